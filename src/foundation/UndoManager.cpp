@@ -1,0 +1,104 @@
+#include "foundation/UndoManager.h"
+
+#include <algorithm>
+
+namespace kl {
+
+std::vector<UndoManager::Group>& UndoManager::registrationStack() {
+    return undoing_ ? redoStack_ : undoStack_;
+}
+
+void UndoManager::registerUndo(const void* target, Action action) {
+    if (disabled_ > 0) return;
+    if (!open_.empty()) {
+        open_.back().entries.push_back({target, std::move(action)});
+        return;
+    }
+    // A fresh change (not one made by undo or redo) invalidates what could
+    // be redone.
+    if (!undoing_ && !redoing_) redoStack_.clear();
+    Group g;
+    g.entries.push_back({target, std::move(action)});
+    registrationStack().push_back(std::move(g));
+}
+
+void UndoManager::beginUndoGrouping() { open_.emplace_back(); }
+
+void UndoManager::endUndoGrouping() {
+    if (open_.empty()) return;
+    Group g = std::move(open_.back());
+    open_.pop_back();
+    if (!open_.empty()) {
+        // Nested groups fold into their parent; the outer name wins.
+        auto& parent = open_.back();
+        if (parent.name.empty()) parent.name = g.name;
+        for (auto& e : g.entries) parent.entries.push_back(std::move(e));
+        return;
+    }
+    if (g.entries.empty()) return;
+    if (!undoing_ && !redoing_) redoStack_.clear();
+    registrationStack().push_back(std::move(g));
+}
+
+void UndoManager::setActionName(std::string name) {
+    if (!open_.empty())
+        open_.back().name = std::move(name);
+    else if (!undoStack_.empty())
+        undoStack_.back().name = std::move(name);
+}
+
+std::string UndoManager::undoActionName() const {
+    return undoStack_.empty() ? std::string() : undoStack_.back().name;
+}
+
+std::string UndoManager::redoActionName() const {
+    return redoStack_.empty() ? std::string() : redoStack_.back().name;
+}
+
+void UndoManager::runGroup(std::vector<Group>& from, bool undoing) {
+    if (from.empty()) return;
+    Group g = std::move(from.back());
+    from.pop_back();
+    bool& flag = undoing ? undoing_ : redoing_;
+    flag = true;
+    // The inverse actions registered while running form the mirror group.
+    open_.emplace_back();
+    open_.back().name = g.name;
+    for (auto it = g.entries.rbegin(); it != g.entries.rend(); ++it) it->action();
+    Group mirror = std::move(open_.back());
+    open_.pop_back();
+    if (!mirror.entries.empty()) (undoing ? redoStack_ : undoStack_).push_back(std::move(mirror));
+    flag = false;
+}
+
+void UndoManager::undo() { runGroup(undoStack_, true); }
+void UndoManager::redo() { runGroup(redoStack_, false); }
+
+void UndoManager::removeAllActions() {
+    undoStack_.clear();
+    redoStack_.clear();
+}
+
+void UndoManager::prune(std::vector<Group>& stack, const std::function<bool(const void*)>& isTarget) {
+    for (auto& g : stack)
+        g.entries.erase(std::remove_if(g.entries.begin(), g.entries.end(),
+                                       [&](const Entry& e) { return isTarget(e.target); }),
+                        g.entries.end());
+    stack.erase(std::remove_if(stack.begin(), stack.end(), [](const Group& g) { return g.entries.empty(); }),
+                stack.end());
+}
+
+void UndoManager::removeAllActionsWithTarget(const void* target) {
+    removeAllActionsMatching([target](const void* t) { return t == target; });
+}
+
+void UndoManager::removeAllActionsMatching(const std::function<bool(const void*)>& isTarget) {
+    prune(undoStack_, isTarget);
+    prune(redoStack_, isTarget);
+    for (auto& g : open_)
+        g.entries.erase(std::remove_if(g.entries.begin(), g.entries.end(),
+                                       [&](const Entry& e) { return isTarget(e.target); }),
+                        g.entries.end());
+}
+
+}  // namespace kl

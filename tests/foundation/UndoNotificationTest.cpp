@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "foundation/NotificationCenter.h"
+#include "foundation/UndoManager.h"
+
+namespace kl {
+namespace {
+
+// A value with a setter that registers its own inverse, the shape every
+// model setter has.
+struct Field {
+    UndoManager* undo;
+    int value = 0;
+    void set(int v) {
+        int old = value;
+        undo->registerUndo(this, [this, old] { set(old); });
+        value = v;
+    }
+};
+
+TEST(UndoManager, UndoAndRedoMirrorEachOther) {
+    UndoManager um;
+    Field f{&um};
+    f.set(1);
+    f.set(2);
+    EXPECT_EQ(um.undoCount(), 2u);
+    um.undo();
+    EXPECT_EQ(f.value, 1);
+    EXPECT_TRUE(um.canRedo());
+    um.redo();
+    EXPECT_EQ(f.value, 2);
+    um.undo();
+    um.undo();
+    EXPECT_EQ(f.value, 0);
+    EXPECT_EQ(um.redoCount(), 2u);
+    f.set(5);  // a new change drops the redo history
+    EXPECT_FALSE(um.canRedo());
+}
+
+TEST(UndoManager, GroupUndoesAsOneStepInReverseOrder) {
+    UndoManager um;
+    Field f{&um};
+    um.beginUndoGrouping();
+    f.set(1);
+    f.set(2);
+    um.setActionName("Edit");
+    um.endUndoGrouping();
+    EXPECT_EQ(um.undoCount(), 1u);
+    EXPECT_EQ(um.undoActionName(), "Edit");
+    um.undo();
+    EXPECT_EQ(f.value, 0);
+    EXPECT_EQ(um.redoActionName(), "Edit");
+    um.redo();
+    EXPECT_EQ(f.value, 2);
+}
+
+TEST(UndoManager, RegistrationSwitchNests) {
+    UndoManager um;
+    Field f{&um};
+    um.disableUndoRegistration();
+    um.disableUndoRegistration();
+    um.enableUndoRegistration();
+    f.set(1);
+    EXPECT_FALSE(um.isUndoRegistrationEnabled());
+    um.enableUndoRegistration();
+    f.set(2);
+    EXPECT_TRUE(um.isUndoRegistrationEnabled());
+    EXPECT_EQ(um.undoCount(), 1u);
+}
+
+TEST(UndoManager, RemovingATargetDropsOnlyItsActions) {
+    UndoManager um;
+    Field a{&um}, b{&um};
+    a.set(1);
+    b.set(1);
+    um.beginUndoGrouping();
+    a.set(2);
+    b.set(2);
+    um.endUndoGrouping();
+    um.removeAllActionsWithTarget(&a);
+    EXPECT_EQ(um.undoCount(), 2u);
+    um.undo();
+    EXPECT_EQ(a.value, 2);
+    EXPECT_EQ(b.value, 1);
+}
+
+TEST(NotificationCenter, FiltersByNameAndObject) {
+    NotificationCenter nc;
+    int a = 0, b = 0, any = 0;
+    int objA = 0, objB = 0;
+    auto o1 = nc.addObserver("Changed", &objA, [&](const Notification&) { ++a; });
+    auto o2 = nc.addObserver("Changed", &objB, [&](const Notification&) { ++b; });
+    auto o3 = nc.addObserver("", nullptr, [&](const Notification& n) {
+        ++any;
+        EXPECT_EQ(n.userInfo.get("key")->toString(), "v");
+    });
+    nc.post("Changed", &objA, {{"key", "v"}});
+    nc.post("Other", &objB, {{"key", "v"}});
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 0);
+    EXPECT_EQ(any, 2);
+}
+
+TEST(NotificationCenter, DroppingTheHandleStopsDeliveryEvenDuringAPost) {
+    NotificationCenter nc;
+    int second = 0;
+    Observation o2;
+    auto o1 = nc.addObserver("N", nullptr, [&](const Notification&) { o2.reset(); });
+    o2 = nc.addObserver("N", nullptr, [&](const Notification&) { ++second; });
+    nc.post("N", nullptr);
+    EXPECT_EQ(second, 0);
+    EXPECT_EQ(nc.observerCount(), 1u);
+}
+
+TEST(NotificationCenter, PostsFromSeveralThreadsAreSafe) {
+    NotificationCenter nc;
+    std::atomic<int> count{0};
+    auto o = nc.addObserver("N", nullptr, [&](const Notification&) { ++count; });
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 1000; ++i) nc.post("N", nullptr);
+        });
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(count, 4000);
+}
+
+}  // namespace
+}  // namespace kl
