@@ -1,0 +1,316 @@
+#include "document/GEDCOMParser.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "document/GEDCOMReader.h"
+
+namespace kl {
+
+namespace {
+
+constexpr const char* kMissingDelegate = "The GEDCOM parser is missing it's required delegate.";
+constexpr const char* kNotGEDCOM = "The file does not appear to be a GEDCOM file.";
+constexpr std::string_view kRefusedPrefix = "ERROR: ";
+constexpr std::string_view kNoPrefix;
+
+// Tags this long (in characters) or longer are damaged.
+constexpr size_t kLongestTag = 31;
+constexpr size_t kShortestPointer = 3;
+constexpr size_t kLongestPointer = 22;
+
+bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Unicode characters in UTF-8 text: every byte that does not continue a
+// sequence starts one, so stray bytes of invalid text count one each.
+size_t characterCount(std::string_view text) {
+    size_t count = 0;
+    for (unsigned char byte : text) count += isContinuationByte(byte) ? 0 : 1;
+    return count;
+}
+
+// The code point at the start of text, or -1 when it is not well-formed UTF-8.
+int32_t firstCodePoint(std::string_view text) {
+    if (text.empty()) return -1;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) return lead;
+    size_t length = 0;
+    int32_t value = 0;
+    int32_t smallest = 0;
+    if ((lead & 0xE0) == 0xC0) { length = 2; value = lead & 0x1F; smallest = 0x80; }
+    else if ((lead & 0xF0) == 0xE0) { length = 3; value = lead & 0x0F; smallest = 0x800; }
+    else if ((lead & 0xF8) == 0xF0) { length = 4; value = lead & 0x07; smallest = 0x10000; }
+    else return -1;
+    if (text.size() < length) return -1;
+    for (size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!isContinuationByte(byte)) return -1;
+        value = (value << 6) | (byte & 0x3F);
+    }
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return -1;
+    return value;
+}
+
+struct CodePointRange {
+    int32_t first;
+    int32_t last;
+};
+
+// Letters (general categories L*) and decimal digits (Nd) of the scripts that
+// record IDs are written in: Latin with its extensions, Greek, Cyrillic,
+// Armenian, Hebrew, Arabic, Devanagari, Thai, Georgian, Hangul, kana,
+// Bopomofo and the CJK ideographs, full-width Latin letters and digits.
+// Sorted, for a binary search.
+constexpr std::array<CodePointRange, 74> kLetterOrDigitRanges{{
+    {0x00AA, 0x00AA}, {0x00B5, 0x00B5}, {0x00BA, 0x00BA}, {0x00C0, 0x00D6},
+    {0x00D8, 0x00F6}, {0x00F8, 0x02C1}, {0x02C6, 0x02D1}, {0x02E0, 0x02E4},
+    {0x02EC, 0x02EC}, {0x02EE, 0x02EE}, {0x0370, 0x0374}, {0x0376, 0x0377},
+    {0x037A, 0x037D}, {0x037F, 0x037F}, {0x0386, 0x0386}, {0x0388, 0x038A},
+    {0x038C, 0x038C}, {0x038E, 0x03A1}, {0x03A3, 0x03F5}, {0x03F7, 0x0481},
+    {0x048A, 0x052F}, {0x0531, 0x0556}, {0x0559, 0x0559}, {0x0560, 0x0588},
+    {0x05D0, 0x05EA}, {0x05EF, 0x05F2}, {0x0620, 0x064A}, {0x0660, 0x0669},
+    {0x066E, 0x066F}, {0x0671, 0x06D3}, {0x06F0, 0x06F9}, {0x0904, 0x0939},
+    {0x0966, 0x096F}, {0x0E01, 0x0E30}, {0x0E50, 0x0E59}, {0x10A0, 0x10C5},
+    {0x10D0, 0x10FA}, {0x1100, 0x11FF}, {0x1E00, 0x1F15}, {0x1F18, 0x1F1D},
+    {0x1F20, 0x1F45}, {0x1F48, 0x1F4D}, {0x1F50, 0x1F57}, {0x1F59, 0x1F59},
+    {0x1F5B, 0x1F5B}, {0x1F5D, 0x1F5D}, {0x1F5F, 0x1F7D}, {0x1F80, 0x1FB4},
+    {0x1FB6, 0x1FBC}, {0x1FBE, 0x1FBE}, {0x1FC2, 0x1FC4}, {0x1FC6, 0x1FCC},
+    {0x1FD0, 0x1FD3}, {0x1FD6, 0x1FDB}, {0x1FE0, 0x1FEC}, {0x1FF2, 0x1FF4},
+    {0x1FF6, 0x1FFC}, {0x2C60, 0x2C7F}, {0x3005, 0x3006}, {0x3041, 0x3096},
+    {0x309D, 0x309F}, {0x30A1, 0x30FA}, {0x30FC, 0x30FF}, {0x3105, 0x312F},
+    {0x3131, 0x318E}, {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xAC00, 0xD7A3},
+    {0xF900, 0xFA6D}, {0xFF10, 0xFF19}, {0xFF21, 0xFF3A}, {0xFF41, 0xFF5A},
+    {0xFF66, 0xFF9D}, {0x20000, 0x2A6DF},
+}};
+
+bool isLetterOrDigit(int32_t codePoint) {
+    if (codePoint < 0) return false;
+    if (codePoint < 0x80) {
+        const auto c = static_cast<char>(codePoint);
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    }
+    const auto after = std::upper_bound(
+        kLetterOrDigitRanges.begin(), kLetterOrDigitRanges.end(), codePoint,
+        [](int32_t value, const CodePointRange& range) { return value < range.first; });
+    return after != kLetterOrDigitRanges.begin() && codePoint <= std::prev(after)->last;
+}
+
+// The level word: decimal digits only, and small enough for a level. A
+// number past the integer range is no level at all rather than a wrapped one.
+bool readLevel(std::string_view word, int32_t& level) {
+    int64_t value = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<int32_t>::max()) return false;
+    }
+    level = static_cast<int32_t>(value);
+    return true;
+}
+
+std::string_view trimSpaces(std::string_view text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A pointer written with stray spaces around it (" @F1@ ") loses them; any
+// other contents keeps its spaces, which may be part of a name or a note.
+std::string_view trimPointer(std::string_view contents) {
+    if (contents.size() < 4 || (contents.front() != ' ' && contents.back() != ' ')) return contents;
+    if (characterCount(contents) < 4) return contents;
+    const std::string_view inner = trimSpaces(contents);
+    if (inner.empty() || inner.front() != '@' || inner.back() != '@') return contents;
+    const size_t length = characterCount(inner);
+    return (length >= kShortestPointer && length <= kLongestPointer) ? inner : contents;
+}
+
+std::string_view firstWord(std::string_view text) {
+    const std::string_view rest = text.substr(std::min(text.find_first_not_of(' '), text.size()));
+    return rest.substr(0, rest.find(' '));
+}
+
+bool isTagDamaged(std::string_view tag) {
+    return tag.empty() || (tag.size() > kLongestTag && characterCount(tag) > kLongestTag);
+}
+
+}  // namespace
+
+GEDCOMParser::GEDCOMParser(std::string text) : gedcomData_(std::move(text)) {
+    setGedcomDataFromString();
+}
+
+// Tabs act as spaces and every carriage return as a line feed, so CR, LF and
+// CR LF texts read alike (CR LF leaves a blank line, which is skipped). Bytes
+// 9 and 13 never occur inside a UTF-8 sequence, so this is safe on bytes.
+void GEDCOMParser::setGedcomDataFromString() {
+    for (char& c : gedcomData_) {
+        if (c == '\t') c = ' ';
+        else if (c == '\r') c = '\n';
+    }
+    gedcomEnd_ = gedcomData_.size();
+    // A decoder may leave the byte-order mark in front; it is no part of the
+    // first line.
+    gedcom_ = gedcomData_.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    position_ = gedcom_;
+    index_.store(gedcom_, std::memory_order_relaxed);
+}
+
+double GEDCOMParser::fractionDone() const {
+    if (gedcomData_.empty()) return 0.0;
+    return static_cast<double>(index_.load(std::memory_order_relaxed)) /
+           static_cast<double>(gedcomData_.size());
+}
+
+bool GEDCOMParser::validRecordID(std::string_view recordID) {
+    if (recordID.size() < kShortestPointer || recordID.front() != '@' || recordID.back() != '@')
+        return false;
+    const size_t length = characterCount(recordID);
+    if (length < kShortestPointer || length > kLongestPointer) return false;
+    return isLetterOrDigit(firstCodePoint(recordID.substr(1, recordID.size() - 2)));
+}
+
+size_t GEDCOMParser::nextNonWhiteFrom(size_t position) const {
+    while (position < gedcomEnd_ && (gedcomData_[position] == ' ' || gedcomData_[position] == '\n'))
+        ++position;
+    return position;
+}
+
+size_t GEDCOMParser::lineEndFrom(size_t position) const {
+    if (position >= gedcomEnd_) return gedcomEnd_;
+    const void* found = std::memchr(gedcomData_.data() + position, '\n', gedcomEnd_ - position);
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - gedcomData_.data())
+                 : gedcomEnd_;
+}
+
+bool GEDCOMParser::refuse(const char* message) {
+    errorMsg_ = message;
+    return false;
+}
+
+bool GEDCOMParser::entryChecksPass() {
+    const size_t first = nextNonWhiteFrom(gedcom_);
+    if (first == gedcomEnd_ || gedcomData_[first] != '0') return false;
+    return first + 1 == gedcomEnd_ || gedcomData_[first + 1] == ' ' || gedcomData_[first + 1] == '\n';
+}
+
+GEDCOMParser::DecodedLine GEDCOMParser::copyDecodedLine(size_t start, size_t lineEnd) const {
+    const std::string_view text(gedcomData_.data() + start, lineEnd - start);
+    DecodedLine line;
+    line.raw = text;
+    const size_t levelStart = text.find_first_not_of(' ');
+    if (levelStart == std::string_view::npos) return line;  // blank
+
+    std::string_view rest = text.substr(levelStart);
+    const size_t levelEnd = std::min(rest.find(' '), rest.size());
+    if (!readLevel(rest.substr(0, levelEnd), line.level)) {
+        line.kind = LineKind::NoLevel;
+        line.level = -1;
+        return line;
+    }
+    line.kind = LineKind::Level;
+    rest = rest.substr(std::min(rest.find_first_not_of(' ', levelEnd), rest.size()));
+    if (rest.empty()) return line;
+
+    const size_t tagEnd = std::min(rest.find(' '), rest.size());
+    line.tag = rest.substr(0, tagEnd);
+    line.custom = line.tag.front() == '_';
+    // Exactly one separating space goes; any others belong to the contents.
+    line.contents = trimPointer(rest.substr(std::min(tagEnd + 1, rest.size())));
+    return line;
+}
+
+bool GEDCOMParser::parse() {
+    if (!delegate_) return refuse(kMissingDelegate);
+    if (!entryChecksPass()) return refuse(kNotGEDCOM);
+
+    delegate_->parserDidStart();
+    position_ = gedcom_;
+    previousLevel_ = -1;
+    memoryMark_ = kClearMemoryInterval;
+    for (;;) {
+        index_.store(position_, std::memory_order_relaxed);
+        if (!keepParsing() || position_ >= gedcomEnd_) break;
+        const size_t lineEnd = lineEndFrom(position_);
+        const DecodedLine line = copyDecodedLine(position_, lineEnd);
+        position_ = lineEnd < gedcomEnd_ ? lineEnd + 1 : gedcomEnd_;
+        handleLine(line);
+    }
+    delegate_->parserDidEnd();
+    return true;
+}
+
+void GEDCOMParser::handleLine(const DecodedLine& line) {
+    switch (line.kind) {
+        case LineKind::Blank:
+            return;
+        case LineKind::NoLevel:
+            sendNoLevel(line.raw, kNoPrefix);
+            previousLevel_ = 0;
+            return;
+        case LineKind::Level:
+            if (line.level > 0) handleLevelLine(line);
+            else handleLevelZeroLine(line);
+            return;
+    }
+}
+
+void GEDCOMParser::handleLevelLine(const DecodedLine& line) {
+    delegate_->parserLevel(line.level, std::string(line.tag), std::string(line.contents), line.custom);
+    if (static_cast<int64_t>(line.level) > static_cast<int64_t>(previousLevel_) + 1)
+        delegate_->parserInvalidLevelOrder();
+    if (isTagDamaged(line.tag)) delegate_->parserInvalidTag();
+    previousLevel_ = line.level;
+}
+
+void GEDCOMParser::handleLevelZeroLine(const DecodedLine& line) {
+    if (line.tag == "HEAD") handleHead(line);
+    else if (line.tag == "TRLR") handleTrailer(line);
+    else handleRecord(line);
+    previousLevel_ = 0;
+}
+
+// Counts one level-0 line and tells whether the limit still admitted it.
+// The count stops at the largest integer rather than wrapping.
+bool GEDCOMParser::countRecordWithinLimit() {
+    const int32_t before = foundRecords();
+    if (before < std::numeric_limits<int32_t>::max())
+        foundRecords_.store(before + 1, std::memory_order_relaxed);
+    return before < maximumRecords_;
+}
+
+void GEDCOMParser::handleHead(const DecodedLine& line) {
+    if (countRecordWithinLimit()) delegate_->parserFoundHEAD();
+    else sendNoLevel(line.raw, kRefusedPrefix);
+}
+
+void GEDCOMParser::handleTrailer(const DecodedLine& line) {
+    if (delegate_->parserFoundTRLR()) position_ = gedcomEnd_;
+    else sendNoLevel(line.raw, kRefusedPrefix);
+}
+
+void GEDCOMParser::handleRecord(const DecodedLine& line) {
+    if (!countRecordWithinLimit()) {
+        sendNoLevel(line.raw, kRefusedPrefix);
+        return;
+    }
+    delegate_->parserStartRecord(std::string(firstWord(line.contents)), std::string(line.tag),
+                                 std::string(line.contents), verifyIDs_);
+    if (!validRecordID(line.tag)) delegate_->parserInvalidRecordID(std::string(line.tag));
+    // A header pushing the count past a mark must not stall the reports, so
+    // the test is "reached or passed".
+    if (foundRecords() >= memoryMark_) {
+        delegate_->parserClearMemory();
+        memoryMark_ += kClearMemoryInterval;
+    }
+}
+
+void GEDCOMParser::sendNoLevel(std::string_view raw, std::string_view prefix) {
+    std::string text;
+    text.reserve(prefix.size() + raw.size());
+    text.append(prefix).append(raw);
+    delegate_->parserNoLevelLine(std::move(text));
+}
+
+}  // namespace kl

@@ -1,0 +1,107 @@
+#pragma once
+// GEDCOMParser: the lenient line scanner under every GEDCOM read. It owns a
+// prepared copy of the text (tabs made spaces, carriage returns made line
+// feeds), walks it once and reports every line to its GEDCOMReader; it builds
+// nothing itself and no damaged line stops it.
+//
+// Thread: parse() runs on the calling thread. setKeepParsing(false),
+// keepParsing(), foundRecords() and fractionDone() may be used from any other
+// thread while it runs (a cancel button, a progress panel).
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace kl {
+
+class GEDCOMReader;
+
+class GEDCOMParser {
+public:
+    static constexpr int32_t kNoRecordLimit = std::numeric_limits<int32_t>::max();
+    static constexpr int32_t kClearMemoryInterval = 2000;
+
+    // Takes the text by value: pass an rvalue to have it prepared in place.
+    explicit GEDCOMParser(std::string text);
+    GEDCOMParser(const GEDCOMParser&) = delete;
+    GEDCOMParser& operator=(const GEDCOMParser&) = delete;
+
+    // Scans the whole text. True when it was scanned, damaged lines and all;
+    // false, with errorMsg() set and nothing reported, when it was refused.
+    bool parse();
+
+    void setDelegate(GEDCOMReader* delegate) { delegate_ = delegate; }
+    GEDCOMReader* delegate() const { return delegate_; }
+
+    void setMaximumRecords(int32_t maximum) { maximumRecords_ = maximum; }
+    int32_t maximumRecords() const { return maximumRecords_; }
+
+    void setVerifyIDs(bool verify) { verifyIDs_ = verify; }
+    bool verifyIDs() const { return verifyIDs_; }
+
+    void setKeepParsing(bool keep) { keepParsing_.store(keep, std::memory_order_relaxed); }
+    bool keepParsing() const { return keepParsing_.load(std::memory_order_relaxed); }
+
+    // Level-0 header and record lines counted so far (the trailer is not).
+    int32_t foundRecords() const { return foundRecords_.load(std::memory_order_relaxed); }
+
+    // Share of the text scanned so far, 0 to 1.
+    double fractionDone() const;
+
+    const std::string& errorMsg() const { return errorMsg_; }
+    void setErrorMsg(std::string message) { errorMsg_ = std::move(message); }
+
+    const std::string& gedcomData() const { return gedcomData_; }
+
+    // "@", a letter or digit, anything, "@": 3 to 22 characters in all.
+    static bool validRecordID(std::string_view recordID);
+
+private:
+    enum class LineKind { Blank, NoLevel, Level };
+
+    // One decoded line; the views point into gedcomData_.
+    struct DecodedLine {
+        LineKind kind = LineKind::Blank;
+        int32_t level = 0;
+        std::string_view tag;
+        std::string_view contents;
+        bool custom = false;
+        std::string_view raw;  // from line start up to the line feed
+    };
+
+    void setGedcomDataFromString();
+    bool refuse(const char* message);
+    bool entryChecksPass();
+    size_t nextNonWhiteFrom(size_t position) const;
+    size_t lineEndFrom(size_t position) const;
+    DecodedLine copyDecodedLine(size_t start, size_t lineEnd) const;
+
+    void handleLine(const DecodedLine& line);
+    void handleLevelLine(const DecodedLine& line);
+    void handleLevelZeroLine(const DecodedLine& line);
+    void handleHead(const DecodedLine& line);
+    void handleTrailer(const DecodedLine& line);
+    void handleRecord(const DecodedLine& line);
+    bool countRecordWithinLimit();
+    void sendNoLevel(std::string_view raw, std::string_view prefix);
+
+    std::string gedcomData_;
+    size_t gedcom_ = 0;     // first scanned byte (past a byte-order mark)
+    size_t gedcomEnd_ = 0;  // one past the last byte
+    size_t position_ = 0;   // scan position, owned by the scanning thread
+    std::atomic<size_t> index_{0};  // published copy of position_ for progress
+
+    GEDCOMReader* delegate_ = nullptr;
+    std::string errorMsg_;
+    int32_t maximumRecords_ = kNoRecordLimit;
+    std::atomic<bool> keepParsing_{true};
+    bool verifyIDs_ = false;
+    std::atomic<int32_t> foundRecords_{0};
+
+    int32_t previousLevel_ = -1;
+    int64_t memoryMark_ = kClearMemoryInterval;  // wide: it may pass the count's ceiling
+};
+
+}  // namespace kl

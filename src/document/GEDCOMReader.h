@@ -1,0 +1,47 @@
+#pragma once
+// GEDCOMReader: the receiver of one scan by GEDCOMParser. The parser sends
+// these reports on its own thread, in text order, and does not own its
+// reader; the reader must outlive the scan. Texts are handed over by value
+// so that a reader building a tree can move them into its nodes.
+#include <cstdint>
+#include <string>
+
+namespace kl {
+
+class GEDCOMReader {
+public:
+    virtual ~GEDCOMReader() = default;
+
+    // Once before the first line and once when the scan ends normally.
+    virtual void parserDidStart() = 0;
+    virtual void parserDidEnd() = 0;
+
+    // A level-0 "HEAD" line within the record limit.
+    virtual void parserFoundHEAD() = 0;
+
+    // Any other level-0 line within the record limit: the first word of the
+    // contents as type, the cross-reference as ID, the whole contents.
+    virtual void parserStartRecord(std::string recordType, std::string recordID,
+                                   std::string contents, bool verifyID) = 0;
+
+    // Every line with a level of 1 or more.
+    virtual void parserLevel(int32_t level, std::string tag, std::string contents,
+                             bool custom) = 0;
+
+    // A level-0 "TRLR" line; answering true ends the scan there.
+    virtual bool parserFoundTRLR() = 0;
+
+    // After every 2000 level-0 lines, so a long read can drop temporaries.
+    virtual void parserClearMemory() = 0;
+
+    // Damage reports, each right after the line it concerns.
+    virtual void parserInvalidRecordID(std::string recordID) = 0;
+    virtual void parserInvalidLevelOrder() = 0;
+    virtual void parserInvalidTag() = 0;
+
+    // A line without a usable level number, or a refused level-0 line
+    // (then prefixed with "ERROR: ").
+    virtual void parserNoLevelLine(std::string text) = 0;
+};
+
+}  // namespace kl
