@@ -1,5 +1,7 @@
 #include "model/wex.h"
 
+#include <cmath>
+
 #include "foundation/Numbers.h"
 
 namespace kl::wex {
@@ -116,6 +118,8 @@ std::string replaceOccurrencesOfString(std::string_view text, std::string_view t
     return result;
 }
 
-std::string DbleToString(double value) { return formatGeneral(value, 8); }
+// printf writes "-nan" for the NaN that sqrt(-1) makes; number text knows
+// only one.
+std::string DbleToString(double value) { return std::isnan(value) ? "nan" : formatGeneral(value, 8); }
 
 }  // namespace kl::wex

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <unistd.h>
 
 #include "model/wex.h"
@@ -171,6 +172,8 @@ TEST(WexText, RepeatsReplacesAndFormatsNumbers) {
     EXPECT_EQ(wex::DbleToString(1234567890.0), "1.2345679e+09");
     EXPECT_EQ(wex::DbleToString(-2.5), "-2.5");
     EXPECT_EQ(wex::DbleToString(100), "100");
+    EXPECT_EQ(wex::DbleToString(-std::numeric_limits<double>::quiet_NaN()), "nan");
+    EXPECT_EQ(wex::DbleToString(-std::numeric_limits<double>::infinity()), "-inf");
 }
 
 TEST(WexLines, SplitsOnEveryStandardLineEnd) {
