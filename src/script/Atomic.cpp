@@ -1,20 +1,13 @@
 #include "script/Atomic.h"
 
-#include <cmath>
-
-#include "foundation/Numbers.h"
+#include "model/wex.h"
 #include "script/ExpressionFunctionTable.h"
 #include "script/ExpressionScan.h"
 
 namespace kl {
 namespace {
 
-std::string numberText(double value) {
-    // printf writes "-nan" for the NaN that sqrt(-1) makes; the language
-    // knows only one.
-    if (std::isnan(value)) return "nan";
-    return formatGeneral(value, 8);
-}
+std::string numberText(double value) { return wex::DbleToString(value); }
 
 std::string lowerAscii(std::string_view s) {
     std::string out(s);

@@ -1,5 +1,7 @@
 #include "script/Expression.h"
 
+#include <cmath>
+
 #include "script/ExpressionScan.h"
 
 namespace kl {
@@ -116,9 +118,9 @@ std::optional<std::string> Expression::getArrayIndices(Chain& chain, std::size_t
         index.setParce(parce_);
         index.setExprTokens(Chain(chain.begin() + long(next + 1), chain.begin() + long(close)));
         if (index.evaluateWith(variables)) return failure();
-        double number = scan::scanDouble(index.value()).value_or(0) + 0.5;
-        // Truncation toward zero: -1 reads element 0, -2 fails. Huge values
-        // fail rather than overflow the integer.
+        // Rounded by adding a half and truncating toward zero: -1 reads
+        // element 0, -2 fails. Huge values fail rather than overflow.
+        double number = std::trunc(scan::scanDouble(index.value()).value_or(0) + 0.5);
         if (!(number >= 0) || number >= 2147483648.0) return failure();
         key += "[" + std::to_string(static_cast<long>(number)) + "]";
         chain.erase(chain.begin() + long(next), chain.begin() + long(close + 1));

@@ -3,6 +3,7 @@
 // (which recognises the names) and the evaluator (which dispatches on the
 // four-character codes). A read-only constant; safe on any thread.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kl {
@@ -27,3 +28,22 @@ const ExpressionFunctionEntry* findExpressionFunction(std::string_view lowerName
 const ExpressionFunctionEntry* expressionFunctionByCode(std::uint32_t code);
 
 }  // namespace kl
+
+namespace kl::exprtext {
+
+// Simple case mapping of one character: ASCII, Latin-1, Latin Extended-A,
+// Greek and Cyrillic; other characters map to themselves.
+char32_t toUpper(char32_t c);
+char32_t toLower(char32_t c);
+std::string uppercase(std::string_view text);
+std::string lowercase(std::string_view text);
+std::string titlecase(std::string_view text);
+
+// The number words of ord, card, alpha and roman; "????" when the text does
+// not start with a number.
+std::string ordinal(std::string_view text);
+std::string cardinal(std::string_view text);
+std::string alpha(std::string_view text);
+std::string roman(std::string_view text);
+
+}  // namespace kl::exprtext
