@@ -175,40 +175,58 @@ bool isValidUTF8(std::string_view bytes) { return validUTF8Length(bytes) == byte
 DecodeResult decodeUTF16(std::string_view bytes, ByteOrder order) {
     DecodeResult result;
     result.encoding = TextEncoding::UTF16;
-    auto unitAt = [&](std::size_t i, bool big) {
-        auto b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
-        return static_cast<char16_t>(big ? (b0 << 8 | b1) : (b1 << 8 | b0));
-    };
     if (order == ByteOrder::Detect) {
         if (bytes.starts_with("\xFE\xFF")) order = ByteOrder::BigEndian;
         else if (bytes.starts_with("\xFF\xFE")) order = ByteOrder::LittleEndian;
         else order = guessByteOrder(bytes);
     }
     const bool big = order == ByteOrder::BigEndian;
-    std::size_t i = bytes.size() >= 2 && unitAt(0, big) == 0xFEFF ? 2 : 0;
-    result.text.reserve(bytes.size() / 2 + bytes.size() / 8);
-    for (; i + 1 < bytes.size(); i += 2) {
-        char32_t unit = unitAt(i, big);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
-            char32_t low = unitAt(i + 2, big);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                utf8::append(result.text, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    auto unitAt = [&](std::size_t i) -> char32_t { return big ? (p[i] << 8 | p[i + 1]) : (p[i + 1] << 8 | p[i]); };
+    const std::size_t n = bytes.size();
+    std::size_t i = n >= 2 && unitAt(0) == 0xFEFF ? 2 : 0;
+    // Two bytes never make more than three of UTF-8 (a pair makes four of
+    // four), so the output is sized once and written through a pointer.
+    result.text.resize(n / 2 * 3 + 4);
+    char* out = result.text.data();
+    auto put = [&out](char32_t cp) {
+        if (cp < 0x80) {
+            *out++ = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (cp >> 6));
+            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *out++ = static_cast<char>(0xE0 | (cp >> 12));
+            *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xF0 | (cp >> 18));
+            *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (cp & 0x3F));
         }
-        if (unit >= 0xD800 && unit <= 0xDFFF) {
-            // A surrogate without its partner has no character.
-            utf8::append(result.text, utf8::ReplacementCharacter);
-            ++result.invalidCount;
+    };
+    for (; i + 1 < n; i += 2) {
+        char32_t unit = unitAt(i);
+        if (unit < 0xD800 || unit > 0xDFFF) {
+            put(unit);
             continue;
         }
-        utf8::append(result.text, unit);
-    }
-    if (bytes.size() % 2 != 0) {  // half a unit at the end
-        utf8::append(result.text, utf8::ReplacementCharacter);
+        char32_t low = unit <= 0xDBFF && i + 3 < n ? unitAt(i + 2) : 0;
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+            put(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            i += 2;
+            continue;
+        }
+        // A surrogate without its partner has no character.
+        put(utf8::ReplacementCharacter);
         ++result.invalidCount;
     }
+    if (n % 2 != 0) {  // half a unit at the end
+        put(utf8::ReplacementCharacter);
+        ++result.invalidCount;
+    }
+    result.text.resize(static_cast<std::size_t>(out - result.text.data()));
     return result;
 }
 
