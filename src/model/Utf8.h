@@ -61,4 +61,33 @@ inline std::string encode(char32_t cp) {
     return s;
 }
 
+// Counting and cutting by characters, for code that must never cut inside a
+// multi-byte sequence. A byte that does not start a character (a
+// continuation byte) belongs to the character before it, so invalid input
+// still counts and cuts without splitting anything.
+inline bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+inline std::size_t countCharacters(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char c : s) n += !isContinuation(c);
+    return n;
+}
+
+// Byte offset reached from `pos` after `count` characters, or s.size() when
+// the text ends first. The result always lies on a character boundary.
+inline std::size_t advance(std::string_view s, std::size_t pos, std::size_t count) {
+    while (pos < s.size() && count > 0) {
+        ++pos;
+        while (pos < s.size() && isContinuation(static_cast<unsigned char>(s[pos]))) ++pos;
+        --count;
+    }
+    return pos;
+}
+
+// True when the text has more than `limit` characters; stops counting early.
+inline bool longerThan(std::string_view s, std::size_t limit) {
+    if (s.size() <= limit) return false;
+    return advance(s, 0, limit) < s.size();
+}
+
 }  // namespace kl::utf8

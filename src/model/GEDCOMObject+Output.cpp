@@ -1,0 +1,96 @@
+// Writing a subtree as GEDCOM text, as rows for scripts, and as marked runs
+// for the source view.
+#include <charconv>
+#include <iostream>
+
+#include "model/GEDCOMObject.h"
+#include "model/GEDCOMStructure.h"
+
+namespace kl {
+
+std::string GEDCOMObject::structureLine() const {
+    std::string out;
+    appendStructureLine(out);
+    return out;
+}
+
+void GEDCOMObject::appendStructureLine(std::string&) const {}
+
+void GEDCOMObject::appendGEDCOM(std::string& out) const {
+    walk([&out](GEDCOMObject& n) {
+        n.appendStructureLine(out);
+        return WalkStep::Continue;
+    });
+}
+
+bool GEDCOMObject::appendGEDCOMUntil(std::string& out, const GEDCOMObject* until) const {
+    bool complete = true;
+    walk([&](GEDCOMObject& n) {
+        if (&n == until) {
+            complete = false;
+            return WalkStep::Stop;
+        }
+        n.appendStructureLine(out);
+        return WalkStep::Continue;
+    });
+    return complete;
+}
+
+std::string GEDCOMObject::gedcomString() const {
+    std::string out;
+    appendGEDCOM(out);
+    return out;
+}
+
+void GEDCOMObject::appendGEDCOMArray(Array& rows) const {
+    walk([&rows](GEDCOMObject& n) {
+        rows.push_back(Array{Value(n.glevel()), Value(n.gtag()), Value(n.contents())});
+        return WalkStep::Continue;
+    });
+}
+
+Array GEDCOMObject::gedcomArray() const {
+    Array rows;
+    appendGEDCOMArray(rows);
+    return rows;
+}
+
+bool GEDCOMObject::isMarkedInSource() const {
+    return glevel_ == 0 ? isCorrupt(CorruptRecordLevelMask) : corrupt_ != 0;
+}
+
+void GEDCOMObject::appendAttributedGEDCOM(std::vector<AttributedRun>& runs) const {
+    walk([&runs](GEDCOMObject& n) {
+        std::string line = n.structureLine();
+        if (!line.empty()) runs.push_back({std::move(line), n.isMarkedInSource()});
+        return WalkStep::Continue;
+    });
+}
+
+std::vector<AttributedRun> GEDCOMObject::attributedGedcomString() const {
+    std::vector<AttributedRun> runs;
+    appendAttributedGEDCOM(runs);
+    return runs;
+}
+
+std::string GEDCOMObject::description() const {
+    return std::to_string(glevel_) + " " + gtag() + " " + contents();
+}
+
+void GEDCOMObject::logStructures(const std::optional<std::string>& prefix) const {
+    const std::string start = prefix.value_or(std::string());
+    struct Frame {
+        const GEDCOMObject* node;
+        std::size_t depth;
+    };
+    std::vector<Frame> stack{{this, 0}};
+    while (!stack.empty()) {
+        Frame f = stack.back();
+        stack.pop_back();
+        std::clog << start << std::string(2 * f.depth, ' ') << f.node->description() << '\n';
+        const auto& children = f.node->structures_;
+        for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back({asNode(it->get()), f.depth + 1});
+    }
+}
+
+}  // namespace kl

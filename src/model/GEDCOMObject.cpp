@@ -1,0 +1,245 @@
+#include "model/GEDCOMObject.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "foundation/NotificationCenter.h"
+#include "foundation/UndoManager.h"
+#include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
+#include "model/ModelNotifications.h"
+
+namespace kl {
+
+std::atomic<std::uint64_t> GEDCOMObject::editEpoch_{0};
+
+namespace {
+
+// Beyond this many steps down the last-child chain, building keeps the chain
+// so that each further line is placed in constant time.
+constexpr std::size_t kDeepChain = 32;
+
+std::atomic<int> lineEndingIndex{0};
+constexpr std::string_view kLineEndings[] = {"\n", "\r", "\r\n", "\n\r"};
+
+}  // namespace
+
+// The last-child chain of the node that receives parsed lines, with the
+// chain positions of each level, valid while no tree was edited otherwise.
+struct GEDCOMObject::BuildCursor {
+    std::uint64_t epoch = 0;
+    std::vector<GEDCOMObject*> chain;
+    std::unordered_map<long long, std::vector<std::size_t>> positionsOfLevel;
+
+    void push(GEDCOMObject* node) {
+        positionsOfLevel[node->glevel_].push_back(chain.size());
+        chain.push_back(node);
+    }
+    void truncate(std::size_t size) {
+        while (chain.size() > size) {
+            positionsOfLevel[chain.back()->glevel_].pop_back();
+            chain.pop_back();
+        }
+    }
+    // First chain position holding the level, or notFound.
+    std::size_t firstOfLevel(long long level) const {
+        auto it = positionsOfLevel.find(level);
+        if (it == positionsOfLevel.end() || it->second.empty()) return notFound;
+        return it->second.front();
+    }
+};
+
+GEDCOMObject::GEDCOMObject(int level, std::string tag, std::string contents)
+    : glevel_(level), gtag_(std::move(tag)), contents_(std::move(contents)) {}
+
+// Freeing a deep subtree one node at a time: letting each shared_ptr free its
+// children would recurse once per level.
+GEDCOMObject::~GEDCOMObject() {
+    if (structures_.empty()) return;
+    std::vector<std::shared_ptr<GEDCOMStructure>> pending;
+    auto adopt = [&pending](StructureList& list) {
+        for (auto& child : list)
+            if (child.use_count() == 1 && !asNode(child.get())->structures_.empty())
+                pending.push_back(std::move(child));
+        list.clear();
+    };
+    adopt(structures_);
+    while (!pending.empty()) {
+        std::shared_ptr<GEDCOMStructure> node = std::move(pending.back());
+        pending.pop_back();
+        adopt(const_cast<GEDCOMObject*>(asNode(node.get()))->structures_);
+    }
+}
+
+const GEDCOMObject* GEDCOMObject::asNode(const GEDCOMStructure* s) { return s; }
+
+void GEDCOMObject::setGlevel(int level) {
+    glevel_ = level;
+    noteTreeEdit();
+}
+
+void GEDCOMObject::setStructures(StructureList list) {
+    structures_ = std::move(list);
+    noteTreeEdit();
+}
+
+GEDCOMObject::StructureList& GEDCOMObject::mutableStructures() {
+    noteTreeEdit();
+    return structures_;
+}
+
+UndoManager* GEDCOMObject::undoManager() const {
+    const GEDCOMRecord* record = theRecord();
+    return record ? record->undoManager() : nullptr;
+}
+
+std::string_view GEDCOMObject::lineEnding() {
+    return kLineEndings[lineEndingIndex.load(std::memory_order_relaxed)];
+}
+
+void GEDCOMObject::setLineEnding(std::string_view ending) {
+    int index = 0;
+    for (int i = 0; i < 4; ++i)
+        if (kLineEndings[i] == ending) index = i;
+    lineEndingIndex.store(index, std::memory_order_relaxed);
+}
+
+// ---- building
+
+std::shared_ptr<GEDCOMStructure> GEDCOMObject::addLevel(int level, std::string tag, std::string contents) {
+    auto s = std::make_shared<GEDCOMStructure>(theRecord(), level, std::move(tag), std::move(contents));
+    return placeAtLevel(std::move(s), true);
+}
+
+void GEDCOMObject::addStructureAtLevel(std::shared_ptr<GEDCOMStructure> structure) {
+    if (structure) placeAtLevel(std::move(structure), false);
+}
+
+std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDCOMStructure> s,
+                                                            bool markMisplaced) {
+    const long long level = s->glevel();
+    const std::uint64_t epoch = editEpoch_.load(std::memory_order_relaxed);
+    if (cursor_ && cursor_->epoch != epoch) cursor_.reset();
+
+    GEDCOMObject* parent = nullptr;
+    bool misplaced = false;
+    if (cursor_) {
+        std::size_t at = cursor_->firstOfLevel(level - 1);
+        if (at == notFound) {
+            parent = cursor_->chain.back();
+            misplaced = true;
+        } else {
+            cursor_->truncate(at + 1);
+            parent = cursor_->chain[at];
+        }
+    } else {
+        auto lastChild = [](GEDCOMObject* n) {
+            return const_cast<GEDCOMObject*>(asNode(n->structures_.back().get()));
+        };
+        GEDCOMObject* node = this;
+        std::size_t steps = 0;
+        while (static_cast<long long>(node->glevel_) + 1 != level) {
+            if (node->structures_.empty()) {
+                misplaced = true;
+                break;
+            }
+            node = lastChild(node);
+            ++steps;
+        }
+        parent = node;
+        if (steps > kDeepChain) {
+            cursor_ = std::make_unique<BuildCursor>();
+            for (GEDCOMObject* n = this;; n = lastChild(n)) {
+                cursor_->push(n);
+                if (n == parent) break;
+            }
+        }
+    }
+    if (misplaced && markMisplaced) s->setCorruptBit(CorruptMisorderedLevels);
+    parent->structures_.push_back(s);
+    if (cursor_) {
+        cursor_->push(s.get());
+        cursor_->epoch = epoch;
+    }
+    return s;
+}
+
+void GEDCOMObject::addStructure(std::shared_ptr<GEDCOMStructure> structure) {
+    if (!structure) return;
+    mutableStructures().push_back(std::move(structure));
+}
+
+void GEDCOMObject::insertChild(std::shared_ptr<GEDCOMStructure> structure, const GEDCOMObject* afterStructure) {
+    if (!structure) return;
+    auto& list = mutableStructures();
+    if (!afterStructure) {
+        list.insert(list.begin(), std::move(structure));
+        return;
+    }
+    std::size_t at = indexOfStructure(afterStructure);
+    if (at == notFound)
+        list.push_back(std::move(structure));
+    else
+        list.insert(list.begin() + static_cast<long>(at) + 1, std::move(structure));
+}
+
+void GEDCOMObject::removeChild(std::string_view tag, bool all) {
+    auto& list = mutableStructures();
+    for (auto it = list.begin(); it != list.end();) {
+        if ((*it)->gtag() != tag) {
+            ++it;
+            continue;
+        }
+        it = list.erase(it);
+        if (!all) return;
+    }
+}
+
+void GEDCOMObject::removeChildren() { mutableStructures().clear(); }
+
+// ---- changing with undo and notification
+
+void GEDCOMObject::moveStructure(const std::shared_ptr<GEDCOMStructure>& child, const GEDCOMObject* beforeStructure) {
+    // Moving a structure that is not ours would leave it in two lists, and
+    // moving it before itself means leaving it where it is.
+    const std::size_t from = indexOfStructure(child.get());
+    if (from == notFound || beforeStructure == child.get()) return;
+
+    if (UndoManager* um = undoManager(); um && um->isUndoRegistrationEnabled()) {
+        std::shared_ptr<GEDCOMStructure> next = from + 1 < structures_.size() ? structures_[from + 1] : nullptr;
+        auto self = weak_from_this().lock();
+        GEDCOMObject* raw = this;
+        um->registerUndo(this, [raw, self, child, next] { raw->moveStructure(child, next.get()); });
+    }
+    auto& list = mutableStructures();
+    list.erase(list.begin() + static_cast<long>(from));
+    if (!beforeStructure) {
+        list.push_back(child);
+    } else {
+        std::size_t at = indexOfStructure(beforeStructure);
+        list.insert(at == notFound ? list.begin() : list.begin() + static_cast<long>(at), child);
+    }
+    NotificationCenter::defaultCenter().post(notification_names::RecordStructuresChanged,
+                                             static_cast<const GEDCOMObject*>(theRecord()));
+}
+
+void GEDCOMObject::clearUndoActions(UndoManager* undoManager) const {
+    if (!undoManager) return;
+    std::unordered_set<const void*> nodes;
+    walk([&nodes](GEDCOMObject& n) {
+        nodes.insert(&n);
+        return WalkStep::Continue;
+    });
+    undoManager->removeAllActionsMatching([&nodes](const void* target) { return nodes.count(target) != 0; });
+}
+
+void GEDCOMObject::notifyOfRemoval() const {
+    auto& center = NotificationCenter::defaultCenter();
+    walk([&center](GEDCOMObject& n) {
+        center.post(notification_names::RecordStructureWillRemove, &n);
+        return WalkStep::Continue;
+    });
+}
+
+}  // namespace kl

@@ -1,0 +1,230 @@
+#pragma once
+// GEDCOMObject: one node of the in-memory GEDCOM tree (a line and its
+// sub-lines). Records and structures derive from it.
+//
+// Ownership: a node owns its children through shared_ptr, so an undo action,
+// a pasteboard or a worker that still holds a removed structure keeps it
+// alive. Nodes are always made with std::make_shared. A node knows neither
+// its parent nor (here) its record; structures keep a plain back reference to
+// their record.
+//
+// Every walk over a subtree (building, searching, counting, writing,
+// destruction) uses an explicit stack, so arbitrarily deep nesting cannot
+// overflow the call stack, and runs in time linear in the subtree.
+//
+// Thread: changed on the main thread, or on a worker that has the tree to
+// itself; getters may run on a script thread while the main thread is idle.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "foundation/Value.h"
+
+namespace kl {
+
+class DetachLinkList;
+class GEDCOMObject;
+class GEDCOMRecord;
+class GEDCOMStructure;
+class UndoManager;
+
+// Damage found while a node was read.
+enum CorruptBit : std::uint32_t {
+    CorruptMissingLevel = 1,
+    CorruptInvalidTag = 2,
+    CorruptMisorderedLevels = 4,
+    CorruptDuplicateID = 8,
+    CorruptInvalidID = 16,
+    CorruptExtraRecord = 32,
+    CorruptRecordLevelMask = 56,
+};
+
+// One node's text for the coloured source view: the GUI paints `text` in the
+// warning colour when `marked`.
+struct AttributedRun {
+    std::string text;
+    bool marked = false;
+    bool operator==(const AttributedRun&) const = default;
+};
+
+struct StructureAndParent {
+    std::shared_ptr<GEDCOMStructure> structure;
+    std::shared_ptr<GEDCOMObject> parent;
+};
+
+class GEDCOMObject : public Object, public std::enable_shared_from_this<GEDCOMObject> {
+public:
+    using StructureList = std::vector<std::shared_ptr<GEDCOMStructure>>;
+    static constexpr std::size_t notFound = static_cast<std::size_t>(-1);
+
+    ~GEDCOMObject() override;
+    GEDCOMObject(const GEDCOMObject&) = delete;
+    GEDCOMObject& operator=(const GEDCOMObject&) = delete;
+
+    // ---- fields
+    int glevel() const { return glevel_; }
+    void setGlevel(int level);
+    virtual const std::string& gtag() const { return gtag_; }
+    void setGtag(std::string tag) { gtag_ = std::move(tag); }
+    virtual const std::string& contents() const { return contents_; }
+    const StructureList& structures() const { return structures_; }
+    void setStructures(StructureList list);
+    std::uint32_t corrupt() const { return corrupt_; }
+    void setCorrupt(std::uint32_t bits) { corrupt_ = bits; }
+    void setCorruptBit(std::uint32_t bits) { corrupt_ |= bits; }
+    bool isCorrupt(std::uint32_t mask) const { return (corrupt_ & mask) != 0; }
+    const Value& returnValue() const { return returnValue_; }
+    void setReturnValue(Value v) { returnValue_ = std::move(v); }
+
+    // A record is its own record; a structure answers the record that holds it.
+    virtual GEDCOMRecord* theRecord() { return nullptr; }
+    virtual const GEDCOMRecord* theRecord() const { return nullptr; }
+    virtual void setTheRecord(GEDCOMRecord*) {}
+    virtual std::optional<std::string> quickComment() const { return std::nullopt; }
+    virtual void registerRecordNotifications() {}
+    // The undo manager of the node's record, nullptr without one.
+    virtual UndoManager* undoManager() const;
+
+    // ---- building (no undo, no notification)
+    // Places one parsed line below this node: at the first node of the
+    // last-child chain whose level is one less, else below the deepest node
+    // of that chain with the misordered-levels bit.
+    std::shared_ptr<GEDCOMStructure> addLevel(int level, std::string tag, std::string contents);
+    void addStructureAtLevel(std::shared_ptr<GEDCOMStructure> structure);
+    void addStructure(std::shared_ptr<GEDCOMStructure> structure);
+    // Inserts right after `afterStructure` when it is a child, first when it
+    // is nullptr, last when it is not a child.
+    void insertChild(std::shared_ptr<GEDCOMStructure> structure, const GEDCOMObject* afterStructure);
+    void removeChild(std::string_view tag, bool all);
+    void removeChildren();
+
+    // ---- changing with undo and notification
+    void moveStructure(const std::shared_ptr<GEDCOMStructure>& child, const GEDCOMObject* beforeStructure);
+    void clearUndoActions(UndoManager* undoManager) const;
+    void notifyOfRemoval() const;
+
+    // ---- searching (results that may be the receiver itself need it to be
+    // owned by a shared_ptr, as every node is)
+    std::shared_ptr<GEDCOMStructure> findStructureWithTag(std::string_view tag) const;
+    std::shared_ptr<GEDCOMObject> findStructureWithTag(std::string_view tag, int level);
+    std::shared_ptr<GEDCOMObject> findStructureWithTag(std::string_view tag, std::string_view contents, int level);
+    std::string findContentsWithTag(std::string_view tag, int level);
+    std::shared_ptr<GEDCOMObject> hasLink(std::string_view tag, std::string_view toID);
+    std::shared_ptr<GEDCOMStructure> findAfterStructure(const std::vector<std::string>& tags);
+    std::shared_ptr<GEDCOMStructure> findChild(std::string_view tag, bool remove);
+    std::shared_ptr<GEDCOMStructure> findChild(std::string_view tag, bool remove, int atIndex);
+    std::shared_ptr<GEDCOMStructure> findChildAtIndex(std::size_t index, bool remove);
+    StructureList findChildren(std::string_view tag, bool remove);
+    std::vector<std::shared_ptr<GEDCOMObject>> findAllChildren(std::string_view tag);
+    std::vector<StructureAndParent> findAllStructuresWithTag(std::string_view tag,
+                                                             const std::optional<std::string>& contents);
+    std::shared_ptr<GEDCOMObject> findParentOfStructure(const GEDCOMObject* structure);
+    std::shared_ptr<GEDCOMObject> parentOfStructure(const GEDCOMObject* structure);
+    std::size_t indexOfStructure(const GEDCOMObject* structure) const;
+    virtual std::shared_ptr<GEDCOMStructure> lastStructure() const;
+    bool empty() const { return contents().empty() && structures_.empty(); }
+    std::vector<std::string> linkedIDs(std::string_view tag) const;
+    std::vector<std::string> sourceIDs() const { return linkedIDs("SOUR"); }
+    std::vector<std::string> notesIDs() const { return linkedIDs("NOTE"); }
+    std::vector<std::string> multimediaIDs() const { return linkedIDs("OBJE"); }
+    std::vector<std::string> researchIDs() const { return linkedIDs("_LOG"); }
+    std::vector<std::shared_ptr<GEDCOMRecord>> linkedRecs(std::string_view tag) const;
+
+    // ---- counting
+    std::size_t countChildren(std::string_view tagOrListName) const;
+    std::size_t countAllChildren(std::string_view tag) const;
+
+    // Whether `node` is this node or lies below it (by identity).
+    std::shared_ptr<GEDCOMObject> findNode(const GEDCOMObject* node);
+
+    // Pre-order walk of the subtree, the receiver first, children in order,
+    // without recursion. `visit(node)` answers what to do next.
+    enum class WalkStep { Continue, SkipChildren, Stop };
+    template <class Visit>
+    void walk(Visit&& visit) const;
+
+    // ---- output
+    // The node's own line or lines, with line endings.
+    std::string structureLine() const;
+    // Appends the node's own lines to `out`; what every writer builds on.
+    virtual void appendStructureLine(std::string& out) const;
+    void appendGEDCOM(std::string& out) const;
+    // Stops before writing `until`; false when it was reached.
+    bool appendGEDCOMUntil(std::string& out, const GEDCOMObject* until) const;
+    virtual std::string gedcomString() const;
+    virtual void appendGEDCOMArray(Array& rows) const;
+    Array gedcomArray() const;
+    void appendAttributedGEDCOM(std::vector<AttributedRun>& runs) const;
+    std::vector<AttributedRun> attributedGedcomString() const;
+    // Whether the source view marks this node's line.
+    bool isMarkedInSource() const;
+    void logStructures(const std::optional<std::string>& prefix) const;
+    virtual std::string description() const;
+
+    // ---- links
+    virtual void addLinksToList(DetachLinkList& list, const std::optional<std::string>& inEvent);
+    virtual void addEventLinks(DetachLinkList& list, const std::shared_ptr<GEDCOMStructure>& inEvent);
+    std::optional<std::array<std::string, 2>> getLinkName(const GEDCOMObject& link, const std::string& type,
+                                                          const std::optional<std::string>& altName,
+                                                          bool onlyBad) const;
+
+    // ---- process-wide line ending of written text ("\n" unless an export
+    // sets CR, CR LF or LF CR); safe to read from any thread.
+    static std::string_view lineEnding();
+    static void setLineEnding(std::string_view ending);
+
+protected:
+    GEDCOMObject(int level, std::string tag, std::string contents);
+
+    StructureList& mutableStructures();
+    void changeContentsField(std::string contents) { contents_ = std::move(contents); }
+    // Any change of a child list or level outside building invalidates the
+    // fast path that building keeps for deep trees.
+    static void noteTreeEdit() { editEpoch_.fetch_add(1, std::memory_order_relaxed); }
+
+private:
+    struct BuildCursor;
+    static const GEDCOMObject* asNode(const GEDCOMStructure* s);
+    std::shared_ptr<GEDCOMStructure> placeAtLevel(std::shared_ptr<GEDCOMStructure> s, bool markMisplaced);
+    std::shared_ptr<GEDCOMObject> findByLevel(std::string_view tag, const std::string_view* contents, int level);
+    std::shared_ptr<GEDCOMStructure> takeChildAt(std::size_t index, bool remove);
+
+    int glevel_ = 0;
+    std::string gtag_;
+    std::string contents_;
+    StructureList structures_;
+    std::uint32_t corrupt_ = 0;
+    Value returnValue_;
+    std::unique_ptr<BuildCursor> cursor_;
+
+    static std::atomic<std::uint64_t> editEpoch_;
+};
+
+template <class Visit>
+void GEDCOMObject::walk(Visit&& visit) const {
+    if (visit(const_cast<GEDCOMObject&>(*this)) != WalkStep::Continue) return;
+    struct Frame {
+        const GEDCOMObject* node;
+        std::size_t next;
+    };
+    std::vector<Frame> stack{{this, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next >= top.node->structures_.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const GEDCOMObject* child = asNode(top.node->structures_[top.next++].get());
+        WalkStep step = visit(const_cast<GEDCOMObject&>(*child));
+        if (step == WalkStep::Stop) return;
+        if (step == WalkStep::Continue && !child->structures_.empty()) stack.push_back({child, 0});
+    }
+}
+
+}  // namespace kl

@@ -1,0 +1,55 @@
+// Folding the continuation and comment lines of a structure that was just
+// read back into its contents and quick comment.
+#include "model/GEDCOMStructure.h"
+
+namespace kl {
+
+namespace {
+
+bool isContinuation(const GEDCOMStructure& s) { return s.gtag() == "CONT" || s.gtag() == "CONC"; }
+
+}  // namespace
+
+void GEDCOMStructure::appendCONTandCONC() {
+    std::vector<GEDCOMStructure*> pending{this};
+    while (!pending.empty()) {
+        GEDCOMStructure* node = pending.back();
+        pending.pop_back();
+        node->foldOne(pending);
+    }
+}
+
+// Folds this node's own leading CONT/CONC run and `_MEMO`, then queues the
+// remaining children (in order) for the same treatment.
+void GEDCOMStructure::foldOne(std::vector<GEDCOMStructure*>& pending) {
+    if (structures().empty()) return;
+    if (isContinuation(*structures().front())) {
+        if (gtag() == "BLOB") {
+            setContents("Encoded multimedia BLOB was deleted (clear this text to remove).");
+            removeChildren();
+            return;
+        }
+        std::string added;
+        std::size_t run = 0;
+        for (; run < structures().size() && isContinuation(*structures()[run]); ++run) {
+            const GEDCOMStructure& line = *structures()[run];
+            if (line.gtag() == "CONT") added.push_back('\n');
+            added.append(line.contents());
+        }
+        appendContents(added);
+        auto& list = mutableStructures();
+        list.erase(list.begin(), list.begin() + static_cast<long>(run));
+        if (list.empty()) return;
+    }
+    if (structures().front()->gtag() == "_MEMO") {
+        std::shared_ptr<GEDCOMStructure> memo = structures().front();
+        memo->appendCONTandCONC();
+        if (!memo->contents().empty()) setQuickComment(memo->contents());
+        auto& list = mutableStructures();
+        list.erase(list.begin());
+    }
+    const auto& children = structures();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back(it->get());
+}
+
+}  // namespace kl

@@ -1,0 +1,103 @@
+#pragma once
+// GEDCOMStructure: one GEDCOM line below a record (level 1 or more, or a
+// level -1 line that was read without a level number) with its sub-lines and
+// an optional quick comment (a `_MEMO` line in the file).
+//
+// Ownership: held by its parent's child list through shared_ptr; keeps a
+// plain pointer to its record and finds its parent by searching down from
+// the record. Value setters register their inverse with the record's undo
+// manager and announce the change; insertions and removals below a record go
+// through the record.
+//
+// Thread: as GEDCOMObject. The maximum line length is process-wide and may be
+// read by a writing worker while the main thread sets it.
+#include <atomic>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "foundation/Value.h"
+#include "model/GEDCOMObject.h"
+
+namespace kl {
+
+class GEDCOMStructure : public GEDCOMObject {
+public:
+    // The placeholder that scripts create before naming it: no record,
+    // level 1, tag "@@@@".
+    GEDCOMStructure();
+    GEDCOMStructure(GEDCOMRecord* record, int level, std::string tag, std::string contents);
+
+    static int maximumGEDCOMLineLength();
+    static void setMaximumGEDCOMLineLength(int length);
+    // "DATE", "_DATE" and the comment joiner " / %@", read by matching.
+    static const std::vector<std::string>& matchTexts();
+
+    GEDCOMRecord* theRecord() override { return record_; }
+    const GEDCOMRecord* theRecord() const override { return record_; }
+    void setTheRecord(GEDCOMRecord* record) override { record_ = record; }
+    std::optional<std::string> quickComment() const override { return quickComment_; }
+    UndoManager* undoManager() const override;
+
+    // ---- writing
+    void appendStructureLine(std::string& out) const override;
+    // `lines` with the `_MEMO` lines of the quick comment added; `separator`
+    // goes between them (a line ending when `lines` has none).
+    std::string linePlusComment(std::string lines, std::string_view separator) const;
+
+    // ---- reading back: folds leading CONT/CONC children into the contents
+    // and a `_MEMO` right after them into the quick comment, through the
+    // whole subtree.
+    void appendCONTandCONC();
+
+    // ---- changing
+    using GEDCOMObject::addStructure;
+    void setContents(std::string contents);
+    void appendContents(std::string_view text);
+    void changeContents(std::string contents) { changeContentsField(std::move(contents)); }
+    void setReadContents(std::string contents);
+    void setQuickComment(std::optional<std::string> comment);
+    void setQuickMemo(std::string memo);
+    void setReadTag(std::string tag);
+    void setGenericTag(const std::string& tag, const std::string& contents);
+    void setEventDate(const std::string& date) { setGenericTag("DATE", date); }
+    void setEventPlace(const std::string& place) { setGenericTag("PLAC", place); }
+    // Inserts below `inStructure`, searched by identity in this subtree;
+    // false when it is not there. This form registers undo and posts.
+    bool addStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inStructure,
+                      const GEDCOMObject* afterStructure, const Dictionary& userInfo);
+    bool addStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inStructure,
+                      const GEDCOMObject* afterStructure);
+    // True when `inStructure` was found, even if it did not hold the
+    // structure (then nothing changes).
+    bool removeStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inStructure,
+                         const Dictionary& userInfo);
+    void fixLevel(int level, GEDCOMRecord* record);
+    void changeLevel(int level, GEDCOMRecord* record);
+
+    // ---- reading
+    std::shared_ptr<GEDCOMObject> parentStructure() const;
+    std::shared_ptr<GEDCOMStructure> nextStructure() const;
+    std::shared_ptr<GEDCOMStructure> prevStructure() const;
+    std::string quickMemo() const { return quickComment_.value_or(std::string()); }
+    const std::string& readTag() const { return gtag(); }
+    const std::string& readContents() const { return contents(); }
+    std::string viewName() const;
+    std::string altViewName() const;
+    std::string description() const override;
+    std::string eventDate();
+    std::string eventPlace();
+
+private:
+    void appendContinued(std::string& out) const;
+    void appendMemo(std::string& out) const;
+    void foldOne(std::vector<GEDCOMStructure*>& pending);
+    void contentsChanged() const;
+
+    GEDCOMRecord* record_ = nullptr;
+    std::optional<std::string> quickComment_;
+
+    static std::atomic<int> maximumLineLength_;
+};
+
+}  // namespace kl
