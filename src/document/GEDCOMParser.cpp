@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "document/GEDCOMReader.h"
+#include "model/Utf8.h"
 
 namespace kl {
 
@@ -30,31 +31,9 @@ size_t characterCount(std::string_view text) {
     return count;
 }
 
-// The code point at the start of text, or -1 when it is not well-formed UTF-8.
-int32_t firstCodePoint(std::string_view text) {
-    if (text.empty()) return -1;
-    const auto lead = static_cast<unsigned char>(text[0]);
-    if (lead < 0x80) return lead;
-    size_t length = 0;
-    int32_t value = 0;
-    int32_t smallest = 0;
-    if ((lead & 0xE0) == 0xC0) { length = 2; value = lead & 0x1F; smallest = 0x80; }
-    else if ((lead & 0xF0) == 0xE0) { length = 3; value = lead & 0x0F; smallest = 0x800; }
-    else if ((lead & 0xF8) == 0xF0) { length = 4; value = lead & 0x07; smallest = 0x10000; }
-    else return -1;
-    if (text.size() < length) return -1;
-    for (size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (!isContinuationByte(byte)) return -1;
-        value = (value << 6) | (byte & 0x3F);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return -1;
-    return value;
-}
-
 struct CodePointRange {
-    int32_t first;
-    int32_t last;
+    char32_t first;
+    char32_t last;
 };
 
 // Letters (general categories L*) and decimal digits (Nd) of the scripts that
@@ -84,15 +63,14 @@ constexpr std::array<CodePointRange, 74> kLetterOrDigitRanges{{
     {0xFF66, 0xFF9D}, {0x20000, 0x2A6DF},
 }};
 
-bool isLetterOrDigit(int32_t codePoint) {
-    if (codePoint < 0) return false;
+bool isLetterOrDigit(char32_t codePoint) {
     if (codePoint < 0x80) {
         const auto c = static_cast<char>(codePoint);
         return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     }
     const auto after = std::upper_bound(
         kLetterOrDigitRanges.begin(), kLetterOrDigitRanges.end(), codePoint,
-        [](int32_t value, const CodePointRange& range) { return value < range.first; });
+        [](char32_t value, const CodePointRange& range) { return value < range.first; });
     return after != kLetterOrDigitRanges.begin() && codePoint <= std::prev(after)->last;
 }
 
@@ -168,7 +146,9 @@ bool GEDCOMParser::validRecordID(std::string_view recordID) {
         return false;
     const size_t length = characterCount(recordID);
     if (length < kShortestPointer || length > kLongestPointer) return false;
-    return isLetterOrDigit(firstCodePoint(recordID.substr(1, recordID.size() - 2)));
+    // A malformed sequence decodes as U+FFFD, which is no letter.
+    size_t ignored = 0;
+    return isLetterOrDigit(utf8::decodeAt(recordID.substr(0, recordID.size() - 1), 1, &ignored));
 }
 
 size_t GEDCOMParser::nextNonWhiteFrom(size_t position) const {
