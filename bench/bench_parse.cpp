@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "document/GEDCOMParser.h"
-#include "document/GEDCOMReader.h"
+#include "model/GEDCOMParser.h"
+#include "model/GEDCOMReader.h"
 
 namespace {
 

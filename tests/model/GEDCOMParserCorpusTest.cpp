@@ -2,7 +2,7 @@
 // written by other programs, broken ones, other character sets and the large
 // generated trees. Each must be scanned or refused cleanly, with every line
 // reported exactly once.
-#include "document/GEDCOMParser.h"
+#include "model/GEDCOMParser.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "document/GEDCOMReader.h"
+#include "model/GEDCOMReader.h"
 #include "model/TextEncoding.h"
 
 namespace kl {

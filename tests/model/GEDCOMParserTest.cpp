@@ -1,4 +1,4 @@
-#include "document/GEDCOMParser.h"
+#include "model/GEDCOMParser.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "document/RecordingReader.h"
+#include "model/RecordingReader.h"
 
 namespace kl {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/GEDCOMReader.h"
+#include "model/GEDCOMReader.h"
 
 namespace kl::test {
 

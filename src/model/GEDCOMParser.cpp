@@ -1,10 +1,10 @@
-#include "document/GEDCOMParser.h"
+#include "model/GEDCOMParser.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "document/GEDCOMReader.h"
+#include "model/GEDCOMReader.h"
 #include "model/Utf8.h"
 
 namespace kl {
