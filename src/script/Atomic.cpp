@@ -115,6 +115,11 @@ std::string Atomic::stringValue() const {
     }
 }
 
+std::string Atomic::takeStringValue() {
+    if (code_ == String || code_ == Word) return std::move(string_);
+    return stringValue();
+}
+
 std::string Atomic::description() const {
     static const char* const symbols[] = {"Close ')'",    "Close ']'",    "Operator '+'", "Operator '-'",
                                           "Operator '*'", "Operator '/'", "Operator '^'", "Operator '&'",

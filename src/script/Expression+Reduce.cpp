@@ -36,8 +36,12 @@ struct OperatorPass {
     const char* error;
 };
 
-std::optional<Atomic> combine(const Atomic& left, int op, const Atomic& right) {
-    if (op == Atomic::Concat) return Atomic::text(left.stringValue() + right.stringValue());
+std::optional<Atomic> combine(Atomic& left, int op, const Atomic& right) {
+    if (op == Atomic::Concat) {
+        std::string joined = left.takeStringValue();
+        joined += right.stringValue();
+        return Atomic::text(std::move(joined));
+    }
     auto a = left.numberValue(), b = right.numberValue();
     if (!a || !b) return std::nullopt;
     switch (op) {
@@ -50,19 +54,21 @@ std::optional<Atomic> combine(const Atomic& left, int op, const Atomic& right) {
 }
 
 // Left to right, each operator of the pass folds its two neighbours into
-// the left one, so every operator is left-associative (2^3^2 is 64).
+// the left one, so every operator is left-associative (2^3^2 is 64). The
+// chain is compacted in one sweep rather than erased from at every step.
 std::optional<std::string> runPass(Chain& chain, std::size_t start, const OperatorPass& pass) {
-    for (std::size_t i = start + 1; i < chain.size();) {
-        int op = chain[i].code();
-        if (op != pass.first && op != pass.second) {
-            ++i;
-            continue;
+    auto inPass = [&pass](int code) { return code == pass.first || code == pass.second; };
+    std::size_t write = start;
+    for (std::size_t read = start; read < chain.size(); ++write) {
+        if (write != read) chain[write] = std::move(chain[read]);
+        for (++read; read < chain.size() && inPass(chain[read].code()); read += 2) {
+            std::optional<Atomic> result;
+            if (read + 1 < chain.size()) result = combine(chain[write], chain[read].code(), chain[read + 1]);
+            if (!result) return std::string(pass.error);
+            chain[write] = std::move(*result);
         }
-        std::optional<Atomic> result;
-        if (i + 1 < chain.size()) result = combine(chain[i - 1], op, chain[i + 1]);
-        if (!result) return std::string(pass.error);
-        replaceRange(chain, i - 1, i + 1, std::move(*result));
     }
+    chain.resize(write);
     return std::nullopt;
 }
 
