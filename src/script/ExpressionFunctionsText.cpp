@@ -141,10 +141,15 @@ std::string hexchar(Args args) {
     return utf8::encode(code);
 }
 
+// Column widths are small; a typo such as 2000000000 must not ask for
+// gigabytes of blanks.
+constexpr std::int32_t kMaxJustifyWidth = 100000;
+
 std::string rjust(Args args) {
     auto width = scan::scanInt(args[1]);
     if (!width) return kUnknown;
     if (*width < 0) return args[0];
+    width = std::min(*width, kMaxJustifyWidth);
     auto starts = characterStarts(args[0]);
     const std::int64_t length = std::int64_t(starts.size()) - 1;
     if (length <= *width) return std::string(std::size_t(*width - length), ' ') + args[0];

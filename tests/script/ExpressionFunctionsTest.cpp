@@ -138,6 +138,7 @@ const Case kText[] = {
     {"rjust(ab)(-1)", "ab"},
     {"rjust(ab)(x)", "????"},
     {"rjust(#accent)(3)", "éla"},
+    {"length(rjust(ab)(\"2000000000\"))", "100000"},
     {"cond(TRUE)(a)(b)", "a"},
     {"cond(1)(a)(b)", "a"},
     {"cond(-2)(a)(b)", "a"},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <thread>
 
 #include "script/Expression.h"
 
@@ -176,6 +177,29 @@ TEST(ExpressionHooks, CopyKeepsClassTokensAndDelegateButNotParser) {
     EXPECT_EQ(copy->parce(), nullptr);
     ASSERT_FALSE(copy->evaluateWith({}));
     EXPECT_EQ(copy->value(), "120@A=?");
+}
+
+// A compiled expression is copied per thread, as a pane and a script do;
+// the copies share read-only tokens and the function table.
+TEST(ExpressionHooks, CopiesEvaluateOnSeveralThreads) {
+    FakeDefs defs;
+    defs.defs = {{"half", {"N", "#1/2"}}};
+    Expression compiled("half(#x)&\"-\"&roman(#x)&#a[#x-1]");
+    ASSERT_FALSE(compiled.tokenizeExpr());
+    std::vector<std::string> results(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&, t] {
+            auto mine = compiled.copy();
+            mine->setParce(&defs);
+            const Variables v{{"#x", std::to_string(t + 1)}, {"#a[" + std::to_string(t) + "]", "ok"}};
+            for (int i = 0; i < 200; ++i)
+                if (mine->evaluateWith(v)) return;
+            results[t] = mine->value();
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(results, (std::vector<std::string>{"0.5-Iok", "1-IIok", "1.5-IIIok", "2-IVok"}));
 }
 
 TEST(ExpressionNames, ValidVarname) {

@@ -108,6 +108,7 @@ const Case kErrors[] = {
     {"-", "An expression with just a plus or minus sign", true},
     {"+", "An expression with just a plus or minus sign", true},
     {")", "Expression begins in ')'", true},
+    {"]", "Expression begins in ')'", true},
     {"2*-3", "Operator '-' not valid as used in expression.", true},
     {"(1)#x", "Variable '#x' not valid as used in expression.", true},
     {"(1)2", "Number '2' not valid as used in expression.", true},
@@ -144,6 +145,25 @@ TEST(Expression, KeepsLastValueWhenEvaluationFails) {
     v["#x"] = "abc";
     EXPECT_TRUE(e.evaluateWith(v));
     EXPECT_EQ(e.value(), "2");
+}
+
+// Lists that callers build themselves are not checked; their faults still
+// end in the language's messages.
+TEST(Expression, UncheckedTokenListsFailWithMessages) {
+    const struct {
+        std::vector<Atomic> tokens;
+        const char* error;
+    } cases[] = {
+        {{Atomic::symbol(Atomic::OpenGroup), Atomic::number(1)}, "Unbalanced parentheses in the expression"},
+        {{Atomic::number(1), Atomic::symbol(Atomic::CloseGroup)}, "Unbalanced parentheses in the expression"},
+        {{Atomic::symbol(Atomic::Times)}, "Expression ended with unknown token type"},
+        {{Atomic::number(1), Atomic::symbol(Atomic::Plus)}, "Addition or subtraction with a non-number or function out of range"},
+    };
+    for (const auto& c : cases) {
+        Expression e;
+        e.setExprTokens(c.tokens);
+        EXPECT_EQ(e.evaluateWith({}), c.error);
+    }
 }
 
 TEST(Expression, TokenizesOnceAndEvaluatesManyTimes) {
