@@ -76,17 +76,32 @@ const GEDCOMObject* GEDCOMObject::asNode(const GEDCOMStructure* s) { return s; }
 
 void GEDCOMObject::setGlevel(int level) {
     glevel_ = level;
-    noteTreeEdit();
+    treeChanged();
+}
+
+void GEDCOMObject::setGtag(std::string tag) {
+    gtag_ = std::move(tag);
+    treeChanged();
+}
+
+void GEDCOMObject::changeContentsField(std::string contents) {
+    contents_ = std::move(contents);
+    treeChanged();
 }
 
 void GEDCOMObject::setStructures(StructureList list) {
     structures_ = std::move(list);
-    noteTreeEdit();
+    treeChanged();
 }
 
 GEDCOMObject::StructureList& GEDCOMObject::mutableStructures() {
-    noteTreeEdit();
+    treeChanged();
     return structures_;
+}
+
+void GEDCOMObject::treeChanged() {
+    noteTreeEdit();
+    if (const GEDCOMRecord* record = theRecord()) record->clearGEDCOMCacheNoUndo();
 }
 
 UndoManager* GEDCOMObject::undoManager() const {

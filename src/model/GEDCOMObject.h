@@ -71,7 +71,7 @@ public:
     int glevel() const { return glevel_; }
     void setGlevel(int level);
     virtual const std::string& gtag() const { return gtag_; }
-    void setGtag(std::string tag) { gtag_ = std::move(tag); }
+    void setGtag(std::string tag);
     virtual const std::string& contents() const { return contents_; }
     const StructureList& structures() const { return structures_; }
     void setStructures(StructureList list);
@@ -183,7 +183,11 @@ protected:
     GEDCOMObject(int level, std::string tag, std::string contents);
 
     StructureList& mutableStructures();
-    void changeContentsField(std::string contents) { contents_ = std::move(contents); }
+    void changeContentsField(std::string contents);
+    // Every change of a node's line or child list goes through here: it
+    // drops the cached text of the node's record, so that a fast save
+    // never writes text that no longer matches the tree.
+    void treeChanged();
     // Any change of a child list or level outside building invalidates the
     // fast path that building keeps for deep trees.
     static void noteTreeEdit() { editEpoch_.fetch_add(1, std::memory_order_relaxed); }

@@ -1,57 +1,146 @@
 #pragma once
 // GEDCOMRecord: the level-0 node of a GEDCOM tree and the base of the record
-// kinds. It answers its type as its tag and its ID as its contents, and it is
-// the one road by which structures are added to or removed from its tree
-// with undo and the "Record Structures Changed Notification".
+// kinds. It answers its type as its tag and its ID as its contents, keeps the
+// IDs of the records that link to it (its back links), caches its own GEDCOM
+// text for fast saves, stamps its change date, carries its UUID, and is the
+// one road by which structures are added to or removed from its tree with
+// undo and the "Record Structures Changed Notification". It can re-read its
+// own text as a GEDCOMReader, and its class operations turn GEDCOM names and
+// places into display texts.
 //
-// Ownership: held by the record store's lists through shared_ptr; keeps a
-// plain pointer to its store (which outlives it) and, for records outside a
-// store, a plain pointer to an undo manager it was given.
+// Ownership: held by the record store's lists (and by undo actions, workers
+// and pasteboards) through shared_ptr; always made with std::make_shared.
+// Keeps a plain pointer to its store (which outlives it) and, for records
+// outside a store, a plain pointer to an undo manager it was given.
 //
 // Thread: edited on the main thread; filled by a reading worker while its
-// store's undo registration is off.
+// store's undo registration is off. The class-wide switches are atomics set
+// on the main thread and read anywhere.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "foundation/Value.h"
 #include "model/GEDCOMObject.h"
+#include "model/GEDCOMReader.h"
 
 namespace kl {
 
 class RecordStore;
+class UserDefaults;
+struct RecordLinkLists;
 
-class GEDCOMRecord : public GEDCOMObject {
+// The restriction of a record (`RESN`), as four-character codes that scripts
+// also see.
+enum RecordRestriction : std::uint32_t {
+    RestrictionNone = 0x72556e6c,          // 'rUnl'
+    RestrictionPrivacy = 0x72507276,       // 'rPrv'
+    RestrictionLocked = 0x724c636b,        // 'rLck'
+    RestrictionConfidential = 0x72436f6e,  // 'rCon'
+};
+
+class GEDCOMRecord : public GEDCOMObject, public GEDCOMReader {
 public:
+    // What a drop operation answers: nullopt when the dropped record was
+    // attached, "Skip" when the user chose to skip it, else the reason.
+    using DropAnswer = std::optional<std::string>;
+    using DropHandler = DropAnswer (GEDCOMRecord::*)(const std::shared_ptr<GEDCOMRecord>& dropped);
+    using DropTable = std::map<std::string, DropHandler, std::less<>>;
+
+    static constexpr const char* kSkip = "Skip";
+
     GEDCOMRecord();  // ID and type "UNKNOWN"
     GEDCOMRecord(std::string recordID, std::string type);
+    ~GEDCOMRecord() override;
 
+    // ---- identity and plain fields
     const std::string& grecordID() const { return grecordID_; }
-    void setGrecordID(std::string recordID) { grecordID_ = std::move(recordID); }
+    // Leaves links alone (see changeRecordIDToID).
+    void setGrecordID(std::string recordID);
     const std::string& recordType() const { return recordType_; }
-    void setRecordType(std::string type) { recordType_ = std::move(type); }
+    void setRecordType(std::string type);
     bool isType(std::string_view type) const { return recordType_ == type; }
     const std::string& gtag() const override { return recordType_; }
     const std::string& contents() const override { return grecordID_; }
+    // The script key of the type ("indiRecords"), nullopt for other types.
+    std::optional<std::string> scriptRecordType() const;
 
     GEDCOMRecord* theRecord() override { return this; }
     const GEDCOMRecord* theRecord() const override { return this; }
 
     RecordStore* model() const { return model_; }
+    // Taking a record into a store also runs, once, the setters that were
+    // asked of it before it had one.
     void setModel(RecordStore* model);
     // The store's undo manager; a record outside a store uses the one it
     // was given with setUndoManager (nullptr: nothing is undoable).
     UndoManager* undoManager() const override;
     void setUndoManager(UndoManager* undoManager) { undoManager_ = undoManager; }
 
-    void appendStructureLine(std::string& out) const override;
-    void appendGEDCOMArray(Array& rows) const override;
-    virtual std::string viewName() const { return grecordID_; }
+    // A setter asked of a record that is not yet in a store (a script's
+    // "make ... with properties") waits here until setModel gives it one;
+    // answers true when it was queued, false when the caller may act now.
+    bool deferUntilInstalled(std::function<void()> setter);
+    std::size_t pendingSetterCount() const { return pendingSetters_.size(); }
 
-    // ---- the one road for structure insertion and removal
+    const std::string& foundText() const { return foundText_; }
+    void setFoundText(std::string text) { foundText_ = std::move(text); }
+    const Value& contextInfo() const { return contextInfo_; }
+    void setContextInfo(Value info) { contextInfo_ = std::move(info); }
+    bool linksChanged() const { return linksChanged_; }
+    void setLinksChanged(bool changed) { linksChanged_ = changed; }
+
+    std::uint32_t priorCorrupt() const { return priorCorrupt_; }
+    void setPriorCorrupt(std::uint32_t bits) { priorCorrupt_ = bits; }
+    bool wasCorrupt(std::uint32_t bits) const { return (priorCorrupt_ & bits) != 0; }
+    const std::optional<std::string>& changeToRecordID() const { return changeToRecordID_; }
+    void setChangeToRecordID(std::optional<std::string> recordID) { changeToRecordID_ = std::move(recordID); }
+    // Makes the waiting ID the record's ID (links untouched) and clears it.
+    void changeRecordID();
+
+    // ---- GEDCOM text
+    void appendStructureLine(std::string& out) const override;
+    // The whole record, from the cache when allowed and present; keeps the
+    // fresh text as the cache when allowed and caching on save is on.
+    void appendGEDCOMRecord(std::string& out, bool allowCache) const;
+    virtual void appendGEDCOMRecordExport(std::string& out, bool allowCache) const;
+    std::string gedcomString() const override;
+    void appendGEDCOMArray(Array& rows) const override;
+    bool hasCachedText() const { return savedGedcom_.has_value(); }
+    // Drops the cache and registers the same call as undo, so undo and redo
+    // drop it too.
+    void clearGEDCOMCache();
+    void clearGEDCOMCacheNoUndo() const { savedGedcom_.reset(); }
+
+    // ---- change date, new records and UUID
+    virtual void setChangeDate();
+    std::optional<std::string> changeDate();
+    static std::string createdText();
+    virtual std::string textForNewRecord(bool choice);
+    virtual void insertNewUserText(const std::string& text);
+    bool insertUUID();
+    // Where new UUIDs come from; an empty maker restores the random one.
+    using UUIDMaker = std::function<std::string()>;
+    static void setUUIDMaker(UUIDMaker maker);
+    static std::string newUUID();
+    std::string recordUUID();
+    // Without undo.
+    void setRecordUUID(const std::string& uuid);
+
+    // ---- structure editing: the one road
     using GEDCOMObject::addStructure;
     // Undoable; posts "Record Structures Changed Notification" with
-    // "structure", "theRecord" and "scrollToView". Nothing happens when the
-    // parent is not in this record.
+    // "structure", "theRecord" and "scrollToView". No anchor puts it first,
+    // an anchor that is not a child of the parent puts it last. Nothing
+    // happens when the parent is not in this record.
     virtual void addStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inParent,
                               const GEDCOMObject* afterStructure, bool scroll);
     // The same insertion without undo or notification.
@@ -62,18 +151,188 @@ public:
     // and "removing" (the asking browser, or "" when none).
     virtual void removeStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inParent,
                                  std::shared_ptr<Object> fromBrowser);
-    // Marks the record changed; the change-date lines are kept by the
-    // record kinds that track them.
-    virtual void setChangeDate() {}
+    // Replaces the level-1 structures at the indexes, undoably; stamps the
+    // change. Indexes outside the children are ignored.
+    void replaceStructuresAtIndexes(const std::vector<std::size_t>& indexes,
+                                    const std::vector<std::shared_ptr<GEDCOMStructure>>& structures);
     // A line read without a level number: kept as a level -1 child holding
     // the raw text, marked with the missing-level bit.
     std::shared_ptr<GEDCOMStructure> addNoLevel(std::string rawText);
+    // Tidies a record after reading; a damaged record stays as read.
+    virtual void simplifyGEDCOMInMode(int mode);
+
+    // ---- damage, restriction and deletion
+    std::string describeCorruption() const;
+    std::optional<std::vector<std::string>> allCorruptions() const;
+    RecordRestriction resn();
+    std::string resnString();
+    void setResn(RecordRestriction code);
+    bool isLocked() { return resn() == RestrictionLocked; }
+    virtual std::optional<std::string> canBeDeleted(unsigned how);
+    virtual bool shouldVerifyDeleteAsChildOf(const GEDCOMRecord& record) const;
+    virtual bool isCiteableType() const { return false; }
+
+    // ---- back links (IDs of the records that link here)
+    const std::vector<std::string>& crossRefIDs() const;
+    virtual std::vector<std::string> crossRefsOnTheFly();
+    virtual bool hasCrossRefs() const { return crossRefs_.has_value(); }
+    // True while the list is in its reading form (keys gathered in bulk).
+    bool readingCrossRefs() const { return readingKeys_ != nullptr; }
+    void attachCrossRefTo(const std::string& recordID);
+    bool detachCrossRefTo(const std::string& recordID);
+    virtual void attachCrossRef(const GEDCOMRecord& record);
+    void addCustom_REFTag(const std::string& recordID, int mode);
+    void convert_REFToArray();
+    void changeCrossRefUndoTo(const std::string& oldID, const std::string& newID);
+    void changeCrossRefTo(const std::string& oldID, const std::string& newID);
+    void detachCrossRefsFrom(const std::string& tag);
+
+    // ---- link structures
+    void attachLink(const GEDCOMRecord& record, const std::string& linkTag);
+    void attachRefedLink(const std::shared_ptr<GEDCOMRecord>& record, const std::string& linkTag);
+    virtual bool detachCrossRef(const std::string& tag, const std::string& recordID);
+    void changeCrossRefUndo(const std::string& tag, const std::string& oldID, const std::string& newID);
+    void changeCrossRef(const std::string& tag, const std::string& oldID, const std::string& newID);
+    void changeCrossRefsFrom(const std::string& tag, const std::string& oldID, const std::string& newID,
+                             bool withUndo);
+
+    // ---- whole-record link operations (kinds handle their own tags first)
+    virtual void removeAllLinks();
+    virtual void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo);
+    virtual void changeRecordIDToID(const std::string& newID);
+    void detachCrossRefsIn(const std::string& tagHere, const std::optional<std::string>& tagThere,
+                           const std::optional<std::string>& inType, bool removeRec);
+    void changeCrossRefsIn(const std::string& tagHere, const std::optional<std::string>& tagThere,
+                           const std::optional<std::string>& inType, const std::string& oldID,
+                           const std::string& newID, bool withUndo);
+
+    // ---- drops, found by name ("drop" + type + "Record:")
+    static std::string dropOperationName(std::string_view type, bool control = false);
+    bool respondsToDrop(std::string_view operation) const;
+    // The handler named for the dropped record's type; a record without one
+    // refuses with a reason.
+    DropAnswer drop(const std::shared_ptr<GEDCOMRecord>& dropped, bool control = false);
+    virtual DropAnswer dropSOURRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+    virtual DropAnswer dropNOTERecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+    virtual DropAnswer dropOBJERecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+    virtual DropAnswer drop_LOGRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+    virtual DropAnswer dropSUBMRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+
+    // ---- link queries and lists
+    virtual bool canLinkTo(std::string_view type) const;
+    virtual bool isConnected() { return true; }
+    Value isConnectedBool() { return Value(isConnected()); }
+    virtual bool isNotLinkedToRecordsBesides(const std::optional<std::string>& recordID);
+    virtual void setUpLinkLists(RecordLinkLists& lists);
+    void readAllTags(std::vector<std::string>& list, const std::string& tag);
+
+    // ---- self-reading
+    // Rebuilds the children from text that begins with the record's own
+    // level-0 line; the ID and type never change here.
+    // False, with the record unchanged, when the text is not GEDCOM at all.
+    bool reparse(std::string text);
+    void parserDidStart() override;
+    void parserDidEnd() override {}
+    void parserFoundHEAD() override;
+    void parserStartRecord(std::string recordType, std::string recordID, std::string contents,
+                           bool verifyID) override;
+    void parserLevel(int32_t level, std::string tag, std::string contents, bool custom) override;
+    bool parserFoundTRLR() override { return false; }
+    void parserClearMemory() override {}
+    void parserInvalidRecordID(std::string recordID) override;
+    void parserInvalidLevelOrder() override;
+    void parserInvalidTag() override;
+    void parserNoLevelLine(std::string text) override;
+
+    // ---- names of a record (base versions; the kinds override them)
+    virtual std::string viewName() const;
+    virtual void setViewName(const std::string& name);
+    virtual std::string altViewName() const { return viewName(); }
+    virtual std::string ipnName() const { return viewName(); }
+    virtual std::string ipnSearch() const { return ipnName(); }
+    virtual std::string googleWords() const { return viewName(); }
+    virtual std::optional<Value> familySearchTerms() const { return std::nullopt; }
+    virtual std::optional<std::vector<std::string>> viewTags() const { return std::nullopt; }
+    std::optional<std::vector<std::string>> altViewTags() const { return viewTags(); }
+    virtual std::shared_ptr<GEDCOMObject> parentStructure() const { return nullptr; }
+    virtual std::shared_ptr<GEDCOMRecord> spouse(std::shared_ptr<GEDCOMStructure>* link, std::size_t atIndex);
+    std::string description() const override { return viewName(); }
+    // With the list option, the two texts of a list row; otherwise one text.
+    virtual Value reportDescription(std::uint32_t options) const;
+    static constexpr std::uint32_t kReportList = 0x10000;
+
+    // ---- class operations on names and places
+    // Style 0 to 9 (2 unused); nullopt for any other style.
+    static std::optional<std::string> formatName(std::string_view name, int style);
+    static std::string formatUserName(std::string_view name);
+    static std::array<std::string, 3> splitNameParts(const std::optional<std::string>& name);
+    static Dictionary nameDetails(const std::optional<std::string>& name, bool soundex);
+    static std::string place(GEDCOMObject& event, bool at);
+    static std::string place(const std::string& place, const std::string& address, bool at);
+
+    // ---- class-wide switches
+    static bool trackingChangeDates();
+    static void setTrackingChangeDates(bool on);
+    static bool insertingUUIDs();
+    static void setInsertingUUIDs(bool on);
+    static bool cachingWhenSave();
+    static void setCachingWhenSave(bool on);
+    static bool addingCreationDates();
+    static void setAddingCreationDates(bool on);
+    // Reads "Tracked Record Changed Dates", "Insert UUIDs", "Allow Fast
+    // Saves" and "Add Creation Date to New Records" (each on unless stored
+    // or registered otherwise).
+    static void readSwitchesFromDefaults(const UserDefaults& defaults);
+    static bool recordHasHTML();
+    static void setRecordHasHTML(bool has);
+    static void incrementTotalHREFLinks();
+    static void incrementBrokenHREFLinks();
+    static void clearHTMLCounters();
+    static int totalHREFLinks();
+    static int brokenHREFLinks();
+    // The base tags read by position by links and merging.
+    static const std::vector<std::string>& baseTags();
+
+protected:
+    // The drop operations of this class; kinds answer a copy of their base's
+    // table with their own entries added (see extendDropTable).
+    virtual const DropTable& dropTable() const;
+    static const DropTable& baseDropTable();
+    static DropTable extendDropTable(const DropTable& base, std::initializer_list<DropTable::value_type> more);
+    // A refused drop of a second level-1 link with the tag.
+    DropAnswer dropUniqueLink(const std::shared_ptr<GEDCOMRecord>& dropped, const std::string& tag,
+                              bool refed, const char* refusal);
+    // Un-embeds and links what a child holds inline after reading; the
+    // embedded-data pass plugs in here.
+    virtual void unembedAndLinkChild(const std::shared_ptr<GEDCOMStructure>& child, int mode);
+    std::shared_ptr<GEDCOMRecord> holdRecord();
+    std::shared_ptr<GEDCOMRecord> linkedRecord(const std::string& recordID, const std::string& type) const;
+    // Answers whether the back links hold nothing but the ID (none at all
+    // for nullopt): what the citeable kinds ask before being deleted.
+    bool backLinksHoldOnly(const std::optional<std::string>& recordID) const;
 
 private:
+    void postStructuresChanged(Dictionary userInfo = {});
+    void postFromStore(const std::string& name, Dictionary userInfo);
+    std::shared_ptr<GEDCOMStructure> newLine(int level, std::string tag, std::string contents);
+    void stampChangeDate(const std::string& date, const std::string& time);
+
     std::string grecordID_;
+    std::optional<std::string> changeToRecordID_;
     std::string recordType_;
     RecordStore* model_ = nullptr;
     UndoManager* undoManager_ = nullptr;
+    std::optional<std::vector<std::string>> crossRefs_;
+    std::unique_ptr<std::unordered_set<std::string>> readingKeys_;
+    std::uint32_t priorCorrupt_ = 0;
+    mutable std::optional<std::string> savedGedcom_;
+    std::string foundText_;
+    Value contextInfo_;
+    bool linksChanged_ = false;
+    std::vector<std::function<void()>> pendingSetters_;
 };
+
+// The record kinds, in their own headers, derive from GEDCOMRecord.
+using RecordPtr = std::shared_ptr<GEDCOMRecord>;
 
 }  // namespace kl

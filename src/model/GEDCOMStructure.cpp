@@ -90,6 +90,7 @@ void GEDCOMStructure::setQuickComment(std::optional<std::string> comment) {
         um->registerUndo(this, [this, hold, old = quickComment_] { setQuickComment(old); });
     }
     quickComment_ = std::move(comment);
+    treeChanged();
     if (registering) contentsChanged();
 }
 

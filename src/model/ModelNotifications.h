@@ -8,4 +8,8 @@ namespace kl::notification_names {
 inline constexpr const char* RecordStructureContentsChanged = "Record Structure Contents Changed Notification";
 inline constexpr const char* RecordStructuresChanged = "Record Structures Changed Notification";
 inline constexpr const char* RecordStructureWillRemove = "Record Structure Will Remove Notification";
+// Posted by the record store, with the store as object.
+inline constexpr const char* RecordIDChanged = "Record ID Changed Notification";
+inline constexpr const char* NewRecordCreated = "New Record Created Notification";
+inline constexpr const char* GEDCOMRecordDeleted = "GEDCOM Record Deleted Notification";
 }  // namespace kl::notification_names

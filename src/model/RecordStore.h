@@ -1,11 +1,17 @@
 #pragma once
 // RecordStore: what a record and its structures ask of the store that owns
-// the record (the document's record store implements it). The tree holds it
-// by plain pointer: a store outlives the records it lists.
+// the record. The document's record store implements it; tests use a small
+// fake. The tree holds it by plain pointer: a store outlives the records it
+// lists, and a record taken out of it keeps the pointer so that undoing the
+// deletion can put it back.
 //
-// Thread: the same as the records it serves.
+// Thread: the same as the records it serves (the main thread while editing,
+// the reading or merging worker while it fills its records).
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "foundation/Value.h"
 
 namespace kl {
 
@@ -24,6 +30,21 @@ public:
                                                        const std::string& type) = 0;
     // The singular display name of a record type ("Source" for SOUR).
     virtual std::string singularNameForType(const std::string& type) = 0;
+
+    // Posts a notification on the default centre with the store itself as
+    // its object, so that observers can tell one document from another.
+    virtual void postNotification(const std::string& name, Dictionary userInfo) = 0;
+    // An ID of the type that no record of the store uses.
+    virtual std::string getUniqueID(const std::string& type) = 0;
+    // Takes a record out of the store with its links, undoably.
+    virtual void deleteRecord(const std::shared_ptr<GEDCOMRecord>& record) = 0;
+    // Told when a record gave itself a UUID, so the document knows to save.
+    virtual void setInsertedSomeUUIDs(bool inserted) = 0;
+    // The ID of the place record that holds a place name, if any.
+    virtual std::optional<std::string> placeRecordIDForName(const std::string& placeName) {
+        (void)placeName;
+        return std::nullopt;
+    }
 };
 
 }  // namespace kl

@@ -1,0 +1,240 @@
+// The one road by which structures enter and leave a record, the change
+// stamp, the creation stamp, the UUID line and the tidying after reading.
+#include <mutex>
+#include <random>
+
+#include "dates/DateBridge.h"
+#include "foundation/UndoManager.h"
+#include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
+#include "model/RecordStore.h"
+
+namespace kl {
+
+namespace {
+
+std::mutex uuidMutex;
+GEDCOMRecord::UUIDMaker& uuidMaker() {
+    static GEDCOMRecord::UUIDMaker maker;
+    return maker;
+}
+
+// A random (version 4) UUID in upper-case 8-4-4-4-12 form.
+std::string randomUUID() {
+    static std::mt19937_64 engine{std::random_device{}()};
+    std::uniform_int_distribution<unsigned> nibble(0, 15);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    for (int i = 0; i < 32; ++i) {
+        if (i == 8 || i == 12 || i == 16 || i == 20) text.push_back('-');
+        unsigned n = nibble(engine);
+        if (i == 12) n = 4;
+        if (i == 16) n = 8 | (n & 3);
+        text.push_back(kHex[n]);
+    }
+    return text;
+}
+
+}  // namespace
+
+void GEDCOMRecord::setUUIDMaker(UUIDMaker maker) {
+    std::lock_guard lock(uuidMutex);
+    uuidMaker() = std::move(maker);
+}
+
+std::string GEDCOMRecord::newUUID() {
+    std::lock_guard lock(uuidMutex);
+    return uuidMaker() ? uuidMaker()() : randomUUID();
+}
+
+// ---- structure editing
+
+void GEDCOMRecord::addStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inParent,
+                                const GEDCOMObject* afterStructure, bool scroll) {
+    if (!structure) return;
+    Dictionary userInfo{{"structure", Value(structure)},
+                        {"theRecord", Value(holdRecord())},
+                        {"scrollToView", Value(scroll)}};
+    if (inParent != this) {
+        for (const auto& child : StructureList(structures()))
+            if (child->addStructure(structure, inParent, afterStructure, userInfo)) return;
+        return;
+    }
+    UndoManager* um = undoManager();
+    if (um && um->isUndoRegistrationEnabled())
+        um->registerUndo(this, [this, keep = holdRecord(), structure] { removeStructure(structure, this, nullptr); });
+    insertChild(structure, afterStructure);
+    postStructuresChanged(std::move(userInfo));
+}
+
+void GEDCOMRecord::addStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inParent,
+                                const GEDCOMObject* afterStructure) {
+    if (!structure) return;
+    if (inParent == this) {
+        insertChild(structure, afterStructure);
+        return;
+    }
+    for (const auto& child : structures())
+        if (child->addStructure(structure, inParent, afterStructure)) return;
+}
+
+void GEDCOMRecord::removeStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inParent,
+                                   std::shared_ptr<Object> fromBrowser) {
+    if (!structure || !inParent) return;
+    // Views let go of the structure only when it really leaves the tree.
+    auto parent = findNode(inParent);
+    if (!parent || parent->indexOfStructure(structure.get()) == notFound) return;
+    structure->notifyOfRemoval();
+    Dictionary userInfo{{"structure", Value(structure)},
+                        {"removing", fromBrowser ? Value(std::move(fromBrowser)) : Value("")}};
+    if (inParent != this) {
+        for (const auto& child : StructureList(structures()))
+            if (child->removeStructure(structure, inParent, userInfo)) return;
+        return;
+    }
+    const std::size_t at = indexOfStructure(structure.get());
+    std::shared_ptr<GEDCOMStructure> previous = at > 0 ? structures()[at - 1] : nullptr;
+    if (UndoManager* um = undoManager()) {
+        um->registerUndo(this, [this, keep = holdRecord(), structure, previous] {
+            addStructure(structure, this, previous.get(), false);
+        });
+    }
+    findChildAtIndex(at, true);
+    postStructuresChanged(std::move(userInfo));
+}
+
+void GEDCOMRecord::replaceStructuresAtIndexes(const std::vector<std::size_t>& indexes,
+                                              const std::vector<std::shared_ptr<GEDCOMStructure>>& replacements) {
+    std::vector<std::size_t> used;
+    StructureList previous;
+    const std::size_t count = std::min(indexes.size(), replacements.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (indexes[i] >= structures().size() || !replacements[i]) continue;
+        used.push_back(indexes[i]);
+        previous.push_back(structures()[indexes[i]]);
+    }
+    if (used.empty()) return;
+    if (UndoManager* um = undoManager())
+        um->registerUndo(this, [this, keep = holdRecord(), used, previous] { replaceStructuresAtIndexes(used, previous); });
+    auto& list = mutableStructures();
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        if (indexes[i] < list.size() && replacements[i] && k < used.size() && used[k] == indexes[i]) {
+            list[indexes[i]] = replacements[i];
+            ++k;
+        }
+    setChangeDate();
+    postStructuresChanged();
+}
+
+std::shared_ptr<GEDCOMStructure> GEDCOMRecord::addNoLevel(std::string rawText) {
+    auto line = newLine(-1, "", std::move(rawText));
+    line->setCorruptBit(CorruptMissingLevel);
+    GEDCOMObject::addStructure(line);
+    setCorruptBit(CorruptMissingLevel);
+    return line;
+}
+
+void GEDCOMRecord::simplifyGEDCOMInMode(int mode) {
+    // What a damaged record holds stays exactly as read, for the source
+    // editor to show and the user to mend.
+    if (corrupt() != 0) return;
+    for (const auto& child : structures()) child->appendCONTandCONC();
+    StructureList kept;
+    bool removed = false;
+    for (const auto& child : structures()) {
+        if (child->empty())
+            removed = true;
+        else
+            kept.push_back(child);
+    }
+    if (removed) setStructures(kept);
+    for (const auto& child : kept) unembedAndLinkChild(child, mode);
+    insertUUID();
+}
+
+void GEDCOMRecord::unembedAndLinkChild(const std::shared_ptr<GEDCOMStructure>&, int) {}
+
+// ---- change date
+
+void GEDCOMRecord::setChangeDate() {
+    clearGEDCOMCache();
+    if (!trackingChangeDates()) return;
+    std::string time;
+    const std::string date = todayDateString(&time);
+    stampChangeDate(date, time);
+}
+
+void GEDCOMRecord::stampChangeDate(const std::string& date, const std::string& time) {
+    auto dateWithTime = [this, &date, &time] {
+        auto dateLine = newLine(2, "DATE", date);
+        dateLine->GEDCOMObject::addStructure(newLine(3, "TIME", time));
+        return dateLine;
+    };
+    auto chan = findChild("CHAN", false);
+    if (!chan) {
+        chan = newLine(1, "CHAN", "");
+        chan->GEDCOMObject::addStructure(dateWithTime());
+        addStructure(chan, this, lastStructure().get(), false);
+        return;
+    }
+    auto dateLine = chan->findChild("DATE", false);
+    if (!dateLine) {
+        addStructure(dateWithTime(), chan.get(), chan->lastStructure().get(), false);
+        return;
+    }
+    dateLine->setContents(date);
+    if (auto timeLine = dateLine->findChild("TIME", false))
+        timeLine->setContents(time);
+    else
+        addStructure(newLine(3, "TIME", time), dateLine.get(), dateLine->lastStructure().get(), false);
+}
+
+std::optional<std::string> GEDCOMRecord::changeDate() {
+    auto chan = findChild("CHAN", false);
+    auto dateLine = chan ? chan->findChild("DATE", false) : nullptr;
+    if (!dateLine) return std::nullopt;
+    return dateLine->contents();
+}
+
+std::string GEDCOMRecord::createdText() {
+    if (!addingCreationDates()) return {};
+    std::string time;
+    const std::string date = todayDateString(&time);
+    return "1 REFN " + date + " " + time + "\n2 TYPE Creation Date";
+}
+
+std::string GEDCOMRecord::textForNewRecord(bool) { return createdText(); }
+
+void GEDCOMRecord::insertNewUserText(const std::string&) {}
+
+// ---- UUID
+
+bool GEDCOMRecord::insertUUID() {
+    if (!insertingUUIDs()) return false;
+    if (findChild("_KLID", false)) return false;
+    addStructure(newLine(1, "_KLID", newUUID()), this, lastStructure().get(), false);
+    if (model()) model()->setInsertedSomeUUIDs(true);
+    return true;
+}
+
+std::string GEDCOMRecord::recordUUID() {
+    auto line = findChild("_KLID", false);
+    return line ? line->contents() : std::string();
+}
+
+void GEDCOMRecord::setRecordUUID(const std::string& uuid) {
+    UndoManager* um = undoManager();
+    if (um) um->disableUndoRegistration();
+    if (auto line = findChild("_KLID", false)) {
+        if (uuid.empty())
+            findChild("_KLID", true);
+        else if (line->contents() != uuid)
+            line->setContents(uuid);
+    } else if (!uuid.empty()) {
+        GEDCOMObject::addStructure(newLine(1, "_KLID", uuid));
+    }
+    if (um) um->enableUndoRegistration();
+}
+
+}  // namespace kl

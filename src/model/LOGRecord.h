@@ -1,0 +1,25 @@
+#pragma once
+// LOGRecord: a research log (`_LOG`): citeable notes on research done.
+// The kind's own fields and operations build on the GEDCOMRecord base.
+//
+// Ownership and thread: as GEDCOMRecord (shared_ptr, main thread).
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "model/GEDCOMRecord.h"
+
+namespace kl {
+
+class LOGRecord : public GEDCOMRecord {
+public:
+    explicit LOGRecord(std::string recordID, std::string type = "_LOG")
+        : GEDCOMRecord(std::move(recordID), std::move(type)) {}
+    bool isCiteableType() const override { return true; }
+    // Whether only that record (or, for nullopt, no record) cites this one.
+    bool isNotLinkedToRecordsBesides(const std::optional<std::string>& recordID) override {
+        return backLinksHoldOnly(recordID);
+    }
+};
+
+}  // namespace kl

@@ -1,0 +1,26 @@
+#pragma once
+// SOURRecord: a source (`SOUR`): a citeable record that keeps the IDs of the
+// records citing it.
+// The kind's own fields and operations build on the GEDCOMRecord base.
+//
+// Ownership and thread: as GEDCOMRecord (shared_ptr, main thread).
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "model/GEDCOMRecord.h"
+
+namespace kl {
+
+class SOURRecord : public GEDCOMRecord {
+public:
+    explicit SOURRecord(std::string recordID, std::string type = "SOUR")
+        : GEDCOMRecord(std::move(recordID), std::move(type)) {}
+    bool isCiteableType() const override { return true; }
+    // Whether only that record (or, for nullopt, no record) cites this one.
+    bool isNotLinkedToRecordsBesides(const std::optional<std::string>& recordID) override {
+        return backLinksHoldOnly(recordID);
+    }
+};
+
+}  // namespace kl
