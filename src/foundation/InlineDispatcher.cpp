@@ -1,0 +1,31 @@
+#include "foundation/InlineDispatcher.h"
+
+#include <exception>
+
+#include "foundation/Logger.h"
+
+namespace kl {
+
+void InlineDispatcher::post(Task task) {
+    try {
+        task();
+    } catch (const std::exception& e) {
+        Logger::log("A main-thread task failed: {}", e.what());
+    } catch (...) {
+        Logger::log("A main-thread task failed with an unknown exception");
+    }
+}
+
+void InlineDispatcher::postAndWait(Task task) { task(); }
+
+void InlineDispatcher::postDeferred(const void* receiver, Task task) { deferred_.push(receiver, std::move(task)); }
+
+void InlineDispatcher::cancelDeferred(const void* receiver) { deferred_.cancel(receiver); }
+
+std::size_t InlineDispatcher::drain(int maxTurns) {
+    std::size_t ran = 0;
+    for (int turn = 0; turn < maxTurns && deferred_.size() > 0; ++turn) ran += deferred_.runPending();
+    return ran;
+}
+
+}  // namespace kl

@@ -1,0 +1,32 @@
+#include "foundation/MainThread.h"
+
+#include <atomic>
+
+#include "foundation/InlineDispatcher.h"
+
+namespace kl {
+
+namespace {
+
+Dispatcher& builtIn() {
+    static InlineDispatcher dispatcher;
+    return dispatcher;
+}
+
+std::atomic<Dispatcher*>& installed() {
+    static std::atomic<Dispatcher*> current{nullptr};
+    return current;
+}
+
+}  // namespace
+
+Dispatcher& Dispatcher::current() {
+    Dispatcher* d = installed().load(std::memory_order_acquire);
+    return d ? *d : builtIn();
+}
+
+Dispatcher* Dispatcher::setCurrent(Dispatcher* dispatcher) {
+    return installed().exchange(dispatcher, std::memory_order_acq_rel);
+}
+
+}  // namespace kl
