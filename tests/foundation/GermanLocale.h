@@ -1,7 +1,7 @@
 #pragma once
 // A German locale (decimal comma) for the tests that guard number text
 // against LC_NUMERIC. Takes an installed one, else compiles one with
-// localedef into a temporary folder named by LOCPATH. Null when neither
+// localedef into a shared temporary folder named by LOCPATH. Null when neither
 // works; callers skip then. Use it per thread with uselocale().
 #include <locale.h>
 #include <unistd.h>
@@ -31,8 +31,6 @@ private:
     }
     ~GermanLocale() {
         if (locale_) freelocale(locale_);
-        std::error_code ec;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ec);
     }
 
     static locale_t installed() {
@@ -41,15 +39,25 @@ private:
         return locale_t(0);
     }
 
-    locale_t compiled() {
+    // Compiled once per machine into a shared temporary folder (compiling
+    // takes seconds and every test runs in its own process); a fresh copy
+    // is built aside and renamed into place, so concurrent tests never see
+    // half a locale.
+    static locale_t compiled() {
         if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) return locale_t(0);
-        folder_ = std::filesystem::temp_directory_path() / ("kl-locale-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        const std::string command =
-            "localedef -i de_DE -f UTF-8 '" + (folder_ / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        // localedef answers 1 for mere warnings: judge by whether the locale loads.
-        (void)std::system(command.c_str());
-        ::setenv("LOCPATH", folder_.c_str(), 1);
+        const auto shared = std::filesystem::temp_directory_path() / "kl-test-locales";
+        const auto target = shared / "de_DE.UTF-8";
+        std::error_code ec;
+        if (!std::filesystem::exists(target / "LC_NUMERIC", ec)) {
+            std::filesystem::create_directories(shared, ec);
+            const auto fresh = shared / ("build-" + std::to_string(::getpid()));
+            const std::string command = "localedef -i de_DE -f UTF-8 '" + fresh.string() + "' >/dev/null 2>&1";
+            // localedef answers 1 for mere warnings: judge by whether the locale loads.
+            (void)std::system(command.c_str());
+            std::filesystem::rename(fresh, target, ec);
+            if (ec) std::filesystem::remove_all(fresh, ec);
+        }
+        ::setenv("LOCPATH", shared.c_str(), 1);
 #if defined(__SANITIZE_ADDRESS__)
         // glibc keeps the parsed LOCPATH list of this call for good.
         __lsan::ScopedDisabler keepTheLeakCheckerQuiet;
@@ -58,7 +66,6 @@ private:
     }
 
     locale_t locale_ = locale_t(0);
-    std::filesystem::path folder_;
 };
 
 // Switches the calling thread to a locale for the length of a scope.
