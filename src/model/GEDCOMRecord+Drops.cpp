@@ -9,7 +9,7 @@ namespace kl {
 
 namespace {
 
-constexpr const char* kNoDropHandler = "A %@ record cannot be attached to this record.";
+constexpr const char* kNoDropHandler = "A record of type %@ cannot be attached to this record.";
 
 std::string fill(std::string pattern, const std::string& value) {
     const auto at = pattern.find("%@");

@@ -32,12 +32,16 @@ const std::vector<std::string>& GEDCOMRecord::crossRefIDs() const { return cross
 
 std::vector<std::string> GEDCOMRecord::crossRefsOnTheFly() { return crossRefIDs(); }
 
-void GEDCOMRecord::attachCrossRefTo(const std::string& recordID) {
+void GEDCOMRecord::attachCrossRefTo(const std::string& recordID) { insertCrossRef(recordID, crossRefIDs().size()); }
+
+// Undoing a detach puts the ID back where it was, so that the list reads as
+// before the change.
+void GEDCOMRecord::insertCrossRef(const std::string& recordID, std::size_t at) {
     if (!crossRefs_) {
         crossRefs_.emplace();
         crossRefs_->reserve(10);
     }
-    crossRefs_->push_back(recordID);
+    crossRefs_->insert(crossRefs_->begin() + static_cast<long>(std::min(at, crossRefs_->size())), recordID);
     if (readingKeys_) readingKeys_->insert(recordID);
     if (UndoManager* um = undoManager())
         um->registerUndo(this, [this, keep = holdRecord(), recordID] { detachCrossRefTo(recordID); });
@@ -48,8 +52,9 @@ bool GEDCOMRecord::detachCrossRefTo(const std::string& recordID) {
     if (!crossRefs_) return false;
     auto it = std::find(crossRefs_->begin(), crossRefs_->end(), recordID);
     if (it == crossRefs_->end()) return false;
+    const auto at = static_cast<std::size_t>(it - crossRefs_->begin());
     if (UndoManager* um = undoManager())
-        um->registerUndo(this, [this, keep = holdRecord(), recordID] { attachCrossRefTo(recordID); });
+        um->registerUndo(this, [this, keep = holdRecord(), recordID, at] { insertCrossRef(recordID, at); });
     crossRefs_->erase(it);
     if (readingKeys_ && !holds(*crossRefs_, recordID)) readingKeys_->erase(recordID);
     if (crossRefs_->empty()) {

@@ -313,6 +313,7 @@ protected:
 
 private:
     void postStructuresChanged(Dictionary userInfo = {});
+    void insertCrossRef(const std::string& recordID, std::size_t at);
     void postFromStore(const std::string& name, Dictionary userInfo);
     std::shared_ptr<GEDCOMStructure> newLine(int level, std::string tag, std::string contents);
     void stampChangeDate(const std::string& date, const std::string& time);

@@ -33,12 +33,15 @@ public:
         auto record = std::make_shared<Kind>(id, type);
         if (!lines.empty()) record->reparse("0 " + id + " " + type + "\n" + lines);
         install(record);
+        undo.removeAllActions();  // what a test starts from is not undoable
         return record;
     }
 
+    // Install and delete are each other's undo, as in the document's store.
     void install(const std::shared_ptr<GEDCOMRecord>& record) {
         records[record->grecordID()] = record;
         record->setModel(this);
+        undo.registerUndo(this, [this, record] { deleteRecord(record); });
     }
 
     UndoManager* undoManager() override { return &undo; }
@@ -64,7 +67,7 @@ public:
         if (!record->linksChanged()) record->removeAllLinks();
         records.erase(record->grecordID());
         deleted.push_back(record->grecordID());
-        undo.registerUndo(this, [this, record] { records[record->grecordID()] = record; });
+        undo.registerUndo(this, [this, record] { install(record); });
     }
 
     void setInsertedSomeUUIDs(bool inserted) override { insertedUUIDs = inserted; }
