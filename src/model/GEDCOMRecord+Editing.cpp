@@ -1,9 +1,9 @@
 // The one road by which structures enter and leave a record, the change
 // stamp, the creation stamp, the UUID line and the tidying after reading.
 #include <mutex>
-#include <random>
 
 #include "dates/DateBridge.h"
+#include "foundation/UUID.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
@@ -19,22 +19,6 @@ GEDCOMRecord::UUIDMaker& uuidMaker() {
     return maker;
 }
 
-// A random (version 4) UUID in upper-case 8-4-4-4-12 form.
-std::string randomUUID() {
-    static std::mt19937_64 engine{std::random_device{}()};
-    std::uniform_int_distribution<unsigned> nibble(0, 15);
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string text;
-    for (int i = 0; i < 32; ++i) {
-        if (i == 8 || i == 12 || i == 16 || i == 20) text.push_back('-');
-        unsigned n = nibble(engine);
-        if (i == 12) n = 4;
-        if (i == 16) n = 8 | (n & 3);
-        text.push_back(kHex[n]);
-    }
-    return text;
-}
-
 }  // namespace
 
 void GEDCOMRecord::setUUIDMaker(UUIDMaker maker) {
@@ -44,7 +28,7 @@ void GEDCOMRecord::setUUIDMaker(UUIDMaker maker) {
 
 std::string GEDCOMRecord::newUUID() {
     std::lock_guard lock(uuidMutex);
-    return uuidMaker() ? uuidMaker()() : randomUUID();
+    return uuidMaker() ? uuidMaker()() : newUUIDString();
 }
 
 // ---- structure editing
