@@ -1,0 +1,25 @@
+#pragma once
+// The literal names and user-info keys under which the record store, its
+// lists and albums announce their changes on NotificationCenter::defaultCenter().
+// The object of the store's notifications is the GEDCOMModel's address; of a
+// list's, the RecordsList's address.
+
+namespace kl::notification_names {
+inline constexpr const char* NewRecordCreated = "New Record Created Notification";
+inline constexpr const char* GEDCOMRecordDeleted = "GEDCOM Record Deleted Notification";
+inline constexpr const char* RecordIDChanged = "Record ID Changed Notification";
+inline constexpr const char* RecordAlbumChanged = "Record Album Changed";
+inline constexpr const char* RecordsListNameChanged = "Records List Name Changed";
+inline constexpr const char* ListOrderOrTextChanged = "List Order or Text Changed Notification";
+inline constexpr const char* ColumnOrderChanged = "Column Order Changed";
+inline constexpr const char* RecordMayNeedSorting = "RecordMayNeedSortingNotification";
+inline constexpr const char* VerifyUUIDs = "Verify UUIDs Notification";
+}  // namespace kl::notification_names
+
+namespace kl::user_info_keys {
+inline constexpr const char* NewRecord = "NewRecord";
+inline constexpr const char* ChangedLists = "ChangedLists";
+inline constexpr const char* TheRecord = "TheRecord";
+inline constexpr const char* OldRecordID = "OldRecordID";
+inline constexpr const char* TheList = "TheList";
+}  // namespace kl::user_info_keys

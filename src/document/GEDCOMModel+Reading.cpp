@@ -1,0 +1,229 @@
+// Reading: bytes to text, text to records through the parser, records into
+// their lists.
+#include <array>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "document/GEDCOMModel.h"
+#include "model/GEDCOMParser.h"
+#include "document/ModelDocument.h"
+#include "foundation/Exception.h"
+#include "foundation/Logger.h"
+#include "foundation/UndoManager.h"
+#include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
+#include "model/TextEncoding.h"
+
+namespace kl {
+
+namespace {
+
+using Maker = std::function<std::shared_ptr<GEDCOMRecord>(const std::string& type, const std::string& recordID,
+                                                          const std::string& contents)>;
+
+template <class Kind>
+std::shared_ptr<GEDCOMRecord> makeKind(const std::string& type, const std::string& recordID, const std::string&) {
+    return std::make_shared<Kind>(recordID, type);
+}
+
+// Indexed by the type's place in the type order; 14 is any other tag.
+const std::array<Maker, 15>& readMakers() {
+    static const std::array<Maker, 15> makers = [] {
+        std::array<Maker, 15> m;
+        m.fill(makeKind<GEDCOMRecord>);
+        return m;
+    }();
+    return makers;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The name under which a place record is indexed: its first _PLACE line with
+// continuation lines joined.
+std::string placeNameOf(const GEDCOMRecord& record) {
+    auto place = record.findStructureWithTag("_PLACE");
+    if (!place) return record.viewName();
+    std::string name = place->contents();
+    for (const auto& more : place->structures()) {
+        if (more->gtag() == "CONT") name.append("\n").append(more->contents());
+        if (more->gtag() == "CONC") name.append(more->contents());
+    }
+    return name;
+}
+
+// Clears the parser slot when a parse ends, also by an exception.
+struct ParserSlot {
+    std::mutex& mutex;
+    GEDCOMParser*& slot;
+    ParserSlot(std::mutex& m, GEDCOMParser*& s, GEDCOMParser* parser) : mutex(m), slot(s) {
+        std::lock_guard lock(mutex);
+        slot = parser;
+    }
+    ~ParserSlot() {
+        std::lock_guard lock(mutex);
+        slot = nullptr;
+    }
+};
+
+}  // namespace
+
+GEDCOMModel::RecordPtr GEDCOMModel::makeRecordForRead(const std::string& type, const std::string& recordID,
+                                                      const std::string& contents) {
+    const int place = RecordsIndices::indexForRecordType(type);
+    return readMakers()[static_cast<size_t>(place)](type, recordID, contents);
+}
+
+// ---- decoding files
+
+void GEDCOMModel::setGedcomFromFile(const std::optional<std::string>& path) {
+    std::string bytes;
+    if (!path) {
+        bytes = kEmptyDatabase;
+    } else {
+        auto read = readFile(*path);
+        if (!read) raise(exception_names::FileReadError, "The file's GEDCOM data could not be read.");
+        bytes = std::move(*read);
+    }
+    const auto encoding = encodingFromCode(static_cast<uint32_t>(encoding_));
+    DecodeResult decoded = decode(bytes, encoding.value_or(TextEncoding::UTF8));
+    if (!encoding || !decoded.clean())
+        raise(exception_names::FileReadError, "The file's GEDCOM data could not be read due to encoding error.");
+    inputGed_ = std::move(decoded.text);
+    setRecordsFromStringVerifyIDs(true, false);
+}
+
+void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
+    auto bytes = readFile(path);
+    if (!bytes) raise(exception_names::FileReadError, "The file's GEDCOM data could not be read.");
+    std::optional<DecodeResult> decoded;
+    if (impEncoding_ == static_cast<int32_t>(TextEncoding::Windows1252)) {
+        decoded = WindowsToString(*bytes);
+    } else if (impEncoding_ == kANSELEncoding) {
+        decoded = decode(*bytes, TextEncoding::ANSEL);
+    } else if (auto e = encodingFromCode(static_cast<uint32_t>(impEncoding_))) {
+        DecodeResult tried = decode(*bytes, *e);
+        if (tried.clean()) decoded = std::move(tried);
+    }
+    if (!decoded) {
+        for (TextEncoding guess : {TextEncoding::ISOLatin1, TextEncoding::ISOLatin2, TextEncoding::ASCII}) {
+            DecodeResult tried = decode(*bytes, guess);
+            if (!tried.clean()) continue;
+            readAlert_ = std::vector<std::string>{
+                "The character set in the file (" + impCharSet_ + ") did not work so it was read by guessing " +
+                    encodingName(guess) + " characters instead.",
+                "The file was read, but certain accented character may not be correct."};
+            decoded = std::move(tried);
+            break;
+        }
+    }
+    if (!decoded)
+        raise(exception_names::FileReadError,
+              "The character set in the file (" + impCharSet_ + ") does not appear to match the actual encoding.");
+    impCharSet_.clear();
+    inputGed_ = std::move(decoded->text);
+    setRecordsFromStringVerifyIDs(true, true);
+}
+
+void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
+    if (parsingAborted_) {
+        inputGed_.clear();
+        return;
+    }
+    GEDCOMParser parser(std::move(inputGed_));
+    inputGed_.clear();
+    parser.setDelegate(this);
+    parser.setVerifyIDs(verify);
+    importing_ = importing;
+    bool ok = false;
+    {
+        ParserSlot slot(parseMutex_, gedParse_, &parser);
+        // A stop asked for between the check above and now still counts.
+        if (parsingAborted_) parser.setKeepParsing(false);
+        ok = parser.parse();
+    }
+    decoding_.reset();
+    if (!ok) raise(exception_names::FileReadError, parser.errorMsg());
+}
+
+// ---- the parser's reports
+
+void GEDCOMModel::parserDidStart() {
+    if (UndoManager* um = undoManager()) um->removeAllActionsWithTarget(recordsIndex_.get());
+    recordsIndex_ = std::make_unique<RecordsIndices>(this, albumInput_ ? &*albumInput_ : nullptr);
+    albumInput_.reset();
+    places_ = std::make_unique<PlaceIndex>(this);
+    if (delegate_) delegate_->parceGEDCOMStep();
+}
+
+void GEDCOMModel::parserFoundHEAD() {
+    doneDecodingRecord();
+    decoding_ = makeRecordForRead("HEAD", "", "HEAD");
+    recordsIndex_->addRecord(decoding_, false);
+}
+
+void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID, std::string contents,
+                                    bool verifyID) {
+    doneDecodingRecord();
+    decoding_ = makeRecordForRead(recordType, recordID, contents);
+    if (verifyID && recordsIndex_->recordWithID(decoding_->grecordID())) {
+        // Reachable only through "Corrupted": the first record keeps the ID.
+        decoding_->setCorruptBit(CorruptDuplicateID);
+        decoding_->setModel(this);
+        return;
+    }
+    recordsIndex_->addRecord(decoding_, false);
+}
+
+void GEDCOMModel::parserLevel(int32_t level, std::string tag, std::string contents, bool custom) {
+    if (!decoding_ || (custom && tag == "_REF")) return;
+    decoding_->addLevel(level, std::move(tag), std::move(contents));
+}
+
+void GEDCOMModel::parserNoLevelLine(std::string text) {
+    if (!decoding_) return;
+    decoding_->addNoLevel(std::move(text));
+    decoding_->setCorruptBit(CorruptMissingLevel);
+}
+
+void GEDCOMModel::parserInvalidRecordID(std::string) {
+    if (decoding_) decoding_->setCorruptBit(CorruptInvalidID);
+}
+
+void GEDCOMModel::parserInvalidLevelOrder() {
+    if (decoding_) decoding_->setCorruptBit(CorruptMisorderedLevels);
+}
+
+void GEDCOMModel::parserInvalidTag() {
+    if (decoding_) decoding_->setCorruptBit(CorruptInvalidTag);
+}
+
+bool GEDCOMModel::parserFoundTRLR() {
+    doneDecodingRecord();
+    return true;
+}
+
+void GEDCOMModel::parserDidEnd() {
+    doneDecodingRecord();
+    {
+        std::lock_guard lock(parseMutex_);
+        if (gedParse_) totalRecordsDone_ = gedParse_->foundRecords();
+    }
+    recordsIndex_->trimEmptyLists();
+}
+
+void GEDCOMModel::doneDecodingRecord() {
+    if (!decoding_) return;
+    RecordPtr record = std::move(decoding_);
+    decoding_.reset();
+    if (record->isType("_PLC")) places_->addPlace(placeNameOf(*record), record);
+    if (importing_ && record->isType("HEAD") && !record->findChildren("_NSDATA", true).empty())
+        Logger::log("Custom NSData objects were not decoded: embedded package data is not read by this store");
+    if (record->corrupt() != 0) recordsIndex_->addCorruptedRecord(record, false);
+}
+
+}  // namespace kl

@@ -1,0 +1,176 @@
+#pragma once
+// GEDCOMModel: the record store of one open database. It turns GEDCOM text
+// into records (as the parser's reader, choosing each record's class by its
+// tag), holds them in its record index and place index, hands out free IDs,
+// and installs and deletes records as each other's undo with the store's
+// notifications.
+//
+// Ownership: owned by its document (or by a merge, for a temporary store);
+// keeps a plain pointer to that owner. Owns its index and place index; the
+// records live in the index's lists through shared_ptr.
+// Thread: a read runs wholly on the reading worker (undo registration off);
+// the main thread only polls the progress counters, which are atomics.
+// Everything else runs on the main thread.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/GEDCOMReader.h"
+#include "document/PlaceIndex.h"
+#include "document/RecordsIndices.h"
+#include "foundation/Value.h"
+#include "model/RecordStore.h"
+
+namespace kl {
+
+class GEDCOMParser;
+class GEDCOMRecord;
+class ModelDocument;
+
+class GEDCOMModel : public GEDCOMReader, public RecordStore {
+public:
+    using RecordPtr = std::shared_ptr<GEDCOMRecord>;
+
+    static constexpr int32_t kDefaultEncoding = 4;  // UTF-8
+    static constexpr int32_t kANSELEncoding = 0x10000;
+    // The text of a new, empty database.
+    static constexpr const char* kEmptyDatabase = "0 HEAD\n1 SUBM @SUBM@\n1 CHAR UTF-8\n0 @SUBM@ SUBM\n0 TRLR";
+
+    explicit GEDCOMModel(ModelDocument* document = nullptr);
+    ~GEDCOMModel() override;
+    GEDCOMModel(const GEDCOMModel&) = delete;
+    GEDCOMModel& operator=(const GEDCOMModel&) = delete;
+
+    // ---- accessors
+    ModelDocument* document() const { return document_; }
+    void setDocument(ModelDocument* document) { document_ = document; }
+    ModelDocument* delegate() const { return delegate_; }
+    void setDelegate(ModelDocument* delegate) { delegate_ = delegate; }
+    int32_t encoding() const { return encoding_; }
+    RecordsIndices& recordsIndex() { return *recordsIndex_; }
+    const RecordsIndices& recordsIndex() const { return *recordsIndex_; }
+    PlaceIndex& places() { return *places_; }
+    const PlaceIndex& places() const { return *places_; }
+    const std::string& inputGed() const { return inputGed_; }
+    void setInputGed(std::string text) { inputGed_ = std::move(text); }
+    bool insertedSomeUUIDs() const { return insertedSomeUUIDs_; }
+    void setInsertedSomeUUIDs(bool inserted) { insertedSomeUUIDs_ = inserted; }
+    const std::optional<std::vector<std::string>>& readAlert() const { return readAlert_; }
+    void setReadAlert(std::optional<std::vector<std::string>> alert) { readAlert_ = std::move(alert); }
+    void setImpEncoding(int32_t encoding) { impEncoding_ = encoding; }
+    void setImpCharSet(std::string name) { impCharSet_ = std::move(name); }
+    void setAlbumInput(std::optional<Array> albums) { albumInput_ = std::move(albums); }
+    const Dictionary& cssRecords() const { return cssRecords_; }
+    void setCssRecords(Dictionary map) { cssRecords_ = std::move(map); }
+    // One ID replacement (new ID, old ID); equal IDs are ignored.
+    void addCSSDictionaryObject(const std::string& newID, const std::string& oldID);
+
+    // ---- what records ask of their store
+    UndoManager* undoManager() override;
+    RecordPtr recordWithID(const std::string& recordID, const std::string& type) override;
+    std::string singularNameForType(const std::string& type) override;
+    RecordPtr recordWithID(const std::string& recordID) const { return recordsIndex_->recordWithID(recordID); }
+    RecordPtr header() const { return recordsIndex_->header(); }
+    std::size_t numberOfType(const std::string& type) const;
+    RecordPtr placeForName(const std::string& name) const { return places_->placeForName(name); }
+    std::string getUniquePlaceName(const std::string& base) const { return places_->uniquePlaceName(base); }
+
+    // ---- process-wide values read by the writers
+    static std::string lineEnding();
+    // Also allows the record-text cache exactly when the ending is "\n".
+    static void setLineEnding(const std::string& ending);
+    static bool allowCache();
+    static uint32_t exportFlags();
+    static void setExportFlags(uint32_t flags);
+    static int32_t defaultEncoding() { return kDefaultEncoding; }
+    // Link tags whose target keeps a back reference to the linking record.
+    static bool shouldHaveXRef(const std::string& tag);
+
+    // ---- reading
+    // A package's GEDCOM file, or with nullopt the empty database.
+    void setGedcomFromFile(const std::optional<std::string>& path);
+    // A plain GEDCOM file in impEncoding, falling back to Latin 1, Latin 2, ASCII.
+    void setGedcomFromImportFile(const std::string& path);
+    // Parses inputGed; raises "KLFileReadError" when the parser refuses it.
+    void setRecordsFromStringVerifyIDs(bool verify, bool importing);
+
+    // ---- progress, polled from the main thread
+    int32_t recordsDone() const;
+    double fractionDone() const;
+    bool parsingRecords() const;
+    void stopParsing();
+    void incrementSimplified() { ++totalRecordsSimplified_; }
+    void willReadWriteFile(int32_t total);
+    void incrementTotalRecordsDone() { ++totalRecordsDone_; }
+    void finishTotalRecordsDone() { totalRecordsDone_ = totalToWrite_.load(); }
+
+    // ---- package attributes
+    void addAttributesToDictionary(Dictionary& attributes) const;
+    void readAttributes(const Dictionary& attributes);
+    void makeAttributes();
+
+    // ---- GEDCOMReader
+    void parserDidStart() override;
+    void parserDidEnd() override;
+    void parserFoundHEAD() override;
+    void parserStartRecord(std::string recordType, std::string recordID, std::string contents,
+                           bool verifyID) override;
+    void parserLevel(int32_t level, std::string tag, std::string contents, bool custom) override;
+    bool parserFoundTRLR() override;
+    void parserClearMemory() override {}
+    void parserInvalidRecordID(std::string recordID) override;
+    void parserInvalidLevelOrder() override;
+    void parserInvalidTag() override;
+    void parserNoLevelLine(std::string text) override;
+
+    // ---- IDs, creation, install and delete
+    std::string getUniqueID(const std::string& type);
+    // Free both here and in the other index.
+    std::string getUniqueID(const std::string& type, const RecordsIndices* mergeIndex);
+    // info: INDI a boolean (true a man), _PLC the place name, else unused.
+    RecordPtr createNewRecordOfType(const std::string& type, const Value& info = {});
+    void installRecord(const RecordPtr& record);
+    void deleteRecord(const RecordPtr& record);
+    // Types made and deleted without undo (stored reports).
+    static bool isUndoFreeType(const std::string& type) { return type == "_RPT"; }
+
+private:
+    static RecordPtr makeRecordForRead(const std::string& type, const std::string& recordID,
+                                       const std::string& contents);
+    void doneDecodingRecord();
+    void readInto(const std::string& text, bool importing);
+    void installWithoutUndo(const RecordPtr& record);
+    void deleteAndRegister(const RecordPtr& record);
+
+    ModelDocument* document_ = nullptr;
+    ModelDocument* delegate_ = nullptr;
+    int32_t encoding_ = kDefaultEncoding;
+    std::optional<Array> albumInput_;
+    std::unique_ptr<RecordsIndices> recordsIndex_;
+    std::unique_ptr<PlaceIndex> places_;
+    // The parser lives on the reading worker; the mutex lets the main
+    // thread poll it without racing its destruction.
+    mutable std::mutex parseMutex_;
+    GEDCOMParser* gedParse_ = nullptr;
+    std::atomic<int32_t> totalRecordsDone_{0};
+    std::atomic<bool> inSimplify_{false};
+    std::atomic<int32_t> totalRecordsSimplified_{0};
+    std::atomic<int32_t> totalToWrite_{0};
+    std::atomic<bool> parsingAborted_{false};
+    bool insertedSomeUUIDs_ = false;
+    std::string inputGed_;
+    Dictionary cssRecords_;
+    int32_t impEncoding_ = kDefaultEncoding;
+    std::string impCharSet_;
+    std::optional<std::vector<std::string>> readAlert_;
+
+    // The one read in progress.
+    RecordPtr decoding_;
+    bool importing_ = false;
+};
+
+}  // namespace kl

@@ -1,0 +1,36 @@
+#pragma once
+// ModelDocument: what the record store asks of the document that owns it (or
+// of a merge that owns a temporary store): its undo manager, the status that
+// stops long work, and the package services that reading and deleting touch.
+// Every answer but undoManager has a harmless default, so a merge or a test
+// implements only what it has.
+//
+// Ownership: the store keeps a plain pointer; the document outlives its store.
+// Thread: called on the thread that drives the store (the reading worker
+// while a file is read, else the main thread).
+#include <string>
+
+#include "foundation/Value.h"
+
+namespace kl {
+
+class UndoManager;
+
+class ModelDocument {
+public:
+    virtual ~ModelDocument() = default;
+
+    // nullptr when nothing done to the store is undoable (a merge's store).
+    virtual UndoManager* undoManager() = 0;
+    // 0 while work may go on; any other value stops writers.
+    virtual int readWriteStatus() { return 0; }
+    // Told once when a parse starts.
+    virtual void parceGEDCOMStep() {}
+    // A deleted multimedia record's thumbnail leaves the package.
+    virtual void removeThumbnail(const std::string& /*recordID*/) {}
+    // Package dictionaries carried inside an imported file's header.
+    virtual void readPackageAttributes(const Dictionary& /*attributes*/) {}
+    virtual void readPackageSettings(const Dictionary& /*settings*/) {}
+};
+
+}  // namespace kl
