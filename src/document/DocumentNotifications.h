@@ -2,12 +2,11 @@
 // The literal names and user-info keys under which the record store, its
 // lists and albums announce their changes on NotificationCenter::defaultCenter().
 // The object of the store's notifications is the GEDCOMModel's address; of a
-// list's, the RecordsList's address.
+// list's, the RecordsList's address. The store's own record notifications
+// ("New Record Created Notification" ...) are named with the tree's.
+#include "model/ModelNotifications.h"
 
 namespace kl::notification_names {
-inline constexpr const char* NewRecordCreated = "New Record Created Notification";
-inline constexpr const char* GEDCOMRecordDeleted = "GEDCOM Record Deleted Notification";
-inline constexpr const char* RecordIDChanged = "Record ID Changed Notification";
 inline constexpr const char* RecordAlbumChanged = "Record Album Changed";
 inline constexpr const char* RecordsListNameChanged = "Records List Name Changed";
 inline constexpr const char* ListOrderOrTextChanged = "List Order or Text Changed Notification";

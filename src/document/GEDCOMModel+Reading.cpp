@@ -1,6 +1,7 @@
 // Reading: bytes to text, text to records through the parser, records into
 // their lists.
 #include <array>
+#include <cctype>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -11,9 +12,23 @@
 #include "foundation/Exception.h"
 #include "foundation/Logger.h"
 #include "foundation/UndoManager.h"
+#include "model/BookRecord.h"
+#include "model/FAMRecord.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "model/HEADRecord.h"
+#include "model/INDIRecord.h"
+#include "model/LOGRecord.h"
+#include "model/NOTERecord.h"
+#include "model/OBJERecord.h"
+#include "model/OtherRecord.h"
+#include "model/PlaceRecord.h"
+#include "model/REPORecord.h"
+#include "model/SOURRecord.h"
+#include "model/SUBMRecord.h"
+#include "model/SUBNRecord.h"
 #include "model/TextEncoding.h"
+#include "model/wex.h"
 
 namespace kl {
 
@@ -27,13 +42,27 @@ std::shared_ptr<GEDCOMRecord> makeKind(const std::string& type, const std::strin
     return std::make_shared<Kind>(recordID, type);
 }
 
+std::shared_ptr<GEDCOMRecord> makeHeader(const std::string&, const std::string&, const std::string&) {
+    return std::make_shared<HEADRecord>();
+}
+
+// The text on a note's level-0 line after the tag is its first text.
+std::shared_ptr<GEDCOMRecord> makeNote(const std::string&, const std::string& recordID, const std::string& contents) {
+    auto note = std::make_shared<NOTERecord>(recordID, "NOTE");
+    std::string text = wex::deleteFirstWord(contents);
+    if (!text.empty()) note->addLevel(1, "CONC", std::move(text));
+    return note;
+}
+
 // Indexed by the type's place in the type order; 14 is any other tag.
+// Stored reports read from a file are plain records: report records are
+// made only for reports run in this session.
 const std::array<Maker, 15>& readMakers() {
-    static const std::array<Maker, 15> makers = [] {
-        std::array<Maker, 15> m;
-        m.fill(makeKind<GEDCOMRecord>);
-        return m;
-    }();
+    static const std::array<Maker, 15> makers{
+        makeKind<INDIRecord>,  makeKind<INDIRecord>, makeKind<FAMRecord>,  makeKind<PlaceRecord>,
+        makeKind<SOURRecord>,  makeKind<OBJERecord>, makeKind<REPORecord>, makeKind<SUBMRecord>,
+        makeKind<SUBNRecord>,  makeNote,             makeHeader,           makeKind<LOGRecord>,
+        makeKind<BookRecord>,  makeKind<OtherRecord>, makeKind<OtherRecord>};
     return makers;
 }
 
@@ -148,6 +177,25 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
     }
     decoding_.reset();
     if (!ok) raise(exception_names::FileReadError, parser.errorMsg());
+}
+
+void GEDCOMModel::runSimplifyGEDCOM(int mode) {
+    const bool counted = mode == 1 || mode == 2;
+    if (counted) {
+        inSimplify_ = true;
+        totalRecordsSimplified_ = 0;
+    }
+    recordsIndex_->simplifyGEDCOM(mode);
+    inSimplify_ = false;
+}
+
+bool GEDCOMModel::reparseRecord(const RecordPtr& record, const std::string& text) {
+    if (!record) return false;
+    const size_t start = text.find_first_not_of(" \t\r\n");
+    const bool hasLevelZero = start != std::string::npos && text[start] == '0' &&
+                              (start + 1 == text.size() || std::isspace(static_cast<unsigned char>(text[start + 1])));
+    if (hasLevelZero) return record->reparse(text);
+    return record->reparse(record->structureLine() + text);
 }
 
 // ---- the parser's reports

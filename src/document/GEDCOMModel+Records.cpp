@@ -5,12 +5,44 @@
 #include "document/ModelDocument.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
+#include <map>
+
+#include "model/BookRecord.h"
+#include "model/FAMRecord.h"
 #include "model/GEDCOMRecord.h"
+#include "model/HEADRecord.h"
+#include "model/INDIRecord.h"
+#include "model/LOGRecord.h"
+#include "model/NOTERecord.h"
+#include "model/OBJERecord.h"
+#include "model/OtherRecord.h"
+#include "model/PlaceRecord.h"
+#include "model/REPORecord.h"
+#include "model/ReportRecord.h"
+#include "model/SOURRecord.h"
+#include "model/SUBMRecord.h"
+#include "model/SUBNRecord.h"
 #include "model/GEDCOMStructure.h"
 
 namespace kl {
 
 namespace {
+
+template <class Kind>
+std::shared_ptr<GEDCOMRecord> makeKind(const std::string& recordID, const std::string& type) {
+    return std::make_shared<Kind>(recordID, type);
+}
+
+using NewMaker = std::shared_ptr<GEDCOMRecord> (*)(const std::string&, const std::string&);
+
+const std::map<std::string, NewMaker, std::less<>>& newMakers() {
+    static const std::map<std::string, NewMaker, std::less<>> makers{
+        {"INDI", makeKind<INDIRecord>}, {"FAM", makeKind<FAMRecord>},   {"SOUR", makeKind<SOURRecord>},
+        {"REPO", makeKind<REPORecord>}, {"NOTE", makeKind<NOTERecord>}, {"OBJE", makeKind<OBJERecord>},
+        {"SUBM", makeKind<SUBMRecord>}, {"SUBN", makeKind<SUBNRecord>}, {"_LOG", makeKind<LOGRecord>},
+        {"_BOK", makeKind<BookRecord>}, {"_PLC", makeKind<PlaceRecord>}, {"_RPT", makeKind<ReportRecord>}};
+    return makers;
+}
 
 // Switches undo registration off for one scope when it was on.
 class UndoPause {
@@ -27,6 +59,12 @@ public:
 private:
     UndoManager* um_;
 };
+
+std::shared_ptr<GEDCOMRecord> makeNewRecord(const std::string& type, const std::string& recordID) {
+    if (type == "HEAD") return std::make_shared<HEADRecord>();
+    auto found = newMakers().find(type);
+    return found != newMakers().end() ? found->second(recordID, type) : std::make_shared<OtherRecord>(recordID, type);
+}
 
 std::string formID(const std::string& prefix, long n) { return prefix + std::to_string(n) + "@"; }
 
@@ -57,15 +95,40 @@ std::string GEDCOMModel::getUniqueID(const std::string& type, const RecordsIndic
 
 GEDCOMModel::RecordPtr GEDCOMModel::createNewRecordOfType(const std::string& type, const Value& info) {
     const std::string id = getUniqueID(type);
-    RecordPtr record = makeRecordForRead(type, type == "HEAD" ? "" : id, type);
+    RecordPtr record = makeNewRecord(type, id);
     record->setModel(this);
+    std::string text;
     if (type == "_PLC") {
         const std::string name = info.string() ? *info.string() : places_->uniquePlaceName("Place ");
-        record->addLevel(1, "_PLACE", name);
+        text = "1 _PLACE " + name + "\n" + GEDCOMRecord::createdText();
+    } else {
+        text = record->textForNewRecord(type == "INDI" && info.toBool(false));
     }
     UndoPause pause(undoManager(), isUndoFreeType(type));
+    {
+        // The template is the record's first text, not an edit.
+        UndoPause quiet(undoManager(), true);
+        record->reparse(record->structureLine() + text);
+    }
     installRecord(record);
     return record;
+}
+
+void GEDCOMModel::detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) {
+    if (auto list = recordsIndex_->listForType(type))
+        for (const auto& r : RecordsList::Records(list->order())) r->detachCrossRef(tag, recordID);
+}
+
+void GEDCOMModel::changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,
+                                const std::string& newID, bool withUndo) {
+    auto list = recordsIndex_->listForType(type);
+    if (!list) return;
+    for (const auto& r : list->order()) {
+        if (withUndo)
+            r->changeCrossRefUndo(tag, oldID, newID);
+        else
+            r->changeCrossRef(tag, oldID, newID);
+    }
 }
 
 // ---- install and delete
@@ -78,6 +141,7 @@ void GEDCOMModel::installRecord(const RecordPtr& record) {
         places_->addPlace(place ? place->contents() : record->viewName(), record);
     }
     if (record->corrupt() != 0) recordsIndex_->addCorruptedRecord(record, true);
+    if (!record->isType("HEAD") && !record->isType("SUBN")) record->insertUUID();
     NotificationCenter::defaultCenter().post(notification_names::NewRecordCreated, this,
                                              Dictionary{{user_info_keys::NewRecord, Value(record)}});
     if (UndoManager* um = undoManager(); um && um->isUndoRegistrationEnabled())
@@ -92,6 +156,7 @@ void GEDCOMModel::deleteRecord(const RecordPtr& record) {
 }
 
 void GEDCOMModel::deleteAndRegister(const RecordPtr& record) {
+    if (!isUndoFreeType(record->recordType()) && !record->linksChanged()) record->removeAllLinks();
     if (record->isType("OBJE") && document_) document_->removeThumbnail(record->grecordID());
     if (record->isType("_PLC"))
         if (auto place = record->findStructureWithTag("_PLACE")) places_->deletePlace(record, place->contents());

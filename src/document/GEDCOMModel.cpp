@@ -4,6 +4,7 @@
 
 #include "model/GEDCOMParser.h"
 #include "document/ModelDocument.h"
+#include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMObject.h"
 #include "model/GEDCOMRecord.h"
@@ -45,6 +46,15 @@ GEDCOMModel::RecordPtr GEDCOMModel::recordWithID(const std::string& recordID, co
 
 std::string GEDCOMModel::singularNameForType(const std::string& type) {
     return RecordsIndices::singularNameForRecordType(type, nullptr);
+}
+
+void GEDCOMModel::postNotification(const std::string& name, Dictionary userInfo) {
+    NotificationCenter::defaultCenter().post(name, this, std::move(userInfo));
+}
+
+std::optional<std::string> GEDCOMModel::placeRecordIDForName(const std::string& placeName) {
+    auto place = places_->placeForName(placeName);
+    return place ? std::optional<std::string>(place->grecordID()) : std::nullopt;
 }
 
 std::size_t GEDCOMModel::numberOfType(const std::string& type) const {

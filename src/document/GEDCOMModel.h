@@ -58,7 +58,7 @@ public:
     const std::string& inputGed() const { return inputGed_; }
     void setInputGed(std::string text) { inputGed_ = std::move(text); }
     bool insertedSomeUUIDs() const { return insertedSomeUUIDs_; }
-    void setInsertedSomeUUIDs(bool inserted) { insertedSomeUUIDs_ = inserted; }
+    void setInsertedSomeUUIDs(bool inserted) override { insertedSomeUUIDs_ = inserted; }
     const std::optional<std::vector<std::string>>& readAlert() const { return readAlert_; }
     void setReadAlert(std::optional<std::vector<std::string>> alert) { readAlert_ = std::move(alert); }
     void setImpEncoding(int32_t encoding) { impEncoding_ = encoding; }
@@ -73,6 +73,9 @@ public:
     UndoManager* undoManager() override;
     RecordPtr recordWithID(const std::string& recordID, const std::string& type) override;
     std::string singularNameForType(const std::string& type) override;
+    // Posts with this store (as a GEDCOMModel*) as the object.
+    void postNotification(const std::string& name, Dictionary userInfo) override;
+    std::optional<std::string> placeRecordIDForName(const std::string& placeName) override;
     RecordPtr recordWithID(const std::string& recordID) const { return recordsIndex_->recordWithID(recordID); }
     RecordPtr header() const { return recordsIndex_->header(); }
     std::size_t numberOfType(const std::string& type) const;
@@ -97,6 +100,12 @@ public:
     void setGedcomFromImportFile(const std::string& path);
     // Parses inputGed; raises "KLFileReadError" when the parser refuses it.
     void setRecordsFromStringVerifyIDs(bool verify, bool importing);
+    // The tidying pass after a read: 1 and 2 for a document's read, 3 for a
+    // new database, 4 for a merge's store.
+    void runSimplifyGEDCOM(int mode);
+    // Re-reads one record from edited text (its level-0 line is put in front
+    // when the text lacks one); false when the text is not GEDCOM.
+    bool reparseRecord(const RecordPtr& record, const std::string& text);
 
     // ---- progress, polled from the main thread
     int32_t recordsDone() const;
@@ -128,13 +137,17 @@ public:
     void parserNoLevelLine(std::string text) override;
 
     // ---- IDs, creation, install and delete
-    std::string getUniqueID(const std::string& type);
+    std::string getUniqueID(const std::string& type) override;
     // Free both here and in the other index.
     std::string getUniqueID(const std::string& type, const RecordsIndices* mergeIndex);
     // info: INDI a boolean (true a man), _PLC the place name, else unused.
     RecordPtr createNewRecordOfType(const std::string& type, const Value& info = {});
     void installRecord(const RecordPtr& record);
-    void deleteRecord(const RecordPtr& record);
+    void deleteRecord(const RecordPtr& record) override;
+    // Every record of the type drops its links with the tag to the ID.
+    void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type);
+    void changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,
+                       const std::string& newID, bool withUndo);
     // Types made and deleted without undo (stored reports).
     static bool isUndoFreeType(const std::string& type) { return type == "_RPT"; }
 

@@ -95,6 +95,16 @@ void RecordsIndices::moveRowFrom(long from, long to) {
     lists_.erase(lists_.begin() + (to < from ? from + 1 : from));
 }
 
+void RecordsIndices::simplifyGEDCOM(int mode) {
+    for (const auto& list : std::vector<ListPtr>(lists_))
+        if (isRecordList(*list)) list->simplifyGEDCOMInList(mode);
+    for (const char* type : {"NOTE", "SOUR", "OBJE"}) convert_REFDictionaries(type);
+}
+
+void RecordsIndices::convert_REFDictionaries(const std::string& type) {
+    if (ListPtr list = listForType(type)) list->convert_REFToArray();
+}
+
 // ---- records
 
 bool RecordsIndices::addRecord(const RecordPtr& record, bool sorted) {

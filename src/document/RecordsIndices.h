@@ -65,6 +65,10 @@ public:
     // Moves the list at `from` to `to` (undoable).
     void moveRowFrom(long from, long to);
 
+    // The tidying pass over every record list after a read.
+    void simplifyGEDCOM(int mode);
+    void convert_REFDictionaries(const std::string& type);
+
     // ---- records
     bool addRecord(const RecordPtr& record, bool sorted);
     bool addCorruptedRecord(const RecordPtr& record, bool sorted);

@@ -54,6 +54,10 @@ void RecordsList::registerMethods() {
                                                [weak](const Notification& note) {
                                                    if (auto self = weak.lock()) self->updateRecordState(note);
                                                }));
+    observations_.push_back(center.addObserver(notification_names::VerifyUUIDs, nullptr,
+                                               [weak](const Notification& note) {
+                                                   if (auto self = weak.lock()) self->verifyUUIDs(note);
+                                               }));
     if (model_)
         observations_.push_back(center.addObserver(notification_names::RecordIDChanged, model_,
                                                    [weak](const Notification& note) {
@@ -162,6 +166,25 @@ void RecordsList::updateRecordIDState(const Notification& note) {
     if (!record || found == idDict_.end() || found->second != record) return;
     idDict_.erase(found);
     idDict_[record->grecordID()] = record;
+}
+
+void RecordsList::verifyUUIDs(const Notification&) {
+    if (!listUsesIdDict() || listType_ == ListSingleRecord) return;
+    bool inserted = false;
+    for (const auto& r : Records(order_)) inserted = r->insertUUID() || inserted;
+    if (!inserted || !model_) return;
+    if (UndoManager* um = model_->undoManager()) um->setActionName("Insert UUIDs");
+}
+
+void RecordsList::simplifyGEDCOMInList(int mode) {
+    for (const auto& r : Records(order_)) {
+        r->simplifyGEDCOMInMode(mode);
+        if (model_) model_->incrementSimplified();
+    }
+}
+
+void RecordsList::convert_REFToArray() {
+    for (const auto& r : order_) r->convert_REFToArray();
 }
 
 // ---- albums

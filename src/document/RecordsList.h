@@ -78,6 +78,9 @@ public:
     void removeRecord(const RecordPtr& record);
     void recordWasDeleted(const RecordPtr& record, std::vector<std::shared_ptr<RecordsList>>& theLists);
     virtual void updateRecordIDState(const Notification& note);
+    // Every record of a type list (but a single-record one) gets a UUID if
+    // it has none; names the undo action when any did.
+    void verifyUUIDs(const Notification& note);
     bool contains(const GEDCOMRecord* record) const;
 
     // ---- albums (do nothing unless this is a user album)
@@ -104,6 +107,10 @@ public:
     std::string readAlbumID() const;
     std::string grecordID() const;
     const std::string& viewName() const { return name_; }
+
+    // ---- upkeep
+    void simplifyGEDCOMInList(int mode);
+    void convert_REFToArray();
 
     // ---- sorting
     // Where a record belongs in the order; the count when it goes last.
