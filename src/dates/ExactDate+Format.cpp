@@ -47,7 +47,13 @@ std::string yearText(const ExactDate& date)
         return formatYearDigits(date.year(), true);
     // The later year is stored; the first is one year earlier in time.
     const long long first = static_cast<long long>(date.year()) - date.sign();
-    return formatYearDigits(first < 0 ? -first : first, true) + "/" + twoDigits(date.year() % 100);
+    const std::string firstText = formatYearDigits(first < 0 ? -first : first, true) + "/";
+    // Without a month beside it, "1711/12" would read back as December 1711;
+    // the whole later year ("1711/1712") still reads as the double year.
+    const int half = date.year() % 100;
+    if (date.month() == 0 && ExactDate::doubleYearHalfReadsAsMonth(half, date.year()))
+        return firstText + formatYearDigits(date.year(), true);
+    return firstText + twoDigits(half);
 }
 
 // A Hebrew or French year alone has no month code to carry its calendar, so

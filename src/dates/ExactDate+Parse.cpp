@@ -241,11 +241,7 @@ bool CalendarDateReader::readTwoParts()
 {
     if (yearPos_ >= 0 && date_.doubleYear_) {
         const int half = tok_[halfPos_];
-        // "1711/12" reads best as December 1711; a small half before the
-        // calendar change stays a double year. Month 0 is no month.
-        const bool isMonth = half >= 1 && half < 13
-            && (half >= 4 || date_.year_ > 1752 || date_.year_ % 100 >= 13);
-        if (isMonth) {
+        if (ExactDate::doubleYearHalfReadsAsMonth(half, date_.year_)) {
             undoDoubleYear();
             date_.month_ = half;
         }
@@ -449,6 +445,13 @@ int CalendarDateReader::read(std::span<const int> tokens)
     if (date_.day_ > date_.daysInMonth())
         return fail("The day number is too large for that month."), 1;
     return 0;
+}
+
+// "1711/12" reads best as December 1711; a small half before the calendar
+// change stays a double year. Month 0 is no month.
+bool ExactDate::doubleYearHalfReadsAsMonth(int half, int laterYear)
+{
+    return half >= 1 && half < 13 && (half >= 4 || laterYear > 1752 || laterYear % 100 >= 13);
 }
 
 int ExactDate::parse(std::span<const int> tokens, FullDate& owner, int defaultCalendar, const DateSettings& settings)

@@ -46,6 +46,12 @@ public:
     bool convertCalendar(int calendar);
     int dayOfWeek() const;
 
+    // Whether the later half of a double year, read beside the year with no
+    // month name, is taken as a month instead: "1711/12" is December 1711,
+    // while "1711/2" and "1700/01" stay double years. The writer asks the
+    // same question so that a stored double year reads back unchanged.
+    static bool doubleYearHalfReadsAsMonth(int half, int laterYear);
+
     // The date written with a display pattern (see DateFormat).
     std::string format(std::string_view pattern) const;
 
