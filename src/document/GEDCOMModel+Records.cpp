@@ -3,6 +3,7 @@
 #include "document/DocumentNotifications.h"
 #include "document/GEDCOMModel.h"
 #include "document/ModelDocument.h"
+#include "document/RecordsListForPanel.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
 #include <map>
@@ -129,6 +130,32 @@ void GEDCOMModel::changeLinksTo(const std::string& oldID, const std::string& tag
         else
             r->changeCrossRef(tag, oldID, newID);
     }
+}
+
+// ---- picker lists
+
+std::shared_ptr<RecordsListForPanel> GEDCOMModel::getListFromArray(const Array& items, bool hasIDs,
+                                                                   const Dictionary* options, GEDCOMModel* model) {
+    std::shared_ptr<RecordsListForPanel> list;
+    if (options) {
+        const Value* type = options->get("recordType");
+        list = RecordsListForPanel::listWithType(type ? type->toString("INDI") : "INDI", model);
+        if (const Value* sort = options->get("howSorted"); sort && sort->array()) {
+            std::vector<std::string> exprs;
+            for (const Value& e : *sort->array())
+                if (e.string()) exprs.push_back(*e.string());
+            const Value* order = options->get("sortOrder");
+            list->setHowSorted(std::move(exprs), static_cast<int32_t>(order ? order->toInteger(-1) : -1));
+        }
+    }
+    for (const Value& item : items) {
+        RecordPtr record = hasIDs ? (model ? model->recordWithID(item.toString()) : nullptr)
+                                  : item.objectAs<GEDCOMRecord>();
+        if (!record) continue;
+        if (!list) list = RecordsListForPanel::listWithType(record->recordType(), model);
+        list->addRecord(record);
+    }
+    return list && list->count() > 0 ? list : nullptr;
 }
 
 // ---- install and delete

@@ -30,6 +30,7 @@ namespace kl {
 class GEDCOMParser;
 class GEDCOMRecord;
 class ModelDocument;
+class RecordsListForPanel;
 
 class GEDCOMModel : public GEDCOMReader, public RecordStore {
 public:
@@ -148,6 +149,11 @@ public:
     void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type);
     void changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,
                        const std::string& newID, bool withUndo);
+    // A picker's list of the records (or of the IDs, looked up here; IDs
+    // that do not resolve are skipped); options "recordType", "howSorted"
+    // and "sortOrder". nullptr when nothing was listed.
+    static std::shared_ptr<RecordsListForPanel> getListFromArray(const Array& items, bool hasIDs,
+                                                                 const Dictionary* options, GEDCOMModel* model);
     // Types made and deleted without undo (stored reports).
     static bool isUndoFreeType(const std::string& type) { return type == "_RPT"; }
 

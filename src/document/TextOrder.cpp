@@ -2,45 +2,45 @@
 
 #include <cstddef>
 
+#include "model/TextCase.h"
+#include "model/Utf8.h"
+
 namespace kl {
 
 namespace {
 
-unsigned char lowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
-
-// Bytes of the first `chars` UTF-8 characters of `text`.
-std::size_t prefixBytes(std::string_view text, std::size_t chars) {
-    std::size_t i = 0;
-    while (i < text.size() && chars > 0) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-        --chars;
+// Walks two texts character by character in lower case.
+struct Cursor {
+    std::string_view text;
+    std::size_t at = 0;
+    bool done() const { return at >= text.size(); }
+    char32_t next() {
+        std::size_t count = 1;
+        const char32_t c = utf8::decodeAt(text, at, &count);
+        at += count;
+        return textcase::lowerChar(c);
     }
-    return i;
-}
-
-std::size_t characterCount(std::string_view text) {
-    std::size_t n = 0;
-    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-    return n;
-}
+};
 
 }  // namespace
 
 int compareCaseless(std::string_view a, std::string_view b) {
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = lowerAscii(static_cast<unsigned char>(a[i]));
-        const unsigned char y = lowerAscii(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
+    Cursor x{a}, y{b};
+    while (!x.done() && !y.done()) {
+        const char32_t p = x.next();
+        const char32_t q = y.next();
+        if (p != q) return p < q ? -1 : 1;
     }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+    if (x.done() && y.done()) return 0;
+    return x.done() ? -1 : 1;
 }
 
 bool hasCaselessPrefix(std::string_view text, std::string_view prefix) {
-    const std::size_t chars = characterCount(prefix);
-    if (characterCount(text) < chars) return false;
-    return compareCaseless(text.substr(0, prefixBytes(text, chars)), prefix) == 0;
+    Cursor x{text}, y{prefix};
+    while (!y.done()) {
+        if (x.done() || x.next() != y.next()) return false;
+    }
+    return true;
 }
 
 }  // namespace kl

@@ -217,3 +217,29 @@ TEST_F(Albums, ASecondHeaderIsRefusedByItsList) {
 
 }  // namespace
 }  // namespace kl
+
+#include "document/RecordsListForPanel.h"
+
+namespace kl {
+namespace {
+
+TEST(PickerList, ListsResolvedIDsOrRecordsAndIsNullWhenNothingResolves) {
+    test::StoreFixture f;
+    f.read("0 HEAD\n0 @I1@ INDI\n0 @F1@ FAM\n0 TRLR\n");
+    auto byIDs = GEDCOMModel::getListFromArray(Array{"@F1@", "@nope@", "@I1@"}, true, nullptr, &f.model);
+    ASSERT_TRUE(byIDs);
+    EXPECT_EQ(byIDs->recordIDArray(), (std::vector<std::string>{"@F1@", "@I1@"}));
+    EXPECT_EQ(byIDs->recordType(), "FAM");
+    EXPECT_EQ(byIDs->name(), "panel list");
+    EXPECT_FALSE(byIDs->recordWithID("@F1@")) << "a panel list keeps no ID dictionary";
+
+    const Dictionary options{{"recordType", "INDI"}, {"howSorted", Array{"NAME"}}, {"sortOrder", 1}};
+    auto records = GEDCOMModel::getListFromArray(Array{Value(f.model.recordWithID("@I1@"))}, false, &options, &f.model);
+    ASSERT_TRUE(records);
+    EXPECT_EQ(records->howSorted(), (std::vector<std::string>{"NAME"}));
+    EXPECT_EQ(records->sortOrder(), 1);
+    EXPECT_FALSE(GEDCOMModel::getListFromArray(Array{"@nope@"}, true, &options, &f.model));
+}
+
+}  // namespace
+}  // namespace kl
