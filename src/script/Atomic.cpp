@@ -115,9 +115,16 @@ std::string Atomic::stringValue() const {
     }
 }
 
-std::string Atomic::takeStringValue() {
+std::string Atomic::takeText() {
     if (code_ == String || code_ == Word) return std::move(string_);
     return stringValue();
+}
+
+void Atomic::appendStringValue(const Atomic& other) {
+    if (code_ != String && code_ != Word) string_ = stringValue();
+    code_ = String;
+    if (other.code_ == String || other.code_ == Word) string_ += other.string_;
+    else string_ += other.stringValue();
 }
 
 std::string Atomic::description() const {

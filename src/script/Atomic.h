@@ -57,8 +57,11 @@ public:
     std::optional<double> numberValue() const;
     // The text of a value: strings as they are, numbers as "%.8g".
     std::string stringValue() const;
-    // The same, moving the text out of a string token.
-    std::string takeStringValue();
+    // stringValue(), moving the text out of a string token.
+    std::string takeText();
+    // Turns this token into a string token holding its text followed by the
+    // other token's text: the "&" operator, without temporaries.
+    void appendStringValue(const Atomic& other);
     bool isValue() const { return code_ == Number || code_ == String; }
     bool isOperator() const { return code_ >= Plus && code_ <= Concat; }
     // The token as named in the language's error messages.

@@ -36,21 +36,23 @@ struct OperatorPass {
     const char* error;
 };
 
-std::optional<Atomic> combine(Atomic& left, int op, const Atomic& right) {
+// Folds the right operand into the left one; false when an arithmetic
+// operand is not a number. "&" joins texts and never fails.
+bool combine(Atomic& left, int op, const Atomic& right) {
     if (op == Atomic::Concat) {
-        std::string joined = left.takeStringValue();
-        joined += right.stringValue();
-        return Atomic::text(std::move(joined));
+        left.appendStringValue(right);
+        return true;
     }
     auto a = left.numberValue(), b = right.numberValue();
-    if (!a || !b) return std::nullopt;
+    if (!a || !b) return false;
     switch (op) {
-    case Atomic::Power: return Atomic::number(std::pow(*a, *b));
-    case Atomic::Times: return Atomic::number(*a * *b);
-    case Atomic::Divide: return Atomic::number(*a / *b);
-    case Atomic::Plus: return Atomic::number(*a + *b);
-    default: return Atomic::number(*a - *b);
+    case Atomic::Power: left = Atomic::number(std::pow(*a, *b)); break;
+    case Atomic::Times: left = Atomic::number(*a * *b); break;
+    case Atomic::Divide: left = Atomic::number(*a / *b); break;
+    case Atomic::Plus: left = Atomic::number(*a + *b); break;
+    default: left = Atomic::number(*a - *b); break;
     }
+    return true;
 }
 
 // Left to right, each operator of the pass folds its two neighbours into
@@ -59,14 +61,14 @@ std::optional<Atomic> combine(Atomic& left, int op, const Atomic& right) {
 std::optional<std::string> runPass(Chain& chain, std::size_t start, const OperatorPass& pass) {
     auto inPass = [&pass](int code) { return code == pass.first || code == pass.second; };
     std::size_t write = start;
-    for (std::size_t read = start; read < chain.size(); ++write) {
+    while (write < chain.size() && !inPass(chain[write].code())) ++write;
+    if (write == chain.size()) return std::nullopt;
+    write = write > start ? write - 1 : start;  // the first operator's left operand
+    for (std::size_t read = write; read < chain.size(); ++write) {
         if (write != read) chain[write] = std::move(chain[read]);
-        for (++read; read < chain.size() && inPass(chain[read].code()); read += 2) {
-            std::optional<Atomic> result;
-            if (read + 1 < chain.size()) result = combine(chain[write], chain[read].code(), chain[read + 1]);
-            if (!result) return std::string(pass.error);
-            chain[write] = std::move(*result);
-        }
+        for (++read; read < chain.size() && inPass(chain[read].code()); read += 2)
+            if (read + 1 >= chain.size() || !combine(chain[write], chain[read].code(), chain[read + 1]))
+                return std::string(pass.error);
     }
     chain.resize(write);
     return std::nullopt;
@@ -96,11 +98,14 @@ std::optional<std::string> Expression::evaluateTokens(Chain& chain, const Variab
                 replaceRange(chain, open, close, Atomic::text({}));
             continue;
         }
-        Chain inner(std::make_move_iterator(chain.begin() + long(open + 1)),
-                    std::make_move_iterator(chain.begin() + long(close)));
-        if (auto error = reduceFlat(inner, variables)) return error;
+        Chain inner = std::move(groupScratch_);
+        inner.assign(std::make_move_iterator(chain.begin() + long(open + 1)),
+                     std::make_move_iterator(chain.begin() + long(close)));
+        std::optional<std::string> error = reduceFlat(inner, variables);
         // A group leaves as text: (1/3)*3 is 0.99999999.
-        replaceRange(chain, open, close, Atomic::text(inner.front().stringValue()));
+        if (!error) replaceRange(chain, open, close, Atomic::text(inner.front().takeText()));
+        groupScratch_ = std::move(inner);
+        if (error) return error;
     }
     if (hasCode(chain, Atomic::CloseGroup)) return std::string("Unbalanced parentheses in the expression");
     return reduceFlat(chain, variables);

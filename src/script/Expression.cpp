@@ -61,11 +61,13 @@ std::optional<std::string> Expression::evaluateWith(const Variables& variables) 
     if (depth.tooDeep()) return std::string("Expression nested too deeply");
     if (!hasTokens_)
         if (auto error = tokenizeExpr()) return error;
-    Chain chain = exprTokens_;
-    if (auto error = substituteValues(chain, variables)) return error;
-    if (auto error = evaluateTokens(chain, variables)) return error;
-    value_ = chain.empty() ? std::string() : chain.front().stringValue();
-    return std::nullopt;
+    Chain chain = std::move(chainScratch_);
+    chain.assign(exprTokens_.begin(), exprTokens_.end());
+    std::optional<std::string> error = substituteValues(chain, variables);
+    if (!error) error = evaluateTokens(chain, variables);
+    if (!error) value_ = chain.empty() ? std::string() : chain.front().takeText();
+    chainScratch_ = std::move(chain);
+    return error;
 }
 
 // Replaces variables, bare words and "@" references by their texts before

@@ -122,6 +122,11 @@ private:
     bool hasTokens_ = false;
     ExpressionAtDelegate* atDelegate_ = nullptr;
     const DefFunctionSource* parce_ = nullptr;
+    // Storage kept between evaluations so that a compiled expression
+    // evaluated again and again does not allocate its chains anew. Moved out
+    // while in use, so a re-entrant evaluation simply starts empty.
+    Chain chainScratch_;
+    Chain groupScratch_;
 };
 
 }  // namespace kl
