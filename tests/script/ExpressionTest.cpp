@@ -3,7 +3,9 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
+#include "foundation/GermanLocale.h"
 #include "script/Expression.h"
 
 namespace kl {
@@ -180,31 +182,17 @@ TEST(Expression, TokenizesOnceAndEvaluatesManyTimes) {
     EXPECT_FALSE(e.hasTokens());
 }
 
-// Switches LC_NUMERIC to a German locale for one test, building the locale
-// in a temporary folder when the system has none installed.
+// Runs one test on a thread switched to a German locale (decimal comma),
+// shared with the foundation tests so it is compiled at most once.
 class GermanNumbers : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::setlocale(LC_NUMERIC, nullptr);
-        saved_ = old ? old : "C";
-        if (select()) return;
-        std::string folder = ::testing::TempDir() + "kl-locales";
-        std::string command = "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" + folder +
-                              "/de_DE.UTF-8' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) {
-            setenv("LOCPATH", folder.c_str(), 1);
-            if (select()) return;
-        }
-        GTEST_SKIP() << "no German locale available";
+        german_ = test::GermanLocale::get();
+        if (!german_) GTEST_SKIP() << "no German locale available";
+        scope_.emplace(german_);
     }
-    void TearDown() override {
-        std::setlocale(LC_NUMERIC, saved_.c_str());
-        unsetenv("LOCPATH");
-    }
-    static bool select() {
-        return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr || std::setlocale(LC_NUMERIC, "de_DE") != nullptr;
-    }
-    std::string saved_;
+    locale_t german_ = locale_t(0);
+    std::optional<test::ThreadLocaleScope> scope_;
 };
 
 TEST_F(GermanNumbers, ReadAndWriteWithADot) {
