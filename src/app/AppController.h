@@ -1,0 +1,95 @@
+#pragma once
+// AppController: the class-wide services of the application that need no
+// window: the registered user defaults, the resource lists shipped with the
+// program, the archive form of fonts and colours kept in settings, the two
+// persistent counters, version-number decoding, Soundex codes and the
+// addresses of outside searches. The application delegate of the desktop
+// layer builds on these.
+//
+// Thread: main thread, like the defaults it writes. The resource folder and
+// the address opener are set once at start, before any worker runs.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/Color.h"
+#include "app/Font.h"
+#include "foundation/UserDefaults.h"
+#include "foundation/Value.h"
+
+namespace kl {
+
+class AppController {
+public:
+    // Tag of the web search; every other tag searches maps.
+    static constexpr int webSearchTag = 10001;
+    // Counters wrap to 0 when they reach this.
+    static constexpr std::int64_t counterLimit = 100000000;
+
+    // ---- User defaults -------------------------------------------------
+    // Every registered key with its default, in registration order. Reads
+    // the resource lists "Index", "PanelIndex" and "HelperApps" and raises
+    // as readBundleDictionary() does when one is missing.
+    static Dictionary registrationDefaults();
+    // Registers registrationDefaults() into the given defaults. Nothing is
+    // stored: only values that are later changed reach the file.
+    static void initialize(UserDefaults& defaults = UserDefaults::standard());
+    // Puts the archive of a font or colour into the dictionary under the key.
+    static void defaultData(const Font& value, std::string key, Dictionary& values);
+    static void defaultData(const Color& value, std::string key, Dictionary& values);
+    // The chart entries, from "Initial Generations" to "Tree Chart Font";
+    // also the "Default Style" chart preset.
+    static void defaultTreePreferences(Dictionary& values);
+    static void initializeToolbarStyle(Dictionary& values);
+    // The registered "Path to current editing format": the user library's
+    // default format, abbreviated with a tilde when it lies under $HOME.
+    static std::string defaultFormatPath();
+
+    // ---- Resources -----------------------------------------------------
+    // The folder of resource lists: the one set, else "resources" beside
+    // the running program.
+    static std::filesystem::path resourcesFolder();
+    static void setResourcesFolder(std::filesystem::path folder);
+    // The property list "<name>.plist" of the resource folder as a
+    // dictionary; raises "NSInternalInconsistencyException" when it is
+    // missing, unreadable or not a dictionary.
+    static Dictionary readBundleDictionary(std::string_view name);
+
+    // ---- Archives of fonts and colours -----------------------------------
+    static Data archive(const Font& font);
+    static Data archive(const Color& color);
+    // The font or colour held in the data; useDefault when there is no data
+    // or the data is not an archive of that kind this program can read.
+    static Font unarchive(const std::optional<Data>& data, const Font& useDefault);
+    static Color unarchive(const std::optional<Data>& data, const Color& useDefault);
+
+    // ---- Counters --------------------------------------------------------
+    // The next value of "Drag File Index" and of "Report counter": the
+    // stored number, which is then advanced; from counterLimit on (or below
+    // 0) the answer is 0 and 1 is stored.
+    static std::int64_t dragIndex(UserDefaults& defaults = UserDefaults::standard());
+    static std::int64_t reportCounter(UserDefaults& defaults = UserDefaults::standard());
+
+    // ---- Small utilities -------------------------------------------------
+    // The version cut to one decimal; *betaNumber receives the beta digit
+    // (2.345 gives 2.3 and 5).
+    static double decodeVersionNumber(float value, int* betaNumber);
+    static std::string soundexForString(std::string_view text);
+    // The words of a search text joined by "+" and percent-encoded for a
+    // query; empty when no word is left.
+    static std::string searchTerms(std::string_view text);
+    // The address of the web search (tag webSearchTag) or map search.
+    static std::string searchAddress(std::string_view text, int tag);
+    // Logs and opens searchAddress() through the installed opener.
+    static void launchGoogleSearch(std::string_view text, int tag);
+    // The desktop layer installs the opener of addresses; none only logs.
+    static void setAddressOpener(std::function<void(const std::string&)> opener);
+
+private:
+    static std::int64_t nextCounterValue(UserDefaults& defaults, const char* key);
+};
+
+}  // namespace kl
