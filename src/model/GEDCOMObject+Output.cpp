@@ -8,6 +8,17 @@
 
 namespace kl {
 
+// Built element by element: an initializer list of Values trips a false
+// maybe-uninitialized warning of GCC 12 in optimised builds.
+Array GEDCOMObject::gedcomRow(int level, const std::string& first, const std::string& second) {
+    Array row;
+    row.reserve(3);
+    row.emplace_back(level);
+    row.emplace_back(first);
+    row.emplace_back(second);
+    return row;
+}
+
 std::string GEDCOMObject::structureLine() const {
     std::string out;
     appendStructureLine(out);
@@ -44,7 +55,7 @@ std::string GEDCOMObject::gedcomString() const {
 
 void GEDCOMObject::appendGEDCOMArray(Array& rows) const {
     walk([&rows](GEDCOMObject& n) {
-        rows.push_back(Array{Value(n.glevel()), Value(n.gtag()), Value(n.contents())});
+        rows.emplace_back(gedcomRow(n.glevel(), n.gtag(), n.contents()));
         return WalkStep::Continue;
     });
 }

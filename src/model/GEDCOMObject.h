@@ -160,6 +160,8 @@ public:
     virtual std::string gedcomString() const;
     virtual void appendGEDCOMArray(Array& rows) const;
     Array gedcomArray() const;
+    // One row of gedcomArray: [level, first text, second text].
+    static Array gedcomRow(int level, const std::string& first, const std::string& second);
     void appendAttributedGEDCOM(std::vector<AttributedRun>& runs) const;
     std::vector<AttributedRun> attributedGedcomString() const;
     // Whether the source view marks this node's line.

@@ -171,7 +171,7 @@ std::string GEDCOMRecord::gedcomString() const {
 }
 
 void GEDCOMRecord::appendGEDCOMArray(Array& rows) const {
-    rows.push_back(Array{Value(0), Value(grecordID_), Value(recordType_)});
+    rows.emplace_back(gedcomRow(0, grecordID_, recordType_));
     for (const auto& child : structures()) child->appendGEDCOMArray(rows);
 }
 

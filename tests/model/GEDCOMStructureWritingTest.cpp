@@ -18,7 +18,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 // Runs with a chosen maximum line length and puts the default back.
-class Writing : public ::testing::Test {
+class StructureWriting : public ::testing::Test {
 protected:
     static constexpr int M = 240;
     void SetUp() override { GEDCOMStructure::setMaximumGEDCOMLineLength(M); }
@@ -43,7 +43,7 @@ std::string words(std::size_t length, const std::string& word = "genealogy ") {
     return s;
 }
 
-TEST_F(Writing, LongNoteIsCutBeforeBlanksAndReadsBackIdentical) {
+TEST_F(StructureWriting, LongNoteIsCutBeforeBlanksAndReadsBackIdentical) {
     const std::string note = words(1000);
     add(1, "NOTE", note);
     const auto lines = linesOf(record->gedcomString());
@@ -63,9 +63,9 @@ struct LengthCase {
     std::size_t expectedLines;
 };
 
-class LineLength : public Writing, public ::testing::WithParamInterface<LengthCase> {};
+class LineLengthWriting : public StructureWriting, public ::testing::WithParamInterface<LengthCase> {};
 
-TEST_P(LineLength, SplitsOnlyLinesLongerThanTheMaximum) {
+TEST_P(LineLengthWriting, SplitsOnlyLinesLongerThanTheMaximum) {
     add(1, "NOTE", GetParam().contents);
     const auto lines = linesOf(record->gedcomString());
     EXPECT_EQ(lines.size() - 1, GetParam().expectedLines);
@@ -75,7 +75,7 @@ TEST_P(LineLength, SplitsOnlyLinesLongerThanTheMaximum) {
 
 // "1 NOTE " is 7 characters, so a value of M - 7 makes a line of exactly M.
 INSTANTIATE_TEST_SUITE_P(
-    Cases, LineLength,
+    Cases, LineLengthWriting,
     ::testing::Values(LengthCase{"ExactlyMaximumStaysWhole", std::string(240 - 7, 'x'), 1},
                       LengthCase{"OneMoreIsSplit", std::string(240 - 6, 'x'), 2},
                       LengthCase{"ExactlyMaximumInTwoByteCharacters", words(2 * (240 - 7), "\xc3\xa9"), 1},
@@ -86,12 +86,12 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{"BlankRightAfterTheTagIsNoCutPoint", " " + std::string(400, 'y'), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Writing, ContinuationLinesHaveNoTrailingBlankWhenEmpty) {
+TEST_F(StructureWriting, ContinuationLinesHaveNoTrailingBlankWhenEmpty) {
     add(1, "NOTE", "first\n\nthird\n");
     EXPECT_EQ(record->gedcomString(), "0 @N1@ NOTE\n1 NOTE first\n2 CONT\n2 CONT third\n2 CONT\n");
 }
 
-TEST_F(Writing, ConcAtLevelOneContinuesAtLevelOne) {
+TEST_F(StructureWriting, ConcAtLevelOneContinuesAtLevelOne) {
     add(1, "CONC", std::string(300, 'z'));
     const auto lines = linesOf(record->gedcomString());
     ASSERT_EQ(lines.size(), 3u);
@@ -103,7 +103,7 @@ struct Utf8Case {
     std::string unit;  // repeated to fill the value
 };
 
-class Utf8Cuts : public Writing, public ::testing::WithParamInterface<Utf8Case> {};
+class Utf8Cuts : public StructureWriting, public ::testing::WithParamInterface<Utf8Case> {};
 
 TEST_P(Utf8Cuts, NeverSplitASequence) {
     std::string value;
@@ -138,9 +138,9 @@ struct MemoCase {
     std::size_t memoLines;
 };
 
-class QuickComment : public Writing, public ::testing::WithParamInterface<MemoCase> {};
+class QuickCommentWriting : public StructureWriting, public ::testing::WithParamInterface<MemoCase> {};
 
-TEST_P(QuickComment, StaysOnMemoLineUpToItsLimit) {
+TEST_P(QuickCommentWriting, StaysOnMemoLineUpToItsLimit) {
     auto s = add(1, "NOTE", "");
     const std::string memo(GetParam().length, 'q');
     s->setQuickComment(memo);
@@ -155,13 +155,13 @@ TEST_P(QuickComment, StaysOnMemoLineUpToItsLimit) {
     EXPECT_EQ(roundTrip()->quickComment(), memo);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, QuickComment,
+INSTANTIATE_TEST_SUITE_P(Cases, QuickCommentWriting,
                          ::testing::Values(MemoCase{"MaximumMinus8StaysWhole", 240 - 8, 1},
                                            MemoCase{"MaximumMinus7GetsConc", 240 - 7, 2},
                                            MemoCase{"Long", 1000, 5}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Writing, LineBreaksInsideQuickCommentBecomeContinuationLines) {
+TEST_F(StructureWriting, LineBreaksInsideQuickCommentBecomeContinuationLines) {
     auto s = add(1, "NOTE", "x");
     s->setQuickComment("one\n0 @X1@ INDI\r\nthree\rfour");
     EXPECT_EQ(record->gedcomString(),
@@ -169,12 +169,12 @@ TEST_F(Writing, LineBreaksInsideQuickCommentBecomeContinuationLines) {
     EXPECT_EQ(roundTrip()->quickComment(), "one\n0 @X1@ INDI\nthree\nfour");
 }
 
-TEST_F(Writing, CarriageReturnInContentsCannotStartARecord) {
+TEST_F(StructureWriting, CarriageReturnInContentsCannotStartARecord) {
     add(1, "NOTE", "a\r0 @X@ INDI");
     EXPECT_EQ(record->gedcomString(), "0 @N1@ NOTE\n1 NOTE a\n2 CONT 0 @X@ INDI\n");
 }
 
-TEST_F(Writing, TinyMaximumStillEndsAndKeepsText) {
+TEST_F(StructureWriting, TinyMaximumStillEndsAndKeepsText) {
     GEDCOMStructure::setMaximumGEDCOMLineLength(3);
     add(1, "NOTE", "abc def");
     auto s = record->structures()[0];
@@ -183,7 +183,7 @@ TEST_F(Writing, TinyMaximumStillEndsAndKeepsText) {
     EXPECT_EQ(roundTrip()->quickComment(), "memo text");
 }
 
-TEST_F(Writing, LineEndingIsUsedForEveryLine) {
+TEST_F(StructureWriting, LineEndingIsUsedForEveryLine) {
     add(1, "NOTE", "a\nb");
     GEDCOMObject::setLineEnding("\r\n");
     const std::string text = record->gedcomString();
