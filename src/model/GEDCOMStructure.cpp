@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "foundation/NotificationCenter.h"
+#include "dates/DateBridge.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/ModelNotifications.h"
@@ -219,11 +220,16 @@ std::shared_ptr<GEDCOMStructure> GEDCOMStructure::prevStructure() const {
     return parent->structures()[at - 1];
 }
 
-// Names and dates are shown as stored until the name and date formatters
-// are wired in by the record kinds.
-std::string GEDCOMStructure::viewName() const { return contents(); }
+std::string GEDCOMStructure::viewName() const {
+    if (gtag() == "NAME") return GEDCOMRecord::formatName(contents(), 0).value_or(contents());
+    if (gtag() == "DATE") return userDisplayDate(contents());
+    return contents();
+}
 
-std::string GEDCOMStructure::altViewName() const { return viewName(); }
+std::string GEDCOMStructure::altViewName() const {
+    if (gtag() == "NAME") return GEDCOMRecord::formatName(contents(), 1).value_or(contents());
+    return viewName();
+}
 
 std::string GEDCOMStructure::description() const {
     return std::to_string(glevel()) + " " + gtag() + " " + contents();
@@ -238,5 +244,26 @@ std::string GEDCOMStructure::eventPlace() {
     if (glevel() == std::numeric_limits<int>::max()) return {};
     return findContentsWithTag("PLAC", glevel() + 1);
 }
+
+}  // namespace kl
+
+namespace kl {
+
+std::string GEDCOMStructure::subordinateDate() {
+    std::string date = eventDate();
+    return date.empty() ? date : userDisplayDate(date);
+}
+
+std::int64_t GEDCOMStructure::eventSDN() {
+    std::string date = eventDate();
+    return date.empty() ? 0 : earliestSdnForDate(date);
+}
+
+std::int64_t GEDCOMStructure::eventSDNMax() {
+    std::string date = eventDate();
+    return date.empty() ? 0 : latestSdnForDate(date);
+}
+
+std::string GEDCOMStructure::eventPlaceWithAddress() { return GEDCOMRecord::place(*this, true); }
 
 }  // namespace kl

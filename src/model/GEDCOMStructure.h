@@ -12,6 +12,7 @@
 // Thread: as GEDCOMObject. The maximum line length is process-wide and may be
 // read by a writing worker while the main thread sets it.
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -87,6 +88,15 @@ public:
     std::string description() const override;
     std::string eventDate();
     std::string eventPlace();
+    // The event date as the user sees it, "" when there is none.
+    std::string subordinateDate();
+    // Earliest / latest day number of the event date; 0 when it is missing
+    // or invalid.
+    std::int64_t eventSDN();
+    std::int64_t eventSDNMax();
+    Value eventSDNLong() { return Value(static_cast<long long>(eventSDN())); }
+    Value eventSDNMaxLong() { return Value(static_cast<long long>(eventSDNMax())); }
+    std::string eventPlaceWithAddress();
 
 private:
     void appendContinued(std::string& out) const;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "FakeRecordStore.h"
 #include "TreeTestSupport.h"
 #include "model/DetachLinkList.h"
 #include "model/GEDCOMRecord.h"
@@ -21,18 +20,10 @@ struct NamedRecord : GEDCOMRecord {
     }
 };
 
-struct Store : RecordStore {
-    std::map<std::pair<std::string, std::string>, std::shared_ptr<GEDCOMRecord>> records;
-    UndoManager* undoManager() override { return nullptr; }
-    std::shared_ptr<GEDCOMRecord> recordWithID(const std::string& id, const std::string& type) override {
-        for (const auto& [key, record] : records)
-            if (key.first == id && (type.empty() || key.second == type)) return record;
-        return nullptr;
-    }
+// Names each type "a <type>" so that labels taken from it show.
+struct Store : test::FakeRecordStore {
     std::string singularNameForType(const std::string& type) override { return "a " + type; }
-    void add(const std::string& id, const std::string& type) {
-        records[{id, type}] = std::make_shared<NamedRecord>(id, type);
-    }
+    void add(const std::string& id, const std::string& type) { FakeRecordStore::add<NamedRecord>(id, type); }
 };
 
 struct Offered {

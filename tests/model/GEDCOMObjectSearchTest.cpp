@@ -5,6 +5,7 @@
 #include "TreeTestSupport.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "dates/Calendars.h"
 #include "model/LibraryServices.h"
 
 namespace kl {
@@ -33,6 +34,7 @@ struct Tree {
 // Describes a search result by its line, "nil" for none.
 std::string lineOf(const std::shared_ptr<GEDCOMObject>& node) {
     if (!node) return "nil";
+    if (node->glevel() == 0) return "the record";
     return node->description();
 }
 
@@ -91,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Tree& t) { return t.record->parentOfStructure(t.record->findStructureWithTag("DATE").get()); },
                    "1 BIRT "},
         SearchCase{"ParentStructureOfLevelOneIsRecord",
-                   [](Tree& t) { return t.birt->parentStructure(); }, "0 INDI @I1@"},
+                   [](Tree& t) { return t.birt->parentStructure(); }, "the record"},
         SearchCase{"NextSibling", [](Tree& t) { return t.birt->nextStructure(); }, "1 SOUR @S2@"},
         SearchCase{"PrevSibling", [](Tree& t) { return t.birt->prevStructure(); }, "1 SEX F"},
         SearchCase{"NoNextAtEnd", [](Tree& t) { return t.record->lastStructure()->nextStructure(); }, "nil"}),
@@ -168,6 +170,40 @@ TEST(TreeSearch, CountChildrenUsesTagListsOfTheLibrary) {
     EXPECT_EQ(t.record->countChildren("SEX"), 1u);
     LibraryServices::setCurrent(nullptr);
 }
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+struct DayNumberCase {
+    const char* name;
+    const char* lines;  // below a level-1 event
+    std::int64_t earliest;
+    std::int64_t latest;
+};
+
+class EventDayNumbers : public ::testing::TestWithParam<DayNumberCase> {};
+
+TEST_P(EventDayNumbers, ComeFromTheDateRightBelowTheEvent) {
+    auto record = test::readRecord(std::string("0 @I1@ INDI\n1 BIRT\n") + GetParam().lines);
+    auto event = record->structures().at(0);
+    EXPECT_EQ(event->eventSDN(), GetParam().earliest);
+    EXPECT_EQ(event->eventSDNMax(), GetParam().latest);
+    EXPECT_EQ(event->eventSDNLong(), Value(static_cast<long long>(GetParam().earliest)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EventDayNumbers,
+    ::testing::Values(DayNumberCase{"OneDay", "2 DATE 1 JAN 1900\n", gregorianDateToSdn(1900, 1, 1),
+                                    gregorianDateToSdn(1900, 1, 1)},
+                      DayNumberCase{"Range", "2 DATE BET 1900 AND 1910\n", gregorianDateToSdn(1900, 1, 1),
+                                    gregorianDateToSdn(1910, 12, 31)},
+                      DayNumberCase{"NoDate", "2 PLAC Rome\n", 0, 0},
+                      DayNumberCase{"Invalid", "2 DATE sometime\n", 0, 0},
+                      DayNumberCase{"DateTooDeep", "2 SOUR @S1@\n3 DATE 1 JAN 1900\n", 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kl
