@@ -16,44 +16,14 @@
 
 #include "model/GEDCOMReader.h"
 #include "model/TextEncoding.h"
+#include "support/Corpus.h"
 
 namespace kl {
 namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCorpus = fs::path(KL_TESTDATA) / "gedcom";
-
-std::string readPlain(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string readGzip(const fs::path& path) {
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (!file) return {};
-    std::string text;
-    char buffer[1 << 16];
-    int got = 0;
-    while ((got = gzread(file, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
-    gzclose(file);
-    return text;
-}
-
-// A rough stand-in for the document's character-set detection: UTF-16 by
-// its byte-order mark or zero bytes, else the header's CHAR line.
-TextEncoding guessEncoding(std::string_view bytes) {
-    if (bytes.size() >= 2 && (bytes[0] == '\0' || bytes[1] == '\0' || bytes.starts_with("\xFE\xFF") ||
-                              bytes.starts_with("\xFF\xFE")))
-        return TextEncoding::UTF16;
-    const size_t charLine = bytes.substr(0, 4096).find("1 CHAR ");
-    if (charLine == std::string_view::npos) return TextEncoding::UTF8;
-    const std::string_view rest = bytes.substr(charLine + 7);
-    const std::string_view name = rest.substr(0, rest.find_first_of(" \r\n"));
-    if (name == "ANSEL") return TextEncoding::ANSEL;
-    if (name == "ANSI") return TextEncoding::Windows1252;
-    return TextEncoding::UTF8;
-}
+const fs::path& kCorpus = test::corpusFolder();
 
 // Every file named as GEDCOM is one, bar the deliberately broken one.
 bool shouldBeAccepted(const fs::path& path) {
@@ -63,8 +33,8 @@ bool shouldBeAccepted(const fs::path& path) {
 }
 
 std::string readCorpusFile(const fs::path& path) {
-    const std::string bytes = path.extension() == ".gz" ? readGzip(path) : readPlain(path);
-    return decode(bytes, guessEncoding(bytes)).text;
+    const std::string bytes = test::readCorpusBytes(path);
+    return decode(bytes, test::guessCorpusEncoding(bytes)).text;
 }
 
 // Counts what a scan reports; answers yes to the trailer.
@@ -131,20 +101,6 @@ size_t linesToReport(std::string_view text) {
     return count;
 }
 
-std::vector<fs::path> corpusFiles() {
-    std::vector<fs::path> files;
-    std::error_code error;
-    if (!fs::is_directory(kCorpus, error)) return files;
-    // The generated scale files are counted by GeneratedTreeTest and timed by
-    // the benchmarks; scanning the million-person one under the sanitizers
-    // would cost minutes and find nothing the hand-made files don't.
-    for (const auto& entry : fs::recursive_directory_iterator(kCorpus, error))
-        if (entry.is_regular_file() && entry.path().parent_path().filename() != "generated")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 std::string testName(const fs::path& path) {
     std::string name = fs::relative(path, kCorpus).string();
     for (char& c : name)
@@ -173,7 +129,7 @@ TEST_P(CorpusTest, ScansOrRefusesCleanlyReportingEveryLineOnce) {
     EXPECT_EQ(parser.fractionDone(), 1.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, CorpusTest, ::testing::ValuesIn(corpusFiles()),
+INSTANTIATE_TEST_SUITE_P(Files, CorpusTest, ::testing::ValuesIn(test::corpusFiles()),
                          [](const auto& info) { return testName(info.param); });
 
 struct GeneratedTree {
@@ -188,7 +144,7 @@ TEST_P(GeneratedTreeTest, FindsEveryRecord) {
     const fs::path path = kCorpus / "generated" / GetParam().file;
     if (!fs::exists(path)) GTEST_SKIP() << "no " << path;
     CountingReader reader;
-    GEDCOMParser parser(readGzip(path));
+    GEDCOMParser parser(test::readCorpusBytes(path));
     parser.setDelegate(&reader);
     ASSERT_TRUE(parser.parse()) << parser.errorMsg();
     EXPECT_EQ(reader.recordTypes["INDI"], GetParam().individuals);
