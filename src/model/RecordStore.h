@@ -40,6 +40,12 @@ public:
     virtual void deleteRecord(const std::shared_ptr<GEDCOMRecord>& record) = 0;
     // Told when a record gave itself a UUID, so the document knows to save.
     virtual void setInsertedSomeUUIDs(bool inserted) = 0;
+    // The first record of the type's list, nullptr when the list is empty
+    // (what the header links to when an imported file names no submitter).
+    virtual std::shared_ptr<GEDCOMRecord> firstRecordOfType(const std::string& type) {
+        (void)type;
+        return nullptr;
+    }
     // The ID of the place record that holds a place name, if any.
     virtual std::optional<std::string> placeRecordIDForName(const std::string& placeName) {
         (void)placeName;

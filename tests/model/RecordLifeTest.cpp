@@ -33,7 +33,7 @@ TEST(RecordReparse, AnotherIDWaitsAndTheHeaderIgnoresIt) {
     auto head = std::make_shared<HEADRecord>();
     head->reparse("0 HEAD\n1 CHAR UTF-8\n");
     EXPECT_FALSE(head->changeToRecordID());
-    EXPECT_EQ(head->gedcomString(), "0 HEAD HEAD\n1 CHAR UTF-8\n");
+    EXPECT_EQ(head->gedcomString(), "0 HEAD\n1 CHAR UTF-8\n");
 }
 
 TEST(RecordReparse, ASecondRecordBecomesAnErrorLine) {
