@@ -1,6 +1,7 @@
 #include "dates/DateFormat.h"
 
 #include "dates/DateCodes.h"
+#include "foundation/AsciiText.h"
 
 #include <cctype>
 
@@ -19,16 +20,9 @@ bool isKnown(int code)
     return isKeyword(code);
 }
 
-std::string lower(std::string word)
-{
-    for (char& c : word)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return word;
-}
-
 std::string capitalised(std::string word)
 {
-    word = lower(std::move(word));
+    word = asciiLower(word);
     if (!word.empty())
         word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
     return word;
@@ -43,14 +37,14 @@ bool startsWithCapital(const std::string& word)
 std::string styled(std::string word, int style)
 {
     switch (style) {
-    case 0: return lower(std::move(word));
+    case 0: return asciiLower(word);
     case 1: return capitalised(std::move(word));
     case 2:
     case 3: return word;
-    case 4: return startsWithCapital(word) ? lower(std::move(word)) : word;
+    case 4: return startsWithCapital(word) ? asciiLower(word) : word;
     default:
         if (style < 0)
-            return lower(std::move(word));
+            return asciiLower(word);
         return startsWithCapital(word) ? capitalised(std::move(word)) : word;
     }
 }
@@ -81,7 +75,7 @@ std::string DateFormat::conjunctionWord(int code, int style)
     if (!isKnown(code))
         return {};
     if (style == 0 || style == 1)
-        return lower(rawWord(code, style));
+        return asciiLower(rawWord(code, style));
     return styled(rawWord(code, style), style);
 }
 

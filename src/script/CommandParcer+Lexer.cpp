@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "model/wex.h"
+#include "foundation/AsciiText.h"
 #include "script/CommandParcer.h"
 #include "script/Expression.h"
 
@@ -70,12 +71,6 @@ CondFind findConditionMark(std::string_view text, bool comparisonsToo, bool logi
         if (blankWordAt(text, i, "then")) return {CondMark::Then, i, 6};
     }
     return {};
-}
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
 }
 
 }  // namespace
@@ -251,7 +246,7 @@ void CommandParcer::parceEquation(const std::string& line, Command& command) con
 
 void CommandParcer::parceConditional(const std::string& text, std::size_t textLoc, Command& command) {
     conditionThen_ = false;
-    const std::string word = command.empty() ? std::string() : lowered(command[0].toString());
+    const std::string word = command.empty() ? std::string() : asciiLower(command[0].toString());
     const bool logical = word == "if";
     const bool quoteSingle = word == "ifdef" || word == "ifndef";
     Command parts;

@@ -3,17 +3,12 @@
 #include <cctype>
 
 #include "foundation/Numbers.h"
+#include "foundation/AsciiText.h"
 #include "script/CommandParcer.h"
 
 namespace kl {
 
 namespace {
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool isRepeatWord(const std::string& word) {
     return word == "repeat" || (word.size() >= 7 && word.starts_with("repeat"));
@@ -28,7 +23,7 @@ std::string fill(std::string format, const std::string& a, const std::string& b 
 }
 
 std::string wordOf(const Command& command) {
-    return command.empty() ? std::string() : lowered(command[0].toString());
+    return command.empty() ? std::string() : asciiLower(command[0].toString());
 }
 
 }  // namespace

@@ -6,17 +6,12 @@
 #include <cctype>
 #include <chrono>
 
+#include "foundation/AsciiText.h"
 #include "foundation/Exception.h"
 
 namespace kl {
 
 namespace {
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 bool isIfWord(const std::string& word) {
     return word == "if" || word == "ifstr" || word == "ifdef" || word == "ifndef" || word == "ifnum";
@@ -151,7 +146,7 @@ std::optional<Command> CommandParcer::nextCommand() {
         case WordRead::Word: break;
         }
         bool again = false;
-        const std::string word = lowered(command[0].toString());
+        const std::string word = asciiLower(command[0].toString());
         auto answer = dispatchSourceWord(command, word, again);
         if (!again) return answer;
     }
@@ -257,7 +252,7 @@ std::optional<Command> CommandParcer::readNextCommand() {
         return command;
     case WordRead::Word: break;
     }
-    return dispatchCompileWord(command, lowered(command[0].toString()));
+    return dispatchCompileWord(command, asciiLower(command[0].toString()));
 }
 
 std::optional<Command> CommandParcer::dispatchCompileWord(Command& command, const std::string& word) {
@@ -279,7 +274,7 @@ std::optional<Command> CommandParcer::dispatchCompileWord(Command& command, cons
             skipLine();
             return Command{Value(static_cast<int>(CommandCodeLexicalError)), command[0]};
         }
-        const std::string nextWord = lowered(*next);
+        const std::string nextWord = asciiLower(*next);
         if (isIfWord(nextWord)) {
             Command elseIf{Value(nextWord), Value(static_cast<int>(CommandCodeElseIf))};
             readCondition(elseIf, true);
@@ -437,7 +432,7 @@ std::optional<Command> CommandParcer::nextTokenCommand() {
             break;
         case CommandCodeEndSub:
         case CommandCodeReturn: {
-            if (auto error = exitSubroutine(lowered(command[0].toString()))) return tokenError(command, *error);
+            if (auto error = exitSubroutine(asciiLower(command[0].toString()))) return tokenError(command, *error);
             if (expressionServer_) {
                 if (code == CommandCodeReturn && command.size() > 2)
                     expressionServer_->setSubReturnValue(
@@ -477,7 +472,7 @@ bool CommandParcer::skipIfBlock(bool fromTrueBranch) {
     while (!atEnd()) {
         Command command = readSkippedCommand();
         if (command.empty() || !command[0].isString()) continue;
-        const std::string word = lowered(*command[0].string());
+        const std::string word = asciiLower(*command[0].string());
         if (isIfWord(word)) {
             if (!conditionThen_) ++depth;
             conditionThen_ = false;
@@ -487,7 +482,7 @@ bool CommandParcer::skipIfBlock(bool fromTrueBranch) {
             // Resume right after the word so that "else if ..." reads its if.
             std::size_t at = previousLoc_;
             while (at < commands_.size()) {
-                if (lowered(commands_.substr(at, 4)) == "else") break;
+                if (asciiLower(commands_.substr(at, 4)) == "else") break;
                 ++at;
             }
             commandLoc_ = at + 4;

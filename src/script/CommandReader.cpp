@@ -5,17 +5,9 @@
 
 #include "foundation/Exception.h"
 #include "foundation/Numbers.h"
+#include "script/ScriptValueText.h"
 
 namespace kl {
-
-namespace {
-
-std::string itemText(const Value& v) {
-    if (v.isReal()) return formatNumber(v.toReal());
-    return v.toString();
-}
-
-}  // namespace
 
 void CommandReader::setCommand(const Command* command) {
     nextCmd_ = command;
@@ -34,7 +26,7 @@ std::uint32_t CommandReader::remaining() const { return more() ? size() - arg_ :
 void CommandReader::tooFewArguments() const {
     std::string text;
     if (nextCmd_)
-        for (std::size_t i = 0; i < nextCmd_->size(); ++i) text += (i ? " " : "") + itemText((*nextCmd_)[i]);
+        for (std::size_t i = 0; i < nextCmd_->size(); ++i) text += (i ? " " : "") + commandItemText((*nextCmd_)[i]);
     const std::uint32_t read = arg_ > firstArgument ? arg_ - firstArgument : 0;
     raise(exception_names::CustomEditError, "'" + text + "' command needs more than " + std::to_string(read) +
                                                 " arguments in template '" +
@@ -46,18 +38,18 @@ const Value& CommandReader::next() {
     return (*nextCmd_)[arg_++];
 }
 
-std::string CommandReader::getString() { return itemText(next()); }
+std::string CommandReader::getString() { return commandItemText(next()); }
 
 double CommandReader::getFloat() {
     const Value& v = next();
     if (v.isNumber()) return v.toReal();
-    return parseDouble(itemText(v)).value_or(0);
+    return parseDouble(commandItemText(v)).value_or(0);
 }
 
 int CommandReader::getInt() {
     const Value& v = next();
     if (v.isNumber()) return saturatingInt32(v.toReal());
-    return saturatingInt32(double(parseInteger(itemText(v)).value_or(0)));
+    return saturatingInt32(double(parseInteger(commandItemText(v)).value_or(0)));
 }
 
 bool CommandReader::findDouble(double& value) {
@@ -66,7 +58,7 @@ bool CommandReader::findDouble(double& value) {
         value = v.toReal();
         return true;
     }
-    auto number = parseDouble(itemText(v));
+    auto number = parseDouble(commandItemText(v));
     if (number) value = *number;
     return number.has_value();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "foundation/AsciiText.h"
 #include "foundation/Exception.h"
 #include "foundation/TextCompare.h"
 #include "script/ISDictType.h"
@@ -12,14 +13,8 @@ namespace kl {
 
 namespace {
 
-std::string lowered(std::string_view word) {
-    std::string out(word);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 bool isNumericWord(const std::vector<std::string>& words, std::size_t i) {
-    return i < words.size() && lowered(words[i]) == "numeric";
+    return i < words.size() && asciiLower(words[i]) == "numeric";
 }
 
 // One key of two sort objects: true when a sorts after b, nullopt when
@@ -67,7 +62,7 @@ bool ISListType::supportsCommand(std::string_view word, const Value& listObject)
     static const char* const editing[] = {"addobject", "addstring", "insertobject", "insertstring",
                                           "sort", "join", "remove", "addlist", "pop",
                                           "putpasteboard"};
-    const std::string w = lowered(word);
+    const std::string w = asciiLower(word);
     if (w == "sublist" || w == "get") return true;
     if (listObject.isArray()) return false;
     return std::find(std::begin(editing), std::end(editing), w) != std::end(editing);

@@ -14,6 +14,11 @@ std::optional<std::string> scriptTextOf(const Value& value) {
     return std::nullopt;
 }
 
+std::string commandItemText(const Value& value) {
+    if (value.isReal()) return formatNumber(value.toReal());
+    return value.toString();
+}
+
 std::string scriptSortTextOf(const Value& value) {
     if (auto text = scriptTextOf(value)) return *text;
     if (auto scripting = value.objectAs<ISScripting>()) return scripting->viewName();

@@ -13,6 +13,8 @@ namespace kl {
 std::optional<std::string> scriptTextOf(const Value& value);
 // Text for ordering: scriptTextOf, else an object's view name, else empty.
 std::string scriptSortTextOf(const Value& value);
+// One item of a command or variable list as text; numbers in their shortest form.
+std::string commandItemText(const Value& value);
 // A number value, or a text that reads wholly as a number.
 std::optional<double> scriptNumberOf(const Value& value);
 

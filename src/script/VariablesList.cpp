@@ -1,17 +1,9 @@
 #include "script/VariablesList.h"
 
 #include "foundation/Numbers.h"
+#include "script/ScriptValueText.h"
 
 namespace kl {
-
-namespace {
-
-std::string itemText(const Value& v) {
-    if (v.isReal()) return formatNumber(v.toReal());
-    return v.toString();
-}
-
-}  // namespace
 
 std::shared_ptr<VariablesList> VariablesList::listNamed(std::string name) {
     return std::make_shared<VariablesList>(std::move(name));
@@ -30,7 +22,7 @@ std::string VariablesList::description() const {
     std::string text = "Name: " + listName_ + "\n    Variables: (";
     for (std::size_t i = 0; i < variables_.size(); ++i) {
         text += i ? "), (" : "(";
-        for (std::size_t j = 0; j < variables_[i].size(); ++j) text += (j ? ", " : "") + itemText(variables_[i][j]);
+        for (std::size_t j = 0; j < variables_[i].size(); ++j) text += (j ? ", " : "") + commandItemText(variables_[i][j]);
         if (i + 1 == variables_.size()) text += ")";
     }
     return text + ")";
