@@ -8,11 +8,11 @@ namespace kl {
 
 namespace {
 
-bool isPortrait(const std::string& expression) { return KLExpression::lastWord(expression) == "portrait"; }
+bool isPortrait(const std::string& expression) { return KLExpression(expression).portraitExpression(); }
 
-// Dates sort by their day number, not by their text.
+// Dates and life spans sort by their day number, not by their text.
 std::string sortableForm(const std::string& expression) {
-    return KLExpression::lastWord(expression) == "DATE" ? expression + ".sdn" : expression;
+    return KLExpression(expression).dateSortExpression().expressionString(true);
 }
 
 Dictionary columnOf(const char* label, const char* expression, const char* justify, const char* width) {
