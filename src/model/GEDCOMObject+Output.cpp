@@ -67,7 +67,7 @@ Array GEDCOMObject::gedcomArray() const {
 }
 
 bool GEDCOMObject::isMarkedInSource() const {
-    return glevel_ == 0 ? isCorrupt(CorruptRecordLevelMask) : corrupt_ != 0;
+    return glevel_ == 0 ? isCorrupt(CorruptRecordLevelMask) : corrupt() != 0;
 }
 
 void GEDCOMObject::appendAttributedGEDCOM(std::vector<AttributedRun>& runs) const {

@@ -41,7 +41,7 @@ std::shared_ptr<GEDCOMObject> GEDCOMObject::findByLevel(std::string_view tag, co
     walk([&](GEDCOMObject& n) {
         if (n.glevel_ > level) return WalkStep::SkipChildren;
         if (n.glevel_ < level) return WalkStep::Continue;
-        if (n.gtag_ == tag && (!contents || n.contents() == *contents)) {
+        if (n.ownTag() == tag && (!contents || n.contents() == *contents)) {
             found = n.weak_from_this().lock();
             return WalkStep::Stop;
         }
@@ -118,7 +118,7 @@ GEDCOMObject::StructureList GEDCOMObject::findChildren(std::string_view tag, boo
 std::vector<std::shared_ptr<GEDCOMObject>> GEDCOMObject::findAllChildren(std::string_view tag) {
     std::vector<std::shared_ptr<GEDCOMObject>> found;
     walk([&](GEDCOMObject& n) {
-        if (n.gtag_ == tag)
+        if (n.ownTag() == tag)
             if (auto held = n.weak_from_this().lock()) found.push_back(std::move(held));
         return WalkStep::Continue;
     });

@@ -50,8 +50,19 @@ struct GEDCOMObject::BuildCursor {
     }
 };
 
+// What few nodes need, made on first use.
+struct GEDCOMObject::Extras {
+    Value returnValue;
+    std::optional<std::string> quickComment;
+    std::string ownedTag;
+    std::uint32_t corruptHigh = 0;  // damage bits 16 to 31, shifted down
+    std::unique_ptr<BuildCursor> cursor;
+};
+
 GEDCOMObject::GEDCOMObject(int level, std::string tag, std::string contents)
-    : glevel_(level), gtag_(std::move(tag)), contents_(std::move(contents)) {}
+    : contents_(std::move(contents)), glevel_(level), tagId_(TagTable::idFor(tag)) {
+    if (tagId_ == kOwnTag) extras().ownedTag = std::move(tag);
+}
 
 // Freeing a deep subtree one node at a time: letting each shared_ptr free its
 // children would recurse once per level.
@@ -74,13 +85,53 @@ GEDCOMObject::~GEDCOMObject() {
 
 const GEDCOMObject* GEDCOMObject::asNode(const GEDCOMStructure* s) { return s; }
 
+GEDCOMObject::Extras& GEDCOMObject::extras() {
+    if (!extras_) extras_ = std::make_unique<Extras>();
+    return *extras_;
+}
+
+const std::string& GEDCOMObject::ownedTag() const {
+    static const std::string none;
+    return extras_ ? extras_->ownedTag : none;
+}
+
+std::uint32_t GEDCOMObject::corruptWithExtras() const { return corruptLow_ | (extras_->corruptHigh << 16); }
+
+void GEDCOMObject::setCorrupt(std::uint32_t bits) {
+    corruptLow_ = static_cast<std::uint16_t>(bits & 0xFFFF);
+    if ((bits >> 16) != 0 || extras_) extras().corruptHigh = bits >> 16;
+}
+
+const Value& GEDCOMObject::returnValue() const {
+    static const Value none;
+    return extras_ ? extras_->returnValue : none;
+}
+
+void GEDCOMObject::setReturnValue(Value v) {
+    if (v.isNull() && !extras_) return;
+    extras().returnValue = std::move(v);
+}
+
+const std::string* GEDCOMObject::storedQuickComment() const {
+    return extras_ && extras_->quickComment ? &*extras_->quickComment : nullptr;
+}
+
+void GEDCOMObject::storeQuickComment(std::optional<std::string> comment) {
+    if (!comment && !extras_) return;
+    extras().quickComment = std::move(comment);
+}
+
 void GEDCOMObject::setGlevel(int level) {
     glevel_ = level;
     treeChanged();
 }
 
 void GEDCOMObject::setGtag(std::string tag) {
-    gtag_ = std::move(tag);
+    tagId_ = TagTable::idFor(tag);
+    if (tagId_ == kOwnTag)
+        extras().ownedTag = std::move(tag);
+    else if (extras_)
+        extras_->ownedTag.clear();
     treeChanged();
 }
 
@@ -135,18 +186,20 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
                                                             bool markMisplaced) {
     const long long level = s->glevel();
     const std::uint64_t epoch = editEpoch_.load(std::memory_order_relaxed);
-    if (cursor_ && cursor_->epoch != epoch) cursor_.reset();
+    std::unique_ptr<BuildCursor>* cursorSlot = extras_ ? &extras_->cursor : nullptr;
+    if (cursorSlot && *cursorSlot && (*cursorSlot)->epoch != epoch) cursorSlot->reset();
+    BuildCursor* cursor = cursorSlot ? cursorSlot->get() : nullptr;
 
     GEDCOMObject* parent = nullptr;
     bool misplaced = false;
-    if (cursor_) {
-        std::size_t at = cursor_->firstOfLevel(level - 1);
+    if (cursor) {
+        std::size_t at = cursor->firstOfLevel(level - 1);
         if (at == notFound) {
-            parent = cursor_->chain.back();
+            parent = cursor->chain.back();
             misplaced = true;
         } else {
-            cursor_->truncate(at + 1);
-            parent = cursor_->chain[at];
+            cursor->truncate(at + 1);
+            parent = cursor->chain[at];
         }
     } else {
         auto lastChild = [](GEDCOMObject* n) {
@@ -164,18 +217,19 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
         }
         parent = node;
         if (steps > kDeepChain) {
-            cursor_ = std::make_unique<BuildCursor>();
+            extras().cursor = std::make_unique<BuildCursor>();
+            cursor = extras_->cursor.get();
             for (GEDCOMObject* n = this;; n = lastChild(n)) {
-                cursor_->push(n);
+                cursor->push(n);
                 if (n == parent) break;
             }
         }
     }
     if (misplaced && markMisplaced) s->setCorruptBit(CorruptMisorderedLevels);
     parent->structures_.push_back(s);
-    if (cursor_) {
-        cursor_->push(s.get());
-        cursor_->epoch = epoch;
+    if (cursor) {
+        cursor->push(s.get());
+        cursor->epoch = epoch;
     }
     return s;
 }

@@ -8,6 +8,12 @@
 // its parent nor (here) its record; structures keep a plain back reference to
 // their record.
 //
+// Size: a large file makes a node per line, so the node carries only what
+// nearly every line uses (its tag as an interned number, see TagTable); the
+// rarely used fields (a script's hand-back value, a quick comment, a tag too
+// long to intern, damage bits above the 16 common ones, the building cursor)
+// sit in a side block made on first use.
+//
 // Every walk over a subtree (building, searching, counting, writing,
 // destruction) uses an explicit stack, so arbitrarily deep nesting cannot
 // overflow the call stack, and runs in time linear in the subtree.
@@ -25,6 +31,7 @@
 #include <vector>
 
 #include "foundation/Value.h"
+#include "model/TagTable.h"
 
 namespace kl {
 
@@ -70,17 +77,17 @@ public:
     // ---- fields
     int glevel() const { return glevel_; }
     void setGlevel(int level);
-    virtual const std::string& gtag() const { return gtag_; }
+    virtual const std::string& gtag() const { return ownTag(); }
     void setGtag(std::string tag);
     virtual const std::string& contents() const { return contents_; }
     const StructureList& structures() const { return structures_; }
     void setStructures(StructureList list);
-    std::uint32_t corrupt() const { return corrupt_; }
-    void setCorrupt(std::uint32_t bits) { corrupt_ = bits; }
-    void setCorruptBit(std::uint32_t bits) { corrupt_ |= bits; }
-    bool isCorrupt(std::uint32_t mask) const { return (corrupt_ & mask) != 0; }
-    const Value& returnValue() const { return returnValue_; }
-    void setReturnValue(Value v) { returnValue_ = std::move(v); }
+    std::uint32_t corrupt() const { return extras_ ? corruptWithExtras() : corruptLow_; }
+    void setCorrupt(std::uint32_t bits);
+    void setCorruptBit(std::uint32_t bits) { setCorrupt(corrupt() | bits); }
+    bool isCorrupt(std::uint32_t mask) const { return (corrupt() & mask) != 0; }
+    const Value& returnValue() const;
+    void setReturnValue(Value v);
 
     // A record is its own record; a structure answers the record that holds it.
     virtual GEDCOMRecord* theRecord() { return nullptr; }
@@ -184,6 +191,10 @@ public:
 protected:
     GEDCOMObject(int level, std::string tag, std::string contents);
 
+    // The quick comment a structure keeps in the side block; nullptr for none.
+    const std::string* storedQuickComment() const;
+    void storeQuickComment(std::optional<std::string> comment);
+
     StructureList& mutableStructures();
     void changeContentsField(std::string contents);
     // Every change of a node's line or child list goes through here: it
@@ -196,18 +207,27 @@ protected:
 
 private:
     struct BuildCursor;
+    struct Extras;
     static const GEDCOMObject* asNode(const GEDCOMStructure* s);
+    // The tag field itself; a record keeps its type elsewhere.
+    const std::string& ownTag() const {
+        return tagId_ != kOwnTag ? TagTable::text(tagId_) : ownedTag();
+    }
+    const std::string& ownedTag() const;
+    std::uint32_t corruptWithExtras() const;
+    Extras& extras();
     std::shared_ptr<GEDCOMStructure> placeAtLevel(std::shared_ptr<GEDCOMStructure> s, bool markMisplaced);
     std::shared_ptr<GEDCOMObject> findByLevel(std::string_view tag, const std::string_view* contents, int level);
     std::shared_ptr<GEDCOMStructure> takeChildAt(std::size_t index, bool remove);
 
-    int glevel_ = 0;
-    std::string gtag_;
+    static constexpr TagTable::Id kOwnTag = TagTable::kNotInterned;
+
     std::string contents_;
     StructureList structures_;
-    std::uint32_t corrupt_ = 0;
-    Value returnValue_;
-    std::unique_ptr<BuildCursor> cursor_;
+    std::unique_ptr<Extras> extras_;
+    int glevel_ = 0;
+    TagTable::Id tagId_ = kOwnTag;
+    std::uint16_t corruptLow_ = 0;  // the higher bits, when any, are in extras_
 
     static std::atomic<std::uint64_t> editEpoch_;
 };

@@ -118,7 +118,7 @@ void GEDCOMStructure::appendStructureLine(std::string& out) const {
     } else {
         appendContinued(out);
     }
-    if (quickComment_) appendMemo(out);
+    if (storedQuickComment()) appendMemo(out);
 }
 
 void GEDCOMStructure::appendContinued(std::string& out) const {
@@ -174,7 +174,7 @@ void GEDCOMStructure::appendContinued(std::string& out) const {
 
 void GEDCOMStructure::appendMemo(std::string& out) const {
     const std::string_view eol = lineEnding();
-    const std::string& memo = *quickComment_;
+    const std::string& memo = *storedQuickComment();
     const int maxLength = maximumGEDCOMLineLength();
     const long long level = continuationLevel(static_cast<long long>(glevel()) + 1);
     appendNumber(out, level);
@@ -201,7 +201,7 @@ void GEDCOMStructure::appendMemo(std::string& out) const {
 }
 
 std::string GEDCOMStructure::linePlusComment(std::string lines, std::string_view separator) const {
-    if (!quickComment_) return lines;
+    if (!storedQuickComment()) return lines;
     lines.append(separator);
     appendMemo(lines);
     return lines;

@@ -51,6 +51,11 @@ const std::vector<std::string>& GEDCOMStructure::matchTexts() {
     return texts;
 }
 
+std::optional<std::string> GEDCOMStructure::quickComment() const {
+    const std::string* comment = storedQuickComment();
+    return comment ? std::optional<std::string>(*comment) : std::nullopt;
+}
+
 UndoManager* GEDCOMStructure::undoManager() const { return record_ ? record_->undoManager() : nullptr; }
 
 void GEDCOMStructure::contentsChanged() const {
@@ -88,9 +93,9 @@ void GEDCOMStructure::setQuickComment(std::optional<std::string> comment) {
     const bool registering = um && um->isUndoRegistrationEnabled();
     if (registering) {
         auto hold = holdOf(this);
-        um->registerUndo(this, [this, hold, old = quickComment_] { setQuickComment(old); });
+        um->registerUndo(this, [this, hold, old = quickComment()] { setQuickComment(old); });
     }
-    quickComment_ = std::move(comment);
+    storeQuickComment(std::move(comment));
     treeChanged();
     if (registering) contentsChanged();
 }

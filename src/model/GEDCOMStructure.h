@@ -37,7 +37,7 @@ public:
     GEDCOMRecord* theRecord() override { return record_; }
     const GEDCOMRecord* theRecord() const override { return record_; }
     void setTheRecord(GEDCOMRecord* record) override { record_ = record; }
-    std::optional<std::string> quickComment() const override { return quickComment_; }
+    std::optional<std::string> quickComment() const override;
     UndoManager* undoManager() const override;
 
     // ---- writing
@@ -80,7 +80,7 @@ public:
     std::shared_ptr<GEDCOMObject> parentStructure() const;
     std::shared_ptr<GEDCOMStructure> nextStructure() const;
     std::shared_ptr<GEDCOMStructure> prevStructure() const;
-    std::string quickMemo() const { return quickComment_.value_or(std::string()); }
+    std::string quickMemo() const { return quickComment().value_or(std::string()); }
     const std::string& readTag() const { return gtag(); }
     const std::string& readContents() const { return contents(); }
     std::string viewName() const;
@@ -105,7 +105,6 @@ private:
     void contentsChanged() const;
 
     GEDCOMRecord* record_ = nullptr;
-    std::optional<std::string> quickComment_;
 
     static std::atomic<int> maximumLineLength_;
 };

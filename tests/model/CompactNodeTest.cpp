@@ -1,0 +1,111 @@
+// Nodes keep their tags as interned numbers and their rare fields in a side
+// block; whatever the storage, every field must read back as it was set.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
+#include "model/TagTable.h"
+
+namespace kl {
+namespace {
+
+TEST(TagTable, OneNumberPerSpellingAndLongTagsStayOut) {
+    const TagTable::Id birt = TagTable::idFor("BIRT");
+    EXPECT_EQ(TagTable::idFor(std::string("BI") + "RT"), birt);
+    EXPECT_NE(TagTable::idFor("birt"), birt);
+    EXPECT_EQ(TagTable::text(birt), "BIRT");
+    EXPECT_EQ(TagTable::text(TagTable::idFor("")), "");
+    EXPECT_NE(TagTable::idFor(std::string(TagTable::kLongestInterned, 'X')), TagTable::kNotInterned);
+    EXPECT_EQ(TagTable::idFor(std::string(TagTable::kLongestInterned + 1, 'X')), TagTable::kNotInterned);
+}
+
+// Threads interning overlapping sets must agree on every number.
+TEST(TagTable, ThreadsAgreeOnNumbers) {
+    constexpr int kThreads = 4;
+    constexpr int kTags = 300;
+    std::vector<std::vector<TagTable::Id>> seen(kThreads, std::vector<TagTable::Id>(kTags));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([t, &seen] {
+            for (int i = 0; i < kTags; ++i) {
+                const int n = (i * 7 + t * 13) % kTags;
+                seen[t][n] = TagTable::idFor("_THR" + std::to_string(n));
+            }
+        });
+    for (auto& th : threads) th.join();
+    std::set<TagTable::Id> distinct;
+    for (int i = 0; i < kTags; ++i) {
+        for (int t = 1; t < kThreads; ++t) EXPECT_EQ(seen[t][i], seen[0][i]);
+        EXPECT_EQ(TagTable::text(seen[0][i]), "_THR" + std::to_string(i));
+        distinct.insert(seen[0][i]);
+    }
+    EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kTags));
+}
+
+struct TagCase {
+    const char* name;
+    std::string first;
+    std::string second;
+};
+
+class NodeTags : public ::testing::TestWithParam<TagCase> {};
+
+// A tag too long to intern is kept by the node, through a change to an
+// interned one and back.
+TEST_P(NodeTags, ReadBackThroughChanges) {
+    const TagCase& c = GetParam();
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto line = record->addLevel(1, c.first, "x");
+    EXPECT_EQ(line->gtag(), c.first);
+    line->setGtag(c.second);
+    EXPECT_EQ(line->gtag(), c.second);
+    line->setGtag(c.first);
+    EXPECT_EQ(line->gtag(), c.first);
+    EXPECT_EQ(record->findStructureWithTag(c.first, 1), line);
+    EXPECT_EQ(record->gedcomString(), "0 @I1@ INDI\n1 " + c.first + " x\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NodeTags,
+                         ::testing::Values(TagCase{"ShortToShort", "NOTE", "TEXT"},
+                                           TagCase{"LongToShort", std::string(40, 'L'), "NOTE"},
+                                           TagCase{"ShortToLong", "NOTE", std::string(200, 'M')},
+                                           TagCase{"LongToLong", std::string(33, 'A'), std::string(34, 'B')}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(CompactNode, DamageBitsBeyondTheCommonOnesSurvive) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto line = record->addLevel(1, "NOTE", "x");
+    const std::uint32_t high = 1u << 20;
+    line->setCorrupt(high | CorruptInvalidTag);
+    EXPECT_EQ(line->corrupt(), high | CorruptInvalidTag);
+    line->setCorruptBit(CorruptMissingLevel);
+    EXPECT_EQ(line->corrupt(), high | CorruptInvalidTag | CorruptMissingLevel);
+    line->setCorrupt(CorruptMisorderedLevels);
+    EXPECT_EQ(line->corrupt(), static_cast<std::uint32_t>(CorruptMisorderedLevels));
+    EXPECT_TRUE(line->isCorrupt(CorruptMisorderedLevels));
+    EXPECT_FALSE(line->isCorrupt(high));
+}
+
+TEST(CompactNode, RareFieldsStartEmptyAndKeepWhatIsSet) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto line = record->addLevel(1, "NOTE", "x");
+    EXPECT_TRUE(line->returnValue().isNull());
+    EXPECT_FALSE(line->quickComment().has_value());
+    line->setReturnValue(Value("done"));
+    line->setQuickComment("remember");
+    EXPECT_EQ(line->returnValue(), Value("done"));
+    EXPECT_EQ(line->quickComment(), std::optional<std::string>("remember"));
+    EXPECT_EQ(line->gtag(), "NOTE");
+    EXPECT_EQ(line->corrupt(), 0u);
+    line->setQuickComment(std::nullopt);
+    EXPECT_FALSE(line->quickComment().has_value());
+    EXPECT_EQ(line->returnValue(), Value("done"));
+}
+
+}  // namespace
+}  // namespace kl
