@@ -17,9 +17,11 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/GEDCOMReader.h"
+#include "document/GEDCOMTextScan.h"
 #include "document/PlaceIndex.h"
 #include "document/RecordsIndices.h"
 #include "foundation/Value.h"
@@ -117,6 +119,35 @@ public:
     void willReadWriteFile(int32_t total);
     void incrementTotalRecordsDone() { ++totalRecordsDone_; }
     void finishTotalRecordsDone() { totalRecordsDone_ = totalToWrite_.load(); }
+    // What the writers count each written record into (polled as recordsDone).
+    std::atomic<int32_t>& totalRecordsDoneCounter() { return totalRecordsDone_; }
+    // Whether the delegate stopped the work in progress (status not 0).
+    bool writingStopped() const;
+
+    // ---- writing GEDCOM text
+    using IDTypes = GEDCOMTextScan::IDTypes;
+    // The export form of every record (album index below 1) or of the user
+    // album at that position counted from 1, ending in "0 TRLR".
+    std::string getGEDCOMStringForExport(uint32_t flags, long albumIndex, const std::string& filePath);
+    // Appends the records with what they need to stay meaningful and strips
+    // links to everything left out; answers ID -> type of every record
+    // written, nullopt when the delegate stopped the work.
+    std::optional<IDTypes> getSubset(const std::vector<RecordPtr>& records, std::string& text, uint32_t flags,
+                                     bool allowCache);
+    // Strips links to records outside `records`, then adds the logs, notes,
+    // sources, repositories and multimedia that the text links to.
+    void finishLinksToSubsetGEDCOM(std::string& text, uint32_t flags, IDTypes& records);
+    // The records of `tag`'s type that `data`'s tag lines link to and that
+    // `notLinkedTo` lacks, appended to `output`; answers how many.
+    int addLinked(const std::string& tag, std::string_view data, IDTypes& notLinkedTo, std::string& output,
+                  bool thumb);
+    // The multimedia records named in "<!--CSS ... -->" references.
+    int addLinkedCSSinData(std::string_view data, IDTypes& notLinkedTo, std::string& output);
+    int appendLinked(const std::vector<std::string>& recordIDs, IDTypes& notLinkedTo, std::string& output,
+                     const std::string& linkTag, bool thumb);
+    // The record's stored thumbnail as the level-1 `_NSDATA` "Thumbnail"
+    // object; nothing when the document keeps none for it.
+    void appendThumbnail(std::string& text, const GEDCOMRecord& record) const;
 
     // ---- package attributes
     void addAttributesToDictionary(Dictionary& attributes) const;
@@ -158,6 +189,12 @@ public:
     static bool isUndoFreeType(const std::string& type) { return type == "_RPT"; }
 
 private:
+    void appendExportHeader(std::string& text, uint32_t flags, const std::string& filePath);
+    void appendEmbeddedPackageData(std::string& text);
+    struct SubsetWork;
+    void appendSubsetRecords(const std::vector<RecordPtr>& records, std::string& text, SubsetWork& work);
+    void appendJoiningFamilies(SubsetWork& work);
+    void appendSubsetPlaces(std::string& text, SubsetWork& work);
     static RecordPtr makeRecordForRead(const std::string& type, const std::string& recordID,
                                        const std::string& contents);
     void doneDecodingRecord();

@@ -8,6 +8,7 @@
 // Ownership: the store keeps a plain pointer; the document outlives its store.
 // Thread: called on the thread that drives the store (the reading worker
 // while a file is read, else the main thread).
+#include <optional>
 #include <string>
 
 #include "foundation/Value.h"
@@ -31,6 +32,14 @@ public:
     // Package dictionaries carried inside an imported file's header.
     virtual void readPackageAttributes(const Dictionary& /*attributes*/) {}
     virtual void readPackageSettings(const Dictionary& /*settings*/) {}
+    // The stored JPEG bytes of a multimedia record's thumbnail, written after
+    // the record when an export asks for thumbnails; nullopt when none.
+    virtual std::optional<std::string> getThumbnail(const std::string& /*recordID*/) { return std::nullopt; }
+    // The package dictionaries a whole-file export may carry in its header
+    // (the attributes, and the settings of one record type); nullopt when
+    // the document keeps none.
+    virtual std::optional<Dictionary> dictionaryOfAttributes() { return std::nullopt; }
+    virtual std::optional<Dictionary> dictionaryOfSettings(const std::string& /*type*/) { return std::nullopt; }
 };
 
 }  // namespace kl

@@ -8,6 +8,7 @@
 // Ownership: owned by its GEDCOMModel (plain back pointer); owns its lists
 // through shared_ptr.
 // Thread: main thread, or a reading/writing worker while the main thread waits.
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -97,6 +98,16 @@ public:
     std::size_t numberOfObjeRecords() const;
     std::vector<RecordPtr> collectRecords(const std::optional<std::string>& key) const;
     std::unordered_map<std::string, RecordPtr> collectIDs() const;
+
+    // ---- writers; a type without a list writes nothing
+    // The type's list in the export form.
+    void exportType(const std::string& type, std::string& text, std::atomic<int32_t>& recs) const;
+    // The OBJE list in the export form, with thumbnails on request; `forPHP`
+    // changes nothing and is kept for callers that pass it.
+    void exportOBJETo(std::string& text, std::atomic<int32_t>& recs, bool thumbnails, bool forPHP) const;
+    // The user-defined types in display order, then the damaged records that
+    // no type list holds (a duplicate ID, an extra header or submission).
+    void appendRestToGEDCOM(std::string& text, bool allowCache, std::atomic<int32_t>& recs, bool forExport) const;
 
     GEDCOMModel* model() const { return model_; }
     int32_t editRowIndex() const { return editRowIndex_; }

@@ -12,6 +12,7 @@
 //
 // Thread: main thread; a reading worker fills lists while the main thread
 // waits, and writers read them the same way.
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -128,6 +129,14 @@ public:
     // Sorts by a column of the list's style; a second sort by the same
     // column reverses the order. Posts "Column Order Changed".
     void sortColumn(int column);
+
+    // ---- writers (lists of types 0 to 2; `recs` counts the records written)
+    // The export form when `forExport`, else the stored form; stops when the
+    // model's delegate no longer reports status 0.
+    void exportGEDCOM(std::string& text, bool allowCache, std::atomic<int32_t>& recs, bool forExport) const;
+    // The export form of each record, each followed by its thumbnail when
+    // asked; stops like exportGEDCOM.
+    void exportOBJEGEDCOM(std::string& text, bool allowCache, std::atomic<int32_t>& recs, bool thumbnails) const;
 
     // ---- accessors
     const std::string& recordType() const { return recordType_; }

@@ -34,9 +34,19 @@
 
 namespace kl {
 
+class DetachLinkList;
 class RecordStore;
 class UserDefaults;
+class ValidationReport;
 struct RecordLinkLists;
+
+// What sortEntry sorts by date.
+enum SortDataKind : int {
+    SortChildren = 4401,         // level-1 CHIL by the child's birth, baptism or christening
+    SortSpouseFamilies = 4402,   // level-1 FAMS by the family's marriage
+    SortEvents = 4403,           // events, attributes and ordinances by their own date
+    SortMultimediaLinks = 4404,  // OBJE links (the portrait stays first) by the object's _DATE
+};
 
 // The restriction of a record (`RESN`), as four-character codes that scripts
 // also see.
@@ -243,6 +253,59 @@ public:
     void parserInvalidLevelOrder() override;
     void parserInvalidTag() override;
     void parserNoLevelLine(std::string text) override;
+
+    // ---- data operations (the kinds override where their data differs)
+    using DatedStructure = std::pair<std::shared_ptr<GEDCOMStructure>, std::int64_t>;
+    // Level-1 REFN lines typed "keyword...": their ";"-separated pieces.
+    virtual std::vector<std::string> keywords() const;
+    // Rewrites the keyword lines, undoably; entries that are not texts are
+    // skipped; a line is written once it passes 80 characters.
+    virtual void setKeywords(const Array& keywords);
+    // Makes the object's link the first OBJE link, or with nullptr marks the
+    // record as having no portrait (_NOPOR Y); true when something changed.
+    virtual bool setPortraitOBJE(const std::shared_ptr<GEDCOMRecord>& object);
+    // The multimedia record whose image is the record's portrait; nullptr
+    // under _NOPOR or when the first OBJE link resolves to nothing.
+    virtual std::shared_ptr<GEDCOMRecord> portraitImage() const;
+    // Sorts one kind of entry by date as one undoable step named "Sort
+    // Data"; beeps when there is nothing to do unless silent.
+    void sortEntry(int kind, bool silent);
+    void ISSortEntry(const Value& kind) { sortEntry(static_cast<int>(kind.toInteger(0)), true); }
+    // [structure, day number] for each structure, in order: with a record
+    // type the linked record's date (its first dated event among `parents`
+    // when given), else the structure's own date one level below.
+    std::vector<DatedStructure> getSDNs(const StructureList& structures, const std::string& dateTag,
+                                        const std::optional<std::vector<std::string>>& parents,
+                                        const std::optional<std::string>& recordType) const;
+    std::string dataWithTag(const std::string& tag) const;
+    void setDataWithTag(const std::string& tag, const std::string& value);
+    // A level-1 value, or a level-2 value below a level-1 parent (made when
+    // missing); an unchanged value stamps nothing.
+    void setGenericTag(const std::string& tag, const std::optional<std::string>& parentTag,
+                       const std::string& contents);
+    // A level-1 copy of the structure and of its direct children.
+    void attachCopyOfStructure(const GEDCOMStructure& structure);
+    std::optional<std::string> firstDate() const;
+    virtual std::optional<std::string> firstPlace() const;
+    // Level-2 PLAC lines whose contents is `place` exactly (the first only
+    // unless `all`); empty when none.
+    StructureList findPlace(const std::string& place, bool all) const;
+    // Every level-2 PLAC line.
+    StructureList findAllPlaces() const;
+    // The place records of those lines' names; names without one dropped.
+    std::vector<std::shared_ptr<GEDCOMRecord>> findAllPlaceRecords() const;
+    void addNonCHANDateTagsToList(std::vector<std::shared_ptr<GEDCOMObject>>& list) const;
+    // The date of the creation stamp (the first level-1 REFN), if any.
+    std::optional<std::string> creationDate() const;
+    // Offers the record's detachable entries to a Detach list.
+    void detachableEventsAttributesLinks(DetachLinkList& list);
+    // [name, value] of a level-1 REFN, RFN or RIN; the kinds name their
+    // events, attributes and links.
+    virtual std::optional<std::array<std::string, 2>> nameForEventToDetach(const GEDCOMStructure& structure) const;
+    void addEventLinks(DetachLinkList& list, const std::shared_ptr<GEDCOMStructure>& inEvent) override;
+    // Adds the record's item to the validation report's HTML when it has
+    // problems; `grammar` maps record types to their grammars.
+    void checkGEDCOMOfRecord(std::string& html, const Dictionary& grammar, int flags, ValidationReport& report);
 
     // ---- names of a record (base versions; the kinds override them)
     virtual std::string viewName() const;

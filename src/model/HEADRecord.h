@@ -63,8 +63,9 @@ public:
     void simplifyGEDCOMInMode(int mode) override;
     std::string viewName() const override { return "Header Record"; }
     bool canLinkTo(std::string_view type) const override;
-    std::vector<std::string> keywords() const { return {}; }
-    void setKeywords(const std::vector<std::string>&) {}
+    // A header holds no keywords.
+    std::vector<std::string> keywords() const override { return {}; }
+    void setKeywords(const Array&) override {}
 
     // ---- file facts
     bool foreignGEDCOM() const { return foreignGEDCOM_; }

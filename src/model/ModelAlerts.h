@@ -22,6 +22,9 @@ public:
     // first). An empty button list means a single "OK".
     virtual int runAlert(Style style, const std::string& message, const std::string& informative,
                          const std::vector<std::string>& buttons);
+    // The system beep for an operation that had nothing to do; the core
+    // default is silent.
+    virtual void beep() {}
 
     static std::shared_ptr<ModelAlerts> current();
     // nullptr puts the default back.
