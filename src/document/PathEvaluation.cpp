@@ -265,7 +265,10 @@ PathEvaluation::Step PathEvaluation::skip() { return Step::Next; }
 
 // Images are the window's business: the path answers the multimedia record
 // that holds the portrait, and the caller loads its image.
-PathEvaluation::Step PathEvaluation::portrait() { return finish(RecordPathFacts::portraitID(*record_, store_)); }
+PathEvaluation::Step PathEvaluation::portrait() {
+    auto object = record_->portraitImage();
+    return finish(object ? object->grecordID() : std::string());
+}
 
 PathEvaluation::Step PathEvaluation::countWord() { return countOf(false); }
 

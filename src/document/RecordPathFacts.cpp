@@ -75,12 +75,4 @@ GEDCOMStructure* RecordPathFacts::spouse(const GEDCOMRecord& individual, std::si
     return spouseID.empty() ? nullptr : link;
 }
 
-std::string RecordPathFacts::portraitID(const GEDCOMRecord& record, RecordStore* store) {
-    if (child(record, "_NOPOR")) return {};
-    const GEDCOMStructure* link = child(record, "OBJE");
-    if (!link || link->contents().size() < 2) return {};
-    if (store && !store->recordWithID(link->contents(), "OBJE")) return {};
-    return link->contents();
-}
-
 }  // namespace kl

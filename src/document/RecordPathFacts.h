@@ -28,10 +28,6 @@ public:
     // spouseID (written whenever the family exists). nullptr otherwise.
     static GEDCOMStructure* spouse(const GEDCOMRecord& individual, std::size_t n, RecordStore* store,
                                    std::string& spouseID);
-    // The ID of the multimedia record that stands as the record's portrait
-    // (its first level-1 OBJE link), "" when it has none or says _NOPOR.
-    static std::string portraitID(const GEDCOMRecord& record, RecordStore* store);
-
     // The first direct child with the tag, nullptr when none.
     static GEDCOMStructure* child(const GEDCOMObject& node, std::string_view tag);
     // The n-th (from 1; below 2 counts as 1) direct child with the tag.

@@ -7,6 +7,7 @@
 
 #include "StoreTestSupport.h"
 #include "dates/DateBridge.h"
+#include "document/IndexStyle.h"
 #include "document/KLExpression.h"
 #include "model/GEDCOMStructure.h"
 
@@ -31,15 +32,18 @@ constexpr const char* kFamily =
     "1 SOUR @S1@\n"
     "0 @I2@ INDI\n"
     "1 NAME Mary /Smith/\n"
+    "1 OBJE @M1@\n"
     "1 FAMS @F1@\n"
     "1 SOUR @S1@\n"
     "0 @I3@ INDI\n"
     "1 NAME Ann Lee /Brown/\n"
+    "1 _NOPOR Y\n"
+    "1 OBJE @M1@\n"
     "1 FAMS @F2@\n"
     "1 NOTE\n"
     "2 TYPE empty\n"
     "0 @I4@ INDI\n"
-    "1 NAME Solo /Walker/\n"
+    "1 NAME Sölo /Wälker/\n"
     "1 BURI\n"
     "2 DATE ABT 1900\n"
     "1 FAMS @F3@\n"
@@ -61,6 +65,10 @@ constexpr const char* kFamily =
     "1 HUSB @I4@\n"
     "0 @S1@ SOUR\n"
     "1 TITL Town records\n"
+    "0 @M1@ OBJE\n"
+    "1 FILE portrait.jpg\n"
+    "0 @P1@ _PLC\n"
+    "1 _PLACE Boston, Suffolk, Massachusetts\n"
     "0 TRLR\n";
 
 class RecordPaths : public testing::Test, public test::StoreFixture {
@@ -110,6 +118,8 @@ TEST_F(RecordPaths, EveryPathFormGivesItsValue) {
         {"@I1@", "NOTE.trunc.view", "..."},
         {"@I3@", "NOTE.trunc", "<?>"},
         {"@I1@", "NAME.trunc.200", "John Quincy /Adams/ Jr"},
+        {"@I4@", "NAME.trunc.2", "Sö..."},
+        {"@I4@", "NAME.surname.trunc.1", "W..."},
         // dates and spans
         {"@I1@", "BIRT.DATE.year", "1820"},
         {"@I1@", "BIRT.DATE.sdn", sdnOf("1 MAR 1820")},
@@ -161,6 +171,12 @@ TEST_F(RecordPaths, EveryPathFormGivesItsValue) {
         {"@I1@", "NAME.surname.soundex", "A352"},
         {"@I1@", "BIRT.PLAC.reverse", "Massachusetts, Suffolk, Boston"},
         {"@S1@", "TITL.reverse", "Town records"},
+        // places and portraits
+        {"@I1@", "BIRT.PLAC.p", "@P1@"},
+        {"@I1@", "NAME.p", "John Quincy /Adams/ Jr"},
+        {"@I2@", "portrait", "@M1@"},
+        {"@I3@", "portrait", ""},
+        {"@I1@", "portrait", ""},
         // the node and the record in hand
         {"@I1@", "id", "@I1@"},
         {"@F1@", "HUSB.rec", "INDI"},
@@ -243,6 +259,22 @@ TEST_F(RecordPaths, StructureEvaluatedWithItsRecordInHand) {
     // Without a document the source record's store resolves links.
     auto family = model.recordWithID("@F1@");
     EXPECT_EQ(KLExpression("WIFE.NAME").valueInRecord(*family, *family, nullptr), "Mary /Smith/");
+}
+
+struct DerivedCaseForStyle {
+    const char* path;
+    const char* sortPath;
+};
+
+TEST(IndexStyleSort, DateAndSpanColumnsSortByDayNumber) {
+    const DerivedCaseForStyle cases[] = {
+        {"BIRT.DATE.year", "BIRT.DATE.sdn"}, {"DEAT.DATE.user", "DEAT.DATE.sdn"}, {"BIRT.DATE", "BIRT.DATE.sdn"},
+        {"span", "span.sdn"},                {"NAME", "NAME"},
+    };
+    for (const auto& c : cases) {
+        auto style = IndexStyle::indexStyleWith({Value(Dictionary{{"Expression", c.path}})}, "INDI");
+        EXPECT_EQ(style->expressionForSort(0)->expressionString(true), c.sortPath) << c.path;
+    }
 }
 
 struct SplitCase {
