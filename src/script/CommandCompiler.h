@@ -13,8 +13,9 @@ class CommandParcer;
 class CommandCompiler {
 public:
     virtual ~CommandCompiler() = default;
-    // May rewrite the command; answers whether it is appended.
-    virtual bool shouldAddCommand(Command& command, const std::vector<Command>& compiled,
+    // May rewrite the command and append commands of its own to compiled;
+    // answers whether the command itself is appended.
+    virtual bool shouldAddCommand(Command& command, std::vector<Command>& compiled,
                                   CommandParcer& parce) = 0;
     // Reports the error and raises; compiling stops there.
     virtual void parceCompileError(const std::string& message, const Command& command) = 0;

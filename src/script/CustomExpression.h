@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Value.h"
 #include "script/Expression.h"
 #include "script/TemplateFacts.h"
 
 namespace kl {
 
-class CustomExpression : public Expression {
+// An Object too, so that compiled template commands (value arrays) hold it.
+class CustomExpression : public Expression, public Object {
 public:
     static constexpr const char* appName = "Kinlore II";
 

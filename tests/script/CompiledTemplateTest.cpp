@@ -19,7 +19,7 @@ using Texts = std::vector<std::string>;
 // raises on errors as the template compiler does.
 class TestCompiler : public CommandCompiler {
 public:
-    bool shouldAddCommand(Command& command, const std::vector<Command>&, CommandParcer& parce) override {
+    bool shouldAddCommand(Command& command, std::vector<Command>&, CommandParcer& parce) override {
         parce.checkForGosub(command);
         return true;
     }
