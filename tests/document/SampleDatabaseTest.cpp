@@ -11,6 +11,7 @@
 
 #include "StoreTestSupport.h"
 #include "dates/DateBridge.h"
+#include "foundation/PropertyList.h"
 #include "document/GEDCOMModel.h"
 #include "document/PlaceIndex.h"
 #include "document/RecordsIndices.h"
@@ -137,6 +138,18 @@ TEST_F(SampleDatabase, MultimediaFileLiesBesideThePackage) {
     auto file = objects->order().front()->findChild("FILE", false);
     ASSERT_TRUE(file);
     EXPECT_TRUE(fs::is_regular_file(samplePackage().parent_path() / file->contents())) << file->contents();
+}
+
+// Structures without a template of their own are labelled with their
+// tag's name from the Default Format's strings; the sample uses none that
+// would show as a bare tag.
+TEST_F(SampleDatabase, EveryTagHasANameInTheDefaultFormat) {
+    const auto english = PropertyList::readDictionaryFile(
+        fs::path(KL_SOURCE_DIR) / "resources/KinloreIIAppSupport/Formats/Default Format.kfrmt/English.plist");
+    ASSERT_TRUE(english);
+    eachStructure([&](const GEDCOMRecord& record, const GEDCOMObject& node) {
+        EXPECT_TRUE(english->contains(node.gtag())) << record.grecordID() << " " << node.gtag();
+    });
 }
 
 }  // namespace
