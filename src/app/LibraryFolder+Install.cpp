@@ -178,14 +178,14 @@ void LibraryFolder::finishRestore() {
 bool LibraryFolder::copyItem(const fs::path& from, const fs::path& to) {
     std::error_code error;
     fs::copy(from, to, fs::copy_options::recursive, error);
-    if (error) Logger::log("%@", error.message());
+    if (error) Logger::log("{}", error.message());
     return !error;
 }
 
 bool LibraryFolder::removeItem(const fs::path& path) {
     std::error_code error;
     fs::remove_all(path, error);
-    if (error) Logger::log("%@", error.message());
+    if (error) Logger::log("{}", error.message());
     return !error;
 }
 

@@ -86,7 +86,7 @@ void LibraryFolder::createLibraryFolder(const std::string& relative) {
             std::error_code error;
             fs::rename(older, library, error);
             if (!error) return;
-            Logger::log("Could not move the older library '%@': %@", older.string(), error.message());
+            Logger::log("Could not move the older library '{}': {}", older.string(), error.message());
         }
         createLibraryDirectoryAtPath(library, std::nullopt);
         return;
@@ -173,7 +173,7 @@ void LibraryFolder::openCurrentFormat(const std::optional<std::string>& previous
             // A user format that fails keeps the format already loaded; with
             // none loaded yet the panes would have nothing to build from,
             // so the System format is opened instead.
-            Logger::log("The format '%@' could not be opened: %@", stored, e.message());
+            Logger::log("The format '{}' could not be opened: {}", stored, e.message());
             if (!templates_->templateFolder().empty()) return;
         }
     }
@@ -239,14 +239,14 @@ void LibraryFolder::infoAlert(const std::string& message, const std::string& inf
     if (prompts_.infoAlert)
         prompts_.infoAlert(message, information);
     else
-        Logger::log("%@ %@", message, information);
+        Logger::log("{} {}", message, information);
 }
 
 void LibraryFolder::criticalAlert(const std::string& message, const std::string& information) const {
     if (prompts_.criticalAlert)
         prompts_.criticalAlert(message, information);
     else
-        Logger::log("%@ %@", message, information);
+        Logger::log("{} {}", message, information);
 }
 
 void LibraryFolder::buildScriptsMenu() {

@@ -26,6 +26,30 @@ bool endsWith(const std::string& text, std::string_view tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// Templates are UTF-8 text; anything else is reported rather than
+// compiled into garbage.
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        if (b < 0x80)
+            extra = 0;
+        else if (b >= 0xC2 && b <= 0xDF)
+            extra = 1;
+        else if ((b & 0xF0) == 0xE0)
+            extra = 2;
+        else if (b >= 0xF0 && b <= 0xF4)
+            extra = 3;
+        else
+            return false;
+        if (extra > 0 && i + extra >= text.size()) return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
 std::optional<std::string> readText(const fs::path& path, std::string& reason) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -36,6 +60,10 @@ std::optional<std::string> readText(const fs::path& path, std::string& reason) {
     text << in.rdbuf();
     if (in.bad()) {
         reason = "read failed";
+        return std::nullopt;
+    }
+    if (!isValidUtf8(text.view())) {
+        reason = "the text is not UTF-8";
         return std::nullopt;
     }
     return text.str();
@@ -89,13 +117,15 @@ void Templates::readFormatAtPath(const std::string& path) {
     if (std::find(names->begin(), names->end(), editingList) == names->end())
         raise(exception_names::FileReadError, "The format file is missing required Editing properties element.");
 
-    templatesByName_ = Dictionary();
-    compiledTemplatesByName_.clear();
-    languages_.clear();
-    formatVersion_ = 0;
-    readTemplateFiles(folder, *names);
-
+    // Everything that can fail is read before the loaded format is
+    // touched, so a format that fails to open leaves the previous one
+    // whole instead of its folder paired with another format's templates.
+    FormatFiles files = readTemplateFiles(folder, *names);
     if (library_) library_->createEditingPreferences(folder / editingList);
+    templatesByName_ = std::move(files.templates);
+    compiledTemplatesByName_.clear();
+    languages_ = std::move(files.languages);
+    formatVersion_ = files.version;
     loadLanguage(folder);
     if (library_) {
         library_->createIndiFamEvents(folder / "INDIEvents.plist", "INDI");
@@ -114,21 +144,23 @@ void Templates::readFormatAtPath(const std::string& path) {
                             "Updating to the latest version of Kinlore II will solve this problem.");
 }
 
-void Templates::readTemplateFiles(const fs::path& folder, const std::vector<std::string>& names) {
+Templates::FormatFiles Templates::readTemplateFiles(const fs::path& folder, const std::vector<std::string>& names) {
+    FormatFiles files;
     for (const std::string& name : names) {
         if (endsWith(name, ".txt")) {
             std::string reason;
             auto text = readText(folder / name, reason);
             if (!text) raise(exception_names::FileReadError, "Error reading template '" + name + "': " + reason);
-            templatesByName_.set(name, Value(std::move(*text)));
+            files.templates.set(name, Value(std::move(*text)));
         } else if (name == versionList) {
-            formatVersion_ = readFormatVersion(folder / name);
+            files.version = readFormatVersion(folder / name);
         } else if (name == editingList || name == "INDIEvents.plist" || name == "FAMEvents.plist") {
             continue;
         } else if (endsWith(name, ".plist")) {
-            languages_.push_back(name.substr(0, name.size() - 6));
+            files.languages.push_back(name.substr(0, name.size() - 6));
         }
     }
+    return files;
 }
 
 void Templates::loadLanguage(const fs::path& folder) {
@@ -148,7 +180,7 @@ void Templates::readResourceTemplates() {
         std::optional<std::string> text;
         if (path) text = readText(*path, reason);
         if (!text) {
-            Logger::log("Error reading required template '%@' : %@", std::string(name), reason);
+            Logger::log("Error reading required template '{}' : {}", std::string(name), reason);
             continue;
         }
         templatesByName_.set(name, Value(std::move(*text)));

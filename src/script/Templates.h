@@ -108,7 +108,12 @@ public:
     [[noreturn]] void parceCompileError(const std::string& message, const Command& command) override;
 
 private:
-    void readTemplateFiles(const std::filesystem::path& folder, const std::vector<std::string>& names);
+    struct FormatFiles {
+        Dictionary templates;
+        std::vector<std::string> languages;
+        double version = 0;
+    };
+    static FormatFiles readTemplateFiles(const std::filesystem::path& folder, const std::vector<std::string>& names);
     void loadLanguage(const std::filesystem::path& folder);
     void readResourceTemplates();
     void compileSet(const Command& command, std::vector<Command>& compiled);

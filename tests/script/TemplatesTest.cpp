@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 
 #include "foundation/Exception.h"
@@ -26,8 +27,12 @@ public:
     Texts calls;
     std::set<std::string> readableLanguages{"English.plist"};
     Texts alerts;
+    bool failPrefs = false;
     void saveCurrentFormat() override { calls.push_back("save"); }
-    void createEditingPreferences(const fs::path& list) override { calls.push_back("prefs " + list.filename().string()); }
+    void createEditingPreferences(const fs::path& list) override {
+        if (failPrefs) raise(exception_names::FileReadError, "The format file is missing editing preferences.");
+        calls.push_back("prefs " + list.filename().string());
+    }
     bool createEditingStrings(const fs::path& list) override {
         calls.push_back("strings " + list.filename().string());
         return readableLanguages.contains(list.filename().string());
@@ -299,6 +304,29 @@ TEST_F(FormatTest, LoadFailures) {
     EXPECT_EQ(loadError(), "KLFileReadError: The format file is missing required Editing properties element.");
     fs::remove_all(format());
     EXPECT_EQ(loadError(), "KLFileReadError: The format file is missing or empty.");
+}
+
+TEST_F(FormatTest, FailedLoadLeavesThePreviousFormatWhole) {
+    write("A Editing.txt", "newline");
+    Templates& t = loaded();
+    ASSERT_TRUE(t.getTemplate("A", 1, std::nullopt, false, ""));
+    struct Case {
+        const char* name;
+        std::function<void()> breakIt;
+        const char* error;
+    } cases[] = {
+        {"unreadable settings", [&] { library_.failPrefs = true; },
+         "KLFileReadError: The format file is missing editing preferences."},
+        {"template not UTF-8", [&] { library_.failPrefs = false; write("C Editing.txt", "caf\xe9"); },
+         "KLFileReadError: Error reading template 'C Editing.txt': the text is not UTF-8"},
+    };
+    write("B Editing.txt", "tab");
+    for (const Case& c : cases) {
+        c.breakIt();
+        EXPECT_EQ(loadError(), c.error) << c.name;
+        EXPECT_EQ(t.templatesByName().keys(), Texts{"A Editing.txt"}) << c.name;
+        EXPECT_TRUE(t.isCompiled("A Editing.txt")) << c.name;
+    }
 }
 
 TEST_F(FormatTest, LoadAsksTheLibraryInOrderAndStoresThePath) {
