@@ -81,14 +81,15 @@ void LibraryFolder::installSystemNow(InstallMode mode) {
         std::lock_guard lock(installErrorMutex_);
         installErrorMessage_.reset();
     }
-    // The worker has a thread of its own so that a window can poll the
-    // status meanwhile; without one the caller simply waits for it.
+    // The worker has a thread of its own so that a progress panel can poll
+    // the status meanwhile.
     std::thread worker([this, clean = answer == 2] {
         if (clean)
             cleanInstallResourceThread();
         else
             installResourceThread();
     });
+    if (prompts_.waitForInstall) prompts_.waitForInstall(*this);
     worker.join();
 
     const auto error = installErrorMessage();

@@ -33,6 +33,8 @@
 
 namespace kl {
 
+class LibraryFolder;
+
 // The windows' side of the library: alerts and the install question.
 struct LibraryPrompts {
     std::function<void(const std::string& message, const std::string& information)> criticalAlert;
@@ -40,6 +42,10 @@ struct LibraryPrompts {
     // Before an update (false) or a restore (true): 0 cancel, 1 merging
     // install, 2 clean install.
     std::function<int(bool restore)> askInstall;
+    // While the install worker runs: the desktop layer waits a moment and
+    // then shows a progress panel that polls the library (fractionDone(),
+    // stillRunning()) until it ends. Without it the caller just waits.
+    std::function<void(LibraryFolder& library)> waitForInstall;
 };
 
 // One event or attribute the current format offers: the key of its event

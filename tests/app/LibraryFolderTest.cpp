@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
 
 #include "AppTestSupport.h"
 #include "app/LibraryFolder.h"
@@ -241,6 +242,21 @@ INSTANTIATE_TEST_SUITE_P(Answers, Update, ::testing::Values(
     InstallCase{"Merging", 1, true, true},
     InstallCase{"Clean", 2, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LibraryTest, ProgressIsPolledUntilTheWorkerEnds) {
+    LibraryPrompts prompts;
+    double lastFraction = 0;
+    prompts.waitForInstall = [&](LibraryFolder& lib) {
+        while (lib.stillRunning()) {
+            lastFraction = lib.fractionDone();
+            std::this_thread::yield();
+        }
+        lastFraction = lib.fractionDone();
+    };
+    library(std::move(prompts)).setupLibrary();
+    EXPECT_FALSE(library_->stillRunning());
+    EXPECT_GE(lastFraction, 1.0);
+}
 
 TEST_F(LibraryTest, EqualVersionsAskNothing) {
     setUp();
