@@ -153,6 +153,7 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
     if (!decoded)
         raise(exception_names::FileReadError,
               "The character set in the file (" + impCharSet_ + ") does not appear to match the actual encoding.");
+    decodeWarning_ = decoded->message();
     impCharSet_.clear();
     inputGed_ = std::move(decoded->text);
     setRecordsFromStringVerifyIDs(true, true);
@@ -269,8 +270,7 @@ void GEDCOMModel::doneDecodingRecord() {
     RecordPtr record = std::move(decoding_);
     decoding_.reset();
     if (record->isType("_PLC")) places_->addPlace(placeNameOf(*record), record);
-    if (importing_ && record->isType("HEAD") && !record->findChildren("_NSDATA", true).empty())
-        Logger::log("Custom NSData objects were not decoded: embedded package data is not read by this store");
+    if (importing_ && record->isType("HEAD")) readEmbeddedPackageData(record);
     if (record->corrupt() != 0) recordsIndex_->addCorruptedRecord(record, false);
 }
 

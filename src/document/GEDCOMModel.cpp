@@ -124,9 +124,16 @@ void GEDCOMModel::addAttributesToDictionary(Dictionary& attributes) const {
 }
 
 void GEDCOMModel::readAttributes(const Dictionary& attributes) {
-    if (const Value* e = attributes.get(kEncodingKey)) encoding_ = static_cast<int32_t>(e->toInteger(kDefaultEncoding));
+    const Value* e = attributes.get(kEncodingKey);
+    encoding_ = e && (e->isInteger() || e->isReal()) ? static_cast<int32_t>(e->toInteger(kDefaultEncoding))
+                                                    : kDefaultEncoding;
     if (const Value* albums = attributes.get(kAlbumListingsKey); albums && albums->array())
         albumInput_ = *albums->array();
+}
+
+GEDCOMModel::RecordPtr GEDCOMModel::firstRecordOfType(const std::string& type) {
+    auto list = recordsIndex_->listForType(type);
+    return list && list->count() > 0 ? list->order().front() : nullptr;
 }
 
 void GEDCOMModel::makeAttributes() {

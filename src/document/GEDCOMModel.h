@@ -29,6 +29,7 @@
 
 namespace kl {
 
+class ByteSink;
 class GEDCOMParser;
 class GEDCOMRecord;
 class ModelDocument;
@@ -54,6 +55,7 @@ public:
     ModelDocument* delegate() const { return delegate_; }
     void setDelegate(ModelDocument* delegate) { delegate_ = delegate; }
     int32_t encoding() const { return encoding_; }
+    void setEncoding(int32_t encoding) { encoding_ = encoding; }
     RecordsIndices& recordsIndex() { return *recordsIndex_; }
     const RecordsIndices& recordsIndex() const { return *recordsIndex_; }
     PlaceIndex& places() { return *places_; }
@@ -66,6 +68,9 @@ public:
     void setReadAlert(std::optional<std::vector<std::string>> alert) { readAlert_ = std::move(alert); }
     void setImpEncoding(int32_t encoding) { impEncoding_ = encoding; }
     void setImpCharSet(std::string name) { impCharSet_ = std::move(name); }
+    // What the import's declared set could not decode ("Decoding ANSEL
+    // character set file encountered 3 invalid characters"); empty when clean.
+    const std::string& decodeWarning() const { return decodeWarning_; }
     void setAlbumInput(std::optional<Array> albums) { albumInput_ = std::move(albums); }
     const Dictionary& cssRecords() const { return cssRecords_; }
     void setCssRecords(Dictionary map) { cssRecords_ = std::move(map); }
@@ -79,6 +84,7 @@ public:
     // Posts with this store (as a GEDCOMModel*) as the object.
     void postNotification(const std::string& name, Dictionary userInfo) override;
     std::optional<std::string> placeRecordIDForName(const std::string& placeName) override;
+    RecordPtr firstRecordOfType(const std::string& type) override;
     RecordPtr recordWithID(const std::string& recordID) const { return recordsIndex_->recordWithID(recordID); }
     RecordPtr header() const { return recordsIndex_->header(); }
     std::size_t numberOfType(const std::string& type) const;
@@ -109,6 +115,21 @@ public:
     // Re-reads one record from edited text (its level-0 line is put in front
     // when the text lacks one); false when the text is not GEDCOM.
     bool reparseRecord(const RecordPtr& record, const std::string& text);
+
+    // ---- the package form (GEDCOMModel+PackageWriting.cpp)
+    // The buffer goes to the sink once it holds this many characters.
+    static constexpr std::size_t kFlushThreshold = 4000001;
+    static constexpr std::size_t kBufferCapacity = 4064000;
+    // Streams every record in the fixed type order, then "0 TRLR", in the
+    // package encoding; the header is stamped with the package path first
+    // (on the main thread). Answers false, having stopped, when the package
+    // encoding cannot hold the text: nothing is written lossily, and the
+    // caller writes the file again in UTF-8.
+    bool writeToGedpkgFile(ByteSink& sink, uint32_t flags, const std::string& packageFilePath);
+    // Converts the buffer to the package encoding, writes it and empties it.
+    void flushGedcomBuffer(std::string& buffer, ByteSink& sink);
+    // The count the writers advance per record written.
+    std::atomic<int32_t>& recordsCounter() { return totalRecordsDone_; }
 
     // ---- progress, polled from the main thread
     int32_t recordsDone() const;
@@ -198,6 +219,8 @@ private:
     static RecordPtr makeRecordForRead(const std::string& type, const std::string& recordID,
                                        const std::string& contents);
     void doneDecodingRecord();
+    // An imported header's `_NSDATA` package dictionaries (GEDCOMModel+Embedded.cpp).
+    void readEmbeddedPackageData(const RecordPtr& header);
     void readInto(const std::string& text, bool importing);
     void installWithoutUndo(const RecordPtr& record);
     void deleteAndRegister(const RecordPtr& record);
@@ -222,6 +245,10 @@ private:
     Dictionary cssRecords_;
     int32_t impEncoding_ = kDefaultEncoding;
     std::string impCharSet_;
+    std::string decodeWarning_;
+    // The package write under way has written its first bytes (a UTF-16
+    // byte-order mark goes in front of the first chunk only).
+    bool wroteFirstChunk_ = false;
     std::optional<std::vector<std::string>> readAlert_;
 
     // The one read in progress.

@@ -10,6 +10,7 @@
 // while a file is read, else the main thread).
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "foundation/Value.h"
 
@@ -40,6 +41,10 @@ public:
     // the document keeps none.
     virtual std::optional<Dictionary> dictionaryOfAttributes() { return std::nullopt; }
     virtual std::optional<Dictionary> dictionaryOfSettings(const std::string& /*type*/) { return std::nullopt; }
+    // The multimedia root folders; an imported file's embedded attributes
+    // replace them and the import's own folder is kept after them.
+    virtual std::vector<std::string> multimediaRoot() const { return {}; }
+    virtual void setMultimediaRoot(std::vector<std::string> /*roots*/) {}
 };
 
 }  // namespace kl

@@ -27,3 +27,12 @@ void RecordsIndices::appendRestToGEDCOM(std::string& text, bool allowCache, std:
 }
 
 }  // namespace kl
+
+namespace kl {
+
+void RecordsIndices::writeType(const std::string& type, ByteSink& sink, std::string& buffer,
+                               std::atomic<int32_t>& recs) const {
+    if (ListPtr list = listForType(type)) list->writeGEDCOM(buffer, sink, recs);
+}
+
+}  // namespace kl

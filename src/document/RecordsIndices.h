@@ -22,6 +22,7 @@
 
 namespace kl {
 
+class ByteSink;
 class GEDCOMModel;
 class GEDCOMRecord;
 
@@ -100,6 +101,9 @@ public:
     std::unordered_map<std::string, RecordPtr> collectIDs() const;
 
     // ---- writers; a type without a list writes nothing
+    // The type's list in the stored form, flushing the buffer to the sink
+    // as it fills (the package form).
+    void writeType(const std::string& type, ByteSink& sink, std::string& buffer, std::atomic<int32_t>& recs) const;
     // The type's list in the export form.
     void exportType(const std::string& type, std::string& text, std::atomic<int32_t>& recs) const;
     // The OBJE list in the export form, with thumbnails on request; `forPHP`

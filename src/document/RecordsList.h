@@ -25,6 +25,7 @@
 
 namespace kl {
 
+class ByteSink;
 class GEDCOMModel;
 class GEDCOMRecord;
 class IndexStyle;
@@ -112,6 +113,12 @@ public:
     // ---- upkeep
     void simplifyGEDCOMInList(int mode);
     void convert_REFToArray();
+
+    // ---- writing (RecordsList+Writing.cpp)
+    // Each record in the stored form, counted; the buffer goes to the sink
+    // through the model whenever it passes the flush threshold. Only lists
+    // of record types write.
+    void writeGEDCOM(std::string& buffer, ByteSink& sink, std::atomic<int32_t>& recs) const;
 
     // ---- sorting
     // Where a record belongs in the order; the count when it goes last.

@@ -1,0 +1,24 @@
+#pragma once
+// KLProgress: what a progress panel asks of the background task it shows.
+// The panel polls these on the main thread while the task's worker runs;
+// answers read only atomics or values the worker no longer writes.
+#include <optional>
+#include <string>
+
+namespace kl {
+
+class KLProgress {
+public:
+    virtual ~KLProgress() = default;
+    // Once, when the panel is first shown.
+    virtual void progressDidLoad() {}
+    // 0 to 1.
+    virtual double fractionDone() = 0;
+    // The count to show, or nullopt to keep the shown one.
+    virtual std::optional<std::string> updateStatusField() = 0;
+    virtual bool stillRunning() = 0;
+    // The panel's Cancel button.
+    virtual void cancelAction() = 0;
+};
+
+}  // namespace kl
