@@ -226,7 +226,12 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
         }
     }
     if (misplaced && markMisplaced) s->setCorruptBit(CorruptMisorderedLevels);
-    parent->structures_.push_back(s);
+    // Past four children, lists grow by half rather than double: a record
+    // of five or six lines then wastes no slots, and a tree has one list
+    // per record and event.
+    StructureList& list = parent->structures_;
+    if (list.size() == list.capacity() && list.size() >= 4) list.reserve(list.size() + list.size() / 2);
+    list.push_back(s);
     if (cursor) {
         cursor->push(s.get());
         cursor->epoch = epoch;

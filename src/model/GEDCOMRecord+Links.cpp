@@ -37,10 +37,7 @@ void GEDCOMRecord::attachCrossRefTo(const std::string& recordID) { insertCrossRe
 // Undoing a detach puts the ID back where it was, so that the list reads as
 // before the change.
 void GEDCOMRecord::insertCrossRef(const std::string& recordID, std::size_t at) {
-    if (!crossRefs_) {
-        crossRefs_.emplace();
-        crossRefs_->reserve(10);
-    }
+    if (!crossRefs_) crossRefs_ = std::make_unique<std::vector<std::string>>();
     crossRefs_->insert(crossRefs_->begin() + static_cast<long>(std::min(at, crossRefs_->size())), recordID);
     if (readingKeys_) readingKeys_->insert(recordID);
     if (UndoManager* um = undoManager())
@@ -76,10 +73,7 @@ void GEDCOMRecord::addCustom_REFTag(const std::string& recordID, int mode) {
     }
     // Reading gathers links in bulk: a set keeps the lookup constant time,
     // and the vector keeps the order in which the links were met.
-    if (!crossRefs_) {
-        crossRefs_.emplace();
-        crossRefs_->reserve(10);
-    }
+    if (!crossRefs_) crossRefs_ = std::make_unique<std::vector<std::string>>();
     if (!readingKeys_)
         readingKeys_ = std::make_unique<std::unordered_set<std::string>>(crossRefs_->begin(), crossRefs_->end());
     if (readingKeys_->insert(recordID).second) crossRefs_->push_back(recordID);

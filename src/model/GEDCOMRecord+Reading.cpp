@@ -22,20 +22,20 @@ void GEDCOMRecord::parserDidStart() {
     setStructures({});
     priorCorrupt_ = corrupt();
     setCorrupt(0);
-    changeToRecordID_.reset();
+    setChangeToRecordID(std::nullopt);
 }
 
 void GEDCOMRecord::parserFoundHEAD() { parserStartRecord("HEAD", "HEAD", "HEAD", false); }
 
 void GEDCOMRecord::parserStartRecord(std::string type, std::string recordID, std::string, bool) {
-    if (type != recordType_) {
+    if (type != recordType()) {
         ModelAlerts::current()->runAlert(ModelAlerts::Style::Critical,
                                          "The type of record cannot be changed in the source editor.",
-                                         "You tried to change a " + recordType_ + " record to a " + type +
-                                             " record; it will remain a " + recordType_ + " record.",
+                                         "You tried to change a " + recordType() + " record to a " + type +
+                                             " record; it will remain a " + recordType() + " record.",
                                          {});
     }
-    if (recordID != grecordID_ && !isType("HEAD")) changeToRecordID_ = std::move(recordID);
+    if (recordID != grecordID_ && !isType("HEAD")) setChangeToRecordID(std::move(recordID));
 }
 
 void GEDCOMRecord::parserLevel(int32_t level, std::string tag, std::string contents, bool) {
@@ -59,8 +59,8 @@ std::shared_ptr<GEDCOMRecord> GEDCOMRecord::spouse(std::shared_ptr<GEDCOMStructu
 
 Value GEDCOMRecord::reportDescription(std::uint32_t options) const {
     if (options & kReportList)
-        return Value(Array{Value("Record Type: " + recordType_), Value("Name: " + viewName())});
-    return Value("This custom record has tag " + recordType_ + " and record ID " + grecordID_);
+        return Value(Array{Value("Record Type: " + recordType()), Value("Name: " + viewName())});
+    return Value("This custom record has tag " + recordType() + " and record ID " + grecordID_);
 }
 
 }  // namespace kl

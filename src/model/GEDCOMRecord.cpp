@@ -59,7 +59,9 @@ bool switchFromDefaults(const UserDefaults& defaults, std::string_view key) {
 GEDCOMRecord::GEDCOMRecord() : GEDCOMRecord("UNKNOWN", "UNKNOWN") {}
 
 GEDCOMRecord::GEDCOMRecord(std::string recordID, std::string type)
-    : GEDCOMObject(0, "", ""), grecordID_(std::move(recordID)), recordType_(std::move(type)) {}
+    : GEDCOMObject(0, "", ""), grecordID_(std::move(recordID)), typeId_(TagTable::idFor(type)) {
+    if (typeId_ == TagTable::kNotInterned) rare().ownedType = std::move(type);
+}
 
 // Setters still waiting for a store die with the record: nothing is ever
 // re-sent to a record that is gone.
@@ -73,14 +75,64 @@ void GEDCOMRecord::setGrecordID(std::string recordID) {
 }
 
 void GEDCOMRecord::setRecordType(std::string type) {
-    recordType_ = std::move(type);
+    typeId_ = TagTable::idFor(type);
+    if (typeId_ == TagTable::kNotInterned)
+        rare().ownedType = std::move(type);
+    else if (rare_)
+        rare_->ownedType.clear();
     clearGEDCOMCacheNoUndo();
 }
 
+GEDCOMRecord::Rare& GEDCOMRecord::rare() {
+    if (!rare_) rare_ = std::make_unique<Rare>();
+    return *rare_;
+}
+
+const std::string& GEDCOMRecord::ownedType() const {
+    static const std::string none;
+    return rare_ ? rare_->ownedType : none;
+}
+
+const std::string& GEDCOMRecord::foundText() const {
+    static const std::string none;
+    return rare_ ? rare_->foundText : none;
+}
+
+void GEDCOMRecord::setFoundText(std::string text) {
+    if (text.empty() && !rare_) return;
+    rare().foundText = std::move(text);
+}
+
+const Value& GEDCOMRecord::contextInfo() const {
+    static const Value none;
+    return rare_ ? rare_->contextInfo : none;
+}
+
+void GEDCOMRecord::setContextInfo(Value info) {
+    if (info.isNull() && !rare_) return;
+    rare().contextInfo = std::move(info);
+}
+
+const std::optional<std::string>& GEDCOMRecord::changeToRecordID() const {
+    static const std::optional<std::string> none;
+    return rare_ ? rare_->changeToRecordID : none;
+}
+
+void GEDCOMRecord::setChangeToRecordID(std::optional<std::string> recordID) {
+    if (!recordID && !rare_) return;
+    rare().changeToRecordID = std::move(recordID);
+}
+
+void GEDCOMRecord::setUndoManager(UndoManager* undoManager) {
+    if (!undoManager && !rare_) return;
+    rare().undoManager = undoManager;
+}
+
 void GEDCOMRecord::changeRecordID() {
-    if (!changeToRecordID_) return;
-    setGrecordID(std::move(*changeToRecordID_));
-    changeToRecordID_.reset();
+    if (!rare_ || !rare_->changeToRecordID) return;
+    std::string recordID = std::move(*rare_->changeToRecordID);
+    rare_->changeToRecordID.reset();
+    setGrecordID(std::move(recordID));
 }
 
 std::optional<std::string> GEDCOMRecord::scriptRecordType() const {
@@ -90,7 +142,7 @@ std::optional<std::string> GEDCOMRecord::scriptRecordType() const {
         {"SUBN", "subnRecords"}, {"_LOG", "_logRecords"},   {"_RPT", "_rptRecords"}, {"_PLC", "_plcRecords"},
         {"_BOK", "_bokRecords"},
     };
-    auto it = keys.find(recordType_);
+    auto it = keys.find(recordType());
     if (it == keys.end()) return std::nullopt;
     return it->second;
 }
@@ -104,21 +156,21 @@ const std::vector<std::string>& GEDCOMRecord::baseTags() {
 void GEDCOMRecord::setModel(RecordStore* model) {
     model_ = model;
     registerRecordNotifications();
-    if (!model_ || pendingSetters_.empty()) return;
+    if (!model_ || !rare_ || rare_->pendingSetters.empty()) return;
     // Each setter runs once; one that asks to wait again (it cannot, as the
     // record now has a store) would only queue itself anew.
-    auto setters = std::exchange(pendingSetters_, {});
+    auto setters = std::exchange(rare_->pendingSetters, {});
     for (auto& setter : setters) setter();
 }
 
 UndoManager* GEDCOMRecord::undoManager() const {
     if (model_) return model_->undoManager();
-    return undoManager_;
+    return rare_ ? rare_->undoManager : nullptr;
 }
 
 bool GEDCOMRecord::deferUntilInstalled(std::function<void()> setter) {
     if (model_) return false;
-    pendingSetters_.push_back(std::move(setter));
+    rare().pendingSetters.push_back(std::move(setter));
     return true;
 }
 
@@ -146,7 +198,7 @@ void GEDCOMRecord::postFromStore(const std::string& name, Dictionary userInfo) {
 // ---- GEDCOM text
 
 void GEDCOMRecord::appendStructureLine(std::string& out) const {
-    out.append("0 ").append(grecordID_).append(" ").append(recordType_).append(lineEnding());
+    out.append("0 ").append(grecordID_).append(" ").append(recordType()).append(lineEnding());
 }
 
 void GEDCOMRecord::appendGEDCOMRecord(std::string& out, bool allowCache) const {
@@ -157,7 +209,7 @@ void GEDCOMRecord::appendGEDCOMRecord(std::string& out, bool allowCache) const {
     std::string text;
     appendGEDCOM(text);
     out.append(text);
-    if (allowCache && cachingWhenSave()) savedGedcom_ = std::move(text);
+    if (allowCache && cachingWhenSave()) savedGedcom_ = std::make_unique<std::string>(std::move(text));
 }
 
 void GEDCOMRecord::appendGEDCOMRecordExport(std::string& out, bool allowCache) const {
@@ -171,7 +223,7 @@ std::string GEDCOMRecord::gedcomString() const {
 }
 
 void GEDCOMRecord::appendGEDCOMArray(Array& rows) const {
-    rows.emplace_back(gedcomRow(0, grecordID_, recordType_));
+    rows.emplace_back(gedcomRow(0, grecordID_, recordType()));
     for (const auto& child : structures()) child->appendGEDCOMArray(rows);
 }
 

@@ -75,10 +75,12 @@ public:
     const std::string& grecordID() const { return grecordID_; }
     // Leaves links alone (see changeRecordIDToID).
     void setGrecordID(std::string recordID);
-    const std::string& recordType() const { return recordType_; }
+    const std::string& recordType() const {
+        return typeId_ != TagTable::kNotInterned ? TagTable::text(typeId_) : ownedType();
+    }
     void setRecordType(std::string type);
-    bool isType(std::string_view type) const { return recordType_ == type; }
-    const std::string& gtag() const override { return recordType_; }
+    bool isType(std::string_view type) const { return recordType() == type; }
+    const std::string& gtag() const override { return recordType(); }
     const std::string& contents() const override { return grecordID_; }
     // The script key of the type ("indiRecords"), nullopt for other types.
     std::optional<std::string> scriptRecordType() const;
@@ -93,26 +95,26 @@ public:
     // The store's undo manager; a record outside a store uses the one it
     // was given with setUndoManager (nullptr: nothing is undoable).
     UndoManager* undoManager() const override;
-    void setUndoManager(UndoManager* undoManager) { undoManager_ = undoManager; }
+    void setUndoManager(UndoManager* undoManager);
 
     // A setter asked of a record that is not yet in a store (a script's
     // "make ... with properties") waits here until setModel gives it one;
     // answers true when it was queued, false when the caller may act now.
     bool deferUntilInstalled(std::function<void()> setter);
-    std::size_t pendingSetterCount() const { return pendingSetters_.size(); }
+    std::size_t pendingSetterCount() const { return rare_ ? rare_->pendingSetters.size() : 0; }
 
-    const std::string& foundText() const { return foundText_; }
-    void setFoundText(std::string text) { foundText_ = std::move(text); }
-    const Value& contextInfo() const { return contextInfo_; }
-    void setContextInfo(Value info) { contextInfo_ = std::move(info); }
+    const std::string& foundText() const;
+    void setFoundText(std::string text);
+    const Value& contextInfo() const;
+    void setContextInfo(Value info);
     bool linksChanged() const { return linksChanged_; }
     void setLinksChanged(bool changed) { linksChanged_ = changed; }
 
     std::uint32_t priorCorrupt() const { return priorCorrupt_; }
     void setPriorCorrupt(std::uint32_t bits) { priorCorrupt_ = bits; }
     bool wasCorrupt(std::uint32_t bits) const { return (priorCorrupt_ & bits) != 0; }
-    const std::optional<std::string>& changeToRecordID() const { return changeToRecordID_; }
-    void setChangeToRecordID(std::optional<std::string> recordID) { changeToRecordID_ = std::move(recordID); }
+    const std::optional<std::string>& changeToRecordID() const;
+    void setChangeToRecordID(std::optional<std::string> recordID);
     // Makes the waiting ID the record's ID (links untouched) and clears it.
     void changeRecordID();
 
@@ -124,7 +126,7 @@ public:
     virtual void appendGEDCOMRecordExport(std::string& out, bool allowCache) const;
     std::string gedcomString() const override;
     void appendGEDCOMArray(Array& rows) const override;
-    bool hasCachedText() const { return savedGedcom_.has_value(); }
+    bool hasCachedText() const { return savedGedcom_ != nullptr; }
     // Drops the cache and registers the same call as undo, so undo and redo
     // drop it too.
     void clearGEDCOMCache();
@@ -185,7 +187,7 @@ public:
     // ---- back links (IDs of the records that link here)
     const std::vector<std::string>& crossRefIDs() const;
     virtual std::vector<std::string> crossRefsOnTheFly();
-    virtual bool hasCrossRefs() const { return crossRefs_.has_value(); }
+    virtual bool hasCrossRefs() const { return crossRefs_ != nullptr; }
     // True while the list is in its reading form (keys gathered in bulk).
     bool readingCrossRefs() const { return readingKeys_ != nullptr; }
     void attachCrossRefTo(const std::string& recordID);
@@ -380,20 +382,30 @@ private:
     void postFromStore(const std::string& name, Dictionary userInfo);
     std::shared_ptr<GEDCOMStructure> newLine(int level, std::string tag, std::string contents);
     void stampChangeDate(const std::string& date, const std::string& time);
+    const std::string& ownedType() const;
+
+    // What few records need (a waiting ID, an undo manager of their own,
+    // search and script state, setters waiting for a store, a type too long
+    // to intern), made on first use: a store holds a record per person.
+    struct Rare {
+        std::optional<std::string> changeToRecordID;
+        UndoManager* undoManager = nullptr;
+        std::string foundText;
+        Value contextInfo;
+        std::vector<std::function<void()>> pendingSetters;
+        std::string ownedType;
+    };
+    Rare& rare();
 
     std::string grecordID_;
-    std::optional<std::string> changeToRecordID_;
-    std::string recordType_;
     RecordStore* model_ = nullptr;
-    UndoManager* undoManager_ = nullptr;
-    std::optional<std::vector<std::string>> crossRefs_;
+    std::unique_ptr<std::vector<std::string>> crossRefs_;
     std::unique_ptr<std::unordered_set<std::string>> readingKeys_;
+    mutable std::unique_ptr<std::string> savedGedcom_;
+    std::unique_ptr<Rare> rare_;
     std::uint32_t priorCorrupt_ = 0;
-    mutable std::optional<std::string> savedGedcom_;
-    std::string foundText_;
-    Value contextInfo_;
+    TagTable::Id typeId_ = TagTable::kNotInterned;
     bool linksChanged_ = false;
-    std::vector<std::function<void()>> pendingSetters_;
 };
 
 // The record kinds, in their own headers, derive from GEDCOMRecord.
