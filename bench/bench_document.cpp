@@ -1,0 +1,165 @@
+// A database opened and saved end to end through the document: the
+// generated tree of 100,000 individuals as a plain GEDCOM file (detection,
+// decode, parse, records, adjustments on the read worker) and as a package,
+// and saved as a package (write, plists, rename). The bare scan of the same
+// text with a reader that keeps nothing is the yardstick in the same run.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "document/DocumentUI.h"
+#include "document/GEDCOMDocument.h"
+#include "model/GEDCOMParser.h"
+#include "model/GEDCOMReader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kTree = fs::path(KL_TESTDATA) / "gedcom" / "generated" / "gen100k_seed20240601.ged.gz";
+
+const std::string& treeText() {
+    static const std::string text = [] {
+        std::string out;
+        gzFile file = gzopen(kTree.c_str(), "rb");
+        if (!file) return out;
+        char buffer[1 << 16];
+        for (int got; (got = gzread(file, buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(got));
+        gzclose(file);
+        return out;
+    }();
+    return text;
+}
+
+// A scratch folder holding the unpacked file and a package made from it.
+struct Files {
+    fs::path folder = fs::temp_directory_path() / ("kl-bench-document-" + std::to_string(::getpid()));
+    fs::path plain = folder / "gen100k.ged";
+    fs::path package = folder / "Gen100k.gedpkg";
+    Files() {
+        fs::create_directories(folder);
+        std::ofstream(plain, std::ios::binary) << treeText();
+    }
+    ~Files() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+};
+
+Files& files() {
+    static Files f;
+    return f;
+}
+
+// Polls the worker closely instead of sleeping a second before the panel.
+class BenchUI : public kl::DocumentUI {
+public:
+    bool pauseIn(kl::KLProgress& task, double) override { return task.stillRunning(); }
+    void runProgress(kl::KLProgress& task, const std::string&, const std::string&, double) override {
+        while (task.stillRunning()) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+};
+
+BenchUI& benchUI() {
+    static BenchUI ui;
+    return ui;
+}
+
+std::unique_ptr<kl::GEDCOMDocument> open(const fs::path& path, const char* type) {
+    auto document = std::make_unique<kl::GEDCOMDocument>();
+    document->setUI(&benchUI());
+    std::string error;
+    if (!document->readFromURL(path, type, &error)) return nullptr;
+    return document;
+}
+
+class NullReader : public kl::GEDCOMReader {
+public:
+    void parserDidStart() override {}
+    void parserDidEnd() override {}
+    void parserFoundHEAD() override {}
+    void parserStartRecord(std::string, std::string, std::string, bool) override {}
+    void parserLevel(int32_t, std::string, std::string, bool) override {}
+    bool parserFoundTRLR() override { return true; }
+    void parserClearMemory() override {}
+    void parserInvalidRecordID(std::string) override {}
+    void parserInvalidLevelOrder() override {}
+    void parserInvalidTag() override {}
+    void parserNoLevelLine(std::string) override {}
+};
+
+void report(benchmark::State& state, size_t bytes) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+void BM_BareScan(benchmark::State& state) {
+    if (treeText().empty()) return state.SkipWithError("generated tree not found");
+    for (auto _ : state) {
+        NullReader reader;
+        kl::GEDCOMParser parser(treeText());
+        parser.setDelegate(&reader);
+        benchmark::DoNotOptimize(parser.parse());
+    }
+    report(state, treeText().size());
+}
+BENCHMARK(BM_BareScan)->Unit(benchmark::kMillisecond);
+
+void BM_OpenPlainFile(benchmark::State& state) {
+    if (treeText().empty()) return state.SkipWithError("generated tree not found");
+    size_t records = 0;
+    files();  // unpacked once, outside the timing
+    for (auto _ : state) {
+        auto document = open(files().plain, kl::GEDCOMDocument::kGEDCOMType);
+        if (!document) return state.SkipWithError("open failed");
+        records = document->gedcomModel().recordsIndex().numberOfRecords();
+        state.PauseTiming();
+        document.reset();  // freeing the tree is not part of opening
+        state.ResumeTiming();
+    }
+    report(state, treeText().size());
+    state.counters["records"] = static_cast<double>(records);
+}
+// The work runs on the document's worker: wall time is what counts.
+BENCHMARK(BM_OpenPlainFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SavePackage(benchmark::State& state) {
+    if (treeText().empty()) return state.SkipWithError("generated tree not found");
+    auto document = open(files().plain, kl::GEDCOMDocument::kGEDCOMType);
+    if (!document) return state.SkipWithError("open failed");
+    for (auto _ : state) {
+        std::string error;
+        if (!document->saveToURL(files().package, &error)) return state.SkipWithError(error.c_str());
+    }
+    report(state, fs::file_size(files().package / "Gen100k.ged"));
+}
+// The work runs on the document's worker: wall time is what counts.
+BENCHMARK(BM_SavePackage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OpenPackage(benchmark::State& state) {
+    if (treeText().empty()) return state.SkipWithError("generated tree not found");
+    if (!fs::exists(files().package)) {
+        auto document = open(files().plain, kl::GEDCOMDocument::kGEDCOMType);
+        if (!document || !document->saveToURL(files().package)) return state.SkipWithError("no package");
+    }
+    for (auto _ : state) {
+        auto document = open(files().package, kl::GEDCOMDocument::kPackageType);
+        if (!document) return state.SkipWithError("open failed");
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+    report(state, fs::file_size(files().package / "Gen100k.ged"));
+}
+// The work runs on the document's worker: wall time is what counts.
+BENCHMARK(BM_OpenPackage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
