@@ -227,6 +227,8 @@ struct FailureCase {
     const char* messageStart;
 };
 
+void PrintTo(const FailureCase& failure, std::ostream* out) { *out << failure.label; }
+
 const FailureCase kFailures[] = {
     {"SinkFailsHalfWay",
      [](GEDCOMDocument& d, const fs::path&) {
