@@ -198,9 +198,9 @@ public:
     void installRecord(const RecordPtr& record);
     void deleteRecord(const RecordPtr& record) override;
     // Every record of the type drops its links with the tag to the ID.
-    void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type);
+    void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) override;
     void changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,
-                       const std::string& newID, bool withUndo);
+                       const std::string& newID, bool withUndo) override;
     // A picker's list of the records (or of the IDs, looked up here; IDs
     // that do not resolve are skipped); options "recordType", "howSorted"
     // and "sortOrder". nullptr when nothing was listed.

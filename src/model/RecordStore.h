@@ -46,6 +46,21 @@ public:
         (void)type;
         return nullptr;
     }
+    // Every record of the type drops its links with the tag to the ID.
+    virtual void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) {
+        (void)recordID;
+        (void)tag;
+        (void)type;
+    }
+    // Every record of the type re-points its links with the tag.
+    virtual void changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,
+                               const std::string& newID, bool withUndo) {
+        (void)oldID;
+        (void)tag;
+        (void)type;
+        (void)newID;
+        (void)withUndo;
+    }
     // The ID of the place record that holds a place name, if any.
     virtual std::optional<std::string> placeRecordIDForName(const std::string& placeName) {
         (void)placeName;

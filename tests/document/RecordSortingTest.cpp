@@ -106,7 +106,8 @@ TEST_F(Sorting, SortedInsertionKeepsTheOrderOnInstall) {
     fill({{"anna", ""}, {"dora", ""}, {"", ""}});
     sortBy("NAME");
     auto created = model.createNewRecordOfType("INDI");
-    created->addLevel(1, "NAME", "carl");
+    // A new individual already carries a name ("Female /New/"); type over it.
+    created->findStructureWithTag("NAME")->changeContents("carl");
     indis->removeRecord(created);
     indis->addRecord(created, true);
     EXPECT_EQ(names(), (std::vector<std::string>{"anna", "carl", "dora", ""}));
