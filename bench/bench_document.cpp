@@ -4,6 +4,8 @@
 // and saved as a package (write, plists, rename). The bare scan of the same
 // text with a reader that keeps nothing is the yardstick in the same run.
 #include <benchmark/benchmark.h>
+
+#include "BenchCorpus.h"
 #include <unistd.h>
 #include <zlib.h>
 
@@ -21,21 +23,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kTree = fs::path(KL_TESTDATA) / "gedcom" / "generated" / "gen100k_seed20240601.ged.gz";
-
-const std::string& treeText() {
-    static const std::string text = [] {
-        std::string out;
-        gzFile file = gzopen(kTree.c_str(), "rb");
-        if (!file) return out;
-        char buffer[1 << 16];
-        for (int got; (got = gzread(file, buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(got));
-        gzclose(file);
-        return out;
-    }();
-    return text;
-}
+using bench::NullReader;
+using bench::treeText;
 
 // A scratch folder holding the unpacked file and a package made from it.
 struct Files {
@@ -78,21 +67,6 @@ std::unique_ptr<kl::GEDCOMDocument> open(const fs::path& path, const char* type)
     if (!document->readFromURL(path, type, &error)) return nullptr;
     return document;
 }
-
-class NullReader : public kl::GEDCOMReader {
-public:
-    void parserDidStart() override {}
-    void parserDidEnd() override {}
-    void parserFoundHEAD() override {}
-    void parserStartRecord(std::string, std::string, std::string, bool) override {}
-    void parserLevel(int32_t, std::string, std::string, bool) override {}
-    bool parserFoundTRLR() override { return true; }
-    void parserClearMemory() override {}
-    void parserInvalidRecordID(std::string) override {}
-    void parserInvalidLevelOrder() override {}
-    void parserInvalidTag() override {}
-    void parserNoLevelLine(std::string) override {}
-};
 
 void report(benchmark::State& state, size_t bytes) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));

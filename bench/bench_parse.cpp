@@ -3,6 +3,8 @@
 // builds the records' trees of GEDCOMStructure nodes. Reports MB/s and the
 // process's peak resident memory against the file size.
 #include <benchmark/benchmark.h>
+
+#include "BenchCorpus.h"
 #include <malloc.h>
 #include <sys/resource.h>
 #include <zlib.h>
@@ -21,42 +23,9 @@
 
 namespace {
 
-const char* const kTreeFile = KL_TESTDATA "/gedcom/generated/gen100k_seed20240601.ged.gz";
-
-const std::string& treeText() {
-    static const std::string text = [] {
-        std::string out;
-        gzFile file = gzopen(kTreeFile, "rb");
-        if (!file) return out;
-        char buffer[1 << 16];
-        int got = 0;
-        while ((got = gzread(file, buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(got));
-        gzclose(file);
-        return out;
-    }();
-    return text;
-}
-
-double peakResidentBytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) * 1024.0;
-}
-
-class NullReader : public kl::GEDCOMReader {
-public:
-    void parserDidStart() override {}
-    void parserDidEnd() override {}
-    void parserFoundHEAD() override {}
-    void parserStartRecord(std::string, std::string, std::string, bool) override {}
-    void parserLevel(int32_t, std::string, std::string, bool) override {}
-    bool parserFoundTRLR() override { return true; }
-    void parserClearMemory() override {}
-    void parserInvalidRecordID(std::string) override {}
-    void parserInvalidLevelOrder() override {}
-    void parserInvalidTag() override {}
-    void parserNoLevelLine(std::string) override {}
-};
+using bench::NullReader;
+using bench::peakResidentBytes;
+using bench::treeText;
 
 // The least a record store does with a scan: one record per level-0 line,
 // every other line placed in its record's tree, damage marked.

@@ -3,6 +3,8 @@
 // of the generated tree, once as the shown texts and once as the sort keys
 // that sorting a column computes. The tree is read once, outside the timing.
 #include <benchmark/benchmark.h>
+
+#include "BenchCorpus.h"
 #include <zlib.h>
 
 #include <filesystem>
@@ -20,24 +22,7 @@
 
 namespace {
 
-const std::filesystem::path kTree =
-    std::filesystem::path(KL_TESTDATA) / "gedcom" / "generated" / "gen100k_seed20240601.ged.gz";
-
-std::string unpack(const std::filesystem::path& path) {
-    std::string text;
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (!file) return text;
-    char buffer[1 << 16];
-    for (int got; (got = gzread(file, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(got));
-    gzclose(file);
-    return text;
-}
-
-class QuietDocument : public kl::ModelDocument {
-public:
-    kl::UndoManager* undoManager() override { return &undo; }
-    kl::UndoManager undo;
-};
+using bench::QuietDocument;
 
 struct Tree {
     QuietDocument document;
@@ -47,7 +32,7 @@ struct Tree {
 
 Tree* tree() {
     static Tree* loaded = [] {
-        const std::string text = unpack(kTree);
+        const std::string& text = bench::treeText();
         if (text.empty()) return static_cast<Tree*>(nullptr);
         auto* t = new Tree;  // kept for the whole run
         t->document.undo.disableUndoRegistration();

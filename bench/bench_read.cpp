@@ -3,6 +3,8 @@
 // place index on each iteration. Reports bytes per second and the process's
 // peak resident memory.
 #include <benchmark/benchmark.h>
+
+#include "BenchCorpus.h"
 #include <malloc.h>
 #include <sys/resource.h>
 #include <zlib.h>
@@ -17,30 +19,7 @@
 
 namespace {
 
-const std::filesystem::path kTree =
-    std::filesystem::path(KL_TESTDATA) / "gedcom" / "generated" / "gen100k_seed20240601.ged.gz";
-
-std::string unpack(const std::filesystem::path& path) {
-    std::string text;
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (!file) return text;
-    char buffer[1 << 16];
-    for (int got; (got = gzread(file, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(got));
-    gzclose(file);
-    return text;
-}
-
-class QuietDocument : public kl::ModelDocument {
-public:
-    kl::UndoManager* undoManager() override { return &undo; }
-    kl::UndoManager undo;
-};
-
-double peakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
+using bench::QuietDocument;
 
 size_t readOnce(const std::string& text) {
     QuietDocument document;
@@ -56,7 +35,7 @@ size_t readOnce(const std::string& text) {
 // machine whose first touch of a page is slow, that separates the code's
 // own cost from the kernel's.
 void readTree(benchmark::State& state, bool warmHeap) {
-    static const std::string text = unpack(kTree);
+    const std::string& text = bench::treeText();
     if (text.empty()) {
         state.SkipWithError("generated tree not found");
         return;
@@ -70,7 +49,7 @@ void readTree(benchmark::State& state, bool warmHeap) {
     for (auto _ : state) benchmark::DoNotOptimize(records = readOnce(text));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
     state.counters["records"] = static_cast<double>(records);
-    state.counters["peak_MB"] = peakMegabytes();
+    state.counters["peak_MB"] = bench::peakResidentBytes() / (1 << 20);
 }
 
 void BM_ReadGeneratedTree(benchmark::State& state) { readTree(state, false); }

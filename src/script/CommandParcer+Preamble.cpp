@@ -6,39 +6,18 @@
 #include <sstream>
 
 #include "model/wex.h"
+#include "model/TextEncoding.h"
 #include "script/CommandParcer.h"
 
 namespace kl {
 
 namespace {
 
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        int extra = 0;
-        if (b < 0x80)
-            extra = 0;
-        else if (b >= 0xC2 && b <= 0xDF)
-            extra = 1;
-        else if ((b & 0xF0) == 0xE0)
-            extra = 2;
-        else if (b >= 0xF0 && b <= 0xF4)
-            extra = 3;
-        else
-            return false;
-        if (i + extra >= text.size() && extra > 0) return false;
-        for (int k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 std::optional<std::string> readTextFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || !isValidUtf8(text)) return std::nullopt;
+    if (in.bad() || !isValidUTF8(text)) return std::nullopt;
     return text;
 }
 

@@ -12,6 +12,7 @@
 #include "foundation/PropertyList.h"
 #include "foundation/ResourceFolder.h"
 #include "foundation/TildePath.h"
+#include "model/TextEncoding.h"
 
 namespace kl {
 
@@ -26,30 +27,6 @@ bool endsWith(const std::string& text, std::string_view tail) {
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Templates are UTF-8 text; anything else is reported rather than
-// compiled into garbage.
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        if (b < 0x80)
-            extra = 0;
-        else if (b >= 0xC2 && b <= 0xDF)
-            extra = 1;
-        else if ((b & 0xF0) == 0xE0)
-            extra = 2;
-        else if (b >= 0xF0 && b <= 0xF4)
-            extra = 3;
-        else
-            return false;
-        if (extra > 0 && i + extra >= text.size()) return false;
-        for (std::size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 std::optional<std::string> readText(const fs::path& path, std::string& reason) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -62,7 +39,7 @@ std::optional<std::string> readText(const fs::path& path, std::string& reason) {
         reason = "read failed";
         return std::nullopt;
     }
-    if (!isValidUtf8(text.view())) {
+    if (!isValidUTF8(text.view())) {
         reason = "the text is not UTF-8";
         return std::nullopt;
     }
