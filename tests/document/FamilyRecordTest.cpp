@@ -10,16 +10,8 @@
 namespace kl {
 namespace {
 
-class FamilyFixture : public testing::Test, public test::StoreFixture {
+class FamilyFixture : public testing::Test, public test::PeopleStoreFixture {
 protected:
-    void load(const std::string& records) { read("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n"); }
-    std::shared_ptr<INDIRecord> indi(const std::string& id) {
-        return std::dynamic_pointer_cast<INDIRecord>(model.recordWithID(id, "INDI"));
-    }
-    std::shared_ptr<FAMRecord> fam(const std::string& id) {
-        return std::dynamic_pointer_cast<FAMRecord>(model.recordWithID(id, "FAM"));
-    }
-    std::string text(const std::string& id) { return model.recordWithID(id, "")->gedcomString(); }
     // Undoes one grouped change and checks every record reads as before.
     template <typename Change>
     void changeThenUndo(const std::vector<std::string>& ids, Change change) {

@@ -10,7 +10,9 @@
 #include "document/RecordsIndices.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
+#include "model/FAMRecord.h"
 #include "model/GEDCOMRecord.h"
+#include "model/INDIRecord.h"
 
 namespace kl::test {
 
@@ -70,6 +72,18 @@ public:
 
 private:
     std::vector<Observation> observations_;
+};
+
+// A store of individuals and families read from level-0 records alone.
+struct PeopleStoreFixture : StoreFixture {
+    void load(const std::string& records) { read("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n"); }
+    std::shared_ptr<INDIRecord> indi(const std::string& id) {
+        return std::dynamic_pointer_cast<INDIRecord>(model.recordWithID(id, "INDI"));
+    }
+    std::shared_ptr<FAMRecord> fam(const std::string& id) {
+        return std::dynamic_pointer_cast<FAMRecord>(model.recordWithID(id, "FAM"));
+    }
+    std::string text(const std::string& id) { return model.recordWithID(id, "")->gedcomString(); }
 };
 
 }  // namespace kl::test
