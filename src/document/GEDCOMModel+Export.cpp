@@ -15,13 +15,8 @@ namespace kl {
 
 namespace {
 
-constexpr uint32_t kOmitLogs = 1;
-constexpr uint32_t kEmbedMultimedia = 2;
-constexpr uint32_t kEmbedMultimedia55 = 8;
-constexpr uint32_t kOmitPlaces = 16;
-constexpr uint32_t kOmitBooks = 32;
-constexpr uint32_t kEmbedSettings = 64;
-constexpr uint32_t kThumbnails = 128;
+using enum GEDCOMModel::ExportFlag;
+
 constexpr std::size_t kCharactersPerRecord = 200;
 
 // Types written after the submission, each unless its flag bit is set.

@@ -30,10 +30,10 @@ constexpr std::array<TypeStep, 10> kTypeOrder{{
     {"SOUR", 0},
     {"REPO", 0},
     {"NOTE", 0},
-    {"OBJE", 2 | 8},
-    {"_LOG", 1},
-    {"_PLC", 16},
-    {"_BOK", 32},
+    {"OBJE", GEDCOMModel::kEmbedMultimedia | GEDCOMModel::kEmbedMultimedia55},
+    {"_LOG", GEDCOMModel::kOmitLogs},
+    {"_PLC", GEDCOMModel::kOmitPlaces},
+    {"_BOK", GEDCOMModel::kOmitBooks},
 }};
 
 }  // namespace

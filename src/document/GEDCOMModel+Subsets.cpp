@@ -14,13 +14,8 @@ namespace kl {
 
 namespace {
 
-constexpr uint32_t kOmitLogs = 1;
-constexpr uint32_t kEmbedMultimedia = 2;
-constexpr uint32_t kWithHeader = 4;
-constexpr uint32_t kEmbedMultimedia55 = 8;
-constexpr uint32_t kOmitPlaces = 16;
-constexpr uint32_t kOmitBooks = 32;
-constexpr uint32_t kThumbnails = 128;
+using enum GEDCOMModel::ExportFlag;
+
 
 bool embedsMultimedia(uint32_t flags) { return (flags & (kEmbedMultimedia | kEmbedMultimedia55)) != 0; }
 bool writesThumbnails(uint32_t flags) { return (flags & kThumbnails) && !embedsMultimedia(flags); }

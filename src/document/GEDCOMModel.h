@@ -96,6 +96,17 @@ public:
     // Also allows the record-text cache exactly when the ending is "\n".
     static void setLineEnding(const std::string& ending);
     static bool allowCache();
+    // Bits of the export flags handed to the writers; a package save passes 0.
+    enum ExportFlag : uint32_t {
+        kOmitLogs = 1,
+        kEmbedMultimedia = 2,
+        kWithHeader = 4,           // album subsets begin with the header and main submitter
+        kEmbedMultimedia55 = 8,    // as kEmbedMultimedia, and the header says GEDCOM 5.5
+        kOmitPlaces = 16,
+        kOmitBooks = 32,
+        kEmbedSettings = 64,       // the package dictionaries ride in the header
+        kThumbnails = 128,
+    };
     static uint32_t exportFlags();
     static void setExportFlags(uint32_t flags);
     static int32_t defaultEncoding() { return kDefaultEncoding; }

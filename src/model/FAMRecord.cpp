@@ -10,12 +10,6 @@ namespace kl {
 
 namespace {
 
-std::shared_ptr<GEDCOMStructure> firstLevelOne(const GEDCOMObject& record, std::string_view tag) {
-    for (const auto& child : record.structures())
-        if (child->gtag() == tag) return child;
-    return nullptr;
-}
-
 std::shared_ptr<GEDCOMStructure> lastLevelOne(const GEDCOMObject& record, std::string_view tag) {
     std::shared_ptr<GEDCOMStructure> last;
     for (const auto& child : record.structures())
@@ -54,8 +48,8 @@ std::shared_ptr<INDIRecord> FAMRecord::resolve(const std::string& recordID) cons
     return std::dynamic_pointer_cast<INDIRecord>(linkedRecord(recordID, "INDI"));
 }
 
-std::shared_ptr<GEDCOMStructure> FAMRecord::husband() const { return firstLevelOne(*this, "HUSB"); }
-std::shared_ptr<GEDCOMStructure> FAMRecord::wife() const { return firstLevelOne(*this, "WIFE"); }
+std::shared_ptr<GEDCOMStructure> FAMRecord::husband() const { return firstChildWithTag("HUSB"); }
+std::shared_ptr<GEDCOMStructure> FAMRecord::wife() const { return firstChildWithTag("WIFE"); }
 
 std::string FAMRecord::husbandID() const {
     auto link = husband();
@@ -86,7 +80,7 @@ std::vector<std::shared_ptr<INDIRecord>> FAMRecord::children() const {
     return found;
 }
 
-bool FAMRecord::isUnmarried() const { return firstLevelOne(*this, "_UMR") != nullptr; }
+bool FAMRecord::isUnmarried() const { return firstChildWithTag("_UMR") != nullptr; }
 
 bool FAMRecord::canLinkTo(std::string_view type) const {
     for (std::string_view allowed : {"SOUR", "NOTE", "OBJE", "_LOG", "INDI", "SUBM"})
@@ -109,8 +103,8 @@ void FAMRecord::attachSpouse(const std::shared_ptr<INDIRecord>& individual, cons
     if (!individual || (tag != "HUSB" && tag != "WIFE")) return;
     const std::string other = tag == "HUSB" ? "WIFE" : "HUSB";
     std::string slot = tag;
-    if (firstLevelOne(*this, tag)) {
-        if (!firstLevelOne(*this, other))
+    if (firstChildWithTag(tag)) {
+        if (!firstChildWithTag(other))
             slot = other;
         else
             detachSpouse(tag);
@@ -126,7 +120,7 @@ void FAMRecord::attachSpouse(const std::shared_ptr<INDIRecord>& individual, cons
 }
 
 void FAMRecord::detachSpouse(const std::string& tag) {
-    auto link = firstLevelOne(*this, tag);
+    auto link = firstChildWithTag(tag);
     if (!link) return;
     // The individual may be gone; the family's own line goes regardless.
     if (auto individual = resolve(link->contents())) {
@@ -174,12 +168,12 @@ void FAMRecord::detachChild(const std::shared_ptr<INDIRecord>& child) {
 }
 
 void FAMRecord::toggleMaritalStatus() {
-    if (auto mark = firstLevelOne(*this, "_UMR")) {
+    if (auto mark = firstChildWithTag("_UMR")) {
         removeStructure(mark, this, nullptr);
     } else {
         auto anchor = findAfterStructure({"WIFE", "HUSB"});
         addStructure(line(1, "_UMR", "Y"), this, anchor.get(), true);
-        if (auto marriage = firstLevelOne(*this, "MARR")) removeStructure(marriage, this, nullptr);
+        if (auto marriage = firstChildWithTag("MARR")) removeStructure(marriage, this, nullptr);
     }
     setChangeDate();
 }

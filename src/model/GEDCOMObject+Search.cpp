@@ -87,6 +87,12 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::takeChildAt(std::size_t index, bo
     return child;
 }
 
+std::shared_ptr<GEDCOMStructure> GEDCOMObject::firstChildWithTag(std::string_view tag) const {
+    for (const auto& child : structures_)
+        if (child->gtag() == tag) return child;
+    return nullptr;
+}
+
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::findChild(std::string_view tag, bool remove) {
     return findChild(tag, remove, 1);
 }

@@ -125,6 +125,8 @@ public:
     std::shared_ptr<GEDCOMObject> hasLink(std::string_view tag, std::string_view toID);
     std::shared_ptr<GEDCOMStructure> findAfterStructure(const std::vector<std::string>& tags);
     std::shared_ptr<GEDCOMStructure> findChild(std::string_view tag, bool remove);
+    // The first direct child with the tag, without taking it out.
+    std::shared_ptr<GEDCOMStructure> firstChildWithTag(std::string_view tag) const;
     std::shared_ptr<GEDCOMStructure> findChild(std::string_view tag, bool remove, int atIndex);
     std::shared_ptr<GEDCOMStructure> findChildAtIndex(std::size_t index, bool remove);
     StructureList findChildren(std::string_view tag, bool remove);

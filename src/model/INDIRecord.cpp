@@ -15,12 +15,6 @@ namespace kl {
 
 namespace {
 
-std::shared_ptr<GEDCOMStructure> firstLevelOne(const GEDCOMObject& record, std::string_view tag) {
-    for (const auto& child : record.structures())
-        if (child->gtag() == tag) return child;
-    return nullptr;
-}
-
 std::string upperFirst(const std::string& text) {
     if (text.empty()) return {};
     return std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(text[0]))));
@@ -48,7 +42,7 @@ const std::vector<std::string>& INDIRecord::linkTags() {
 // ---- names
 
 std::optional<std::string> INDIRecord::primaryName() const {
-    auto name = firstLevelOne(*this, "NAME");
+    auto name = firstChildWithTag("NAME");
     if (!name) return std::nullopt;
     return name->contents();
 }
@@ -66,14 +60,14 @@ std::string INDIRecord::altViewName() const {
 }
 
 std::optional<std::vector<std::string>> INDIRecord::viewTags() const {
-    if (!firstLevelOne(*this, "NAME")) return std::nullopt;
+    if (!firstChildWithTag("NAME")) return std::nullopt;
     return std::vector<std::string>{"NAME"};
 }
 
 void INDIRecord::setViewName(const std::string& name) {
     if (deferUntilInstalled([this, name] { setViewName(name); })) return;
     const std::string typed = formatUserName(name);
-    if (auto existing = firstLevelOne(*this, "NAME"))
+    if (auto existing = firstChildWithTag("NAME"))
         existing->setContents(typed);
     else
         addStructure(std::make_shared<GEDCOMStructure>(this, 1, "NAME", typed), this, nullptr, false);
@@ -81,7 +75,7 @@ void INDIRecord::setViewName(const std::string& name) {
 }
 
 void INDIRecord::insertNewUserText(const std::string& text) {
-    if (auto name = firstLevelOne(*this, "NAME")) name->setContents(formatUserName(text));
+    if (auto name = firstChildWithTag("NAME")) name->setContents(formatUserName(text));
 }
 
 std::string INDIRecord::surname() const {
@@ -130,12 +124,12 @@ bool INDIRecord::canLinkTo(std::string_view type) const {
     return false;
 }
 
-bool INDIRecord::isConnected() { return firstLevelOne(*this, "FAMC") || firstLevelOne(*this, "FAMS"); }
+bool INDIRecord::isConnected() { return firstChildWithTag("FAMC") || firstChildWithTag("FAMS"); }
 
 // ---- sex
 
 std::string INDIRecord::sex() const {
-    auto line = firstLevelOne(*this, "SEX");
+    auto line = firstChildWithTag("SEX");
     if (!line || line->contents().empty()) return "U";
     return upperFirst(line->contents());
 }
@@ -149,10 +143,10 @@ void INDIRecord::addSexAfterNames(const std::string& value) {
 
 std::optional<std::string> INDIRecord::setSex(const std::string& value) {
     if (deferUntilInstalled([this, value] { setSex(value); })) return std::nullopt;
-    if (firstLevelOne(*this, "FAMS")) return "Can't change the sex if individual is spouse in a family record";
+    if (firstChildWithTag("FAMS")) return "Can't change the sex if individual is spouse in a family record";
     const std::string letter = upperFirst(value);
     if (letter != "M" && letter != "F" && letter != "U") return "Sex must begin in 'M', 'F', or 'U'";
-    if (auto line = firstLevelOne(*this, "SEX"))
+    if (auto line = firstChildWithTag("SEX"))
         line->setContents(letter);
     else
         addSexAfterNames(letter);
@@ -172,7 +166,7 @@ bool INDIRecord::leaveSpouseFamilies() {
 }
 
 void INDIRecord::changeSex(const std::optional<std::string>& value) {
-    auto line = firstLevelOne(*this, "SEX");
+    auto line = firstChildWithTag("SEX");
     const bool hadSex = line != nullptr;
     if (line) {
         const std::string letter = line->contents().empty() ? "U" : upperFirst(line->contents());
