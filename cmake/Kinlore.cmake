@@ -59,3 +59,63 @@ function(kl_bench name source)
   target_link_libraries(bench_${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
   set_target_properties(bench_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bench")
 endfunction()
+
+# kl_ui_library(<folder> [DEPS targets...])
+# Builds kl_<folder>_ui, the Qt half of a folder, from every source directly
+# in src/<folder>/ui, over its std-only kl_<folder>.
+function(kl_ui_library folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       "${CMAKE_SOURCE_DIR}/src/${folder}/ui/*.cpp"
+       "${CMAKE_SOURCE_DIR}/src/${folder}/ui/*.h")
+  list(FILTER sources EXCLUDE REGEX "\\.h$")
+  if(NOT sources)
+    add_library(kl_${folder}_ui INTERFACE)
+    target_link_libraries(kl_${folder}_ui INTERFACE kl_${folder} ${ARG_DEPS} Qt6::Widgets)
+    return()
+  endif()
+  file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/src/${folder}/ui/*.h")
+  add_library(kl_${folder}_ui STATIC ${sources} ${headers})
+  set_target_properties(kl_${folder}_ui PROPERTIES AUTOMOC ON AUTORCC ON)
+  target_include_directories(kl_${folder}_ui PUBLIC "${CMAKE_SOURCE_DIR}/src")
+  target_compile_options(kl_${folder}_ui PRIVATE ${KL_WARNINGS})
+  target_link_libraries(kl_${folder}_ui PUBLIC kl_${folder} ${ARG_DEPS} Qt6::Widgets Threads::Threads)
+  set_property(GLOBAL APPEND PROPERTY KL_UI_LIBS kl_${folder}_ui)
+endfunction()
+
+# kl_program(<name> <source> [DEPS targets...])
+# One of the suite's programs (kinlore, kinlore-editor, tempolin), put in
+# bin/ of the build folder.
+function(kl_program name source)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_executable(${name} ${source})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/bin")
+  target_compile_options(${name} PRIVATE ${KL_WARNINGS})
+  target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/src")
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Widgets)
+endfunction()
+
+# kl_ui_tests(<folder> [DEPS targets...])
+# The Qt tests of a folder, from every *.cpp in tests/<folder>/ui, run on
+# the offscreen platform so that no display is needed. Qt's and
+# fontconfig's own one-time allocations are not ours to report.
+function(kl_ui_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/ui/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  set(target test_${folder}_ui)
+  add_executable(${target} ${sources} "${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp")
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  target_compile_options(${target} PRIVATE ${KL_WARNINGS})
+  target_include_directories(${target} PRIVATE "${CMAKE_SOURCE_DIR}/tests" "${CMAKE_SOURCE_DIR}/src")
+  target_compile_definitions(${target} PRIVATE
+    KL_TESTDATA="${KL_TESTDATA}"
+    KL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock)
+  gtest_discover_tests(${target}
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0")
+endfunction()
