@@ -28,25 +28,27 @@ function(kl_library folder)
   set_property(GLOBAL APPEND PROPERTY KL_LIBS kl_${folder})
 endfunction()
 
-# kl_tests(<folder> [DEPS targets...])
-# One test binary per folder, from every *.cpp in tests/<folder>.
-function(kl_tests folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp")
-  if(NOT sources)
-    return()
-  endif()
-  set(target test_${folder})
+# One test binary from the sources, its cases discovered one by one.
+function(_kl_test_binary target sources deps environment)
   add_executable(${target} ${sources})
   target_compile_options(${target} PRIVATE ${KL_WARNINGS})
   target_include_directories(${target} PRIVATE "${CMAKE_SOURCE_DIR}/tests" "${CMAKE_SOURCE_DIR}/src")
   target_compile_definitions(${target} PRIVATE
     KL_TESTDATA="${KL_TESTDATA}"
     KL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${target}
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;ASAN_OPTIONS=detect_leaks=1")
+  target_link_libraries(${target} PRIVATE ${deps} GTest::gtest GTest::gmock)
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 PROPERTIES ENVIRONMENT "${environment}")
+endfunction()
+
+# kl_tests(<folder> [DEPS targets...])
+# One test binary per folder, from every *.cpp in tests/<folder>.
+function(kl_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp")
+  if(sources)
+    _kl_test_binary(test_${folder} "${sources}" "${ARG_DEPS};GTest::gtest_main"
+                    "ASAN_OPTIONS=detect_leaks=1")
+  endif()
 endfunction()
 
 # kl_bench(<name> <source> [DEPS targets...])
@@ -97,25 +99,15 @@ endfunction()
 
 # kl_ui_tests(<folder> [DEPS targets...])
 # The Qt tests of a folder, from every *.cpp in tests/<folder>/ui, run on
-# the offscreen platform so that no display is needed. Qt's and
-# fontconfig's own one-time allocations are not ours to report.
+# the offscreen platform so that no display is needed; one-time
+# allocations of the platform libraries are not ours to report.
 function(kl_ui_tests folder)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/ui/*.cpp")
-  if(NOT sources)
-    return()
-  endif()
-  set(target test_${folder}_ui)
-  add_executable(${target} ${sources} "${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp")
-  set_target_properties(${target} PROPERTIES AUTOMOC ON)
-  target_compile_options(${target} PRIVATE ${KL_WARNINGS})
-  target_include_directories(${target} PRIVATE "${CMAKE_SOURCE_DIR}/tests" "${CMAKE_SOURCE_DIR}/src")
-  target_compile_definitions(${target} PRIVATE
-    KL_TESTDATA="${KL_TESTDATA}"
-    KL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-  target_link_libraries(${target} PRIVATE ${ARG_DEPS} Qt6::Widgets GTest::gtest GTest::gmock)
-  gtest_discover_tests(${target}
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT
+  if(sources)
+    list(APPEND sources "${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp")
+    _kl_test_binary(test_${folder}_ui "${sources}" "${ARG_DEPS};Qt6::Widgets"
       "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0")
+    set_target_properties(test_${folder}_ui PROPERTIES AUTOMOC ON)
+  endif()
 endfunction()
