@@ -84,6 +84,9 @@ public:
     // Posts with this store (as a GEDCOMModel*) as the object.
     void postNotification(const std::string& name, Dictionary userInfo) override;
     std::optional<std::string> placeRecordIDForName(const std::string& placeName) override;
+    // What the records' script commands ask of the document; not owned.
+    RecordScriptHost* scriptHost() override { return scriptHost_; }
+    void setScriptHost(RecordScriptHost* host) { scriptHost_ = host; }
     RecordPtr firstRecordOfType(const std::string& type) override;
     RecordPtr recordWithID(const std::string& recordID) const { return recordsIndex_->recordWithID(recordID); }
     RecordPtr header() const { return recordsIndex_->header(); }
@@ -265,6 +268,7 @@ private:
     // The one read in progress.
     RecordPtr decoding_;
     bool importing_ = false;
+    RecordScriptHost* scriptHost_ = nullptr;
 };
 
 }  // namespace kl

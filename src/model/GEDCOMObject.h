@@ -31,6 +31,8 @@
 #include <vector>
 
 #include "foundation/Value.h"
+#include "model/ISScripting.h"
+#include "model/ScriptReply.h"
 #include "model/TagTable.h"
 
 namespace kl {
@@ -39,6 +41,7 @@ class DetachLinkList;
 class GEDCOMObject;
 class GEDCOMRecord;
 class GEDCOMStructure;
+class RecordScriptHost;
 class UndoManager;
 
 // Damage found while a node was read.
@@ -65,7 +68,17 @@ struct StructureAndParent {
     std::shared_ptr<GEDCOMObject> parent;
 };
 
-class GEDCOMObject : public Object, public std::enable_shared_from_this<GEDCOMObject> {
+// Where a script finds a node: a structure by its index among its parent's
+// children ("klStructures"), a record by its ID among its document's records
+// of the key's kind (the container is then left empty: the record's document).
+struct ScriptSpecifier {
+    std::shared_ptr<GEDCOMObject> container;
+    std::string key;
+    std::size_t index = 0;
+    std::string uniqueID;
+};
+
+class GEDCOMObject : public Object, public ISScripting, public std::enable_shared_from_this<GEDCOMObject> {
 public:
     using StructureList = std::vector<std::shared_ptr<GEDCOMStructure>>;
     static constexpr std::size_t notFound = static_cast<std::size_t>(-1);
@@ -185,6 +198,47 @@ public:
                                                           const std::optional<std::string>& altName,
                                                           bool onlyBad) const;
 
+    // ---- scripting (GEDCOMObject+Scripting.cpp). Getters run on the
+    // script's thread and only read; the child-list operations, property
+    // setters and commands run on the main thread.
+    std::optional<std::string> klis_getAttribute(const std::string& name, ISInterpreter* sender) override;
+    bool klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter* sender) override;
+    std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;
+    std::optional<Value> pasteboardPropertyList() const override { return Value(gedcomArray()); }
+    std::string klis_evaluateExpression(const std::string& expression) const;
+    // [new structure, position]: a number inserts at that index (the
+    // largest number at the end), a structure inserts after it.
+    void klis_insertObjectInKlStructures(const Array& arguments);
+    // [structure] or [structure, structure to move it before].
+    void klis_moveObjectInKlStructures(const Array& arguments);
+    // Removes the receiver from its record; hands "" or "error" back.
+    void klis_removeObjectFromKlStructures(ISInterpreter* server);
+    // The KlStructures element; each answers the refusal text, or nullopt.
+    const StructureList& klStructures() const { return structures(); }
+    std::optional<std::string> insertInKlStructures(const std::shared_ptr<GEDCOMStructure>& structure);
+    std::optional<std::string> insertObjectInKlStructuresAtIndex(const std::shared_ptr<GEDCOMStructure>& structure,
+                                                                 std::size_t index);
+    std::optional<std::string> insertObjectInKlStructuresAfterStructure(
+        const std::shared_ptr<GEDCOMStructure>& structure, const GEDCOMObject* after);
+    void removeObjectFromKlStructuresAtIndex(std::size_t index);
+    std::optional<std::string> replaceObjectInKlStructuresAtIndex(std::size_t index,
+                                                                  const std::shared_ptr<GEDCOMStructure>& structure);
+    // Script properties of any node.
+    int readLevel() const { return glevel(); }
+    Value readLevelInt() const { return Value(glevel()); }
+    virtual std::optional<ScriptSpecifier> objectSpecifier();
+    // Commands every node handles: "scriptValueInRecord",
+    // "scriptFindStructures", "scriptHTMLSafeText" and the application's
+    // commands passed on unchanged.
+    ScriptReply scriptValueInRecord(const Dictionary& arguments) const;
+    ScriptReply scriptFindStructures(const Dictionary& arguments);
+    virtual ScriptReply handleScriptCommand(const std::string& command, const Dictionary& arguments);
+    static bool isApplicationCommand(std::string_view command);
+    // "structure" for structures, the class name ("INDIRecord") otherwise.
+    virtual std::string scriptClassName() const;
+    // The host of the node's record's store, nullptr without one.
+    RecordScriptHost* scriptHost() const;
+
     // ---- process-wide line ending of written text ("\n" unless an export
     // sets CR, CR LF or LF CR); safe to read from any thread.
     static std::string_view lineEnding();
@@ -192,6 +246,16 @@ public:
 
 protected:
     GEDCOMObject(int level, std::string tag, std::string contents);
+
+    // The keys every node answers, for the kinds to fall back on.
+    std::optional<std::string> nodeAttribute(const std::string& name) const;
+    std::shared_ptr<Object> nodeObjectAttribute(const std::string& name, ISInterpreter* sender) const;
+    // The script's none value (nullptr without a sender).
+    static std::shared_ptr<Object> noneValue(ISInterpreter* sender);
+    static std::shared_ptr<Object> listValue(ISInterpreter* sender, Array items);
+    // The placeholder refusal, else fixes the structure's level and record
+    // below this node (undoably).
+    std::optional<std::string> adoptNewStructure(const std::shared_ptr<GEDCOMStructure>& structure);
 
     // The quick comment a structure keeps in the side block; nullptr for none.
     const std::string* storedQuickComment() const;

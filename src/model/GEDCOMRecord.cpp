@@ -64,8 +64,8 @@ GEDCOMRecord::GEDCOMRecord(std::string recordID, std::string type)
 }
 
 // Setters still waiting for a store die with the record: nothing is ever
-// re-sent to a record that is gone.
-GEDCOMRecord::~GEDCOMRecord() = default;
+// re-sent to a record that is gone. Its script context goes with it.
+GEDCOMRecord::~GEDCOMRecord() { setContextInfo(Value()); }
 
 // ---- identity
 
@@ -101,16 +101,6 @@ const std::string& GEDCOMRecord::foundText() const {
 void GEDCOMRecord::setFoundText(std::string text) {
     if (text.empty() && !rare_) return;
     rare().foundText = std::move(text);
-}
-
-const Value& GEDCOMRecord::contextInfo() const {
-    static const Value none;
-    return rare_ ? rare_->contextInfo : none;
-}
-
-void GEDCOMRecord::setContextInfo(Value info) {
-    if (info.isNull() && !rare_) return;
-    rare().contextInfo = std::move(info);
 }
 
 const std::optional<std::string>& GEDCOMRecord::changeToRecordID() const {

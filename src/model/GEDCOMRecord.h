@@ -105,7 +105,9 @@ public:
 
     const std::string& foundText() const;
     void setFoundText(std::string text);
-    const Value& contextInfo() const;
+    // The script context slot: set from a script's thread while the main
+    // thread may read it, so it is kept apart from the record under a lock.
+    Value contextInfo() const;
     void setContextInfo(Value info);
     bool linksChanged() const { return linksChanged_; }
     void setLinksChanged(bool changed) { linksChanged_ = changed; }
@@ -326,6 +328,41 @@ public:
     virtual Value reportDescription(std::uint32_t options) const;
     static constexpr std::uint32_t kReportList = 0x10000;
 
+    // ---- scripting (GEDCOMRecord+Scripting.cpp): the record's keys first,
+    // then the node's. Setters answer the error text, or nullopt.
+    std::optional<std::string> klis_getAttribute(const std::string& name, ISInterpreter* sender) override;
+    bool klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter* sender) override;
+    std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;
+    std::string scriptClassName() const override;
+    std::optional<ScriptSpecifier> objectSpecifier() override;
+    ScriptReply handleScriptCommand(const std::string& command, const Dictionary& arguments) override;
+    // "" when none; an empty text stores none.
+    Value asContextInfo() const;
+    void setAsContextInfo(Value info);
+    // Replaces the record's data from GEDCOM text, keeping its own level-0
+    // line (a script cannot change the ID or type this way).
+    std::optional<std::string> setGedcomString(const std::string& text);
+    const std::string& readRecordID() const { return grecordID(); }
+    std::optional<std::string> setReadRecordID(const std::string& recordID);
+    const std::string& readRecordKLID() const { return grecordID(); }
+    std::optional<std::string> setReadRecordKLID(const std::string& recordID) { return setReadRecordID(recordID); }
+    const std::string& readRecordType() const { return recordType(); }
+    std::optional<std::string> setReadRecordType(const std::string& type);
+    ScriptReply scriptShowBrowser(const Dictionary& arguments);
+    ScriptReply scriptShowBrowserPane(const Dictionary& arguments);
+    ScriptReply handleSortRecordDataScriptCommand(const Dictionary& arguments);
+    ScriptReply handleCanLinkToScriptCommand(const Dictionary& arguments);
+    ScriptReply handleReportDescriptionScriptCommand(const Dictionary& arguments);
+    ScriptReply handleMergeRecordsScriptCommand(const Dictionary& arguments);
+    // Drops the receiver onto the target record; the refusal, or nullopt.
+    std::optional<std::string> finishMoveToTarget(const std::shared_ptr<GEDCOMRecord>& target);
+    // Report prose: lines joined by "; ", HTML-escaped with the flag.
+    static std::string formatForReport(const std::string& text, bool forHtml);
+    // Every carriage return becomes a line feed.
+    static std::string removeReturns(const std::string& text);
+    // The report-description bit of an option name ("BD", "LINKS", ...).
+    static std::optional<std::uint32_t> reportOptionBit(std::string_view name);
+
     // ---- class operations on names and places
     // Style 0 to 9 (2 unused); nullopt for any other style.
     static std::optional<std::string> formatName(std::string_view name, int style);
@@ -391,7 +428,6 @@ private:
         std::optional<std::string> changeToRecordID;
         UndoManager* undoManager = nullptr;
         std::string foundText;
-        Value contextInfo;
         std::vector<std::function<void()>> pendingSetters;
         std::string ownedType;
     };

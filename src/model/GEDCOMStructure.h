@@ -98,11 +98,28 @@ public:
     Value eventSDNMaxLong() { return Value(static_cast<long long>(eventSDNMax())); }
     std::string eventPlaceWithAddress();
 
+    // ---- scripting (GEDCOMStructure+Scripting.cpp): the structure's keys
+    // first, then the node's.
+    std::optional<std::string> klis_getAttribute(const std::string& name, ISInterpreter* sender) override;
+    bool klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter* sender) override;
+    std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;
+    std::string scriptClassName() const override { return "structure"; }
+    std::optional<ScriptSpecifier> objectSpecifier() override;
+    // The year text of the event date, "" without a date.
+    std::string eventYear();
+    // Date and place joined by ", ", or whichever is present.
+    std::string eventDatePlace();
+    std::string eventDateUserPlace();
+    // The last comma-separated item of the place, trimmed.
+    std::string eventCountry();
+    std::string eventYearCountry();
+
 private:
     void appendContinued(std::string& out) const;
     void appendMemo(std::string& out) const;
     void foldOne(std::vector<GEDCOMStructure*>& pending);
     void contentsChanged() const;
+    std::shared_ptr<Object> lonLatBounds(const std::shared_ptr<GEDCOMRecord>& place, ISInterpreter* sender);
 
     GEDCOMRecord* record_ = nullptr;
 

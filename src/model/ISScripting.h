@@ -23,6 +23,12 @@ public:
     virtual std::shared_ptr<Object> scriptObject(const std::string& name) = 0;
     virtual void setReturnValue(Value value) = 0;
     virtual Value returnValue() = 0;
+    // A script list value over the items, in the interpreter's own list
+    // type; nullptr from an interpreter that makes no lists.
+    virtual std::shared_ptr<Object> makeList(Array items) {
+        (void)items;
+        return nullptr;
+    }
 };
 
 class ISScripting {
@@ -44,6 +50,8 @@ public:
     // The form put on the pasteboard: records and structures answer their
     // GEDCOM line array; objects that cannot travel answer nullopt.
     virtual std::optional<Value> pasteboardPropertyList() const { return std::nullopt; }
+    // The items of a script list value; nullopt for any other object.
+    virtual std::optional<Array> klis_listItems() const { return std::nullopt; }
 };
 
 }  // namespace kl

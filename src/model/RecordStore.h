@@ -16,6 +16,7 @@
 namespace kl {
 
 class GEDCOMRecord;
+class RecordScriptHost;
 class UndoManager;
 
 class RecordStore {
@@ -66,6 +67,9 @@ public:
         (void)placeName;
         return std::nullopt;
     }
+    // What script commands of the store's records ask of the document;
+    // nullptr while no document serves them.
+    virtual RecordScriptHost* scriptHost() { return nullptr; }
 };
 
 }  // namespace kl

@@ -52,6 +52,7 @@ public:
     // The pasteboard form; nullopt when an item cannot travel.
     std::optional<Value> propertyList() const;
     std::optional<Value> pasteboardPropertyList() const override { return propertyList(); }
+    std::optional<Array> klis_listItems() const override { return *list_; }
 
     std::optional<std::string> klis_getAttribute(const std::string& name,
                                                  ISInterpreter* sender) override;
