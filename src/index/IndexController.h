@@ -1,0 +1,151 @@
+#pragma once
+// IndexController: the logic of a document's index window, its main window:
+// which record list is shown, the column style it is shown in and how it is
+// sorted, the selected rows, and how both tables follow the record store's
+// notifications. The widgets (IndexView) only show what it decides; header
+// clicks, selections and activations come back in through its methods.
+//
+// Ownership: owned by the document's DocumentWindows as its first window
+// controller; borrows the document, the style library and the view, which
+// must outlive it. Thread: main thread.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "foundation/NotificationCenter.h"
+#include "foundation/Value.h"
+#include "index/AddColumnMenu.h"
+#include "index/DocumentWindowController.h"
+#include "index/IndexMenuValidation.h"
+#include "index/TableSetupPlan.h"
+
+namespace kl {
+
+class DocumentWindows;
+class GEDCOMDocument;
+class GEDCOMModel;
+class IndexStyle;
+class IndexStyleLibrary;
+class IndexView;
+class RecordsIndices;
+class RecordsList;
+
+class IndexController : public DocumentWindowController {
+public:
+    using ListPtr = std::shared_ptr<RecordsList>;
+    // Lists this long or longer are shown in their stored order: sorting
+    // them on every show would stall the window.
+    static constexpr std::size_t kSortOnShowLimit = 25000;
+    static constexpr const char* kIndexStyleChanged = "Index Style Changed Notification";
+    static constexpr const char* kIndexStyleNeedsReload = "Index Style Needs Reload Notification";
+
+    // The answer to a click on a column header.
+    struct HeaderClick {
+        bool beep = false;    // the list cannot sort, or the column shows images
+        bool sorted = false;
+    };
+
+    IndexController(GEDCOMDocument& doc, IndexStyleLibrary& styles, IndexView* view = nullptr);
+    ~IndexController() override;
+    IndexController(const IndexController&) = delete;
+    IndexController& operator=(const IndexController&) = delete;
+
+    void setView(IndexView* view);
+    void setWindows(DocumentWindows* windows) { windows_ = windows; }
+    // The library's predefined columns ("DefinedColumns"); may be nullptr.
+    void setDefinedColumns(const Dictionary* defined) { definedColumns_ = defined; }
+    // Shows the list selected at the last save, else the first list.
+    void windowDidLoad();
+
+    // ---- DocumentWindowController
+    void showWindow() override {}
+    void close() override {}
+    bool answersSelectedRecord() const override { return true; }
+    RecordPtr selectedRecord() override;
+    std::vector<RecordPtr> selectedRecords() override;
+
+    // ---- queries
+    GEDCOMModel& gedcomModel() const;
+    RecordsIndices& recordsIndex() const;
+    const ListPtr& currentList() const { return shown_; }
+    std::string currentType() const;
+    std::optional<std::string> currentRecordID();
+    std::optional<std::vector<std::string>> selectedRecordIDs() const;
+    std::vector<RecordPtr> listedRecords() const;
+    bool isDisplayingAnAlbum() const;
+    long selectedListRow() const { return listRow_; }
+    const std::vector<long>& selectedRows() const { return selectedRows_; }
+    int highlightedColumn() const { return highlightedColumn_; }
+    const TableSetupPlan& tablePlan() const { return plan_; }
+    std::shared_ptr<IndexStyle> shownStyle() const;
+    bool updateViews() const { return updateViews_; }
+
+    // ---- showing lists and records
+    void selectRecordTypeIndex(long row);
+    void selectRecordType(const std::string& type);
+    void selectAnyRecord(const RecordPtr& record);
+    void selectByRecordIDs(const std::optional<std::vector<std::string>>& ids);
+
+    // ---- events from the widgets
+    void listSelectionChanged(long row);
+    void recordSelectionChanged(std::vector<long> rows);
+    HeaderClick didClickTableColumn(int styleColumn);
+    // Return, Enter or a double click on a row opens its record on the next
+    // turn of the event loop; the row is never edited in place.
+    bool shouldEditRecordRow(long row);
+    void setFirstResponderIsRecords(bool focused) { recordsFocused_ = focused; }
+    void setSourceShown(bool shown) { sourceShown_ = shown; }
+
+    // ---- store notifications
+    void handleRecordEdits(const GEDCOMRecord* record);
+    void oldRecordDeleted(const Notification& note);
+    void newRecordCreated(const Notification& note);
+    void listOrderChanged(const Notification& note);
+    void reloadDataIfNeeded();
+
+    // ---- column commands
+    std::vector<AddColumnItem> addColumnMenu() const;
+    // Appends, or answers DeleteColumn for the window to confirm and then
+    // call deleteIndexColumn; the sheet opens for the custom item.
+    AddColumnMenu::Choice addPredefinedColumn(const AddColumnItem& item);
+    void deleteIndexColumn(int styleColumn);
+    void addRemovePortraitColumn();
+    void indexStyleChanged(const Notification& note);
+    void indexStyleReload(const Notification& note);
+
+    // ---- menus and bulk work
+    IndexMenuState menuState();
+    MenuAnswer validateMenuTag(int tag) { return IndexMenuValidation::validateMenuTag(tag, menuState()); }
+    void disableViewUpdates() { updateViews_ = false; }
+    void enableViewUpdates();
+    void documentWillSave();
+
+private:
+    void observe();
+    void buildTable(int sortColumn);
+    void sortOnShow();
+    void showList(long row, const ListPtr& list);
+    void setSelection(std::vector<long> rows);
+    long rowOf(const GEDCOMRecord* record) const;
+    void postStyleChanged(const void* object, std::optional<int> sortColumnIndex = std::nullopt);
+    bool isOwnModel(const GEDCOMRecord* record) const;
+
+    GEDCOMDocument& doc_;
+    IndexStyleLibrary& styles_;
+    IndexView* view_;
+    DocumentWindows* windows_ = nullptr;
+    const Dictionary* definedColumns_ = nullptr;
+    ListPtr shown_;
+    long listRow_ = -1;
+    std::vector<long> selectedRows_;
+    int highlightedColumn_ = -1;
+    TableSetupPlan plan_;
+    bool updateViews_ = true;
+    bool tableNeedsUpdate_ = false;
+    bool recordsFocused_ = true;
+    bool sourceShown_ = false;
+    std::vector<Observation> observations_;
+};
+
+}  // namespace kl

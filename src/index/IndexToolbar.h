@@ -1,0 +1,60 @@
+#pragma once
+// IndexToolbar: the index window's toolbar as data: the items it may hold
+// (its own column, album and source-pane items and the document items it
+// shares with the record browser and relatives windows), their default
+// order, and the order a user customised, kept in the user defaults under
+// the toolbar's identifier so every later index window shows it.
+//
+// Ownership: values only; the user defaults are borrowed.
+// Thread: main thread.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kl {
+
+class UserDefaults;
+
+struct ToolbarItemSpec {
+    enum class Target { None, Window, Document, Application };
+    std::string identifier;
+    std::string label;
+    std::string paletteLabel;
+    std::string image;
+    Target target = Target::None;
+    std::string action;
+    int tag = 0;
+    std::string toolTip;
+};
+
+class IndexToolbar {
+public:
+    static constexpr const char* kIdentifier = "indexToolBar";
+    // Where the customised order is kept: a dictionary holding the list of
+    // item identifiers under kItemIdentifiersKey.
+    static constexpr const char* kConfigurationKey = "NSToolbar Configuration indexToolBar";
+    static constexpr const char* kItemIdentifiersKey = "TB Item Identifiers";
+
+    static constexpr const char* kSeparator = "NSToolbarSeparatorItem";
+    static constexpr const char* kSpace = "NSToolbarSpaceItem";
+    static constexpr const char* kFlexibleSpace = "NSToolbarFlexibleSpaceItem";
+    static constexpr const char* kCustomize = "NSToolbarCustomizeToolbarItem";
+    static constexpr const char* kPrint = "NSToolbarPrintItem";
+
+    static const std::vector<std::string>& toolbarAllowedItemIdentifiers();
+    static const std::vector<std::string>& toolbarDefaultItemIdentifiers();
+    // The index window's own items, then the shared ones; any other
+    // identifier gives a bare item carrying just that identifier.
+    static ToolbarItemSpec itemForItemIdentifier(const std::string& identifier);
+    // The items the index window, the record browser and the relatives
+    // windows share; nullopt for any other identifier.
+    static std::optional<ToolbarItemSpec> commonToolBar(const std::string& identifier);
+
+    // The order to show: the customised one when stored (unknown items and
+    // repeats of single items dropped), else the default.
+    static std::vector<std::string> itemIdentifiers(const UserDefaults& defaults);
+    static void saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers);
+    static std::vector<std::string> sanitized(const std::vector<std::string>& identifiers);
+};
+
+}  // namespace kl

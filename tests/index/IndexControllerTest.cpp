@@ -1,0 +1,295 @@
+// The index window's logic without widgets: which list shows and how it is
+// sorted, header clicks, selections that follow re-sorted records, lists
+// leaving the index when their last record goes, and deferred reloads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "IndexTestSupport.h"
+#include "document/DocumentNotifications.h"
+#include "document/IndexStyle.h"
+#include "model/GEDCOMStructure.h"
+
+namespace kl {
+namespace {
+
+using test::IndexFixture;
+using test::people;
+
+// Names given in descending order, so a sorted list starts with the last.
+std::string descendingPeople(int count) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(count) * 32);
+    char line[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "0 @I%d@ INDI\n1 NAME N%05d\n", i + 1, count - i);
+        text += line;
+    }
+    return text;
+}
+
+struct ShowCase {
+    const char* name;
+    int count;
+    bool sorted;
+};
+
+class SortOnShow : public testing::TestWithParam<ShowCase> {};
+
+TEST_P(SortOnShow, ListsUnderTheLimitAreSortedOnTheirFirstSortableColumn) {
+    const ShowCase& c = GetParam();
+    IndexFixture f;
+    f.open(descendingPeople(c.count));
+    ASSERT_EQ(f.index->currentType(), "INDI");
+    ASSERT_EQ(f.index->currentList()->count(), static_cast<std::size_t>(c.count));
+    EXPECT_EQ(!f.index->currentList()->howSorted().empty(), c.sorted);
+    EXPECT_EQ(f.index->highlightedColumn(), c.sorted ? 0 : -1);
+    EXPECT_EQ(f.index->listedRecords().front()->grecordID(), c.sorted ? "@I" + std::to_string(c.count) + "@" : "@I1@");
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexController, SortOnShow,
+                         testing::Values(ShowCase{"Small", 3, true}, ShowCase{"OneUnderTheLimit", 24999, true},
+                                         ShowCase{"AtTheLimit", 25000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SortOnShowStyles, PortraitOnlyStyleLeavesTheListUnsorted) {
+    IndexFixture f;
+    auto style = f.styles.indexStyleForType("INDI", &f.doc);
+    style->deleteColumn(0);
+    style->addRemovePortraitCol(0);
+    f.open(people({"B", "A"}));
+    EXPECT_TRUE(f.index->currentList()->howSorted().empty());
+    EXPECT_EQ(f.index->highlightedColumn(), -1);
+    EXPECT_EQ(f.view.lastPlan.portraitColumn, 0);
+}
+
+TEST(SortOnShowStyles, RememberedSortIsMarkedAndNotRedone) {
+    IndexFixture f;
+    f.open(people({"B", "C", "A"}));
+    f.index->didClickTableColumn(0);  // now descending
+    const auto order = f.shownIDs();
+    f.index->selectRecordTypeIndex(f.rowOfList("FAM") >= 0 ? f.rowOfList("FAM") : 1);
+    f.index->selectRecordTypeIndex(f.rowOfList("INDI"));
+    EXPECT_EQ(f.shownIDs(), order) << "showing the list again keeps its order";
+    EXPECT_EQ(f.view.lastPlan.highlightedColumn, 0);
+    EXPECT_EQ(f.view.lastPlan.indicator, SortIndicator::Descending);
+}
+
+TEST(HeaderClick, SortsThenReverses) {
+    IndexFixture f;
+    f.open(people({"B", "C", "A"}));
+    auto style = f.index->shownStyle();
+    style->addColumn(Dictionary{{"Label", "ID"}, {"Expression", "id"}});
+    auto first = f.index->didClickTableColumn(1);
+    EXPECT_TRUE(first.sorted);
+    EXPECT_FALSE(first.beep);
+    EXPECT_EQ(f.shownIDs(), (std::vector<std::string>{"@I1@", "@I2@", "@I3@"}));
+    EXPECT_EQ(f.view.arrow, SortIndicator::Ascending);
+    f.index->didClickTableColumn(1);
+    EXPECT_EQ(f.shownIDs(), (std::vector<std::string>{"@I3@", "@I2@", "@I1@"}));
+    EXPECT_EQ(f.view.arrow, SortIndicator::Descending);
+    EXPECT_EQ(f.index->highlightedColumn(), 1);
+}
+
+TEST(HeaderClick, SelectionFollowsItsRecordsThroughTheSort) {
+    IndexFixture f;
+    f.open(people({"B", "C", "A"}));  // shown A B C
+    f.index->recordSelectionChanged({0});
+    ASSERT_EQ(f.index->selectedRecord()->grecordID(), "@I3@");
+    f.index->didClickTableColumn(0);  // C B A
+    EXPECT_EQ(f.index->selectedRows(), (std::vector<long>{2}));
+    EXPECT_EQ(f.index->selectedRecord()->grecordID(), "@I3@");
+}
+
+TEST(HeaderClick, PortraitColumnAndBadColumnsBeep) {
+    IndexFixture f;
+    f.open(people({"B", "A"}));
+    f.index->addRemovePortraitColumn();
+    const auto order = f.shownIDs();
+    for (int column : {0, 7, -1}) {
+        auto answer = f.index->didClickTableColumn(column);
+        EXPECT_TRUE(answer.beep) << column;
+        EXPECT_FALSE(answer.sorted) << column;
+    }
+    EXPECT_EQ(f.view.beeps, 3);
+    EXPECT_EQ(f.shownIDs(), order);
+}
+
+// Names sorted: A0 A1 ... each row's record is known by its name.
+TEST(RecordEdits, SelectionFollowsARecordThatSortsElsewhere) {
+    IndexFixture f;
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) names.push_back("M" + std::to_string(10 + i));
+    f.open(people(names));
+    f.index->recordSelectionChanged({5, 10});
+    auto moving = f.index->listedRecords()[10];
+    // Between the records at rows 1 and 2.
+    moving->findStructureWithTag("NAME")->setContents("M115");
+    EXPECT_EQ(f.index->listedRecords()[2], moving);
+    EXPECT_EQ(f.index->selectedRows(), (std::vector<long>{2, 6}));
+    EXPECT_EQ(f.view.selection, (std::vector<long>{2, 6}));
+    EXPECT_EQ(f.view.scrolledTo, 6);
+}
+
+TEST(RecordEdits, ReloadsOnceOnTheNextTurnHoweverManyChanges) {
+    IndexFixture f;
+    f.open(people({"A", "B", "C"}));
+    const int before = f.view.recordReloads;
+    for (const auto& r : f.index->listedRecords()) r->findStructureWithTag("NAME")->setContents(r->grecordID());
+    EXPECT_EQ(f.view.recordReloads, before);
+    f.dispatcher.drain();
+    EXPECT_EQ(f.view.recordReloads, before + 1);
+}
+
+TEST(SelectByIDs, MissingIDsAreSkippedAndTheFirstFoundIsScrolledTo) {
+    IndexFixture f;
+    f.open(people({"A", "B", "C", "D"}));
+    f.index->selectByRecordIDs(std::vector<std::string>{"@I3@", "@I99@", "@I2@"});
+    EXPECT_EQ(f.index->selectedRows(), (std::vector<long>{1, 2}));
+    EXPECT_EQ(f.view.scrolledTo, 2);
+    EXPECT_EQ(f.index->selectedRecordIDs(), (std::vector<std::string>{"@I2@", "@I3@"}));
+}
+
+TEST(SelectByIDs, ListsRememberTheirSelectionWhenAnotherIsShown) {
+    IndexFixture f;
+    f.open(people({"A", "B"}) + "0 @N1@ NOTE text\n");
+    f.index->recordSelectionChanged({1});
+    f.index->selectRecordType("NOTE");
+    EXPECT_EQ(f.index->currentType(), "NOTE");
+    EXPECT_TRUE(f.index->selectedRows().empty());
+    f.index->selectRecordType("INDI");
+    EXPECT_EQ(f.index->selectedRows(), (std::vector<long>{1}));
+}
+
+TEST(SelectAnyRecord, ShowsItsListWithTheRecordAloneSelected) {
+    IndexFixture f;
+    f.open(people({"A", "B"}) + "0 @N1@ NOTE one\n0 @N2@ NOTE two\n");
+    f.index->recordSelectionChanged({0, 1});
+    f.index->selectAnyRecord(f.record("@N2@"));
+    EXPECT_EQ(f.index->currentType(), "NOTE");
+    EXPECT_EQ(f.index->selectedRecordIDs(), (std::vector<std::string>{"@N2@"}));
+}
+
+TEST(SelectedRecord, RowPastTheEndClearsTheSelection) {
+    IndexFixture f;
+    f.open(people({"A"}));
+    f.index->recordSelectionChanged({4});
+    EXPECT_EQ(f.index->selectedRecord(), nullptr);
+    EXPECT_TRUE(f.index->selectedRows().empty());
+    EXPECT_EQ(f.index->currentRecordID(), std::nullopt);
+}
+
+TEST(Deletion, LastRecordOfTheShownTypeTakesItsListAwayAndShowsRowZero) {
+    IndexFixture f;
+    f.open(people({"A"}) + "0 @N1@ NOTE only\n");
+    f.index->selectRecordType("NOTE");
+    ASSERT_EQ(f.index->currentType(), "NOTE");
+    f.doc.gedcomModel().deleteRecord(f.record("@N1@"));
+    EXPECT_LT(f.rowOfList("NOTE"), 0);
+    EXPECT_EQ(f.index->selectedListRow(), 0);
+    EXPECT_EQ(f.view.listRow, 0);
+    EXPECT_EQ(f.index->currentList(), f.lists().lists()[0]);
+    f.doc.undo().undo();
+    EXPECT_GE(f.rowOfList("NOTE"), 0) << "undo brings the record and its list back";
+}
+
+TEST(Deletion, SelectedRowsPastTheShortenedListAreDropped) {
+    IndexFixture f;
+    f.open(people({"A", "B", "C"}));
+    f.index->recordSelectionChanged({0, 2});
+    f.doc.gedcomModel().deleteRecord(f.index->listedRecords()[1]);
+    EXPECT_EQ(f.index->selectedRows(), (std::vector<long>{0}));
+}
+
+TEST(Deletion, AnAlbumKeepsItsPlaceWhenItsOnlyRecordGoes) {
+    IndexFixture f;
+    f.open(people({"A", "B"}));
+    auto& index = f.lists();
+    const std::string key = index.uniqueAlbumType();
+    auto album = index.addList(key, nullptr);
+    album->addRecordToAlbum(f.record("@I1@"));
+    f.index->selectRecordType(key);
+    ASSERT_TRUE(f.index->isDisplayingAnAlbum());
+    f.doc.gedcomModel().deleteRecord(f.record("@I1@"));
+    EXPECT_EQ(index.listForType(key), album);
+    EXPECT_EQ(album->count(), 0u);
+    EXPECT_EQ(f.index->currentList(), album) << "the emptied album stays shown";
+    f.doc.undo().undo();
+    EXPECT_EQ(album->count(), 1u) << "undo puts the record back in the album";
+}
+
+TEST(NewRecords, ReloadTheShownListOfTheirType) {
+    IndexFixture f;
+    f.open(people({"A"}));
+    const int lists = f.view.listReloads, records = f.view.recordReloads;
+    f.doc.gedcomModel().createNewRecordOfType("INDI", Value(true));
+    EXPECT_GT(f.view.listReloads, lists);
+    EXPECT_GT(f.view.recordReloads, records);
+}
+
+TEST(ViewUpdates, BulkWorkStopsFollowingAndRestartsAtRowZero) {
+    IndexFixture f;
+    f.open(people({"A"}) + "0 @N1@ NOTE n\n");
+    f.index->selectRecordType("NOTE");
+    f.index->disableViewUpdates();
+    f.index->listSelectionChanged(0);
+    EXPECT_EQ(f.index->currentType(), "NOTE") << "selections are ignored meanwhile";
+    f.index->enableViewUpdates();
+    EXPECT_EQ(f.index->currentList(), f.lists().lists()[0]);
+}
+
+TEST(OpenRecord, ActivatingARowNeverEditsIt) {
+    IndexFixture f;
+    f.open(people({"A"}));
+    EXPECT_FALSE(f.index->shouldEditRecordRow(0));
+    EXPECT_FALSE(f.index->shouldEditRecordRow(3));
+    f.dispatcher.drain();  // no windows: opens nothing, says nothing
+}
+
+TEST(Columns, PredefinedColumnIsAddedThenOfferedForDeletion) {
+    IndexFixture f;
+    f.open(people({"A"}));
+    test::RecordingView other;
+    IndexController second(f.doc, f.styles, &other);
+    second.windowDidLoad();
+    const int builds = other.builds;
+    const AddColumnItem birth{"Birth date (year)", "BIRT.DATE.year", false};
+    auto added = f.index->addPredefinedColumn(birth);
+    EXPECT_EQ(added.action, AddColumnMenu::Choice::Action::AppendColumn);
+    EXPECT_EQ(f.index->shownStyle()->label().back(), "Birth date");
+    EXPECT_GT(other.builds, builds) << "every window showing the type rebuilds";
+    auto again = f.index->addPredefinedColumn(birth);
+    EXPECT_EQ(again.action, AddColumnMenu::Choice::Action::DeleteColumn);
+    EXPECT_EQ(again.column, 1);
+    f.index->deleteIndexColumn(again.column);
+    EXPECT_EQ(f.index->shownStyle()->expressionColumn("BIRT.DATE.year"), -1);
+    EXPECT_FALSE(f.view.menu.empty());
+}
+
+TEST(Columns, DeletingTheSortedColumnSortsOnTheFirstAgain) {
+    IndexFixture f;
+    f.open(people({"B", "A"}));
+    f.index->shownStyle()->addColumn(Dictionary{{"Label", "ID"}, {"Expression", "id"}});
+    f.index->didClickTableColumn(1);
+    f.index->deleteIndexColumn(1);
+    EXPECT_EQ(f.index->highlightedColumn(), 0);
+    EXPECT_EQ(f.index->currentList()->howSorted(), f.index->shownStyle()->sortArrayForIndex(0));
+}
+
+TEST(Menus, ValidationReadsTheWindow) {
+    IndexFixture f;
+    f.open(people({"A", "B"}) + "0 @I9@ INDI\n1 NAME Z\n1 RESN locked\n");
+    f.index->selectByRecordIDs(std::vector<std::string>{"@I9@"});
+    auto locked = f.index->validateMenuTag(IndexMenuValidation::DeleteRecords);
+    EXPECT_FALSE(locked.enabled);
+    EXPECT_EQ(locked.title, "Delete Locked Record");
+    f.index->recordSelectionChanged({0, 1});
+    auto several = f.index->validateMenuTag(IndexMenuValidation::DeleteRecords);
+    EXPECT_TRUE(several.enabled);
+    EXPECT_EQ(several.title, "Delete 2 Records");
+    EXPECT_FALSE(f.index->validateMenuTag(IndexMenuValidation::DeleteAlbum).enabled);
+    EXPECT_TRUE(f.index->validateMenuTag(IndexMenuValidation::EditColumn).enabled) << "the list is sorted on show";
+}
+
+}  // namespace
+}  // namespace kl

@@ -1,0 +1,109 @@
+#pragma once
+// An index window without widgets: a document read from GEDCOM text, the
+// style library over user defaults in a scratch folder, an inline
+// dispatcher whose deferred turns the test runs, and a view that records
+// what the logic asked it to show.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/GEDCOMDocument.h"
+#include "document/RecordsIndices.h"
+#include "document/RecordsList.h"
+#include "foundation/InlineDispatcher.h"
+#include "foundation/UserDefaults.h"
+#include "index/IndexController.h"
+#include "index/IndexStyleLibrary.h"
+#include "index/IndexView.h"
+#include "model/GEDCOMRecord.h"
+
+namespace kl::test {
+
+class RecordingView : public IndexView {
+public:
+    void reloadLists() override { ++listReloads; }
+    void selectListRow(long row) override { listRow = row; }
+    void applyTablePlan(const TableSetupPlan& plan, double height) override {
+        lastPlan = plan;
+        rowHeight = height;
+        ++builds;
+    }
+    void reloadRecords() override { ++recordReloads; }
+    void markSortColumn(int column, SortIndicator indicator) override {
+        marked = column;
+        arrow = indicator;
+    }
+    void showRecordSelection(const std::vector<long>& rows) override { selection = rows; }
+    void scrollToRow(long row) override { scrolledTo = row; }
+    void refreshSource(bool) override { ++sourceRefreshes; }
+    void fillAddColumnMenu(const std::vector<AddColumnItem>& items) override { menu = items; }
+    void beep() override { ++beeps; }
+
+    int listReloads = 0, recordReloads = 0, builds = 0, sourceRefreshes = 0, beeps = 0;
+    long listRow = -1, scrolledTo = -1;
+    int marked = -1;
+    SortIndicator arrow = SortIndicator::None;
+    double rowHeight = 0;
+    TableSetupPlan lastPlan;
+    std::vector<long> selection;
+    std::vector<AddColumnItem> menu;
+};
+
+// User defaults kept in a folder of their own, removed afterwards.
+struct ScratchDefaults {
+    ScratchDefaults()
+        : folder(std::filesystem::temp_directory_path() /
+                 ("kl-index-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))),
+          defaults(std::make_unique<UserDefaults>("Kinlore II", folder)) {}
+    ~ScratchDefaults() {
+        defaults.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::filesystem::path folder;
+    std::unique_ptr<UserDefaults> defaults;
+};
+
+struct IndexFixture {
+    InlineDispatcher dispatcher;
+    Dispatcher::Scope scope{dispatcher};
+    ScratchDefaults scratch;
+    GEDCOMDocument doc;
+    IndexStyleLibrary styles{*scratch.defaults};
+    RecordingView view;
+    std::unique_ptr<IndexController> index;
+
+    // Reads the records (level-0 lines and below) and opens the window.
+    void open(const std::string& records) {
+        read(records);
+        index = std::make_unique<IndexController>(doc, styles, &view);
+        index->windowDidLoad();
+    }
+    void read(const std::string& records) {
+        doc.undo().disableUndoRegistration();
+        doc.gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n");
+        doc.gedcomModel().setRecordsFromStringVerifyIDs(true, false);
+        doc.undo().enableUndoRegistration();
+    }
+    RecordsIndices& lists() { return doc.gedcomModel().recordsIndex(); }
+    std::shared_ptr<GEDCOMRecord> record(const std::string& id) { return doc.gedcomModel().recordWithID(id); }
+    long rowOfList(const std::string& key) { return lists().recordTypeIndex(key); }
+    std::vector<std::string> shownIDs() {
+        std::vector<std::string> ids;
+        for (const auto& r : index->listedRecords()) ids.push_back(r->grecordID());
+        return ids;
+    }
+};
+
+// "0 @I<n>@ INDI / 1 NAME <name>" for each name.
+inline std::string people(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += "0 @I" + std::to_string(i + 1) + "@ INDI\n1 NAME " + names[i] + "\n";
+    return text;
+}
+
+}  // namespace kl::test
