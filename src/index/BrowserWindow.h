@@ -27,6 +27,10 @@ public:
     virtual void browserClose() = 0;
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override { return theRecord(); }
+    std::vector<RecordPtr> selectedRecords() override {
+        if (auto record = theRecord()) return {record};
+        return {};
+    }
 };
 
 // A relatives window (ancestors or descendants) of one individual.
