@@ -380,6 +380,40 @@ void IndexController::addRemovePortraitColumn() {
     postStyleChanged(nullptr);
 }
 
+std::optional<std::pair<int, int>> IndexController::recordsColumnMoved(int oldPlace, int newPlace,
+                                                                      int tableColumns) {
+    if (ignoreMove_) {
+        ignoreMove_ = false;
+        return std::nullopt;
+    }
+    const auto style = shownStyle();
+    const int filler = tableColumns - 1;
+    if (!style || oldPlace == newPlace) return std::nullopt;
+    if (oldPlace == filler) {
+        ignoreMove_ = true;
+        return std::make_pair(newPlace, oldPlace);
+    }
+    std::optional<std::pair<int, int>> back;
+    if (newPlace == filler) {
+        ignoreMove_ = true;
+        back = std::make_pair(newPlace, newPlace - 1);
+        newPlace -= 1;
+        if (newPlace == oldPlace) return back;
+    }
+    style->moveColumn(oldPlace, newPlace);
+    buildTable(-1);
+    postStyleChanged(this);
+    return back;
+}
+
+std::optional<double> IndexController::recordsColumnResized(int styleColumn, double width) {
+    const auto style = shownStyle();
+    if (!style || styleColumn < 0 || !style->setWidth(width, styleColumn)) return std::nullopt;
+    postStyleChanged(this);
+    if (styleColumn == style->portraitColumn()) return static_cast<double>(style->widthForColumn(styleColumn));
+    return std::nullopt;
+}
+
 void IndexController::indexStyleChanged(const Notification& note) {
     const auto style = shownStyle();
     const Value* type = note.userInfo.get("RecordType");

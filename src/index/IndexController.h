@@ -111,6 +111,15 @@ public:
     AddColumnMenu::Choice addPredefinedColumn(const AddColumnItem& item);
     void deleteIndexColumn(int styleColumn);
     void addRemovePortraitColumn();
+    // A column dragged on screen from one table place to another (the
+    // filler column is the last place). Answers the move the window must
+    // make to put a column back: the filler never moves, and nothing is
+    // dropped after it. The window's own move-back comes in here again and
+    // is ignored.
+    std::optional<std::pair<int, int>> recordsColumnMoved(int oldPlace, int newPlace, int tableColumns);
+    // A column resized on screen; answers the new row height when the
+    // resized column shows images.
+    std::optional<double> recordsColumnResized(int styleColumn, double width);
     void indexStyleChanged(const Notification& note);
     void indexStyleReload(const Notification& note);
 
@@ -143,6 +152,7 @@ private:
     TableSetupPlan plan_;
     bool updateViews_ = true;
     bool tableNeedsUpdate_ = false;
+    bool ignoreMove_ = false;
     bool recordsFocused_ = true;
     bool sourceShown_ = false;
     std::vector<Observation> observations_;

@@ -293,3 +293,62 @@ TEST(Menus, ValidationReadsTheWindow) {
 
 }  // namespace
 }  // namespace kl
+
+namespace kl {
+namespace {
+
+struct DragCase {
+    const char* name;
+    int from;
+    int to;
+    std::optional<std::pair<int, int>> moveBack;
+    std::vector<std::string> labels;
+};
+
+class ColumnDrag : public testing::TestWithParam<DragCase> {};
+
+// Three style columns A B C and the filler at table place 3.
+TEST_P(ColumnDrag, MovesTheStyleColumnAndSpringsTheFillerBack) {
+    const DragCase& c = GetParam();
+    test::IndexFixture f;
+    f.open(test::people({"A"}));
+    auto style = f.index->shownStyle();
+    style->setProperties(Dictionary{{"Label", "A"}}, 0);
+    style->addColumn(Dictionary{{"Label", "B"}, {"Expression", "id"}});
+    style->addColumn(Dictionary{{"Label", "C"}, {"Expression", "rec"}});
+    test::RecordingView other;
+    IndexController second(f.doc, f.styles, &other);
+    second.windowDidLoad();
+    const int ownBuilds = f.view.builds, otherBuilds = other.builds;
+    EXPECT_EQ(f.index->recordsColumnMoved(c.from, c.to, 4), c.moveBack);
+    EXPECT_EQ(style->label(), c.labels);
+    const bool moved = c.labels != std::vector<std::string>{"A", "B", "C"};
+    EXPECT_EQ(other.builds > otherBuilds, moved) << "other windows of the type rebuild";
+    EXPECT_EQ(f.view.builds - ownBuilds, moved ? 1 : 0) << "its own table is renumbered once";
+    if (c.moveBack) {
+        EXPECT_EQ(f.index->recordsColumnMoved(c.moveBack->first, c.moveBack->second, 4), std::nullopt);
+        EXPECT_EQ(style->label(), c.labels) << "the window's own move-back changes nothing";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    IndexController, ColumnDrag,
+    testing::Values(DragCase{"FirstToLast", 0, 2, std::nullopt, {"B", "C", "A"}},
+                    DragCase{"FillerDragged", 3, 1, std::make_pair(1, 3), {"A", "B", "C"}},
+                    DragCase{"DroppedAfterTheFiller", 0, 3, std::make_pair(3, 2), {"B", "C", "A"}},
+                    DragCase{"LastDroppedAfterTheFiller", 2, 3, std::make_pair(3, 2), {"A", "B", "C"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ColumnResize, StoresTheWidthAndSizesRowsToAnImageColumn) {
+    test::IndexFixture f;
+    f.open(test::people({"A"}));
+    EXPECT_EQ(f.index->recordsColumnResized(0, 150), std::nullopt) << "the stored width";
+    EXPECT_EQ(f.index->recordsColumnResized(-1, 30), std::nullopt) << "the filler";
+    f.index->recordsColumnResized(0, 180.6);
+    EXPECT_EQ(f.index->shownStyle()->widthForColumn(0), 180);
+    f.index->addRemovePortraitColumn();
+    EXPECT_EQ(f.index->recordsColumnResized(0, 64), 64.0);
+}
+
+}  // namespace
+}  // namespace kl
