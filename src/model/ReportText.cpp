@@ -1,0 +1,55 @@
+#include "model/ReportText.h"
+
+#include "foundation/HTMLText.h"
+#include "model/ReportOptions.h"
+
+namespace kl::report {
+
+namespace {
+
+template <typename Iterator>
+std::string fillRange(std::string_view pattern, Iterator next, Iterator end) {
+    std::string out;
+    out.reserve(pattern.size() + 32);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const bool placeholder =
+            pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '@' || pattern[i + 1] == 'd');
+        if (!placeholder) {
+            out += pattern[i];
+            continue;
+        }
+        if (next != end) out += *next++;
+        ++i;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string fill(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
+    return fillRange(pattern, arguments.begin(), arguments.end());
+}
+
+std::string fill(std::string_view pattern, const std::vector<std::string>& arguments) {
+    return fillRange(pattern, arguments.begin(), arguments.end());
+}
+
+std::string link(std::string_view recordID, std::string_view name) {
+    return fill("<a href='//%@'>%@</a>", {recordID, name});
+}
+
+std::string place(std::string placeText, std::uint32_t options) {
+    if (placeText.empty() || !(options & kReportEscapesText)) return placeText;
+    return safeHTMLText(placeText, false, false);
+}
+
+std::string joinNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) joined += i + 1 == names.size() ? " and " : ", ";
+        joined += names[i];
+    }
+    return joined;
+}
+
+}  // namespace kl::report
