@@ -14,6 +14,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/RecordScriptHost.h"
 #include "model/RecordStore.h"
+#include "model/ReportOptions.h"
 #include "model/wex.h"
 
 namespace kl {
@@ -49,19 +50,6 @@ const std::map<std::string, RecordGetter, std::less<>>& recordGetters() {
     };
     return table;
 }
-
-struct ReportOption {
-    const char* name;
-    std::uint32_t bit;
-};
-
-// No option has the bit 0x200.
-constexpr ReportOption kReportOptions[] = {
-    {"BD", 0x1},        {"BP", 0x2},       {"DD", 0x4},       {"DP", 0x8},         {"SN", 0x10},
-    {"CN", 0x20},       {"MD", 0x40},      {"MP", 0x80},      {"LINKS", 0x100},    {"LIST", 0x10000},
-    {"PRON", 0x400},    {"SEX", 0x800},    {"MAINLINK", 0x1000}, {"FM", 0x2000},   {"SAY", 0x4000},
-    {"HTML", 0x8000},
-};
 
 struct SortCode {
     const char* code;
@@ -296,8 +284,8 @@ ScriptReply GEDCOMRecord::handleCanLinkToScriptCommand(const Dictionary& argumen
 }
 
 std::optional<std::uint32_t> GEDCOMRecord::reportOptionBit(std::string_view name) {
-    for (const ReportOption& option : kReportOptions)
-        if (name == option.name) return option.bit;
+    for (const ReportOptionKeyword& option : kReportOptionKeywords)
+        if (name == option.keyword) return option.bit;
     return std::nullopt;
 }
 
