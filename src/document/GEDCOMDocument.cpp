@@ -5,6 +5,7 @@
 #include "document/IndexStyle.h"
 #include "foundation/Exception.h"
 #include "foundation/MainThread.h"
+#include "model/OBJERecord.h"
 
 namespace kl {
 
@@ -115,6 +116,10 @@ void GEDCOMDocument::changeMultimediaRoot(const std::string& path, int32_t index
     undo_.registerUndo(this, [this, old = slot, index] { changeMultimediaRoot(old, index); });
     slot = path;
     postRootsChanged();
+}
+
+std::optional<std::string> GEDCOMDocument::multimediaFilePath(const std::string& stored) const {
+    return OBJERecord::multimediaFilePath(stored, multimediaRoot_, fileName_);
 }
 
 void GEDCOMDocument::replaceAllRootFolders(std::vector<std::string> roots) {

@@ -120,6 +120,11 @@ public:
     void removeMultimediaRootAtIndex(int32_t index);
     void changeMultimediaRoot(const std::string& path, int32_t index);
     void replaceAllRootFolders(std::vector<std::string> roots);
+    std::optional<std::filesystem::path> fileURL() const override { return fileName_; }
+    // The full path of a multimedia file name as a record stores it, looked
+    // for in the root folders and then beside the document; nullopt when
+    // it is found nowhere.
+    std::optional<std::string> multimediaFilePath(const std::string& stored) const;
 
     // ---- album column styles
     std::shared_ptr<IndexStyle> albumStyle(const std::string& albumKey);

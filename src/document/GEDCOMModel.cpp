@@ -48,6 +48,22 @@ std::string GEDCOMModel::singularNameForType(const std::string& type) {
     return RecordsIndices::singularNameForRecordType(type, nullptr);
 }
 
+std::vector<std::string> GEDCOMModel::multimediaRoot() const {
+    return document_ ? document_->multimediaRoot() : std::vector<std::string>{};
+}
+
+std::optional<std::filesystem::path> GEDCOMModel::fileURL() const {
+    return document_ ? document_->fileURL() : std::nullopt;
+}
+
+std::optional<std::string> GEDCOMModel::getThumbnail(const std::string& recordID) {
+    return document_ ? document_->getThumbnail(recordID) : std::nullopt;
+}
+
+void GEDCOMModel::removeThumbnail(const std::string& recordID) {
+    if (document_) document_->removeThumbnail(recordID);
+}
+
 void GEDCOMModel::postNotification(const std::string& name, Dictionary userInfo) {
     NotificationCenter::defaultCenter().post(name, this, std::move(userInfo));
 }

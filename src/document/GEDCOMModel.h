@@ -13,6 +13,7 @@
 // Everything else runs on the main thread.
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -75,7 +76,7 @@ public:
     const Dictionary& cssRecords() const { return cssRecords_; }
     void setCssRecords(Dictionary map) { cssRecords_ = std::move(map); }
     // One ID replacement (new ID, old ID); equal IDs are ignored.
-    void addCSSDictionaryObject(const std::string& newID, const std::string& oldID);
+    void addCSSDictionaryObject(const std::string& newID, const std::string& oldID) override;
 
     // ---- what records ask of their store
     UndoManager* undoManager() override;
@@ -88,6 +89,12 @@ public:
     RecordScriptHost* scriptHost() override { return scriptHost_; }
     void setScriptHost(RecordScriptHost* host) { scriptHost_ = host; }
     RecordPtr firstRecordOfType(const std::string& type) override;
+    // The multimedia records' questions, answered by the document.
+    const void* notificationObject() const override { return this; }
+    std::vector<std::string> multimediaRoot() const override;
+    std::optional<std::filesystem::path> fileURL() const override;
+    std::optional<std::string> getThumbnail(const std::string& recordID) override;
+    void removeThumbnail(const std::string& recordID) override;
     RecordPtr recordWithID(const std::string& recordID) const { return recordsIndex_->recordWithID(recordID); }
     RecordPtr header() const { return recordsIndex_->header(); }
     std::size_t numberOfType(const std::string& type) const;

@@ -8,6 +8,7 @@
 // Ownership: the store keeps a plain pointer; the document outlives its store.
 // Thread: called on the thread that drives the store (the reading worker
 // while a file is read, else the main thread).
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@ public:
     // replace them and the import's own folder is kept after them.
     virtual std::vector<std::string> multimediaRoot() const { return {}; }
     virtual void setMultimediaRoot(std::vector<std::string> /*roots*/) {}
+    // The document's own file (a package folder or a GEDCOM file); nullopt
+    // while it is untitled. Multimedia files are looked for beside it.
+    virtual std::optional<std::filesystem::path> fileURL() const { return std::nullopt; }
 };
 
 }  // namespace kl

@@ -7,9 +7,11 @@
 //
 // Thread: the same as the records it serves (the main thread while editing,
 // the reading or merging worker while it fills its records).
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "foundation/Value.h"
 
@@ -70,6 +72,34 @@ public:
     // What script commands of the store's records ask of the document;
     // nullptr while no document serves them.
     virtual RecordScriptHost* scriptHost() { return nullptr; }
+
+    // ---- what multimedia records ask of the document behind the store
+    // The object under which the store posts its notifications (and the
+    // document its root-folder notifications), for observers to match.
+    virtual const void* notificationObject() const { return this; }
+    // The multimedia root folders, in order, each ending in "/".
+    virtual std::vector<std::string> multimediaRoot() const { return {}; }
+    // The document's own file; nullopt for an untitled document.
+    virtual std::optional<std::filesystem::path> fileURL() const { return std::nullopt; }
+    // The cached thumbnail (JPEG bytes) of a multimedia record, if any.
+    virtual std::optional<std::string> getThumbnail(const std::string& recordID) {
+        (void)recordID;
+        return std::nullopt;
+    }
+    virtual void removeThumbnail(const std::string& recordID) { (void)recordID; }
+    // The note record holding exactly the text, made when there is none
+    // (`newRecord` then true); nullptr when the store makes no notes.
+    virtual std::shared_ptr<GEDCOMRecord> addNoteRecord(const std::string& text, bool& newRecord) {
+        (void)text;
+        newRecord = false;
+        return nullptr;
+    }
+    // Style-sheet references ("<!--CSS" comments) to a multimedia record.
+    virtual void detachAllCSSLinksTo(const std::string& recordID) { (void)recordID; }
+    virtual void addCSSDictionaryObject(const std::string& newID, const std::string& oldID) {
+        (void)newID;
+        (void)oldID;
+    }
 };
 
 }  // namespace kl

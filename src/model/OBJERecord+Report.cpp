@@ -1,0 +1,113 @@
+// The multimedia object in reports: a list of labelled lines, or prose that
+// names the object, its date and place and what its file is.
+#include "model/GEDCOMStructure.h"
+#include "model/OBJERecord.h"
+#include "model/PatternText.h"
+
+namespace kl {
+
+namespace {
+
+enum ReportBits : std::uint32_t {
+    BD = 0x1,
+    BP = 0x2,
+    LINKS = 0x100,
+    PRON = 0x400,
+    MAINLINK = 0x1000,
+    SAY = 0x4000,
+    HTML = 0x8000,
+    LIST = 0x10000,
+};
+
+// A value for a report: several lines become one, joined by "; ", and
+// HTML's special characters are escaped when the report is HTML.
+std::string reportText(const std::string& text, bool forHtml) {
+    std::string joined;
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        if (end > at) {
+            if (!joined.empty()) joined += "; ";
+            joined.append(text, at, end - at);
+        }
+        at = end + 1;
+    }
+    if (!forHtml) return joined;
+    std::string escaped;
+    for (char c : joined) {
+        switch (c) {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+}  // namespace
+
+Value OBJERecord::reportDescription(std::uint32_t options) const {
+    const bool forHtml = (options & (LINKS | MAINLINK | HTML)) != 0;
+    const std::string name = reportText(viewName(), forHtml);
+    const std::string date = (options & BD) ? dataWithTag("_DATE") : std::string();
+    const std::string place = (options & BP) ? reportText(dataWithTag("_LOC"), forHtml) : std::string();
+    const ImageState image = getMMImageInFile(false);
+    if (options & LIST) return reportLines(image, name, date, place, options);
+    return Value(reportProse(image, name, date, place, options));
+}
+
+Value OBJERecord::reportLines(const ImageState& image, const std::string& name, const std::string& date,
+                              const std::string& place, std::uint32_t options) const {
+    Array lines;
+    auto add = [&lines](std::string line) { lines.emplace_back(std::move(line)); };
+    if (!(options & PRON)) {
+        if (options & MAINLINK)
+            add(fillPattern("Multimedia Object: <a href='//%@'>%@</a>", {grecordID(), name}));
+        else
+            add(fillPattern("Multimedia Object: %@", {name}));
+    }
+    const std::string stored = mmFileName();
+    if (image.isURL) {
+        add(fillPattern("URL: %@", {stored}));
+    } else {
+        const std::string full = image.fullPath.value_or(std::string());
+        if (stored != full) add(fillPattern("Relative Path: %@", {stored}));
+        if (image.found) add(fillPattern("Full Path: %@", {full}));
+        if (const std::string format = mmFormat(); !format.empty()) add(fillPattern("Format: %@", {format}));
+    }
+    if (!date.empty()) add(fillPattern("Date: %@", {date}));
+    if (!place.empty()) add(fillPattern("Location: %@", {place}));
+    return Value(std::move(lines));
+}
+
+std::string OBJERecord::reportProse(const ImageState& image, const std::string& name, const std::string& date,
+                                    const std::string& place, std::uint32_t options) const {
+    std::string text;
+    if (!(options & PRON)) {
+        if (options & MAINLINK)
+            text += fillPattern("%@'s title is <a href='//%@'>%@</a>. ", {"The multimedia object", grecordID(), name});
+        else
+            text += fillPattern("%@'s name is %@. ", {"The multimedia object", name});
+    }
+    if (!date.empty() && !place.empty())
+        text += fillPattern("%@ is dated %@ with location %@. ", {"It", date, place});
+    else if (!date.empty())
+        text += fillPattern("%@ is dated %@. ", {"It", date});
+    else if (!place.empty())
+        text += fillPattern("%@'s location %@. ", {"It", place});
+    const std::string full = image.fullPath.value_or(std::string());
+    if (options & SAY) {
+        if (image.isURL) return text + "This object is a link to a web site.";
+        if (image.isImage) return text + "This object is an image.";
+        if (image.found) return text + "This object is a non-image document.";
+        return text + "The file for this object cannot be found.";
+    }
+    if (image.isURL) return text + fillPattern("This multimedia object is a link to the web site %@.", {mmFileName()});
+    if (image.isImage) return text + fillPattern("The image file for this object is at %@.", {full});
+    if (image.found) return text + fillPattern("The non-image document file for this object is at %@.", {full});
+    return text + "The file for this object cannot be found.";
+}
+
+}  // namespace kl
