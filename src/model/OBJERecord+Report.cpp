@@ -19,40 +19,13 @@ enum ReportBits : std::uint32_t {
     LIST = 0x10000,
 };
 
-// A value for a report: several lines become one, joined by "; ", and
-// HTML's special characters are escaped when the report is HTML.
-std::string reportText(const std::string& text, bool forHtml) {
-    std::string joined;
-    std::size_t at = 0;
-    while (at <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", at);
-        if (end == std::string::npos) end = text.size();
-        if (end > at) {
-            if (!joined.empty()) joined += "; ";
-            joined.append(text, at, end - at);
-        }
-        at = end + 1;
-    }
-    if (!forHtml) return joined;
-    std::string escaped;
-    for (char c : joined) {
-        switch (c) {
-            case '&': escaped += "&amp;"; break;
-            case '<': escaped += "&lt;"; break;
-            case '>': escaped += "&gt;"; break;
-            default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 }  // namespace
 
 Value OBJERecord::reportDescription(std::uint32_t options) const {
     const bool forHtml = (options & (LINKS | MAINLINK | HTML)) != 0;
-    const std::string name = reportText(viewName(), forHtml);
+    const std::string name = formatForReport(viewName(), forHtml);
     const std::string date = (options & BD) ? dataWithTag("_DATE") : std::string();
-    const std::string place = (options & BP) ? reportText(dataWithTag("_LOC"), forHtml) : std::string();
+    const std::string place = (options & BP) ? formatForReport(dataWithTag("_LOC"), forHtml) : std::string();
     const ImageState image = getMMImageInFile(false);
     if (options & LIST) return reportLines(image, name, date, place, options);
     return Value(reportProse(image, name, date, place, options));

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <map>
 
 #include "dates/DateBridge.h"
+#include "foundation/MainThread.h"
 #include "model/GEDCOMStructure.h"
 #include "model/LibraryServices.h"
 #include "model/PatternText.h"
@@ -77,8 +79,7 @@ std::optional<std::vector<std::string>> OBJERecord::viewTags() const {
 
 void OBJERecord::setViewName(const std::string& name) {
     if (deferUntilInstalled([this, name] { setViewName(name); })) return;
-    std::string text = name;
-    std::replace(text.begin(), text.end(), '\r', '\n');
+    const std::string text = removeReturns(name);
     if (auto title = titleStructure()) {
         title->setContents(text);
     } else {
@@ -335,6 +336,27 @@ std::optional<bool> OBJERecord::setObjeAttribute(const std::string& key, const s
     }
     if (objeAttribute(key)) return false;
     return std::nullopt;
+}
+
+std::optional<std::string> OBJERecord::klis_getAttribute(const std::string& name, ISInterpreter* sender) {
+    if (auto value = objeAttribute(name)) return value;
+    return GEDCOMRecord::klis_getAttribute(name, sender);
+}
+
+bool OBJERecord::klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter* sender) {
+    if (objeAttribute(name)) {
+        // Only the settable keys change the tree, on the main thread.
+        auto self = std::static_pointer_cast<OBJERecord>(holdRecord());
+        std::optional<bool> done;
+        Dispatcher::current().postAndWait([self, &name, &value, &done] { done = self->setObjeAttribute(name, value); });
+        if (done.value_or(false)) return true;
+    }
+    return GEDCOMRecord::klis_setAttribute(name, value, sender);
+}
+
+std::shared_ptr<Object> OBJERecord::klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) {
+    if (name == "referencedBy") return listValue(sender, referencedBy());
+    return GEDCOMRecord::klis_getObjectAttribute(name, sender);
 }
 
 Array OBJERecord::referencedBy() const {

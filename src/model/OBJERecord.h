@@ -101,6 +101,9 @@ public:
 
     // ---- report text and script keys
     Value reportDescription(std::uint32_t options) const override;
+    std::optional<std::string> klis_getAttribute(const std::string& name, ISInterpreter* sender) override;
+    bool klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter* sender) override;
+    std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;
     // "objectDate", "objectPath", ...; nullopt for keys the base answers.
     std::optional<std::string> objeAttribute(const std::string& key) const;
     // True when the key is one of the object's settable keys (then set);

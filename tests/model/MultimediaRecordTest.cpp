@@ -4,6 +4,7 @@
 
 #include "MediaTestSupport.h"
 #include "RecordTestSupport.h"
+#include "ScriptingTestSupport.h"
 #include "model/GEDCOMStructure.h"
 #include "model/OBJERecord.h"
 
@@ -240,20 +241,35 @@ TEST_F(MultimediaRecord, DatePlaceAndFormAccessors) {
     EXPECT_EQ(record->mmObjectPlace(), "Lyon");
 }
 
-TEST_F(MultimediaRecord, ScriptKeysReadAndSetTheirFields) {
-    auto record = object("1 FILE http://x.org/\n2 FORM url\n1 _DATE 1 JAN 1900\n");
-    EXPECT_EQ(record->objeAttribute("objectDate"), "1 JAN 1900");
-    EXPECT_EQ(record->objeAttribute("objectPath"), "http://x.org/");
-    EXPECT_EQ(record->objeAttribute("objectForm"), "url");
-    EXPECT_EQ(record->objeAttribute("objectSDN"), std::to_string(record->mmObjectSDN()));
-    EXPECT_EQ(record->objeAttribute("name"), std::nullopt) << "the base answers the rest";
-    EXPECT_EQ(record->setObjeAttribute("objectPlace", "Rome"), true);
+TEST_F(MultimediaRecord, ScriptKeysReadAndSetTheirFieldsOnTheMainThread) {
+    CountingDispatcher dispatcher;
+    Dispatcher::Scope scope(dispatcher);
+    TestInterpreter interpreter;
+    auto record = object("1 FILE http://x.org/\n2 FORM url\n2 TITL Site\n1 _DATE 1 JAN 1900\n");
+    struct Read {
+        const char* key;
+        std::string value;
+    };
+    const Read reads[] = {{"objectDate", "1 JAN 1900"},
+                          {"objectPath", "http://x.org/"},
+                          {"objectForm", "url"},
+                          {"objectPlace", ""},
+                          {"objectSDN", std::to_string(record->mmObjectSDN())},
+                          {"objectSDNMax", std::to_string(record->mmObjectSDNMax())},
+                          {"name", "Site"}};
+    for (const auto& read : reads) EXPECT_EQ(record->klis_getAttribute(read.key, &interpreter), read.value) << read.key;
+
+    EXPECT_TRUE(record->klis_setAttribute("objectPlace", "Rome", &interpreter));
     EXPECT_EQ(record->mmObjectPlace(), "Rome");
-    EXPECT_EQ(record->setObjeAttribute("objectPath", "/x"), false);
-    EXPECT_EQ(record->setObjeAttribute("name", "x"), std::nullopt);
+    EXPECT_TRUE(record->klis_setAttribute("objectForm", "URL", &interpreter));
+    EXPECT_EQ(dispatcher.waited, 2);
+    EXPECT_FALSE(record->klis_setAttribute("objectPath", "/x", &interpreter));
+    EXPECT_FALSE(record->klis_setAttribute("objectSDN", "5", &interpreter));
+
     auto person = store.add("@I1@", "INDI", "");
     record->drop(person);
-    EXPECT_TRUE(record->referencedBy() == (Array{Value("@I1@")}));
+    auto cited = record->klis_getObjectAttribute("referencedBy", &interpreter);
+    EXPECT_TRUE(TestInterpreter::items(cited) == (Array{Value("@I1@")}));
 }
 
 // ---- report text
