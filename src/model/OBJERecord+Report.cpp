@@ -3,31 +3,17 @@
 #include "model/GEDCOMStructure.h"
 #include "model/OBJERecord.h"
 #include "model/PatternText.h"
+#include "model/ReportOptions.h"
 
 namespace kl {
 
-namespace {
-
-enum ReportBits : std::uint32_t {
-    BD = 0x1,
-    BP = 0x2,
-    LINKS = 0x100,
-    PRON = 0x400,
-    MAINLINK = 0x1000,
-    SAY = 0x4000,
-    HTML = 0x8000,
-    LIST = 0x10000,
-};
-
-}  // namespace
-
 Value OBJERecord::reportDescription(std::uint32_t options) const {
-    const bool forHtml = (options & (LINKS | MAINLINK | HTML)) != 0;
+    const bool forHtml = (options & kReportEscapesText) != 0;
     const std::string name = formatForReport(viewName(), forHtml);
-    const std::string date = (options & BD) ? dataWithTag("_DATE") : std::string();
-    const std::string place = (options & BP) ? formatForReport(dataWithTag("_LOC"), forHtml) : std::string();
+    const std::string date = (options & ReportBD) ? dataWithTag("_DATE") : std::string();
+    const std::string place = (options & ReportBP) ? formatForReport(dataWithTag("_LOC"), forHtml) : std::string();
     const ImageState image = getMMImageInFile(false);
-    if (options & LIST) return reportLines(image, name, date, place, options);
+    if (options & ReportList) return reportLines(image, name, date, place, options);
     return Value(reportProse(image, name, date, place, options));
 }
 
@@ -35,8 +21,8 @@ Value OBJERecord::reportLines(const ImageState& image, const std::string& name, 
                               const std::string& place, std::uint32_t options) const {
     Array lines;
     auto add = [&lines](std::string line) { lines.emplace_back(std::move(line)); };
-    if (!(options & PRON)) {
-        if (options & MAINLINK)
+    if (!(options & ReportPron)) {
+        if (options & ReportMainLink)
             add(fillPattern("Multimedia Object: <a href='//%@'>%@</a>", {grecordID(), name}));
         else
             add(fillPattern("Multimedia Object: %@", {name}));
@@ -58,8 +44,8 @@ Value OBJERecord::reportLines(const ImageState& image, const std::string& name, 
 std::string OBJERecord::reportProse(const ImageState& image, const std::string& name, const std::string& date,
                                     const std::string& place, std::uint32_t options) const {
     std::string text;
-    if (!(options & PRON)) {
-        if (options & MAINLINK)
+    if (!(options & ReportPron)) {
+        if (options & ReportMainLink)
             text += fillPattern("%@'s title is <a href='//%@'>%@</a>. ", {"The multimedia object", grecordID(), name});
         else
             text += fillPattern("%@'s name is %@. ", {"The multimedia object", name});
@@ -71,7 +57,7 @@ std::string OBJERecord::reportProse(const ImageState& image, const std::string& 
     else if (!place.empty())
         text += fillPattern("%@'s location %@. ", {"It", place});
     const std::string full = image.fullPath.value_or(std::string());
-    if (options & SAY) {
+    if (options & ReportSay) {
         if (image.isURL) return text + "This object is a link to a web site.";
         if (image.isImage) return text + "This object is an image.";
         if (image.found) return text + "This object is a non-image document.";
