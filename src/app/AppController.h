@@ -6,14 +6,21 @@
 // addresses of outside searches. The application delegate of the desktop
 // layer builds on these.
 //
+// One instance is the application object of Kinlore II: it runs the launch
+// steps, the start queue at the first activation, the later activations
+// and shut-down, and owns the library folder (sharedLibrary()) for the
+// whole run. Its windows are reached through the AppDesktop it is given.
+//
 // Thread: main thread, like the defaults it writes. The resource folder and
 // the address opener are set once at start, before any worker runs.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/Color.h"
 #include "app/Font.h"
@@ -22,8 +29,62 @@
 
 namespace kl {
 
+class AppDesktop;
+class LibraryFolder;
+
 class AppController {
 public:
+    // The running build: the version number (2.345 is version 2.3, beta 5)
+    // and the build number.
+    static constexpr float appVersionNumber = 2.0f;
+    static constexpr int bundleVersion = 1;
+    static constexpr const char* firstRunScript = "Scripts/First Run Tasks.klscpt";
+
+    // ---- The application object ------------------------------------------
+    explicit AppController(AppDesktop& desktop, UserDefaults& defaults = UserDefaults::standard());
+    ~AppController();
+    AppController(const AppController&) = delete;
+    AppController& operator=(const AppController&) = delete;
+
+    // The one application object while it lives, else nullptr.
+    static AppController* myApp();
+    // The one library folder, made at launch; nullptr before.
+    static LibraryFolder* sharedLibrary();
+
+    // The launch steps; false when one failed: the alert has been shown
+    // and the desktop asked to terminate.
+    bool applicationWillFinishLaunching();
+    // First run of a newer build.
+    void applicationDidFinishLaunching();
+    void applicationDidBecomeActive();
+    // Always true: the application terminates at once.
+    bool applicationShouldTerminate();
+    void applicationWillTerminate();
+    // Runs the queued start-up steps, once in the life of the process.
+    void runStartQueue();
+    // Brings stored preferences of an older version up to date.
+    void updateUserPreferences();
+
+    // The steps still to run at the first activation; nullopt once run.
+    const std::optional<std::vector<std::string>>& startQueue() const { return startQueue_; }
+    bool launched() const { return launched_; }
+    int openingError() const { return openingError_; }
+    void setOpeningError(int code) { openingError_ = code; }
+
+    // (whole part of (V x 1000 + 0.1)) + B x 10 + beta, with V and beta
+    // decoded from the version number and B the build number.
+    static std::int64_t versionStamp(float versionNumber, int buildNumber);
+
+    // ---- Working folder --------------------------------------------------
+    // The per-process scratch folder, ending in "/"; nullopt when none.
+    static std::optional<std::string> workingDirectory();
+    // $XDG_CACHE_HOME/Kinlore II/<process id>/ (made with its parents,
+    // owner-only), else a uniquely named folder under the temporary folder.
+    static void createWorkingDirectory();
+    // Removes this process's folder with everything in it, and the
+    // "Kinlore II" cache folder when no other process has one there.
+    static void destroyWorkingDirectory();
+
     // Tag of the web search; every other tag searches maps.
     static constexpr int webSearchTag = 10001;
     // Counters wrap to 0 when they reach this.
@@ -90,6 +151,17 @@ public:
 
 private:
     static std::int64_t nextCounterValue(UserDefaults& defaults, const char* key);
+    void launchSteps();
+    void configureDatesAndRecords();
+    void runStep(const std::string& step);
+    void failLaunch(const std::string& reason);
+
+    AppDesktop& desktop_;
+    UserDefaults& defaults_;
+    std::unique_ptr<LibraryFolder> library_;
+    std::optional<std::vector<std::string>> startQueue_;
+    bool launched_ = false;
+    int openingError_ = 0;
 };
 
 }  // namespace kl
