@@ -1,6 +1,8 @@
 # Two entry points for a fresh Debian machine: `make test` and `make run`.
 BUILD_TEST  ?= build/test
 BUILD_REL   ?= build/release
+BUILD_RUN   ?= build/run
+ARGS        ?=
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -23,8 +25,12 @@ bench: deps
 	cmake --build $(BUILD_REL) -j $(JOBS)
 	@for b in $(BUILD_REL)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b"; }; done
 
+# Builds Kinlore II without sanitizers and starts it; ARGS=... names files
+# or packages to open, none opens the sample database.
 run: deps
-	@echo "Kinlore II has no application window yet; see README.md."
+	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_RUN) -j $(JOBS) --target kinlore
+	@bash scripts/run-kinlore $(BUILD_RUN)/bin/kinlore $(ARGS)
 
 clean:
 	rm -rf build

@@ -1,0 +1,188 @@
+#include "app/ui/KinloreApplication.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPalette>
+#include <QThread>
+#include <QTimer>
+
+#include "app/ui/DocController.h"
+
+namespace kl {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+void criticalInPanel(const std::string& message, const std::string& information) {
+    QMessageBox box(QMessageBox::Critical, QObject::tr("Kinlore II"), qt(message), QMessageBox::Ok);
+    box.setInformativeText(qt(information));
+    box.exec();
+}
+
+void infoInPanel(const std::string& message, const std::string& information) {
+    QMessageBox box(QMessageBox::Information, QObject::tr("Kinlore II"), qt(message), QMessageBox::Ok);
+    box.setInformativeText(qt(information));
+    box.exec();
+}
+
+// Closing the stand-in window is quitting, as long as no database is open.
+class EmptyWindow : public QMainWindow {
+public:
+    explicit EmptyWindow(KinloreApplication& application) : application_(application) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        QTimer::singleShot(0, &application_, [app = &application_] { app->quit(); });
+    }
+
+private:
+    KinloreApplication& application_;
+};
+
+}  // namespace
+
+KinloreApplication::KinloreApplication(UserDefaults& defaults, QObject* parent)
+    : QObject(parent), defaults_(defaults), alertPresenter_(criticalInPanel), infoPresenter_(infoInPanel) {
+    app_ = std::make_unique<AppController>(*this, defaults_);
+}
+
+KinloreApplication::~KinloreApplication() {
+    delete emptyWindow_.data();
+    // Documents and their windows go before the library they may use.
+    docController_.reset();
+    app_.reset();
+}
+
+bool KinloreApplication::launch() {
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        application->setQuitOnLastWindowClosed(false);
+        connect(application, &QGuiApplication::applicationStateChanged, this,
+                &KinloreApplication::applicationStateChanged);
+    }
+    try {
+        AppController::initialize(defaults_);
+    } catch (const std::exception& e) {
+        runCriticalAlert("Application failed to initialize", e.what());
+        terminate();
+        return false;
+    }
+    if (!app_->applicationWillFinishLaunching()) return false;
+    app_->applicationDidFinishLaunching();
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &KinloreApplication::terminateApplication);
+    // Without a window manager the application may never be told it is
+    // active; the first turn of the event loop counts as the first
+    // activation, and the controller runs its queue only once.
+    QTimer::singleShot(0, this, [this] {
+        app_->applicationDidBecomeActive();
+        if (!hasOpenDatabases()) showEmptyWindow();
+    });
+    return true;
+}
+
+void KinloreApplication::applicationStateChanged(Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive && app_->launched() && !terminated_) app_->applicationDidBecomeActive();
+}
+
+void KinloreApplication::openFiles(const std::vector<fs::path>& files) {
+    docController_->openDocuments(files);
+    if (files.empty() || !hasOpenDatabases()) bringForward();
+}
+
+void KinloreApplication::bringForward() {
+    if (hasOpenDatabases()) {
+        if (QMainWindow* window = docController_->windowForDocument(*docController_->documents().back())) {
+            window->raise();
+            window->activateWindow();
+        }
+        return;
+    }
+    showEmptyWindow();
+}
+
+bool KinloreApplication::quit() {
+    if (quitting_) return true;
+    if (!app_->applicationShouldTerminate()) return false;
+    if (docController_ && !docController_->closeAllDocuments()) return false;
+    quitting_ = true;
+    terminateApplication();
+    // Outside a running loop (tests) there is nothing to end.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::quit();
+    return true;
+}
+
+void KinloreApplication::terminateApplication() {
+    if (terminated_) return;
+    terminated_ = true;
+    if (app_->launched()) app_->applicationWillTerminate();
+}
+
+void KinloreApplication::documentsChanged() {
+    if (quitting_ || terminated_) return;
+    if (hasOpenDatabases()) {
+        if (emptyWindow_) emptyWindow_->hide();
+    } else {
+        showEmptyWindow();
+    }
+}
+
+void KinloreApplication::showEmptyWindow() {
+    if (quitting_ || terminated_ || !docController_) return;
+    if (!emptyWindow_) {
+        auto* window = new EmptyWindow(*this);
+        window->setWindowTitle(tr("Kinlore II"));
+        window->menuBar()->addMenu(docController_->buildFileMenu(window, nullptr));
+        auto* label = new QLabel(tr("Open a database with File ▸ Open… or start one with File ▸ New."), window);
+        label->setAlignment(Qt::AlignCenter);
+        label->setMargin(24);
+        window->setCentralWidget(label);
+        window->resize(480, 200);
+        emptyWindow_ = window;
+    }
+    emptyWindow_->show();
+    emptyWindow_->raise();
+}
+
+// ---- AppDesktop
+
+void KinloreApplication::createDocController() {
+    docController_ = std::make_unique<DocController>(defaults_);
+    connect(docController_.get(), &DocController::documentsChanged, this, &KinloreApplication::documentsChanged);
+    connect(docController_.get(), &DocController::quitRequested, this, [this] { quit(); });
+}
+
+LibraryPrompts KinloreApplication::libraryPrompts() {
+    LibraryPrompts prompts;
+    prompts.criticalAlert = [this](const std::string& m, const std::string& i) { runCriticalAlert(m, i); };
+    prompts.infoAlert = [this](const std::string& m, const std::string& i) {
+        if (infoPresenter_) infoPresenter_(m, i);
+    };
+    return prompts;
+}
+
+bool KinloreApplication::isDarkMode() {
+    const QPalette palette = QApplication::palette();
+    return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
+}
+
+bool KinloreApplication::hasOpenDatabases() { return docController_ && docController_->hasDocumentsOfClass(); }
+
+// The start screen is not built yet; the stand-in window offers the File menu.
+void KinloreApplication::showStartupScreen(bool) {}
+
+void KinloreApplication::performLater(std::function<void()> step) { QTimer::singleShot(0, this, std::move(step)); }
+
+void KinloreApplication::runCriticalAlert(const std::string& message, const std::string& information) {
+    if (alertPresenter_) alertPresenter_(message, information);
+}
+
+void KinloreApplication::terminate() { terminated_ = true; }
+
+}  // namespace kl

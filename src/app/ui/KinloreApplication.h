@@ -1,0 +1,82 @@
+#pragma once
+// KinloreApplication: the desktop half of the application object. It owns
+// the AppController (launch, start queue, activations, shut-down) and the
+// document controller, answers the controller's AppDesktop questions with
+// Qt, turns the application's activation and quit into the controller's
+// steps, and shows a small stand-in window with the File menu whenever no
+// database is open, until the start screen exists.
+//
+// Ownership: made once by main() (or a test) after the QApplication and
+// destroyed before it. Thread: main thread.
+#include <QMainWindow>
+#include <QObject>
+#include <QPointer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/AppController.h"
+#include "app/AppDesktop.h"
+
+
+
+namespace kl {
+
+class DocController;
+
+class KinloreApplication : public QObject, public AppDesktop {
+    Q_OBJECT
+public:
+    using AlertPresenter = std::function<void(const std::string& message, const std::string& information)>;
+
+    explicit KinloreApplication(UserDefaults& defaults = UserDefaults::standard(), QObject* parent = nullptr);
+    ~KinloreApplication() override;
+
+    // Registers the defaults and runs the launch steps. False when a step
+    // failed: the alert was shown and the application should end.
+    bool launch();
+    AppController& appController() { return *app_; }
+    DocController& docController() { return *docController_; }
+    void openFiles(const std::vector<std::filesystem::path>& files);
+    // File ▸ Quit: reviews the open documents, then ends the event loop;
+    // false when the user kept one open.
+    bool quit();
+    // Shut-down without the review (the event loop is ending); runs once.
+    void terminateApplication();
+    bool terminated() const { return terminated_; }
+    // Tests replace the critical and informational alerts.
+    void setAlertPresenter(AlertPresenter presenter) { alertPresenter_ = std::move(presenter); }
+    void setInfoPresenter(AlertPresenter presenter) { infoPresenter_ = std::move(presenter); }
+    // The stand-in window shown while no database is open.
+    QMainWindow* emptyWindow() const { return emptyWindow_.data(); }
+
+    // AppDesktop
+    void createDocController() override;
+    LibraryPrompts libraryPrompts() override;
+    bool isDarkMode() override;
+    bool hasOpenDatabases() override;
+    void showStartupScreen(bool fromMenu) override;
+    void performLater(std::function<void()> step) override;
+    void runCriticalAlert(const std::string& message, const std::string& information) override;
+    void terminate() override;
+
+private:
+    void applicationStateChanged(Qt::ApplicationState state);
+    void documentsChanged();
+    void showEmptyWindow();
+    void bringForward();
+
+    UserDefaults& defaults_;
+    std::unique_ptr<DocController> docController_;
+    std::unique_ptr<AppController> app_;
+    QPointer<QMainWindow> emptyWindow_;
+    AlertPresenter alertPresenter_;
+    AlertPresenter infoPresenter_;
+    bool terminated_ = false;
+    bool quitting_ = false;
+};
+
+}  // namespace kl

@@ -1,0 +1,42 @@
+// Kinlore II: hands its files to a running instance when there is one, else
+// launches, opens the files of its command line and runs the event loop.
+#include <QApplication>
+#include <QStringList>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/LaunchArguments.h"
+#include "app/ui/KinloreApplication.h"
+#include "app/ui/SingleInstance.h"
+#include "foundation/Logger.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Kinlore II");
+    QApplication::setApplicationDisplayName("Kinlore II");
+    QApplication::setDesktopFileName("kinlore");
+
+    std::vector<std::string> arguments;
+    for (const QString& argument : application.arguments().mid(1)) arguments.push_back(argument.toStdString());
+    std::error_code error;
+    const kl::LaunchArguments launch(arguments, std::filesystem::current_path(error));
+    for (const std::string& option : launch.unknownOptions()) kl::Logger::log("Unknown option {} ignored", option);
+
+    kl::SingleInstance instance;
+    if (!launch.separateInstance()) {
+        if (instance.handOff(launch.files())) return 0;
+        if (!instance.listen()) kl::Logger::log("Could not listen for later starts");
+    }
+
+    kl::KinloreApplication kinlore;
+    if (!kinlore.launch()) return 1;
+    QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
+        std::vector<std::filesystem::path> paths;
+        for (const QString& file : files) paths.emplace_back(file.toStdString());
+        kinlore.openFiles(paths);
+    });
+    if (!launch.files().empty()) kinlore.openFiles(launch.files());
+    return application.exec();
+}

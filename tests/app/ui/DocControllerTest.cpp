@@ -1,0 +1,298 @@
+// The document controller: every corpus file opened through it, the
+// character-set question and its Cancel, Cancel during a read, the title
+// and edited mark, Save / Don't Save / Cancel, Save As, Revert, recent
+// documents and autosave timers.
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+
+#include <algorithm>
+#include <fstream>
+
+#include "UiTestSupport.h"
+#include "app/ui/DocController.h"
+#include "app/ui/DocumentWindow.h"
+#include "app/ui/QtAutosaveTimer.h"
+#include "document/CharacterSetQuestion.h"
+#include "document/DocumentUI.h"
+#include "document/GEDCOMDocument.h"
+#include "support/Corpus.h"
+
+namespace kl {
+namespace {
+
+namespace fs = std::filesystem;
+using SaveAnswer = DocController::SaveAnswer;
+
+constexpr const char* kSmallTree =
+    "0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 @I2@ INDI\n1 NAME Bo /Lee/\n"
+    "0 @F1@ FAM\n1 HUSB @I2@\n1 WIFE @I1@\n0 TRLR\n";
+
+class AnswerQuestion : public CharacterSetQuestion {
+public:
+    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&) override {
+        ++asked;
+        return answer;
+    }
+    std::optional<CharacterSetChoice> answer = CharacterSetChoice{4, "UTF-8"};
+    int asked = 0;
+};
+
+// The progress panel's Cancel pressed as soon as the wait begins.
+class CancellingProgress : public DocumentUI {
+public:
+    bool pauseIn(KLProgress& task, double) override {
+        task.cancelAction();
+        while (task.stillRunning()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return false;
+    }
+};
+
+class Documents : public test::AppHome {
+protected:
+    void SetUp() override {
+        AppHome::SetUp();
+        controller = std::make_unique<DocController>(*defaults);
+        controller->setCharacterSetQuestion(&question);
+        DocController::Prompts prompts;
+        prompts.askSaveChanges = [this](const QString& name) {
+            asked.push_back(name.toStdString());
+            return saveAnswer;
+        };
+        prompts.savePath = [this](const QString&) { return savePath; };
+        prompts.confirmRevert = [](const QString&) { return true; };
+        prompts.confirmAutosave = [] { return true; };
+        prompts.alert = [this](const QString& m, const QString& i) { alerts.push_back((m + " | " + i).toStdString()); };
+        controller->setPrompts(prompts);
+    }
+    void TearDown() override {
+        controller.reset();
+        AppHome::TearDown();
+    }
+    fs::path write(const std::string& name, const std::string& text) {
+        const fs::path path = root() / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    DocumentWindow* windowOf(GEDCOMDocument& document) {
+        return dynamic_cast<DocumentWindow*>(controller->windowForDocument(document));
+    }
+
+    AnswerQuestion question;
+    std::unique_ptr<DocController> controller;
+    std::vector<std::string> asked;
+    std::vector<std::string> alerts;
+    SaveAnswer saveAnswer = SaveAnswer::Cancel;
+    std::optional<fs::path> savePath;
+};
+
+// ---- the corpus
+
+std::vector<fs::path> corpusGEDCOMFiles() {
+    std::vector<fs::path> files;
+    for (const fs::path& file : test::corpusFiles()) {
+        std::string extension = file.extension().string();
+        std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (extension == ".ged") files.push_back(file);
+    }
+    return files;
+}
+
+class OpenCorpus : public Documents, public ::testing::WithParamInterface<fs::path> {};
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(OpenCorpus);
+
+TEST_P(OpenCorpus, OpensInAWindowWithTitleAndCounts) {
+    std::string error;
+    GEDCOMDocument* document = controller->openDocument(GetParam(), &error);
+    if (GetParam().filename() == "bogus.ged") {
+        EXPECT_EQ(document, nullptr);
+        EXPECT_EQ(error, "The file does not appear to be a GEDCOM file.");
+        ASSERT_EQ(alerts.size(), 1u);
+        EXPECT_EQ(alerts[0], "The document \u201Cbogus.ged\u201D could not be opened. | " + error);
+        EXPECT_TRUE(controller->documents().empty());
+        return;
+    }
+    ASSERT_NE(document, nullptr) << error;
+    DocumentWindow* window = windowOf(*document);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    const QString title = "Untitled (from " + QString::fromStdString(GetParam().stem().string()) + ")";
+    EXPECT_EQ(window->windowTitle(), title + "[*]");
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_FALSE(window->countLines().isEmpty());
+    EXPECT_EQ(controller->documentForPath(GetParam()), document);
+    // Opening it again brings the same document forward.
+    EXPECT_EQ(controller->openDocument(GetParam()), document);
+    EXPECT_EQ(controller->documents().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, OpenCorpus, ::testing::ValuesIn(corpusGEDCOMFiles()), [](const auto& info) {
+    std::string name = fs::relative(info.param, test::corpusFolder()).string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+
+// ---- the character-set question and cancelling
+
+TEST_F(Documents, AFileWithoutACharacterSetAsksAndCancelGivesTheReadersError) {
+    const fs::path file = write("plain.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
+    question.answer = std::nullopt;
+    std::string error;
+    EXPECT_EQ(controller->openDocument(file, &error), nullptr);
+    EXPECT_EQ(question.asked, 1);
+    EXPECT_EQ(error, "The character set could not be determined and the user cancelled selection of one.");
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0], "The document \u201Cplain.ged\u201D could not be opened. | " + error);
+    EXPECT_TRUE(controller->documents().empty());
+
+    question.answer = CharacterSetChoice{4, "UTF-8"};
+    ASSERT_NE(controller->openDocument(file, &error), nullptr) << error;
+    EXPECT_EQ(question.asked, 2);
+}
+
+TEST_F(Documents, CancelDuringAReadLeavesTheDocumentUnopened) {
+    CancellingProgress progress;
+    controller->setProgressUI(&progress);
+    std::string error;
+    EXPECT_EQ(controller->openDocument(write("tree.ged", kSmallTree), &error), nullptr);
+    EXPECT_EQ(error, "File read cancelled");
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(controller->documents().empty());
+    EXPECT_TRUE(controller->recentDocuments().recentDocumentURLs().empty());
+}
+
+TEST_F(Documents, AMissingFileIsAlerted) {
+    std::string error;
+    EXPECT_EQ(controller->openDocument(root() / "gone.gedpkg", &error), nullptr);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(error.find("gone.gedpkg"), std::string::npos);
+}
+
+// ---- closing, saving, reverting
+
+TEST_F(Documents, ClosingAnEditedDocumentAsksSaveDontSaveOrCancel) {
+    struct Case {
+        const char* label;
+        SaveAnswer answer;
+        bool choosesPath;
+        bool closes;
+        bool saved;
+    } cases[] = {{"Cancel", SaveAnswer::Cancel, true, false, false},
+                 {"DontSave", SaveAnswer::DontSave, true, true, false},
+                 {"Save", SaveAnswer::Save, true, true, true},
+                 {"SaveButPanelCancelled", SaveAnswer::Save, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const fs::path package = root() / (std::string(c.label) + ".gedpkg");
+        GEDCOMDocument* document = controller->openDocument(write(std::string(c.label) + ".ged", kSmallTree));
+        ASSERT_NE(document, nullptr);
+        asked.clear();
+        saveAnswer = c.answer;
+        savePath = c.choosesPath ? std::optional<fs::path>(root() / c.label) : std::nullopt;
+        EXPECT_EQ(controller->closeDocument(*document), c.closes);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0], "Untitled (from " + std::string(c.label) + ")");
+        EXPECT_EQ(controller->documents().empty(), c.closes);
+        EXPECT_EQ(fs::exists(package / (std::string(c.label) + ".ged")), c.saved);
+        if (!c.closes) {
+            saveAnswer = SaveAnswer::DontSave;
+            EXPECT_TRUE(controller->closeDocument(*document));
+        }
+    }
+}
+
+TEST_F(Documents, SaveAsWritesAPackageThatReopensUnedited) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    savePath = root() / "Saved";
+    ASSERT_TRUE(controller->saveDocument(*document));
+    const fs::path package = root() / "Saved.gedpkg";
+    EXPECT_TRUE(fs::exists(package / "Saved.ged"));
+    EXPECT_EQ(controller->windowForDocument(*document)->windowTitle(), "Saved[*]");
+    EXPECT_FALSE(controller->windowForDocument(*document)->isWindowModified());
+    EXPECT_EQ(controller->recentDocuments().recentDocumentURLs().front(), package);
+    EXPECT_EQ(controller->documentForPath(package), document);
+    ASSERT_TRUE(controller->closeDocument(*document));
+    EXPECT_TRUE(asked.empty());
+
+    GEDCOMDocument* again = controller->openDocument(package.string() + "/");
+    ASSERT_NE(again, nullptr);
+    EXPECT_FALSE(again->isDocumentEdited());
+    EXPECT_EQ(controller->displayName(*again), "Saved");
+    const QStringList counts = windowOf(*again)->countLines();
+    EXPECT_TRUE(counts.contains("INDI\t2")) << counts.join(", ").toStdString();
+    EXPECT_TRUE(counts.contains("FAM\t1"));
+    // Saving a package in place needs no panel.
+    savePath.reset();
+    again->updateChangeCount(GEDCOMDocument::Change::Done);
+    EXPECT_TRUE(controller->saveDocument(*again));
+    EXPECT_FALSE(again->isDocumentEdited());
+}
+
+TEST_F(Documents, RevertReadsTheSavedPackageAgain) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    EXPECT_FALSE(controller->revertDocument(*document));  // nothing saved yet
+    savePath = root() / "Kept";
+    ASSERT_TRUE(controller->saveDocumentAs(*document));
+    document->gedcomModel().createNewRecordOfType("INDI");
+    document->updateChangeCount(GEDCOMDocument::Change::Done);
+
+    ASSERT_TRUE(controller->revertDocument(*document));
+    ASSERT_EQ(controller->documents().size(), 1u);
+    GEDCOMDocument* reverted = controller->documents().front();
+    EXPECT_FALSE(reverted->isDocumentEdited());
+    EXPECT_TRUE(windowOf(*reverted)->countLines().contains("INDI\t2"));
+    EXPECT_EQ(controller->displayName(*reverted), "Kept");
+}
+
+TEST_F(Documents, NewDocumentsAreNumberedUntitledWindows) {
+    GEDCOMDocument* first = controller->newDocument();
+    GEDCOMDocument* second = controller->newDocument();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(controller->windowForDocument(*first)->windowTitle(), "Untitled[*]");
+    EXPECT_EQ(controller->windowForDocument(*second)->windowTitle(), "Untitled 2[*]");
+    EXPECT_TRUE(controller->closeAllDocuments());
+    EXPECT_FALSE(controller->hasDocumentsOfClass());
+}
+
+TEST_F(Documents, APackageGetsARunningAutosaveTimerFromThePreference) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    savePath = root() / "Timed";
+    ASSERT_TRUE(controller->saveDocumentAs(*document));
+    ASSERT_TRUE(controller->closeDocument(*document));
+
+    defaults->setObject(Value(5), "Autosave minutes");
+    UserDefaults::standard().setObject(Value(5), "Autosave minutes");
+    GEDCOMDocument* package = controller->openDocument(root() / "Timed.gedpkg");
+    ASSERT_NE(package, nullptr);
+    auto* timer = dynamic_cast<QtAutosaveTimer*>(package->autosaveTimer());
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isRunning());
+    EXPECT_EQ(timer->intervalMilliseconds(), 5 * 60 * 1000);
+    UserDefaults::standard().removeObjectForKey("Autosave minutes");
+}
+
+TEST_F(Documents, TheWindowsCloseBoxGoesThroughTheQuestion) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    saveAnswer = SaveAnswer::Cancel;
+    controller->windowForDocument(*document)->close();
+    ASSERT_TRUE(test::spinUntil([&] { return !asked.empty(); }));
+    EXPECT_EQ(controller->documents().size(), 1u);
+    saveAnswer = SaveAnswer::DontSave;
+    controller->windowForDocument(*document)->close();
+    EXPECT_TRUE(test::spinUntil([&] { return controller->documents().empty(); }));
+}
+
+TEST(DocumentTypes, PackagesByExtensionOrFolder) {
+    EXPECT_EQ(DocController::typeForPath("/x/Tree.gedpkg/"), GEDCOMDocument::kPackageType);
+    EXPECT_EQ(DocController::typeForPath("/x/Tree.gedpkg"), GEDCOMDocument::kPackageType);
+    EXPECT_EQ(DocController::typeForPath("/x/tree.ged"), GEDCOMDocument::kGEDCOMType);
+    EXPECT_EQ(DocController::typeForPath(fs::temp_directory_path()), GEDCOMDocument::kPackageType);
+}
+
+}  // namespace
+}  // namespace kl

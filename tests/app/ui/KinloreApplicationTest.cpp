@@ -1,0 +1,108 @@
+// Kinlore II starting and quitting on the shipped resources in a fresh home:
+// defaults, library and format at launch, the start queue once, the
+// stand-in window, a failed launch, and shut-down removing only its own
+// working folder.
+#include <gtest/gtest.h>
+
+#include <QMainWindow>
+
+#include <fstream>
+
+#include "UiTestSupport.h"
+#include "app/LibraryFolder.h"
+#include "app/ui/DocController.h"
+#include "app/ui/KinloreApplication.h"
+#include "document/GEDCOMDocument.h"
+
+namespace kl {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Startup : public test::AppHome {
+protected:
+    void SetUp() override {
+        AppHome::SetUp();
+        application = std::make_unique<KinloreApplication>(*defaults);
+        application->setAlertPresenter([this](const std::string& m, const std::string& i) { alerts.push_back(m + " | " + i); });
+        application->setInfoPresenter([this](const std::string& m, const std::string& i) { alerts.push_back(m + " | " + i); });
+    }
+    void TearDown() override {
+        application.reset();
+        AppHome::TearDown();
+    }
+    std::unique_ptr<KinloreApplication> application;
+    std::vector<std::string> alerts;
+};
+
+TEST_F(Startup, RegistersDefaultsSetsUpTheLibraryAndRunsTheStartQueueOnce) {
+    ASSERT_TRUE(application->launch());
+    EXPECT_EQ(defaults->integerForKey("Autosave minutes"), 61);
+    EXPECT_EQ(defaults->stringForKey("Path to python"), "/usr/bin/python3");
+    ASSERT_NE(AppController::sharedLibrary(), nullptr);
+    EXPECT_TRUE(fs::is_directory(root() / "data/Kinlore II/System/Radavizu/Brennow.gedpkg"));
+    EXPECT_FALSE(AppController::sharedLibrary()->templates().templateFolder().empty());
+    EXPECT_TRUE(application->appController().startQueue());
+
+    ASSERT_TRUE(test::spinUntil([&] { return !application->appController().startQueue(); }));
+    // A later activation does not bring the queue back.
+    application->appController().applicationDidBecomeActive();
+    test::spinUntil([] { return false; }, 50);
+    EXPECT_FALSE(application->appController().startQueue());
+    // Nothing open: the stand-in window offers the File menu.
+    ASSERT_NE(application->emptyWindow(), nullptr);
+    EXPECT_TRUE(application->emptyWindow()->isVisible());
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(Startup, QuittingRunsTheShutDownAndRemovesOnlyItsOwnWorkingFolder) {
+    ASSERT_TRUE(application->launch());
+    const auto working = AppController::workingDirectory();
+    ASSERT_TRUE(working);
+    const fs::path mine = *working;
+    EXPECT_EQ(mine.parent_path().parent_path(), root() / "cache/Kinlore II");
+    const fs::path other = root() / "cache/Kinlore II/1";
+    fs::create_directories(other);
+    std::ofstream(other / "tree-3.pdf") << "%PDF";
+    std::ofstream(mine / "tree-4.pdf") << "%PDF";
+
+    EXPECT_TRUE(application->quit());
+    EXPECT_TRUE(application->terminated());
+    EXPECT_FALSE(fs::exists(mine));
+    EXPECT_TRUE(fs::exists(other / "tree-3.pdf"));
+    EXPECT_FALSE(AppController::workingDirectory());
+}
+
+TEST_F(Startup, QuitWithAnEditedDatabaseAsksAndCancelKeepsRunning) {
+    ASSERT_TRUE(application->launch());
+    int asked = 0;
+    DocController::Prompts prompts;
+    prompts.askSaveChanges = [&](const QString&) {
+        ++asked;
+        return DocController::SaveAnswer::Cancel;
+    };
+    application->docController().setPrompts(prompts);
+    GEDCOMDocument* document = application->docController().newDocument();
+    ASSERT_NE(document, nullptr);
+    document->updateChangeCount(GEDCOMDocument::Change::Done);
+
+    EXPECT_FALSE(application->quit());
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(application->terminated());
+    EXPECT_TRUE(AppController::workingDirectory());
+    EXPECT_EQ(application->docController().documents().size(), 1u);
+}
+
+TEST_F(Startup, AFailingLaunchStepGivesTheAlert) {
+    const fs::path empty = root() / "no-resources";
+    fs::create_directories(empty);
+    ResourceFolder::setFolder(empty);
+    EXPECT_FALSE(application->launch());
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_EQ(alerts.back().rfind("Application failed to initialize | ", 0), 0u) << alerts.back();
+    EXPECT_TRUE(application->terminated());
+    EXPECT_EQ(application->emptyWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace kl

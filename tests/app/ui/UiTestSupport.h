@@ -1,0 +1,89 @@
+#pragma once
+// A fresh home for one Qt test of the application: HOME and the XDG data
+// and cache folders in a temporary folder, the shipped resources, and
+// defaults of its own; plus the doubles of the document controller's
+// questions and a wait on the event loop.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/AppController.h"
+#include "foundation/ResourceFolder.h"
+#include "foundation/UserDefaults.h"
+
+namespace kl::test {
+
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) saved_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+        if (saved_)
+            ::setenv(name_, saved_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
+
+// Turns the event loop until the condition holds or a generous limit
+// passes; the caller asserts on the condition, never on the time.
+inline bool spinUntil(const std::function<bool()>& condition, int limitMilliseconds = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition() && timer.elapsed() < limitMilliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return condition();
+}
+
+class AppHome : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        const std::filesystem::path root = home_.path().toStdString();
+        home.emplace("HOME", root.string());
+        data.emplace("XDG_DATA_HOME", (root / "data").string());
+        cache.emplace("XDG_CACHE_HOME", (root / "cache").string());
+        savedResources_ = ResourceFolder::folder();
+        ResourceFolder::setFolder(shipped());
+        AppController::setResourcesFolder(shipped());
+        defaults = std::make_unique<UserDefaults>("Kinlore II", root / "config");
+    }
+    void TearDown() override {
+        defaults.reset();
+        ResourceFolder::setFolder(savedResources_);
+        cache.reset();
+        data.reset();
+        home.reset();
+    }
+    static std::filesystem::path shipped() { return std::filesystem::path(KL_SOURCE_DIR) / "resources"; }
+    std::filesystem::path root() const { return home_.path().toStdString(); }
+
+    std::unique_ptr<UserDefaults> defaults;
+    std::optional<ScopedVariable> home, data, cache;
+
+private:
+    QTemporaryDir home_;
+    std::filesystem::path savedResources_;
+};
+
+}  // namespace kl::test
