@@ -1,15 +1,19 @@
 #pragma once
 // What the benchmarks share: the unpacked generated tree (read once per
-// process), the peak resident size, a reader that only scans, and a document
-// with an undo manager and nothing else.
+// process), the peak resident size, a reader that only scans, one that builds
+// records' trees as a record store would, and a document with an undo manager
+// and nothing else.
 #include <sys/resource.h>
 #include <zlib.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "document/ModelDocument.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMReader.h"
+#include "model/GEDCOMRecord.h"
 
 namespace bench {
 
@@ -45,6 +49,36 @@ public:
     void parserInvalidLevelOrder() override {}
     void parserInvalidTag() override {}
     void parserNoLevelLine(std::string) override {}
+};
+
+// The least a record store does with a scan: one record per level-0 line,
+// every other line placed in its record's tree, damage marked.
+class TreeReader : public kl::GEDCOMReader {
+public:
+    std::vector<std::shared_ptr<kl::GEDCOMRecord>> records;
+
+    void parserDidStart() override {}
+    void parserDidEnd() override {}
+    void parserFoundHEAD() override { startRecord(std::string(), "HEAD"); }
+    void parserStartRecord(std::string type, std::string recordID, std::string, bool) override {
+        startRecord(std::move(recordID), std::move(type));
+    }
+    void parserLevel(int32_t level, std::string tag, std::string contents, bool) override {
+        current_->addLevel(level, std::move(tag), std::move(contents));
+    }
+    bool parserFoundTRLR() override { return true; }
+    void parserClearMemory() override {}
+    void parserInvalidRecordID(std::string) override { current_->setCorruptBit(kl::CorruptInvalidID); }
+    void parserInvalidLevelOrder() override { current_->setCorruptBit(kl::CorruptMisorderedLevels); }
+    void parserInvalidTag() override { current_->setCorruptBit(kl::CorruptInvalidTag); }
+    void parserNoLevelLine(std::string text) override { current_->addNoLevel(std::move(text)); }
+
+private:
+    void startRecord(std::string recordID, std::string type) {
+        records.push_back(std::make_shared<kl::GEDCOMRecord>(std::move(recordID), std::move(type)));
+        current_ = records.back().get();
+    }
+    kl::GEDCOMRecord* current_ = nullptr;
 };
 
 class QuietDocument : public kl::ModelDocument {

@@ -26,36 +26,7 @@ namespace {
 using bench::NullReader;
 using bench::peakResidentBytes;
 using bench::treeText;
-
-// The least a record store does with a scan: one record per level-0 line,
-// every other line placed in its record's tree, damage marked.
-class TreeReader : public kl::GEDCOMReader {
-public:
-    std::vector<std::shared_ptr<kl::GEDCOMRecord>> records;
-
-    void parserDidStart() override {}
-    void parserDidEnd() override {}
-    void parserFoundHEAD() override { startRecord(std::string(), "HEAD"); }
-    void parserStartRecord(std::string type, std::string recordID, std::string, bool) override {
-        startRecord(std::move(recordID), std::move(type));
-    }
-    void parserLevel(int32_t level, std::string tag, std::string contents, bool) override {
-        current_->addLevel(level, std::move(tag), std::move(contents));
-    }
-    bool parserFoundTRLR() override { return true; }
-    void parserClearMemory() override {}
-    void parserInvalidRecordID(std::string) override { current_->setCorruptBit(kl::CorruptInvalidID); }
-    void parserInvalidLevelOrder() override { current_->setCorruptBit(kl::CorruptMisorderedLevels); }
-    void parserInvalidTag() override { current_->setCorruptBit(kl::CorruptInvalidTag); }
-    void parserNoLevelLine(std::string text) override { current_->addNoLevel(std::move(text)); }
-
-private:
-    void startRecord(std::string recordID, std::string type) {
-        records.push_back(std::make_shared<kl::GEDCOMRecord>(std::move(recordID), std::move(type)));
-        current_ = records.back().get();
-    }
-    kl::GEDCOMRecord* current_ = nullptr;
-};
+using bench::TreeReader;
 
 // Runs one parse per iteration over a fresh copy of the text; the copy is
 // not timed, the in-place preparation is. With warmHeap, freed memory stays
