@@ -14,6 +14,7 @@
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMReader.h"
 #include "model/GEDCOMRecord.h"
+#include "model/NodeAllocator.h"
 
 namespace bench {
 
@@ -75,7 +76,8 @@ public:
 
 private:
     void startRecord(std::string recordID, std::string type) {
-        records.push_back(std::make_shared<kl::GEDCOMRecord>(std::move(recordID), std::move(type)));
+        records.push_back(std::allocate_shared<kl::GEDCOMRecord>(kl::NodeAllocator<kl::GEDCOMRecord>(),
+                                                                 std::move(recordID), std::move(type)));
         current_ = records.back().get();
     }
     kl::GEDCOMRecord* current_ = nullptr;

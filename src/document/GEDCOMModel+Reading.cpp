@@ -19,6 +19,7 @@
 #include "model/HEADRecord.h"
 #include "model/INDIRecord.h"
 #include "model/LOGRecord.h"
+#include "model/NodeAllocator.h"
 #include "model/NOTERecord.h"
 #include "model/OBJERecord.h"
 #include "model/OtherRecord.h"
@@ -37,18 +38,19 @@ namespace {
 using Maker = std::function<std::shared_ptr<GEDCOMRecord>(const std::string& type, const std::string& recordID,
                                                           const std::string& contents)>;
 
+// Records read from a file come from the node pool, as their lines do.
 template <class Kind>
 std::shared_ptr<GEDCOMRecord> makeKind(const std::string& type, const std::string& recordID, const std::string&) {
-    return std::make_shared<Kind>(recordID, type);
+    return std::allocate_shared<Kind>(NodeAllocator<Kind>(), recordID, type);
 }
 
 std::shared_ptr<GEDCOMRecord> makeHeader(const std::string&, const std::string&, const std::string&) {
-    return std::make_shared<HEADRecord>();
+    return std::allocate_shared<HEADRecord>(NodeAllocator<HEADRecord>());
 }
 
 // The text on a note's level-0 line after the tag is its first text.
 std::shared_ptr<GEDCOMRecord> makeNote(const std::string&, const std::string& recordID, const std::string& contents) {
-    auto note = std::make_shared<NOTERecord>(recordID, "NOTE");
+    auto note = std::allocate_shared<NOTERecord>(NodeAllocator<NOTERecord>(), recordID, "NOTE");
     std::string text = wex::deleteFirstWord(contents);
     if (!text.empty()) note->addLevel(1, "CONC", std::move(text));
     return note;
@@ -66,10 +68,21 @@ const std::array<Maker, 15>& readMakers() {
     return makers;
 }
 
+// One allocation of the file's size where the size is known, rather than a
+// buffer doubling its way up (a large file would briefly need half again).
 std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::streamoff size = in.tellg();
+    if (size <= 0) {
+        in.clear();
+        in.seekg(0);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::string text(static_cast<size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(text.data(), size)) return std::nullopt;
+    return text;
 }
 
 // The name under which a place record is indexed: its first _PLACE line with
@@ -122,6 +135,9 @@ void GEDCOMModel::setGedcomFromFile(const std::optional<std::string>& path) {
     DecodeResult decoded = decode(bytes, encoding.value_or(TextEncoding::UTF8));
     if (!encoding || !decoded.clean())
         raise(exception_names::FileReadError, "The file's GEDCOM data could not be read due to encoding error.");
+    // The file's bytes are not needed once decoded; holding them through
+    // the parse would add a whole file to the peak.
+    std::string().swap(bytes);
     inputGed_ = std::move(decoded.text);
     setRecordsFromStringVerifyIDs(true, false);
 }
@@ -155,6 +171,7 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
               "The character set in the file (" + impCharSet_ + ") does not appear to match the actual encoding.");
     decodeWarning_ = decoded->message();
     impCharSet_.clear();
+    bytes.reset();
     inputGed_ = std::move(decoded->text);
     setRecordsFromStringVerifyIDs(true, true);
 }
@@ -168,6 +185,8 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
     inputGed_.clear();
     parser.setDelegate(this);
     parser.setVerifyIDs(verify);
+    // Every report copies what it keeps, so the scanned text can go early.
+    parser.setReleaseScannedText(true);
     importing_ = importing;
     bool ok = false;
     {

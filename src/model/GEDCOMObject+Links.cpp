@@ -47,7 +47,7 @@ const std::unordered_map<std::string_view, LinkKind>& linkKinds() {
 void GEDCOMObject::addLinksToList(DetachLinkList& list, const std::optional<std::string>& inEvent) {
     auto services = LibraryServices::current();
     const GEDCOMRecord* record = theRecord();
-    for (const auto& child : StructureList(structures_)) {
+    for (const auto& child : StructureList(structures())) {
         auto kind = linkKinds().find(child->gtag());
         if (kind == linkKinds().end()) {
             if (glevel_ == 0) addEventLinks(list, child);

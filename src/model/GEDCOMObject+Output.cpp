@@ -99,7 +99,7 @@ void GEDCOMObject::logStructures(const std::optional<std::string>& prefix) const
         Frame f = stack.back();
         stack.pop_back();
         std::clog << start << std::string(2 * f.depth, ' ') << f.node->description() << '\n';
-        const auto& children = f.node->structures_;
+        const auto& children = f.node->structures();
         for (auto it = children.rbegin(); it != children.rend(); ++it) stack.push_back({asNode(it->get()), f.depth + 1});
     }
 }

@@ -79,7 +79,7 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::findAfterStructure(const std::vec
 }
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::takeChildAt(std::size_t index, bool remove) {
-    std::shared_ptr<GEDCOMStructure> child = structures_[index];
+    std::shared_ptr<GEDCOMStructure> child = structures()[index];
     if (remove) {
         auto& list = mutableStructures();
         list.erase(list.begin() + static_cast<long>(index));
@@ -88,7 +88,7 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::takeChildAt(std::size_t index, bo
 }
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::firstChildWithTag(std::string_view tag) const {
-    for (const auto& child : structures_)
+    for (const auto& child : structures())
         if (child->gtag() == tag) return child;
     return nullptr;
 }
@@ -99,19 +99,20 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::findChild(std::string_view tag, b
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::findChild(std::string_view tag, bool remove, int atIndex) {
     int wanted = std::max(atIndex, 1);
-    for (std::size_t i = 0; i < structures_.size(); ++i)
-        if (structures_[i]->gtag() == tag && --wanted == 0) return takeChildAt(i, remove);
+    const StructureList& list = structures();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i]->gtag() == tag && --wanted == 0) return takeChildAt(i, remove);
     return nullptr;
 }
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::findChildAtIndex(std::size_t index, bool remove) {
-    if (index >= structures_.size()) return nullptr;
+    if (index >= structures().size()) return nullptr;
     return takeChildAt(index, remove);
 }
 
 GEDCOMObject::StructureList GEDCOMObject::findChildren(std::string_view tag, bool remove) {
     StructureList found;
-    for (const auto& child : structures_)
+    for (const auto& child : structures())
         if (child->gtag() == tag) found.push_back(child);
     if (remove && !found.empty()) {
         auto& list = mutableStructures();
@@ -141,16 +142,16 @@ std::vector<StructureAndParent> GEDCOMObject::findAllStructuresWithTag(std::stri
     std::vector<Frame> stack{{this, 0}};
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.next >= top.node->structures_.size()) {
+        if (top.next >= top.node->structures().size()) {
             stack.pop_back();
             continue;
         }
         GEDCOMObject* parent = top.node;
-        const std::shared_ptr<GEDCOMStructure>& child = parent->structures_[top.next++];
+        const std::shared_ptr<GEDCOMStructure>& child = parent->structures()[top.next++];
         if (child->glevel() >= 1 && child->gtag() == tag && (!contents || child->contents() == *contents))
             found.push_back({child, parent->weak_from_this().lock()});
         GEDCOMObject* node = const_cast<GEDCOMObject*>(asNode(child.get()));
-        if (!node->structures_.empty()) stack.push_back({node, 0});
+        if (!node->structures().empty()) stack.push_back({node, 0});
     }
     return found;
 }
@@ -196,18 +197,20 @@ std::shared_ptr<GEDCOMObject> GEDCOMObject::findNode(const GEDCOMObject* node) {
 }
 
 std::size_t GEDCOMObject::indexOfStructure(const GEDCOMObject* structure) const {
-    for (std::size_t i = 0; i < structures_.size(); ++i)
-        if (asNode(structures_[i].get()) == structure) return i;
+    const StructureList& list = structures();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (asNode(list[i].get()) == structure) return i;
     return notFound;
 }
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::lastStructure() const {
-    return structures_.empty() ? nullptr : structures_.back();
+    const StructureList& list = structures();
+    return list.empty() ? nullptr : list.back();
 }
 
 std::vector<std::string> GEDCOMObject::linkedIDs(std::string_view tag) const {
     std::vector<std::string> ids;
-    for (const auto& child : structures_)
+    for (const auto& child : structures())
         if (child->gtag() == tag && looksLikeRecordID(child->contents())) ids.push_back(child->contents());
     return ids;
 }
@@ -218,7 +221,7 @@ std::vector<std::shared_ptr<GEDCOMRecord>> GEDCOMObject::linkedRecs(std::string_
     RecordStore* store = record ? record->model() : nullptr;
     if (!store) return records;
     const std::string type(tag);
-    for (const auto& child : structures_) {
+    for (const auto& child : structures()) {
         if (child->gtag() != tag || utf8::countCharacters(child->contents()) < 3) continue;
         if (auto linked = store->recordWithID(child->contents(), type)) records.push_back(std::move(linked));
     }
@@ -229,7 +232,7 @@ std::vector<std::shared_ptr<GEDCOMRecord>> GEDCOMObject::linkedRecs(std::string_
 
 std::size_t GEDCOMObject::countChildren(std::string_view tagOrListName) const {
     auto list = LibraryServices::current()->tagList(tagOrListName);
-    return static_cast<std::size_t>(std::count_if(structures_.begin(), structures_.end(), [&](const auto& c) {
+    return static_cast<std::size_t>(std::count_if(structures().begin(), structures().end(), [&](const auto& c) {
         if (!list) return c->gtag() == tagOrListName;
         return std::find(list->begin(), list->end(), c->gtag()) != list->end();
     }));

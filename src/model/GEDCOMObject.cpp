@@ -9,6 +9,7 @@
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/ModelNotifications.h"
+#include "model/NodeAllocator.h"
 
 namespace kl {
 
@@ -67,57 +68,82 @@ GEDCOMObject::GEDCOMObject(int level, std::string tag, std::string contents)
 // Freeing a deep subtree one node at a time: letting each shared_ptr free its
 // children would recurse once per level.
 GEDCOMObject::~GEDCOMObject() {
-    if (structures_.empty()) return;
+    if (!branch_ || branch_->structures.empty()) return;
     std::vector<std::shared_ptr<GEDCOMStructure>> pending;
     auto adopt = [&pending](StructureList& list) {
         for (auto& child : list)
-            if (child.use_count() == 1 && !asNode(child.get())->structures_.empty())
+            if (child.use_count() == 1 && !asNode(child.get())->structures().empty())
                 pending.push_back(std::move(child));
         list.clear();
     };
-    adopt(structures_);
+    adopt(branch_->structures);
     while (!pending.empty()) {
         std::shared_ptr<GEDCOMStructure> node = std::move(pending.back());
         pending.pop_back();
-        adopt(const_cast<GEDCOMObject*>(asNode(node.get()))->structures_);
+        adopt(const_cast<GEDCOMObject*>(asNode(node.get()))->branch_->structures);
     }
 }
 
 const GEDCOMObject* GEDCOMObject::asNode(const GEDCOMStructure* s) { return s; }
 
+// Never destroyed: a node may be read by a static destructor at exit.
+const GEDCOMObject::StructureList& GEDCOMObject::noStructures() {
+    static const StructureList* const none = new StructureList;
+    return *none;
+}
+
+void GEDCOMObject::BranchDeleter::operator()(Branch* branch) const noexcept {
+    branch->~Branch();
+    NodeAllocator<Branch>().deallocate(branch, 1);
+}
+
+void GEDCOMObject::ExtrasDeleter::operator()(Extras* extras) const noexcept { delete extras; }
+
+GEDCOMObject::Branch& GEDCOMObject::branch() {
+    if (!branch_) {
+        Branch* block = NodeAllocator<Branch>().allocate(1);
+        branch_.reset(new (block) Branch());
+    }
+    return *branch_;
+}
+
 GEDCOMObject::Extras& GEDCOMObject::extras() {
-    if (!extras_) extras_ = std::make_unique<Extras>();
-    return *extras_;
+    Branch& b = branch();
+    if (!b.extras) b.extras.reset(new Extras());
+    return *b.extras;
 }
 
 const std::string& GEDCOMObject::ownedTag() const {
     static const std::string none;
-    return extras_ ? extras_->ownedTag : none;
+    const Extras* e = extrasIfAny();
+    return e ? e->ownedTag : none;
 }
 
-std::uint32_t GEDCOMObject::corruptWithExtras() const { return corruptLow_ | (extras_->corruptHigh << 16); }
+std::uint32_t GEDCOMObject::corruptWithExtras() const { return corruptLow_ | (extrasIfAny()->corruptHigh << 16); }
 
 void GEDCOMObject::setCorrupt(std::uint32_t bits) {
     corruptLow_ = static_cast<std::uint16_t>(bits & 0xFFFF);
-    if ((bits >> 16) != 0 || extras_) extras().corruptHigh = bits >> 16;
+    if ((bits >> 16) != 0 || extrasIfAny()) extras().corruptHigh = bits >> 16;
 }
 
 const Value& GEDCOMObject::returnValue() const {
     static const Value none;
-    return extras_ ? extras_->returnValue : none;
+    const Extras* e = extrasIfAny();
+    return e ? e->returnValue : none;
 }
 
 void GEDCOMObject::setReturnValue(Value v) {
-    if (v.isNull() && !extras_) return;
+    if (v.isNull() && !extrasIfAny()) return;
     extras().returnValue = std::move(v);
 }
 
 const std::string* GEDCOMObject::storedQuickComment() const {
-    return extras_ && extras_->quickComment ? &*extras_->quickComment : nullptr;
+    const Extras* e = extrasIfAny();
+    return e && e->quickComment ? &*e->quickComment : nullptr;
 }
 
 void GEDCOMObject::storeQuickComment(std::optional<std::string> comment) {
-    if (!comment && !extras_) return;
+    if (!comment && !extrasIfAny()) return;
     extras().quickComment = std::move(comment);
 }
 
@@ -130,8 +156,8 @@ void GEDCOMObject::setGtag(std::string tag) {
     tagId_ = TagTable::idFor(tag);
     if (tagId_ == kOwnTag)
         extras().ownedTag = std::move(tag);
-    else if (extras_)
-        extras_->ownedTag.clear();
+    else if (extrasIfAny())
+        extras().ownedTag.clear();
     treeChanged();
 }
 
@@ -141,13 +167,13 @@ void GEDCOMObject::changeContentsField(std::string contents) {
 }
 
 void GEDCOMObject::setStructures(StructureList list) {
-    structures_ = std::move(list);
+    if (!list.empty() || branch_) ownStructures() = std::move(list);
     treeChanged();
 }
 
 GEDCOMObject::StructureList& GEDCOMObject::mutableStructures() {
     treeChanged();
-    return structures_;
+    return ownStructures();
 }
 
 void GEDCOMObject::treeChanged() {
@@ -174,7 +200,8 @@ void GEDCOMObject::setLineEnding(std::string_view ending) {
 // ---- building
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::addLevel(int level, std::string tag, std::string contents) {
-    auto s = std::make_shared<GEDCOMStructure>(theRecord(), level, std::move(tag), std::move(contents));
+    auto s = std::allocate_shared<GEDCOMStructure>(NodeAllocator<GEDCOMStructure>(), theRecord(), level,
+                                                   std::move(tag), std::move(contents));
     return placeAtLevel(std::move(s), true);
 }
 
@@ -186,7 +213,7 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
                                                             bool markMisplaced) {
     const long long level = s->glevel();
     const std::uint64_t epoch = editEpoch_.load(std::memory_order_relaxed);
-    std::unique_ptr<BuildCursor>* cursorSlot = extras_ ? &extras_->cursor : nullptr;
+    std::unique_ptr<BuildCursor>* cursorSlot = extrasIfAny() ? &extras().cursor : nullptr;
     if (cursorSlot && *cursorSlot && (*cursorSlot)->epoch != epoch) cursorSlot->reset();
     BuildCursor* cursor = cursorSlot ? cursorSlot->get() : nullptr;
 
@@ -203,12 +230,12 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
         }
     } else {
         auto lastChild = [](GEDCOMObject* n) {
-            return const_cast<GEDCOMObject*>(asNode(n->structures_.back().get()));
+            return const_cast<GEDCOMObject*>(asNode(n->structures().back().get()));
         };
         GEDCOMObject* node = this;
         std::size_t steps = 0;
         while (static_cast<long long>(node->glevel_) + 1 != level) {
-            if (node->structures_.empty()) {
+            if (node->structures().empty()) {
                 misplaced = true;
                 break;
             }
@@ -218,7 +245,7 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
         parent = node;
         if (steps > kDeepChain) {
             extras().cursor = std::make_unique<BuildCursor>();
-            cursor = extras_->cursor.get();
+            cursor = extras().cursor.get();
             for (GEDCOMObject* n = this;; n = lastChild(n)) {
                 cursor->push(n);
                 if (n == parent) break;
@@ -229,7 +256,7 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::placeAtLevel(std::shared_ptr<GEDC
     // Past four children, lists grow by half rather than double: a record
     // of five or six lines then wastes no slots, and a tree has one list
     // per record and event.
-    StructureList& list = parent->structures_;
+    StructureList& list = parent->ownStructures();
     if (list.size() == list.capacity() && list.size() >= 4) list.reserve(list.size() + list.size() / 2);
     list.push_back(s);
     if (cursor) {
@@ -281,7 +308,8 @@ void GEDCOMObject::moveStructure(const std::shared_ptr<GEDCOMStructure>& child, 
     if (from == notFound || beforeStructure == child.get()) return;
 
     if (UndoManager* um = undoManager(); um && um->isUndoRegistrationEnabled()) {
-        std::shared_ptr<GEDCOMStructure> next = from + 1 < structures_.size() ? structures_[from + 1] : nullptr;
+        const StructureList& list = structures();
+        std::shared_ptr<GEDCOMStructure> next = from + 1 < list.size() ? list[from + 1] : nullptr;
         auto self = weak_from_this().lock();
         GEDCOMObject* raw = this;
         um->registerUndo(this, [raw, self, child, next] { raw->moveStructure(child, next.get()); });

@@ -9,10 +9,12 @@
 // their record.
 //
 // Size: a large file makes a node per line, so the node carries only what
-// nearly every line uses (its tag as an interned number, see TagTable); the
-// rarely used fields (a script's hand-back value, a quick comment, a tag too
-// long to intern, damage bits above the 16 common ones, the building cursor)
-// sit in a side block made on first use.
+// nearly every line uses (its tag as an interned number, see TagTable). Its
+// child list sits in a branch block that only nodes with children (about a
+// third) have; the rarely used fields (a script's hand-back value, a quick
+// comment, a tag too long to intern, damage bits above the 16 common ones,
+// the building cursor) hang off that block in a side block made on first
+// use. Nodes built from a file and their branch blocks come from NodePool.
 //
 // Every walk over a subtree (building, searching, counting, writing,
 // destruction) uses an explicit stack, so arbitrarily deep nesting cannot
@@ -93,9 +95,9 @@ public:
     virtual const std::string& gtag() const { return ownTag(); }
     void setGtag(std::string tag);
     virtual const std::string& contents() const { return contents_; }
-    const StructureList& structures() const { return structures_; }
+    const StructureList& structures() const { return branch_ ? branch_->structures : noStructures(); }
     void setStructures(StructureList list);
-    std::uint32_t corrupt() const { return extras_ ? corruptWithExtras() : corruptLow_; }
+    std::uint32_t corrupt() const { return branch_ && branch_->extras ? corruptWithExtras() : corruptLow_; }
     void setCorrupt(std::uint32_t bits);
     void setCorruptBit(std::uint32_t bits) { setCorrupt(corrupt() | bits); }
     bool isCorrupt(std::uint32_t mask) const { return (corrupt() & mask) != 0; }
@@ -150,7 +152,7 @@ public:
     std::shared_ptr<GEDCOMObject> parentOfStructure(const GEDCOMObject* structure);
     std::size_t indexOfStructure(const GEDCOMObject* structure) const;
     virtual std::shared_ptr<GEDCOMStructure> lastStructure() const;
-    bool empty() const { return contents().empty() && structures_.empty(); }
+    bool empty() const { return contents().empty() && structures().empty(); }
     std::vector<std::string> linkedIDs(std::string_view tag) const;
     std::vector<std::string> sourceIDs() const { return linkedIDs("SOUR"); }
     std::vector<std::string> notesIDs() const { return linkedIDs("NOTE"); }
@@ -274,6 +276,23 @@ protected:
 private:
     struct BuildCursor;
     struct Extras;
+    struct ExtrasDeleter {
+        void operator()(Extras* extras) const noexcept;
+    };
+    // The child list and the side block, made when the first is needed and
+    // kept until the node goes, so a reference to the list stays valid.
+    struct Branch {
+        StructureList structures;
+        std::unique_ptr<Extras, ExtrasDeleter> extras;
+    };
+    struct BranchDeleter {
+        void operator()(Branch* branch) const noexcept;
+    };
+    static const StructureList& noStructures();
+    Branch& branch();
+    // The child list for building: no tree-change bookkeeping.
+    StructureList& ownStructures() { return branch().structures; }
+    const Extras* extrasIfAny() const { return branch_ ? branch_->extras.get() : nullptr; }
     static const GEDCOMObject* asNode(const GEDCOMStructure* s);
     // The tag field itself; a record keeps its type elsewhere.
     const std::string& ownTag() const {
@@ -289,11 +308,10 @@ private:
     static constexpr TagTable::Id kOwnTag = TagTable::kNotInterned;
 
     std::string contents_;
-    StructureList structures_;
-    std::unique_ptr<Extras> extras_;
+    std::unique_ptr<Branch, BranchDeleter> branch_;
     int glevel_ = 0;
     TagTable::Id tagId_ = kOwnTag;
-    std::uint16_t corruptLow_ = 0;  // the higher bits, when any, are in extras_
+    std::uint16_t corruptLow_ = 0;  // the higher bits, when any, are in the side block
 
     static std::atomic<std::uint64_t> editEpoch_;
 };
@@ -308,14 +326,16 @@ void GEDCOMObject::walk(Visit&& visit) const {
     std::vector<Frame> stack{{this, 0}};
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.next >= top.node->structures_.size()) {
+        const StructureList& children = top.node->structures();
+        if (top.next >= children.size()) {
             stack.pop_back();
             continue;
         }
-        const GEDCOMObject* child = asNode(top.node->structures_[top.next++].get());
+        const GEDCOMObject* child = asNode(children[top.next++].get());
         WalkStep step = visit(const_cast<GEDCOMObject&>(*child));
         if (step == WalkStep::Stop) return;
-        if (step == WalkStep::Continue && !child->structures_.empty()) stack.push_back({child, 0});
+        if (step == WalkStep::Continue && child->branch_ && !child->branch_->structures.empty())
+            stack.push_back({child, 0});
     }
 }
 

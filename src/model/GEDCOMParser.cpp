@@ -4,6 +4,11 @@
 #include <array>
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include "model/GEDCOMReader.h"
 #include "model/Utf8.h"
 
@@ -20,6 +25,10 @@ constexpr std::string_view kNoPrefix;
 constexpr size_t kLongestTag = 31;
 constexpr size_t kShortestPointer = 3;
 constexpr size_t kLongestPointer = 22;
+
+// Scanned text is handed back in steps of at least this many bytes, so the
+// system call stays rare.
+constexpr size_t kReleaseStep = size_t{1} << 20;
 
 bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -209,9 +218,11 @@ bool GEDCOMParser::parse() {
     position_ = gedcom_;
     previousLevel_ = -1;
     memoryMark_ = kClearMemoryInterval;
+    released_ = 0;
     for (;;) {
         index_.store(position_, std::memory_order_relaxed);
         if (!keepParsing() || position_ >= gedcomEnd_) break;
+        if (releaseScannedText_ && position_ >= released_ + kReleaseStep) releaseScannedPages();
         const size_t lineEnd = lineEndFrom(position_);
         const DecodedLine line = copyDecodedLine(position_, lineEnd);
         position_ = lineEnd < gedcomEnd_ ? lineEnd + 1 : gedcomEnd_;
@@ -284,6 +295,24 @@ void GEDCOMParser::handleRecord(const DecodedLine& line) {
         delegate_->parserClearMemory();
         memoryMark_ += kClearMemoryInterval;
     }
+}
+
+// Every line before position_ has been handled and the reader has copied
+// what it keeps, so the whole pages of text before it are no longer read.
+// Dropping them lets the system reuse the memory while the tree grows; the
+// string itself stays valid (the dropped pages read as zeros).
+void GEDCOMParser::releaseScannedPages() {
+#if defined(__linux__)
+    static const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto base = reinterpret_cast<uintptr_t>(gedcomData_.data());
+    const uintptr_t first = (base + released_ + pageSize - 1) & ~(pageSize - 1);
+    const uintptr_t last = (base + position_) & ~(pageSize - 1);
+    if (last <= first) return;
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    released_ = last - base;
+#else
+    released_ = position_;
+#endif
 }
 
 void GEDCOMParser::sendNoLevel(std::string_view raw, std::string_view prefix) {

@@ -53,7 +53,16 @@ public:
     const std::string& errorMsg() const { return errorMsg_; }
     void setErrorMsg(std::string message) { errorMsg_ = std::move(message); }
 
+    // The prepared text. With setReleaseScannedText(true), parse() hands the
+    // memory of what it has scanned back to the system as it goes, and that
+    // part reads as zero bytes afterwards.
     const std::string& gedcomData() const { return gedcomData_; }
+
+    // For a reader that copies what it keeps out of each line (as every
+    // record store does): lowers the peak memory of a large read by about
+    // the size of the text. Off by default.
+    void setReleaseScannedText(bool release) { releaseScannedText_ = release; }
+    bool releaseScannedText() const { return releaseScannedText_; }
 
     // "@", a letter or digit, anything, "@": 3 to 22 characters in all.
     static bool validRecordID(std::string_view recordID);
@@ -86,6 +95,7 @@ private:
     void handleRecord(const DecodedLine& line);
     bool countRecordWithinLimit();
     void sendNoLevel(std::string_view raw, std::string_view prefix);
+    void releaseScannedPages();
 
     std::string gedcomData_;
     size_t gedcom_ = 0;     // first scanned byte (past a byte-order mark)
@@ -98,6 +108,8 @@ private:
     int32_t maximumRecords_ = kNoRecordLimit;
     std::atomic<bool> keepParsing_{true};
     bool verifyIDs_ = false;
+    bool releaseScannedText_ = false;
+    size_t released_ = 0;  // bytes from the start of gedcomData_ handed back
     std::atomic<int32_t> foundRecords_{0};
 
     int32_t previousLevel_ = -1;

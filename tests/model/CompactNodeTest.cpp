@@ -107,5 +107,42 @@ TEST(CompactNode, RareFieldsStartEmptyAndKeepWhatIsSet) {
     EXPECT_EQ(line->returnValue(), Value("done"));
 }
 
+// Only nodes with children hold a list; once a node has one, the list
+// stays the same object through removals and additions, so a caller's
+// reference to it keeps tracking the node.
+TEST(CompactNode, ChildListOnceMadeStaysTheSameList) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto birth = record->addLevel(1, "BIRT", "");
+    EXPECT_TRUE(birth->structures().empty());
+    EXPECT_TRUE(birth->empty());
+    record->addLevel(2, "DATE", "1800");
+    const auto& list = birth->structures();
+    EXPECT_EQ(list.size(), 1u);
+    birth->removeChildren();
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ(&birth->structures(), &list);
+    record->addLevel(2, "PLAC", "Here");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->gtag(), "PLAC");
+    EXPECT_EQ(record->gedcomString(), "0 @I1@ INDI\n1 BIRT\n2 PLAC Here\n");
+}
+
+// Side fields set on a node without children, then children added: both
+// live in the same block and neither disturbs the other.
+TEST(CompactNode, SideFieldsAndChildrenShareTheBranch) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto note = record->addLevel(1, std::string(40, 'T'), "x");
+    note->setQuickComment("memo");
+    note->setCorrupt(1u << 18);
+    record->addLevel(2, "CONT", "more");
+    EXPECT_EQ(note->structures().size(), 1u);
+    EXPECT_EQ(note->gtag(), std::string(40, 'T'));
+    EXPECT_EQ(note->quickComment(), std::optional<std::string>("memo"));
+    EXPECT_EQ(note->corrupt(), 1u << 18);
+    note->setStructures({});
+    EXPECT_TRUE(note->structures().empty());
+    EXPECT_EQ(note->quickComment(), std::optional<std::string>("memo"));
+}
+
 }  // namespace
 }  // namespace kl
