@@ -152,6 +152,12 @@ GEDCOMModel::RecordPtr GEDCOMModel::firstRecordOfType(const std::string& type) {
     return list && list->count() > 0 ? list->order().front() : nullptr;
 }
 
+std::vector<GEDCOMModel::RecordPtr> GEDCOMModel::recordsOfType(const std::string& type) {
+    auto list = recordsIndex_->listForType(type);
+    if (!list) return {};
+    return {list->order().begin(), list->order().end()};
+}
+
 void GEDCOMModel::makeAttributes() {
     encoding_ = kDefaultEncoding;
     albumInput_.reset();

@@ -89,6 +89,7 @@ public:
     RecordScriptHost* scriptHost() override { return scriptHost_; }
     void setScriptHost(RecordScriptHost* host) { scriptHost_ = host; }
     RecordPtr firstRecordOfType(const std::string& type) override;
+    std::vector<RecordPtr> recordsOfType(const std::string& type) override;
     // The multimedia records' questions, answered by the document.
     const void* notificationObject() const override { return this; }
     std::vector<std::string> multimediaRoot() const override;

@@ -29,6 +29,12 @@ public:
         (void)items;
         return nullptr;
     }
+    // A script dictionary value over the entries, in the interpreter's own
+    // dictionary type; nullptr from an interpreter that makes none.
+    virtual std::shared_ptr<Object> makeDictionary(Dictionary entries) {
+        (void)entries;
+        return nullptr;
+    }
 };
 
 class ISScripting {

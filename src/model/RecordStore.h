@@ -49,6 +49,11 @@ public:
         (void)type;
         return nullptr;
     }
+    // The records of the type's list, in list order (empty when none).
+    virtual std::vector<std::shared_ptr<GEDCOMRecord>> recordsOfType(const std::string& type) {
+        (void)type;
+        return {};
+    }
     // Every record of the type drops its links with the tag to the ID.
     virtual void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) {
         (void)recordID;
