@@ -263,7 +263,7 @@ TEST_F(LinkedStore, DroppingALinkedSourceAsksWhetherToAttachAgain) {
         EXPECT_EQ(i1->drop(s1), c.answer);
         EXPECT_EQ(i1->findChildren("SOUR", false).size(), c.sources);
         ASSERT_EQ(scope.alerts->shown.size(), 1u);
-        EXPECT_EQ(scope.alerts->shown[0].message, "The source 'Record ID @S1@' is already attached to this record");
+        EXPECT_EQ(scope.alerts->shown[0].message, "The source 'Census' is already attached to this record");
         EXPECT_EQ(scope.alerts->shown[0].informative, "Attach anyway or skip this source");
         EXPECT_EQ(scope.alerts->shown[0].buttons, (std::vector<std::string>{"Attach", "Skip"}));
     }
