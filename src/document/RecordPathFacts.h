@@ -1,8 +1,7 @@
 #pragma once
-// RecordPathFacts: the few facts of individuals and families that record
-// paths read ("span", "spouse", "portrait"), computed from the structures
-// each time (nothing is cached). They stand in until the record kinds
-// answer them themselves.
+// RecordPathFacts: the few facts that record paths read ("span", "spouse",
+// and the n-th child with a tag), taken from the record kinds so that a
+// path and a list column answer alike; other kinds answer nothing.
 //
 // Thread: any thread that may read the tree; pure apart from the date
 // engine's clock (the presumed-dead test counts years to today).

@@ -5,12 +5,15 @@
 // it so.
 //
 // Ownership and thread: as GEDCOMRecord (shared_ptr, main thread).
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "dates/Calendars.h"
 #include "model/GEDCOMRecord.h"
 
 namespace kl {
@@ -59,6 +62,64 @@ public:
     // ---- link upkeep
     void removeAllLinks() override;
     void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo) override;
+
+    // ---- marriage, names and search texts (FAMRecord+Events.cpp)
+    // Read from the first MARR; "" or 0 when it or its line is missing.
+    std::string marriageDate() const;
+    std::string marriageDateUser() const;
+    std::string marriagePlace() const;
+    std::string marriagePlaceWithAddress() const;
+    SDN marriageSDN() const;
+    SDN marriageSDNMax() const;
+    // Whole years since the marriage; -1 without a valid marriage date.
+    std::int64_t anniversaryInYears() const;
+    // Undoable; a missing MARR or line is added at the end.
+    void setMarriageDate(const std::string& date);
+    void setMarriagePlace(const std::string& place);
+    // "Mother"/"Father" and "Wife"/"Husband" for a spouse slot, by the sex
+    // of the spouse in it, else by the slot.
+    std::string unmarriedName(const std::string& tag) const;
+    std::string marriedName(const std::string& tag) const;
+    std::string viewName() const override;
+    std::string altViewName() const override;
+    std::string ipnName() const override;
+    std::string ipnSearch() const override;
+    std::string googleWords() const override;
+    std::optional<Value> familySearchTerms() const override;
+    std::optional<std::vector<std::string>> viewTags() const override;
+    std::optional<std::array<std::string, 2>> nameForEventToDetach(const GEDCOMStructure& structure) const override;
+
+    // ---- children and the browser's lists (FAMRecord+Relatives.cpp)
+    void childrenToArray(std::vector<std::shared_ptr<INDIRecord>>& list) const;
+    // Each child followed by the families it is a spouse in; nullopt when
+    // empty. Holds records of both kinds.
+    std::optional<std::vector<std::shared_ptr<GEDCOMRecord>>> childrenAndSpouses() const;
+    // Script forms: the spouse record, or "" when there is none.
+    Value husbandRec() const;
+    Value wifeRec() const;
+    void setUpLinkLists(RecordLinkLists& lists) override;
+    void readParent(std::vector<std::string>& list, std::vector<std::string>* families, const std::string& tag) const;
+    void readChildren(std::vector<std::string>& list, std::vector<std::string>* families,
+                      const GEDCOMRecord* ignore) const;
+    void readHusband(std::vector<std::string>& husbands, std::vector<std::string>& wives,
+                     std::vector<std::string>& children, std::vector<std::string>* families) const;
+    // A male INDIRecord becomes the husband, one of another sex changes
+    // nothing, anything else (nullptr included) detaches the husband.
+    void setHusbandRecord(const std::shared_ptr<GEDCOMRecord>& record);
+
+    // ---- checking and dropping children (FAMRecord+Children.cpp)
+    // nullopt when the candidate fits, else the message; `fatal` tells a
+    // refusal from a warning the user may overrule.
+    std::optional<std::string> verifyChild(const std::shared_ptr<INDIRecord>& candidate, bool& fatal) const;
+    DropAnswer dropINDIRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+    DropAnswer dropINDICtrlRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
+
+    // ---- merging (FAMRecord+Merging.cpp)
+    bool canMergeWith(const GEDCOMRecord& other) override;
+    std::string mergeRequirement() const override;
+
+protected:
+    const DropTable& dropTable() const override;
 
 private:
     std::shared_ptr<INDIRecord> resolve(const std::string& recordID) const;

@@ -311,6 +311,29 @@ public:
     // problems; `grammar` maps record types to their grammars.
     void checkGEDCOMOfRecord(std::string& html, const Dictionary& grammar, int flags, ValidationReport& report);
 
+    // ---- merge rules (GEDCOMRecord+Merging.cpp; the kinds add their own)
+    // Two records may merge when their keys are equal ignoring case.
+    virtual std::string mergeKey() const { return viewName(); }
+    virtual bool canMergeWith(const GEDCOMRecord& other);
+    // Why two records that cannot merge cannot.
+    virtual std::string mergeRequirement() const;
+    virtual bool prepareToMergeWith(GEDCOMRecord& other);
+    // Whether two dates lie within five years (1827 days) of each other; an
+    // empty or invalid date passes.
+    static bool datesWithinMergeWindow(const std::string& first, const std::string& second);
+
+    // ---- event texts shared by the kinds (GEDCOMRecord+Events.cpp)
+    // The year a search service gets: the short year of the date, without a
+    // leading "<", ">" or "c" when that leaves something.
+    static std::string searchYear(const std::string& date);
+    // The contents of the first DATE anywhere, "" when there is none or it
+    // is the change date's.
+    std::string firstDateUnlessChanged() const;
+    // [name, detail] of an event offered for detaching: "Generic Event" and
+    // its TYPE for EVEN, else the name and the event's own value, date or
+    // place.
+    static std::array<std::string, 2> eventDetachEntry(const GEDCOMStructure& event, const std::string& name);
+
     // ---- names of a record (base versions; the kinds override them)
     virtual std::string viewName() const;
     virtual void setViewName(const std::string& name);

@@ -24,6 +24,8 @@ std::shared_ptr<const LibraryServices::TagList> LibraryServices::tagList(std::st
 
 std::string LibraryServices::localString(std::string_view key) const { return std::string(key); }
 
+std::optional<std::string> LibraryServices::eventName(std::string_view, std::string_view) const { return std::nullopt; }
+
 std::shared_ptr<const LibraryServices> LibraryServices::current() {
     std::lock_guard lock(servicesMutex());
     return installed();

@@ -7,6 +7,7 @@
 // Thread: installed on the main thread before workers start; read from any
 // thread (the current instance is handed out as a shared_ptr under a lock).
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ public:
     // The text of a key in the current format's language; the key itself
     // when there is none.
     virtual std::string localString(std::string_view key) const;
+    // The display name the current format gives an event tag of a record
+    // type ("INDI" or "FAM"); nullopt when the tag is no event of that type.
+    virtual std::optional<std::string> eventName(std::string_view recordType, std::string_view tag) const;
 
     static std::shared_ptr<const LibraryServices> current();
     // nullptr puts the default back.

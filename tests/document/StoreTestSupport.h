@@ -8,6 +8,7 @@
 #include "document/GEDCOMModel.h"
 #include "document/ModelDocument.h"
 #include "document/RecordsIndices.h"
+#include "dates/DateClock.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
 #include "model/FAMRecord.h"
@@ -84,6 +85,17 @@ struct PeopleStoreFixture : StoreFixture {
         return std::dynamic_pointer_cast<FAMRecord>(model.recordWithID(id, "FAM"));
     }
     std::string text(const std::string& id) { return model.recordWithID(id, "")->gedcomString(); }
+};
+
+// Holds "today" at a fixed day for the life of the object.
+class FixedToday {
+public:
+    FixedToday(int year, int month, int day) {
+        DateClock::setSource([=] { return DateClock::LocalTime{year, month, day, 12, 0, 0}; });
+    }
+    ~FixedToday() { DateClock::setSource({}); }
+    FixedToday(const FixedToday&) = delete;
+    FixedToday& operator=(const FixedToday&) = delete;
 };
 
 }  // namespace kl::test
