@@ -114,6 +114,11 @@ public:
     DropAnswer dropINDIRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
     DropAnswer dropINDICtrlRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
 
+    // ---- report description (FAMRecord+Report.cpp): the family as prose,
+    // or under ReportList (ReportOptions.h) an array of lines; the table bit
+    // alone still gives prose.
+    Value reportDescription(std::uint32_t options) const override;
+
     // ---- merging (FAMRecord+Merging.cpp)
     bool canMergeWith(const GEDCOMRecord& other) override;
     std::string mergeRequirement() const override;

@@ -143,6 +143,11 @@ public:
     std::vector<std::shared_ptr<FAMRecord>> allParents() const { return allParentsStartStep(nullptr); }
     std::vector<std::shared_ptr<INDIRecord>> allParentsWithSex(char16_t sex) const;
 
+    // ---- report description (INDIRecord+Report.cpp): a short biography as
+    // prose, or under ReportList / ReportTable (ReportOptions.h) an array of
+    // lines / table cells.
+    Value reportDescription(std::uint32_t options) const override;
+
     // ---- merging (INDIRecord+Merging.cpp)
     bool canMergeWith(const GEDCOMRecord& other) override;
     std::string mergeRequirement() const override;
