@@ -318,8 +318,13 @@ ScriptReply GEDCOMRecord::handleMergeRecordsScriptCommand(const Dictionary& argu
         return ScriptReply::failure("Records can only be merged with other records of the same type.");
     if (isLocked() || otherRecord->isLocked())
         return ScriptReply::failure("One (or both) of the records is locked and therefore they cannot be merged.");
+    const Value* force = arguments.get("forceit");
+    if (!(force && force->toBool()) && !canMergeWith(*otherRecord))
+        return ScriptReply::failure(
+            "The target record cannot merge with suggested record because of certain conflicting data.");
     RecordScriptHost* host = scriptHost();
     if (!host) return ScriptReply::failure("The records cannot be merged outside an open document.");
+    prepareToMergeWith(*otherRecord);
     host->mergeRecordsNow(otherRecord, Dictionary{{"mergeRecord", Value(holdRecord())}, {"noBrowser", Value("NO")}});
     return ScriptReply::answer();
 }

@@ -364,6 +364,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "One (or both) of the records is locked and therefore they cannot be merged."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The kind's merge rules decide unless the script forces the merge.
+TEST_F(ScriptedRecords, ConflictingRecordsMergeOnlyWhenForced) {
+    auto other = store.add<INDIRecord>("@I3@", "INDI", "1 NAME Anna /Vik/\n");
+    ScriptReply refused = person->handleScriptCommand("handleMergeRecordsScriptCommand", {{"otherRecord", "@I3@"}});
+    EXPECT_EQ(refused.error,
+              "The target record cannot merge with suggested record because of certain conflicting data.");
+    EXPECT_TRUE(store.host.merges.empty());
+    ScriptReply forced = person->handleScriptCommand("handleMergeRecordsScriptCommand",
+                                                     {{"otherRecord", "@I3@"}, {"forceit", true}});
+    EXPECT_FALSE(forced.failed());
+    ASSERT_EQ(store.host.merges.size(), 1u);
+    EXPECT_EQ(store.host.merges[0].other, other);
+}
+
 // ---- drops and report text
 
 TEST_F(ScriptedRecords, DropOnlyWhereTheTargetTakesTheType) {
