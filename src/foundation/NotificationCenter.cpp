@@ -9,6 +9,8 @@ struct Observation::Entry {
     std::string name;
     const void* object;
     NotificationCenter::Handler handler;
+    // Registration order, which delivery keeps across the buckets.
+    std::uint64_t sequence = 0;
     // Removal waits for nothing: a removed entry is skipped by any delivery
     // that copied the list before the removal.
     std::atomic<bool> alive{true};
@@ -43,23 +45,47 @@ Observation NotificationCenter::addObserver(std::string name, const void* object
     entry->object = object;
     entry->handler = std::move(handler);
     std::lock_guard lock(mutex_);
-    entries_.push_back(entry);
+    entry->sequence = nextSequence_++;
+    buckets_[entry->name].push_back(entry);
+    ++liveCount_;
     return Observation(this, entry);
 }
 
 void NotificationCenter::remove(const std::shared_ptr<Observation::Entry>& entry) {
-    entry->alive = false;
     std::lock_guard lock(mutex_);
-    entries_.erase(std::remove(entries_.begin(), entries_.end(), entry), entries_.end());
+    if (!entry->alive.exchange(false)) return;
+    --liveCount_;
+    auto found = buckets_.find(entry->name);
+    if (found == buckets_.end()) return;
+    Bucket& bucket = found->second;
+    std::size_t& dead = deadCounts_[entry->name];
+    if (++dead * 2 < bucket.size()) return;
+    std::erase_if(bucket, [](const auto& e) { return !e->alive; });
+    dead = 0;
+    if (bucket.empty()) {
+        buckets_.erase(found);
+        deadCounts_.erase(entry->name);
+    }
+}
+
+void NotificationCenter::collect(const Bucket& bucket, const Notification& note, Bucket& targets) {
+    for (const auto& e : bucket)
+        if (e->alive && (!e->object || e->object == note.object)) targets.push_back(e);
 }
 
 void NotificationCenter::post(const Notification& note) {
-    std::vector<std::shared_ptr<Observation::Entry>> targets;
+    Bucket targets;
     {
         std::lock_guard lock(mutex_);
-        for (const auto& e : entries_)
-            if ((e->name.empty() || e->name == note.name) && (!e->object || e->object == note.object))
-                targets.push_back(e);
+        auto named = buckets_.find(note.name);
+        if (named != buckets_.end()) collect(named->second, note, targets);
+        auto any = note.name.empty() ? buckets_.end() : buckets_.find(std::string());
+        if (any != buckets_.end()) {
+            const auto middle = targets.size();
+            collect(any->second, note, targets);
+            std::inplace_merge(targets.begin(), targets.begin() + static_cast<std::ptrdiff_t>(middle), targets.end(),
+                               [](const auto& a, const auto& b) { return a->sequence < b->sequence; });
+        }
     }
     for (const auto& e : targets)
         if (e->alive) e->handler(note);
@@ -71,7 +97,7 @@ void NotificationCenter::post(std::string name, const void* object, Dictionary u
 
 std::size_t NotificationCenter::observerCount() const {
     std::lock_guard lock(mutex_);
-    return entries_.size();
+    return liveCount_;
 }
 
 }  // namespace kl

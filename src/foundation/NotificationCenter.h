@@ -4,10 +4,12 @@
 // synchronous on the posting thread. An observer is held by the Observation
 // handle that adding it returns: dropping the handle removes it, also while a
 // notification is being delivered on another thread.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/Value.h"
@@ -61,10 +63,21 @@ public:
 
 private:
     friend class Observation;
+    using Bucket = std::vector<std::shared_ptr<Observation::Entry>>;
     void remove(const std::shared_ptr<Observation::Entry>& entry);
+    static void collect(const Bucket& bucket, const Notification& note, Bucket& targets);
 
+    // Observers are kept per name, so that a post looks only at those of
+    // its own name and at those of every name (the empty one): a database
+    // whose records each observe a rare notification must not slow down
+    // the frequent ones. A removed observer is only marked; a bucket is
+    // compacted once it holds as many dead entries as live ones, so that
+    // dropping thousands of observers costs linear time.
     mutable std::mutex mutex_;
-    std::vector<std::shared_ptr<Observation::Entry>> entries_;
+    std::unordered_map<std::string, Bucket> buckets_;
+    std::unordered_map<std::string, std::size_t> deadCounts_;
+    std::uint64_t nextSequence_ = 0;
+    std::size_t liveCount_ = 0;
 };
 
 }  // namespace kl

@@ -114,6 +114,37 @@ TEST(NotificationCenter, DroppingTheHandleStopsDeliveryEvenDuringAPost) {
     EXPECT_EQ(nc.observerCount(), 1u);
 }
 
+TEST(NotificationCenter, DeliversInRegistrationOrderAcrossNamedAndAnyNameObservers) {
+    NotificationCenter nc;
+    std::string order;
+    auto a = nc.addObserver("N", nullptr, [&](const Notification&) { order += 'a'; });
+    auto b = nc.addObserver("", nullptr, [&](const Notification&) { order += 'b'; });
+    auto c = nc.addObserver("N", nullptr, [&](const Notification&) { order += 'c'; });
+    auto d = nc.addObserver("", nullptr, [&](const Notification&) { order += 'd'; });
+    nc.post("N", nullptr);
+    EXPECT_EQ(order, "abcd");
+}
+
+// Many observers of one name come and go (a database's records opening and
+// closing); the ones left must still hear every post, exactly once.
+TEST(NotificationCenter, SurvivorsOfManyRemovalsStillHearEachPostOnce) {
+    NotificationCenter nc;
+    std::vector<int> heard(1000, 0);
+    std::vector<Observation> observations;
+    for (int i = 0; i < 1000; ++i)
+        observations.push_back(nc.addObserver("Roots", nullptr, [&heard, i](const Notification&) { ++heard[i]; }));
+    for (int i = 0; i < 1000; ++i)
+        if (i % 7 != 0) observations[i].reset();
+    nc.post("Roots", nullptr);
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(heard[i], i % 7 == 0 ? 1 : 0) << i;
+    EXPECT_EQ(nc.observerCount(), 143u);
+    observations.clear();
+    EXPECT_EQ(nc.observerCount(), 0u);
+    auto later = nc.addObserver("Roots", nullptr, [&](const Notification&) { ++heard[0]; });
+    nc.post("Roots", nullptr);
+    EXPECT_EQ(heard[0], 2);
+}
+
 TEST(NotificationCenter, PostsFromSeveralThreadsAreSafe) {
     NotificationCenter nc;
     std::atomic<int> count{0};
