@@ -2,13 +2,17 @@
 // A fresh home for one Qt test of the application: HOME and the XDG data
 // and cache folders in a temporary folder, the shipped resources, and
 // defaults of its own; plus the doubles of the document controller's
-// questions and a wait on the event loop.
+// questions, a wait on the event loop and an action on the next modal
+// dialog.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -53,6 +57,32 @@ inline bool spinUntil(const std::function<bool()>& condition, int limitMilliseco
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return condition();
+}
+
+constexpr int kGiveUpMilliseconds = 20000;
+
+inline bool processUntil(const std::function<bool()>& done) { return spinUntil(done, kGiveUpMilliseconds); }
+
+// Runs `action` on the active modal widget of type T as soon as one is up.
+template <class T>
+void whenModal(std::function<void(T&)> action) {
+    auto* timer = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, action = std::move(action)] {
+        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(*widget);
+        } else if (clock->elapsed() > kGiveUpMilliseconds) {
+            timer->stop();
+            timer->deleteLater();
+            ADD_FAILURE() << "no modal " << T::staticMetaObject.className() << " appeared";
+            if (QWidget* other = QApplication::activeModalWidget()) other->close();
+        }
+    });
+    timer->start();
 }
 
 class AppHome : public ::testing::Test {

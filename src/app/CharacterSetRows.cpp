@@ -1,0 +1,23 @@
+#include "app/CharacterSetRows.h"
+
+namespace kl {
+
+const std::vector<CharacterSetRow>& CharacterSetRows::rows() {
+    static const std::vector<CharacterSetRow> table = {
+        {1, "ASCII", "ASCII"},
+        {0x10000, "ANSEL", "ANSEL"},
+        {4, "UTF-8", "UTF-8"},
+        {30, "MacOS Roman", "Mac OS Roman"},
+        {12, "Windows", "Windows (ANSI)"},
+        {10, "UNICODE", "UNICODE (UTF-16)"},
+    };
+    return table;
+}
+
+std::optional<CharacterSetRow> CharacterSetRows::choiceForRow(int row) {
+    const auto& table = rows();
+    if (row < 0 || static_cast<std::size_t>(row) >= table.size()) return std::nullopt;
+    return table[static_cast<std::size_t>(row)];
+}
+
+}  // namespace kl
