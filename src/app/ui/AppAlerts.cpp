@@ -57,21 +57,48 @@ int AppAlerts::runInfoAlert(const std::string& message, const Title& informative
     return runAlert(AlertButtons::Informational, message, informative, AlertButtons(def, alt, other));
 }
 
-int AppAlerts::runAlert(AlertButtons::Style style, const std::string& message, const Title& informative,
-                        const AlertButtons& buttons) {
-    std::unique_ptr<QMessageBox> box(makeBox(style, message, informative, nullptr));
+std::vector<QPushButton*> AppAlerts::addButtons(QMessageBox& box, const AlertButtons& buttons) {
     std::vector<QPushButton*> added;
     for (const auto& title : buttons.titles()) {
         // One role for all keeps the buttons in the order they were added.
-        added.push_back(buttons.ownOK() ? box->addButton(QMessageBox::Ok)
-                                        : box->addButton(qtext(title), QMessageBox::ActionRole));
+        added.push_back(buttons.ownOK() ? box.addButton(QMessageBox::Ok)
+                                        : box.addButton(qtext(title), QMessageBox::ActionRole));
     }
-    box->setDefaultButton(added.front());
-    if (const auto escape = buttons.escapeIndex()) box->setEscapeButton(added[*escape]);
-    box->exec();
+    box.setDefaultButton(added.front());
+    if (const auto escape = buttons.escapeIndex()) box.setEscapeButton(added[*escape]);
+    return added;
+}
+
+int AppAlerts::response(QMessageBox& box, const std::vector<QPushButton*>& added, const AlertButtons& buttons) {
     for (std::size_t i = 0; i < added.size(); ++i)
-        if (box->clickedButton() == added[i]) return AlertButtons::responseForIndex(i);
+        if (box.clickedButton() == added[i]) return AlertButtons::responseForIndex(i);
     return buttons.responseWithoutButton();
+}
+
+int AppAlerts::runAlert(AlertButtons::Style style, const std::string& message, const Title& informative,
+                        const AlertButtons& buttons) {
+    std::unique_ptr<QMessageBox> box(makeBox(style, message, informative, nullptr));
+    const auto added = addButtons(*box, buttons);
+    box->exec();
+    return response(*box, added, buttons);
+}
+
+void AppAlerts::beginAlertSheet(QWidget* window, AlertButtons::Style style, const std::string& message,
+                                const Title& informative, const AlertButtons& buttons,
+                                std::function<void(int response)> done) {
+    if (!window) {
+        const int answer = runAlert(style, message, informative, buttons);
+        if (done) done(answer);
+        return;
+    }
+    QMessageBox* box = makeBox(style, message, informative, window->window());
+    const auto added = addButtons(*box, buttons);
+    box->setWindowModality(Qt::WindowModal);
+    QObject::connect(box, &QDialog::finished, box, [box, added, buttons, done = std::move(done)] {
+        box->deleteLater();
+        if (done) done(response(*box, added, buttons));
+    });
+    box->open();
 }
 
 bool AppAlerts::isDarkMode() {

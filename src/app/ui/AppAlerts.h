@@ -7,12 +7,15 @@
 // position of the pressed button among the titles given.
 //
 // Thread: main thread.
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/AlertButtons.h"
 
 class QMessageBox;
+class QPushButton;
 class QWidget;
 
 namespace kl {
@@ -31,12 +34,20 @@ public:
                             const Title& alt = std::nullopt, const Title& other = std::nullopt);
     static int runAlert(AlertButtons::Style style, const std::string& message, const Title& informative,
                         const AlertButtons& buttons);
+    // The same buttons as a sheet on the window: returns at once, and hands
+    // the answer to `done` when the user has pressed a button (a question
+    // such as Save / Don't Save / Cancel before a document window closes).
+    static void beginAlertSheet(QWidget* window, AlertButtons::Style style, const std::string& message,
+                                const Title& informative, const AlertButtons& buttons,
+                                std::function<void(int response)> done);
 
     // Whether the application shows a dark appearance: its palette's window
     // colour is darker than its text.
     static bool isDarkMode();
 
 private:
+    static std::vector<QPushButton*> addButtons(QMessageBox& box, const AlertButtons& buttons);
+    static int response(QMessageBox& box, const std::vector<QPushButton*>& added, const AlertButtons& buttons);
     static QMessageBox* makeBox(AlertButtons::Style style, const std::string& message, const Title& informative,
                                 QWidget* parent);
 };

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "app/ProgressTiming.h"
+#include "app/ui/WindowCascade.h"
 
 namespace kl {
 
@@ -62,6 +63,17 @@ void ProgressController::waitWhileRunning(KLProgress& task) {
     while (task.stillRunning()) serveOneStep();
 }
 
+bool ProgressController::runTask(KLProgress& task, const std::string& title, const std::string& label, double pause,
+                                 double interval, bool cancellable, QWidget* parent) {
+    if (!pauseIn(task, pause)) return false;
+    auto panel = panelFor(task, title, label, parent);
+    if (!cancellable) panel->hideCancel();
+    panel->runModalProgress(interval);
+    panel->close();
+    waitWhileRunning(task);
+    return true;
+}
+
 ProgressController::ProgressController(KLProgress& task, QWidget* parent)
     : QDialog(parent),
       progressObject_(task),
@@ -96,6 +108,9 @@ void ProgressController::showEvent(QShowEvent* event) {
 }
 
 void ProgressController::windowDidLoad() {
+    WindowCascade& frames = WindowCascade::shared();
+    frames.setFrameUsingName(this, windowAutosaveName);
+    frames.setFrameAutosaveName(this, windowAutosaveName);
     numTask_->clear();
     numStatus_->clear();
     progressBar_->setValue(0);

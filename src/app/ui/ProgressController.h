@@ -42,6 +42,12 @@ public:
     static bool pauseIn(KLProgress& task, double seconds);
     // Serves queued main-thread work until the task has stopped.
     static void waitWhileRunning(KLProgress& task);
+    // The whole wait of a long task: the pause, then, while the task still
+    // runs, the panel until it stops; returns once the task has stopped.
+    // Answers whether the panel was shown. Work that cannot be stopped
+    // shows no Cancel.
+    static bool runTask(KLProgress& task, const std::string& title, const std::string& label, double pause,
+                        double interval, bool cancellable = true, QWidget* parent = nullptr);
 
     explicit ProgressController(KLProgress& task, QWidget* parent = nullptr);
     ~ProgressController() override;

@@ -108,6 +108,22 @@ TEST(SimpleOKAlert, OnAWindowIsAWindowModalSheetThatGoesAwayWhenClosed) {
     EXPECT_TRUE(processUntil([&] { return box.isNull(); }));
 }
 
+TEST(AlertSheet, HandsTheAnswerOverWhenAButtonIsPressed) {
+    QMainWindow window;
+    window.show();
+    int answer = 0;
+    AppAlerts::beginAlertSheet(&window, AlertButtons::Critical, "Do you want to save the changes?", std::nullopt,
+                               AlertButtons("Save", "Don't Save", "Cancel"), [&](int response) { answer = response; });
+    auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    QPointer<QMessageBox> box = boxes.front();
+    EXPECT_EQ(buttonTexts(*box), (std::vector<std::string>{"Save", "Don't Save", "Cancel"}));
+    EXPECT_EQ(answer, 0);  // nothing answered before a button is pressed
+    box->buttons()[1]->click();
+    EXPECT_EQ(answer, 1001);
+    EXPECT_TRUE(processUntil([&] { return box.isNull(); }));
+}
+
 TEST(SimpleOKAlert, WithoutAWindowRunsModally) {
     bool seen = false;
     whenModal<QMessageBox>([&](QMessageBox& box) {

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "UiTestSupport.h"
+#include "app/ui/FunctionProgress.h"
 #include "app/ui/ProgressController.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
@@ -197,6 +198,24 @@ TEST(QtDocumentUITest, RunProgressReturnsOnlyOnceTheTaskHasStopped) {
     EXPECT_FALSE(task.running);
     worker.join();
     EXPECT_EQ(task.cancels, 1);
+}
+
+TEST(ProgressTask, AnInstallWithoutCancelIsWatchedToItsEnd) {
+    std::atomic<bool> running{true};
+    std::atomic<int> polls{0};
+    FunctionProgress install;
+    install.running = [&] { return running.load(); };
+    install.status = [&]() -> std::optional<std::string> {
+        if (++polls == 3) running = false;  // the worker ends after a few polls
+        return std::to_string(polls.load());
+    };
+    bool cancelShown = true;
+    whenModal<ProgressController>([&](ProgressController& panel) { cancelShown = !panel.cancelButton()->isHidden(); });
+    EXPECT_TRUE(ProgressController::runTask(install, "Installing System Resources", "Files", 0, 0.01, false));
+    EXPECT_FALSE(cancelShown);
+    EXPECT_FALSE(running);
+    FunctionProgress nothing;  // answers "done" to everything
+    EXPECT_FALSE(ProgressController::runTask(nothing, "Nothing", "Items", 1.0, 0.1));
 }
 
 // ---- a real document
