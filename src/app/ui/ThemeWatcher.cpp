@@ -13,6 +13,9 @@ ThemeWatcher::ThemeWatcher(DarkModeSetter setInDarkMode, QObject* parent)
     delay_.setSingleShot(true);
     delay_.setInterval(delayMilliseconds);
     connect(&delay_, &QTimer::timeout, this, &ThemeWatcher::delayThemeChange);
+    // Qt 6 tells a palette change only as an event to the application
+    // object and the widgets; the filter answers everything else with one
+    // pointer comparison.
     if (qApp) qApp->installEventFilter(this);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPalette>
@@ -17,6 +18,7 @@
 #include "UiTestSupport.h"
 #include "app/CascadePoints.h"
 #include "app/ui/AppAlerts.h"
+#include "app/ui/AppDrawing.h"
 #include "app/ui/PrintMarginsView.h"
 #include "app/ui/ThemeWatcher.h"
 #include "app/ui/WindowCascade.h"
@@ -227,6 +229,23 @@ TEST(WindowCascadeTest, ANewOwnerOpensWithTheSavedFrame) {
     EXPECT_EQ(window.geometry(), QRect(200, 150, 640, 480));
     UserDefaults::standard().setObject("12 x 3", WindowCascade::defaultsKey(name));
     EXPECT_FALSE(WindowCascade::savedFrame(name, UserDefaults::standard()));
+}
+
+// ---- drag images
+
+TEST(AppDrawingTest, TheImageOfATextHasItsNaturalSizeAndShowsIt) {
+    QFont font = QApplication::font();
+    const QImage image = AppDrawing::imageWithString("@I12@ John /Smith/", font);
+    EXPECT_EQ(image.size(), QFontMetrics(font).size(0, "@I12@ John /Smith/"));
+    bool drawn = false;
+    for (int y = 0; y < image.height() && !drawn; ++y)
+        for (int x = 0; x < image.width() && !drawn; ++x) drawn = qAlpha(image.pixel(x, y)) != 0;
+    EXPECT_TRUE(drawn);
+    const QImage empty = AppDrawing::imageWithString("");
+    EXPECT_FALSE(empty.isNull());
+    EXPECT_EQ(qAlpha(empty.pixel(0, 0)), 0);
+    // Several lines stack: the image grows downwards.
+    EXPECT_GT(AppDrawing::imageWithString("a\nb", font).height(), AppDrawing::imageWithString("a", font).height());
 }
 
 // ---- print margins
