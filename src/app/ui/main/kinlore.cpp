@@ -8,7 +8,12 @@
 #include <vector>
 
 #include "app/LaunchArguments.h"
+#include "app/ui/AppAlerts.h"
+#include "app/ui/DocController.h"
 #include "app/ui/KinloreApplication.h"
+#include "app/ui/QtCharacterSetQuestion.h"
+#include "app/ui/QtDispatcher.h"
+#include "app/ui/QtDocumentUI.h"
 #include "app/ui/SingleInstance.h"
 #include "foundation/Logger.h"
 
@@ -30,8 +35,23 @@ int main(int argc, char** argv) {
         if (!instance.listen()) kl::Logger::log("Could not listen for later starts");
     }
 
+    // Workers hand their main-thread work to the Qt event loop; reading
+    // waits behind the progress panel and asks for an unknown character set.
+    kl::QtDispatcher dispatcher;
+    kl::Dispatcher::Scope mainThread(dispatcher);
+    kl::QtDocumentUI documentUI;
+    kl::QtCharacterSetQuestion characterSetQuestion;
+
     kl::KinloreApplication kinlore;
+    kinlore.setAlertPresenter([](const std::string& message, const std::string& information) {
+        kl::AppAlerts::criticalAlert(message, information, nullptr);
+    });
+    kinlore.setInfoPresenter([](const std::string& message, const std::string& information) {
+        kl::AppAlerts::infoAlert(message, information, nullptr);
+    });
     if (!kinlore.launch()) return 1;
+    kinlore.docController().setProgressUI(&documentUI);
+    kinlore.docController().setCharacterSetQuestion(&characterSetQuestion);
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());
