@@ -24,25 +24,12 @@ std::string cutForSpeech(const std::string& text) {
     return text;
 }
 
-struct Prose {
-    bool list;
-    Array lines;
-    std::string text;
-    void add(std::string line) {
-        if (list)
-            lines.emplace_back(std::move(line));
-        else
-            text += line;
-    }
-    Value value() const { return list ? Value(lines) : Value(text); }
-};
-
 }  // namespace
 
 Value NOTERecord::reportDescription(std::uint32_t options) const {
     const bool links = options & ReportLinks;
     const bool html = options & kReportEscapesText;
-    Prose prose{(options & ReportList) != 0, {}, {}};
+    report::Prose prose{(options & ReportList) != 0, {}, {}};
 
     std::string subject;
     const auto& ids = crossRefIDs();

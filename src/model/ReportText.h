@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/Value.h"
+
 namespace kl::report {
 
 // The pattern with each "%@" or "%d" replaced by the next argument, in
@@ -25,5 +27,20 @@ std::string place(std::string placeText, std::uint32_t options);
 
 // Names joined for prose: "A", "A and B", "A, B and C".
 std::string joinNames(const std::vector<std::string>& names);
+
+// A description in the making: one growing text, or (list form) one entry
+// a line.
+struct Prose {
+    bool list;
+    Array lines;
+    std::string text;
+    void add(std::string line) {
+        if (list)
+            lines.emplace_back(std::move(line));
+        else
+            text += line;
+    }
+    Value value() const { return list ? Value(lines) : Value(text); }
+};
 
 }  // namespace kl::report

@@ -32,19 +32,7 @@ std::string kindSentence(const std::string& kind) {
     return "This source's type is not recorded. ";
 }
 
-struct Output {
-    bool list;
-    Array lines;
-    std::string text;
-    void add(std::string line) {
-        if (list)
-            lines.emplace_back(std::move(line));
-        else
-            text += line;
-    }
-};
-
-void addDetails(Output& out, const SourceFacts& facts, std::uint32_t options) {
+void addDetails(report::Prose& out, const SourceFacts& facts, std::uint32_t options) {
     if (facts.kind == "web page" && !facts.url.empty()) {
         const std::string address = (options & ReportLinks)
                                         ? report::fill("<a href='%@'>%@</a>", {facts.url, safeHTMLText(facts.url, false, false)})
@@ -56,7 +44,7 @@ void addDetails(Output& out, const SourceFacts& facts, std::uint32_t options) {
     out.add(out.list ? label + ": " + facts.details : label + ": " + facts.details + ". ");
 }
 
-void addSpoken(Output& out, const SourceFacts& facts) {
+void addSpoken(report::Prose& out, const SourceFacts& facts) {
     if (!facts.date.empty())
         out.add(report::fill("The source titled \"%@\" was written", {facts.title}) + " by " + facts.authors + " in " +
                 facts.date + ". ");
@@ -80,7 +68,7 @@ Value SOURRecord::reportDescription(std::uint32_t options) const {
     facts.kind = textcase::lower(sourceType());
     facts.url = sourceURL();
 
-    Output out{(options & ReportList) != 0, {}, {}};
+    report::Prose out{(options & ReportList) != 0, {}, {}};
     const bool spoken = !out.list && (options & ReportSay);
     if (out.list) {
         out.add("Source Title: " + facts.title);
@@ -109,7 +97,7 @@ Value SOURRecord::reportDescription(std::uint32_t options) const {
         citedBy = first + (ids.size() == 1 ? "." : " and other records.");
     }
     out.add(out.list ? "Cited by: " + citedBy : (spoken ? "It is cited by " : "This source is cited by ") + citedBy);
-    return out.list ? Value(out.lines) : Value(out.text);
+    return out.value();
 }
 
 }  // namespace kl
