@@ -9,6 +9,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "foundation/HTMLText.h"
 #include "foundation/MainThread.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
@@ -62,42 +63,6 @@ constexpr SortCode kSortCodes[] = {
 std::string textArgument(const Dictionary& arguments, std::string_view key, std::string fallback = {}) {
     const Value* value = arguments.get(key);
     return value && !value->isNull() ? value->toString() : fallback;
-}
-
-// The start of an HTML block's content: text that, after leading white
-// space, opens with "<div" (any case), closes that tag on its first line and
-// ends with "</div>".
-bool isHTMLText(std::string_view text) {
-    const auto start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos || text.size() - start < 4) return false;
-    std::string head(text.substr(start, 4));
-    std::transform(head.begin(), head.end(), head.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (head != "<div") return false;
-    const auto close = text.find_first_of(">\r\n", start);
-    if (close == std::string_view::npos || text[close] != '>') return false;
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return last + 1 >= 6 && text.substr(last + 1 - 6, 6) == "</div>";
-}
-
-std::string escapeHTML(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string trimmedLines(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
 }
 
 // The bytes of the line end at `at`: CR LF, CR, LF, NEL, LS or PS.
@@ -350,7 +315,7 @@ std::string GEDCOMRecord::formatForReport(const std::string& text, bool forHtml)
         }
     }
     if (!forHtml) return joined;
-    return isHTMLText(joined) ? trimmedLines(joined) : escapeHTML(joined);
+    return safeHTMLText(joined, false, false);
 }
 
 std::string GEDCOMRecord::removeReturns(const std::string& text) {
