@@ -140,6 +140,9 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     setCentralWidget(verticalSplit_);
     resize(900, 600);
 
+    // The stacking order is learnt from activations, so it is watched from
+    // the first window on.
+    WindowStack::shared();
     windows_ = std::make_unique<DocumentWindows>(defaults_, desktopPlatform());
     controller_ = std::make_shared<Controller>(*this, doc_, *styles_);
     controller_->setWindows(windows_.get());
