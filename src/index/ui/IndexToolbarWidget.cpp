@@ -173,10 +173,14 @@ ToolbarCustomizeDialog* IndexToolbarWidget::runCustomizationPalette() {
     dialog->setWindowModality(Qt::WindowModal);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         IndexToolbar::saveItemIdentifiers(defaults_, dialog->itemIdentifiers());
-        // Every index window shows the same toolbar.
+        // Every index window shows the same toolbar. The toolbars are
+        // gathered first: a rebuild deletes widgets of the list walked.
+        std::vector<QPointer<IndexToolbarWidget>> toolbars;
         for (QWidget* widget : QApplication::allWidgets())
             if (auto* toolbar = qobject_cast<IndexToolbarWidget*>(widget); toolbar && &toolbar->defaults_ == &defaults_)
-                toolbar->rebuild();
+                toolbars.emplace_back(toolbar);
+        for (const auto& toolbar : toolbars)
+            if (toolbar) toolbar->rebuild();
     });
     dialog->open();
     return dialog;
