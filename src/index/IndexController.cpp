@@ -453,6 +453,21 @@ void IndexController::addRemovePortraitColumn() {
     postStyleChanged(nullptr);
 }
 
+void IndexController::revertToDefaultColumns(const Dictionary& defaultColumns) {
+    const auto style = shownStyle();
+    if (!style) return;
+    const std::string type = style->recordType();
+    if (RecordsIndices::userType(type)) {
+        doc_.removeAlbumStyle(type);
+    } else {
+        const Value* bundled = defaultColumns.get(type);
+        styles_.replaceIndexPreference(bundled && bundled->array() ? std::optional<Array>(*bundled->array())
+                                                                   : std::nullopt,
+                                       type);
+    }
+    NotificationCenter::defaultCenter().post(kIndexStyleNeedsReload, nullptr, Dictionary{{"RecordType", type}});
+}
+
 std::optional<std::pair<int, int>> IndexController::recordsColumnMoved(int oldPlace, int newPlace,
                                                                       int tableColumns) {
     if (ignoreMove_) {

@@ -56,6 +56,7 @@ public:
     void setWindows(DocumentWindows* windows) { windows_ = windows; }
     // The library's predefined columns ("DefinedColumns"); may be nullptr.
     void setDefinedColumns(const Dictionary* defined) { definedColumns_ = defined; }
+    const Dictionary* definedColumns() const { return definedColumns_; }
     // Shows the list selected at the last save, else the first list.
     void windowDidLoad();
 
@@ -129,6 +130,11 @@ public:
     AddColumnMenu::Choice addPredefinedColumn(const AddColumnItem& item);
     void deleteIndexColumn(int styleColumn);
     void addRemovePortraitColumn();
+    // After the window's confirmation: an album forgets its own style, any
+    // other type takes its entry of the bundled default columns (type ->
+    // stored form), or the default style when there is none. Every window
+    // showing the type fetches its style again.
+    void revertToDefaultColumns(const Dictionary& defaultColumns);
     // A column dragged on screen from one table place to another (the
     // filler column is the last place). Answers the move the window must
     // make to put a column back: the filler never moves, and nothing is
