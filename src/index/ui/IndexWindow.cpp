@@ -16,10 +16,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/AlertButtons.h"
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
-#include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "app/ui/WindowCascade.h"
 #include "document/GEDCOMDocument.h"
@@ -29,6 +27,9 @@
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
+#include "index/ui/AddColumnToolButton.h"
+#include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
 #include "index/ui/WindowStack.h"
@@ -41,11 +42,6 @@ namespace {
 using Tag = IndexMenuValidation::Tag;
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
-
-IndexWindow::ColumnSheetOpener& columnSheetOpener() {
-    static IndexWindow::ColumnSheetOpener opener;
-    return opener;
-}
 
 // What only the desktop knows, for the document's window bookkeeping.
 DocumentWindows::Platform desktopPlatform() {
@@ -83,8 +79,6 @@ public:
 private:
     IndexWindow* window_;
 };
-
-void IndexWindow::setColumnSheetOpener(ColumnSheetOpener opener) { columnSheetOpener() = std::move(opener); }
 
 IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary> styles, UserDefaults& defaults,
                          QWidget* parent)
@@ -160,6 +154,7 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
         std::vector<long> rows;
         for (const QModelIndex& index : recordsTable_->selectionModel()->selectedRows()) rows.push_back(index.row());
         controller_->recordSelectionChanged(std::move(rows));
+        validateToolbar();
     });
     // Return, Enter and a double click open the row's record.
     connect(recordsTable_, &QAbstractItemView::activated, this,
@@ -175,6 +170,17 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     connect(verticalSplit_, &QSplitter::splitterMoved, this, &IndexWindow::saveDividers);
     connect(recordsSplit_, &QSplitter::splitterMoved, this, &IndexWindow::saveDividers);
 
+    toolbar_ = new IndexToolbarWidget(defaults_, this);
+    addToolBar(toolbar_);
+    toolbar_->setHandler([this](const ToolbarItemSpec& item) { toolbarItemChosen(item); });
+    toolbar_->setValidator([this](int tag) { return validateMenuTag(tag); });
+    // A customised toolbar makes its add-column button anew.
+    connect(toolbar_, &IndexToolbarWidget::addColumnButtonMade, this, &IndexWindow::wireAddColumnButton);
+    wireAddColumnButton(toolbar_->addColumnButton());
+    connect(this, &IndexWindow::addColumnMenuChanged, this, [this] {
+        if (AddColumnToolButton* button = toolbar_->addColumnButton()) button->updateAddColumnMenu(addColumnItems_);
+    });
+
     buildMenus();
     restoreDividers();
     WindowCascade::setWindowFrameAutosaveNameOrCascade(this, kFrameName);
@@ -185,6 +191,22 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     controller_->windowDidLoad();
     // The first contents are there when the window first shows.
     flushReloads();
+}
+
+void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
+    // The document's and the application's items belong to windows that
+    // do not exist yet.
+    if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
+}
+
+void IndexWindow::wireAddColumnButton(AddColumnToolButton* button) {
+    if (!button) return;
+    button->setChooseHandler([this](const AddColumnItem& item) { choosePredefinedColumn(item); });
+    button->updateAddColumnMenu(addColumnItems_);
+}
+
+void IndexWindow::validateToolbar() {
+    if (toolbar_) toolbar_->validateVisibleItems();
 }
 
 IndexWindow::~IndexWindow() {
@@ -232,16 +254,20 @@ void IndexWindow::buildMenus() {
         }
         connect(menu, &QMenu::aboutToShow, this, [this, menu] {
             for (QAction* action : menu->actions())
-                if (!action->isSeparator()) validateAction(action, true);
+                if (!action->isSeparator() && action->data().isValid()) validateAction(action, true);
         });
+        return menu;
     };
     addMenu(tr("&View"), {{"Show Source Editor", Tag::ShowHideSource}});
     addMenu(tr("&Albums"), {{"Add Album", Tag::CreateAlbum}, {"Delete Album", Tag::DeleteAlbum}});
-    addMenu(tr("&Columns"), {{"Add Column...", Tag::AddColumn},
+    QMenu* columns = addMenu(tr("&Columns"), {{"Add Column...", Tag::AddColumn},
                              {"Edit Column...", Tag::EditColumn},
                              {"Delete Column", Tag::DeleteColumn},
                              {nullptr, 0},
                              {"Show Portrait Column", Tag::PortraitColumn}});
+    // Reverting has no tag of its own: it is always there.
+    columns->addSeparator();
+    columns->addAction(tr("Revert to Default Columns"), this, &IndexWindow::revertToDefaultColumns);
 }
 
 bool IndexWindow::performCommand(int tag) {
@@ -287,25 +313,15 @@ void IndexWindow::choosePredefinedColumn(const AddColumnItem& item) {
 
 void IndexWindow::editIndexColumn(int tag) {
     if (tag == Tag::EditColumn && controller_->highlightedColumn() < 0) return;
-    if (const auto& opener = columnSheetOpener()) opener(*this, tag);
+    if (!sheet_) sheet_ = new ColumnSheet(this);
+    sheet_->startSheet(tag, *controller_, this);
 }
 
 void IndexWindow::deleteIndexColumn(int styleColumn) {
-    const int column = styleColumn >= 0 ? styleColumn : controller_->highlightedColumn();
-    const auto style = controller_->shownStyle();
-    if (!style || column < 0 || static_cast<std::size_t>(column) >= style->numberOfColumns()) return;
-    const std::string title = style->label()[static_cast<std::size_t>(column)];
-    QPointer<IndexWindow> self(this);
-    AppAlerts::beginAlertSheet(this, AlertButtons::Critical,
-                               "Are you sure you want to delete the '" + title + "' column?",
-                               std::string("The column deletion cannot be undone"),
-                               AlertButtons(std::string("OK"), std::string("Cancel"), std::nullopt),
-                               [self, column, style](int response) {
-                                   // Only the style that was asked about loses the column.
-                                   if (!self || response != AlertButtons::firstButtonResponse) return;
-                                   if (self->controller_->shownStyle() == style) self->controller_->deleteIndexColumn(column);
-                               });
+    ColumnCommands::deleteIndexColumn(this, *controller_, styleColumn >= 0 ? styleColumn : controller_->highlightedColumn());
 }
+
+void IndexWindow::revertToDefaultColumns() { ColumnCommands::revertToDefaultColumns(this, *controller_); }
 
 bool IndexWindow::sourceShown() const { return !source_->isHidden(); }
 
@@ -349,6 +365,7 @@ void IndexWindow::flushReloads() {
         recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(*pendingScroll_), 0));
         pendingScroll_.reset();
     }
+    validateToolbar();
 }
 
 void IndexWindow::reloadLists() {
@@ -393,6 +410,7 @@ void IndexWindow::applyTablePlan(const TableSetupPlan& plan, double rowHeight) {
     applySelection();
     --quiet_;
     applyingPlan_ = false;
+    validateToolbar();
 }
 
 // QHeaderView::sectionsMoved() stays true once a section has moved, even
@@ -493,6 +511,7 @@ void IndexWindow::headerClicked(int section) {
     controller_->didClickTableColumn(recordsModel_->styleColumnAt(section));
     // The header turns its arrow on every click; the controller decides.
     applySortIndicator();
+    validateToolbar();
 }
 
 void IndexWindow::columnMoved(int oldPlace, int newPlace) {

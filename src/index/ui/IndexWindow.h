@@ -8,10 +8,10 @@
 // turn of the event loop, however many were asked for.
 //
 // The window's commands are reached by their menu tags (performCommand),
-// validated and retitled through the controller (validateMenuTag); a
-// toolbar goes in with QMainWindow::addToolBar and sends its items' tags to
-// performCommand. The window frame and the split positions are kept in the
-// user defaults.
+// validated and retitled through the controller (validateMenuTag); the
+// toolbar ("indexToolBar") sends its items' tags to performCommand, and the
+// column sheet opens on the window. The window frame and the split
+// positions are kept in the user defaults.
 //
 // Ownership: owns the document's DocumentWindows, whose first controller is
 // this window's IndexController; shares the column-style library; borrows
@@ -27,6 +27,7 @@
 #include "document/RecordsList.h"
 #include "index/AddColumnMenu.h"
 #include "index/IndexMenuValidation.h"
+#include "index/IndexToolbar.h"
 #include "index/IndexView.h"
 
 class QAction;
@@ -37,11 +38,14 @@ class QTableView;
 
 namespace kl {
 
+class AddColumnToolButton;
+class ColumnSheet;
 class DocController;
 class DocumentWindows;
 class GEDCOMDocument;
 class IndexController;
 class IndexStyleLibrary;
+class IndexToolbarWidget;
 class ListsTableModel;
 class RecordsTableModel;
 class UserDefaults;
@@ -93,10 +97,12 @@ public:
     void showGEDCOMEditor(bool show);
     bool sourceShown() const;
 
-    // Who opens the column sheet; until one is given the command does
-    // nothing.
-    using ColumnSheetOpener = std::function<void(IndexWindow& window, int tag)>;
-    static void setColumnSheetOpener(ColumnSheetOpener opener);
+    // "Revert to Default Columns": after the question, the shown type's
+    // bundled columns.
+    void revertToDefaultColumns();
+    IndexToolbarWidget* toolbar() const { return toolbar_; }
+    // The column sheet once it was first opened.
+    ColumnSheet* columnSheet() const { return sheet_; }
 
     // What the user saw happen, for tests.
     int beeps() const { return beeps_; }
@@ -137,6 +143,9 @@ private:
     void saveDividers();
     void restoreDividers();
     void updateFirstResponder();
+    void toolbarItemChosen(const ToolbarItemSpec& item);
+    void wireAddColumnButton(AddColumnToolButton* button);
+    void validateToolbar();
 
     GEDCOMDocument& doc_;
     std::shared_ptr<IndexStyleLibrary> styles_;
@@ -146,6 +155,8 @@ private:
     QTableView* listsTable_ = nullptr;
     QTableView* recordsTable_ = nullptr;
     QPlainTextEdit* source_ = nullptr;
+    IndexToolbarWidget* toolbar_ = nullptr;
+    ColumnSheet* sheet_ = nullptr;  // a child, made on first use
     ListsTableModel* listsModel_ = nullptr;
     RecordsTableModel* recordsModel_ = nullptr;
     std::unique_ptr<DocumentWindows> windows_;

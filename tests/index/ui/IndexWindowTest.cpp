@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -31,6 +32,9 @@
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
+#include "index/ui/AddColumnToolButton.h"
+#include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/IndexWindow.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
@@ -345,6 +349,64 @@ TEST_F(ColumnsTest, ChoosingAShownPredefinedColumnAsksToDeleteIt) {
         if (b->text() == "OK") b->click();
     settle();
     EXPECT_EQ(labels(), (std::vector<std::string>{"A", "C"}));
+}
+
+// ---- the toolbar and the column sheet
+
+TEST_F(ColumnsTest, ToolbarItemsRunTheWindowsCommandsAndFollowItsState) {
+    IndexToolbarWidget* toolbar = window->toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(toolbar->itemIdentifiers(), IndexToolbar::toolbarDefaultItemIdentifiers());
+    QAction* deleteAlbum = toolbar->actionForIdentifier("DeleteAlbum");
+    ASSERT_NE(deleteAlbum, nullptr);
+    EXPECT_FALSE(deleteAlbum->isEnabled()) << "no album shown";
+    toolbar->actionForIdentifier("AddAlbum")->trigger();
+    settle();
+    EXPECT_TRUE(index().isDisplayingAnAlbum());
+    EXPECT_TRUE(deleteAlbum->isEnabled());
+    deleteAlbum->trigger();
+    settle();
+    EXPECT_FALSE(index().isDisplayingAnAlbum());
+    EXPECT_FALSE(deleteAlbum->isEnabled());
+}
+
+TEST_F(ColumnsTest, EditColumnOpensTheSheetOnTheHighlightedColumn) {
+    clickHeader(2);
+    window->toolbar()->actionForIdentifier("EditColumn")->trigger();
+    ColumnSheet* sheet = window->columnSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->columnName()->text(), "C");
+    sheet->columnName()->setText("Kind");
+    sheet->okButton()->click();
+    settle();
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "B", "Kind"}));
+    EXPECT_EQ(headerTitles(), (std::vector<std::string>{"A", "B", "Kind", ""}));
+}
+
+TEST_F(ColumnsTest, TheAddColumnMenuChecksTheShownColumnsAndAsksBeforeRemovingOne) {
+    AddColumnToolButton* button = window->toolbar()->addColumnButton();
+    ASSERT_NE(button, nullptr);
+    QAction* shownItem = nullptr;
+    for (QAction* action : button->addColumnMenu()->actions())
+        if (action->toolTip() == "rec") shownItem = action;
+    ASSERT_NE(shownItem, nullptr) << "the built-in list offers the record type";
+    EXPECT_TRUE(shownItem->isChecked());
+    shownItem->trigger();
+    settle();
+    const auto boxes = window->findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.front()->text(), "Are you sure you want to delete the 'C' column?");
+    for (QAbstractButton* b : boxes.front()->buttons())
+        if (b->text() == "OK") b->click();
+    settle();
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "B"}));
+    for (QAction* action : button->addColumnMenu()->actions()) {
+        if (action->toolTip() == "rec") {
+            EXPECT_FALSE(action->isChecked()) << "the menu follows the style";
+        }
+    }
 }
 
 // ---- albums and records
