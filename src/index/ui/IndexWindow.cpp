@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QSplitter>
 #include <QTableView>
 
@@ -21,7 +20,6 @@
 #include "app/ui/DocController.h"
 #include "app/ui/WindowCascade.h"
 #include "document/GEDCOMDocument.h"
-#include "document/IndexStyle.h"
 #include "document/RecordsIndices.h"
 #include "foundation/UserDefaults.h"
 #include "index/DocumentWindows.h"
