@@ -3,6 +3,7 @@
 // key once and compares two keys. Record lists and script lists sort with it;
 // the keys are computed before any element moves, so a delegate that
 // evaluates expressions never sees a half-sorted array. Not stable.
+#include <cmath>
 #include <cstddef>
 #include <new>
 #include <utility>
@@ -33,6 +34,21 @@ inline std::vector<std::size_t> shellSortIndexTable(std::size_t count) {
               "Failed when allocating memory needed to sort the data");
     }
 }
+// Tokuda's gaps (h = 2.25 h + 1, rounded up) below the count, smallest
+// first. Halving the count each pass costs far more comparisons on long
+// lists; a hundred thousand records sort several times faster this way.
+inline std::vector<std::size_t> shellSortGaps(std::size_t count) {
+    std::vector<std::size_t> gaps;
+    double h = 1;
+    for (;;) {
+        const auto gap = static_cast<std::size_t>(std::ceil(h));
+        if (gap >= count) break;
+        gaps.push_back(gap);
+        h = 2.25 * h + 1;
+    }
+    if (gaps.empty()) gaps.push_back(1);
+    return gaps;
+}
 }  // namespace detail
 
 // Sorts the array in place. With checkReversed, elements 0 to lastLine that
@@ -59,7 +75,9 @@ void shellSortUsingDelegate(std::vector<Element>& array, WXShellSorter<Element, 
         }
     }
 
-    for (std::size_t gap = count / 2; gap > 0; gap /= 2) {
+    const std::vector<std::size_t> gaps = detail::shellSortGaps(count);
+    for (auto g = gaps.rbegin(); g != gaps.rend(); ++g) {
+        const std::size_t gap = *g;
         for (std::size_t i = gap; i < count; ++i) {
             const std::size_t moving = order[i];
             std::size_t j = i;

@@ -8,6 +8,7 @@
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "foundation/MainThread.h"
+#include "foundation/UndoManager.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexSelection.h"
 #include "index/IndexStyleLibrary.h"
@@ -36,7 +37,11 @@ IndexController::IndexController(GEDCOMDocument& doc, IndexStyleLibrary& styles,
     observe();
 }
 
-IndexController::~IndexController() { Dispatcher::current().cancelDeferred(this); }
+IndexController::~IndexController() {
+    Dispatcher::current().cancelDeferred(this);
+    // Album undo actions call back into this window.
+    doc_.undo().removeAllActionsWithTarget(this);
+}
 
 void IndexController::setView(IndexView* view) { view_ = view ? view : &nullView(); }
 
@@ -52,6 +57,7 @@ void IndexController::observe() {
     on(notification_names::ListOrderOrTextChanged, nullptr, &IndexController::listOrderChanged);
     on(kIndexStyleChanged, nullptr, &IndexController::indexStyleChanged);
     on(kIndexStyleNeedsReload, nullptr, &IndexController::indexStyleReload);
+    on(notification_names::RecordsListNameChanged, static_cast<const ModelDocument*>(&doc_), &IndexController::recordsTableChanged);
     auto edits = [this](const Notification& n) { handleRecordEdits(recordOfNode(n.object)); };
     observations_.push_back(center.addObserver(notification_names::RecordStructuresChanged, nullptr, edits));
     observations_.push_back(center.addObserver(notification_names::RecordStructureContentsChanged, nullptr, edits));
@@ -337,6 +343,73 @@ void IndexController::reloadDataIfNeeded() {
     if (!tableNeedsUpdate_) return;
     tableNeedsUpdate_ = false;
     view_->reloadRecords();
+}
+
+void IndexController::recordsTableChanged(const Notification& note) {
+    const UndoManager& undo = doc_.undo();
+    if (undo.isUndoing() || undo.isRedoing()) {
+        const Value* list = note.userInfo.get(user_info_keys::TheList);
+        if (auto renamed = list ? list->objectAs<RecordsList>() : nullptr) {
+            const long row = recordsIndex().recordTypeIndex(renamed->recordType());
+            if (row >= 0) {
+                view_->selectListRow(row);
+                selectRecordTypeIndex(row);
+            }
+        }
+    }
+    view_->reloadLists();
+}
+
+// ---- albums
+
+IndexController::ListPtr IndexController::createAlbum() {
+    ListPtr album = createAlbumNamed(std::nullopt);
+    doc_.undo().setActionName("Create Album");
+    return album;
+}
+
+IndexController::ListPtr IndexController::createAlbumNamed(const std::optional<std::string>& name) {
+    const std::string title = name && !name->empty() ? *name : std::string("New Album");
+    auto album = RecordsList::listWithType(recordsIndex().uniqueAlbumType(), title, &gedcomModel());
+    album->setListType(ListUserAlbum);
+    installAlbum(album);
+    return album;
+}
+
+void IndexController::installAlbum(ListPtr album) {
+    if (!album) return;
+    doc_.undo().registerUndo(this, [this, album] { deleteAlbum(album); });
+    recordsIndex().addExistingList(album);
+    view_->reloadLists();
+    const long last = static_cast<long>(recordsIndex().count()) - 1;
+    view_->selectListRow(last);
+    selectRecordTypeIndex(last);
+    NotificationCenter::defaultCenter().post(kUserAlbumAddedOrDeleted, static_cast<const ModelDocument*>(&doc_),
+                                             Dictionary{{user_info_keys::TheList, Value(album)}});
+}
+
+void IndexController::deleteAlbum(ListPtr album) {
+    const long row = album ? recordsIndex().recordTypeIndex(album->recordType()) : -1;
+    if (row < 0) return;
+    doc_.undo().registerUndo(this, [this, album] { installAlbum(album); });
+    // The row above stays where it is; an album at row 0 leaves row 1 to
+    // become row 0.
+    const long above = row == 0 ? 1 : row - 1;
+    view_->selectListRow(above);
+    selectRecordTypeIndex(above);
+    recordsIndex().removeList(album);
+    view_->reloadLists();
+    if (shown_) {
+        listRow_ = recordsIndex().recordTypeIndex(shown_->recordType());
+        view_->selectListRow(listRow_);
+    }
+    NotificationCenter::defaultCenter().post(kUserAlbumAddedOrDeleted, static_cast<const ModelDocument*>(&doc_));
+}
+
+void IndexController::removeAlbum() {
+    if (!isDisplayingAnAlbum()) return;
+    deleteAlbum(shown_);
+    doc_.undo().setActionName("Delete Album");
 }
 
 // ---- column commands

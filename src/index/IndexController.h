@@ -39,6 +39,7 @@ public:
     static constexpr std::size_t kSortOnShowLimit = 25000;
     static constexpr const char* kIndexStyleChanged = "Index Style Changed Notification";
     static constexpr const char* kIndexStyleNeedsReload = "Index Style Needs Reload Notification";
+    static constexpr const char* kUserAlbumAddedOrDeleted = "User Album Added or Deleted";
 
     // The answer to a click on a column header.
     struct HeaderClick {
@@ -104,6 +105,23 @@ public:
     void newRecordCreated(const Notification& note);
     void listOrderChanged(const Notification& note);
     void reloadDataIfNeeded();
+    // A list renamed: the lists table reloads; an undone or redone rename
+    // also shows the list it renamed.
+    void recordsTableChanged(const Notification& note);
+
+    // ---- albums
+    // "Add Album": a new album named "New Album", installed and shown.
+    ListPtr createAlbum();
+    // An empty or missing name gives "New Album".
+    ListPtr createAlbumNamed(const std::optional<std::string>& name);
+    // Puts the album into the store and shows it; deleteAlbum undoes it.
+    void installAlbum(ListPtr album);
+    // Takes the album out of the store, showing the row above it;
+    // installAlbum undoes it. By value: the album is often the shown list,
+    // which showing the row above replaces.
+    void deleteAlbum(ListPtr album);
+    // "Delete Album": deletes the shown album, if an album is shown.
+    void removeAlbum();
 
     // ---- column commands
     std::vector<AddColumnItem> addColumnMenu() const;

@@ -1,6 +1,7 @@
 // The shell sort shared by record lists and script lists.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, ShellSort, ::testing::Values(
     // A pair in order inside the checked range: a full sort.
     SortCase{{"bb", "ccc", "a"}, true, 2, {"a", "bb", "ccc"}},
     SortCase{{"bb", "a"}, true, -1, {"bb", "a"}}));
+
+// Long enough to pass through many gaps, with many equal keys.
+TEST(ShellSortLong, EveryGapLeavesTheListInOrder) {
+    for (std::size_t count : {2u, 3u, 10u, 1000u, 20000u}) {
+        std::vector<std::string> items;
+        unsigned seed = 12345;
+        for (std::size_t i = 0; i < count; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            items.emplace_back((seed >> 16) % 97, 'x');
+        }
+        ByLength delegate;
+        shellSortUsingDelegate(items, delegate, false, static_cast<long>(count) - 1);
+        EXPECT_TRUE(std::is_sorted(items.begin(), items.end(),
+                                   [](const std::string& a, const std::string& b) { return a.size() < b.size(); }))
+            << count;
+        EXPECT_EQ(items.size(), count);
+    }
+}
 
 TEST(TextCompare, FoldsCaseOfLatinAndCyrillicLetters) {
     EXPECT_EQ(compareCaseInsensitive("apple", "APPLE"), 0);

@@ -291,6 +291,59 @@ TEST(Menus, ValidationReadsTheWindow) {
     EXPECT_TRUE(f.index->validateMenuTag(IndexMenuValidation::EditColumn).enabled) << "the list is sorted on show";
 }
 
+TEST(Albums, AddAlbumShowsItAtTheEndAndUndoTakesItAway) {
+    IndexFixture f;
+    f.open(people({"A", "B"}));
+    const long before = static_cast<long>(f.lists().count());
+    auto album = f.index->createAlbum();
+    EXPECT_EQ(album->name(), "New Album");
+    EXPECT_EQ(album->listType(), ListUserAlbum);
+    EXPECT_EQ(f.index->currentList(), album);
+    EXPECT_EQ(f.index->selectedListRow(), before);
+    EXPECT_EQ(f.view.listRow, before);
+    EXPECT_EQ(f.doc.undo().undoActionName(), "Create Album");
+    f.doc.undo().undo();
+    EXPECT_LT(f.rowOfList(album->recordType()), 0);
+    EXPECT_EQ(f.index->selectedListRow(), before - 1);
+    EXPECT_EQ(f.index->currentList(), f.lists().lists()[static_cast<std::size_t>(before - 1)]);
+    f.doc.undo().redo();
+    EXPECT_EQ(f.index->currentList(), album) << "redo installs and shows it again";
+}
+
+TEST(Albums, DeletingTheShownAlbumShowsTheRowAboveAndUndoReinstallsItLast) {
+    IndexFixture f;
+    f.open(people({"A"}) + "0 @N1@ NOTE n\n");
+    auto first = f.index->createAlbumNamed(std::string("First"));
+    auto second = f.index->createAlbumNamed(std::string(""));
+    EXPECT_EQ(second->name(), "New Album");
+    f.index->selectRecordType(first->recordType());
+    const long row = f.rowOfList(first->recordType());
+    f.index->removeAlbum();
+    EXPECT_LT(f.rowOfList(first->recordType()), 0);
+    EXPECT_EQ(f.index->selectedListRow(), row - 1);
+    EXPECT_EQ(f.view.listRow, row - 1);
+    EXPECT_EQ(f.doc.undo().undoActionName(), "Delete Album");
+    f.doc.undo().undo();
+    EXPECT_EQ(f.lists().lists().back(), first);
+    EXPECT_EQ(f.index->currentList(), first);
+    f.index->selectRecordType("INDI");
+    f.index->removeAlbum();
+    EXPECT_EQ(f.index->currentType(), "INDI") << "only a shown album is deleted";
+}
+
+TEST(Albums, UndoingARenameShowsTheRenamedList) {
+    IndexFixture f;
+    f.open(people({"A"}) + "0 @N1@ NOTE n\n");
+    auto album = f.index->createAlbumNamed(std::string("Old"));
+    album->setName("New");
+    f.index->selectRecordType("NOTE");
+    const int reloads = f.view.listReloads;
+    f.doc.undo().undo();
+    EXPECT_EQ(album->name(), "Old");
+    EXPECT_EQ(f.index->currentList(), album);
+    EXPECT_GT(f.view.listReloads, reloads);
+}
+
 }  // namespace
 }  // namespace kl
 

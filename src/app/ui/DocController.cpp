@@ -202,7 +202,10 @@ GEDCOMDocument* DocController::install(std::unique_ptr<Entry> entry, QString nam
     QMainWindow* window = entry->window.get();
     entries_.push_back(std::move(entry));
     if (window) {
-        window->menuBar()->addMenu(buildFileMenu(window, &document));
+        // The File menu comes first, before the menus the window made.
+        QMenuBar* bar = window->menuBar();
+        const QList<QAction*> menus = bar->actions();
+        bar->insertMenu(menus.isEmpty() ? nullptr : menus.front(), buildFileMenu(window, &document));
         window->installEventFilter(this);
         updateWindow(document);
         window->show();

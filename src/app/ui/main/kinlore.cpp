@@ -16,6 +16,8 @@
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/SingleInstance.h"
 #include "foundation/Logger.h"
+#include "foundation/UserDefaults.h"
+#include "index/ui/IndexWindow.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -52,6 +54,9 @@ int main(int argc, char** argv) {
     if (!kinlore.launch()) return 1;
     kinlore.docController().setProgressUI(&documentUI);
     kinlore.docController().setCharacterSetQuestion(&characterSetQuestion);
+    // Each document shows in its index window; the column styles are read
+    // now that the launch has registered their defaults.
+    kl::IndexWindow::installWindowFactory(kinlore.docController(), kl::UserDefaults::standard());
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());

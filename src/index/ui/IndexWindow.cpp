@@ -1,0 +1,552 @@
+#include "index/ui/IndexWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTableView>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/AppController.h"
+#include "app/LibraryFolder.h"
+#include "app/ui/DocController.h"
+#include "app/ui/WindowCascade.h"
+#include "document/GEDCOMDocument.h"
+#include "document/RecordsIndices.h"
+#include "foundation/UserDefaults.h"
+#include "index/DocumentWindows.h"
+#include "index/IndexController.h"
+#include "index/IndexStyleLibrary.h"
+#include "index/ui/AddColumnToolButton.h"
+#include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexToolbarWidget.h"
+#include "index/ui/ListsTableModel.h"
+#include "index/ui/RecordsTableModel.h"
+#include "index/ui/WindowStack.h"
+#include "model/GEDCOMRecord.h"
+
+namespace kl {
+
+namespace {
+
+using Tag = IndexMenuValidation::Tag;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+// What only the desktop knows, for the document's window bookkeeping.
+DocumentWindows::Platform desktopPlatform() {
+    DocumentWindows::Platform platform;
+    platform.windowsFrontToBack = [] {
+        std::vector<const void*> windows;
+        for (QWidget* window : WindowStack::shared().frontToBack()) windows.push_back(window);
+        return windows;
+    };
+    platform.keyWindow = []() -> const void* { return QApplication::activeWindow(); };
+    // Alt stands for the Option key: held, a record opens in a new window.
+    platform.newWindowModifierHeld = [] { return (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0; };
+    // No record browser in this program yet: opening a record opens nothing.
+    platform.makeBrowser = [](const DocumentWindows::RecordPtr&, BrowserWindow*,
+                              const std::string&) -> std::shared_ptr<BrowserWindow> { return nullptr; };
+    return platform;
+}
+
+}  // namespace
+
+// The index window's controller as a window of the document: it brings this
+// window forward, closes it (which closes the document) and names it.
+class IndexWindow::Controller : public IndexController {
+public:
+    Controller(IndexWindow& window, GEDCOMDocument& doc, IndexStyleLibrary& styles)
+        : IndexController(doc, styles, &window), window_(&window) {}
+    void showWindow() override {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    }
+    void close() override { window_->close(); }
+    const void* window() const override { return static_cast<const QWidget*>(window_); }
+
+private:
+    IndexWindow* window_;
+};
+
+IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary> styles, UserDefaults& defaults,
+                         QWidget* parent)
+    : QMainWindow(parent), doc_(doc), styles_(std::move(styles)), defaults_(defaults) {
+    verticalSplit_ = new QSplitter(Qt::Horizontal, this);
+    verticalSplit_->setChildrenCollapsible(false);
+
+    listsTable_ = new QTableView(verticalSplit_);
+    listsModel_ = new ListsTableModel(doc_.gedcomModel().recordsIndex(), this);
+    listsTable_->setModel(listsModel_);
+    listsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    listsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+    listsTable_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                 QAbstractItemView::SelectedClicked);
+    listsTable_->verticalHeader()->hide();
+    listsTable_->horizontalHeader()->setStretchLastSection(true);
+    listsTable_->setShowGrid(false);
+    listsTable_->setWordWrap(false);
+
+    recordsSplit_ = new QSplitter(Qt::Vertical, verticalSplit_);
+    recordsTable_ = new QTableView(recordsSplit_);
+    recordsModel_ = new RecordsTableModel(this);
+    recordsTable_->setModel(recordsModel_);
+    recordsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    recordsTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    recordsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    recordsTable_->setSortingEnabled(false);
+    recordsTable_->setShowGrid(false);
+    recordsTable_->setWordWrap(false);
+    recordsTable_->setAlternatingRowColors(true);
+    // Every row has the table's one height, so scrolling a long list never
+    // measures rows.
+    recordsTable_->verticalHeader()->hide();
+    recordsTable_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView* header = recordsTable_->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setStretchLastSection(true);
+    header->setHighlightSections(false);
+
+    source_ = new QPlainTextEdit(recordsSplit_);
+    source_->setReadOnly(true);
+    source_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    source_->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    verticalSplit_->setStretchFactor(0, 0);
+    verticalSplit_->setStretchFactor(1, 1);
+    recordsSplit_->setStretchFactor(0, 1);
+    recordsSplit_->setStretchFactor(1, 0);
+    verticalSplit_->setSizes({180, 720});
+    recordsSplit_->setSizes({420, 180});
+    setCentralWidget(verticalSplit_);
+    resize(900, 600);
+
+    // The stacking order is learnt from activations, so it is watched from
+    // the first window on.
+    WindowStack::shared();
+    windows_ = std::make_unique<DocumentWindows>(defaults_, desktopPlatform());
+    controller_ = std::make_shared<Controller>(*this, doc_, *styles_);
+    controller_->setWindows(windows_.get());
+    if (LibraryFolder* library = AppController::sharedLibrary())
+        if (const Value* defined = library->klDictionary("DefinedColumns")) controller_->setDefinedColumns(defined->dictionary());
+    windows_->makeWindowControllers(controller_);
+
+    connect(listsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (quiet_) return;
+        const QModelIndexList rows = listsTable_->selectionModel()->selectedRows();
+        if (rows.size() == 1) controller_->listSelectionChanged(rows.front().row());
+    });
+    connect(recordsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (quiet_) return;
+        std::vector<long> rows;
+        for (const QModelIndex& index : recordsTable_->selectionModel()->selectedRows()) rows.push_back(index.row());
+        controller_->recordSelectionChanged(std::move(rows));
+        validateToolbar();
+    });
+    // Return, Enter and a double click open the row's record.
+    connect(recordsTable_, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { controller_->shouldEditRecordRow(index.row()); });
+    connect(header, &QHeaderView::sectionClicked, this, &IndexWindow::headerClicked);
+    // The header is still in the middle of its drag when it reports the
+    // move; the controller's answer may rebuild the columns, so it is asked
+    // once the drag is over.
+    connect(header, &QHeaderView::sectionMoved, this,
+            [this](int, int oldPlace, int newPlace) { columnMoved(oldPlace, newPlace); }, Qt::QueuedConnection);
+    connect(header, &QHeaderView::sectionResized, this,
+            [this](int section, int, int newSize) { columnResized(section, newSize); });
+    connect(verticalSplit_, &QSplitter::splitterMoved, this, &IndexWindow::saveDividers);
+    connect(recordsSplit_, &QSplitter::splitterMoved, this, &IndexWindow::saveDividers);
+
+    toolbar_ = new IndexToolbarWidget(defaults_, this);
+    addToolBar(toolbar_);
+    toolbar_->setHandler([this](const ToolbarItemSpec& item) { toolbarItemChosen(item); });
+    toolbar_->setValidator([this](int tag) { return validateMenuTag(tag); });
+    // A customised toolbar makes its add-column button anew.
+    connect(toolbar_, &IndexToolbarWidget::addColumnButtonMade, this, &IndexWindow::wireAddColumnButton);
+    wireAddColumnButton(toolbar_->addColumnButton());
+    connect(this, &IndexWindow::addColumnMenuChanged, this, [this] {
+        if (AddColumnToolButton* button = toolbar_->addColumnButton()) button->updateAddColumnMenu(addColumnItems_);
+    });
+
+    buildMenus();
+    restoreDividers();
+    WindowCascade::setWindowFrameAutosaveNameOrCascade(this, kFrameName);
+    const bool showSource = defaults_.boolForKey(kShowSourceEditor);
+    source_->setVisible(showSource);
+    controller_->setSourceShown(showSource);
+
+    controller_->windowDidLoad();
+    // The first contents are there when the window first shows.
+    flushReloads();
+}
+
+void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
+    // The document's and the application's items belong to windows that
+    // do not exist yet.
+    if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
+}
+
+void IndexWindow::wireAddColumnButton(AddColumnToolButton* button) {
+    if (!button) return;
+    button->setChooseHandler([this](const AddColumnItem& item) { choosePredefinedColumn(item); });
+    button->updateAddColumnMenu(addColumnItems_);
+}
+
+void IndexWindow::validateToolbar() {
+    if (toolbar_) toolbar_->validateVisibleItems();
+}
+
+IndexWindow::~IndexWindow() {
+    saveDividers();
+    // The tables and splitters report to this window until Qt deletes them,
+    // after it has stopped being one.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+    // The controller stops observing before the widgets it draws into go.
+    windows_.reset();
+    controller_.reset();
+}
+
+IndexController& IndexWindow::controller() const { return *controller_; }
+
+void IndexWindow::installWindowFactory(DocController& controller, UserDefaults& defaults) {
+    auto styles = std::make_shared<IndexStyleLibrary>(defaults);
+    controller.setWindowFactory([styles, &defaults](GEDCOMDocument& doc, DocController&) {
+        return std::make_unique<IndexWindow>(doc, styles, defaults);
+    });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &controller, [styles, &defaults] {
+        styles->saveStyles();
+        defaults.synchronize();
+    });
+}
+
+// ---- menus and commands
+
+void IndexWindow::buildMenus() {
+    struct Item {
+        const char* title;
+        int tag;
+    };
+    auto addMenu = [this](const QString& title, std::initializer_list<Item> items) {
+        QMenu* menu = menuBar()->addMenu(title);
+        for (const Item& item : items) {
+            if (item.tag == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(tr(item.title));
+            action->setData(item.tag);
+            const int tag = item.tag;
+            connect(action, &QAction::triggered, this, [this, tag] { performCommand(tag); });
+            commandActions_.push_back(action);
+        }
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            for (QAction* action : menu->actions())
+                if (!action->isSeparator() && action->data().isValid()) validateAction(action, true);
+        });
+        return menu;
+    };
+    addMenu(tr("&View"), {{"Show Source Editor", Tag::ShowHideSource}});
+    addMenu(tr("&Albums"), {{"Add Album", Tag::CreateAlbum}, {"Delete Album", Tag::DeleteAlbum}});
+    QMenu* columns = addMenu(tr("&Columns"), {{"Add Column...", Tag::AddColumn},
+                             {"Edit Column...", Tag::EditColumn},
+                             {"Delete Column", Tag::DeleteColumn},
+                             {nullptr, 0},
+                             {"Show Portrait Column", Tag::PortraitColumn}});
+    // Reverting has no tag of its own: it is always there.
+    columns->addSeparator();
+    columns->addAction(tr("Revert to Default Columns"), this, &IndexWindow::revertToDefaultColumns);
+}
+
+bool IndexWindow::performCommand(int tag) {
+    switch (tag) {
+    case Tag::AddColumn:
+    case Tag::EditColumn: editIndexColumn(tag); return true;
+    case Tag::DeleteColumn: deleteIndexColumn(-1); return true;
+    case Tag::PortraitColumn: controller_->addRemovePortraitColumn(); return true;
+    case Tag::ShowHideSource: showGEDCOMEditor(!sourceShown()); return true;
+    case Tag::CreateAlbum: controller_->createAlbum(); return true;
+    case Tag::DeleteAlbum: controller_->removeAlbum(); return true;
+    default: return false;
+    }
+}
+
+void IndexWindow::updateFirstResponder() {
+    const QWidget* focused = focusWidget();
+    const bool records = focused && (focused == recordsTable_ || focused == source_ ||
+                                     recordsTable_->isAncestorOf(focused) || source_->isAncestorOf(focused));
+    controller_->setFirstResponderIsRecords(records);
+}
+
+MenuAnswer IndexWindow::validateMenuTag(int tag) {
+    updateFirstResponder();
+    return controller_->validateMenuTag(tag);
+}
+
+void IndexWindow::validateAction(QAction* action, bool retitle) {
+    if (!action) return;
+    const MenuAnswer answer = validateMenuTag(action->data().toInt());
+    action->setEnabled(answer.enabled);
+    if (retitle && answer.title) action->setText(qt(*answer.title));
+}
+
+void IndexWindow::choosePredefinedColumn(const AddColumnItem& item) {
+    const auto choice = controller_->addPredefinedColumn(item);
+    switch (choice.action) {
+    case AddColumnMenu::Choice::Action::OpenSheet: editIndexColumn(Tag::AddColumn); break;
+    case AddColumnMenu::Choice::Action::DeleteColumn: deleteIndexColumn(choice.column); break;
+    case AddColumnMenu::Choice::Action::AppendColumn: break;
+    }
+}
+
+void IndexWindow::editIndexColumn(int tag) {
+    if (tag == Tag::EditColumn && controller_->highlightedColumn() < 0) return;
+    if (!sheet_) sheet_ = new ColumnSheet(this);
+    sheet_->startSheet(tag, *controller_, this);
+}
+
+void IndexWindow::deleteIndexColumn(int styleColumn) {
+    ColumnCommands::deleteIndexColumn(this, *controller_, styleColumn >= 0 ? styleColumn : controller_->highlightedColumn());
+}
+
+void IndexWindow::revertToDefaultColumns() { ColumnCommands::revertToDefaultColumns(this, *controller_); }
+
+bool IndexWindow::sourceShown() const { return !source_->isHidden(); }
+
+void IndexWindow::showGEDCOMEditor(bool show) {
+    source_->setVisible(show);
+    controller_->setSourceShown(show);
+    defaults_.setObject(show, kShowSourceEditor);
+    refreshSource(false);
+}
+
+// ---- reloads, once per turn of the event loop
+
+void IndexWindow::scheduleFlush() {
+    if (flushScheduled_) return;
+    flushScheduled_ = true;
+    QMetaObject::invokeMethod(this, &IndexWindow::flushReloads, Qt::QueuedConnection);
+}
+
+void IndexWindow::flushReloads() {
+    // A reload the controller deferred to this turn joins this one.
+    controller_->reloadDataIfNeeded();
+    flushScheduled_ = false;
+    ++quiet_;
+    if (listsReloadPending_) {
+        listsReloadPending_ = false;
+        listsModel_->reload();
+        ++listReloads_;
+        const long row = controller_->selectedListRow();
+        if (row >= 0 && row < listsModel_->rowCount())
+            listsTable_->selectionModel()->setCurrentIndex(listsModel_->index(static_cast<int>(row), 0),
+                                                           QItemSelectionModel::ClearAndSelect);
+    }
+    if (recordsReloadPending_) {
+        recordsReloadPending_ = false;
+        recordsModel_->reload();
+        ++recordReloads_;
+        applySelection();
+    }
+    --quiet_;
+    if (pendingScroll_) {
+        recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(*pendingScroll_), 0));
+        pendingScroll_.reset();
+    }
+    validateToolbar();
+}
+
+void IndexWindow::reloadLists() {
+    listsReloadPending_ = true;
+    scheduleFlush();
+}
+
+void IndexWindow::reloadRecords() {
+    recordsReloadPending_ = true;
+    scheduleFlush();
+}
+
+void IndexWindow::selectListRow(long row) {
+    // A pending reload selects the controller's row when it is done.
+    if (listsReloadPending_) return;
+    if (row < 0 || row >= listsModel_->rowCount()) {
+        reloadLists();
+        return;
+    }
+    ++quiet_;
+    listsTable_->selectionModel()->setCurrentIndex(listsModel_->index(static_cast<int>(row), 0),
+                                                   QItemSelectionModel::ClearAndSelect);
+    --quiet_;
+}
+
+// ---- the records table
+
+void IndexWindow::applyTablePlan(const TableSetupPlan& plan, double rowHeight) {
+    applyingPlan_ = true;
+    ++quiet_;
+    recordsModel_->setList(controller_->currentList(), plan, &doc_.gedcomModel());
+    recordsReloadPending_ = false;
+    restoreSectionOrder();
+    QHeaderView* header = recordsTable_->horizontalHeader();
+    header->setMinimumSectionSize(std::max(1, static_cast<int>(std::lround(lineHeight()))));
+    for (std::size_t i = 0; i < plan.columns.size(); ++i)
+        header->resizeSection(static_cast<int>(i), static_cast<int>(std::lround(plan.columns[i].width)));
+    recordsTable_->verticalHeader()->setDefaultSectionSize(std::max(1, static_cast<int>(std::lround(rowHeight))));
+    sortColumn_ = plan.highlightedColumn;
+    indicator_ = plan.indicator;
+    applySortIndicator();
+    applySelection();
+    --quiet_;
+    applyingPlan_ = false;
+    validateToolbar();
+}
+
+// QHeaderView::sectionsMoved() stays true once a section has moved, even
+// after it moved back.
+bool IndexWindow::sectionsInTableOrder() const {
+    const QHeaderView* header = recordsTable_->horizontalHeader();
+    for (int place = 0; place < header->count(); ++place)
+        if (header->logicalIndex(place) != place) return false;
+    return true;
+}
+
+void IndexWindow::restoreSectionOrder() {
+    QHeaderView* header = recordsTable_->horizontalHeader();
+    if (sectionsInTableOrder()) return;
+    const QSignalBlocker blocker(header);
+    for (int logical = 0; logical < header->count(); ++logical)
+        if (header->visualIndex(logical) != logical) header->moveSection(header->visualIndex(logical), logical);
+    recordsTable_->viewport()->update();
+}
+
+void IndexWindow::markSortColumn(int styleColumn, SortIndicator indicator) {
+    sortColumn_ = styleColumn;
+    indicator_ = indicator;
+    applySortIndicator();
+}
+
+void IndexWindow::applySortIndicator() {
+    const int section = recordsModel_->sectionOfStyleColumn(sortColumn_);
+    recordsTable_->horizontalHeader()->setSortIndicator(
+        section, indicator_ == SortIndicator::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void IndexWindow::showRecordSelection(const std::vector<long>&) {
+    // A pending reload puts the selection back when it is done.
+    if (!recordsReloadPending_) applySelection();
+}
+
+void IndexWindow::applySelection() {
+    QItemSelection selection;
+    const int rows = recordsModel_->rowCount();
+    const int last = std::max(0, recordsModel_->columnCount() - 1);
+    const auto& selected = controller_->selectedRows();  // ascending
+    for (std::size_t i = 0; i < selected.size();) {
+        std::size_t j = i;
+        while (j + 1 < selected.size() && selected[j + 1] == selected[j] + 1) ++j;
+        if (selected[i] >= 0 && selected[i] < rows)
+            selection.select(recordsModel_->index(static_cast<int>(selected[i]), 0),
+                             recordsModel_->index(static_cast<int>(std::min<long>(selected[j], rows - 1)), last));
+        i = j + 1;
+    }
+    ++quiet_;
+    QItemSelectionModel* model = recordsTable_->selectionModel();
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (!selection.isEmpty()) model->setCurrentIndex(selection.front().topLeft(), QItemSelectionModel::NoUpdate);
+    --quiet_;
+}
+
+void IndexWindow::scrollToRow(long row) {
+    if (recordsReloadPending_) {
+        pendingScroll_ = row;
+        return;
+    }
+    recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(row), 0));
+}
+
+void IndexWindow::refreshSource(bool keepSelection) {
+    if (!sourceShown()) return;
+    const auto record = controller_->selectedRecord();
+    const QString text = record ? qt(record->gedcomString()) : QString();
+    if (text == source_->toPlainText()) return;
+    const int position = source_->textCursor().position();
+    source_->setPlainText(text);
+    if (keepSelection) {
+        QTextCursor cursor = source_->textCursor();
+        cursor.setPosition(std::min(position, static_cast<int>(text.size())));
+        source_->setTextCursor(cursor);
+    }
+}
+
+void IndexWindow::focusRecords() { recordsTable_->setFocus(Qt::OtherFocusReason); }
+
+void IndexWindow::fillAddColumnMenu(const std::vector<AddColumnItem>& items) {
+    addColumnItems_ = items;
+    emit addColumnMenuChanged();
+}
+
+void IndexWindow::beep() {
+    ++beeps_;
+    QApplication::beep();
+}
+
+double IndexWindow::lineHeight() const {
+    const QFontMetricsF metrics(recordsTable_ ? recordsTable_->font() : font());
+    return std::ceil((metrics.ascent() + metrics.descent()) * 1.2);
+}
+
+void IndexWindow::headerClicked(int section) {
+    controller_->didClickTableColumn(recordsModel_->styleColumnAt(section));
+    // The header turns its arrow on every click; the controller decides.
+    applySortIndicator();
+    validateToolbar();
+}
+
+void IndexWindow::columnMoved(int oldPlace, int newPlace) {
+    const int places = recordsModel_->columnCount();
+    const auto back = controller_->recordsColumnMoved(oldPlace, newPlace, places);
+    if (!back) return;
+    QHeaderView* header = recordsTable_->horizontalHeader();
+    if (!sectionsInTableOrder())
+        header->moveSection(back->first, back->second);  // reported back, and ignored there
+    else
+        controller_->recordsColumnMoved(back->first, back->second, places);  // the rebuild put it back already
+}
+
+void IndexWindow::columnResized(int section, int newSize) {
+    if (applyingPlan_) return;
+    if (const auto height = controller_->recordsColumnResized(recordsModel_->styleColumnAt(section), newSize))
+        recordsTable_->verticalHeader()->setDefaultSectionSize(std::max(1, static_cast<int>(std::lround(*height))));
+}
+
+// ---- split positions
+
+void IndexWindow::saveDividers() {
+    auto store = [this](QSplitter* split, const char* name) {
+        const QByteArray state = split->saveState();
+        defaults_.setObject(Value(Data(state.begin(), state.end())), dividerKey(name));
+    };
+    store(verticalSplit_, kVertDivider);
+    store(recordsSplit_, kHorizDivider);
+}
+
+void IndexWindow::restoreDividers() {
+    auto restore = [this](QSplitter* split, const char* name) {
+        if (const auto data = defaults_.dataForKey(dividerKey(name)); data && !data->empty())
+            split->restoreState(QByteArray(reinterpret_cast<const char*>(data->data()), static_cast<qsizetype>(data->size())));
+    };
+    restore(verticalSplit_, kVertDivider);
+    restore(recordsSplit_, kHorizDivider);
+}
+
+}  // namespace kl

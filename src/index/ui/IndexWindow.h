@@ -1,0 +1,180 @@
+#pragma once
+// IndexWindow: the main window of an open database. The lists table on the
+// left, the records table of the selected list on the right and the GEDCOM
+// source pane below it, in two splitters; the IndexController decides what
+// they show and the window only draws it, handing header clicks, column
+// drags and resizes, selections and activations back to the controller.
+// Reloads asked for while handling notifications are done once, on the next
+// turn of the event loop, however many were asked for.
+//
+// The window's commands are reached by their menu tags (performCommand),
+// validated and retitled through the controller (validateMenuTag); the
+// toolbar ("indexToolBar") sends its items' tags to performCommand, and the
+// column sheet opens on the window. The window frame and the split
+// positions are kept in the user defaults.
+//
+// Ownership: owns the document's DocumentWindows, whose first controller is
+// this window's IndexController; shares the column-style library; borrows
+// the document and the user defaults, which outlive it. The document
+// controller owns the window. Thread: main thread.
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "document/RecordsList.h"
+#include "index/AddColumnMenu.h"
+#include "index/IndexMenuValidation.h"
+#include "index/IndexToolbar.h"
+#include "index/IndexView.h"
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QTableView;
+
+namespace kl {
+
+class AddColumnToolButton;
+class ColumnSheet;
+class DocController;
+class DocumentWindows;
+class GEDCOMDocument;
+class IndexController;
+class IndexStyleLibrary;
+class IndexToolbarWidget;
+class ListsTableModel;
+class RecordsTableModel;
+class UserDefaults;
+
+class IndexWindow : public QMainWindow, public IndexView {
+    Q_OBJECT
+public:
+    static constexpr const char* kFrameName = "KinloreIndexWindow";
+    static constexpr const char* kVertDivider = "KinloreIndexWindowVertDivider";
+    static constexpr const char* kHorizDivider = "KinloreIndexWindowHorizDivider";
+    static constexpr const char* kShowSourceEditor = "Show GEDCOM Source Editor";
+
+    IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary> styles, UserDefaults& defaults,
+                QWidget* parent = nullptr);
+    ~IndexWindow() override;
+
+    // Makes every document the controller opens show in an index window,
+    // with one style library for the run, saved when the program quits.
+    static void installWindowFactory(DocController& controller, UserDefaults& defaults);
+    // The split positions' keys in the user defaults.
+    static std::string dividerKey(const char* name) { return std::string("NSSplitView Subview Frames ") + name; }
+
+    GEDCOMDocument& document() const { return doc_; }
+    IndexController& controller() const;
+    DocumentWindows& documentWindows() const { return *windows_; }
+    QTableView* listsTable() const { return listsTable_; }
+    QTableView* recordsTable() const { return recordsTable_; }
+    RecordsTableModel* recordsModel() const { return recordsModel_; }
+    ListsTableModel* listsModel() const { return listsModel_; }
+    QSplitter* verticalSplit() const { return verticalSplit_; }
+    QSplitter* recordsSplit() const { return recordsSplit_; }
+    QPlainTextEdit* sourcePane() const { return source_; }
+
+    // ---- commands, by menu tag
+    // Runs the command of a tag; false for a tag the window does not serve.
+    bool performCommand(int tag);
+    MenuAnswer validateMenuTag(int tag);
+    // Enables the action by its tag (its data()), and retitles it when
+    // asked (menu items are, toolbar items are not).
+    void validateAction(QAction* action, bool retitle);
+    // The add-column menu's items and the choice of one: a shown column is
+    // deleted after the confirmation, the custom item opens the sheet.
+    const std::vector<AddColumnItem>& addColumnItems() const { return addColumnItems_; }
+    void choosePredefinedColumn(const AddColumnItem& item);
+    // 3301 (a new column) or 3302 (the highlighted column).
+    void editIndexColumn(int tag);
+    // Asks, then deletes the style column; -1 for the highlighted one.
+    void deleteIndexColumn(int styleColumn = -1);
+    void showGEDCOMEditor(bool show);
+    bool sourceShown() const;
+
+    // "Revert to Default Columns": after the question, the shown type's
+    // bundled columns.
+    void revertToDefaultColumns();
+    IndexToolbarWidget* toolbar() const { return toolbar_; }
+    // The column sheet once it was first opened.
+    ColumnSheet* columnSheet() const { return sheet_; }
+
+    // What the user saw happen, for tests.
+    int beeps() const { return beeps_; }
+    int recordReloads() const { return recordReloads_; }
+    int listReloads() const { return listReloads_; }
+    // Runs the reloads asked for in this turn now.
+    void flushReloads();
+
+    // ---- IndexView
+    void reloadLists() override;
+    void selectListRow(long row) override;
+    void applyTablePlan(const TableSetupPlan& plan, double rowHeight) override;
+    void reloadRecords() override;
+    void markSortColumn(int styleColumn, SortIndicator indicator) override;
+    void showRecordSelection(const std::vector<long>& rows) override;
+    void scrollToRow(long row) override;
+    void refreshSource(bool keepSelection) override;
+    void focusRecords() override;
+    void fillAddColumnMenu(const std::vector<AddColumnItem>& items) override;
+    void beep() override;
+    double lineHeight() const override;
+
+signals:
+    // The add-column menu changed (a list shown, the style changed).
+    void addColumnMenuChanged();
+
+private:
+    class Controller;
+    void buildMenus();
+    void scheduleFlush();
+    void applySelection();
+    void applySortIndicator();
+    void restoreSectionOrder();
+    bool sectionsInTableOrder() const;
+    void headerClicked(int section);
+    void columnMoved(int oldPlace, int newPlace);
+    void columnResized(int section, int newSize);
+    void saveDividers();
+    void restoreDividers();
+    void updateFirstResponder();
+    void toolbarItemChosen(const ToolbarItemSpec& item);
+    void wireAddColumnButton(AddColumnToolButton* button);
+    void validateToolbar();
+
+    GEDCOMDocument& doc_;
+    std::shared_ptr<IndexStyleLibrary> styles_;
+    UserDefaults& defaults_;
+    QSplitter* verticalSplit_ = nullptr;
+    QSplitter* recordsSplit_ = nullptr;
+    QTableView* listsTable_ = nullptr;
+    QTableView* recordsTable_ = nullptr;
+    QPlainTextEdit* source_ = nullptr;
+    IndexToolbarWidget* toolbar_ = nullptr;
+    ColumnSheet* sheet_ = nullptr;  // a child, made on first use
+    ListsTableModel* listsModel_ = nullptr;
+    RecordsTableModel* recordsModel_ = nullptr;
+    std::unique_ptr<DocumentWindows> windows_;
+    std::shared_ptr<Controller> controller_;
+    std::vector<AddColumnItem> addColumnItems_;
+    std::vector<QAction*> commandActions_;
+
+    int sortColumn_ = -1;
+    SortIndicator indicator_ = SortIndicator::None;
+    bool listsReloadPending_ = false;
+    bool recordsReloadPending_ = false;
+    bool flushScheduled_ = false;
+    bool applyingPlan_ = false;
+    int quiet_ = 0;  // selections made by the window itself are not reported
+    std::optional<long> pendingScroll_;
+    int beeps_ = 0;
+    int recordReloads_ = 0;
+    int listReloads_ = 0;
+};
+
+}  // namespace kl

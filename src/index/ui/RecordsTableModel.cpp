@@ -1,0 +1,100 @@
+#include "index/ui/RecordsTableModel.h"
+
+#include <climits>
+
+#include "document/GEDCOMModel.h"
+#include "document/IndexStyle.h"
+#include "document/RecordsList.h"
+#include "model/GEDCOMRecord.h"
+
+namespace kl {
+
+namespace {
+
+Qt::Alignment alignmentOf(int32_t justify) {
+    switch (justify) {
+    case 1: return Qt::AlignRight | Qt::AlignVCenter;
+    case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
+    default: return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+int clampedCount(std::size_t count) { return count > INT_MAX ? INT_MAX : static_cast<int>(count); }
+
+}  // namespace
+
+RecordsTableModel::RecordsTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+RecordsTableModel::~RecordsTableModel() = default;
+
+void RecordsTableModel::setList(std::shared_ptr<RecordsList> list, const TableSetupPlan& plan, GEDCOMModel* model) {
+    beginResetModel();
+    list_ = std::move(list);
+    style_ = list_ ? list_->indexStyle() : nullptr;
+    plan_ = plan;
+    model_ = model;
+    rows_ = list_ ? clampedCount(list_->count()) : 0;
+    endResetModel();
+}
+
+void RecordsTableModel::reload() {
+    beginResetModel();
+    rows_ = list_ ? clampedCount(list_->count()) : 0;
+    endResetModel();
+}
+
+const PlannedColumn* RecordsTableModel::columnAt(int section) const {
+    if (section < 0) return nullptr;
+    const auto place = static_cast<std::size_t>(section);
+    if (place < plan_.columns.size()) return &plan_.columns[place];
+    if (place == plan_.columns.size()) return &plan_.filler;
+    return nullptr;
+}
+
+int RecordsTableModel::styleColumnAt(int section) const {
+    const PlannedColumn* column = columnAt(section);
+    return column ? column->styleColumn() : -1;
+}
+
+int RecordsTableModel::sectionOfStyleColumn(int styleColumn) const {
+    if (styleColumn < 0) return -1;
+    for (std::size_t i = 0; i < plan_.columns.size(); ++i)
+        if (plan_.columns[i].styleColumn() == styleColumn) return static_cast<int>(i);
+    return -1;
+}
+
+int RecordsTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int RecordsTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() || !list_ ? 0 : static_cast<int>(plan_.columns.size()) + 1;
+}
+
+QVariant RecordsTableModel::data(const QModelIndex& index, int role) const {
+    const PlannedColumn* column = columnAt(index.column());
+    if (!index.isValid() || !list_ || !style_ || !column) return {};
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignmentOf(column->justify));
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    // The filler shows nothing; the portrait column draws images, not text.
+    const int styleColumn = column->styleColumn();
+    if (styleColumn < 0 || column->imageCell) return {};
+    const auto& order = list_->order();
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= order.size() || !order[row]) return {};
+    return QString::fromStdString(style_->dataForRecord(*order[row], styleColumn, model_));
+}
+
+QVariant RecordsTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) return {};
+    const PlannedColumn* column = columnAt(section);
+    if (!column) return {};
+    if (role == Qt::DisplayRole) return QString::fromStdString(column->title);
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignmentOf(column->justify));
+    return {};
+}
+
+Qt::ItemFlags RecordsTableModel::flags(const QModelIndex& index) const {
+    // Rows open their record; nothing is edited in place.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+}  // namespace kl

@@ -1,0 +1,57 @@
+#pragma once
+// RecordsTableModel: the records table of the index window over the shown
+// record list, in the columns of a table plan. Cells are computed when the
+// view asks for them (a screenful at a time), so a list of a hundred
+// thousand records costs nothing until its rows are seen. The model holds
+// the list it was last reset with; rows the list lost since then answer
+// nothing until the next reset.
+//
+// Ownership: shares the shown list and its style; the model is borrowed.
+// Thread: main thread.
+#include <QAbstractTableModel>
+
+#include <memory>
+
+#include "index/TableSetupPlan.h"
+
+namespace kl {
+
+class GEDCOMModel;
+class IndexStyle;
+class RecordsList;
+
+class RecordsTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit RecordsTableModel(QObject* parent = nullptr);
+    ~RecordsTableModel() override;
+
+    // A new list or plan: the columns and the rows start again.
+    void setList(std::shared_ptr<RecordsList> list, const TableSetupPlan& plan, GEDCOMModel* model);
+    // The same list and columns, its rows re-read (a sort, new records).
+    void reload();
+
+    const std::shared_ptr<RecordsList>& list() const { return list_; }
+    const TableSetupPlan& plan() const { return plan_; }
+    // The style column of a table place; -1 for the filler.
+    int styleColumnAt(int section) const;
+    // The table place of a style column; -1 when it is not shown.
+    int sectionOfStyleColumn(int styleColumn) const;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    const PlannedColumn* columnAt(int section) const;
+
+    std::shared_ptr<RecordsList> list_;
+    std::shared_ptr<IndexStyle> style_;
+    TableSetupPlan plan_;
+    GEDCOMModel* model_ = nullptr;
+    int rows_ = 0;
+};
+
+}  // namespace kl

@@ -1,0 +1,488 @@
+// The index window on screen: lists and records shown from the store,
+// header clicks that sort and beep, column drags and resizes through the
+// header, selections that follow a re-sorted record, reloads done once per
+// turn of the event loop, menu validation, the album commands, the column
+// deletion question, and the window made for each document the program
+// opens (with its screenshot).
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTableView>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "app/ui/DocController.h"
+#include "app/ui/QtDispatcher.h"
+#include "app/ui/UiTestSupport.h"
+#include "document/GEDCOMDocument.h"
+#include "document/IndexStyle.h"
+#include "document/RecordsIndices.h"
+#include "document/RecordsList.h"
+#include "foundation/UserDefaults.h"
+#include "index/DocumentWindows.h"
+#include "index/IndexController.h"
+#include "index/IndexStyleLibrary.h"
+#include "index/ui/AddColumnToolButton.h"
+#include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexToolbarWidget.h"
+#include "index/ui/IndexWindow.h"
+#include "index/ui/ListsTableModel.h"
+#include "index/ui/RecordsTableModel.h"
+#include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
+
+namespace kl {
+namespace {
+
+using Tag = IndexMenuValidation::Tag;
+
+// "0 @I<n>@ INDI / 1 NAME <name>" for each name.
+std::string people(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += "0 @I" + std::to_string(i + 1) + "@ INDI\n1 NAME " + names[i] + "\n";
+    return text;
+}
+
+class IndexWindowTest : public test::AppHome {
+protected:
+    void SetUp() override {
+        AppHome::SetUp();
+        styles = std::make_shared<IndexStyleLibrary>(*defaults);
+    }
+    void TearDown() override {
+        window.reset();
+        doc.reset();
+        styles.reset();
+        AppHome::TearDown();
+    }
+    void open(const std::string& records) {
+        doc = std::make_unique<GEDCOMDocument>();
+        doc->undo().disableUndoRegistration();
+        doc->gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n");
+        doc->gedcomModel().setRecordsFromStringVerifyIDs(true, false);
+        doc->undo().enableUndoRegistration();
+        window = std::make_unique<IndexWindow>(*doc, styles, *defaults);
+        window->show();
+        settle();
+    }
+    // Lets the deferred reloads and queued header reports run.
+    static void settle() {
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    }
+    IndexController& index() { return window->controller(); }
+    QHeaderView* header() { return window->recordsTable()->horizontalHeader(); }
+    void clickHeader(int section) {
+        const QPoint at(header()->sectionViewportPosition(section) + header()->sectionSize(section) / 2,
+                        header()->height() / 2);
+        QTest::mouseClick(header()->viewport(), Qt::LeftButton, {}, at);
+        settle();
+    }
+    std::vector<std::string> shownIDs() {
+        std::vector<std::string> ids;
+        for (const auto& r : index().listedRecords()) ids.push_back(r->grecordID());
+        return ids;
+    }
+    std::vector<long> viewSelection() {
+        std::vector<long> rows;
+        for (const QModelIndex& i : window->recordsTable()->selectionModel()->selectedRows()) rows.push_back(i.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+    QString cell(int row, int column) {
+        return window->recordsModel()->data(window->recordsModel()->index(row, column)).toString();
+    }
+    std::vector<std::string> headerTitles() {
+        std::vector<std::string> titles;
+        for (int v = 0; v < header()->count(); ++v)
+            titles.push_back(
+                window->recordsModel()->headerData(header()->logicalIndex(v), Qt::Horizontal).toString().toStdString());
+        return titles;
+    }
+    void selectRows(std::initializer_list<int> rows) {
+        QItemSelection selection;
+        for (int row : rows) selection.select(window->recordsModel()->index(row, 0), window->recordsModel()->index(row, 0));
+        window->recordsTable()->selectionModel()->select(selection,
+                                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    void clickListRow(long row) {
+        window->listsTable()->selectionModel()->setCurrentIndex(window->listsModel()->index(static_cast<int>(row), 0),
+                                                                QItemSelectionModel::ClearAndSelect);
+        settle();
+    }
+
+    QtDispatcher dispatcher;
+    Dispatcher::Scope scope{dispatcher};
+    std::shared_ptr<IndexStyleLibrary> styles;
+    std::unique_ptr<GEDCOMDocument> doc;
+    std::unique_ptr<IndexWindow> window;
+};
+
+// ---- sorting
+
+std::string descendingPeople(int count) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(count) * 32);
+    char line[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "0 @I%d@ INDI\n1 NAME N%05d\n", i + 1, count - i);
+        text += line;
+    }
+    return text;
+}
+
+struct ShowCase {
+    const char* name;
+    int count;
+    bool sorted;
+};
+
+class SortOnShow : public IndexWindowTest, public testing::WithParamInterface<ShowCase> {};
+
+TEST_P(SortOnShow, TheHeaderMarksTheSortAndTheFirstRowFollowsIt) {
+    const ShowCase& c = GetParam();
+    open(descendingPeople(c.count));
+    ASSERT_EQ(window->recordsModel()->rowCount(), c.count);
+    EXPECT_EQ(header()->sortIndicatorSection(), c.sorted ? 0 : -1);
+    EXPECT_EQ(index().listedRecords().front()->grecordID(), c.sorted ? "@I" + std::to_string(c.count) + "@" : "@I1@");
+    EXPECT_TRUE(cell(0, 0).contains("00001") == c.sorted) << cell(0, 0).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(IndexWindow, SortOnShow,
+                         testing::Values(ShowCase{"OneUnderTheLimit", 24999, true}, ShowCase{"AtTheLimit", 25000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(IndexWindowTest, HeaderClickSortsASecondReversesAndThePortraitColumnBeeps) {
+    open(people({"B", "C", "A"}));
+    ASSERT_EQ(shownIDs(), (std::vector<std::string>{"@I3@", "@I1@", "@I2@"})) << "sorted by name on show";
+    clickHeader(0);
+    EXPECT_EQ(shownIDs(), (std::vector<std::string>{"@I2@", "@I1@", "@I3@"}));
+    EXPECT_EQ(header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_TRUE(cell(0, 0).contains("C"));
+    clickHeader(0);
+    EXPECT_EQ(shownIDs(), (std::vector<std::string>{"@I3@", "@I1@", "@I2@"}));
+    EXPECT_EQ(header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(window->beeps(), 0);
+
+    ASSERT_TRUE(window->performCommand(Tag::PortraitColumn));
+    settle();
+    ASSERT_EQ(window->recordsModel()->plan().portraitColumn, 0);
+    clickHeader(0);
+    EXPECT_EQ(window->beeps(), 1);
+    EXPECT_EQ(shownIDs(), (std::vector<std::string>{"@I3@", "@I1@", "@I2@"}));
+    EXPECT_EQ(header()->sortIndicatorSection(), 1) << "the arrow stays on the sorted name column";
+    EXPECT_EQ(header()->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+// ---- following the store
+
+TEST_F(IndexWindowTest, SelectionFollowsARecordThatSortsElsewhere) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) names.push_back("M" + std::to_string(10 + i));
+    open(people(names));
+    selectRows({5, 10});
+    ASSERT_EQ(index().selectedRows(), (std::vector<long>{5, 10}));
+    auto moving = index().listedRecords()[10];
+    moving->findStructureWithTag("NAME")->setContents("M115");  // between rows 1 and 2
+    settle();
+    EXPECT_EQ(index().listedRecords()[2], moving);
+    EXPECT_EQ(viewSelection(), (std::vector<long>{2, 6}));
+    EXPECT_EQ(index().selectedRows(), (std::vector<long>{2, 6}));
+}
+
+TEST_F(IndexWindowTest, ManyNotificationsInOneTurnReloadEachTableOnce) {
+    open(people({"A", "B", "C"}));
+    QSignalSpy records(window->recordsModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy lists(window->listsModel(), &QAbstractItemModel::modelReset);
+    for (int i = 0; i < 3; ++i) doc->gedcomModel().createNewRecordOfType("INDI", Value(true));
+    for (const auto& r : index().listedRecords())
+        if (auto name = r->findStructureWithTag("NAME")) name->setContents("Z" + r->grecordID());
+    EXPECT_EQ(records.count(), 0) << "nothing is reloaded while the notifications arrive";
+    settle();
+    EXPECT_EQ(records.count(), 1);
+    EXPECT_EQ(lists.count(), 1);
+    EXPECT_EQ(window->recordsModel()->rowCount(), 6);
+}
+
+TEST_F(IndexWindowTest, DeletingTheLastRecordOfTheShownTypeShowsRowZero) {
+    open(people({"A"}) + "0 @N1@ NOTE only\n");
+    const long noteRow = doc->gedcomModel().recordsIndex().recordTypeIndex("NOTE");
+    ASSERT_GT(noteRow, 0);
+    clickListRow(noteRow);
+    ASSERT_EQ(index().currentType(), "NOTE");
+    doc->gedcomModel().deleteRecord(doc->gedcomModel().recordWithID("@N1@"));
+    settle();
+    const auto& lists = doc->gedcomModel().recordsIndex().lists();
+    EXPECT_EQ(window->listsModel()->rowCount(), static_cast<int>(lists.size()));
+    EXPECT_EQ(window->listsTable()->currentIndex().row(), 0);
+    EXPECT_EQ(window->recordsModel()->list(), lists.front());
+    EXPECT_EQ(window->recordsModel()->rowCount(), static_cast<int>(lists.front()->count()));
+}
+
+// ---- menus
+
+TEST_F(IndexWindowTest, MenuItemsAreValidatedAndRetitledThroughTheController) {
+    open(people({"A", "B"}) + "0 @I9@ INDI\n1 NAME Z\n1 RESN locked\n");
+    window->recordsTable()->setFocus();
+    QAction deleteItem("Delete");
+    deleteItem.setData(int(Tag::DeleteRecords));
+    index().selectByRecordIDs(std::vector<std::string>{"@I9@"});
+    window->validateAction(&deleteItem, true);
+    EXPECT_FALSE(deleteItem.isEnabled());
+    EXPECT_EQ(deleteItem.text(), "Delete Locked Record");
+
+    selectRows({0, 1});
+    window->validateAction(&deleteItem, true);
+    EXPECT_TRUE(deleteItem.isEnabled());
+    EXPECT_EQ(deleteItem.text(), "Delete 2 Records");
+
+    window->listsTable()->setFocus();
+    window->validateAction(&deleteItem, true);
+    EXPECT_FALSE(deleteItem.isEnabled()) << "records are deleted only from the focused records table";
+
+    QAction toolbarItem("Show or Hide");
+    toolbarItem.setData(int(Tag::ShowHideSource));
+    window->validateAction(&toolbarItem, false);
+    EXPECT_EQ(toolbarItem.text(), "Show or Hide") << "toolbar items keep their titles";
+}
+
+TEST_F(IndexWindowTest, TheFileMenuComesFirstInTheProgramsWindow) {
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    GEDCOMDocument* made = controller.newDocument();
+    ASSERT_NE(made, nullptr);
+    auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
+    ASSERT_NE(shown, nullptr);
+    const QList<QAction*> menus = shown->menuBar()->actions();
+    ASSERT_GT(menus.size(), 1);
+    EXPECT_EQ(menus.front()->text(), "&File");
+}
+
+// ---- columns through the header
+
+class ColumnsTest : public IndexWindowTest {
+protected:
+    // Style columns A B C, then the filler at table place 3.
+    void SetUp() override {
+        IndexWindowTest::SetUp();
+        auto style = styles->indexStyleForType("INDI", nullptr);
+        style->setProperties(Dictionary{{"Label", "A"}}, 0);
+        style->addColumn(Dictionary{{"Label", "B"}, {"Expression", "id"}});
+        style->addColumn(Dictionary{{"Label", "C"}, {"Expression", "rec"}});
+        open(people({"P", "Q"}));
+    }
+    std::vector<std::string> labels() { return index().shownStyle()->label(); }
+    bool inTableOrder() {
+        for (int v = 0; v < header()->count(); ++v)
+            if (header()->logicalIndex(v) != v) return false;
+        return true;
+    }
+    void drag(int from, int to) {
+        header()->moveSection(from, to);
+        settle();
+    }
+};
+
+TEST_F(ColumnsTest, DraggedColumnsMoveInTheStyleAndTheFillerSpringsBack) {
+    drag(3, 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_TRUE(inTableOrder()) << "the filler went back";
+    drag(0, 3);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"B", "C", "A"})) << "dropped after the filler: just before it";
+    EXPECT_EQ(headerTitles(), (std::vector<std::string>{"B", "C", "A", ""}));
+    drag(0, 1);
+    EXPECT_EQ(labels(), (std::vector<std::string>{"C", "B", "A"})) << "the next drag is not ignored";
+    EXPECT_EQ(headerTitles(), (std::vector<std::string>{"C", "B", "A", ""}));
+    EXPECT_TRUE(inTableOrder());
+}
+
+TEST_F(ColumnsTest, ResizingStoresTheWidthAndAPortraitColumnSetsTheRowHeight) {
+    header()->resizeSection(1, 150);
+    EXPECT_EQ(index().shownStyle()->widthForColumn(1), 150);
+    window->performCommand(Tag::PortraitColumn);
+    settle();
+    ASSERT_EQ(window->recordsModel()->plan().portraitColumn, 0);
+    header()->resizeSection(0, 64);
+    EXPECT_EQ(window->recordsTable()->verticalHeader()->defaultSectionSize(), 64);
+}
+
+TEST_F(ColumnsTest, DeletingAColumnAsksFirst) {
+    clickHeader(1);
+    ASSERT_EQ(index().highlightedColumn(), 1);
+    auto answer = [this](const char* button) {
+        window->performCommand(Tag::DeleteColumn);
+        const auto boxes = window->findChildren<QMessageBox*>();
+        ASSERT_EQ(boxes.size(), 1);
+        QPointer<QMessageBox> box = boxes.front();
+        EXPECT_EQ(box->text(), "Are you sure you want to delete the 'B' column?");
+        EXPECT_EQ(box->informativeText(), "The column deletion cannot be undone");
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button) b->click();
+        EXPECT_TRUE(test::processUntil([&] { return box.isNull(); }));
+        settle();
+    };
+    answer("Cancel");
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "B", "C"}));
+    answer("OK");
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(headerTitles(), (std::vector<std::string>{"A", "C", ""}));
+}
+
+TEST_F(ColumnsTest, ChoosingAShownPredefinedColumnAsksToDeleteIt) {
+    ASSERT_FALSE(window->addColumnItems().empty());
+    const AddColumnItem id{"Record ID", "id", true};
+    window->choosePredefinedColumn(id);
+    const auto boxes = window->findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.front()->text(), "Are you sure you want to delete the 'B' column?");
+    for (QAbstractButton* b : boxes.front()->buttons())
+        if (b->text() == "OK") b->click();
+    settle();
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "C"}));
+}
+
+// ---- the toolbar and the column sheet
+
+TEST_F(ColumnsTest, ToolbarItemsRunTheWindowsCommandsAndFollowItsState) {
+    IndexToolbarWidget* toolbar = window->toolbar();
+    ASSERT_NE(toolbar, nullptr);
+    EXPECT_EQ(toolbar->itemIdentifiers(), IndexToolbar::toolbarDefaultItemIdentifiers());
+    QAction* deleteAlbum = toolbar->actionForIdentifier("DeleteAlbum");
+    ASSERT_NE(deleteAlbum, nullptr);
+    EXPECT_FALSE(deleteAlbum->isEnabled()) << "no album shown";
+    toolbar->actionForIdentifier("AddAlbum")->trigger();
+    settle();
+    EXPECT_TRUE(index().isDisplayingAnAlbum());
+    EXPECT_TRUE(deleteAlbum->isEnabled());
+    deleteAlbum->trigger();
+    settle();
+    EXPECT_FALSE(index().isDisplayingAnAlbum());
+    EXPECT_FALSE(deleteAlbum->isEnabled());
+}
+
+TEST_F(ColumnsTest, EditColumnOpensTheSheetOnTheHighlightedColumn) {
+    clickHeader(2);
+    window->toolbar()->actionForIdentifier("EditColumn")->trigger();
+    ColumnSheet* sheet = window->columnSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->columnName()->text(), "C");
+    sheet->columnName()->setText("Kind");
+    sheet->okButton()->click();
+    settle();
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "B", "Kind"}));
+    EXPECT_EQ(headerTitles(), (std::vector<std::string>{"A", "B", "Kind", ""}));
+}
+
+TEST_F(ColumnsTest, TheAddColumnMenuChecksTheShownColumnsAndAsksBeforeRemovingOne) {
+    AddColumnToolButton* button = window->toolbar()->addColumnButton();
+    ASSERT_NE(button, nullptr);
+    QAction* shownItem = nullptr;
+    for (QAction* action : button->addColumnMenu()->actions())
+        if (action->toolTip() == "rec") shownItem = action;
+    ASSERT_NE(shownItem, nullptr) << "the built-in list offers the record type";
+    EXPECT_TRUE(shownItem->isChecked());
+    shownItem->trigger();
+    settle();
+    const auto boxes = window->findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_EQ(boxes.front()->text(), "Are you sure you want to delete the 'C' column?");
+    for (QAbstractButton* b : boxes.front()->buttons())
+        if (b->text() == "OK") b->click();
+    settle();
+    EXPECT_EQ(labels(), (std::vector<std::string>{"A", "B"}));
+    for (QAction* action : button->addColumnMenu()->actions()) {
+        if (action->toolTip() == "rec") {
+            EXPECT_FALSE(action->isChecked()) << "the menu follows the style";
+        }
+    }
+}
+
+// ---- albums and records
+
+TEST_F(IndexWindowTest, AlbumsAreAddedRenamedInPlaceAndDeleted) {
+    open(people({"A", "B"}));
+    const int before = window->listsModel()->rowCount();
+    window->performCommand(Tag::CreateAlbum);
+    settle();
+    ASSERT_EQ(window->listsModel()->rowCount(), before + 1);
+    EXPECT_EQ(window->listsTable()->currentIndex().row(), before);
+    ASSERT_TRUE(index().isDisplayingAnAlbum());
+    const QModelIndex albumRow = window->listsModel()->index(before, 0);
+    EXPECT_TRUE(window->listsModel()->flags(albumRow) & Qt::ItemIsEditable);
+    EXPECT_FALSE(window->listsModel()->flags(window->listsModel()->index(0, 0)) & Qt::ItemIsEditable);
+    ASSERT_TRUE(window->listsModel()->setData(albumRow, "Trips"));
+    EXPECT_EQ(index().currentList()->name(), "Trips");
+    doc->undo().undo();
+    settle();
+    EXPECT_EQ(window->listsModel()->data(albumRow).toString(), "New Album");
+
+    window->performCommand(Tag::DeleteAlbum);
+    settle();
+    EXPECT_EQ(window->listsModel()->rowCount(), before);
+    EXPECT_EQ(window->listsTable()->currentIndex().row(), before - 1);
+}
+
+TEST_F(IndexWindowTest, OpeningARecordOpensNothingUntilTheRecordBrowserExists) {
+    open(people({"A", "B"}));
+    window->activateWindow();
+    selectRows({1});
+    window->recordsTable()->setFocus();
+    QTest::keyClick(window->recordsTable(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(window->documentWindows().windowControllers().size(), 1u);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "and says nothing";
+    EXPECT_EQ(window->documentWindows().findWindowController(static_cast<QWidget*>(window.get())), &index());
+    EXPECT_EQ(window->documentWindows().indexController(), &index());
+}
+
+TEST_F(IndexWindowTest, SplitPositionsAreKeptForTheNextWindow) {
+    open(people({"A"}));
+    window->resize(900, 600);
+    window->verticalSplit()->setSizes({300, 600});
+    window.reset();
+    auto second = std::make_unique<GEDCOMDocument>();
+    window = std::make_unique<IndexWindow>(*second, styles, *defaults);
+    window->resize(900, 600);
+    window->show();
+    settle();
+    EXPECT_EQ(window->verticalSplit()->sizes().front(), 300);
+    window.reset();
+}
+
+// ---- the program's window for a database, with its screenshot
+
+TEST_F(IndexWindowTest, TheSampleDatabaseShowsItsListsAndRecords) {
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    const auto sample = shipped() / "KinloreIIAppSupport" / "Radavizu" / "Brennow.gedpkg";
+    std::string error;
+    GEDCOMDocument* opened = controller.openDocument(sample, &error);
+    ASSERT_NE(opened, nullptr) << error;
+    auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*opened));
+    ASSERT_NE(shown, nullptr);
+    shown->resize(1000, 640);
+    settle();
+    EXPECT_EQ(shown->listsModel()->rowCount(), static_cast<int>(opened->gedcomModel().recordsIndex().count()));
+    EXPECT_GT(shown->listsModel()->rowCount(), 1);
+    ASSERT_GT(shown->recordsModel()->rowCount(), 0);
+    EXPECT_FALSE(shown->recordsModel()->data(shown->recordsModel()->index(0, 0)).toString().isEmpty());
+
+    const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window.png";
+    EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+}  // namespace
+}  // namespace kl
