@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/AppController.h"
 #include "app/ui/DocController.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/UiTestSupport.h"
@@ -464,6 +465,9 @@ TEST_F(IndexWindowTest, SplitPositionsAreKeptForTheNextWindow) {
 // ---- the program's window for a database, with its screenshot
 
 TEST_F(IndexWindowTest, TheSampleDatabaseShowsItsListsAndRecords) {
+    // The program's registered defaults carry the bundled column styles, so
+    // the window shows what a user sees at first launch.
+    AppController::initialize(*defaults);
     DocController controller(*defaults);
     IndexWindow::installWindowFactory(controller, *defaults);
     const auto sample = shipped() / "KinloreIIAppSupport" / "Radavizu" / "Brennow.gedpkg";
@@ -478,6 +482,7 @@ TEST_F(IndexWindowTest, TheSampleDatabaseShowsItsListsAndRecords) {
     EXPECT_GT(shown->listsModel()->rowCount(), 1);
     ASSERT_GT(shown->recordsModel()->rowCount(), 0);
     EXPECT_FALSE(shown->recordsModel()->data(shown->recordsModel()->index(0, 0)).toString().isEmpty());
+    EXPECT_GT(shown->recordsModel()->columnCount(), 2) << "the bundled individual columns";
 
     const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window.png";
     EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
