@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/ui/AppToolbars.h"
 #include "app/ui/DocControllerUI.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/QtAutosaveTimer.h"
@@ -203,6 +204,7 @@ GEDCOMDocument* DocController::install(std::unique_ptr<Entry> entry, QString nam
     entries_.push_back(std::move(entry));
     if (window) {
         window->menuBar()->addMenu(buildFileMenu(window, &document));
+        AppToolbars::setToolbarStyleForWindow(window, defaults_);
         window->installEventFilter(this);
         updateWindow(document);
         window->show();
