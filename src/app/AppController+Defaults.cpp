@@ -97,8 +97,6 @@ void AppController::defaultData(const Color& value, std::string key, Dictionary&
     values.set(std::move(key), Value(archive(value)));
 }
 
-void AppController::initializeToolbarStyle(Dictionary& values) { put(values, "Toolbar Style", 1); }
-
 void AppController::defaultTreePreferences(Dictionary& values) {
     putAll(values, {{"Initial Generations", 5},
                     {"Maximum Generations", 100},

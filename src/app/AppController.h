@@ -2,8 +2,9 @@
 // AppController: the class-wide services of the application that need no
 // window: the registered user defaults, the resource lists shipped with the
 // program, the archive form of fonts and colours kept in settings, the two
-// persistent counters, version-number decoding, Soundex codes and the
-// addresses of outside searches. The application delegate of the desktop
+// persistent counters, version-number decoding, Soundex codes, the
+// addresses of outside searches, the toolbar style and the imageable
+// rectangle of the running print. The application delegate of the desktop
 // layer builds on these.
 //
 // One instance is the application object of Kinlore II: it runs the launch
@@ -24,6 +25,7 @@
 
 #include "app/Color.h"
 #include "app/Font.h"
+#include "app/PrintOperation.h"
 #include "foundation/UserDefaults.h"
 #include "foundation/Value.h"
 
@@ -104,6 +106,7 @@ public:
     // The chart entries, from "Initial Generations" to "Tree Chart Font";
     // also the "Default Style" chart preset.
     static void defaultTreePreferences(Dictionary& values);
+    // "Toolbar Style" = 1: the stored style always counts on Linux.
     static void initializeToolbarStyle(Dictionary& values);
     // The registered "Path to current editing format": the user library's
     // default format, abbreviated with a tilde when it lies under $HOME.
@@ -133,6 +136,25 @@ public:
     // 0) the answer is 0 and 1 is stored.
     static std::int64_t dragIndex(UserDefaults& defaults = UserDefaults::standard());
     static std::int64_t reportCounter(UserDefaults& defaults = UserDefaults::standard());
+
+    // ---- Toolbar style (ToolbarStyle.h) -----------------------------------
+    // Stores the style picked in the preferences.
+    static void setToolbarStylePreference(int style, UserDefaults& defaults = UserDefaults::standard());
+    // The stored "Toolbar Style" (0 when there is none).
+    static int toolbarStylePreference(UserDefaults& defaults = UserDefaults::standard());
+    // The style a window with a toolbar is given: the stored one when it is
+    // 2, 3 or 4; nullopt leaves the window alone.
+    static std::optional<int> toolbarStyleForWindow(UserDefaults& defaults = UserDefaults::standard());
+    // Edge of the pop-up toolbar buttons: for the style of the toolbar's
+    // window when the toolbar belongs to one, else for the stored style.
+    static int toolDLPopupSize(std::optional<int> windowStyle, UserDefaults& defaults = UserDefaults::standard());
+
+    // ---- Printing (PrintOperation.h) -------------------------------------
+    // The imageable bounds of the running print operation's page; the zero
+    // rectangle when no operation runs on this thread. Flipped, y is
+    // measured from the top: paper height - (y + height), size unchanged.
+    static PrintRect currentPrintImageRect(bool flipped);
+    static PrintRect printImageRect(const PrintPage& page, bool flipped);
 
     // ---- Small utilities -------------------------------------------------
     // The version cut to one decimal; *betaNumber receives the beta digit

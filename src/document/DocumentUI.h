@@ -35,6 +35,9 @@ public:
     virtual void documentWillSave() {}
     // A read finished; the GUI brings the index window forward.
     virtual void doneReading(GEDCOMDocument&) {}
+    // The document's change count moved (an edit, an undo or redo, a save):
+    // its window shows whether it is edited now.
+    virtual void changeCountChanged(GEDCOMDocument&) {}
     // The model's read alert: message and optional informative text.
     virtual void showReadAlert(const std::vector<std::string>&) {}
 

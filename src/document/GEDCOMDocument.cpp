@@ -17,6 +17,13 @@ GEDCOMDocument::GEDCOMDocument()
       lastAttached_{{"NOTE", ""}, {"SOUR", ""}, {"OBJE", ""}, {"_LOG", ""}} {
     resetTimersObservation_ = NotificationCenter::defaultCenter().addObserver(
         kResetAutoSaveTimers, nullptr, [this](const Notification&) { startAutoSaveTimer(); });
+    undo_.setChangeObserver([this](UndoManager::Change change) {
+        switch (change) {
+        case UndoManager::Change::Done: updateChangeCount(Change::Done); break;
+        case UndoManager::Change::Undone: updateChangeCount(Change::Undone); break;
+        case UndoManager::Change::Redone: updateChangeCount(Change::Redone); break;
+        }
+    });
 }
 
 std::unique_ptr<GEDCOMDocument> GEDCOMDocument::makeUntitled() {
@@ -30,6 +37,7 @@ GEDCOMDocument::~GEDCOMDocument() {
     resetTimersObservation_.reset();
     if (autoSaveTimer_) autoSaveTimer_->stop();
     Dispatcher::current().cancelDeferred(this);
+    undo_.setChangeObserver(nullptr);
     undo_.removeAllActions();
 }
 
@@ -72,10 +80,21 @@ void GEDCOMDocument::setStep(std::string text, bool indeterminate) {
 }
 
 void GEDCOMDocument::updateChangeCount(Change change) {
-    if (change == Change::Cleared)
-        changeCount_ = 0;
-    else
+    switch (change) {
+    case Change::Done:
+        // A fresh change made while the saved state lies ahead (undone, in
+        // the redo history) drops that history: the saved state is gone.
+        if (savedChangeCount_ && changeCount_ < *savedChangeCount_) savedChangeCount_.reset();
         ++changeCount_;
+        break;
+    case Change::Undone: --changeCount_; break;
+    case Change::Redone: ++changeCount_; break;
+    case Change::Cleared:
+        changeCount_ = 0;
+        savedChangeCount_ = 0;
+        break;
+    }
+    if (std::this_thread::get_id() == ownerThread_) ui().changeCountChanged(*this);
 }
 
 Dictionary GEDCOMDocument::defaultPrintInfo() {
@@ -159,8 +178,12 @@ std::optional<std::string> GEDCOMDocument::updateStatusField() {
     return std::to_string(done);
 }
 
+// Only a running task can be cancelled: a Cancel that arrives after the
+// worker has finished (the panel had not closed yet) leaves the finished
+// result, failed or done, as it is.
 void GEDCOMDocument::cancelAction() {
-    readWriteStatus_ = Cancelled;
+    int32_t running = Running;
+    if (!readWriteStatus_.compare_exchange_strong(running, Cancelled)) return;
     gedcomModel_->stopParsing();
 }
 

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "document/GEDCOMModel.h"
@@ -50,7 +51,10 @@ public:
 
     enum Status : int32_t { Running = 0, Failed = 1, Done = 2, Cancelled = 3 };
     enum class Road : int32_t { Reading = 0, Saving = 1, Exporting = 2 };
-    enum class Change { Done, Cleared };
+    // As a desktop document counts: a change done or redone moves the count
+    // up, an undone one down; Cleared marks the current state as the saved
+    // one.
+    enum class Change { Done, Undone, Redone, Cleared };
 
     // A document made to open a file.
     GEDCOMDocument();
@@ -98,8 +102,14 @@ public:
     void setMyFileName(std::optional<std::filesystem::path> path) { fileName_ = std::move(path); }
     const std::string& fileType() const { return fileType_; }
     void setFileType(std::string type) { fileType_ = std::move(type); }
-    bool isDocumentEdited() const { return changeCount_ != 0; }
+    // Edited while the count differs from the saved state's, and for good
+    // once a fresh change has dropped the saved state from the redo history.
+    // The undo manager's changes come here; the window is told (DocumentUI::
+    // changeCountChanged) when the count moves on the document's own thread,
+    // and picks up a worker's change (a read's) when it is made.
+    bool isDocumentEdited() const { return !savedChangeCount_ || changeCount_ != *savedChangeCount_; }
     void updateChangeCount(Change change);
+    long changeCount() const { return changeCount_; }
 
     // ---- print settings, kept as our own dictionaries
     const Dictionary& printInfo() const { return printInfo_; }
@@ -241,6 +251,8 @@ private:
     std::optional<std::filesystem::path> fileName_;
     std::string fileType_ = kPackageType;
     long changeCount_ = 0;
+    std::optional<long> savedChangeCount_{0};  // nullopt: no longer reachable by undo or redo
+    std::thread::id ownerThread_ = std::this_thread::get_id();
     CharacterSetQuestion* charsetQuestion_ = nullptr;
     DocumentUI* ui_ = nullptr;
     SinkFactory sinkFactory_;

@@ -16,10 +16,12 @@ void UndoManager::registerUndo(const void* target, Action action) {
     }
     // A fresh change (not one made by undo or redo) invalidates what could
     // be redone.
-    if (!undoing_ && !redoing_) redoStack_.clear();
+    const bool fresh = !undoing_ && !redoing_;
+    if (fresh) redoStack_.clear();
     Group g;
     g.entries.push_back({target, std::move(action)});
     registrationStack().push_back(std::move(g));
+    if (fresh) tell(Change::Done);
 }
 
 void UndoManager::beginUndoGrouping() { open_.emplace_back(); }
@@ -36,8 +38,10 @@ void UndoManager::endUndoGrouping() {
         return;
     }
     if (g.entries.empty()) return;
-    if (!undoing_ && !redoing_) redoStack_.clear();
+    const bool fresh = !undoing_ && !redoing_;
+    if (fresh) redoStack_.clear();
     registrationStack().push_back(std::move(g));
+    if (fresh) tell(Change::Done);
 }
 
 void UndoManager::setActionName(std::string name) {
@@ -55,8 +59,8 @@ std::string UndoManager::redoActionName() const {
     return redoStack_.empty() ? std::string() : redoStack_.back().name;
 }
 
-void UndoManager::runGroup(std::vector<Group>& from, bool undoing) {
-    if (from.empty()) return;
+bool UndoManager::runGroup(std::vector<Group>& from, bool undoing) {
+    if (from.empty()) return false;
     Group g = std::move(from.back());
     from.pop_back();
     bool& flag = undoing ? undoing_ : redoing_;
@@ -69,10 +73,16 @@ void UndoManager::runGroup(std::vector<Group>& from, bool undoing) {
     open_.pop_back();
     if (!mirror.entries.empty()) (undoing ? redoStack_ : undoStack_).push_back(std::move(mirror));
     flag = false;
+    return true;
 }
 
-void UndoManager::undo() { runGroup(undoStack_, true); }
-void UndoManager::redo() { runGroup(redoStack_, false); }
+void UndoManager::undo() {
+    if (runGroup(undoStack_, true)) tell(Change::Undone);
+}
+
+void UndoManager::redo() {
+    if (runGroup(redoStack_, false)) tell(Change::Redone);
+}
 
 void UndoManager::removeAllActions() {
     undoStack_.clear();

@@ -7,6 +7,11 @@
 // Registrations outside an explicit group form a group of their own. The
 // switch for registration nests: every disable needs its enable, and an
 // enable only turns registration back on when the count returns to zero.
+//
+// An observer learns of every change that moves the document's change
+// count, as a desktop document counts them: a group closed on the undo
+// stack by a fresh change (done), a group undone, a group redone. The
+// inverse groups that undo and redo build are not fresh changes.
 // Main thread only.
 #include <functional>
 #include <string>
@@ -17,6 +22,12 @@ namespace kl {
 class UndoManager {
 public:
     using Action = std::function<void()>;
+    enum class Change { Done, Undone, Redone };
+    using ChangeObserver = std::function<void(Change)>;
+
+    // One observer (the owning document); nullptr removes it. It is told
+    // after the change, so it may read the stacks.
+    void setChangeObserver(ChangeObserver observer) { observer_ = std::move(observer); }
 
     void registerUndo(const void* target, Action action);
 
@@ -61,8 +72,12 @@ private:
     };
 
     std::vector<Group>& registrationStack();
-    void runGroup(std::vector<Group>& from, bool undoing);
+    // False when there was no group to run.
+    bool runGroup(std::vector<Group>& from, bool undoing);
     static void prune(std::vector<Group>& stack, const std::function<bool(const void*)>& isTarget);
+    void tell(Change change) const {
+        if (observer_) observer_(change);
+    }
 
     std::vector<Group> undoStack_;
     std::vector<Group> redoStack_;
@@ -70,6 +85,7 @@ private:
     int disabled_ = 0;
     bool undoing_ = false;
     bool redoing_ = false;
+    ChangeObserver observer_;
 };
 
 }  // namespace kl

@@ -67,6 +67,74 @@ TEST(RootFolders, WillBeRemovedNamesTheOldFolder) {
     EXPECT_EQ(log.last(GEDCOMDocument::kRootsWillBeRemoved)->userInfo.get("folder")->toString(), "/b/");
 }
 
+// ---- the change count
+
+// Edits, undo and redo move the count as a desktop document's do, and the
+// document is edited while the count differs from the saved state's.
+TEST(ChangeCount, UndoAndRedoMoveItAndTheEditedMarkFollows) {
+    GEDCOMDocument d;
+    test::UIDouble ui;
+    d.setUI(&ui);
+    EXPECT_FALSE(d.isDocumentEdited());
+    d.addMultimediaRoot("/a/", -1);
+    EXPECT_EQ(d.changeCount(), 1);
+    EXPECT_TRUE(d.isDocumentEdited());
+    d.undo().undo();
+    EXPECT_EQ(d.changeCount(), 0);
+    EXPECT_FALSE(d.isDocumentEdited());
+    d.undo().redo();
+    EXPECT_EQ(d.changeCount(), 1);
+    EXPECT_TRUE(d.isDocumentEdited());
+    // The window heard each move, with the state after it.
+    EXPECT_EQ(ui.edited, (std::vector<bool>{true, false, true}));
+
+    // A save marks the state saved: undoing an edit made before it makes the
+    // document edited again, redoing it returns to the saved state.
+    d.updateChangeCount(GEDCOMDocument::Change::Cleared);
+    EXPECT_FALSE(d.isDocumentEdited());
+    d.undo().undo();
+    EXPECT_TRUE(d.isDocumentEdited());
+    d.undo().redo();
+    EXPECT_FALSE(d.isDocumentEdited());
+    EXPECT_EQ(ui.edited.back(), false);
+}
+
+// A fresh change made after undoing past the saved state drops that state
+// from the redo history: no later count reaches it again.
+TEST(ChangeCount, AFreshChangeAfterUndoingPastTheSaveStaysEdited) {
+    GEDCOMDocument d;
+    d.addMultimediaRoot("/a/", -1);
+    d.updateChangeCount(GEDCOMDocument::Change::Cleared);
+    d.undo().undo();
+    d.addMultimediaRoot("/b/", -1);
+    EXPECT_EQ(d.changeCount(), 0);
+    EXPECT_TRUE(d.isDocumentEdited());
+    d.undo().undo();
+    EXPECT_TRUE(d.isDocumentEdited());
+    d.undo().redo();
+    EXPECT_TRUE(d.isDocumentEdited());
+    d.updateChangeCount(GEDCOMDocument::Change::Cleared);
+    EXPECT_FALSE(d.isDocumentEdited());
+}
+
+// A group of changes is one change; changes made with undo off (reading) and
+// changes undone by the undo manager's own bookkeeping move nothing.
+TEST(ChangeCount, AGroupIsOneChangeAndUnregisteredChangesAreNone) {
+    GEDCOMDocument d;
+    d.undo().beginUndoGrouping();
+    d.addMultimediaRoot("/a/", -1);
+    d.addMultimediaRoot("/b/", -1);
+    d.undo().endUndoGrouping();
+    EXPECT_EQ(d.changeCount(), 1);
+    d.undo().disableUndoRegistration();
+    d.addMultimediaRoot("/c/", -1);
+    d.undo().enableUndoRegistration();
+    EXPECT_EQ(d.changeCount(), 1);
+    d.undo().undo();
+    EXPECT_EQ(d.changeCount(), 0);
+    EXPECT_FALSE(d.isDocumentEdited());
+}
+
 TEST(DocumentState, MessagesCollectChanges) {
     GEDCOMDocument d;
     d.appendReadWriteMessage("added Submitter");

@@ -341,6 +341,36 @@ TEST(DocumentReading, CancelEndsWithTheCancelledText) {
     EXPECT_EQ(f.document->readWriteStatus(), GEDCOMDocument::Cancelled);
 }
 
+// The worker has finished when the user's Cancel arrives (the panel had not
+// closed yet): the finished read stands and the document opens.
+TEST(DocumentReading, ACancelAfterTheReadFinishedLeavesItDone) {
+    ScratchFolder scratch;
+    test::writeFile(scratch / "a.ged", kSmallTree);
+    DocumentFixture f;
+    f.ui.cancelLate = true;
+    std::string error;
+    EXPECT_TRUE(f.import(scratch / "a.ged", &error)) << error;
+    EXPECT_EQ(f.document->readWriteStatus(), GEDCOMDocument::Done);
+    EXPECT_EQ(f.document->myFileName(), scratch / "a.ged");
+    EXPECT_GT(f.document->gedcomModel().numberOfType("INDI"), 0u);
+    // A failed read stays failed too.
+    test::writeFile(scratch / "bad.gedpkg" / "attributes.plist", "not a list");
+    EXPECT_FALSE(f.openPackage(scratch / "bad.gedpkg", &error));
+    EXPECT_EQ(f.document->readWriteStatus(), GEDCOMDocument::Failed);
+    EXPECT_EQ(error, "The file attributes dictionary is corrupted.");
+}
+
+// The worker's own change (an import is edited) is not news on its thread;
+// the window reads the edited state when it is made.
+TEST(DocumentReading, AnImportIsEditedWithoutNewsFromTheWorker) {
+    ScratchFolder scratch;
+    test::writeFile(scratch / "a.ged", kSmallTree);
+    DocumentFixture f;
+    ASSERT_TRUE(f.import(scratch / "a.ged"));
+    EXPECT_TRUE(f.document->isDocumentEdited());
+    EXPECT_EQ(f.ui.offThread, 0);
+}
+
 TEST(DocumentReading, AddsMissingSubmitterAndHeaderInThatOrder) {
     ScratchFolder scratch;
     test::writeFile(scratch / "bare.ged", "0 @I1@ INDI\n1 NAME Ann /Smith/\n0 TRLR\n");

@@ -308,6 +308,21 @@ TEST_F(SaveFixture, SuccessClearsTheUndoHistory) {
     EXPECT_FALSE(f.document->undo().canUndo());
 }
 
+// After a real save (which clears the undo history) an edit makes the
+// document edited, its undo returns to the saved state and its redo leaves
+// it again.
+TEST_F(SaveFixture, AfterASaveUndoReturnsToTheSavedStateAndRedoLeavesIt) {
+    ASSERT_TRUE(f.document->saveToURL(package));
+    EXPECT_FALSE(f.document->isDocumentEdited());
+    f.document->gedcomModel().createNewRecordOfType("NOTE");
+    EXPECT_TRUE(f.document->isDocumentEdited());
+    while (f.document->undo().canUndo()) f.document->undo().undo();
+    EXPECT_FALSE(f.document->isDocumentEdited());
+    f.document->undo().redo();
+    EXPECT_TRUE(f.document->isDocumentEdited());
+    EXPECT_EQ(f.ui.edited.back(), true);
+}
+
 TEST_F(SaveFixture, OtherTypesAreNotWritten) {
     std::string error;
     EXPECT_FALSE(f.document->writeToURL(package, "WEXGEDCOMFile", std::nullopt, &error));

@@ -87,12 +87,22 @@ private:
     std::optional<CharacterSetChoice> answer_;
 };
 
-// Waits for the worker without sleeping a second first; may cancel it.
+// Waits for the worker without sleeping a second first; may cancel it, or
+// press Cancel only once the worker has finished (a late click). Notes the
+// change-count news and the threads they came on.
 class UIDouble : public DocumentUI {
 public:
     bool pauseIn(KLProgress& task, double) override {
         if (cancel) task.cancelAction();
+        if (cancelLate) {
+            while (task.stillRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            task.cancelAction();
+        }
         return task.stillRunning();
+    }
+    void changeCountChanged(GEDCOMDocument& document) override {
+        edited.push_back(document.isDocumentEdited());
+        if (std::this_thread::get_id() != mainThread) ++offThread;
     }
     void runProgress(KLProgress& task, const std::string&, const std::string&, double) override {
         while (task.stillRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -106,6 +116,10 @@ public:
     void saveDocument(GEDCOMDocument&) override { ++saves; }
 
     bool cancel = false;
+    bool cancelLate = false;
+    std::vector<bool> edited;  // isDocumentEdited at each change-count news
+    int offThread = 0;
+    std::thread::id mainThread = std::this_thread::get_id();
     std::string type = "INDI";
     std::vector<std::vector<std::string>> alerts;
     int prompts = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
@@ -84,6 +85,51 @@ TEST(UndoManager, RemovingATargetDropsOnlyItsActions) {
     um.undo();
     EXPECT_EQ(a.value, 2);
     EXPECT_EQ(b.value, 1);
+}
+
+// The observer hears what moves a document's change count: one "done" per
+// group a fresh change closes, one "undone" or "redone" per group run, and
+// nothing for the inverse groups that undo and redo build.
+TEST(UndoManager, TellsItsObserverOfChangesDoneUndoneAndRedone) {
+    using Change = UndoManager::Change;
+    UndoManager um;
+    std::vector<Change> told;
+    um.setChangeObserver([&](Change c) {
+        told.push_back(c);
+        // Told after the change: the stacks already show it.
+        if (c == Change::Done) {
+            EXPECT_FALSE(um.canRedo());
+        }
+    });
+    Field f{&um};
+    f.set(1);
+    um.beginUndoGrouping();
+    f.set(2);
+    um.beginUndoGrouping();  // a nested group closes into its parent silently
+    f.set(3);
+    um.endUndoGrouping();
+    EXPECT_EQ(told.size(), 1u);
+    um.endUndoGrouping();
+    um.beginUndoGrouping();  // an empty group is no change
+    um.endUndoGrouping();
+    um.disableUndoRegistration();
+    f.set(4);
+    um.enableUndoRegistration();
+    EXPECT_EQ(told, (std::vector<Change>{Change::Done, Change::Done}));
+
+    told.clear();
+    um.undo();
+    um.undo();
+    um.undo();  // nothing left: nothing told
+    um.redo();
+    EXPECT_EQ(told, (std::vector<Change>{Change::Undone, Change::Undone, Change::Redone}));
+    EXPECT_EQ(f.value, 1);
+
+    told.clear();
+    um.setChangeObserver(nullptr);
+    f.set(5);
+    um.undo();
+    EXPECT_TRUE(told.empty());
 }
 
 TEST(NotificationCenter, FiltersByNameAndObject) {

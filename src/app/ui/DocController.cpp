@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/ui/AppToolbars.h"
 #include "app/ui/DocControllerUI.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/QtAutosaveTimer.h"
@@ -206,6 +207,7 @@ GEDCOMDocument* DocController::install(std::unique_ptr<Entry> entry, QString nam
         QMenuBar* bar = window->menuBar();
         const QList<QAction*> menus = bar->actions();
         bar->insertMenu(menus.isEmpty() ? nullptr : menus.front(), buildFileMenu(window, &document));
+        AppToolbars::setToolbarStyleForWindow(window, defaults_);
         window->installEventFilter(this);
         updateWindow(document);
         window->show();

@@ -5,7 +5,9 @@
 // GEDCOMDocument per file, each shown in the window its factory makes, with
 // the document's name as title and the edited mark; it asks Save / Don't
 // Save / Cancel before an edited document goes, keeps the Open Recent list
-// and gives each document its Qt autosave timer.
+// and gives each document its Qt autosave timer. Each window takes the
+// application's toolbar style, and its edited mark follows the document's
+// change count (edits, undo and redo, saves).
 //
 // The questions and panels go through Prompts, which the application fills
 // with dialogs and tests with answers.

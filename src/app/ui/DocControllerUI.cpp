@@ -31,4 +31,6 @@ void DocControllerUI::showReadAlert(const std::vector<std::string>& lines) {
     if (readAlert_ && !lines.empty()) readAlert_(lines);
 }
 
+void DocControllerUI::changeCountChanged(GEDCOMDocument& document) { controller_.updateWindow(document); }
+
 }  // namespace kl

@@ -2,7 +2,8 @@
 // DocControllerUI: what one open document asks of its windows, answered by
 // the document controller: the wait and progress panel (handed on to the
 // application's progress UI), the Save command of autosave, the autosave
-// question and the read alert.
+// question, the read alert and the window's edited mark, which follows the
+// document's change count.
 //
 // Ownership: owned by the controller's entry for the document, beside it.
 // Thread: main thread.
@@ -27,6 +28,7 @@ public:
     bool confirmAutosave() override;
     void saveDocument(GEDCOMDocument& document) override;
     void showReadAlert(const std::vector<std::string>& lines) override;
+    void changeCountChanged(GEDCOMDocument& document) override;
 
 private:
     DocController& controller_;

@@ -80,19 +80,38 @@ bool KinloreApplication::launch() {
     // Without a window manager the application may never be told it is
     // active; the first turn of the event loop counts as the first
     // activation, and the controller runs its queue only once.
-    QTimer::singleShot(0, this, [this] {
-        app_->applicationDidBecomeActive();
-        if (!hasOpenDatabases()) showEmptyWindow();
-    });
+    QTimer::singleShot(0, this, [this] { activated(true); });
     return true;
 }
 
 void KinloreApplication::applicationStateChanged(Qt::ApplicationState state) {
-    if (state == Qt::ApplicationActive && app_->launched() && !terminated_) app_->applicationDidBecomeActive();
+    if (state == Qt::ApplicationActive && app_->launched() && !terminated_) activated(false);
+}
+
+// A read serves the event loop while it waits, so an activation can come in
+// the middle of opening the files of the command line: it waits for the
+// opening to end, so the start queue and the stand-in window see the
+// databases that were opened.
+void KinloreApplication::activated(bool first) {
+    if (openingFiles_ > 0) {
+        pendingActivation_ = true;
+        pendingFirstActivation_ = pendingFirstActivation_ || first;
+        return;
+    }
+    if (terminated_) return;
+    app_->applicationDidBecomeActive();
+    if (first && !hasOpenDatabases()) showEmptyWindow();
 }
 
 void KinloreApplication::openFiles(const std::vector<fs::path>& files) {
+    ++openingFiles_;
     docController_->openDocuments(files);
+    --openingFiles_;
+    if (openingFiles_ == 0 && pendingActivation_) {
+        const bool first = pendingFirstActivation_;
+        pendingActivation_ = pendingFirstActivation_ = false;
+        activated(first);
+    }
     if (files.empty() || !hasOpenDatabases()) bringForward();
 }
 

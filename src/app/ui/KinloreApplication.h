@@ -21,8 +21,6 @@
 #include "app/AppController.h"
 #include "app/AppDesktop.h"
 
-
-
 namespace kl {
 
 class DocController;
@@ -40,6 +38,8 @@ public:
     bool launch();
     AppController& appController() { return *app_; }
     DocController& docController() { return *docController_; }
+    // Opens the files (those of the command line, or handed over by a later
+    // start); an activation that comes while they are read waits for them.
     void openFiles(const std::vector<std::filesystem::path>& files);
     // File ▸ Quit: reviews the open documents, then ends the event loop;
     // false when the user kept one open.
@@ -65,6 +65,9 @@ public:
 
 private:
     void applicationStateChanged(Qt::ApplicationState state);
+    // An activation (the first: the first turn of the event loop); waits
+    // while the files of the command line are being opened.
+    void activated(bool first);
     void documentsChanged();
     void showEmptyWindow();
     void bringForward();
@@ -77,6 +80,9 @@ private:
     AlertPresenter infoPresenter_;
     bool terminated_ = false;
     bool quitting_ = false;
+    int openingFiles_ = 0;
+    bool pendingActivation_ = false;
+    bool pendingFirstActivation_ = false;
 };
 
 }  // namespace kl

@@ -152,6 +152,13 @@ void ProgressController::cancelTask() {
     // A second click before the run has ended must not cancel twice.
     if (cancelled_) return;
     cancelled_ = true;
+    // The task may have finished after the last poll, with the click already
+    // on its way: the run ends as the poll would have ended it, and the
+    // finished result stands.
+    if (!progressObject_.stillRunning()) {
+        done(QDialog::Accepted);
+        return;
+    }
     progressObject_.cancelAction();
     done(QDialog::Rejected);
 }

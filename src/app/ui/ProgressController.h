@@ -57,7 +57,8 @@ public:
     void runModalProgress(double interval);
     // One poll.
     void checkProgress();
-    // The Cancel button: tells the task, then ends the run at once.
+    // The Cancel button: tells the task, then ends the run at once. A task
+    // that has already finished is not told: its result stands.
     void cancelTask();
 
     void setIndeterminate(bool indeterminate);

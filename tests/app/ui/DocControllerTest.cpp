@@ -5,14 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QMainWindow>
+#include <QPushButton>
 
 #include <algorithm>
 #include <fstream>
 
 #include "UiTestSupport.h"
+#include "app/ui/AppToolbars.h"
 #include "app/ui/DocController.h"
 #include "app/ui/DocumentWindow.h"
+#include "app/ui/ProgressController.h"
 #include "app/ui/QtAutosaveTimer.h"
+#include "app/ui/QtDocumentUI.h"
 #include "document/CharacterSetQuestion.h"
 #include "document/DocumentUI.h"
 #include "document/GEDCOMDocument.h"
@@ -46,6 +50,22 @@ public:
         while (task.stillRunning()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         return false;
     }
+};
+
+// Cancel pressed only once the read has finished, before the panel closed.
+class LateCancellingProgress : public DocumentUI {
+public:
+    bool pauseIn(KLProgress& task, double) override {
+        while (task.stillRunning()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        task.cancelAction();
+        return false;
+    }
+};
+
+// The real panel, shown at once without the pause.
+class PanelAtOnce : public QtDocumentUI {
+public:
+    bool pauseIn(KLProgress&, double) override { return true; }
 };
 
 class Documents : public test::AppHome {
@@ -162,6 +182,33 @@ TEST_F(Documents, CancelDuringAReadLeavesTheDocumentUnopened) {
     EXPECT_TRUE(controller->recentDocuments().recentDocumentURLs().empty());
 }
 
+TEST_F(Documents, ACancelAfterTheReadFinishedStillOpensTheDocument) {
+    LateCancellingProgress progress;
+    controller->setProgressUI(&progress);
+    std::string error;
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree), &error);
+    ASSERT_NE(document, nullptr) << error;
+    EXPECT_TRUE(alerts.empty());
+    EXPECT_TRUE(windowOf(*document)->countLines().contains("INDI\t2"));
+}
+
+TEST_F(Documents, ACancelClickedInThePanelAfterTheReadFinishedStillOpensTheDocument) {
+    PanelAtOnce progress;
+    controller->setProgressUI(&progress);
+    bool clicked = false;
+    test::whenModal<ProgressController>([&](ProgressController& panel) {
+        test::processUntil([&] { return !panel.progressObject().stillRunning(); });
+        panel.cancelButton()->click();
+        clicked = true;
+    });
+    std::string error;
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree), &error);
+    EXPECT_TRUE(clicked);
+    ASSERT_NE(document, nullptr) << error;
+    EXPECT_EQ(document->readWriteStatus(), GEDCOMDocument::Done);
+    EXPECT_TRUE(alerts.empty());
+}
+
 TEST_F(Documents, AMissingFileIsAlerted) {
     std::string error;
     EXPECT_EQ(controller->openDocument(root() / "gone.gedpkg", &error), nullptr);
@@ -245,6 +292,46 @@ TEST_F(Documents, RevertReadsTheSavedPackageAgain) {
     EXPECT_FALSE(reverted->isDocumentEdited());
     EXPECT_TRUE(windowOf(*reverted)->countLines().contains("INDI\t2"));
     EXPECT_EQ(controller->displayName(*reverted), "Kept");
+}
+
+// The window's edited mark follows the change count: an edit after a save
+// marks it, undoing the edit returns to the saved state, redoing marks it
+// again.
+TEST_F(Documents, TheEditedMarkFollowsEditsUndoAndRedo) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    QMainWindow* window = controller->windowForDocument(*document);
+    EXPECT_TRUE(window->isWindowModified());  // an import is a new, unsaved database
+    savePath = root() / "Marked";
+    ASSERT_TRUE(controller->saveDocumentAs(*document));
+    EXPECT_FALSE(window->isWindowModified());
+
+    document->undo().beginUndoGrouping();
+    document->gedcomModel().createNewRecordOfType("INDI");
+    document->undo().setActionName("New Individual");
+    document->undo().endUndoGrouping();
+    EXPECT_TRUE(window->isWindowModified());
+    document->undo().undo();
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(document->isDocumentEdited());
+    document->undo().redo();
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(window->windowTitle(), "Marked[*]");
+    // A save clears the mark and the history.
+    ASSERT_TRUE(controller->saveDocument(*document));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(document->undo().canUndo());
+}
+
+TEST_F(Documents, AWindowTakesTheStoredToolbarStyle) {
+    AppController::initialize(*defaults);
+    AppController::setToolbarStylePreference(3, *defaults);
+    GEDCOMDocument* document = controller->newDocument();
+    ASSERT_NE(document, nullptr);
+    QMainWindow* window = controller->windowForDocument(*document);
+    EXPECT_EQ(AppToolbars::toolbarStyle(*window), 3);
+    EXPECT_EQ(window->iconSize(), QSize(28, 28));
+    EXPECT_EQ(window->toolButtonStyle(), Qt::ToolButtonIconOnly);
 }
 
 TEST_F(Documents, NewDocumentsAreNumberedUntitledWindows) {

@@ -170,6 +170,21 @@ TEST(ProgressPanel, CancelTellsTheTaskOnceAndEndsTheRunAtOnce) {
     EXPECT_TRUE(task.running);
 }
 
+// The task ends between two polls and the user's Cancel arrives before the
+// next poll would close the panel: the finished task is not told, and the
+// run ends as the poll would have ended it.
+TEST(ProgressPanel, ACancelArrivingAfterTheTaskFinishedLeavesItsResult) {
+    TaskDouble task;
+    auto panel = ProgressController::panelFor(task, "Reading File 'a.ged'", "Records Read");
+    whenModal<ProgressController>([&](ProgressController& shown) {
+        task.running = false;  // the worker has just finished
+        shown.cancelButton()->click();
+    });
+    panel->runModalProgress(600.0);  // no poll comes before the click
+    EXPECT_EQ(task.cancels, 0);
+    EXPECT_EQ(panel->result(), QDialog::Accepted);
+}
+
 TEST(ProgressPanel, CancelCanBeHiddenOrRetitled) {
     TaskDouble task;
     auto panel = ProgressController::panelFor(task, "Saving", "Records Written");
