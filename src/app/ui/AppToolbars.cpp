@@ -25,11 +25,13 @@ void AppToolbars::setToolbarStyleForWindow(QMainWindow* window, UserDefaults& de
 }
 
 void AppToolbars::applyToolbarStyle(QMainWindow& window, int style) {
+    // First, so that whatever follows the window's size and labels reads
+    // the style they come from.
+    window.setProperty(styleProperty, style);
     const int edge = ToolbarStyle::popupSize(style);
     window.setIconSize(QSize(edge, edge));
     window.setToolButtonStyle(ToolbarStyle::labels(style) == ToolbarStyle::Labels::UnderIcon ? Qt::ToolButtonTextUnderIcon
                                                                                              : Qt::ToolButtonIconOnly);
-    window.setProperty(styleProperty, style);
 }
 
 int AppToolbars::toolbarStyle(const QMainWindow& window) {

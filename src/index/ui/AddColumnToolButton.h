@@ -29,7 +29,7 @@ public:
     static constexpr int kAddColumnTag = 3301;
     // How long the mouse must rest on the button before the menu shows.
     static constexpr int kHoldMilliseconds = 400;
-    // Edge of the button's image.
+    // Edge of the button's image until its toolbar sizes it.
     static constexpr int kPopUpIconSize = 32;
 
     explicit AddColumnToolButton(QWidget* parent = nullptr);

@@ -6,8 +6,11 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMainWindow>
 
 #include "app/AppController.h"
+#include "app/ToolbarStyle.h"
+#include "app/ui/AppToolbars.h"
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ToolbarCustomizeDialog.h"
 #include "model/LibraryServices.h"
@@ -31,6 +34,17 @@ IndexToolbarWidget::IndexToolbarWidget(UserDefaults& defaults, QWidget* parent)
     setObjectName(QString::fromLatin1(IndexToolbar::kIdentifier));
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Titles under the icons until the window is given a toolbar style;
+    // from then on the window's style decides.
+    if (auto* window = qobject_cast<QMainWindow*>(parent)) {
+        auto follow = [this, window] {
+            if (AppToolbars::toolbarStyle(*window) != ToolbarStyle::Automatic) setToolButtonStyle(window->toolButtonStyle());
+        };
+        // A style may leave one of the two unchanged, so either signal may
+        // be the only one to come.
+        connect(window, &QMainWindow::toolButtonStyleChanged, this, follow);
+        connect(window, &QMainWindow::iconSizeChanged, this, follow);
+    }
     rebuild();
 }
 
@@ -113,7 +127,16 @@ QAction* IndexToolbarWidget::addItem(const ToolbarItemSpec& spec) {
         button->setText(label);
         button->setIcon(icon);
         button->setToolTip(qlocalized(spec.toolTip));
-        button->setToolButtonStyle(toolButtonStyle());
+        // A widget on a toolbar is not restyled with the toolbar's own
+        // buttons: follow the window's toolbar style by hand.
+        auto restyle = [this, button] {
+            const int edge = AppToolbars::toolDLPopupSize(this, defaults_);
+            button->setIconSize(QSize(edge, edge));
+            button->setToolButtonStyle(toolButtonStyle());
+        };
+        restyle();
+        connect(this, &QToolBar::iconSizeChanged, button, restyle);
+        connect(this, &QToolBar::toolButtonStyleChanged, button, restyle);
         button->setAddColumnCommand([this, spec] { report(spec); });
         addColumn_ = button;
         return addWidget(button);

@@ -18,6 +18,7 @@
 #include "app/ui/UiTestSupport.h"
 #include "document/IndexStyle.h"
 #include "index/IndexTestSupport.h"
+#include "app/ui/AppToolbars.h"
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ToolbarCustomizeDialog.h"
 
@@ -44,6 +45,24 @@ TEST_F(ToolbarTest, NewToolbarShowsTheDefaultItemsInOrder) {
     EXPECT_EQ(bar->actionForIdentifier("EditColumn")->text(), "Modify Column");
     EXPECT_EQ(bar->actionForIdentifier("EditColumn")->toolTip(), "Edit the selected column properties");
     EXPECT_FALSE(bar->actionForIdentifier("SaveDocument"));
+}
+
+TEST_F(ToolbarTest, AddColumnButtonFollowsTheWindowsToolbarStyle) {
+    QMainWindow window;
+    auto* bar = new IndexToolbarWidget(*defaults, &window);
+    window.addToolBar(bar);
+    ASSERT_TRUE(bar->addColumnButton());
+    struct Case {
+        int style;
+        int edge;
+        Qt::ToolButtonStyle buttons;
+    };
+    for (const Case& c : {Case{4, 22, Qt::ToolButtonIconOnly}, Case{2, 32, Qt::ToolButtonTextUnderIcon},
+                          Case{3, 28, Qt::ToolButtonIconOnly}}) {
+        AppToolbars::applyToolbarStyle(window, c.style);
+        EXPECT_EQ(bar->addColumnButton()->iconSize(), QSize(c.edge, c.edge)) << "style " << c.style;
+        EXPECT_EQ(bar->addColumnButton()->toolButtonStyle(), c.buttons) << "style " << c.style;
+    }
 }
 
 TEST_F(ToolbarTest, CustomisedOrderComesBackInTheNextToolbar) {
