@@ -66,21 +66,32 @@ GEDCOMObject::GEDCOMObject(int level, std::string tag, std::string contents)
 }
 
 // Freeing a deep subtree one node at a time: letting each shared_ptr free its
-// children would recurse once per level.
+// children would recurse once per level. Nodes that only this subtree holds
+// are freed in the order they were made in (file order, each before its own
+// children): the pool hands freed blocks out last-in first-out, so the next
+// tree read is then built on consecutive addresses instead of scattered ones.
 GEDCOMObject::~GEDCOMObject() {
     if (!branch_ || branch_->structures.empty()) return;
-    std::vector<std::shared_ptr<GEDCOMStructure>> pending;
-    auto adopt = [&pending](StructureList& list) {
-        for (auto& child : list)
-            if (child.use_count() == 1 && !asNode(child.get())->structures().empty())
-                pending.push_back(std::move(child));
-        list.clear();
+    struct Frame {
+        StructureList list;
+        std::size_t next;
     };
-    adopt(branch_->structures);
-    while (!pending.empty()) {
-        std::shared_ptr<GEDCOMStructure> node = std::move(pending.back());
-        pending.pop_back();
-        adopt(const_cast<GEDCOMObject*>(asNode(node.get()))->branch_->structures);
+    std::vector<Frame> stack;
+    stack.push_back({std::move(branch_->structures), 0});
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next == top.list.size()) {
+            stack.pop_back();
+            continue;
+        }
+        std::shared_ptr<GEDCOMStructure> child = std::move(top.list[top.next++]);
+        GEDCOMObject* node = const_cast<GEDCOMObject*>(asNode(child.get()));
+        StructureList grandchildren;
+        // Only a child nobody else holds gives up its children here; one
+        // still held elsewhere keeps its subtree.
+        if (child.use_count() == 1 && node->branch_) grandchildren = std::move(node->branch_->structures);
+        child.reset();
+        if (!grandchildren.empty()) stack.push_back({std::move(grandchildren), 0});
     }
 }
 

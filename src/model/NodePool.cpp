@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KL_POOL_ASAN 1
@@ -22,7 +23,7 @@ namespace {
 constexpr std::size_t kClasses = NodePool::kLargest / NodePool::kGranule;
 constexpr std::size_t kSlabBytes = std::size_t{256} << 10;
 // Blocks a thread takes from or gives to the shared list at once; a thread
-// keeps at most twice this many free blocks of a class.
+// keeps at most about twice this many free blocks of a class.
 constexpr std::size_t kBatch = 256;
 
 // Free blocks are poisoned under the address sanitizer, so a use after free
@@ -57,41 +58,79 @@ void setLink(FreeBlock* block, FreeBlock* next) {
     poison(block, sizeof *block);
 }
 
-// A chain of free blocks with its length.
+// A chain of free blocks with its last block and its length, so that whole
+// chains are handed on in constant time: freed blocks are rarely still in
+// the cache, and walking a chain would cost a cache miss per block.
 struct Chain {
     FreeBlock* head = nullptr;
+    FreeBlock* tail = nullptr;
     std::size_t count = 0;
 
+    bool empty() const { return count == 0; }
     void push(FreeBlock* block) {
         setLink(block, head);
+        if (!head) tail = block;
         head = block;
         ++count;
     }
     FreeBlock* pop() {
         FreeBlock* block = head;
         head = linkOf(block);
+        if (!head) tail = nullptr;
         --count;
         return block;
     }
-    // Moves up to `most` blocks from the front of this chain to the front
-    // of `to`.
-    void moveTo(Chain& to, std::size_t most) {
-        if (count == 0 || most == 0) return;
-        FreeBlock* last = head;
-        std::size_t moved = 1;
-        for (; moved < most && moved < count; ++moved) last = linkOf(last);
-        FreeBlock* rest = linkOf(last);
-        setLink(last, to.head);
-        to.head = head;
-        to.count += moved;
-        head = rest;
-        count -= moved;
+    // Puts the whole of `other` in front of this chain and empties it.
+    void splice(Chain& other) {
+        if (other.empty()) return;
+        setLink(other.tail, head);
+        if (!head) tail = other.tail;
+        head = other.head;
+        count += other.count;
+        other = Chain{};
+    }
+    // Takes this chain's blocks, leaving it empty.
+    Chain take() {
+        Chain all = *this;
+        *this = Chain{};
+        return all;
     }
 };
 
+// A class's free blocks shared by all threads: whole chains as threads
+// handed them in (each of about kBatch blocks; taken back last-in first-out),
+// and the short chains and single blocks of threads that have ended, until
+// they add up to a batch.
 struct SharedClass {
     std::mutex mutex;
-    Chain free;
+    std::vector<Chain> batches;
+    Chain loose;
+
+    // Under the mutex. Never throws: without room for one more batch the
+    // chain joins the loose blocks.
+    void put(Chain& chain) noexcept {
+        if (chain.empty()) return;
+        if (chain.count < kBatch / 2) {
+            loose.splice(chain);
+            if (loose.count < kBatch) return;
+            chain = loose.take();
+        }
+        try {
+            batches.push_back(chain);
+            chain = Chain{};
+        } catch (...) {
+            loose.splice(chain);
+        }
+    }
+    // Under the mutex: a batch, else the loose blocks; empty when none.
+    Chain get() {
+        if (!batches.empty()) {
+            Chain batch = batches.back();
+            batches.pop_back();
+            return batch;
+        }
+        return loose.take();
+    }
 };
 
 // Slabs are chained through their first bytes so that they stay reachable
@@ -114,8 +153,14 @@ Shared& shared() {
     return *pool;
 }
 
+// A thread's free blocks of one class: `free` is used first; when it has
+// grown to kBatch blocks it becomes the `spare` chain, and a spare chain
+// already there goes to the shared lists. A thread so keeps about 2 * kBatch
+// free blocks of a class at most, every hand-over is one chain, and blocks
+// come back last-in first-out.
 struct LocalClass {
     Chain free;
+    Chain spare;
     char* bump;
     char* end;
 };
@@ -134,9 +179,21 @@ thread_local LocalCaches local{};
 std::size_t blockSize(std::size_t index) { return (index + 1) * NodePool::kGranule; }
 
 void giveBack(std::size_t index, Chain& chain) {
+    if (chain.empty()) return;
     SharedClass& sharedClass = shared().classes[index];
     std::lock_guard lock(sharedClass.mutex);
-    chain.moveTo(sharedClass.free, chain.count);
+    sharedClass.put(chain);
+}
+
+// Hands the blocks of an unused run of a slab to the shared lists, in
+// chains of kBatch.
+void giveBackRun(std::size_t index, char* first, char* end) {
+    Chain chain;
+    for (char* p = first; p != end; p += blockSize(index)) {
+        chain.push(reinterpret_cast<FreeBlock*>(p));
+        if (chain.count == kBatch) giveBack(index, chain);
+    }
+    giveBack(index, chain);
 }
 
 // Hands a thread's cache back to the shared lists when the thread ends.
@@ -145,9 +202,10 @@ struct Retirer {
     ~Retirer() {
         for (std::size_t index = 0; index < kClasses; ++index) {
             LocalClass& c = local.classes[index];
-            for (; c.bump != c.end; c.bump += blockSize(index))
-                c.free.push(reinterpret_cast<FreeBlock*>(c.bump));
+            giveBackRun(index, c.bump, c.end);
+            c.bump = c.end;
             giveBack(index, c.free);
+            giveBack(index, c.spare);
         }
         local.retired = true;
     }
@@ -171,18 +229,17 @@ char* newSlab(std::size_t index, char*& end) {
     return first;
 }
 
+// For a thread that has ended: one block straight from the shared lists.
 void* takeShared(std::size_t index) {
     SharedClass& sharedClass = shared().classes[index];
     {
         std::lock_guard lock(sharedClass.mutex);
-        if (sharedClass.free.count > 0) return sharedClass.free.pop();
+        if (sharedClass.loose.empty()) sharedClass.loose = sharedClass.get();
+        if (!sharedClass.loose.empty()) return sharedClass.loose.pop();
     }
     char* end = nullptr;
     char* first = newSlab(index, end);
-    Chain rest;
-    for (char* p = first + blockSize(index); p != end; p += blockSize(index))
-        rest.push(reinterpret_cast<FreeBlock*>(p));
-    giveBack(index, rest);
+    giveBackRun(index, first + blockSize(index), end);
     return first;
 }
 
@@ -199,9 +256,9 @@ void* refill(std::size_t index) {
     {
         SharedClass& sharedClass = shared().classes[index];
         std::lock_guard lock(sharedClass.mutex);
-        sharedClass.free.moveTo(c.free, kBatch);
+        c.free = sharedClass.get();
     }
-    if (c.free.count > 0) return c.free.pop();
+    if (!c.free.empty()) return c.free.pop();
     c.bump = newSlab(index, c.end);
     void* block = c.bump;
     c.bump += blockSize(index);
@@ -222,7 +279,8 @@ void* NodePool::allocate(std::size_t bytes, std::size_t alignment) {
     LocalClass& c = local.classes[index];
     if (local.retired) {
         block = takeShared(index);
-    } else if (c.free.count > 0) {
+    } else if (!c.free.empty() || !c.spare.empty()) {
+        if (c.free.empty()) c.free = c.spare.take();
         block = c.free.pop();
     } else if (c.bump != c.end) {
         block = c.bump;
@@ -250,12 +308,11 @@ void NodePool::deallocate(void* block, std::size_t bytes, std::size_t alignment)
         return;
     }
     if (!local.registered) enlist();
-    Chain& free = local.classes[index].free;
-    free.push(freed);
-    if (free.count >= 2 * kBatch) {
-        SharedClass& sharedClass = shared().classes[index];
-        std::lock_guard lock(sharedClass.mutex);
-        free.moveTo(sharedClass.free, kBatch);
+    LocalClass& c = local.classes[index];
+    c.free.push(freed);
+    if (c.free.count >= kBatch) {
+        giveBack(index, c.spare);
+        c.spare = c.free.take();
     }
 }
 

@@ -8,7 +8,9 @@
 // Ownership: slabs are taken from the system and never given back; a freed
 // block is kept for the next block of its class, by any thread. After a
 // large tree is dropped its memory therefore stays with the process, ready
-// for the next one.
+// for the next one. A thread gets its freed blocks back last-in first-out
+// (GEDCOMObject frees a tree in the order it was built, so the next tree
+// is built in one run through memory).
 //
 // Thread: any thread. Each thread allocates from and frees to its own cache
 // without locking; caches trade blocks with a shared list per class in

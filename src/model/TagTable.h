@@ -7,7 +7,8 @@
 // bounded (kCapacity entries, tags of at most kLongestInterned bytes), and a
 // tag it does not take is kept by its node instead.
 //
-// Thread: any thread. Lookups of known tags take no lock; a new tag is added
+// Thread: any thread. Lookups of known tags take no lock (and each thread
+// remembers the numbers of the short tags it met last); a new tag is added
 // under a mutex and published before its number is handed out.
 #include <cstdint>
 #include <string>

@@ -2,6 +2,7 @@
 // block; whatever the storage, every field must read back as it was set.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <thread>
@@ -45,6 +46,46 @@ TEST(TagTable, ThreadsAgreeOnNumbers) {
         distinct.insert(seen[0][i]);
     }
     EXPECT_EQ(distinct.size(), static_cast<std::size_t>(kTags));
+}
+
+// Many short tags compete for the few numbers a thread remembers: each keeps
+// its own number, whatever was looked up before, on this thread and others.
+TEST(TagTable, ShortTagsKeepTheirNumbersWhateverWasLookedUpBefore) {
+    std::vector<std::string> tags;
+    for (int i = 0; i < 600; ++i) {
+        // "_A", "_B", ..., "_BA", ... padded with Z to 2 to 7 bytes.
+        std::string tag = "_";
+        for (int n = i;; n /= 26) {
+            tag += static_cast<char>('A' + n % 26);
+            if (n < 26) break;
+        }
+        tag.resize(std::max<std::size_t>(tag.size(), 2 + i % 6), 'Z');
+        tags.push_back(tag);
+    }
+    tags.push_back("A");
+    tags.push_back("ABCDEFG");
+    tags.push_back("ABCDEFGH");
+    std::vector<TagTable::Id> first;
+    for (const std::string& tag : tags) first.push_back(TagTable::idFor(tag));
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        ASSERT_NE(first[i], TagTable::kNotInterned) << tags[i];
+        EXPECT_EQ(TagTable::text(first[i]), tags[i]);
+    }
+    auto again = [&tags] {
+        std::vector<TagTable::Id> ids(tags.size());
+        for (std::size_t i = tags.size(); i-- > 0;) ids[i] = TagTable::idFor(tags[i]);
+        for (std::size_t i = 0; i < tags.size(); i += 3) ids[i] = TagTable::idFor(std::string(tags[i]));
+        return ids;
+    };
+    EXPECT_EQ(again(), first);
+    std::vector<TagTable::Id> elsewhere;
+    std::thread([&] { elsewhere = again(); }).join();
+    EXPECT_EQ(elsewhere, first);
+    // Equal texts are one number, different texts (even one byte apart)
+    // are two.
+    EXPECT_EQ(TagTable::idFor("DATE"), TagTable::idFor(std::string("DA") + "TE"));
+    EXPECT_NE(TagTable::idFor("DATE"), TagTable::idFor("DATF"));
+    EXPECT_NE(TagTable::idFor("DAT"), TagTable::idFor(std::string_view("DAT\0", 4)));
 }
 
 struct TagCase {
