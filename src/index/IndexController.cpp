@@ -61,15 +61,10 @@ void IndexController::observe() {
     auto edits = [this](const Notification& n) { handleRecordEdits(recordOfNode(n.object)); };
     observations_.push_back(center.addObserver(notification_names::RecordStructuresChanged, nullptr, edits));
     observations_.push_back(center.addObserver(notification_names::RecordStructureContentsChanged, nullptr, edits));
-    observations_.push_back(center.addObserver(notification_names::RecordAlbumChanged, nullptr,
-                                               [this](const Notification& n) {
-                                                   if (!updateViews_) return;
-                                                   if (shown_ && n.object == shown_.get()) {
-                                                       view_->reloadRecords();
-                                                       view_->refreshSource(false);
-                                                   }
-                                                   view_->reloadLists();
-                                               }));
+    on(notification_names::RecordAlbumChanged, nullptr, &IndexController::updateCurrentAlbum);
+    on(notification_names::ColumnOrderChanged, nullptr, &IndexController::columnOrderChanged);
+    on(kSourceFontChanged, nullptr, &IndexController::insertNewSourceFont);
+    on(kDateFormatChanged, nullptr, &IndexController::reloadDataNow);
 }
 
 void IndexController::windowDidLoad() {
@@ -358,6 +353,55 @@ void IndexController::recordsTableChanged(const Notification& note) {
         }
     }
     view_->reloadLists();
+}
+
+void IndexController::updateCurrentAlbum(const Notification& note) {
+    if (!updateViews_) return;
+    if (shown_ && note.object == shown_.get()) {
+        view_->reloadRecords();
+        view_->refreshSource(false);
+    }
+    view_->reloadLists();
+}
+
+void IndexController::columnOrderChanged(const Notification& note) {
+    if (!shown_ || !note.object || note.object == shown_.get()) return;
+    const auto* sorted = static_cast<const RecordsList*>(note.object);
+    // A list's ID dictionary is copied, not shared, by the lists made from
+    // it, so "the same records" is the same model and equal dictionaries;
+    // lists that keep none (albums) never match.
+    if (sorted->model() != shown_->model() || shown_->idDict().empty() || sorted->count() != shown_->count() ||
+        sorted->idDict() != shown_->idDict())
+        return;
+    if (sorted->howSorted() == shown_->howSorted() && sorted->sortOrder() == shown_->sortOrder() &&
+        sorted->order() == shown_->order())
+        return;
+    // The copy sorted its own rows; taking only its key would leave the
+    // shown list claiming an order it does not have, and type-ahead find
+    // searches by that claim.
+    const auto ids = selectedRecordIDs();
+    shown_->setOrder(sorted->order());
+    shown_->setHowSorted(sorted->howSorted(), sorted->sortOrder());
+    const auto mark = TableSetupPlan::rehilteSortColumn(*shown_->indexStyle(),
+                                                        SortState{shown_->howSorted(), shown_->sortOrder()});
+    // Without a column of that key the highlight stays, without its arrow.
+    if (mark) highlightedColumn_ = mark->first;
+    view_->markSortColumn(highlightedColumn_, mark ? mark->second : SortIndicator::None);
+    view_->reloadRecords();
+    view_->reloadLists();
+    if (ids) selectByRecordIDs(ids);
+}
+
+void IndexController::insertNewSourceFont(const Notification&) {
+    view_->refreshSource(true);
+    view_->resetFonts();
+    view_->reloadLists();
+    if (shown_) view_->reloadRecords();
+}
+
+void IndexController::reloadDataNow(const Notification&) {
+    tableNeedsUpdate_ = false;
+    view_->reloadRecordsNow();
 }
 
 // ---- albums

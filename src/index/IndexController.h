@@ -40,6 +40,8 @@ public:
     static constexpr const char* kIndexStyleChanged = "Index Style Changed Notification";
     static constexpr const char* kIndexStyleNeedsReload = "Index Style Needs Reload Notification";
     static constexpr const char* kUserAlbumAddedOrDeleted = "User Album Added or Deleted";
+    static constexpr const char* kSourceFontChanged = "Source Font Changed Notification";
+    static constexpr const char* kDateFormatChanged = "Date Format Changed Notification";
 
     // The answer to a click on a column header.
     struct HeaderClick {
@@ -108,6 +110,17 @@ public:
     // A list renamed: the lists table reloads; an undone or redone rename
     // also shows the list it renamed.
     void recordsTableChanged(const Notification& note);
+    // "Record Album Changed": the album's rows when it is shown, and the
+    // lists table.
+    void updateCurrentAlbum(const Notification& note);
+    // Another list over the same records (a picker's copy of the shown
+    // list) was sorted: the shown list takes its order and sort key.
+    void columnOrderChanged(const Notification& note);
+    // The fonts changed: both tables take them again and reload.
+    void insertNewSourceFont(const Notification& note);
+    // Dates read differently: the records table reloads at once, taking
+    // the place of any deferred reload.
+    void reloadDataNow(const Notification& note);
 
     // ---- albums
     // "Add Album": a new album named "New Album", installed and shown.

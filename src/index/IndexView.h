@@ -23,6 +23,10 @@ public:
     // Rebuilds the records table's columns and row height.
     virtual void applyTablePlan(const TableSetupPlan&, double /*rowHeight*/) {}
     virtual void reloadRecords() {}
+    // Reloads the records table before returning.
+    virtual void reloadRecordsNow() { reloadRecords(); }
+    // Both tables take their fonts and row heights again.
+    virtual void resetFonts() {}
     virtual void markSortColumn(int /*styleColumn*/, SortIndicator) {}
     // Replaces the records table's selection without reporting it back.
     virtual void showRecordSelection(const std::vector<long>&) {}

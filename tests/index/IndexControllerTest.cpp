@@ -8,6 +8,8 @@
 #include "IndexTestSupport.h"
 #include "document/DocumentNotifications.h"
 #include "document/IndexStyle.h"
+#include "document/RecordsListForPanel.h"
+#include "foundation/NotificationCenter.h"
 #include "model/GEDCOMStructure.h"
 
 namespace kl {
@@ -225,6 +227,95 @@ TEST(NewRecords, ReloadTheShownListOfTheirType) {
     f.doc.gedcomModel().createNewRecordOfType("INDI", Value(true));
     EXPECT_GT(f.view.listReloads, lists);
     EXPECT_GT(f.view.recordReloads, records);
+}
+
+TEST(AlbumChanged, ReloadsTheShownAlbumsRowsAndAlwaysTheLists) {
+    IndexFixture f;
+    f.open(people({"A", "B"}));
+    auto album = f.index->createAlbum();
+    f.view = {};
+    album->addRecordToAlbum(f.record("@I2@"));
+    EXPECT_GT(f.view.recordReloads, 0);
+    EXPECT_GT(f.view.sourceRefreshes, 0);
+    EXPECT_GT(f.view.listReloads, 0);
+    f.index->selectRecordType("INDI");
+    f.view = {};
+    album->addRecordToAlbum(f.record("@I1@"));
+    EXPECT_EQ(f.view.recordReloads, 0) << "an album not shown leaves the records table alone";
+    EXPECT_GT(f.view.listReloads, 0);
+}
+
+// A picker's copy of the shown list, sorted there, hands its order back.
+TEST(ColumnOrder, ACopySortedElsewhereGivesTheShownListItsOrderAndKey) {
+    IndexFixture f;
+    f.open(people({"B", "C", "A"}));
+    f.index->selectByRecordIDs(std::vector<std::string>{"@I2@"});
+    auto shown = f.index->currentList();
+    ASSERT_FALSE(shown->howSorted().empty());
+    auto copy = RecordsListForPanel::listWithList(*shown);
+    copy->setIndexStyle(shown->indexStyle());
+    f.view = {};
+    copy->sortColumn(0);  // the same column again: reversed
+    EXPECT_EQ(shown->sortOrder(), copy->sortOrder());
+    EXPECT_EQ(shown->howSorted(), copy->howSorted());
+    EXPECT_EQ(f.shownIDs(), (std::vector<std::string>{"@I2@", "@I1@", "@I3@"}));
+    EXPECT_EQ(f.view.marked, 0);
+    EXPECT_EQ(f.view.arrow, SortIndicator::Descending);
+    EXPECT_GT(f.view.listReloads, 0);
+    EXPECT_GT(f.view.recordReloads, 0);
+    EXPECT_EQ(f.index->selectedRows(), (std::vector<long>{0})) << "the selection follows its record";
+
+    f.view = {};
+    shown->sortColumn(0);  // the shown list itself
+    copy->setOrder({});    // a copy that lost its rows
+    copy->sortColumn(0);
+    EXPECT_EQ(f.view.listReloads, 0);
+    EXPECT_EQ(f.shownIDs(), (std::vector<std::string>{"@I3@", "@I1@", "@I2@"}));
+}
+
+TEST(ColumnOrder, AlbumsOverTheSameRecordsAreNotCopiesOfEachOther) {
+    IndexFixture f;
+    f.open(people({"B", "A"}));
+    auto first = f.index->createAlbumNamed(std::string("First"));
+    auto second = f.index->createAlbumNamed(std::string("Second"));
+    for (const auto& album : {first, second}) {
+        album->addRecordToAlbum(f.record("@I1@"));
+        album->addRecordToAlbum(f.record("@I2@"));
+    }
+    second->setIndexStyle(f.index->shownStyle());
+    f.index->selectRecordType(first->recordType());
+    ASSERT_EQ(f.index->currentList(), first);
+    const auto before = f.shownIDs();
+    bool secondDiffered = false;
+    for (int click = 0; click < 2; ++click) {
+        second->sortColumn(0);
+        secondDiffered = secondDiffered || second->order().front() != first->order().front();
+        EXPECT_EQ(f.shownIDs(), before);
+    }
+    EXPECT_TRUE(secondDiffered);
+}
+
+TEST(FontsAndDates, BothTablesFollowTheFontsAndDatesReloadAtOnce) {
+    IndexFixture f;
+    f.open(people({"B", "A"}));
+    auto& center = NotificationCenter::defaultCenter();
+    f.index->disableViewUpdates();  // both are followed even during bulk work
+    f.view = {};
+    center.post(IndexController::kSourceFontChanged, nullptr);
+    EXPECT_EQ(f.view.fontResets, 1);
+    EXPECT_EQ(f.view.listReloads, 1);
+    EXPECT_EQ(f.view.recordReloads, 1);
+    EXPECT_EQ(f.view.sourceRefreshes, 1);
+    f.index->enableViewUpdates();
+
+    // A deferred reload pending when the date format changes is done by
+    // the immediate one.
+    NotificationCenter::defaultCenter().post(notification_names::ListOrderOrTextChanged, f.index->currentList().get());
+    f.view = {};
+    center.post(IndexController::kDateFormatChanged, nullptr);
+    EXPECT_EQ(f.view.immediateReloads, 1);
+    f.dispatcher.drain();
+    EXPECT_EQ(f.view.recordReloads, 0);
 }
 
 TEST(ViewUpdates, BulkWorkStopsFollowingAndRestartsAtRowZero) {

@@ -32,6 +32,8 @@ public:
         ++builds;
     }
     void reloadRecords() override { ++recordReloads; }
+    void reloadRecordsNow() override { ++immediateReloads; }
+    void resetFonts() override { ++fontResets; }
     void markSortColumn(int column, SortIndicator indicator) override {
         marked = column;
         arrow = indicator;
@@ -43,6 +45,7 @@ public:
     void beep() override { ++beeps; }
 
     int listReloads = 0, recordReloads = 0, builds = 0, sourceRefreshes = 0, beeps = 0;
+    int immediateReloads = 0, fontResets = 0;
     long listRow = -1, scrolledTo = -1;
     int marked = -1;
     SortIndicator arrow = SortIndicator::None;

@@ -132,6 +132,8 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     setCentralWidget(verticalSplit_);
     resize(900, 600);
 
+    resetFonts();
+
     // The stacking order is learnt from activations, so it is watched from
     // the first window on.
     WindowStack::shared();
@@ -376,6 +378,24 @@ void IndexWindow::reloadRecords() {
     scheduleFlush();
 }
 
+void IndexWindow::reloadRecordsNow() {
+    recordsReloadPending_ = true;
+    flushReloads();
+}
+
+void IndexWindow::resetFonts() {
+    const QFont font = QApplication::font(listsTable_);
+    listsTable_->setFont(font);
+    listsTable_->horizontalHeader()->setFont(QApplication::font(listsTable_->horizontalHeader()));
+    recordsTable_->setFont(QApplication::font(recordsTable_));
+    recordsTable_->horizontalHeader()->setFont(QApplication::font(recordsTable_->horizontalHeader()));
+    const int listsLine = static_cast<int>(std::ceil((QFontMetricsF(font).ascent() + QFontMetricsF(font).descent()) * 1.2));
+    listsTable_->verticalHeader()->setDefaultSectionSize(std::max(1, listsLine));
+    recordsTable_->horizontalHeader()->setMinimumSectionSize(std::max(1, static_cast<int>(std::lround(lineHeight()))));
+    recordsTable_->verticalHeader()->setDefaultSectionSize(
+        std::max(1, static_cast<int>(std::lround(recordsModel_->plan().rowHeight(lineHeight())))));
+}
+
 void IndexWindow::selectListRow(long row) {
     // A pending reload selects the controller's row when it is done.
     if (listsReloadPending_) return;
@@ -436,7 +456,8 @@ void IndexWindow::markSortColumn(int styleColumn, SortIndicator indicator) {
 }
 
 void IndexWindow::applySortIndicator() {
-    const int section = recordsModel_->sectionOfStyleColumn(sortColumn_);
+    // A highlight without its arrow (its key was lost) shows no arrow.
+    const int section = indicator_ == SortIndicator::None ? -1 : recordsModel_->sectionOfStyleColumn(sortColumn_);
     recordsTable_->horizontalHeader()->setSortIndicator(
         section, indicator_ == SortIndicator::Descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }

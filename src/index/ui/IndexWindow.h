@@ -116,6 +116,8 @@ public:
     void selectListRow(long row) override;
     void applyTablePlan(const TableSetupPlan& plan, double rowHeight) override;
     void reloadRecords() override;
+    void reloadRecordsNow() override;
+    void resetFonts() override;
     void markSortColumn(int styleColumn, SortIndicator indicator) override;
     void showRecordSelection(const std::vector<long>& rows) override;
     void scrollToRow(long row) override;

@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -29,6 +30,7 @@
 #include "document/IndexStyle.h"
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
+#include "foundation/NotificationCenter.h"
 #include "foundation/UserDefaults.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
@@ -213,6 +215,27 @@ TEST_F(IndexWindowTest, ManyNotificationsInOneTurnReloadEachTableOnce) {
     EXPECT_EQ(records.count(), 1);
     EXPECT_EQ(lists.count(), 1);
     EXPECT_EQ(window->recordsModel()->rowCount(), 6);
+}
+
+TEST_F(IndexWindowTest, FontsAreTakenAgainAndDatesReloadAtOnce) {
+    open(people({"A", "B"}));
+    const QFont before = QApplication::font();
+    QFont larger = before;
+    larger.setPointSizeF(before.pointSizeF() * 2);
+    QApplication::setFont(larger);
+    NotificationCenter::defaultCenter().post(IndexController::kSourceFontChanged, nullptr);
+    settle();
+    QApplication::setFont(before);
+    EXPECT_EQ(window->recordsTable()->font().pointSizeF(), larger.pointSizeF());
+    EXPECT_EQ(window->listsTable()->font().pointSizeF(), larger.pointSizeF());
+    EXPECT_EQ(window->recordsTable()->verticalHeader()->defaultSectionSize(),
+              static_cast<int>(std::lround(window->lineHeight())));
+
+    QSignalSpy records(window->recordsModel(), &QAbstractItemModel::modelReset);
+    NotificationCenter::defaultCenter().post(IndexController::kDateFormatChanged, nullptr);
+    EXPECT_EQ(records.count(), 1) << "reloaded before the notification returns";
+    settle();
+    EXPECT_EQ(records.count(), 1);
 }
 
 TEST_F(IndexWindowTest, DeletingTheLastRecordOfTheShownTypeShowsRowZero) {
