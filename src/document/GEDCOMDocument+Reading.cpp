@@ -228,6 +228,7 @@ std::optional<std::string> GEDCOMDocument::importFileName() {
     fileType_ = kPackageType;
     std::string title = "Untitled (from " + (fileName_ ? fileName_->stem().string() : std::string()) + ")";
     fileName_.reset();
+    importedName_ = title;
     return title;
 }
 

@@ -173,6 +173,9 @@ public:
     // For a document read from a plain file: becomes an untitled package
     // document and answers "Untitled (from <name>)"; nullopt for a package.
     std::optional<std::string> importFileName();
+    // What importFileName() answered, kept for the windows that open after
+    // the import turned the document into a package.
+    const std::optional<std::string>& importedName() const { return importedName_; }
     // Raises "KLFileCancel" once the read or save was cancelled.
     void checkCanceled() const;
     void parceGEDCOMStep() override;
@@ -249,6 +252,7 @@ private:
     bool saving_ = false;
 
     std::optional<std::filesystem::path> fileName_;
+    std::optional<std::string> importedName_;
     std::string fileType_ = kPackageType;
     long changeCount_ = 0;
     std::optional<long> savedChangeCount_{0};  // nullopt: no longer reachable by undo or redo

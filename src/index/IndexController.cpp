@@ -224,6 +224,15 @@ void IndexController::selectRecordType(const std::string& type) {
     view_->focusRecords();
 }
 
+bool IndexController::showCorruptedList() {
+    const long row = recordsIndex().corruptedIndex();
+    if (row < 0) return false;
+    view_->selectListRow(row);
+    selectRecordTypeIndex(row);
+    view_->refreshSource(false);
+    return true;
+}
+
 void IndexController::selectAnyRecord(const RecordPtr& record) {
     if (!record) return;
     selectRecordType(record->recordType());

@@ -90,6 +90,9 @@ public:
     void selectRecordType(const std::string& type);
     void selectAnyRecord(const RecordPtr& record);
     void selectByRecordIDs(const std::optional<std::vector<std::string>>& ids);
+    // Shows the "Corrupted" list, when the store has one, and answers
+    // whether it did.
+    bool showCorruptedList();
 
     // ---- events from the widgets
     void listSelectionChanged(long row);

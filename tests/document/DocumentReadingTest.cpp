@@ -384,6 +384,7 @@ TEST(DocumentReading, AddsMissingSubmitterAndHeaderInThatOrder) {
     EXPECT_EQ(f.document->importFileName(), "Untitled (from bare)");
     EXPECT_FALSE(f.document->myFileName());
     EXPECT_FALSE(f.document->importFileName());
+    EXPECT_EQ(f.document->importedName(), "Untitled (from bare)") << "the first answer is kept";
 }
 
 // Windows-1252 has five unassigned bytes; a file declaring it that holds

@@ -8,6 +8,7 @@
 #include <QItemSelection>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTableView>
@@ -17,6 +18,7 @@
 
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
+#include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "app/ui/WindowCascade.h"
 #include "document/GEDCOMDocument.h"
@@ -32,6 +34,7 @@
 #include "index/ui/RecordsTableModel.h"
 #include "index/ui/WindowStack.h"
 #include "model/GEDCOMRecord.h"
+#include "model/LibraryServices.h"
 
 namespace kl {
 
@@ -191,6 +194,39 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     controller_->windowDidLoad();
     // The first contents are there when the window first shows.
     flushReloads();
+
+    const AppController* app = AppController::myApp();
+    if (auto warnings = OpeningWarnings::decide(OpeningWarnings::factsOf(doc_, app ? app->openingError() : 0)))
+        QMetaObject::invokeMethod(
+            this, [this, warnings = std::move(*warnings)] { corruptedWarning(warnings); }, Qt::QueuedConnection);
+}
+
+void IndexWindow::corruptedWarning(const OpeningWarnings& warnings) {
+    auto local = [](const char* key) { return LibraryServices::current()->localString(key); };
+    std::vector<Alert> alerts;
+    const AlertButtons ok(std::nullopt, std::nullopt, std::nullopt);
+    if (controller_->showCorruptedList())
+        alerts.push_back({local(OpeningWarnings::kCorruptedMessage), local(OpeningWarnings::kCorruptedInformation), ok});
+    if (warnings.message) alerts.push_back({local(OpeningWarnings::kReadMessage), *warnings.message, ok});
+    // The document has no validation sheet yet, so "Validate Now" only
+    // closes the question, as "Validate Later" does.
+    if (warnings.pkgName)
+        alerts.push_back({local(OpeningWarnings::kValidateQuestion), local(OpeningWarnings::kValidateInformation),
+                          AlertButtons(local(OpeningWarnings::kValidateNow), local(OpeningWarnings::kValidateLater),
+                                       std::nullopt)});
+    showAlerts(std::move(alerts));
+}
+
+// Each alert waits for the one before it to be answered, so the sheets
+// never stack on the window.
+void IndexWindow::showAlerts(std::vector<Alert> alerts) {
+    if (alerts.empty()) return;
+    const Alert first = std::move(alerts.front());
+    alerts.erase(alerts.begin());
+    AppAlerts::beginAlertSheet(this, AlertButtons::Informational, first.message, first.information, first.buttons,
+                               [self = QPointer<IndexWindow>(this), rest = std::move(alerts)](int) mutable {
+                                   if (self) self->showAlerts(std::move(rest));
+                               });
 }
 
 void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {

@@ -29,6 +29,8 @@
 #include "index/IndexMenuValidation.h"
 #include "index/IndexToolbar.h"
 #include "index/IndexView.h"
+#include "index/OpeningWarnings.h"
+#include "app/AlertButtons.h"
 
 class QAction;
 class QMenu;
@@ -104,6 +106,11 @@ public:
     // The column sheet once it was first opened.
     ColumnSheet* columnSheet() const { return sheet_; }
 
+    // The warnings after opening, one alert after the other: the flawed
+    // records (their list shown), the read's message, the offer to
+    // validate an import from other software.
+    void corruptedWarning(const OpeningWarnings& warnings);
+
     // What the user saw happen, for tests.
     int beeps() const { return beeps_; }
     int recordReloads() const { return recordReloads_; }
@@ -148,6 +155,12 @@ private:
     void toolbarItemChosen(const ToolbarItemSpec& item);
     void wireAddColumnButton(AddColumnToolButton* button);
     void validateToolbar();
+    struct Alert {
+        std::string message;
+        std::string information;
+        AlertButtons buttons;
+    };
+    void showAlerts(std::vector<Alert> alerts);
 
     GEDCOMDocument& doc_;
     std::shared_ptr<IndexStyleLibrary> styles_;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -19,6 +20,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <filesystem>
 #include <memory>
 
@@ -483,6 +485,87 @@ TEST_F(IndexWindowTest, SplitPositionsAreKeptForTheNextWindow) {
     settle();
     EXPECT_EQ(window->verticalSplit()->sizes().front(), 300);
     window.reset();
+}
+
+// ---- warnings after opening
+
+struct Shown {
+    std::string text, information;
+    std::vector<std::string> buttons;
+};
+
+// Waits for the window's one alert sheet, notes it and presses `button`
+// (empty: its only button).
+Shown answerAlert(QWidget* window, const QString& button = {}) {
+    Shown shown;
+    QPointer<QMessageBox> box;
+    if (!test::processUntil([&] {
+            const auto boxes = window->findChildren<QMessageBox*>();
+            if (boxes.size() == 1 && boxes.front()->isVisible()) box = boxes.front();
+            return !box.isNull();
+        })) {
+        ADD_FAILURE() << "no alert";
+        return shown;
+    }
+    shown.text = box->text().toStdString();
+    shown.information = box->informativeText().toStdString();
+    const auto buttons = box->buttons();
+    for (QAbstractButton* b : buttons) shown.buttons.push_back(b->text().remove('&').toStdString());
+    for (QAbstractButton* b : buttons)
+        if (button.isEmpty() || b->text().remove('&') == button) {
+            b->click();
+            break;
+        }
+    EXPECT_TRUE(test::processUntil([&] { return box.isNull(); }));
+    return shown;
+}
+
+TEST_F(IndexWindowTest, FlawedRecordsAndTheReadMessageAreToldInTurnOnceTheWindowIsUp) {
+    doc = std::make_unique<GEDCOMDocument>();
+    doc->undo().disableUndoRegistration();
+    doc->gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + people({"A", "B"}) + "0 @I1@ INDI\n1 NAME C\n0 TRLR\n");
+    doc->gedcomModel().setRecordsFromStringVerifyIDs(true, false);
+    doc->undo().enableUndoRegistration();
+    doc->setReadWriteMessage(std::string("Changes: added Submitter"));
+    window = std::make_unique<IndexWindow>(*doc, styles, *defaults);
+    EXPECT_TRUE(window->findChildren<QMessageBox*>().isEmpty()) << "nothing is said before the window is up";
+    window->show();
+
+    const Shown flaws = answerAlert(window.get());
+    EXPECT_EQ(flaws.text, "This file has flaws in the GEDCOM Data");
+    EXPECT_EQ(flaws.information, "The 'Corrupted Records' item lists GEDCOM records with flawed data.");
+    EXPECT_EQ(index().currentType(), RecordsIndices::kCorrupted);
+    EXPECT_EQ(window->listsTable()->currentIndex().row(), doc->gedcomModel().recordsIndex().corruptedIndex());
+    const Shown added = answerAlert(window.get());
+    EXPECT_EQ(added.text, "Some required or requested GEDCOM elements were added to the file");
+    EXPECT_EQ(added.information, "Changes: added Submitter");
+    settle();
+    EXPECT_TRUE(window->findChildren<QMessageBox*>().isEmpty()) << "a file from our own program is not questioned";
+}
+
+TEST_F(IndexWindowTest, AFileImportedFromOtherSoftwareIsOfferedValidation) {
+    AppController::initialize(*defaults);
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    const auto file = root() / "elsewhere.ged";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "0 HEAD\n1 SOUR OTHERPROG\n1 CHAR UTF-8\n1 SUBM @U1@\n0 @U1@ SUBM\n1 NAME U\n"
+               "0 @I1@ INDI\n1 NAME Ann /Smith/\n0 TRLR\n";
+    }
+    std::string error;
+    GEDCOMDocument* opened = controller.openDocument(file, &error);
+    ASSERT_NE(opened, nullptr) << error;
+    QWidget* shown = controller.windowForDocument(*opened);
+    EXPECT_EQ(shown->windowTitle(), "Untitled (from elsewhere)[*]");
+    const Shown alert = answerAlert(shown, "Validate Now");
+    EXPECT_EQ(alert.text, "Do you want to validate this imported GEDCOM data?");
+    EXPECT_EQ(alert.information,
+              "Whenever you import GEDCOM data from an unknown source, it is a good idea to validate the data to "
+              "check for errors");
+    EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Validate Now", "Validate Later"}));
+    settle();
+    EXPECT_TRUE(shown->findChildren<QMessageBox*>().isEmpty());
 }
 
 // ---- the program's window for a database, with its screenshot
