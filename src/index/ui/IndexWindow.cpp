@@ -582,8 +582,11 @@ void IndexWindow::columnMoved(int oldPlace, int newPlace) {
 
 void IndexWindow::columnResized(int section, int newSize) {
     if (applyingPlan_) return;
-    if (const auto height = controller_->recordsColumnResized(recordsModel_->styleColumnAt(section), newSize))
-        recordsTable_->verticalHeader()->setDefaultSectionSize(std::max(1, static_cast<int>(std::lround(*height))));
+    if (const auto height = controller_->recordsColumnResized(recordsModel_->styleColumnAt(section), newSize)) {
+        const int size = std::max(1, static_cast<int>(std::lround(*height)));
+        recordsTable_->verticalHeader()->setDefaultSectionSize(size);
+        recordsModel_->setImageWidth(size);
+    }
 }
 
 // ---- split positions

@@ -1,11 +1,15 @@
 #include "index/ui/RecordsTableModel.h"
 
+#include <QImage>
+#include <QImageReader>
+
 #include <climits>
 
 #include "document/GEDCOMModel.h"
 #include "document/IndexStyle.h"
 #include "document/RecordsList.h"
 #include "model/GEDCOMRecord.h"
+#include "model/OBJERecord.h"
 
 namespace kl {
 
@@ -34,13 +38,59 @@ void RecordsTableModel::setList(std::shared_ptr<RecordsList> list, const TableSe
     plan_ = plan;
     model_ = model;
     rows_ = list_ ? clampedCount(list_->count()) : 0;
+    imageWidth_ = 0;
+    for (const PlannedColumn& column : plan_.columns)
+        if (column.imageCell) imageWidth_ = static_cast<int>(column.width);
+    forgetPortraits();
     endResetModel();
 }
 
 void RecordsTableModel::reload() {
     beginResetModel();
     rows_ = list_ ? clampedCount(list_->count()) : 0;
+    forgetPortraits();
     endResetModel();
+}
+
+void RecordsTableModel::forgetPortraits() { portraits_.clear(); }
+
+void RecordsTableModel::setImageWidth(int width) {
+    if (width == imageWidth_) return;
+    imageWidth_ = width;
+    forgetPortraits();
+    const int section = sectionOfStyleColumn(plan_.portraitColumn);
+    if (section >= 0 && rows_ > 0) emit dataChanged(index(0, section), index(rows_ - 1, section), {Qt::DecorationRole});
+}
+
+QVariant RecordsTableModel::portrait(const GEDCOMRecord& record, int styleColumn) const {
+    if (!model_ || imageWidth_ <= 0) return {};
+    // The column's expression names the multimedia record that holds the
+    // picture (the record's own portrait, or a relative's).
+    const std::string id = style_->dataForRecord(record, styleColumn, model_);
+    if (id.empty()) return {};
+    const QString key = QString::fromStdString(id);
+    if (const QPixmap* known = portraits_.object(key)) return known->isNull() ? QVariant() : QVariant(*known);
+    QImage image;
+    if (const auto obje = std::dynamic_pointer_cast<OBJERecord>(model_->recordWithID(id))) {
+        const OBJERecord::Portrait found = obje->portraitImage(nullptr);
+        if (found.thumbnail) {
+            image.loadFromData(reinterpret_cast<const uchar*>(found.thumbnail->data()),
+                               static_cast<qsizetype>(found.thumbnail->size()));
+        } else if (found.imagePath) {
+            // Read at the cell's size: a photograph read whole for a
+            // 50-point cell would cost its full size on every reload.
+            QImageReader reader(QString::fromStdString(*found.imagePath));
+            reader.setAutoTransform(true);
+            const QSize full = reader.size();
+            if (full.isValid()) reader.setScaledSize(full.scaled(imageWidth_, imageWidth_, Qt::KeepAspectRatio));
+            image = reader.read();
+        }
+    }
+    auto* pixmap = new QPixmap;
+    if (!image.isNull())
+        *pixmap = QPixmap::fromImage(image.scaled(imageWidth_, imageWidth_, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    portraits_.insert(key, pixmap);
+    return pixmap->isNull() ? QVariant() : QVariant(*pixmap);
 }
 
 const PlannedColumn* RecordsTableModel::columnAt(int section) const {
@@ -73,13 +123,15 @@ QVariant RecordsTableModel::data(const QModelIndex& index, int role) const {
     const PlannedColumn* column = columnAt(index.column());
     if (!index.isValid() || !list_ || !style_ || !column) return {};
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(alignmentOf(column->justify));
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    const bool picture = role == Qt::DecorationRole && column->imageCell;
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && !picture) return {};
     // The filler shows nothing; the portrait column draws images, not text.
     const int styleColumn = column->styleColumn();
-    if (styleColumn < 0 || column->imageCell) return {};
+    if (styleColumn < 0 || (column->imageCell && !picture)) return {};
     const auto& order = list_->order();
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= order.size() || !order[row]) return {};
+    if (picture) return portrait(*order[row], styleColumn);
     return QString::fromStdString(style_->dataForRecord(*order[row], styleColumn, model_));
 }
 

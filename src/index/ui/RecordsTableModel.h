@@ -4,11 +4,16 @@
 // view asks for them (a screenful at a time), so a list of a hundred
 // thousand records costs nothing until its rows are seen. The model holds
 // the list it was last reset with; rows the list lost since then answer
-// nothing until the next reset.
+// nothing until the next reset. The portrait column's cells are the
+// pictures of the records' portraits (a multimedia record's thumbnail, else
+// its image file) fitted to the column, kept until the next reload.
 //
 // Ownership: shares the shown list and its style; the model is borrowed.
 // Thread: main thread.
 #include <QAbstractTableModel>
+#include <QCache>
+#include <QPixmap>
+#include <QString>
 
 #include <memory>
 
@@ -17,6 +22,7 @@
 namespace kl {
 
 class GEDCOMModel;
+class GEDCOMRecord;
 class IndexStyle;
 class RecordsList;
 
@@ -33,6 +39,8 @@ public:
 
     const std::shared_ptr<RecordsList>& list() const { return list_; }
     const TableSetupPlan& plan() const { return plan_; }
+    // The portrait column was resized: its pictures are fitted again.
+    void setImageWidth(int width);
     // The style column of a table place; -1 for the filler.
     int styleColumnAt(int section) const;
     // The table place of a style column; -1 when it is not shown.
@@ -46,12 +54,18 @@ public:
 
 private:
     const PlannedColumn* columnAt(int section) const;
+    QVariant portrait(const GEDCOMRecord& record, int styleColumn) const;
+    void forgetPortraits();
 
     std::shared_ptr<RecordsList> list_;
     std::shared_ptr<IndexStyle> style_;
     TableSetupPlan plan_;
     GEDCOMModel* model_ = nullptr;
     int rows_ = 0;
+    int imageWidth_ = 0;
+    // By multimedia record ID; a portrait that has no picture is kept as a
+    // null pixmap so it is not looked for again on every paint.
+    mutable QCache<QString, QPixmap> portraits_{400};
 };
 
 }  // namespace kl

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QBuffer>
+#include <QImage>
+#include <QPixmap>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -485,6 +488,54 @@ TEST_F(IndexWindowTest, SplitPositionsAreKeptForTheNextWindow) {
     settle();
     EXPECT_EQ(window->verticalSplit()->sizes().front(), 300);
     window.reset();
+}
+
+// ---- portraits
+
+TEST_F(IndexWindowTest, ThePortraitColumnShowsThumbnailsAndImageFilesFittedToIt) {
+    auto picture = [](int width, int height, const char* format) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    };
+    const auto file = root() / "tall.png";
+    {
+        const QByteArray bytes = picture(40, 80, "PNG");
+        std::ofstream(file, std::ios::binary).write(bytes.constData(), bytes.size());
+    }
+    open("0 @I1@ INDI\n1 NAME A\n1 OBJE @O1@\n0 @I2@ INDI\n1 NAME B\n1 OBJE @O2@\n"
+         "0 @I3@ INDI\n1 NAME C\n0 @I4@ INDI\n1 NAME D\n1 OBJE @O3@\n"
+         "0 @O1@ OBJE\n1 FILE nowhere.png\n0 @O2@ OBJE\n1 FILE " + file.string() + "\n"
+         "0 @O3@ OBJE\n1 FILE missing.png\n");
+    const QByteArray wide = picture(100, 50, "PNG");
+    doc->setThumbnail(std::string(wide.constData(), static_cast<std::size_t>(wide.size())), "@O1@");
+    window->performCommand(Tag::PortraitColumn);
+    settle();
+    ASSERT_EQ(window->recordsModel()->plan().portraitColumn, 0);
+    auto pictureOf = [this](const std::string& id) {
+        const auto& order = index().listedRecords();
+        for (std::size_t row = 0; row < order.size(); ++row)
+            if (order[row]->grecordID() == id)
+                return window->recordsModel()->data(window->recordsModel()->index(static_cast<int>(row), 0),
+                                                    Qt::DecorationRole).value<QPixmap>();
+        return QPixmap();
+    };
+    struct Case {
+        const char* id;
+        QSize size;
+    } cases[] = {{"@I1@", {50, 25}},   // the stored thumbnail
+                 {"@I2@", {25, 50}},   // the image file
+                 {"@I3@", {0, 0}},     // no portrait
+                 {"@I4@", {0, 0}}};    // a file found nowhere
+    for (const Case& c : cases) EXPECT_EQ(pictureOf(c.id).size(), c.size) << c.id;
+    EXPECT_FALSE(window->recordsModel()->data(window->recordsModel()->index(0, 0)).isValid()) << "no text";
+
+    header()->resizeSection(0, 80);
+    EXPECT_EQ(pictureOf("@I1@").size(), QSize(80, 40)) << "a wider column fits the pictures again";
 }
 
 // ---- warnings after opening
