@@ -176,6 +176,12 @@ public:
     // What importFileName() answered, kept for the windows that open after
     // the import turned the document into a package.
     const std::optional<std::string>& importedName() const { return importedName_; }
+    // The new-file sheet's settings ([name, sex, born, died] of two people,
+    // then "family" to link them): the first individuals, and their family
+    // when asked and either has a sex, with the individuals' list first in
+    // the index and the families' second. Undoable as one action; answers
+    // whether anyone was made.
+    bool makeFirstRecords(const Array& settings);
     // Raises "KLFileCancel" once the read or save was cancelled.
     void checkCanceled() const;
     void parceGEDCOMStep() override;

@@ -224,6 +224,20 @@ void IndexController::selectRecordType(const std::string& type) {
     view_->focusRecords();
 }
 
+bool IndexController::wantsNewFileSheet() const {
+    return !doc_.createWithInitOnly() && gedcomModel().numberOfType("INDI") == 0;
+}
+
+void IndexController::newFileSheetEnded(int code, const Array& settings) {
+    if (code != 1 || !doc_.makeFirstRecords(settings)) return;
+    // The lists moved under the selected row: the people's list is shown
+    // whatever row was selected before.
+    view_->reloadLists();
+    const long row = recordsIndex().recordTypeIndex("INDI");
+    view_->selectListRow(row);
+    selectRecordTypeIndex(row);
+}
+
 bool IndexController::showCorruptedList() {
     const long row = recordsIndex().corruptedIndex();
     if (row < 0) return false;

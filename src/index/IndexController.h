@@ -90,6 +90,11 @@ public:
     void selectRecordType(const std::string& type);
     void selectAnyRecord(const RecordPtr& record);
     void selectByRecordIDs(const std::optional<std::vector<std::string>>& ids);
+    // A new untitled document without individuals asks for its first ones.
+    bool wantsNewFileSheet() const;
+    // The new-file sheet ended: with OK the document makes the first
+    // records, and their list is shown.
+    void newFileSheetEnded(int code, const Array& settings);
     // Shows the "Corrupted" list, when the store has one, and answers
     // whether it did.
     bool showCorruptedList();

@@ -11,6 +11,9 @@
 #include "foundation/PropertyList.h"
 #include "foundation/ResourceFolder.h"
 #include "foundation/UserDefaults.h"
+#include "model/FAMRecord.h"
+#include "model/GEDCOMStructure.h"
+#include "model/INDIRecord.h"
 #include "model/TextEncoding.h"
 #include "model/UnicodeFolding.h"
 #include "model/Utf8.h"
@@ -473,6 +476,75 @@ TEST(DocumentReading, NewDatabaseComesFromTheResource) {
     ASSERT_TRUE(document->gedcomModel().header());
     EXPECT_NE(document->gedcomModel().header()->gedcomString().find("1 SUBM @SUBM@"), std::string::npos);
     EXPECT_FALSE(document->isDocumentEdited());
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+// The new-file sheet's answer made into the first records of a new file.
+struct FirstRecordsCase {
+    const char* name;
+    Array settings;
+    std::vector<std::string> firstLists;  // the index's first rows after
+    std::string husband, wife;            // names of the family's spouses; "" none
+    const char* undoName;
+};
+
+class FirstRecords : public testing::TestWithParam<FirstRecordsCase> {};
+
+TEST_P(FirstRecords, PeopleFirstThenTheirFamily) {
+    const FirstRecordsCase& c = GetParam();
+    ResourceFolder::setFolder(fs::path(KL_SOURCE_DIR) / "resources");
+    auto document = GEDCOMDocument::makeUntitled();
+    ResourceFolder::setFolder({});
+    auto& model = document->gedcomModel();
+    ASSERT_TRUE(document->makeFirstRecords(c.settings));
+    const auto& lists = model.recordsIndex().lists();
+    ASSERT_GE(lists.size(), c.firstLists.size());
+    for (std::size_t i = 0; i < c.firstLists.size(); ++i) EXPECT_EQ(lists[i]->recordType(), c.firstLists[i]) << i;
+    EXPECT_EQ(document->undo().undoActionName(), c.undoName);
+    auto nameOf = [&](const std::string& id) {
+        auto person = id.empty() ? nullptr : model.recordWithID(id);
+        auto name = person ? person->findStructureWithTag("NAME") : nullptr;
+        return name ? name->contents() : std::string();
+    };
+    const auto families = model.recordsIndex().listForType("FAM");
+    auto family = families && families->count() ? std::dynamic_pointer_cast<FAMRecord>(families->order()[0]) : nullptr;
+    EXPECT_EQ(family ? nameOf(family->husbandID()) : "", c.husband);
+    EXPECT_EQ(family ? nameOf(family->wifeID()) : "", c.wife);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    GEDCOMDocument, FirstRecords,
+    testing::Values(
+        FirstRecordsCase{"Couple", Array{"Jan /Novak/", 1, "12 MAR 1901", "", "Eva /Novak/", 2, "", "", "family"},
+                         {"INDI", "FAM"}, "Jan /Novak/", "Eva /Novak/", "Created Individuals and Family"},
+        FirstRecordsCase{"WifeNamedFirst", Array{"Eva /Novak/", 2, "", "", "Jan /Novak/", 2, "", "", "family"},
+                         {"INDI", "FAM"}, "Jan /Novak/", "Eva /Novak/", "Created Individuals and Family"},
+        FirstRecordsCase{"OnlyTheSecondPerson", Array{"", 1, "", "", "Eva /Novak/", 2, "", "", "family"},
+                         {"INDI", "FAM"}, "", "Eva /Novak/", "Created Individuals and Family"},
+        FirstRecordsCase{"NotLinked", Array{"Jan /Novak/", 1, "", "", "Eva /Novak/", 2, "", ""}, {"INDI"}, "", "",
+                         "Created Individuals"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FirstRecordsOfANewFile, DatesThatReadAreKeptAndNoNameMakesNobody) {
+    ResourceFolder::setFolder(fs::path(KL_SOURCE_DIR) / "resources");
+    auto document = GEDCOMDocument::makeUntitled();
+    ResourceFolder::setFolder({});
+    EXPECT_FALSE(document->makeFirstRecords(Array{"", 1, "", "", "", 2, "", "", "family"}));
+    EXPECT_EQ(document->gedcomModel().numberOfType("INDI"), 0u);
+    EXPECT_EQ(document->gedcomModel().numberOfType("FAM"), 0u);
+    ASSERT_TRUE(document->makeFirstRecords(Array{"Jan /Novak/", 1, "12 MAR 1901", "not a date", "", 2, "", ""}));
+    const auto people = document->gedcomModel().recordsIndex().listForType("INDI");
+    ASSERT_TRUE(people && people->count() == 1);
+    auto jan = std::dynamic_pointer_cast<INDIRecord>(people->order()[0]);
+    ASSERT_TRUE(jan);
+    EXPECT_EQ(jan->birthDate(), "12 MAR 1901");
+    EXPECT_EQ(jan->deathDate(), "");
+    EXPECT_EQ(jan->sex(), "M") << "from the male template";
 }
 
 }  // namespace

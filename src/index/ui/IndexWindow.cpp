@@ -20,6 +20,7 @@
 #include "app/LibraryFolder.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
+#include "app/ui/NewFileOptions.h"
 #include "app/ui/WindowCascade.h"
 #include "document/GEDCOMDocument.h"
 #include "document/RecordsIndices.h"
@@ -199,6 +200,18 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     if (auto warnings = OpeningWarnings::decide(OpeningWarnings::factsOf(doc_, app ? app->openingError() : 0)))
         QMetaObject::invokeMethod(
             this, [this, warnings = std::move(*warnings)] { corruptedWarning(warnings); }, Qt::QueuedConnection);
+    if (controller_->wantsNewFileSheet())
+        QMetaObject::invokeMethod(this, &IndexWindow::startNewFileSheet, Qt::QueuedConnection);
+}
+
+void IndexWindow::startNewFileSheet() {
+    // A child of the window: it goes with the window at the latest.
+    auto* sheet = new NewFileOptions(&doc_, NewFileSettings::NewFile, this);
+    sheet->startSheet(this, [this](KLSheet& ended, const Value& code) {
+        controller_->newFileSheetEnded(static_cast<int>(code.toInteger(KLSheet::CancelCode)),
+                                       static_cast<NewFileOptions&>(ended).fileSettings());
+        ended.deleteLater();
+    });
 }
 
 void IndexWindow::corruptedWarning(const OpeningWarnings& warnings) {

@@ -110,6 +110,8 @@ public:
     // records (their list shown), the read's message, the offer to
     // validate an import from other software.
     void corruptedWarning(const OpeningWarnings& warnings);
+    // Asks a new database for its first people (NewFileOptions).
+    void startNewFileSheet();
 
     // What the user saw happen, for tests.
     int beeps() const { return beeps_; }

@@ -29,6 +29,7 @@
 
 #include "app/AppController.h"
 #include "app/ui/DocController.h"
+#include "app/ui/NewFileOptions.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/UiTestSupport.h"
 #include "document/GEDCOMDocument.h"
@@ -617,6 +618,53 @@ TEST_F(IndexWindowTest, AFileImportedFromOtherSoftwareIsOfferedValidation) {
     EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Validate Now", "Validate Later"}));
     settle();
     EXPECT_TRUE(shown->findChildren<QMessageBox*>().isEmpty());
+}
+
+// ---- a new database
+
+TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
+    struct Case {
+        const char* name;
+        bool ok;
+        std::size_t people;
+    } cases[] = {{"OK", true, 2}, {"EmptyFile", false, 0}};
+    AppController::initialize(*defaults);
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GEDCOMDocument* made = controller.newDocument();
+        ASSERT_NE(made, nullptr);
+        auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->findChildren<NewFileOptions*>().isEmpty()) << "asked once the window is up";
+        QPointer<NewFileOptions> sheet;
+        ASSERT_TRUE(test::processUntil([&] {
+            const auto sheets = shown->findChildren<NewFileOptions*>();
+            if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
+            return !sheet.isNull();
+        }));
+        if (c.ok) {
+            sheet->person1()->setText("Jan /Novak/");
+            sheet->person2()->setText("Eva /Novak/");
+            sheet->okButton()->click();
+        } else {
+            sheet->emptyFile()->click();
+        }
+        EXPECT_TRUE(test::processUntil([&] { return sheet.isNull(); }));
+        settle();
+        EXPECT_EQ(made->gedcomModel().numberOfType("INDI"), c.people);
+        if (c.ok) {
+            EXPECT_EQ(shown->controller().currentType(), "INDI");
+            EXPECT_EQ(shown->listsTable()->currentIndex().row(), 0);
+            EXPECT_EQ(shown->recordsModel()->rowCount(), 2);
+            EXPECT_EQ(made->gedcomModel().numberOfType("FAM"), 1u);
+        }
+    }
+    // A database read from a file is not asked, even without people.
+    open("0 @N1@ NOTE n\n");
+    settle();
+    EXPECT_TRUE(window->findChildren<NewFileOptions*>().isEmpty());
 }
 
 // ---- the program's window for a database, with its screenshot
