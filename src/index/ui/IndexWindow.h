@@ -7,6 +7,10 @@
 // Reloads asked for while handling notifications are done once, on the next
 // turn of the event loop, however many were asked for.
 //
+// Once the window is up (on the next turn) it tells what the read found
+// wrong, one alert after the other, and a new untitled database without
+// individuals asks for its first people.
+//
 // The window's commands are reached by their menu tags (performCommand),
 // validated and retitled through the controller (validateMenuTag); the
 // toolbar ("indexToolBar") sends its items' tags to performCommand, and the

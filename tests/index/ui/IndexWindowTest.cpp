@@ -2,8 +2,9 @@
 // header clicks that sort and beep, column drags and resizes through the
 // header, selections that follow a re-sorted record, reloads done once per
 // turn of the event loop, menu validation, the album commands, the column
-// deletion question, and the window made for each document the program
-// opens (with its screenshot).
+// deletion question, portraits, the warnings after opening, the first
+// people of a new database, and the window made for each document the
+// program opens (with its screenshot).
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -688,6 +689,7 @@ TEST_F(IndexWindowTest, TheSampleDatabaseShowsItsListsAndRecords) {
     ASSERT_GT(shown->recordsModel()->rowCount(), 0);
     EXPECT_FALSE(shown->recordsModel()->data(shown->recordsModel()->index(0, 0)).toString().isEmpty());
     EXPECT_GT(shown->recordsModel()->columnCount(), 2) << "the bundled individual columns";
+    EXPECT_TRUE(shown->findChildren<QMessageBox*>().isEmpty()) << "a sound package opens without a word";
 
     const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window.png";
     EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
