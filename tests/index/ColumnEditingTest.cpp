@@ -15,17 +15,8 @@
 namespace kl {
 namespace {
 
-// The notifications the sheet posts, as they arrive.
-struct Posted {
-    Posted() {
-        for (const char* name : {IndexController::kIndexStyleChanged, ColumnEditing::kTreeStyleChanged,
-                                 IndexController::kIndexStyleNeedsReload})
-            observations.push_back(NotificationCenter::defaultCenter().addObserver(
-                name, nullptr, [this](const Notification& n) { notes.push_back(n); }));
-    }
-    std::vector<Notification> notes;
-    std::vector<Observation> observations;
-};
+using test::Posted;
+
 
 const Dictionary kDefined{
     {"INDI", Array{"view", "Name", "BIRT.DATE.year", "Birth (year)", "NAME.surname", "Surname", "", "Custom expression"}},

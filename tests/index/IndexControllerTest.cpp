@@ -15,26 +15,11 @@
 namespace kl {
 namespace {
 
+using test::descendingPeople;
 using test::IndexFixture;
 using test::people;
+using test::ShowCase;
 
-// Names given in descending order, so a sorted list starts with the last.
-std::string descendingPeople(int count) {
-    std::string text;
-    text.reserve(static_cast<std::size_t>(count) * 32);
-    char line[64];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, "0 @I%d@ INDI\n1 NAME N%05d\n", i + 1, count - i);
-        text += line;
-    }
-    return text;
-}
-
-struct ShowCase {
-    const char* name;
-    int count;
-    bool sorted;
-};
 
 class SortOnShow : public testing::TestWithParam<ShowCase> {};
 

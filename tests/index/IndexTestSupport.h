@@ -5,6 +5,7 @@
 // what the logic asked it to show.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@
 #include "document/RecordsList.h"
 #include "foundation/InlineDispatcher.h"
 #include "foundation/UserDefaults.h"
+#include "foundation/NotificationCenter.h"
+#include "index/ColumnEditing.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/IndexView.h"
@@ -108,5 +111,36 @@ inline std::string people(const std::vector<std::string>& names) {
         text += "0 @I" + std::to_string(i + 1) + "@ INDI\n1 NAME " + names[i] + "\n";
     return text;
 }
+
+// Names given in descending order, so a sorted list starts with the last.
+inline std::string descendingPeople(int count) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(count) * 32);
+    char line[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "0 @I%d@ INDI\n1 NAME N%05d\n", i + 1, count - i);
+        text += line;
+    }
+    return text;
+}
+
+// A list shown with this many records, and whether it comes up sorted.
+struct ShowCase {
+    const char* name;
+    int count;
+    bool sorted;
+};
+
+// The column-style notifications, as they arrive.
+struct Posted {
+    Posted() {
+        for (const char* name : {IndexController::kIndexStyleChanged, ColumnEditing::kTreeStyleChanged,
+                                 IndexController::kIndexStyleNeedsReload})
+            observations.push_back(NotificationCenter::defaultCenter().addObserver(
+                name, nullptr, [this](const Notification& n) { notes.push_back(n); }));
+    }
+    std::vector<Notification> notes;
+    std::vector<Observation> observations;
+};
 
 }  // namespace kl::test

@@ -20,18 +20,10 @@
 namespace kl {
 namespace {
 
+using test::Posted;
+
 using test::processUntil;
 
-struct Posted {
-    Posted() {
-        for (const char* name : {IndexController::kIndexStyleChanged, ColumnEditing::kTreeStyleChanged,
-                                 IndexController::kIndexStyleNeedsReload})
-            observations.push_back(NotificationCenter::defaultCenter().addObserver(
-                name, nullptr, [this](const Notification& n) { notes.push_back(n); }));
-    }
-    std::vector<Notification> notes;
-    std::vector<Observation> observations;
-};
 
 const Dictionary kDefined{
     {"INDI", Array{"view", "Name", "BIRT.DATE.year", "Birth (year)", "NAME.surname", "Surname", "", "Custom expression"}},

@@ -41,6 +41,7 @@
 #include "foundation/UserDefaults.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
+#include "index/IndexTestSupport.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ColumnSheet.h"
@@ -53,6 +54,9 @@
 
 namespace kl {
 namespace {
+
+using test::descendingPeople;
+using test::ShowCase;
 
 using Tag = IndexMenuValidation::Tag;
 
@@ -140,22 +144,6 @@ protected:
 
 // ---- sorting
 
-std::string descendingPeople(int count) {
-    std::string text;
-    text.reserve(static_cast<std::size_t>(count) * 32);
-    char line[64];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, "0 @I%d@ INDI\n1 NAME N%05d\n", i + 1, count - i);
-        text += line;
-    }
-    return text;
-}
-
-struct ShowCase {
-    const char* name;
-    int count;
-    bool sorted;
-};
 
 class SortOnShow : public IndexWindowTest, public testing::WithParamInterface<ShowCase> {};
 
