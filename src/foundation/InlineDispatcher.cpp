@@ -1,20 +1,8 @@
 #include "foundation/InlineDispatcher.h"
 
-#include <exception>
-
-#include "foundation/Logger.h"
-
 namespace kl {
 
-void InlineDispatcher::post(Task task) {
-    try {
-        task();
-    } catch (const std::exception& e) {
-        Logger::log("A main-thread task failed: {}", e.what());
-    } catch (...) {
-        Logger::log("A main-thread task failed with an unknown exception");
-    }
-}
+void InlineDispatcher::post(Task task) { runLogged(task); }
 
 void InlineDispatcher::postAndWait(Task task) { task(); }
 

@@ -1,8 +1,10 @@
 #include "foundation/MainThread.h"
 
 #include <atomic>
+#include <exception>
 
 #include "foundation/InlineDispatcher.h"
+#include "foundation/Logger.h"
 
 namespace kl {
 
@@ -27,6 +29,16 @@ Dispatcher& Dispatcher::current() {
 
 Dispatcher* Dispatcher::setCurrent(Dispatcher* dispatcher) {
     return installed().exchange(dispatcher, std::memory_order_acq_rel);
+}
+
+void Dispatcher::runLogged(const Task& task) noexcept {
+    try {
+        task();
+    } catch (const std::exception& e) {
+        Logger::log("A main-thread task failed: {}", e.what());
+    } catch (...) {
+        Logger::log("A main-thread task failed with an unknown exception");
+    }
 }
 
 }  // namespace kl

@@ -32,6 +32,10 @@ public:
     virtual void cancelDeferred(const void* receiver) = 0;
     virtual bool isMainThread() const = 0;
 
+    // Runs a task that nobody waits for: a failure is logged, since there is
+    // no caller left to raise it in, and the main thread goes on.
+    static void runLogged(const Task& task) noexcept;
+
     static Dispatcher& current();
     // Installs a dispatcher (nullptr: the built-in inline one) and answers
     // the one installed before.

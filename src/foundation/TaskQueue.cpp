@@ -1,8 +1,6 @@
 #include "foundation/TaskQueue.h"
 
-#include <exception>
-
-#include "foundation/Logger.h"
+#include "foundation/MainThread.h"
 
 namespace kl {
 
@@ -38,13 +36,7 @@ std::size_t TaskQueue::runPending() {
     Task task;
     while (popBefore(limit, task)) {
         ++ran;
-        try {
-            task();
-        } catch (const std::exception& e) {
-            Logger::log("A main-thread task failed: {}", e.what());
-        } catch (...) {
-            Logger::log("A main-thread task failed with an unknown exception");
-        }
+        Dispatcher::runLogged(task);
         task = nullptr;  // release what the task held before the next one runs
     }
     return ran;

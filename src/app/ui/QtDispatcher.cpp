@@ -7,7 +7,6 @@
 #include <future>
 #include <memory>
 
-#include "foundation/Logger.h"
 
 namespace kl {
 
@@ -19,16 +18,6 @@ QtDispatcher::~QtDispatcher() {
 }
 
 bool QtDispatcher::isMainThread() const { return QThread::currentThread() == thread(); }
-
-void QtDispatcher::runLogged(const Task& task) {
-    try {
-        task();
-    } catch (const std::exception& e) {
-        Logger::log("A main-thread task failed: {}", e.what());
-    } catch (...) {
-        Logger::log("A main-thread task failed with an unknown exception");
-    }
-}
 
 void QtDispatcher::post(Task task) {
     QMetaObject::invokeMethod(this, [task = std::move(task)] { runLogged(task); }, Qt::QueuedConnection);

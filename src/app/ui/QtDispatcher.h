@@ -46,7 +46,6 @@ private:
         Task task;
     };
     void runDeferred(std::uint64_t id);
-    static void runLogged(const Task& task);
 
     mutable std::mutex mutex_;
     std::map<std::uint64_t, Deferred> deferred_;
