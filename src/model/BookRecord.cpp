@@ -64,8 +64,7 @@ std::string BookRecord::viewName() const {
 }
 
 std::optional<std::vector<std::string>> BookRecord::viewTags() const {
-    if (!firstChildWithTag("_DESC")) return std::nullopt;
-    return std::vector<std::string>{"_DESC"};
+    return viewTagWhenPresent("_DESC");
 }
 
 std::string BookRecord::createdText() {

@@ -344,6 +344,12 @@ public:
     virtual std::optional<Value> familySearchTerms() const { return std::nullopt; }
     virtual std::optional<std::vector<std::string>> viewTags() const { return std::nullopt; }
     std::optional<std::vector<std::string>> altViewTags() const { return viewTags(); }
+    // The view tags of a record named by one structure: that tag while the
+    // record has it.
+    std::optional<std::vector<std::string>> viewTagWhenPresent(const std::string& tag) const {
+        if (!firstChildWithTag(tag)) return std::nullopt;
+        return std::vector<std::string>{tag};
+    }
     virtual std::shared_ptr<GEDCOMObject> parentStructure() const { return nullptr; }
     virtual std::shared_ptr<GEDCOMRecord> spouse(std::shared_ptr<GEDCOMStructure>* link, std::size_t atIndex);
     std::string description() const override { return viewName(); }

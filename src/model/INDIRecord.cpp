@@ -60,8 +60,7 @@ std::string INDIRecord::altViewName() const {
 }
 
 std::optional<std::vector<std::string>> INDIRecord::viewTags() const {
-    if (!firstChildWithTag("NAME")) return std::nullopt;
-    return std::vector<std::string>{"NAME"};
+    return viewTagWhenPresent("NAME");
 }
 
 void INDIRecord::setViewName(const std::string& name) {

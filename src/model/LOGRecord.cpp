@@ -21,8 +21,7 @@ std::string LOGRecord::viewName() const {
 }
 
 std::optional<std::vector<std::string>> LOGRecord::viewTags() const {
-    if (!firstChildWithTag("_TTL")) return std::nullopt;
-    return std::vector<std::string>{"_TTL"};
+    return viewTagWhenPresent("_TTL");
 }
 
 std::string LOGRecord::textForNewRecord(bool) { return "1 _TTL New Research Log\n" + createdText(); }

@@ -95,8 +95,7 @@ std::string NOTERecord::ipnName() const {
 }
 
 std::optional<std::vector<std::string>> NOTERecord::viewTags() const {
-    if (!firstChildWithTag("CONC")) return std::nullopt;
-    return std::vector<std::string>{"CONC"};
+    return viewTagWhenPresent("CONC");
 }
 
 std::string NOTERecord::textForNewRecord(bool) { return "1 CONC New Notes\n" + createdText(); }

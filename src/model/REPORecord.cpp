@@ -30,8 +30,7 @@ std::string REPORecord::viewName() const {
 }
 
 std::optional<std::vector<std::string>> REPORecord::viewTags() const {
-    if (!firstChildWithTag("NAME")) return std::nullopt;
-    return std::vector<std::string>{"NAME"};
+    return viewTagWhenPresent("NAME");
 }
 
 std::string REPORecord::textForNewRecord(bool) { return "1 NAME New Repository\n" + createdText(); }

@@ -69,8 +69,7 @@ std::string ReportRecord::viewName() const {
 }
 
 std::optional<std::vector<std::string>> ReportRecord::viewTags() const {
-    if (!firstChildWithTag("_TITLE")) return std::nullopt;
-    return std::vector<std::string>{"_TITLE"};
+    return viewTagWhenPresent("_TITLE");
 }
 
 std::string ReportRecord::textForNewRecord(bool) {

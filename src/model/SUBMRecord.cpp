@@ -22,8 +22,7 @@ std::string SUBMRecord::viewName() const {
 }
 
 std::optional<std::vector<std::string>> SUBMRecord::viewTags() const {
-    if (!firstChildWithTag("NAME")) return std::nullopt;
-    return std::vector<std::string>{"NAME"};
+    return viewTagWhenPresent("NAME");
 }
 
 std::string SUBMRecord::textForNewRecord(bool) { return "1 NAME New Submitter"; }
