@@ -59,9 +59,17 @@ struct OpenWindow {
     }
 };
 
-OpenWindow& shown() {
-    static OpenWindow open;
+// Made on first use, closed by main while the application still exists:
+// a window destroyed after QApplication crashes the run on exit.
+std::unique_ptr<OpenWindow>& openWindow() {
+    static std::unique_ptr<OpenWindow> open;
     return open;
+}
+
+OpenWindow& shown() {
+    auto& open = openWindow();
+    if (!open) open = std::make_unique<OpenWindow>();
+    return *open;
 }
 
 // The click as the header reports it, then the turn of the event loop that
@@ -152,5 +160,6 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    openWindow().reset();
     return 0;
 }

@@ -28,8 +28,15 @@ function(kl_library folder)
   set_property(GLOBAL APPEND PROPERTY KL_LIBS kl_${folder})
 endfunction()
 
-# One test binary from the sources, its cases discovered one by one.
-function(_kl_test_binary target sources deps environment)
+# One test binary from the sources, registered with CTest as one test per
+# shard rather than one per case: every case run in its own process paid the
+# sanitizers' start-up thousands of times. Shards split the cases round-robin
+# (GoogleTest's own sharding), so a large program still spreads over the
+# cores. Test names are <folder>[_ui][.<shard>of<n>], so `ctest -R model`
+# picks a folder. Only failing cases print their output; each shard still
+# ends with GoogleTest's count of what it ran.
+set(KL_TEST_SHARDS_MAX 4 CACHE STRING "Most CTest shards of one test program")
+function(_kl_test_binary target sources deps environment shards)
   add_executable(${target} ${sources})
   target_compile_options(${target} PRIVATE ${KL_WARNINGS})
   target_include_directories(${target} PRIVATE "${CMAKE_SOURCE_DIR}/tests" "${CMAKE_SOURCE_DIR}/src")
@@ -37,17 +44,37 @@ function(_kl_test_binary target sources deps environment)
     KL_TESTDATA="${KL_TESTDATA}"
     KL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   target_link_libraries(${target} PRIVATE ${deps} GTest::gtest GTest::gmock)
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120 PROPERTIES ENVIRONMENT "${environment}")
+  string(REGEX REPLACE "^test_" "" name ${target})
+  if(NOT shards OR shards LESS 1)
+    set(shards 1)
+  endif()
+  if(shards GREATER KL_TEST_SHARDS_MAX)
+    set(shards ${KL_TEST_SHARDS_MAX})
+  endif()
+  list(APPEND environment "GTEST_BRIEF=1" "GTEST_COLOR=no")
+  if(shards EQUAL 1)
+    add_test(NAME ${name} COMMAND ${target})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}")
+  else()
+    math(EXPR last "${shards} - 1")
+    foreach(index RANGE ${last})
+      math(EXPR number "${index} + 1")
+      set(test_name "${name}.${number}of${shards}")
+      add_test(NAME ${test_name} COMMAND ${target})
+      set_tests_properties(${test_name} PROPERTIES ENVIRONMENT
+        "${environment};GTEST_TOTAL_SHARDS=${shards};GTEST_SHARD_INDEX=${index}")
+    endforeach()
+  endif()
 endfunction()
 
 # kl_tests(<folder> [DEPS targets...])
 # One test binary per folder, from every *.cpp in tests/<folder>.
 function(kl_tests folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SHARDS" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp")
   if(sources)
     _kl_test_binary(test_${folder} "${sources}" "${ARG_DEPS};GTest::gtest_main"
-                    "ASAN_OPTIONS=detect_leaks=1")
+                    "ASAN_OPTIONS=detect_leaks=1" "${ARG_SHARDS}")
   endif()
 endfunction()
 
@@ -102,12 +129,13 @@ endfunction()
 # the offscreen platform so that no display is needed; one-time
 # allocations of the platform libraries are not ours to report.
 function(kl_ui_tests folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SHARDS" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/ui/*.cpp")
   if(sources)
     list(APPEND sources "${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp")
     _kl_test_binary(test_${folder}_ui "${sources}" "${ARG_DEPS};Qt6::Widgets"
-      "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0")
+      "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0"
+      "${ARG_SHARDS}")
     set_target_properties(test_${folder}_ui PROPERTIES AUTOMOC ON)
   endif()
 endfunction()

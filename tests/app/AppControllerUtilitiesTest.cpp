@@ -5,6 +5,7 @@
 #include "AppTestSupport.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -29,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Names, SoundexTest,
                                            SoundexCase{"Pfister", "P236"}, SoundexCase{"Tymczak", "T522"},
                                            SoundexCase{"", "Z000"}, SoundexCase{"1234 !?", "Z000"},
                                            SoundexCase{"Aeiou", "A000"}, SoundexCase{"O'Hara", "O600"},
-                                           SoundexCase{"lee", "L000"}));
+                                           SoundexCase{"lee", "L000"}), ::kl::test::CaseName());
 
 // ---- Counters ---------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 
 #include "AppTestSupport.h"
 #include "app/RecentDocuments.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -32,7 +33,7 @@ class Listable : public ::testing::TestWithParam<ListableCase> {};
 
 TEST_P(Listable, FollowsTheFilter) { EXPECT_EQ(RecentDocuments::isListable(GetParam().path), GetParam().listed); }
 
-INSTANTIATE_TEST_SUITE_P(Paths, Listable, ::testing::ValuesIn(kListable));
+INSTANTIATE_TEST_SUITE_P(Paths, Listable, ::testing::ValuesIn(kListable), ::kl::test::CaseName());
 
 class RecentList : public testing::AppHomeTest {
 protected:

@@ -14,6 +14,7 @@
 
 #include "app/EditingPrefs.h"
 #include "foundation/PropertyList.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -75,7 +76,7 @@ TEST_P(ColumnStyleList, EveryTypeHasLabelledColumns) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Resources, ColumnStyleList, ::testing::Values("Index", "PanelIndex"));
+INSTANTIATE_TEST_SUITE_P(Resources, ColumnStyleList, ::testing::Values("Index", "PanelIndex"), ::kl::test::CaseName());
 
 TEST(ShippedResources, IndexHoldsTheChartOutlineStyles) {
     const Dictionary index = readDictionary(resources() / "Index.plist");

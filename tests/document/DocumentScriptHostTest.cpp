@@ -5,6 +5,7 @@
 #include "StoreTestSupport.h"
 #include "document/DocumentScriptHost.h"
 #include "model/GEDCOMStructure.h"
+#include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
@@ -53,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, ScriptRecordPaths,
                          ::testing::Values(PathCase{"BIRT.PLAC", false, "Bergen"},
                                            PathCase{"PLAC", true, "Bergen"},
                                            PathCase{"FAMS.WIFE.NAME.surname", false, "Vik"},
-                                           PathCase{"NOSUCH", false, ""}));
+                                           PathCase{"NOSUCH", false, ""}), ::kl::test::CaseName());
 
 TEST(ScriptRecordPathsWithoutHost, AnswerEmpty) {
     StoreFixture store;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ReportTestSupport.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -77,7 +78,7 @@ TEST_P(FamilyReportText, WritesTheSentences) {
     EXPECT_EQ(description.toString(), c.text) << c.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FamilyReportText, testing::ValuesIn(kTextCases));
+INSTANTIATE_TEST_SUITE_P(Cases, FamilyReportText, testing::ValuesIn(kTextCases), ::kl::test::CaseName());
 
 class FamilyReportLines : public testing::TestWithParam<ReportCase>, public test::ClanFixture {};
 
@@ -86,7 +87,7 @@ TEST_P(FamilyReportLines, WritesOneLinePerEntry) {
     EXPECT_EQ(texts(fam(c.recordID)->reportDescription(c.options)), c.lines) << c.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FamilyReportLines, testing::ValuesIn(kListCases));
+INSTANTIATE_TEST_SUITE_P(Cases, FamilyReportLines, testing::ValuesIn(kListCases), ::kl::test::CaseName());
 
 // F7 married on 1 JAN 1944: 29201 days later the children are past, a day
 // earlier still present, unless Ben's birth (2 FEB 1943, more than 29201

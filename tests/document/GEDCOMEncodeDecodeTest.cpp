@@ -10,6 +10,7 @@
 #include "foundation/PropertyList.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -64,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, EmbeddedPieces,
                                          PieceCase{73, 1, {72, 1}},     //
                                          PieceCase{144, 1, {72, 72}},   // no empty third piece
                                          PieceCase{145, 0, {72, 72, 1}},
-                                         PieceCase{144, 3, {72, 72}}));
+                                         PieceCase{144, 3, {72, 72}}), ::kl::test::CaseName());
 
 TEST(EmbeddedName, NamesThatCannotComeBackWriteNothing) {
     for (const char* name : {"", "Set =tings", "Set\ntings", "a ="}) {
@@ -112,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DecodeFailure{"Settings = QQ==QQ==", "Settings", std::nullopt},
                     DecodeFailure{"Settings = QUJD===", "Settings", std::nullopt},
                     // decodes, but is no property list
-                    DecodeFailure{"Settings = QUJD", "Settings", std::nullopt}));
+                    DecodeFailure{"Settings = QUJD", "Settings", std::nullopt}), ::kl::test::CaseName());
 
 struct Base64Case {
     const char* text;
@@ -138,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LenientBase64,
                                          Base64Case{"QUI=", "AB"}, Base64Case{"QQ", "A"},
                                          Base64Case{"Q U\tI", "AB"}, Base64Case{"*QQ==*", "A"},
                                          Base64Case{"Q", std::nullopt}, Base64Case{"QQ=", std::nullopt},
-                                         Base64Case{"=QQ", std::nullopt}));
+                                         Base64Case{"=QQ", std::nullopt}), ::kl::test::CaseName());
 
 // Reads embedded lines as the record reader does: parsed below a record,
 // CONC lines folded into the `_NSDATA` contents.

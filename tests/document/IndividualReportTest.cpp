@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ReportTestSupport.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -94,7 +95,7 @@ TEST_P(IndividualReportText, WritesTheSentences) {
     EXPECT_EQ(description.toString(), c.text) << c.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, IndividualReportText, testing::ValuesIn(kTextCases));
+INSTANTIATE_TEST_SUITE_P(Cases, IndividualReportText, testing::ValuesIn(kTextCases), ::kl::test::CaseName());
 
 class IndividualReportLines : public testing::TestWithParam<ReportCase>, public test::ClanFixture {};
 
@@ -103,7 +104,7 @@ TEST_P(IndividualReportLines, WritesOneEntryPerFact) {
     EXPECT_EQ(texts(indi(c.recordID)->reportDescription(c.options)), c.lines) << c.label;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, IndividualReportLines, testing::ValuesIn(kListCases));
+INSTANTIATE_TEST_SUITE_P(Cases, IndividualReportLines, testing::ValuesIn(kListCases), ::kl::test::CaseName());
 
 // Whether Karl counts as living decides the children's verb: his age first
 // (0 to 99), then a marriage of up to 79 years.

@@ -49,6 +49,8 @@ TEST_P(StoreCorpus, ReadsEveryRecordIntoAList) {
     ASSERT_TRUE(f.model.header());
 }
 
+KL_CORPUS_PRESENCE_TEST(StoreCorpusFiles)
+
 INSTANTIATE_TEST_SUITE_P(Files, StoreCorpus, testing::ValuesIn(test::corpusFiles()), [](const auto& info) {
     std::string name = fs::relative(info.param, kCorpus).string();
     for (char& c : name)

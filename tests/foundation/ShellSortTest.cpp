@@ -7,6 +7,7 @@
 
 #include "foundation/ShellSort.h"
 #include "foundation/TextCompare.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -49,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ShellSort, ::testing::Values(
     SortCase{{"ccc", "bb", "a", "zzzz"}, true, 2, {"a", "bb", "ccc", "zzzz"}},
     // A pair in order inside the checked range: a full sort.
     SortCase{{"bb", "ccc", "a"}, true, 2, {"a", "bb", "ccc"}},
-    SortCase{{"bb", "a"}, true, -1, {"bb", "a"}}));
+    SortCase{{"bb", "a"}, true, -1, {"bb", "a"}}), ::kl::test::CaseName());
 
 // Long enough to pass through many gaps, with many equal keys.
 TEST(ShellSortLong, EveryGapLeavesTheListInOrder) {

@@ -11,6 +11,7 @@
 #include "foundation/PropertyList.h"
 #include "foundation/UserDefaults.h"
 #include "foundation/ValuePrinter.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -187,7 +188,7 @@ const WrongTypeCase wrongTypeCases[] = {
     {"Bookmark", Value("AQID")},
 };
 
-INSTANTIATE_TEST_SUITE_P(Stored, UserDefaultsWrongType, ::testing::ValuesIn(wrongTypeCases));
+INSTANTIATE_TEST_SUITE_P(Stored, UserDefaultsWrongType, ::testing::ValuesIn(wrongTypeCases), ::kl::test::CaseName());
 
 TEST_F(UserDefaultsTest, NumbersAndFlagsStoredAsTextStillRead) {
     UserDefaults defaults;

@@ -12,13 +12,14 @@
 #include "model/UnicodeFolding.h"
 #include "model/Utf8.h"
 #include "model/wex.h"
+#include "support/Corpus.h"
 
 namespace fs = std::filesystem;
 using namespace kl;
 
 namespace {
 
-fs::path corpus() { return fs::path(KL_TESTDATA) / "gedcom"; }
+fs::path corpus() { return test::corpusFolder(); }
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -6,6 +6,7 @@
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -143,7 +144,7 @@ TEST_P(DeepBuilding, PlacesEveryLineAsAPlainDescentWould) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, DeepBuilding,
                          ::testing::Values(WalkSeed{1, false}, WalkSeed{2, false}, WalkSeed{3, true},
-                                           WalkSeed{4, true}));
+                                           WalkSeed{4, true}), ::kl::test::CaseName());
 
 }  // namespace
 }  // namespace kl

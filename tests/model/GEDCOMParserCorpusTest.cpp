@@ -129,6 +129,8 @@ TEST_P(CorpusTest, ScansOrRefusesCleanlyReportingEveryLineOnce) {
     EXPECT_EQ(parser.fractionDone(), 1.0);
 }
 
+KL_CORPUS_PRESENCE_TEST(ParserCorpus)
+
 INSTANTIATE_TEST_SUITE_P(Files, CorpusTest, ::testing::ValuesIn(test::corpusFiles()),
                          [](const auto& info) { return testName(info.param); });
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/RecordingReader.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -255,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordIDCase{"@\xC3@", false},                   // cut sequence
                       RecordIDCase{"@\xC0\x81" "1@", false},           // overlong encoding
                       RecordIDCase{"@" + repeated("\xC3\xA9", 20) + "@", true},
-                      RecordIDCase{"@" + repeated("\xC3\xA9", 21) + "@", false}));
+                      RecordIDCase{"@" + repeated("\xC3\xA9", 21) + "@", false}), ::kl::test::CaseName());
 
 // --- Counting, memory marks, stopping ----------------------------------------
 

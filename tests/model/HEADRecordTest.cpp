@@ -9,6 +9,7 @@
 #include "foundation/ResourceFolder.h"
 #include "model/GEDCOMStructure.h"
 #include "model/HEADRecord.h"
+#include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
@@ -81,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CharsetCase{1, "1 CHAR ANSEL\n", "1 CHAR UTF-8\n"},
                     // a missing CHAR goes at the end; only the first one is used
                     CharsetCase{12, "1 LANG English\n", "1 LANG English\n1 CHAR WINDOWS\n2 VERS ISO 8859-1\n"},
-                    CharsetCase{10, "1 CHAR ANSEL\n1 CHAR ASCII\n", "1 CHAR UNICODE\n1 CHAR ASCII\n"}));
+                    CharsetCase{10, "1 CHAR ANSEL\n1 CHAR ASCII\n", "1 CHAR UNICODE\n1 CHAR ASCII\n"}), ::kl::test::CaseName());
 
 // ---- version text
 

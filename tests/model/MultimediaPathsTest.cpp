@@ -8,6 +8,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/ImageMetadata.h"
 #include "model/OBJERecord.h"
+#include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
@@ -86,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         ResolveCase{"missing absolute path, name in a root", "/Gone/Disk/b.jpg", "b.jpg", "$/Volumes/Media/"},
         ResolveCase{"missing absolute path, name beside", "/Gone/beside.png", "beside.png", "~/Trees/"},
         ResolveCase{"found nowhere", "a.jpg", nullptr, ""},
-        ResolveCase{"empty", "", nullptr, ""}));
+        ResolveCase{"empty", "", nullptr, ""}), ::kl::test::CaseName());
 
 TEST_F(MediaFiles, AbsolutePathsOutsideTheHomeStayAbsoluteWithoutADocument) {
     store.file.reset();
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(Table, FormatWords,
                                            FormatCase{"x.abcdefghijkl", "abcdefghijkl"},
                                            FormatCase{"x.abcdefghijklm", "?"}, FormatCase{"x.jp g", "?"},
                                            FormatCase{"noextension", "?"}, FormatCase{"x.", "?"},
-                                           FormatCase{"x.\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"}));
+                                           FormatCase{"x.\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"}), ::kl::test::CaseName());
 
 TEST(ExportPaths, RelativeBelowTheExportedFileElseUnchanged) {
     EXPECT_EQ(OBJERecord::exportMultimediaFile("/Users/me/Export/images/a.jpg", "/Users/me/Export/tree.ged"),

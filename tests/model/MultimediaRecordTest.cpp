@@ -7,6 +7,7 @@
 #include "ScriptingTestSupport.h"
 #include "model/GEDCOMStructure.h"
 #include "model/OBJERecord.h"
+#include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
@@ -107,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(Table, MediaWords,
                                            MediaCase{"1 FILE a\n2 FORM jpg\n3 MEDI OTHER\n", 14, false},
                                            MediaCase{"1 FILE a\n2 FORM jpg\n3 MEDI painting\n", 0, false},
                                            MediaCase{"1 FILE a\n2 FORM jpg\n", 0, false},
-                                           MediaCase{"1 FILE http://x.org\n2 FORM URL\n", 0, true}));
+                                           MediaCase{"1 FILE http://x.org\n2 FORM URL\n", 0, true}), ::kl::test::CaseName());
 
 // ---- keywords
 

@@ -6,6 +6,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/Soundex.h"
 #include "model/TextCase.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -70,7 +71,7 @@ const StyleCase kStyleCases[] = {
     {"Ann /Berg/", -1, std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, NameStyles, ::testing::ValuesIn(kStyleCases));
+INSTANTIATE_TEST_SUITE_P(Cases, NameStyles, ::testing::ValuesIn(kStyleCases), ::kl::test::CaseName());
 
 TEST(TypedNames, BecomeGEDCOMNames) {
     struct Case {

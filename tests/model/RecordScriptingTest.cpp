@@ -10,6 +10,7 @@
 #include "model/FAMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
+#include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
@@ -64,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, RecordGetters,
                                            RecordGetterCase{"contextInfo", ""},
                                            RecordGetterCase{"contents", std::nullopt},
                                            RecordGetterCase{"eventDate", std::nullopt},
-                                           RecordGetterCase{"noSuchKey", std::nullopt}));
+                                           RecordGetterCase{"noSuchKey", std::nullopt}), ::kl::test::CaseName());
 
 TEST_F(ScriptedRecords, NamesAndTextFollowTheRecord) {
     EXPECT_EQ(person->klis_getAttribute("name", &script), person->viewName());
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, RecordSetters,
                                            RecordSetterCase{"keywords", "notAList", false, 0},
                                            RecordSetterCase{"keywords", "missing", false, 0},
                                            RecordSetterCase{"id", "@I9@", false, 0},
-                                           RecordSetterCase{"contents", "x", false, 0}));
+                                           RecordSetterCase{"contents", "x", false, 0}), ::kl::test::CaseName());
 
 TEST_F(ScriptedRecords, SettersReachTheRecord) {
     ASSERT_TRUE(person->klis_setAttribute("name", "Otto /Berg/", &script));
@@ -240,7 +241,7 @@ TEST_P(SortCommand, SortsChildrenByCodeEitherWayRound) {
 INSTANTIATE_TEST_SUITE_P(Codes, SortCommand,
                          ::testing::Values(SortCase{"skCH", "@I9@ @I8@"}, SortCase{"HCks", "@I9@ @I8@"},
                                            SortCase{"skSP", "@I8@ @I9@"}, SortCase{"skXX", "@I8@ @I9@"},
-                                           SortCase{"", "@I8@ @I9@"}));
+                                           SortCase{"", "@I8@ @I9@"}), ::kl::test::CaseName());
 
 struct OptionCase {
     const char* name;
@@ -410,7 +411,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReportTextCase{"a < b & \"c\"", true, "a &lt; b &amp; &quot;c&quot;"},
                       ReportTextCase{"a < b\nc > d", true, "a &lt; b; c &gt; d"},
                       ReportTextCase{"  <DIV class='x'><b>bold</b></div>  ", true, "<DIV class='x'><b>bold</b></div>"},
-                      ReportTextCase{"<div", true, "&lt;div"}));
+                      ReportTextCase{"<div", true, "&lt;div"}), ::kl::test::CaseName());
 
 struct ReturnsCase {
     const char* text;
@@ -425,7 +426,7 @@ TEST_P(RemoveReturns, EveryCarriageReturnBecomesALineFeed) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, RemoveReturns,
                          ::testing::Values(ReturnsCase{"plain", "plain"}, ReturnsCase{"a\rb", "a\nb"},
-                                           ReturnsCase{"a\r\nb", "a\n\nb"}, ReturnsCase{"a\nb", "a\nb"}));
+                                           ReturnsCase{"a\r\nb", "a\n\nb"}, ReturnsCase{"a\nb", "a\nb"}), ::kl::test::CaseName());
 
 }  // namespace
 }  // namespace kl::test

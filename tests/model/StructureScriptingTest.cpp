@@ -14,6 +14,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
 #include "model/PlaceRecord.h"
+#include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
@@ -111,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
         GetterCase{Source, "gedcom", "1 SOUR @S1@\n2 PAGE 12\n"},
         GetterCase{Source, "id", std::nullopt},
         GetterCase{Source, "evenPlace", std::nullopt},
-        GetterCase{Source, "noSuchKey", std::nullopt}));
+        GetterCase{Source, "noSuchKey", std::nullopt}), ::kl::test::CaseName());
 
 // Texts that follow the date display are checked against the structure's
 // own readers, whatever the display format.
@@ -166,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, StructureSetters,
                                            SetterCase{"memo", "seen", true, "memo", "seen"},
                                            SetterCase{"name", "OCCU", true, "tag", "OCCU"},
                                            SetterCase{"level", "3", false, "level", "1"},
-                                           SetterCase{"gedcom", "1 X", false, "tag", "RESI"}));
+                                           SetterCase{"gedcom", "1 X", false, "tag", "RESI"}), ::kl::test::CaseName());
 
 // The script's thread waits while the main thread makes the change, so the
 // notifications (and undo registration) happen on the main thread.
@@ -230,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ObjectCase{Source, "structures", "[PAGE]"},
                       ObjectCase{Birth, "citations", "[]"},
                       ObjectCase{Source, "keywords", "nil"},
-                      ObjectCase{Birth, "noSuchKey", "nil"}));
+                      ObjectCase{Birth, "noSuchKey", "nil"}), ::kl::test::CaseName());
 
 TEST_F(ScriptedPerson, RecordListsItsLinkedRecords) {
     EXPECT_EQ(render(person->klis_getObjectAttribute("citations", &script)), "[@S1@]");

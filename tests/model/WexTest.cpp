@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "model/wex.h"
+#include "support/CaseName.h"
 
 namespace fs = std::filesystem;
 using namespace kl;
@@ -90,7 +91,7 @@ TEST_P(MakeArgRoundTripTest, ReadsBackAsOneArgument) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, MakeArgRoundTripTest,
                          ::testing::Values("a b", "a,b", "a\tb", "wow!", "it's", "say \"hi\"", "", "Zoë Ångström",
-                                           "x, 'y'"));
+                                           "x, 'y'"), ::kl::test::CaseName());
 
 TEST(WexArgs, SplitsCommandLines) {
     struct Case {

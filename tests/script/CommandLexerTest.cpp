@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script/CommandParcer.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -61,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(Assignments, SourceLine, ::testing::Values(
     LineCase{"#a 1", {FE, "no equals sign", "#a 1"}},
     LineCase{"# +=1", {FE, "no variable to assign", "# +=1"}},
     LineCase{"#1 = 2", {FE, "assign variable no valid", "#1 = 2"}},
-    LineCase{"*1x = 2", {FE, "invalid reference variable", "*1x = 2"}}));
+    LineCase{"*1x = 2", {FE, "invalid reference variable", "*1x = 2"}}), ::kl::test::CaseName());
 
 INSTANTIATE_TEST_SUITE_P(Conditions, SourceLine, ::testing::Values(
     LineCase{"if #a == 1 && #b != \"x\" ! note", {"if", "#a", "==", "1", "&&", "#b", "!=", "\"x\""}},
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Conditions, SourceLine, ::testing::Values(
     LineCase{"if #a ==", {FE, "empty conditional expression", "if", "#a =="}},
     LineCase{"if #a == 1 && ", {FE, "empty second conditional expression", "if"}},
     LineCase{"if && #b", {FE, "empty first conditional expression", "if", "&& #b"}},
-    LineCase{"if \"abc == 1", {TE, "if", "\"abc == 1"}}));
+    LineCase{"if \"abc == 1", {TE, "if", "\"abc == 1"}}), ::kl::test::CaseName());
 
 INSTANTIATE_TEST_SUITE_P(BracedArguments, SourceLine, ::testing::Values(
     LineCase{"gosub show(#a, 2)", {"gosub", "show", "#a", "2"}},
@@ -96,7 +97,7 @@ TEST(CommandLexer, OneLineIfLeavesItsCommandForTheNextRead) {
 }
 
 TEST(CommandLexer, BracedStateDoesNotLeakIntoLaterLines) {
-    // A list left unclosed must not make a later stray ")" end an argument.
+    // A list left unclosed must not make a later stray ", ::kl::test::CaseName())" end an argument.
     CommandParcer parser("gosub show(#a\nx)");
     ASSERT_EQ(texts(*parser.nextCommand())[0], TE);
     EXPECT_EQ(texts(*parser.nextCommand()), (Texts{TE}));
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Codes, CompileLine, ::testing::Values(
     CompileCase{"gosub show(1, 2)", {"gosub", "<15>", "show(1,2)"}},
     CompileCase{"def f N #1*2", {"def", "<16>", "f", "N", "#1*2"}},
     CompileCase{"local #a #b", {"local", "<21>", "#a", "#b"}},
-    CompileCase{"label \"x", {"<17>", "label", "<0>"}}));
+    CompileCase{"label \"x", {"<17>", "label", "<0>"}}), ::kl::test::CaseName());
 
 }  // namespace
 }  // namespace kl

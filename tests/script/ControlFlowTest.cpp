@@ -9,6 +9,7 @@
 
 #include "ScriptTestServer.h"
 #include "script/CommandParcer.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -50,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(Blocks, SourceFlow, ::testing::Values(
     FlowCase{"ExitStopsAtOnce", "say one\nexit\nsay never\n\"unterminated", {"say one"}},
     FlowCase{"CommentsAndBlankLines", "\n! just notes\n\n", {}},
     FlowCase{"LogicalClauses", "#a = 1\n#b = 2\nif #a == 1 && #b == 3\nsay and\nendif\nif #a == 2 || #b == 2\nsay or\nendif",
-             {"say or"}}));
+             {"say or"}}), ::kl::test::CaseName());
 
 struct ErrorCase {
     const char* name;
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Failures, SourceError, ::testing::Values(
     ErrorCase{"BreakAllOutsideLoop", "breakall", "breakAll command not in a loop or end of loop not found:", 1},
     ErrorCase{"ReturnOutsideSub", "say\n\nreturn", "return command not in a subroutine: ", 3},
     ErrorCase{"EndsubOutsideSub", "endsub", "endsub command not in a subroutine: ", 1},
-    ErrorCase{"FailingCommand", "say\nsay\nfail\nsay", "failed here", 3}));
+    ErrorCase{"FailingCommand", "say\nsay\nfail\nsay", "failed here", 3}), ::kl::test::CaseName());
 
 // A module folder with one module file, removed afterwards.
 class LoadedScript : public ::testing::Test {
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, LoadError, ::testing::Values(
     LoadErrorCase{"load mine,,two", "Load name is blank."},
     LoadErrorCase{"load\nsay", "Name to be loaded is missing."},
     LoadErrorCase{"load mine\nLOAD zz", "Load subroutines in 'zz' not found"},
-    LoadErrorCase{"load bad", "Load subroutines in 'bad' not found"}));
+    LoadErrorCase{"load bad", "Load subroutines in 'bad' not found"}), ::kl::test::CaseName());
 
 TEST(TemplateLoad, TakesModulesFromTheTemplateDictionary) {
     CommandParcer parser("load common\nsay main");

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "script/Expression.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -46,7 +47,7 @@ const Case kNumeric[] = {
     // int() saturates and reads NaN as 0 instead of converting out of range.
     {"int(1e20)", "2.1474836e+09"}, {"int(-1e20)", "-2.1474836e+09"},
 };
-INSTANTIATE_TEST_SUITE_P(Numeric, Function, ::testing::ValuesIn(kNumeric));
+INSTANTIATE_TEST_SUITE_P(Numeric, Function, ::testing::ValuesIn(kNumeric), ::kl::test::CaseName());
 
 const Case kText[] = {
     {"uppercase(#abc)", "ABC"},
@@ -146,7 +147,7 @@ const Case kText[] = {
     {"cond(maybe)(a)(b)", "b"},
     {"uppercase(lowercase(AbC))&1", "ABC1"},
 };
-INSTANTIATE_TEST_SUITE_P(Text, Function, ::testing::ValuesIn(kText));
+INSTANTIATE_TEST_SUITE_P(Text, Function, ::testing::ValuesIn(kText), ::kl::test::CaseName());
 
 TEST(ExpressionFunctions, BackslashFormSplitsArguments) {
     const struct {

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "script/Expression.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -113,7 +114,7 @@ const Case kDefs[] = {
     {"loops(1)", "Invalid text, custom function 'loops', or function arguments in expression", true},
     {"Double(3)", "Invalid text, custom function 'Double', or function arguments in expression", true},
 };
-INSTANTIATE_TEST_SUITE_P(Defs, DefFunction, ::testing::ValuesIn(kDefs));
+INSTANTIATE_TEST_SUITE_P(Defs, DefFunction, ::testing::ValuesIn(kDefs), ::kl::test::CaseName());
 
 TEST(ExpressionHooks, DefsNeedAParser) {
     Expression e("double(3)");

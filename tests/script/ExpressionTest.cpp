@@ -7,6 +7,7 @@
 
 #include "foundation/GermanLocale.h"
 #include "script/Expression.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -64,7 +65,7 @@ const Case kArithmetic[] = {
     {"pi", "3.1415927"},
     {"((((1))))", "1"},
 };
-INSTANTIATE_TEST_SUITE_P(Arithmetic, Evaluates, ::testing::ValuesIn(kArithmetic));
+INSTANTIATE_TEST_SUITE_P(Arithmetic, Evaluates, ::testing::ValuesIn(kArithmetic), ::kl::test::CaseName());
 
 const Case kTexts[] = {
     {"\"7\"+1", "8"},
@@ -86,7 +87,7 @@ const Case kTexts[] = {
     {"#e&x", "x"},
     {"()&x", "x"},
 };
-INSTANTIATE_TEST_SUITE_P(Texts, Evaluates, ::testing::ValuesIn(kTexts));
+INSTANTIATE_TEST_SUITE_P(Texts, Evaluates, ::testing::ValuesIn(kTexts), ::kl::test::CaseName());
 
 const Case kArrays[] = {
     {"#a[1+1]", "two"},
@@ -104,7 +105,7 @@ const Case kArrays[] = {
     {"#a[1", "Unmatched array index brackets in expression", true},
     {"#a[1]]", "Unmatched array index brackets in expression", true},
 };
-INSTANTIATE_TEST_SUITE_P(Arrays, Evaluates, ::testing::ValuesIn(kArrays));
+INSTANTIATE_TEST_SUITE_P(Arrays, Evaluates, ::testing::ValuesIn(kArrays), ::kl::test::CaseName());
 
 const Case kErrors[] = {
     {"-", "An expression with just a plus or minus sign", true},
@@ -137,7 +138,7 @@ const Case kErrors[] = {
     {"(1)(2)", "Expression ended with unevaluated tokens", true},
     {"(1/0)+1", "Addition or subtraction with a non-number or function out of range", true},
 };
-INSTANTIATE_TEST_SUITE_P(Errors, Evaluates, ::testing::ValuesIn(kErrors));
+INSTANTIATE_TEST_SUITE_P(Errors, Evaluates, ::testing::ValuesIn(kErrors), ::kl::test::CaseName());
 
 TEST(Expression, KeepsLastValueWhenEvaluationFails) {
     Expression e("#x+1");

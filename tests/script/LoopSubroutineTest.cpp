@@ -7,6 +7,7 @@
 #include "ScriptTestServer.h"
 #include "script/CommandParcer.h"
 #include "script/RepeatListItems.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -149,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, SubroutineError, ::testing::Values(
     SubErrorCase{"TwoLists", "sub f #a[] #b[]\nendsub", "Subroutine f has invalid variable name: #b[]"},
     SubErrorCase{"BadLocal", "sub f\nlocal #a 9z\nendsub", "Subroutine f has invalid local variable name: 9z"},
     SubErrorCase{"MisplacedLocal", "sub f\nsay\nlocal #a\nendsub", "Subroutine f has misplaced 'Local' command"},
-    SubErrorCase{"NoEndsub", "sub f\nsay", "Subroutine f has no matching 'endsub' command."}));
+    SubErrorCase{"NoEndsub", "sub f\nsay", "Subroutine f has no matching 'endsub' command."}), ::kl::test::CaseName());
 
 // Endless recursion must end in a script error at the frame cap, not in a
 // crash: the parser keeps frames on its own stack, never the C++ stack.

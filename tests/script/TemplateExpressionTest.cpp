@@ -6,6 +6,7 @@
 #include "foundation/Exception.h"
 #include "script/CommandReader.h"
 #include "script/CustomExpression.h"
+#include "support/CaseName.h"
 
 namespace kl {
 namespace {
@@ -69,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"local(Birth)", "Birth"}, Case{"string(Birth)", ""}, Case{"soundex(Tymczak)", "T522"},
                       Case{"dateformat(someday)", "someday"}, Case{"Local(Birth)", invalid("Local"), true},
                       Case{"STRING(Birth)", invalid("STRING"), true},
-                      Case{"local(a,b)", invalid("local"), true}, Case{"#nosuch$", "Undefined variable #nosuch$ used in expression", true}));
+                      Case{"local(a,b)", invalid("local"), true}, Case{"#nosuch$", "Undefined variable #nosuch$ used in expression", true}), ::kl::test::CaseName());
 
 class InsideAPane : public ::testing::TestWithParam<Case> {};
 
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(TemplateExpression, InsideAPane,
                          ::testing::Values(Case{"#hpos$+5", "105"}, Case{"#habs$", "120"}, Case{"#vabs$", "342.5"},
                                            Case{"#cellWidth$", "0.5"}, Case{"#rightMargin$", "1.23457e+06"},
                                            Case{"#macOS$", "1015"}, Case{"local(Birth)", "Geburt"},
-                                           Case{"string(Birth)", "Geburt"}, Case{"string(Death)", ""}));
+                                           Case{"string(Birth)", "Geburt"}, Case{"string(Death)", ""}), ::kl::test::CaseName());
 
 TEST(TemplateExpression, PaneVariablesHideBuiltInOnes) {
     PaneFacts facts;

@@ -4,7 +4,10 @@
 // document's character-set detection.
 #include <zlib.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,10 +18,29 @@
 
 namespace kl::test {
 
+// KL_TESTDATA in the environment wins over the folder named at build time.
 inline const std::filesystem::path& corpusFolder() {
-    static const std::filesystem::path folder = std::filesystem::path(KL_TESTDATA) / "gedcom";
+    static const std::filesystem::path folder = [] {
+        const char* given = std::getenv("KL_TESTDATA");
+        return std::filesystem::path(given && *given ? given : KL_TESTDATA) / "gedcom";
+    }();
     return folder;
 }
+
+inline bool corpusPresent() {
+    std::error_code error;
+    return std::filesystem::is_directory(corpusFolder(), error);
+}
+
+// A test program whose corpus cases are made from the files found says so
+// when there are none, instead of quietly running fewer cases.
+#define KL_CORPUS_PRESENCE_TEST(Suite)                                                                   \
+    TEST(Suite, CorpusIsPresent) {                                                                     \
+        if (!::kl::test::corpusPresent())                                                              \
+            GTEST_SKIP() << "no test data at " << ::kl::test::corpusFolder()                           \
+                         << ": the corpus cases did not run (the data is ../shared/testdata beside "   \
+                            "the source, or the folder KL_TESTDATA names)";                            \
+    }
 
 inline std::string readCorpusBytes(const std::filesystem::path& path) {
     if (path.extension() != ".gz") {

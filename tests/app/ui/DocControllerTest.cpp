@@ -146,6 +146,8 @@ TEST_P(OpenCorpus, OpensInAWindowWithTitleAndCounts) {
     EXPECT_EQ(controller->documents().size(), 1u);
 }
 
+KL_CORPUS_PRESENCE_TEST(OpenCorpusFiles)
+
 INSTANTIATE_TEST_SUITE_P(Files, OpenCorpus, ::testing::ValuesIn(corpusGEDCOMFiles()), [](const auto& info) {
     std::string name = fs::relative(info.param, test::corpusFolder()).string();
     for (char& c : name)
