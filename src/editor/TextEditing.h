@@ -3,8 +3,9 @@
 // range to recolour after an edit, the indentation that Return carries to
 // the new line, and re-indenting a template by its block commands.
 //
-// recolorRangeAfterEdit() works on any character type, so the view can
-// pass its own text and positions; the others take UTF-8. Any thread.
+// recolorRangeAfterEdit() works on any text with size() and operator[]
+// giving a character, so the view can pass its own text and positions; the
+// others take UTF-8. Any thread.
 #include <algorithm>
 #include <cstddef>
 #include <map>
@@ -28,8 +29,8 @@ struct TextEdit {
 // whole run of a mode (a quoted text, a comment) that crosses the place of
 // the edit. runAt(position) gives that run, or nullopt for plain text.
 // An empty range means nothing to recolour.
-template <class CharT, class RunAt>
-TextRange recolorRangeAfterEdit(std::basic_string_view<CharT> text, const TextEdit& edit, RunAt runAt) {
+template <class Text, class RunAt>
+TextRange recolorRangeAfterEdit(const Text& text, const TextEdit& edit, RunAt runAt) {
     const std::size_t size = text.size();
     TextRange range;
     if (!edit.undoOrRedo && edit.changeInLength > 0) {
@@ -45,7 +46,7 @@ TextRange recolorRangeAfterEdit(std::basic_string_view<CharT> text, const TextEd
     range.length = std::min(range.length, size - range.location);
     if (range.length == 0) return {};
     const std::size_t modeAt = range.location;
-    auto lineEnd = [](CharT c) { return c == CharT('\n') || c == CharT('\r'); };
+    auto lineEnd = [](auto c) { return c == '\n' || c == '\r'; };
     std::size_t start = range.location;
     while (start > 0 && !lineEnd(text[start])) --start;
     std::size_t end = range.location + range.length;

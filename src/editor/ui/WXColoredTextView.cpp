@@ -31,6 +31,33 @@ int unitsOfLead(unsigned char byte) {
     return byte >= 0xF0 ? 2 : 1;
 }
 
+// The document's text as recolorRangeAfterEdit() reads it, one character
+// at a time, without copying it: block ends read as line feeds.
+class DocumentText {
+public:
+    explicit DocumentText(const QTextDocument& document)
+        : document_(document), size_(static_cast<std::size_t>(document.characterCount() - 1)) {}
+    std::size_t size() const { return size_; }
+    char16_t operator[](std::size_t i) const {
+        const QChar c = document_.characterAt(static_cast<int>(i));
+        return c == QChar::ParagraphSeparator ? u'\n' : c.unicode();
+    }
+
+private:
+    const QTextDocument& document_;
+    std::size_t size_;
+};
+
+// The text of a range with block ends as line feeds.
+QString rangeText(QTextDocument* document, int location, int length) {
+    QTextCursor cursor(document);
+    cursor.setPosition(location);
+    cursor.setPosition(location + length, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 QColor toQColor(const Color& c) { return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha)); }
 
 }  // namespace
@@ -69,7 +96,7 @@ void WXColoredTextView::recolorRange(int location, int length) {
     length = std::min(length, size - location);
     if (length <= 0) return;
     // The copy of the range is coloured alone, so no match reaches outside it.
-    const QByteArray bytes = toPlainText().mid(location, length).toUtf8();
+    const QByteArray bytes = rangeText(document(), location, length).toUtf8();
     const std::vector<std::int8_t> byteModes = colorizer_.modes(std::string_view(bytes.constData(), bytes.size()));
     std::size_t unit = static_cast<std::size_t>(location);
     for (std::size_t i = 0; i < byteModes.size() && unit < modes_.size(); ++i) {
@@ -129,8 +156,6 @@ void WXColoredTextView::processEditing(int position, int charsRemoved, int chars
                   inherited);
     modes_.resize(static_cast<std::size_t>(document()->characterCount() - 1), std::int8_t(SyntaxColorizer::textMode));
 
-    const QString text = toPlainText();
-    const std::u16string_view view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
     const QTextCursor cursor = textCursor();
     TextEdit edit;
     edit.edited = {at, static_cast<std::size_t>(std::max(charsAdded, 0))};
@@ -138,7 +163,7 @@ void WXColoredTextView::processEditing(int position, int charsRemoved, int chars
     edit.undoOrRedo = undoOrRedo_;
     edit.selection = {static_cast<std::size_t>(cursor.selectionStart()),
                       static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart())};
-    const TextRange range = recolorRangeAfterEdit(view, edit, [this](std::size_t p) { return runAt(p); });
+    const TextRange range = recolorRangeAfterEdit(DocumentText(*document()), edit, [this](std::size_t p) { return runAt(p); });
     recolorRange(static_cast<int>(range.location), static_cast<int>(range.length));
 }
 
