@@ -64,13 +64,21 @@ std::optional<Color> colorFrom(const Dictionary& archive) {
 }
 
 template <class T, class Read>
-T unarchiveWith(const std::optional<Data>& data, const T& useDefault, std::string_view kind, Read read) {
+std::optional<T> readWith(const Data& data, std::string_view kind, Read read, std::string* why) {
+    std::string reason;
+    if (auto archive = readArchive(data, kind, &reason)) {
+        if (auto value = read(*archive)) return value;
+        reason = "damaged archive of " + std::string(kind);
+    }
+    if (why) *why = reason;
+    return std::nullopt;
+}
+
+template <class T>
+T orDefault(const std::optional<Data>& data, const T& useDefault, std::optional<T> (*read)(const Data&, std::string*)) {
     if (!data) return useDefault;
     std::string why;
-    if (auto archive = readArchive(*data, kind, &why)) {
-        if (auto value = read(*archive)) return *value;
-        why = "damaged archive of " + std::string(kind);
-    }
+    if (auto value = read(*data, &why)) return *value;
     Logger::log("NSKeyedUnarchiver error: '{}'", why);
     return useDefault;
 }
@@ -92,12 +100,20 @@ Data AppController::archive(const Color& color) {
                              {"alpha", color.alpha}});
 }
 
+std::optional<Font> AppController::readFontArchive(const Data& data, std::string* why) {
+    return readWith<Font>(data, kFontClass, fontFrom, why);
+}
+
+std::optional<Color> AppController::readColorArchive(const Data& data, std::string* why) {
+    return readWith<Color>(data, kColorClass, colorFrom, why);
+}
+
 Font AppController::unarchive(const std::optional<Data>& data, const Font& useDefault) {
-    return unarchiveWith(data, useDefault, kFontClass, fontFrom);
+    return orDefault(data, useDefault, &AppController::readFontArchive);
 }
 
 Color AppController::unarchive(const std::optional<Data>& data, const Color& useDefault) {
-    return unarchiveWith(data, useDefault, kColorClass, colorFrom);
+    return orDefault(data, useDefault, &AppController::readColorArchive);
 }
 
 }  // namespace kl

@@ -129,6 +129,11 @@ public:
     // or the data is not an archive of that kind this program can read.
     static Font unarchive(const std::optional<Data>& data, const Font& useDefault);
     static Color unarchive(const std::optional<Data>& data, const Color& useDefault);
+    // The font or colour of an archive in this program's form; nullopt,
+    // with the reason in *why, for anything else (archives of other
+    // programs included). Logs nothing.
+    static std::optional<Font> readFontArchive(const Data& data, std::string* why = nullptr);
+    static std::optional<Color> readColorArchive(const Data& data, std::string* why = nullptr);
 
     // ---- Counters --------------------------------------------------------
     // The next value of "Drag File Index" and of "Report counter": the

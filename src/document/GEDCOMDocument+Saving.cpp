@@ -2,9 +2,6 @@
 // folder and only then puts it in the old one's place, so a save that fails
 // part-way (a full disk, a folder that cannot be written) leaves the old
 // package as it was; the undo history is cleared only after success.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -15,6 +12,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Logger.h"
 #include "foundation/MainThread.h"
+#include "foundation/PackageSwap.h"
 #include "foundation/PropertyList.h"
 
 namespace kl {
@@ -32,20 +30,6 @@ bool fail(std::string* error, const std::string& message) {
 
 [[noreturn]] void writeError(const std::string& message) { raise(exception_names::FileWriteError, message); }
 
-// "/a/b.gedpkg/" and "/a/b.gedpkg" name the same package.
-fs::path packagePath(const fs::path& path) {
-    fs::path p = path.lexically_normal();
-    if (p.filename().empty()) p = p.parent_path();
-    return p;
-}
-
-fs::path siblingOf(const fs::path& package, const std::string& what) {
-    static std::atomic<unsigned> counter{0};
-    return package.parent_path() /
-           ("." + package.filename().string() + "." + what + "-" + std::to_string(::getpid()) + "-" +
-            std::to_string(++counter));
-}
-
 void copyFolderIfPresent(const fs::path& from, const fs::path& to, const char* message) {
     std::error_code error;
     if (!fs::is_directory(from, error)) return;
@@ -53,30 +37,15 @@ void copyFolderIfPresent(const fs::path& from, const fs::path& to, const char* m
     if (error) writeError(message);
 }
 
-// Swaps the new package in. Where the file system can exchange two names
-// in one step the old package is never missing; elsewhere it is moved
-// aside first and moved back when the new one cannot take its place.
 void replacePackage(const fs::path& written, const fs::path& target) {
-    std::error_code error;
-    if (!fs::exists(fs::symlink_status(target, error))) {
-        fs::rename(written, target, error);
-        if (error) writeError("The .gedpkg file could not be put in place: " + error.message());
-        return;
+    const PackageSwap::Result swapped = PackageSwap::replacePackage(written, target);
+    switch (swapped.failure) {
+    case PackageSwap::Failure::None: return;
+    case PackageSwap::Failure::OldNotMovedAside:
+        writeError("The old .gedpkg file could not be replaced: " + swapped.message);
+    case PackageSwap::Failure::NewNotPlaced:
+        writeError("The .gedpkg file could not be put in place: " + swapped.message);
     }
-    if (::renameat2(AT_FDCWD, written.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
-        fs::remove_all(written, error);
-        return;
-    }
-    const fs::path aside = siblingOf(target, "old");
-    fs::rename(target, aside, error);
-    if (error) writeError("The old .gedpkg file could not be replaced: " + error.message());
-    fs::rename(written, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::rename(aside, target, ignored);
-        writeError("The .gedpkg file could not be put in place: " + error.message());
-    }
-    fs::remove_all(aside, error);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
@@ -101,7 +70,7 @@ bool GEDCOMDocument::writeToURL(const fs::path& path, const std::string& type,
     road_ = Road::Saving;
     thumbnailStep_ = false;
     const std::string selected = ui().currentType();
-    const fs::path target = packagePath(path);
+    const fs::path target = PackageSwap::packagePath(path);
     gedcomModel_->willReadWriteFile(static_cast<int32_t>(gedcomModel_->recordsIndex().numberOfRecords()));
     const auto start = std::chrono::steady_clock::now();
     std::thread worker(
@@ -124,7 +93,7 @@ bool GEDCOMDocument::writeToURL(const fs::path& path, const std::string& type,
 
 bool GEDCOMDocument::saveToURL(const fs::path& path, std::string* error) {
     if (!writeToURL(path, kPackageType, fileName_, error)) return false;
-    fileName_ = packagePath(path);
+    fileName_ = PackageSwap::packagePath(path);
     fileType_ = kPackageType;
     updateChangeCount(Change::Cleared);
     return true;
@@ -147,7 +116,7 @@ void GEDCOMDocument::writeFileThread(const fs::path& target, const std::string& 
     std::error_code error;
     const fs::path parent = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     fs::create_directories(parent, error);
-    const fs::path folder = siblingOf(target.parent_path().empty() ? fs::path(".") / target : target, "saving");
+    const fs::path folder = PackageSwap::siblingOf(target.parent_path().empty() ? fs::path(".") / target : target, "saving");
     if (error || !fs::create_directory(folder, error) || error)
         writeError("The .gedpkg file directory could not be created");
     try {
@@ -177,7 +146,7 @@ void GEDCOMDocument::writePackageContents(const fs::path& folder, const std::str
     const bool wroteThumbs = imageThumbs_.writeThumbnailsTo(folder / "thumbs", saveThumbnailsInFile_);
     thumbnailStep_ = false;
     if (!previous) return;
-    const fs::path old = packagePath(*previous);
+    const fs::path old = PackageSwap::packagePath(*previous);
     copyFolderIfPresent(old / ".svn", folder / ".svn", "Error copying the main files's .svn directory");
     copyFolderIfPresent(old / "CVS", folder / "CVS", "Error copying the main files's CVS directory");
     if (!wroteThumbs) return;

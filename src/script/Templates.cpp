@@ -58,7 +58,9 @@ std::optional<std::vector<std::string>> listFolder(const fs::path& folder) {
     return names;
 }
 
-double readFormatVersion(const fs::path& path) {
+}  // namespace
+
+double Templates::readFormatVersion(const fs::path& path) {
     const auto list = PropertyList::readDictionaryFile(path);
     if (!list) return 0;
     const Value* version = list->get("KLFormatVersionID");
@@ -72,8 +74,6 @@ double readFormatVersion(const fs::path& path) {
     }
     return version->toReal();
 }
-
-}  // namespace
 
 Templates::Templates(TemplatesDelegate* library, UserDefaults* defaults) : library_(library), defaults_(defaults) {}
 

@@ -35,7 +35,7 @@ public:
 
     // The format version this program understands; a format that declares
     // a newer one still loads, with a word to the user.
-    static constexpr double applicationFormatVersion = 2.0;
+    static constexpr double applicationFormatVersion = 21.5;
     // Deepest expansion of templates inside one another. GEDCOM nests at
     // most 99 levels, so only a template that uses itself (directly or
     // through others) gets near it; it is stopped as a template error
@@ -75,6 +75,9 @@ public:
     void setLanguages(std::vector<std::string> languages) { languages_ = std::move(languages); }
     const std::string& language() const { return language_; }
     void setLanguage(std::string language) { language_ = std::move(language); }
+    // The version a format's "formatVersion.plist" declares (a number or
+    // its text); 0 when the list or the number is missing.
+    static double readFormatVersion(const std::filesystem::path& versionList);
     // The version the loaded format declares, 0 when it declares none.
     double formatVersion() const { return formatVersion_; }
 

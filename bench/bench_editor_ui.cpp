@@ -1,0 +1,112 @@
+// Kinlore Editor's coloured view and packages: a 5,000-line internal script
+// coloured whole when it is shown, the recolouring that follows one typed
+// character in the middle of it, and reading and writing the shipped
+// Default Format.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTextCursor>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "editor/FormatDocument.h"
+#include "editor/SyntaxColorizer.h"
+#include "editor/ui/QtImagePort.h"
+#include "editor/ui/WXColoredTextView.h"
+#include "foundation/ResourceFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The repository, found from this file: the benchmarks know the test data
+// folder only. The compiler may name the file relative to the build
+// folder, the parent of this program's folder.
+fs::path sourceRoot() {
+    fs::path file = __FILE__;
+    if (file.is_relative()) file = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / file;
+    return fs::weakly_canonical(file).parent_path().parent_path();
+}
+
+const fs::path kSource = sourceRoot();
+
+// The shipped helper module's kind of text, repeated to 5,000 lines.
+QString longScript() {
+    const std::string block =
+        "! The age in whole years between two years, or \"\" when either is missing.\n"
+        "sub AgeInYears #fromYear #toYear\n"
+        "  if #fromYear == \"\" || #toYear == \"\"\n"
+        "    return \"\"\n"
+        "  endif\n"
+        "  local #parts[0-3]\n"
+        "  words #parts 1 0 #gedcomName \"/\"\n"
+        "  userinput \"Name\" @rec.NAME\n"
+        "  return #toYear-#fromYear ! years\n"
+        "endsub\n";
+    std::string text;
+    for (int i = 0; i < 500; ++i) text += block;
+    return QString::fromStdString(text);
+}
+
+void BM_ColorWholeScript(benchmark::State& state) {
+    kl::WXColoredTextView view;
+    view.setColorComponents(kl::SyntaxColorizer::componentsForKind("klscpt", false));
+    const QString text = longScript();
+    for (auto _ : state) view.setString(text);
+}
+BENCHMARK(BM_ColorWholeScript)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RecolorAfterKeystroke(benchmark::State& state) {
+    kl::WXColoredTextView view;
+    view.setColorComponents(kl::SyntaxColorizer::componentsForKind("klscpt", false));
+    view.setString(longScript());
+    QTextCursor cursor = view.textCursor();
+    cursor.setPosition(view.toPlainText().size() / 2);
+    view.setTextCursor(cursor);
+    bool insert = true;
+    for (auto _ : state) {
+        // One character typed, then taken back, in turns.
+        QTextCursor at = view.textCursor();
+        if (insert) {
+            at.insertText(QStringLiteral("x"));
+        } else {
+            at.deletePreviousChar();
+        }
+        insert = !insert;
+    }
+}
+BENCHMARK(BM_RecolorAfterKeystroke)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_ReadWriteDefaultFormat(benchmark::State& state) {
+    kl::ResourceFolder::setFolder(kSource / "resources");
+    const fs::path folder = fs::temp_directory_path() / "kl-bench-editor";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path original = folder / "Default Format.kfrmt";
+    fs::copy(kSource / "resources/KinloreIIAppSupport/Formats/Default Format.kfrmt", original,
+             fs::copy_options::recursive);
+    kl::QtImagePort port;
+    for (auto _ : state) {
+        kl::FormatDocument document(&port);
+        std::string error;
+        if (!document.readFromURL(original, kl::FormatDocument::formatType, &error) ||
+            !document.writeToURL(folder / "Written.kfrmt", kl::FormatDocument::formatType, original, &error))
+            state.SkipWithError(error.c_str());
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_ReadWriteDefaultFormat)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
