@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -340,6 +342,17 @@ SearchPanel::SearchPanel(GEDCOMDocument& doc, IndexController& index, DocumentWi
     });
     reloadAlbumMenu();
     EditMenu::addEditMenu(*this, doc_.undo());
+    QMenu* send = menuBar()->addMenu(tr("&Albums"))->addMenu(tr("Send Selected to Album"));
+    connect(send, &QMenu::aboutToShow, this, [this, send] {
+        send->clear();
+        send->addAction(tr("New Album"))->setData(AlbumsMenu::kNewAlbumTag);
+        send->addSeparator();
+        for (const auto& item : AlbumsMenu::loadAlbumsMenu({}, 0, doc_.gedcomModel().recordsIndex()))
+            send->addAction(qt(item.title))->setData(item.tag);
+    });
+    connect(send, &QMenu::triggered, this, [this](QAction* item) {
+        if (const int tag = item->data().toInt(); tag != 0) saveToAlbum(tag, false);
+    });
 
     auto& center = NotificationCenter::defaultCenter();
     const void* document = static_cast<const ModelDocument*>(&doc_);

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -38,6 +39,7 @@
 #include "index/ui/IndexWindow.h"
 #include "index/ui/RecordsTableModel.h"
 #include "index/ui/SearchPanel.h"
+#include "index/ui/SelectRecordController.h"
 #include "model/GEDCOMRecord.h"
 
 namespace kl {
@@ -339,6 +341,60 @@ TEST_F(SearchWindowTest, IndexDataIsWrittenAsTabSeparatedText) {
     const auto boxes = window->findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes.front()->text(), "The data cannot be exported to a text file.");
+}
+
+TEST_F(SearchWindowTest, TheMultimediaPickerSetsAndClearsThePortrait) {
+    open("0 @I1@ INDI\n1 NAME Ada\n1 OBJE @O1@\n1 OBJE @O2@\n"
+         "0 @O1@ OBJE\n1 FILE a.jpg\n0 @O2@ OBJE\n1 FILE b.jpg\n");
+    window->controller().selectRecordType("INDI");
+    window->controller().selectByRecordIDs(std::vector<std::string>{"@I1@"});
+    settle();
+    QAction* multimedia = menuItem(*window, "Records", "Multimedia");
+    ASSERT_NE(multimedia, nullptr);
+    multimedia->trigger();
+    SelectRecordController* picker = window->recordPicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(picker->isVisible());
+    EXPECT_EQ(picker->message()->text(), "Multimedia for Ada");
+    EXPECT_EQ(picker->table()->model()->rowCount(), 2);
+    picker->table()->selectRow(1);
+    picker->recordActionButton()->click();
+    settle();
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(doc->gedcomModel().recordWithID("@I1@")->portraitImage(), doc->gedcomModel().recordWithID("@O2@"));
+    EXPECT_EQ(doc->undo().undoActionName(), "Change Portrait");
+
+    multimedia->trigger();
+    ASSERT_TRUE(picker->newRecordButton()->isVisible());
+    EXPECT_EQ(picker->newRecordButton()->text(), "Set No Portrait");
+    picker->newRecordButton()->click();
+    settle();
+    EXPECT_EQ(doc->gedcomModel().recordWithID("@I1@")->portraitImage(), nullptr);
+    EXPECT_EQ(doc->undo().undoActionName(), "Set No Portrait");
+}
+
+TEST_F(SearchWindowTest, FileExportIndexDataAsksForTheFileAndWritesIt) {
+    open(kPeopleAndNotes);
+    window->controller().selectRecordType("INDI");
+    settle();
+    QAction* exportData = nullptr;
+    for (QAction* top : window->menuBar()->actions())
+        if (top->menu() && top->menu()->title() == "&File")
+            for (QAction* item : top->menu()->actions())
+                if (item->menu() && item->menu()->title() == "Export") exportData = item->menu()->actions().value(0);
+    ASSERT_NE(exportData, nullptr);
+    EXPECT_EQ(exportData->text(), "Index Data...");
+    exportData->trigger();
+    auto dialogs = window->findChildren<QFileDialog*>();
+    ASSERT_EQ(dialogs.size(), 1);
+    const auto path = root() / "people.txt";
+    dialogs.front()->selectFile(QString::fromStdString(path.string()));
+    static_cast<QDialog*>(dialogs.front())->accept();
+    settle();
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Number: 3"), std::string::npos) << text;
+    EXPECT_NE(text.find("Annabel"), std::string::npos) << text;
 }
 
 }  // namespace
