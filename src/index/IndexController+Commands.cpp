@@ -183,42 +183,33 @@ bool IndexController::selectFromArray(const Array& ids, const Dictionary& option
     return true;
 }
 
-bool IndexController::offerLinked(const std::vector<std::string>& ids, const std::string& message,
-                                  Dictionary options) {
+bool IndexController::offerLinked(const std::string& tag, const std::string& message, Dictionary options) {
+    const RecordPtr record = selectedRecord();
+    std::vector<std::string> ids;
+    if (record && tag.empty())
+        ids = record->crossRefsOnTheFly();
+    else if (record)
+        record->readAllTags(ids, tag);
     if (ids.empty()) {
         view_->beep();
         return false;
     }
-    options.set("message", message);
+    options.set("message", fill(localized(message), record->altViewName()));
     options.set("mustSelect", "YES");
     return selectFromArray(idValues(ids), options);
 }
 
 bool IndexController::doSourcesCmd() {
-    const RecordPtr record = selectedRecord();
-    if (!record) return view_->beep(), false;
-    std::vector<std::string> ids;
-    record->readAllTags(ids, "SOUR");
-    return offerLinked(ids, fill(localized("View Sources for %@"), record->altViewName()),
-                       Dictionary{{"recordType", "SOUR"}});
+    return offerLinked("SOUR", "View Sources for %@", Dictionary{{"recordType", "SOUR"}});
 }
 
 bool IndexController::doPlacesCmd() {
-    const RecordPtr record = selectedRecord();
-    if (!record) return view_->beep(), false;
-    std::vector<std::string> ids;
-    record->readAllTags(ids, "PLAC");
-    return offerLinked(ids, fill(localized("View Places for %@"), record->altViewName()),
-                       Dictionary{{"recordType", "_PLC"}});
+    return offerLinked("PLAC", "View Places for %@", Dictionary{{"recordType", "_PLC"}});
 }
 
 bool IndexController::doMultimediaCmd() {
-    const RecordPtr record = selectedRecord();
-    if (!record) return view_->beep(), false;
-    std::vector<std::string> ids;
-    record->readAllTags(ids, "OBJE");
     return offerLinked(
-        ids, fill(localized("Multimedia for %@"), record->altViewName()),
+        "OBJE", "Multimedia for %@",
         Dictionary{{"recordType", "OBJE"},
                    {"newrecord", localized("Set No Portrait")},
                    {"recordaction", localized("Set As Portrait")},
@@ -227,11 +218,9 @@ bool IndexController::doMultimediaCmd() {
                    {"recordactionhelp", localized("Set this multimedia object as the portrait for this record")}});
 }
 
+// Those that link here: an empty tag.
 bool IndexController::doReferencedByCmd() {
-    const RecordPtr record = selectedRecord();
-    if (!record) return view_->beep(), false;
-    return offerLinked(record->crossRefsOnTheFly(), fill(localized("View Records citing %@"), record->altViewName()),
-                       Dictionary{{"recordType", "@_REF"}});
+    return offerLinked("", "View Records citing %@", Dictionary{{"recordType", "@_REF"}});
 }
 
 void IndexController::openPanelRecord(const RecordPtr& record, const Dictionary& info) {

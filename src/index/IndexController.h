@@ -212,7 +212,9 @@ private:
     void postStyleChanged(const void* object, std::optional<int> sortColumnIndex = std::nullopt);
     bool isOwnModel(const GEDCOMRecord* record) const;
     void selectAfterRemoving(long lowestRow);
-    bool offerLinked(const std::vector<std::string>& ids, const std::string& message, Dictionary options);
+    // The picker over the selected record's links of a tag (the records
+    // that link to it for ""), or a beep when there are none.
+    bool offerLinked(const std::string& tag, const std::string& message, Dictionary options);
 
     GEDCOMDocument& doc_;
     IndexStyleLibrary& styles_;

@@ -64,20 +64,17 @@ QMenu* EditMenu::addEditMenu(QMainWindow& window, UndoManager& undo) {
     menu->addSeparator();
     UndoManager* manager = &undo;
     std::weak_ptr<const void> alive = undo.lifetime();
-    QObject::connect(undoItem, &QAction::triggered, menu, [manager, alive] {
-        if (alive.expired()) return;
-        if (manager->canUndo())
-            manager->undo();
-        else
-            QApplication::beep();
-    });
-    QObject::connect(redoItem, &QAction::triggered, menu, [manager, alive] {
-        if (alive.expired()) return;
-        if (manager->canRedo())
-            manager->redo();
-        else
-            QApplication::beep();
-    });
+    auto step = [manager, alive](bool (UndoManager::*can)() const, void (UndoManager::*run)()) {
+        return [manager, alive, can, run] {
+            if (alive.expired()) return;
+            if ((manager->*can)())
+                (manager->*run)();
+            else
+                QApplication::beep();
+        };
+    };
+    QObject::connect(undoItem, &QAction::triggered, menu, step(&UndoManager::canUndo, &UndoManager::undo));
+    QObject::connect(redoItem, &QAction::triggered, menu, step(&UndoManager::canRedo, &UndoManager::redo));
     QObject::connect(menu, &QMenu::aboutToShow, menu, [manager, alive, undoItem, redoItem] {
         if (alive.expired()) return;
         undoItem->setText(undoTitle(*manager));
