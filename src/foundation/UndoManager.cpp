@@ -10,6 +10,11 @@ std::vector<UndoManager::Group>& UndoManager::registrationStack() {
 
 void UndoManager::registerUndo(const void* target, Action action) {
     if (disabled_ > 0) return;
+    if (open_.empty() && scheduleClose_ && !undoing_ && !redoing_) {
+        beginUndoGrouping();
+        eventGroupOpen_ = true;
+        scheduleClose_();
+    }
     if (!open_.empty()) {
         open_.back().entries.push_back({target, std::move(action)});
         return;
@@ -26,8 +31,16 @@ void UndoManager::registerUndo(const void* target, Action action) {
 
 void UndoManager::beginUndoGrouping() { open_.emplace_back(); }
 
+void UndoManager::endEventGroup() {
+    if (!eventGroupOpen_) return;
+    // Groups a command left open close with the turn that opened them.
+    while (open_.size() > 1) endUndoGrouping();
+    endUndoGrouping();
+}
+
 void UndoManager::endUndoGrouping() {
     if (open_.empty()) return;
+    if (open_.size() == 1) eventGroupOpen_ = false;
     Group g = std::move(open_.back());
     open_.pop_back();
     if (!open_.empty()) {
@@ -52,6 +65,7 @@ void UndoManager::setActionName(std::string name) {
 }
 
 std::string UndoManager::undoActionName() const {
+    if (eventGroupHasActions()) return open_.front().name;
     return undoStack_.empty() ? std::string() : undoStack_.back().name;
 }
 
@@ -77,16 +91,19 @@ bool UndoManager::runGroup(std::vector<Group>& from, bool undoing) {
 }
 
 void UndoManager::undo() {
+    endEventGroup();
     if (runGroup(undoStack_, true)) tell(Change::Undone);
 }
 
 void UndoManager::redo() {
+    endEventGroup();
     if (runGroup(redoStack_, false)) tell(Change::Redone);
 }
 
 void UndoManager::removeAllActions() {
     undoStack_.clear();
     redoStack_.clear();
+    if (eventGroupOpen_) open_.front().entries.clear();
 }
 
 void UndoManager::prune(std::vector<Group>& stack, const std::function<bool(const void*)>& isTarget) {

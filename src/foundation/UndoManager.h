@@ -8,12 +8,19 @@
 // switch for registration nests: every disable needs its enable, and an
 // enable only turns registration back on when the count returns to zero.
 //
+// Grouped by event (setGroupsByEvent): the first registration outside any
+// group opens a group of its own and asks the caller's scheduler to close
+// it (endEventGroup) once the current turn of the event loop is over, so
+// everything one command does is one step. Undo and redo close that group
+// first; while it is open its name is the one the Undo item shows.
+//
 // An observer learns of every change that moves the document's change
 // count, as a desktop document counts them: a group closed on the undo
 // stack by a fresh change (done), a group undone, a group redone. The
 // inverse groups that undo and redo build are not fresh changes.
 // Main thread only.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,6 +38,15 @@ public:
 
     void registerUndo(const void* target, Action action);
 
+    // The scheduler is called once per event group, when it opens; nullptr
+    // turns grouping by event off.
+    void setGroupsByEvent(std::function<void()> scheduleClose) { scheduleClose_ = std::move(scheduleClose); }
+    bool groupsByEvent() const { return static_cast<bool>(scheduleClose_); }
+    // Closes the group opened for this turn, if it is still open.
+    void endEventGroup();
+    // Expires with the manager: a close scheduled for later checks it first.
+    std::weak_ptr<const void> lifetime() const { return alive_; }
+
     void beginUndoGrouping();
     void endUndoGrouping();
     int groupingLevel() const { return static_cast<int>(open_.size()); }
@@ -40,7 +56,7 @@ public:
     std::string undoActionName() const;
     std::string redoActionName() const;
 
-    bool canUndo() const { return !undoStack_.empty(); }
+    bool canUndo() const { return !undoStack_.empty() || eventGroupHasActions(); }
     bool canRedo() const { return !redoStack_.empty(); }
     void undo();
     void redo();
@@ -72,6 +88,7 @@ private:
     };
 
     std::vector<Group>& registrationStack();
+    bool eventGroupHasActions() const { return eventGroupOpen_ && !open_.empty() && !open_.front().entries.empty(); }
     // False when there was no group to run.
     bool runGroup(std::vector<Group>& from, bool undoing);
     static void prune(std::vector<Group>& stack, const std::function<bool(const void*)>& isTarget);
@@ -86,6 +103,9 @@ private:
     bool undoing_ = false;
     bool redoing_ = false;
     ChangeObserver observer_;
+    std::function<void()> scheduleClose_;
+    bool eventGroupOpen_ = false;  // open_.front() is the event's group
+    std::shared_ptr<const void> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace kl

@@ -448,9 +448,14 @@ void IndexController::installAlbum(ListPtr album) {
     doc_.undo().registerUndo(this, [this, album] { deleteAlbum(album); });
     recordsIndex().addExistingList(album);
     view_->reloadLists();
-    const long last = static_cast<long>(recordsIndex().count()) - 1;
-    view_->selectListRow(last);
-    selectRecordTypeIndex(last);
+    if (suppressAlbumSelection()) {
+        suppressAlbumSelection() = false;
+        if (shown_) listRow_ = recordsIndex().recordTypeIndex(shown_->recordType());
+    } else {
+        const long last = static_cast<long>(recordsIndex().count()) - 1;
+        view_->selectListRow(last);
+        selectRecordTypeIndex(last);
+    }
     NotificationCenter::defaultCenter().post(kUserAlbumAddedOrDeleted, static_cast<const ModelDocument*>(&doc_),
                                              Dictionary{{user_info_keys::TheList, Value(album)}});
 }

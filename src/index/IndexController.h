@@ -144,6 +144,33 @@ public:
     // "Delete Album": deletes the shown album, if an album is shown.
     void removeAlbum();
 
+    // ---- record and album commands (IndexController+Commands.cpp)
+    // Deletes the selected records, asking about each that refuses.
+    void deleteRecordCmd();
+    // Takes the selected records out of the shown album.
+    void remove();
+    // Adds the selected records to the album of an albums-menu tag (4501 a
+    // new one, which does not take the lists table's selection).
+    void populateAlbum(int tag);
+    // The album of an albums-menu tag; 4501 makes one through this window.
+    ListPtr albumForItemTag(int tag);
+    // Set while populateAlbum runs: an album installed then is not shown.
+    static bool& suppressAlbumSelection();
+    // The picker commands: false (after a beep) when there is no selected
+    // record or nothing of the kind.
+    bool doSourcesCmd();
+    bool doPlacesCmd();
+    bool doMultimediaCmd();
+    bool doReferencedByCmd();
+    // Items are record IDs; false after the failure alert when none resolves.
+    bool selectFromArray(const Array& ids, const Dictionary& options);
+    // The picker's answer: a record opens (or, with "RecordActionClick",
+    // becomes the selected record's portrait); nullptr marks the selected
+    // record as having no portrait.
+    void openPanelRecord(const RecordPtr& record, const Dictionary& info);
+    // The shown list as tab-separated text.
+    std::string exportIndexColumns() const;
+
     // ---- column commands
     std::vector<AddColumnItem> addColumnMenu() const;
     // Appends, or answers DeleteColumn for the window to confirm and then
@@ -184,6 +211,10 @@ private:
     long rowOf(const GEDCOMRecord* record) const;
     void postStyleChanged(const void* object, std::optional<int> sortColumnIndex = std::nullopt);
     bool isOwnModel(const GEDCOMRecord* record) const;
+    void selectAfterRemoving(long lowestRow);
+    // The picker over the selected record's links of a tag (the records
+    // that link to it for ""), or a beep when there are none.
+    bool offerLinked(const std::string& tag, const std::string& message, Dictionary options);
 
     GEDCOMDocument& doc_;
     IndexStyleLibrary& styles_;

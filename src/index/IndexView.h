@@ -6,12 +6,19 @@
 // window overrides what it shows.
 //
 // Thread: main thread.
+#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "foundation/Value.h"
 #include "index/AddColumnMenu.h"
 #include "index/TableSetupPlan.h"
 
 namespace kl {
+
+class GEDCOMRecord;
+class RecordsListForPanel;
 
 class IndexView {
 public:
@@ -35,6 +42,19 @@ public:
     virtual void focusRecords() {}
     virtual void fillAddColumnMenu(const std::vector<AddColumnItem>&) {}
     virtual void beep() {}
+    // A critical alert on the window. With two or more buttons it is a
+    // question and answers the index of the pressed button (0 the default);
+    // without a window it answers 0.
+    virtual int criticalAlert(const std::string& /*message*/, const std::string& /*information*/,
+                              const std::vector<std::string>& /*buttons*/) {
+        return 0;
+    }
+    // The record picker on the window over the list, with the picker's
+    // options; `chosen` gets the record, or nullptr for its new-record
+    // button, and the options. Closing it otherwise calls nothing.
+    using PickerAnswer = std::function<void(const std::shared_ptr<GEDCOMRecord>&, const Dictionary&)>;
+    virtual void runRecordPicker(const std::shared_ptr<RecordsListForPanel>& /*list*/, const Dictionary& /*options*/,
+                                 PickerAnswer /*chosen*/) {}
     // The index font's line height, the narrowest a column may be.
     virtual double lineHeight() const { return 17.0; }
 };

@@ -132,6 +132,47 @@ TEST(UndoManager, TellsItsObserverOfChangesDoneUndoneAndRedone) {
     EXPECT_TRUE(told.empty());
 }
 
+TEST(UndoManager, GroupedByEventEveryChangeOfOneTurnIsOneNamedStep) {
+    UndoManager um;
+    Field f{&um};
+    int scheduled = 0;
+    um.setGroupsByEvent([&] { ++scheduled; });
+    std::vector<UndoManager::Change> told;
+    um.setChangeObserver([&](UndoManager::Change c) { told.push_back(c); });
+    f.set(1);
+    f.set(2);
+    um.setActionName("Delete Records");
+    EXPECT_EQ(scheduled, 1) << "one close per turn";
+    EXPECT_TRUE(um.canUndo()) << "the open group is what Undo takes back";
+    EXPECT_EQ(um.undoActionName(), "Delete Records");
+    EXPECT_TRUE(told.empty()) << "the change counts once the turn is over";
+    um.endEventGroup();
+    EXPECT_EQ(um.undoCount(), 1u);
+    EXPECT_EQ(told, std::vector<UndoManager::Change>{UndoManager::Change::Done});
+
+    f.set(3);  // the next turn opens its own group
+    EXPECT_EQ(scheduled, 2);
+    um.undo();  // closes it first, then takes it back
+    EXPECT_EQ(f.value, 2);
+    um.undo();
+    EXPECT_EQ(f.value, 0);
+    EXPECT_EQ(scheduled, 2) << "undo and redo open no event group";
+    um.redo();
+    EXPECT_EQ(f.value, 2);
+    EXPECT_EQ(um.redoActionName(), "");
+    EXPECT_EQ(um.undoActionName(), "Delete Records");
+
+    // A group the command left open closes with its turn.
+    f.set(9);
+    um.beginUndoGrouping();
+    f.set(10);
+    um.endEventGroup();
+    EXPECT_EQ(um.groupingLevel(), 0);
+    EXPECT_EQ(um.undoCount(), 2u);
+    um.undo();
+    EXPECT_EQ(f.value, 2);
+}
+
 TEST(NotificationCenter, FiltersByNameAndObject) {
     NotificationCenter nc;
     int a = 0, b = 0, any = 0;

@@ -33,6 +33,7 @@
 #include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
+#include "index/ui/SearchPanel.h"
 #include "index/ui/WindowStack.h"
 #include "model/GEDCOMRecord.h"
 #include "model/LibraryServices.h"
@@ -263,6 +264,9 @@ IndexWindow::~IndexWindow() {
     // The tables and splitters report to this window until Qt deletes them,
     // after it has stopped being one.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+    // The search window is one of the document's windows: it leaves them
+    // while they still exist.
+    delete searchPanel_;
     // The controller stops observing before the widgets it draws into go.
     windows_.reset();
     controller_.reset();
@@ -308,7 +312,8 @@ void IndexWindow::buildMenus() {
         return menu;
     };
     addMenu(tr("&View"), {{"Show Source Editor", Tag::ShowHideSource}});
-    addMenu(tr("&Albums"), {{"Add Album", Tag::CreateAlbum}, {"Delete Album", Tag::DeleteAlbum}});
+    QMenu* albums = addMenu(tr("&Albums"), {{"Add Album", Tag::CreateAlbum}, {"Delete Album", Tag::DeleteAlbum}});
+    buildRecordCommandMenus(albums);
     QMenu* columns = addMenu(tr("&Columns"), {{"Add Column...", Tag::AddColumn},
                              {"Edit Column...", Tag::EditColumn},
                              {"Delete Column", Tag::DeleteColumn},
@@ -328,7 +333,7 @@ bool IndexWindow::performCommand(int tag) {
     case Tag::ShowHideSource: showGEDCOMEditor(!sourceShown()); return true;
     case Tag::CreateAlbum: controller_->createAlbum(); return true;
     case Tag::DeleteAlbum: controller_->removeAlbum(); return true;
-    default: return false;
+    default: return performRecordCommand(tag);
     }
 }
 

@@ -44,6 +44,8 @@ class QTableView;
 
 namespace kl {
 
+class SearchPanel;
+class SelectRecordController;
 class AddColumnToolButton;
 class ColumnSheet;
 class DocController;
@@ -117,6 +119,22 @@ public:
     // Asks a new database for its first people (NewFileOptions).
     void startNewFileSheet();
 
+    // ---- record and album commands (IndexWindow+Commands.cpp)
+    // Records > Search...: the document's one search window, made on first use.
+    SearchPanel* showSearchPanel();
+    SearchPanel* searchPanel() const { return searchPanel_; }
+    // The record picker once it was first opened.
+    SelectRecordController* recordPicker() const { return picker_; }
+    // File > Export > Index Data...: asks for the file, then writes it.
+    void exportWindowData();
+    // Writes the shown list as tab-separated UTF-8 text in one step; on
+    // failure the alert is shown and false answered.
+    bool exportWindowDataTo(const std::string& path);
+    int criticalAlert(const std::string& message, const std::string& information,
+                      const std::vector<std::string>& buttons) override;
+    void runRecordPicker(const std::shared_ptr<RecordsListForPanel>& list, const Dictionary& options,
+                         PickerAnswer chosen) override;
+
     // What the user saw happen, for tests.
     int beeps() const { return beeps_; }
     int recordReloads() const { return recordReloads_; }
@@ -147,6 +165,10 @@ signals:
 private:
     class Controller;
     void buildMenus();
+    void buildRecordCommandMenus(QMenu* albums);
+    void addExportToFileMenu();
+    bool performRecordCommand(int tag);
+    QAction* addCommandItem(QMenu* menu, const QString& title, int tag);
     void scheduleFlush();
     void applySelection();
     void applySortIndicator();
@@ -184,6 +206,8 @@ private:
     std::shared_ptr<Controller> controller_;
     std::vector<AddColumnItem> addColumnItems_;
     std::vector<QAction*> commandActions_;
+    SearchPanel* searchPanel_ = nullptr;        // a child window, made on first use
+    SelectRecordController* picker_ = nullptr;  // a child, made on first use
 
     int sortColumn_ = -1;
     SortIndicator indicator_ = SortIndicator::None;
