@@ -2,6 +2,7 @@
 
 #include "dates/DateClock.h"
 #include "dates/DateCodes.h"
+#include "foundation/AsciiText.h"
 
 #include <array>
 #include <vector>
@@ -9,15 +10,6 @@
 namespace kl {
 
 namespace {
-
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
 
 bool isWordSeparator(char c)
 {
@@ -102,7 +94,7 @@ std::string translateWords(std::string_view text, std::string& refused)
         while (end < text.size() && !isWordSeparator(text[end]) && text[end] != '(' && text[end] != '@')
             ++end;
         const std::string_view word = text.substr(i, end - i);
-        const std::string upperWord = upper(word);
+        const std::string upperWord = asciiUpper(word);
         std::string code;
         if (!isMonthCode(upperWord))
             code = hebrewCode(upperWord);
@@ -213,7 +205,7 @@ std::optional<std::string> CalcEngine::keyDate(std::string_view text)
     if (begin == std::string_view::npos)
         return std::nullopt;
     const std::size_t end = text.find_last_not_of(" \t\r\n");
-    if (upper(text.substr(begin, end - begin + 1)) != "TODAY")
+    if (asciiUpper(text.substr(begin, end - begin + 1)) != "TODAY")
         return std::nullopt;
     return todayText();
 }

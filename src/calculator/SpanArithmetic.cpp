@@ -1,6 +1,7 @@
 #include "calculator/SpanArithmetic.h"
 
 #include "dates/DateCodes.h"
+#include "foundation/AsciiText.h"
 #include "dates/ExactTime.h"
 
 #include <string>
@@ -37,15 +38,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-std::string upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 int unitToken(char letter)
 {
     switch (letter) {
@@ -74,11 +66,11 @@ std::optional<std::string> tokenizePart(std::string_view part, std::vector<std::
         // The unit letter is read as typed: lower case only.
         const int unit = digits + 1 == part.size() ? unitToken(part.back()) : 0;
         if (unit == 0 || digits > 9)
-            return "The time span number <" + upper(part) + "> not followed by 'y', 'm', or 'd'.";
+            return "The time span number <" + asciiUpper(part) + "> not followed by 'y', 'm', or 'd'.";
         tokens.insert(tokens.end(), {unit, std::stoll(std::string(part.substr(0, digits)))});
         return std::nullopt;
     }
-    const std::string word = upper(part);
+    const std::string word = asciiUpper(part);
     if (word == "FROM" || word.starts_with("BET"))
         tokens.push_back(kAtLeast);
     else if (word == "TO" || word == "AND" || part == kEnDash || part == kEmDash)
