@@ -17,6 +17,12 @@ TPScripting::Arguments arguments(const QVariantMap& map) {
 
 TempolinDBus::TempolinDBus(TPController& controller) : controller_(controller) {}
 
+TempolinDBus::~TempolinDBus() {
+    if (!connection_) return;
+    connection_->unregisterService(kService);
+    connection_->unregisterObject(kPath);
+}
+
 bool TempolinDBus::registerOn(QDBusConnection connection) {
     if (!connection.isConnected()) return false;
     if (!connection.registerObject(kPath, this, QDBusConnection::ExportAllSlots)) return false;
@@ -24,6 +30,7 @@ bool TempolinDBus::registerOn(QDBusConnection connection) {
         connection.unregisterObject(kPath);
         return false;
     }
+    connection_ = connection;
     return true;
 }
 

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QVariantMap>
 
+#include <optional>
+
 namespace kl {
 
 class TPController;
@@ -24,6 +26,8 @@ public:
     static constexpr const char* kInterface = "org.kinlore.Tempolin.Calculator";
 
     explicit TempolinDBus(TPController& controller);
+    // Gives the name and the object back to the bus.
+    ~TempolinDBus() override;
 
     // Registers the object and claims the service name; false when either
     // fails (no bus, or another Tempolin holds the name).
@@ -39,6 +43,7 @@ public slots:
 
 private:
     TPController& controller_;
+    std::optional<QDBusConnection> connection_;
 };
 
 }  // namespace kl
