@@ -1,3 +1,5 @@
+#include <signal.h>
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
@@ -7,6 +9,7 @@
 #include <QSignalSpy>
 
 #include "app/ui/SingleInstance.h"
+#include "app/ui/TempolinClient.h"
 #include "calculator/ui/CalculatorTestSupport.h"
 #include "calculator/ui/TempolinDBus.h"
 
@@ -101,6 +104,23 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"SpanInAStyle", "ConvertCalc", {{"ConTime", "400d"}, {"DateForm", "YD"}}, "1y 35d"},
         CommandCase{"NothingToConvert", "ConvertCalc", {}, "Error: No date or time given for conversion"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TempolinOnTheBus, KinloreHandsItsDateToTheRunningTempolin) {
+    ASSERT_TRUE(TempolinClient::enterDateText("ABT 1850", "/nonexistent/tempolin"));
+    EXPECT_TRUE(spinUntil([this] { return text(TPModel::kB) == "ABT 1850"; }));
+    EXPECT_EQ(text(TPModel::kA), "ABT 1850");
+}
+
+TEST(TempolinClient, StartsTempolinWhenItIsNotRunningAndTellsWhenItCannot) {
+    EXPECT_FALSE(TempolinClient::enterDateText("1 MAR 1900", "/nonexistent/tempolin", 500));
+    ASSERT_TRUE(TempolinClient::enterDateText("1 MAR 1900", KL_TEMPOLIN));
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    ASSERT_TRUE(bus->isServiceRegistered(TempolinDBus::kService).value());
+    const uint pid = bus->servicePid(TempolinDBus::kService).value();
+    ASSERT_GT(pid, 0u);
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    EXPECT_TRUE(spinUntil([bus] { return !bus->isServiceRegistered(TempolinDBus::kService).value(); }));
+}
 
 // The program itself: it offers the calculator on the bus, and a second
 // start hands over to the running one and ends.
