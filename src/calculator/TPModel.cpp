@@ -39,16 +39,22 @@ bool TPModel::tooLong(const std::string& text) const
     return text.size() > kMaxBytes || characterCount(text) > kMaxCharacters;
 }
 
+bool TPModel::startReading()
+{
+    clearCalDOW();
+    if (!tooLong(registers_[kA].text))
+        return true;
+    beep();
+    return false;
+}
+
 bool TPModel::parceDateOrTime(int calendar)
 {
     Register& a = registers_[kA];
     if (a.date || a.span)
         return true;
-    clearCalDOW();
-    if (tooLong(a.text)) {
-        beep();
+    if (!startReading())
         return false;
-    }
     FullDate date;
     bool isDate = engine_.parseDate(date, a.text, calendar) == 0;
     const std::string dateError = date.errorText();
@@ -71,11 +77,8 @@ bool TPModel::parceDate(int calendar)
 {
     Register& a = registers_[kA];
     if (!a.date) {
-        clearCalDOW();
-        if (tooLong(a.text)) {
-            beep();
+        if (!startReading())
             return false;
-        }
         const std::string text = CalcEngine::keyDate(a.text).value_or(a.text);
         FullDate date;
         if (engine_.parseDate(date, text, calendar) != 0) {
@@ -114,11 +117,8 @@ bool TPModel::parceTime(int style)
 {
     Register& a = registers_[kA];
     if (!a.span) {
-        clearCalDOW();
-        if (tooLong(a.text)) {
-            beep();
+        if (!startReading())
             return false;
-        }
         TimeSpan span;
         if (calc::parseTimeSpan(span, a.text) != 0) {
             alert("Error interpreting the entered time span.", span.errorText());

@@ -99,6 +99,8 @@ public:
 
 private:
     bool tooLong(const std::string& text) const;
+    // a's value goes; a text too long for the engine beeps and is not read.
+    bool startReading();
     void RegistersUp();
     void insertNewDate(FullDate date);
     void insertNewTime(TimeSpan span);
