@@ -22,18 +22,21 @@ AppController::AppController() {
     mainController_ = std::make_unique<TPController>();
     bus_ = std::make_unique<TempolinDBus>(*mainController_);
 
-    QMenu* app = mainController_->menuBar()->addMenu(tr("&Tempolin"));
+    QMenuBar* bar = mainController_->menuBar();
+    QMenu* app = new QMenu(tr("&Tempolin"), bar);
+    bar->insertMenu(bar->actions().value(0), app);
     QAction* preferences = app->addAction(tr("Preferences..."), this, &AppController::showPreferencePanel);
     preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     preferences->setMenuRole(QAction::PreferencesRole);
     app->addSeparator();
-    QAction* quit = app->addAction(tr("Quit Tempolin"), qApp, &QCoreApplication::quit);
+    QAction* quit = app->addAction(tr("Quit Tempolin"), this, &AppController::terminate);
     quit->setShortcut(QKeySequence::Quit);
     QMenu* help = mainController_->menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("Tempolin Help"), this, &AppController::showHelp)->setShortcut(QKeySequence::HelpContents);
     help->addAction(tr("Kinlore Web Site"), mainController_.get(), &TPController::visitKinlorePage);
     help->addAction(tr("Tempolin Web Page"), mainController_.get(), &TPController::visitTempolinPage);
 
+    connect(mainController_.get(), &TPController::closing, this, &AppController::applicationWillTerminate);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillTerminate);
 }
 
@@ -56,6 +59,11 @@ void AppController::showPreferencePanel() {
 void AppController::applicationWillTerminate() {
     if (preferencesController_) preferencesController_->windowDidResignKey(true);
     UserDefaults::standard().synchronize();
+}
+
+void AppController::terminate() {
+    applicationWillTerminate();
+    QCoreApplication::quit();
 }
 
 void AppController::bringForward() {

@@ -37,6 +37,8 @@ public:
     void showHelp();
     void showPreferencePanel();
     void applicationWillTerminate();
+    // The Quit command: settings are stored before the windows close.
+    void terminate();
     // A second start handed over: the window comes forward.
     void bringForward();
 

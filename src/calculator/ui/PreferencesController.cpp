@@ -79,7 +79,10 @@ void PreferencesController::windowDidResignKey(bool atTermination) {
     defaults_.setObject(Value(centuryCheck_->isChecked() ? centuryFld_->text().toInt() * 100 : 0), kAssumedCentury);
     defaults_.setObject(Value(assumeMmdd_->checkedId() == 0 ? 0 : 1), kAssumedMonthDayOrder);
     defaults_.synchronize();
-    if (!atTermination) NotificationCenter::defaultCenter().post(kPrefsJustChanged, nullptr);
+    // Windows still close and lose focus after the application has begun
+    // to end; nobody is left to tell then.
+    terminating_ = terminating_ || atTermination;
+    if (!terminating_) NotificationCenter::defaultCenter().post(kPrefsJustChanged, nullptr);
 }
 
 bool PreferencesController::event(QEvent* event) {

@@ -47,6 +47,7 @@ private:
     QCheckBox* centuryCheck_ = nullptr;
     QButtonGroup* assumeMmdd_ = nullptr;
     QComboBox* timePopup_ = nullptr;
+    bool terminating_ = false;
 };
 
 }  // namespace kl::tempolin

@@ -310,6 +310,7 @@ void TPController::formatChanged() {
 
 // The calculator is the application: closing it quits.
 void TPController::closeEvent(QCloseEvent* event) {
+    emit closing();
     event->accept();
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
 }

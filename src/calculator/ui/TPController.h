@@ -86,6 +86,8 @@ public:
     void formatChanged();
 
 signals:
+    // The window is closing, and with it the application.
+    void closing();
     void beeped();
     void alerted(const QString& message, const QString& information);
 

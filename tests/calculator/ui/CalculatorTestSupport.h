@@ -1,7 +1,7 @@
 #pragma once
 // A calculator window of its own for each Qt test of Tempolin: Tempolin's
 // defaults in a temporary folder, a fixed today, and the beeps and alerts
-// the window gives counted.
+// the window gives counted; the resources come from the source tree.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "calculator/ui/DataEntryField.h"
 #include "calculator/ui/TPController.h"
 #include "dates/DateClock.h"
+#include "foundation/ResourceFolder.h"
 #include "foundation/UserDefaults.h"
 
 namespace kl::test {
@@ -30,6 +32,7 @@ protected:
         ASSERT_TRUE(folder_.isValid());
         UserDefaults::configureStandard("Tempolin", folder_.path().toStdString());
         DateClock::setSource([] { return DateClock::LocalTime{2026, 12, 8, 10, 30, 0}; });
+        ResourceFolder::setFolder(std::filesystem::path(KL_SOURCE_DIR) / "resources");
         tempolin_ = std::make_unique<tempolin::AppController>();
         window_ = &tempolin_->mainController();
         window_->show();
@@ -41,6 +44,7 @@ protected:
     void TearDown() override {
         tempolin_.reset();
         DateClock::setSource({});
+        ResourceFolder::setFolder({});
         UserDefaults::configureStandard("Tempolin");
     }
 

@@ -1,8 +1,13 @@
 #include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QLineEdit>
+#include <QTimer>
 
 #include "CalculatorTestSupport.h"
 #include "calculator/TPPreferences.h"
@@ -92,10 +97,36 @@ TEST_F(CalculatorPreferences, QuittingStoresPendingSettingsWithoutAnnouncingThem
         tempolin::kPrefsJustChanged, nullptr, [&announced](const Notification&) { ++announced; });
     tempolin::PreferencesController& preferences = open();
     preferences.timePopup()->setCurrentIndex(4);
-    tempolin_->applicationWillTerminate();
+    // Closing the calculator ends the application.
+    QTimer::singleShot(0, &window(), [this] { window().close(); });
+    EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_EQ(stored(tempolin::kTimeDisplayTag), 5);
     EXPECT_EQ(announced, 0);
 }
 
+// Help and the web pages open in the user's browser.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.push_back(url); }
+};
+
+TEST_F(CalculatorPreferences, HelpAndWebPagesOpenInTheBrowser) {
+    OpenedUrls opened;
+    for (const char* scheme : {"file", "https"}) QDesktopServices::setUrlHandler(scheme, &opened, "open");
+    for (QAction* action : window().findChildren<QAction*>())
+        if (action->text() == "Tempolin Help") action->trigger();
+    click(window().visitKinlore());
+    for (const char* scheme : {"file", "https"}) QDesktopServices::unsetUrlHandler(scheme);
+    ASSERT_EQ(opened.urls.size(), 2u);
+    EXPECT_TRUE(opened.urls[0].toLocalFile().endsWith("TPHelp/index.html"));
+    EXPECT_TRUE(QFileInfo::exists(opened.urls[0].toLocalFile())) << opened.urls[0].toLocalFile().toStdString();
+    EXPECT_EQ(opened.urls[1].toString().toStdString(), TPController::kKinloreSite);
+}
+
 }  // namespace
 }  // namespace kl::test
+
+#include "PreferencesTest.moc"
