@@ -1,4 +1,5 @@
-# Two entry points for a fresh Debian machine: `make test` and `make run`.
+# Entry points for a fresh Debian machine: `make test`, `make run` and
+# `make run-tempolin`.
 BUILD_TEST  ?= build/test
 BUILD_REL   ?= build/release
 BUILD_RUN   ?= build/run
@@ -6,7 +7,7 @@ ARGS        ?=
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps test build bench run clean
+.PHONY: all deps test build bench run run-tempolin clean
 
 all: build
 
@@ -31,6 +32,12 @@ run: deps
 	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target kinlore
 	@bash scripts/run-kinlore $(BUILD_RUN)/bin/kinlore $(ARGS)
+
+# Builds Tempolin, the date calculator, without sanitizers and starts it.
+run-tempolin: deps
+	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_RUN) -j $(JOBS) --target tempolin
+	@bash scripts/run-tempolin $(BUILD_RUN)/bin/tempolin $(ARGS)
 
 clean:
 	rm -rf build

@@ -17,6 +17,14 @@ void FullDate::reset()
     phrase_.clear();
 }
 
+void FullDate::assign(int prefix, int conjunction, std::optional<ExactDate> first, std::optional<ExactDate> second)
+{
+    prefix_ = prefix;
+    conjunction_ = conjunction;
+    first_ = first;
+    second_ = second;
+}
+
 SDN FullDate::sdnBound(int mode) const
 {
     if (mode == kMiddleOrFrom)

@@ -43,6 +43,10 @@ public:
     int tokenizeWord(std::string_view word, Tokens& tokens);
     void normalizeRange();
     void setError(std::string message) { error_ = std::move(message); }
+    // Replaces the words and calendar dates of the date, keeping its phrase:
+    // for arithmetic that computes a new date from day numbers.
+    void assign(int prefix, int conjunction, std::optional<ExactDate> first, std::optional<ExactDate> second);
+    void clearPhrase() { phrase_.clear(); }
 
     const ExactDate* firstDate() const { return first_ ? &*first_ : nullptr; }
     const ExactDate* secondDate() const { return second_ ? &*second_ : nullptr; }

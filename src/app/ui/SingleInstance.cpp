@@ -24,11 +24,13 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent) : QObject(pa
 
 SingleInstance::~SingleInstance() { server_.close(); }
 
-QString SingleInstance::defaultSocketPath() {
+QString SingleInstance::defaultSocketPath() { return defaultSocketPath("kinlore-ii"); }
+
+QString SingleInstance::defaultSocketPath(const QString& program) {
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(QString::fromLocal8Bit(runtime)).exists())
-        return QString::fromLocal8Bit(runtime) + "/kinlore-ii.socket";
-    return QDir::tempPath() + "/kinlore-ii-" + QString::number(::getuid());
+        return QString::fromLocal8Bit(runtime) + "/" + program + ".socket";
+    return QDir::tempPath() + "/" + program + "-" + QString::number(::getuid());
 }
 
 bool SingleInstance::handOff(const std::vector<std::filesystem::path>& files, int timeoutMilliseconds) {

@@ -23,6 +23,9 @@ public:
     // $XDG_RUNTIME_DIR/kinlore-ii.socket, else kinlore-ii-<uid> in the
     // temporary folder.
     static QString defaultSocketPath();
+    // The same for another of the suite's programs ("tempolin"), so that
+    // each program hands over to its own running instance.
+    static QString defaultSocketPath(const QString& program);
 
     // True when a running instance accepted the files: this process ends.
     bool handOff(const std::vector<std::filesystem::path>& files, int timeoutMilliseconds = 3000);

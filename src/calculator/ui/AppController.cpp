@@ -1,0 +1,75 @@
+#include "calculator/ui/AppController.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUrl>
+
+#include "calculator/TPPreferences.h"
+#include "calculator/ui/PreferencesController.h"
+#include "calculator/ui/TPController.h"
+#include "calculator/ui/TempolinDBus.h"
+#include "foundation/ResourceFolder.h"
+#include "foundation/UserDefaults.h"
+
+namespace kl::tempolin {
+
+void AppController::registerDefaults() { UserDefaults::standard().registerDefaults(registeredDefaults()); }
+
+AppController::AppController() {
+    registerDefaults();
+    mainController_ = std::make_unique<TPController>();
+    bus_ = std::make_unique<TempolinDBus>(*mainController_);
+
+    QMenuBar* bar = mainController_->menuBar();
+    QMenu* app = new QMenu(tr("&Tempolin"), bar);
+    bar->insertMenu(bar->actions().value(0), app);
+    QAction* preferences = app->addAction(tr("Preferences..."), this, &AppController::showPreferencePanel);
+    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    preferences->setMenuRole(QAction::PreferencesRole);
+    app->addSeparator();
+    QAction* quit = app->addAction(tr("Quit Tempolin"), this, &AppController::terminate);
+    quit->setShortcut(QKeySequence::Quit);
+    QMenu* help = mainController_->menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("Tempolin Help"), this, &AppController::showHelp)->setShortcut(QKeySequence::HelpContents);
+    help->addAction(tr("Kinlore Web Site"), mainController_.get(), &TPController::visitKinlorePage);
+    help->addAction(tr("Tempolin Web Page"), mainController_.get(), &TPController::visitTempolinPage);
+
+    connect(mainController_.get(), &TPController::closing, this, &AppController::applicationWillTerminate);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillTerminate);
+}
+
+AppController::~AppController() = default;
+
+QString AppController::helpPath() {
+    return QString::fromStdString((ResourceFolder::folder() / "TPHelp" / "index.html").string());
+}
+
+void AppController::showHelp() { QDesktopServices::openUrl(QUrl::fromLocalFile(helpPath())); }
+
+void AppController::showPreferencePanel() {
+    if (!preferencesController_)
+        preferencesController_ = std::make_unique<PreferencesController>(UserDefaults::standard());
+    preferencesController_->show();
+    preferencesController_->raise();
+    preferencesController_->activateWindow();
+}
+
+void AppController::applicationWillTerminate() {
+    if (preferencesController_) preferencesController_->windowDidResignKey(true);
+    UserDefaults::standard().synchronize();
+}
+
+void AppController::terminate() {
+    applicationWillTerminate();
+    QCoreApplication::quit();
+}
+
+void AppController::bringForward() {
+    mainController_->show();
+    mainController_->raise();
+    mainController_->activateWindow();
+}
+
+}  // namespace kl::tempolin
