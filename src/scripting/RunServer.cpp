@@ -291,12 +291,6 @@ std::string RunServer::commandText(const Command* command) const {
 }
 
 void RunServer::outputError(const std::string& message, const Command* command) {
-    if (!command && !parce_) {
-        std::lock_guard lock(errorMutex_);
-        scriptError_ = message + "\n";
-        control_ = Stopped;
-        return;
-    }
     if (!command && std::this_thread::get_id() != runThread_.load()) {
         // From the main thread while the run's thread goes on: its position
         // is the run thread's to read.
