@@ -3,6 +3,7 @@
 // the hand-offs to the panel.
 #include "scripting/RunServer.h"
 
+#include <chrono>
 #include <cmath>
 #include <thread>
 
@@ -84,10 +85,25 @@ void RunServer::interpretThread(std::string text, Array searchList, Dictionary o
         if (scriptError_) result = Array{Value(*scriptError_), Value(2)};
     }
     deallocRunSettings();
-    Dispatcher::current().postAndWait([this, &result] {
+    try {
+        Dispatcher::current().postAndWait([this, &result] {
+            running_ = false;
+            if (controller_) controller_->klscrptDone(result);
+        });
+    } catch (const std::exception& failure) {
         running_ = false;
-        if (controller_) controller_->klscrptDone(result);
-    });
+        Logger::log("The end of an internal script could not be shown: {}", failure.what());
+    }
+}
+
+bool RunServer::waitForWindow(const std::shared_ptr<Object>& window,
+                              const std::function<std::shared_ptr<Object>()>& frontWindow) {
+    for (int attempt = 0; attempt < 101; ++attempt) {
+        Dispatcher::current().postAndWait([&] { setReturnValue(Value(frontWindow())); });
+        if (returnValue_.object() == window) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 void RunServer::initRunSettings() {
@@ -124,7 +140,15 @@ void RunServer::commandLoop() {
     while (auto command = parce_->nextCommand()) {
         flushPendingError();
         if (control_ != Running) break;
-        if (!runOneCommand(std::move(*command))) break;
+        bool goOn = false;
+        try {
+            goOn = runOneCommand(std::move(*command));
+        } catch (const std::exception& failure) {
+            // A failure raised below a command (model code, a hand-off whose
+            // main thread is gone) ends the run with its message.
+            outputError(failure.what(), &origCmd_);
+        }
+        if (!goOn) break;
     }
 }
 

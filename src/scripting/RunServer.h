@@ -17,6 +17,7 @@
 // thread. Work on the model or the panel is handed to the main thread
 // through the Dispatcher and waited for.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -122,6 +123,12 @@ public:
     static bool validObjectName(const std::string& name);
     std::optional<std::string> getVarOrObjName(bool& isVariable, const std::string& command);
     std::shared_ptr<Object> getNoneType();
+
+    // After a command opened a window: reads the document's front window on
+    // the main thread (frontWindow) until it is the awaited one, at most 101
+    // times 0.01 s apart; false when it never came.
+    bool waitForWindow(const std::shared_ptr<Object>& window,
+                       const std::function<std::shared_ptr<Object>()>& frontWindow);
 
     // ---- Hand-offs to the panel, on the main thread (waiting)
     void showScriptMessage(const std::string& text);

@@ -177,3 +177,17 @@ TEST_F(LibraryModules, LanguageStringsOfTheCurrentFormat) {
 
 }  // namespace
 }  // namespace kl::test
+
+namespace kl::test {
+namespace {
+
+TEST(ScriptWindows, WaitingReadsTheFrontWindowUntilTheNewOneIsThere) {
+    auto server = std::make_shared<RunServer>(nullptr);
+    auto awaited = std::make_shared<Object>();
+    int reads = 0;
+    EXPECT_TRUE(server->waitForWindow(awaited, [&] { return ++reads < 3 ? nullptr : awaited; }));
+    EXPECT_EQ(reads, 3);
+}
+
+}  // namespace
+}  // namespace kl::test

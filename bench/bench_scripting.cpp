@@ -1,0 +1,78 @@
+// An internal script walking the 100,000 individuals of the generated tree,
+// handed in as a list: each pass puts the record's name into a variable and
+// its birth date, read through a record path on the store, into another.
+// The tree is read once, outside the timing; the script runs on the
+// benchmark's thread, as it would on its own.
+#include <benchmark/benchmark.h>
+
+#include "BenchCorpus.h"
+
+#include <memory>
+#include <string>
+
+#include "document/DocumentScriptHost.h"
+#include "document/GEDCOMModel.h"
+#include "document/RecordsList.h"
+#include "model/GEDCOMRecord.h"
+#include "script/ISListType.h"
+#include "scripting/RunServer.h"
+
+namespace {
+
+using bench::QuietDocument;
+
+class PathHost : public kl::DocumentScriptHost {
+public:
+    void openRecordBrowser(const kl::Value&) override {}
+    void mergeRecordsNow(const std::shared_ptr<kl::GEDCOMRecord>&, const kl::Dictionary&) override {}
+    void changeRecordData(const std::shared_ptr<kl::GEDCOMRecord>&, const std::string&, bool) override {}
+    kl::ScriptReply applicationCommand(const std::string&, const kl::Dictionary&) override { return {}; }
+};
+
+struct Tree {
+    QuietDocument document;
+    kl::GEDCOMModel model{&document};
+    PathHost host;
+    std::shared_ptr<kl::Array> people = std::make_shared<kl::Array>();
+};
+
+Tree* tree() {
+    static Tree* loaded = [] {
+        const std::string& text = bench::treeText();
+        if (text.empty()) return static_cast<Tree*>(nullptr);
+        auto* t = new Tree;  // kept for the whole run
+        t->document.undo.disableUndoRegistration();
+        t->model.setInputGed(text);
+        t->model.setRecordsFromStringVerifyIDs(true, false);
+        t->model.setScriptHost(&t->host);
+        for (const auto& record : t->model.recordsIndex().listForType("INDI")->order())
+            t->people->push_back(kl::Value(record));
+        return t;
+    }();
+    return loaded;
+}
+
+void BM_ScriptWalksIndividuals(benchmark::State& state) {
+    Tree* t = tree();
+    if (!t) {
+        state.SkipWithError("generated tree not found");
+        return;
+    }
+    const std::string script =
+        "#dated = 0\n"
+        "repeatwith rec in people\n"
+        "#name = @rec.name\n"
+        "rec.evaluateexpression \"#b\", \"BIRT.DATE\"\n"
+        "endrepeat\n";
+    for (auto _ : state) {
+        auto server = std::make_shared<kl::RunServer>(nullptr);
+        server->interpretThread(script, kl::Array{kl::Value(".klscpt"), kl::Value("/tmp")},
+                                kl::Dictionary{{"people", kl::Value(kl::ISListType::listWithList(t->people))}});
+    }
+    state.counters["individuals"] = static_cast<double>(t->people->size());
+}
+BENCHMARK(BM_ScriptWalksIndividuals)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();
