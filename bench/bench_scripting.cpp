@@ -14,6 +14,7 @@
 #include "document/GEDCOMModel.h"
 #include "document/RecordsList.h"
 #include "model/GEDCOMRecord.h"
+#include "script/ISDictType.h"
 #include "script/ISListType.h"
 #include "scripting/RunServer.h"
 
@@ -59,16 +60,26 @@ void BM_ScriptWalksIndividuals(benchmark::State& state) {
         return;
     }
     const std::string script =
-        "#dated = 0\n"
         "repeatwith rec in people\n"
         "#name = @rec.name\n"
         "rec.evaluateexpression \"#b\", \"BIRT.DATE\"\n"
-        "endrepeat\n";
+        "endrepeat\n"
+        "result.setstringforkey #name, name\n";
+    auto result = kl::ISDictType::initDict();
     for (auto _ : state) {
         auto server = std::make_shared<kl::RunServer>(nullptr);
         server->interpretThread(script, kl::Array{kl::Value(".klscpt"), kl::Value("/tmp")},
-                                kl::Dictionary{{"people", kl::Value(kl::ISListType::listWithList(t->people))}});
+                                kl::Dictionary{{"people", kl::Value(kl::ISListType::listWithList(t->people))},
+                                               {"result", kl::Value(result)}});
+        if (auto error = server->scriptError()) {
+            state.SkipWithError(error->c_str());
+            return;
+        }
     }
+    // The loop ran to its end: the last individual's name came out.
+    const auto* last = t->people->empty() ? nullptr : t->people->back().objectAs<kl::GEDCOMRecord>().get();
+    if (!last || result->klis_objectForKey("name").toString() != last->viewName())
+        state.SkipWithError("the script did not reach the last individual");
     state.counters["individuals"] = static_cast<double>(t->people->size());
 }
 BENCHMARK(BM_ScriptWalksIndividuals)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -19,25 +19,6 @@ namespace kl {
 
 namespace {
 
-std::vector<std::string> splitPath(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const auto dot = text.find('.', start);
-        parts.push_back(text.substr(start, dot - start));
-        if (dot == std::string::npos) break;
-        start = dot + 1;
-    }
-    return parts;
-}
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 bool allDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -136,7 +117,7 @@ std::string RunServer::checkObject(const Value& list, const std::string& text) {
 
 Value RunServer::findExistingObject(const std::string& path) {
     if (const Value* whole = scriptObjects_.get(path)) return *whole;
-    std::vector<std::string> parts = splitPath(trimmed(path));
+    std::vector<std::string> parts = splitPath(trimmedText(path));
     if (parts[0].empty()) return Value();
     if (parts[0][0] == '#') parts[0] = derefVariable(parts[0], variables_);
     const Value* start = scriptObjects_.get(parts[0]);
@@ -180,7 +161,7 @@ Value RunServer::objectAttribute(const Value& object, const std::string& name) {
 // ---- @-references ---------------------------------------------------------------------
 
 std::string RunServer::evaluateAtString(const std::string& text, const Variables& variables) {
-    return finishAtString(splitPath(trimmed(text)), variables);
+    return finishAtString(splitPath(trimmedText(text)), variables);
 }
 
 std::string RunServer::atError(const std::string& message) {
@@ -252,7 +233,7 @@ std::string RunServer::finishAtString(std::vector<std::string> parts, const Vari
 // ---- Object assignment --------------------------------------------------------------------
 
 void RunServer::assignObject() {
-    std::vector<std::string> parts = splitPath(trimmed(nextCmd_[0].toString()));
+    std::vector<std::string> parts = splitPath(trimmedText(nextCmd_[0].toString()));
     if (parts[0].size() > 1 && parts[0][0] == '@') parts[0].erase(0, 1);
     if (!parts[0].empty() && parts[0][0] == '#') parts[0] = derefVariable(parts[0], variables_);
     const std::string value = nextCmd_.size() > 2 ? nextCmd_[2].toString() : std::string();

@@ -21,23 +21,6 @@ namespace kl {
 
 namespace {
 
-std::vector<std::string> splitAtDots(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const auto dot = text.find('.', start);
-        parts.push_back(text.substr(start, dot - start));
-        if (dot == std::string::npos) return parts;
-        start = dot + 1;
-    }
-}
-
-std::string trimmedText(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 // A property list from the pasteboard as script values: arrays become
 // script lists, at any depth.
 Value scriptValueOf(const Value& stored) {
@@ -64,7 +47,7 @@ void RunServer::doObjectCommand(const Value& target, const std::string& path) {
         outputError("Object command is empty", &origCmd_);
         return;
     }
-    const std::vector<std::string> parts = splitAtDots(trimmedText(path));
+    const std::vector<std::string> parts = splitPath(trimmedText(path));
     const std::string word = asciiLower(grabAtom(parts, parts.size() - 1));
     Value current = target;
     Value container = target;

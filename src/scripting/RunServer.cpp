@@ -58,7 +58,9 @@ void RunServer::doAnalysisThread(std::string text, Array searchList, Dictionary 
 }
 
 void RunServer::interpretThread(std::string text, Array searchList, Dictionary objects) {
-    running_ = true;
+    // A run started through doAnalysisThread is running already, and a Stop
+    // that came before its thread did must hold.
+    if (!running_.exchange(true)) control_ = Running;
     runThread_ = std::this_thread::get_id();
     parce_ = std::make_unique<CommandParcer>(std::move(text));
     initRunSettings();

@@ -75,6 +75,11 @@ public:
     int control() const { return control_.load(); }
     void setControl(int value) { control_.store(value); }
     int dump() const { return dump_.load(); }
+    // The report of the last run that failed; nullopt after a sound run.
+    std::optional<std::string> scriptError() const {
+        std::lock_guard lock(errorMutex_);
+        return scriptError_;
+    }
 
     // Records an error report and stops the run after the current command.
     // Without a command (errors that reach the panel from the main thread)

@@ -1,30 +1,15 @@
 #include "scripting/ScriptController.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "app/LibraryFolder.h"
 #include "foundation/MainThread.h"
 #include "model/ModelAlerts.h"
-#include "model/TextEncoding.h"
+#include "script/CommandParcer.h"
 #include "scripting/RunServer.h"
 #include "scripting/ScriptApplication.h"
 
 namespace kl {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::optional<std::string> readScriptFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || !isValidUTF8(text)) return std::nullopt;
-    return text;
-}
-
-}  // namespace
 
 ScriptController::ScriptController(Ports ports) : ports_(std::move(ports)) {
     if (!ports_.application) ports_.application = std::make_shared<ScriptApplication>();
@@ -52,7 +37,7 @@ bool ScriptController::refuseWhileRunning() {
 
 bool ScriptController::interpretScript(const fs::path& path, const std::string& title) {
     if (refuseWhileRunning()) return false;
-    auto text = readScriptFile(path);
+    auto text = CommandParcer::readTextFile(path.string());
     if (!text) {
         ModelAlerts::current()->runAlert(
             ModelAlerts::Style::Critical, "Error opening a script file",

@@ -33,6 +33,23 @@ const Array* listItemsOf(const Value& value) {
     return nullptr;
 }
 
+std::vector<std::string> splitPath(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto dot = text.find('.', start);
+        parts.push_back(text.substr(start, dot - start));
+        if (dot == std::string::npos) return parts;
+        start = dot + 1;
+    }
+}
+
+std::string trimmedText(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
 std::string joinCommand(const Array& command, std::size_t from, const std::string& separator) {
     std::string out;
     for (std::size_t i = from; i < command.size(); ++i) {

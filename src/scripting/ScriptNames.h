@@ -4,6 +4,7 @@
 // list or a plain array.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/Value.h"
 
@@ -16,6 +17,10 @@ std::string scriptClassName(const Value& value);
 // The items of a script list or a plain array; nullptr for anything else.
 const Array* listItemsOf(const Value& value);
 std::shared_ptr<ISListType> scriptListOf(const Value& value);
+// A path split at every "." (an empty text gives one empty part).
+std::vector<std::string> splitPath(const std::string& text);
+// The text without white space at either end.
+std::string trimmedText(const std::string& text);
 // Joins the texts of command elements with the separator.
 std::string joinCommand(const Array& command, std::size_t from, const std::string& separator);
 

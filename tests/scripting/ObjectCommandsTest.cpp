@@ -1,7 +1,7 @@
 // Object commands, @-references and object paths over script values, the
 // pasteboard, and records of a store read from GEDCOM text.
 #include "ScriptTestSupport.h"
-#include "document/DocumentScriptHost.h"
+#include "support/ExpressionOnlyHost.h"
 #include "document/StoreTestSupport.h"
 #include "foundation/PropertyList.h"
 #include "support/Corpus.h"
@@ -164,14 +164,6 @@ TEST(ScriptPasteboard, ListHoldingADictionaryIsRefused) {
 }
 
 // ---- Records of a store ----------------------------------------------------------------
-
-class ExpressionOnlyHost : public DocumentScriptHost {
-public:
-    void openRecordBrowser(const Value&) override {}
-    void mergeRecordsNow(const std::shared_ptr<GEDCOMRecord>&, const Dictionary&) override {}
-    void changeRecordData(const std::shared_ptr<GEDCOMRecord>&, const std::string&, bool) override {}
-    ScriptReply applicationCommand(const std::string&, const Dictionary&) override { return {}; }
-};
 
 // A document as scripts see it, with attributes of none of the names
 // asked for here.
