@@ -199,6 +199,19 @@ TEST_F(ScriptOnRecords, ReadNamesAndIDs) {
     EXPECT_EQ(outcome.report, "");
 }
 
+TEST_F(ScriptOnRecords, SettingAnAttributeChangesTheRecordOnTheMainThread) {
+    const ScriptOutcome outcome = harness.run("@rec.name = \"Karl /Strand/\"\nwrite @rec.name", objects());
+    EXPECT_EQ(outcome.report, "");
+    EXPECT_EQ(outcome.output, "Strand, Karl");
+    EXPECT_EQ(store.model.recordWithID("@I1@")->viewName(), "Strand, Karl");
+}
+
+TEST_F(ScriptOnRecords, RefusedAttributeIsReported) {
+    const ScriptOutcome outcome = harness.run("@rec.nosuch = 1", objects());
+    EXPECT_TRUE(outcome.report.starts_with("class INDIRecord cannot set the requested property or value not valid"))
+        << outcome.report;
+}
+
 TEST_F(ScriptOnRecords, EvaluateRecordPaths) {
     const ScriptOutcome outcome = harness.run(
         "rec.evaluateexpression \"#b\", \"BIRT.DATE\"\nrec.evaluateexpression \"#d\", \"DEAT.DATE\"\n"
