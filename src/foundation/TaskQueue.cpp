@@ -5,10 +5,11 @@
 namespace kl {
 
 void TaskQueue::push(const void* receiver, Task task) {
-    {
-        std::lock_guard lock(mutex_);
-        entries_.push_back(Entry{nextSequence_++, receiver, std::move(task)});
-    }
+    // Notified under the lock: once the main thread can take the task, the
+    // pushing thread is done with the queue, so a queue torn down right after
+    // the task ran is never touched again.
+    std::lock_guard lock(mutex_);
+    entries_.push_back(Entry{nextSequence_++, receiver, std::move(task)});
     queued_.notify_all();
 }
 

@@ -13,14 +13,6 @@ namespace kl {
 
 namespace {
 
-std::optional<std::string> readTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || !isValidUTF8(text)) return std::nullopt;
-    return text;
-}
-
 std::size_t countCharacters(std::string_view text) {
     std::size_t n = 0;
     for (char c : text)
@@ -36,6 +28,14 @@ bool isLoadWord(const Command& command) {
 }
 
 }  // namespace
+
+std::optional<std::string> CommandParcer::readTextFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad() || !isValidUTF8(text)) return std::nullopt;
+    return text;
+}
 
 std::optional<std::string> CommandParcer::loadOneCommand(const Command& command, const Value& modules,
                                                          const std::optional<std::string>& append,

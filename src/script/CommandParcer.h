@@ -62,6 +62,9 @@ public:
     // nullopt, or the error text.
     std::optional<std::string> loadPreambles(const Value& modules,
                                              const std::optional<std::string>& append);
+    // A script or module file's text; nullopt when it cannot be read or is
+    // not UTF-8.
+    static std::optional<std::string> readTextFile(const std::string& path);
 
     // ---- Readers ------------------------------------------------------
     // The next source command, nullopt at the end of the text or at "exit".

@@ -4,21 +4,12 @@
 
 #include "StoreTestSupport.h"
 #include "document/DocumentScriptHost.h"
+#include "support/ExpressionOnlyHost.h"
 #include "model/GEDCOMStructure.h"
 #include "support/CaseName.h"
 
 namespace kl::test {
 namespace {
-
-// The windows of a document do not exist here; the expression part is what
-// is tested.
-class ExpressionOnlyHost : public DocumentScriptHost {
-public:
-    void openRecordBrowser(const Value&) override {}
-    void mergeRecordsNow(const std::shared_ptr<GEDCOMRecord>&, const Dictionary&) override {}
-    void changeRecordData(const std::shared_ptr<GEDCOMRecord>&, const std::string&, bool) override {}
-    ScriptReply applicationCommand(const std::string&, const Dictionary&) override { return {}; }
-};
 
 struct PathCase {
     const char* path;

@@ -1,0 +1,112 @@
+#pragma once
+// Runs internal scripts the way the application does: through the
+// ScriptController on a thread of their own, with a queue standing in for
+// the main thread, a recording panel and a fake pasteboard.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "foundation/QueueDispatcher.h"
+#include "scripting/ScriptController.h"
+#include "support/FakeClipboard.h"
+#include "support/RecordingScriptSink.h"
+
+namespace kl::test {
+
+struct ScriptOutcome {
+    std::string output;
+    // The failure report; empty when the run ended without one.
+    std::string report;
+};
+
+class ScriptHarness {
+public:
+    explicit ScriptHarness(const LibraryFolder* library = nullptr)
+        : controller({sink, clipboard, nullptr, library}) {}
+
+    // Pumps the main-thread queue until the run has told the panel it
+    // finished.
+    bool waitForEnd(int finishedBefore, std::chrono::seconds limit = std::chrono::seconds(20)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (sink->finished == finishedBefore) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            dispatcher.waitForWork(std::chrono::milliseconds(20));
+            dispatcher.runPending();
+        }
+        return true;
+    }
+
+    ScriptOutcome run(const std::string& text, Dictionary objects = {},
+                      const std::filesystem::path& folder = std::filesystem::temp_directory_path()) {
+        const int before = sink->finished;
+        sink->output.clear();
+        const std::size_t reports = sink->done.size();
+        if (!controller.interpretScriptText(text, "test script", folder, std::move(objects))) return {};
+        EXPECT_TRUE(waitForEnd(before)) << "the script did not end: " << text;
+        ScriptOutcome outcome{sink->output, {}};
+        if (sink->done.size() > reports) outcome.report = sink->done.back().first;
+        return outcome;
+    }
+
+    QueueDispatcher dispatcher;
+    Dispatcher::Scope scope{dispatcher};
+    std::shared_ptr<RecordingScriptSink> sink = std::make_shared<RecordingScriptSink>();
+    std::shared_ptr<FakeClipboard> clipboard = std::make_shared<FakeClipboard>();
+    ScriptController controller;
+};
+
+}  // namespace kl::test
+
+#include "model/ModelAlerts.h"
+
+namespace kl::test {
+
+// Records the alerts shown while it is installed.
+class RecordedAlerts : public ModelAlerts {
+public:
+    struct Shown {
+        Style style;
+        std::string message;
+        std::string informative;
+    };
+    int runAlert(Style style, const std::string& message, const std::string& informative,
+                 const std::vector<std::string>&) override {
+        shown.push_back({style, message, informative});
+        return 0;
+    }
+    std::vector<Shown> shown;
+};
+
+struct AlertRecording {
+    std::shared_ptr<RecordedAlerts> alerts = std::make_shared<RecordedAlerts>();
+    AlertRecording() { ModelAlerts::install(alerts); }
+    ~AlertRecording() { ModelAlerts::install(nullptr); }
+    AlertRecording(const AlertRecording&) = delete;
+    AlertRecording& operator=(const AlertRecording&) = delete;
+};
+
+// One script and what its run must leave: the output, and the report that
+// ends it (its beginning; nullptr when the run must end without one).
+struct ScriptCase {
+    const char* name;
+    const char* script;
+    const char* output;
+    const char* report;
+};
+
+inline std::string caseName(const ::testing::TestParamInfo<ScriptCase>& info) { return info.param.name; }
+
+inline void expectOutcome(const ScriptOutcome& outcome, const ScriptCase& expected) {
+    EXPECT_EQ(outcome.output, expected.output) << expected.script;
+    if (expected.report)
+        EXPECT_TRUE(outcome.report.starts_with(expected.report))
+            << expected.script << "\nreported: " << outcome.report;
+    else
+        EXPECT_EQ(outcome.report, "") << expected.script;
+}
+
+}  // namespace kl::test
