@@ -33,12 +33,18 @@ void infoInPanel(const std::string& message, const std::string& information) {
 }
 
 // Closing the stand-in window is quitting, as long as no database is open.
+// Once the quit is under way it closes like any window: a visible window
+// that refuses its close event cancels the application's quit.
 class EmptyWindow : public QMainWindow {
 public:
     explicit EmptyWindow(KinloreApplication& application) : application_(application) {}
 
 protected:
     void closeEvent(QCloseEvent* event) override {
+        if (application_.quitting()) {
+            event->accept();
+            return;
+        }
         event->ignore();
         QTimer::singleShot(0, &application_, [app = &application_] { app->quit(); });
     }
@@ -129,11 +135,19 @@ void KinloreApplication::bringForward() {
 bool KinloreApplication::quit() {
     if (quitting_) return true;
     if (!app_->applicationShouldTerminate()) return false;
-    if (docController_ && !docController_->closeAllDocuments()) return false;
+    // While the documents are reviewed, the last one closing must not bring
+    // the stand-in window back; a Cancel leaves everything as it was.
     quitting_ = true;
+    if (docController_ && !docController_->closeAllDocuments()) {
+        quitting_ = false;
+        documentsChanged();
+        return false;
+    }
+    if (emptyWindow_) emptyWindow_->hide();
     terminateApplication();
-    // Outside a running loop (tests) there is nothing to end.
-    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::quit();
+    // The review is over and the user agreed: the loop ends whatever window
+    // is still up. Outside a running loop (tests) there is nothing to end.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
     return true;
 }
 
