@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -33,6 +34,7 @@
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/UiTestSupport.h"
+#include "dates/DateBridge.h"
 #include "document/GEDCOMDocument.h"
 #include "document/IndexStyle.h"
 #include "document/RecordsIndices.h"
@@ -654,6 +656,58 @@ TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
     open("0 @N1@ NOTE n\n");
     settle();
     EXPECT_TRUE(window->findChildren<NewFileOptions*>().isEmpty());
+}
+
+// A date the engine cannot read keeps the sheet up with its reason; once
+// mended, OK makes the people with the date as typed.
+TEST_F(IndexWindowTest, TheNewFileSheetKeepsADateItCannotReadAndSaysWhy) {
+    struct Case {
+        const char* name;
+        bool death;
+        const char* typed;
+        const char* message;  // nullptr: whatever the engine says
+        const char* mended;
+    } cases[] = {{"DeathDayTooLarge", true, "31 feb 1920", "The day number is too large for that month.", "28 FEB 1920"},
+                 {"BirthWithQuestionMark", false, "1930?", nullptr, "ABT 1930"}};
+    AppController::initialize(*defaults);
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GEDCOMDocument* made = controller.newDocument();
+        ASSERT_NE(made, nullptr);
+        auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
+        ASSERT_NE(shown, nullptr);
+        QPointer<NewFileOptions> sheet;
+        ASSERT_TRUE(test::processUntil([&] {
+            const auto sheets = shown->findChildren<NewFileOptions*>();
+            if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
+            return !sheet.isNull();
+        }));
+        QLineEdit* field = c.death ? sheet->died1() : sheet->born1();
+        sheet->person1()->setText("Jan /Novak/");
+        QTest::keyClicks(field, c.typed);
+        sheet->okButton()->click();
+        settle();
+        ASSERT_FALSE(sheet.isNull());
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_TRUE(sheet->dateMessage()->isVisible());
+        bool valid = true;
+        const std::string reason = validateDateString(c.typed, valid);
+        EXPECT_FALSE(valid);
+        EXPECT_EQ(sheet->dateMessage()->text().toStdString(), c.message ? c.message : reason);
+        EXPECT_EQ(field->selectedText().toStdString(), c.typed) << "the field is selected for mending";
+        EXPECT_EQ(made->gedcomModel().numberOfType("INDI"), 0u) << "nothing made yet";
+
+        field->setText(c.mended);
+        sheet->okButton()->click();
+        EXPECT_TRUE(test::processUntil([&] { return sheet.isNull(); }));
+        settle();
+        ASSERT_EQ(made->gedcomModel().numberOfType("INDI"), 1u);
+        const std::string source = made->gedcomModel().firstRecordOfType("INDI")->gedcomString();
+        EXPECT_NE(source.find(std::string(c.death ? "1 DEAT\n2 DATE " : "1 BIRT\n2 DATE ") + c.mended), std::string::npos)
+            << source;
+    }
 }
 
 // ---- the program's window for a database, with its screenshot
