@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -33,6 +34,7 @@
 #include "app/ui/DocController.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/QtDispatcher.h"
+#include "app/ui/QtDocumentUI.h"
 #include "app/ui/UiTestSupport.h"
 #include "dates/DateBridge.h"
 #include "document/GEDCOMDocument.h"
@@ -736,6 +738,141 @@ TEST_F(IndexWindowTest, TheSampleDatabaseShowsItsListsAndRecords) {
     const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window.png";
     EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
     EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+// ---- the sample database as a user works with it
+
+class SampleWindowTest : public IndexWindowTest {
+protected:
+    void SetUp() override {
+        IndexWindowTest::SetUp();
+        AppController::initialize(*defaults);
+        controller = std::make_unique<DocController>(*defaults);
+        IndexWindow::installWindowFactory(*controller, *defaults);
+        // Reads and saves wait behind the program's own progress panel.
+        controller->setProgressUI(&progress);
+        DocController::Prompts prompts;
+        prompts.alert = [](const QString& message, const QString& information) {
+            ADD_FAILURE() << message.toStdString() << " | " << information.toStdString();
+        };
+        controller->setPrompts(prompts);
+        // A copy, so saving never touches the shipped one.
+        sample = root() / "Brennow.gedpkg";
+        std::filesystem::copy(shipped() / "KinloreIIAppSupport" / "Radavizu" / "Brennow.gedpkg", sample,
+                              std::filesystem::copy_options::recursive);
+    }
+    void TearDown() override {
+        controller.reset();
+        IndexWindowTest::TearDown();
+    }
+    IndexWindow* openSample() {
+        std::string error;
+        GEDCOMDocument* opened = controller->openDocument(sample, &error);
+        EXPECT_NE(opened, nullptr) << error;
+        if (!opened) return nullptr;
+        auto* shown = dynamic_cast<IndexWindow*>(controller->windowForDocument(*opened));
+        settle();
+        return shown;
+    }
+    // Runs a menu item of the window's menu bar as a click on it does:
+    // validated when its menu opens, then triggered.
+    static void chooseMenuItem(IndexWindow* shown, const QString& menuTitle, const QString& item) {
+        for (QAction* menu : shown->menuBar()->actions()) {
+            if (!menu->menu() || menu->text() != menuTitle) continue;
+            emit menu->menu()->aboutToShow();
+            for (QAction* action : menu->menu()->actions()) {
+                if (action->text() != item) continue;
+                ASSERT_TRUE(action->isEnabled()) << item.toStdString();
+                action->trigger();
+                settle();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no menu item " << menuTitle.toStdString() << " > " << item.toStdString();
+    }
+    static void showList(IndexWindow* shown, const std::string& type) {
+        const long row = shown->document().gedcomModel().recordsIndex().recordTypeIndex(type);
+        ASSERT_GE(row, 0) << type;
+        QTableView* lists = shown->listsTable();
+        const QRect cell = lists->visualRect(shown->listsModel()->index(static_cast<int>(row), 0));
+        QTest::mouseClick(lists->viewport(), Qt::LeftButton, {}, cell.center());
+        settle();
+    }
+    static void clickRecordRow(IndexWindow* shown, int row) {
+        QTableView* records = shown->recordsTable();
+        records->scrollTo(shown->recordsModel()->index(row, 0));
+        const QRect cell = records->visualRect(shown->recordsModel()->index(row, 0));
+        QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, cell.center());
+        settle();
+    }
+    // The record of the highlighted row, and the ID the source pane shows.
+    static std::string highlightedID(IndexWindow* shown) {
+        const QModelIndexList rows = shown->recordsTable()->selectionModel()->selectedRows();
+        if (rows.size() != 1) return {};
+        const auto listed = shown->controller().listedRecords();
+        return listed.at(static_cast<std::size_t>(rows.front().row()))->grecordID();
+    }
+    static std::string paneID(IndexWindow* shown) {
+        const QString text = shown->sourcePane()->toPlainText();
+        const qsizetype at = text.indexOf('@');
+        const qsizetype end = at < 0 ? -1 : text.indexOf('@', at + 1);
+        return end < 0 ? std::string() : text.mid(at, end - at + 1).toStdString();
+    }
+
+    QtDocumentUI progress;
+    std::unique_ptr<DocController> controller;
+    std::filesystem::path sample;
+};
+
+// An album made with the Albums menu comes back after Save and reopening
+// with its name, its records in their order and its place in the lists,
+// empty or not.
+TEST_F(SampleWindowTest, AnAlbumIsListedAgainWithItsRecordsAfterSaveAndReopen) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> people;  // indexes into the sample's people
+    } cases[] = {{"TwoRecords", {2, 0}}, {"Empty", {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IndexWindow* shown = openSample();
+        ASSERT_NE(shown, nullptr);
+        GEDCOMDocument* document = &shown->document();
+        const auto people = document->gedcomModel().recordsOfType("INDI");
+        ASSERT_GE(people.size(), 3u);
+        chooseMenuItem(shown, "&Albums", "Add Album");
+        ASSERT_TRUE(shown->controller().isDisplayingAnAlbum());
+        const auto album = shown->controller().currentList();
+        const int albumRow = shown->listsTable()->currentIndex().row();
+        const QString name = QString("Trip ") + c.name;
+        ASSERT_TRUE(shown->listsModel()->setData(shown->listsModel()->index(albumRow, 0), name));
+        for (std::size_t person : c.people) album->addRecordToAlbum(people[person]);
+        settle();
+        ASSERT_EQ(shown->recordsModel()->rowCount(), static_cast<int>(c.people.size()));
+        std::vector<std::string> saved;
+        for (const auto& record : album->albumRecords()) saved.push_back(record->grecordID());
+        // An album's columns of its own go with it.
+        shown->choosePredefinedColumn({"Record ID", "id", false});
+        settle();
+        const auto columns = shown->controller().shownStyle()->label();
+
+        ASSERT_TRUE(controller->saveDocument(*document));
+        ASSERT_TRUE(controller->closeDocument(*document));
+        settle();
+        IndexWindow* reopened = openSample();
+        ASSERT_NE(reopened, nullptr);
+        const auto& index = reopened->document().gedcomModel().recordsIndex();
+        const auto again = index.userAlbumNamed(name.toStdString());
+        ASSERT_NE(again, nullptr) << "the album is listed again";
+        std::vector<std::string> ids;
+        for (const auto& record : again->albumRecords()) ids.push_back(record->grecordID());
+        EXPECT_EQ(ids, saved);
+        EXPECT_EQ(reopened->listsModel()->data(reopened->listsModel()->index(albumRow, 0)).toString(), name)
+            << "in its place in the lists table";
+        showList(reopened, again->recordType());
+        EXPECT_EQ(reopened->controller().shownStyle()->label(), columns);
+        ASSERT_TRUE(controller->closeDocument(reopened->document()));
+        settle();
+    }
 }
 
 }  // namespace
