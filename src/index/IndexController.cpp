@@ -194,24 +194,30 @@ void IndexController::buildTable(int sortColumn) {
 void IndexController::sortOnShow() {
     const int first = shown_->indexStyle()->firstSortColumn();
     if (first < 0) return;
+    // The selected records keep their selection in the new order, so the
+    // highlighted rows and the source pane show the same record.
+    const auto ids = selectedRecordIDs();
     shown_->sortColumn(first);
     highlightedColumn_ = first;
     view_->markSortColumn(first, TableSetupPlan::hiliteSorting(shown_->sortOrder()));
     view_->reloadRecords();
+    if (ids) selectByRecordIDs(ids);
 }
 
 void IndexController::selectByRecordIDs(const std::optional<std::vector<std::string>>& ids) {
     setSelection({});
-    if (!ids || !shown_) return;
     std::vector<long> rows;
-    for (const auto& id : *ids)
-        if (long row = rowOf(shown_->recordWithIDIncludingAlbums(id).get()); row >= 0) rows.push_back(row);
+    if (ids && shown_)
+        for (const auto& id : *ids)
+            if (long row = rowOf(shown_->recordWithIDIncludingAlbums(id).get()); row >= 0) rows.push_back(row);
     if (!rows.empty()) {
         const long first = rows.front();
         setSelection(std::move(rows));
         view_->scrollToRow(first);
-        view_->refreshSource(false);
     }
+    // With nothing selected the pane empties: it never shows a record of
+    // another list.
+    view_->refreshSource(false);
     view_->focusRecords();
 }
 

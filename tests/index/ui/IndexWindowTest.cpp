@@ -875,5 +875,54 @@ TEST_F(SampleWindowTest, AnAlbumIsListedAgainWithItsRecordsAfterSaveAndReopen) {
     }
 }
 
+TEST_F(SampleWindowTest, TheSourcePaneShowsTheHighlightedRecordWhateverTheColumnsDo) {
+    IndexWindow* shown = openSample();
+    ASSERT_NE(shown, nullptr);
+    if (!shown->sourceShown()) chooseMenuItem(shown, "&View", "Show Source Editor");
+    ASSERT_TRUE(shown->sourceShown());
+    showList(shown, "INDI");
+    ASSERT_GT(shown->recordsModel()->rowCount(), 5);
+    clickRecordRow(shown, 3);
+    const std::string picked = highlightedID(shown);
+    ASSERT_FALSE(picked.empty());
+    EXPECT_EQ(paneID(shown), picked);
+
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+    } steps[] = {
+        {"RemoveTheSortColumn",
+         [&] {
+             ASSERT_GE(shown->controller().highlightedColumn(), 0);
+             chooseMenuItem(shown, "&Columns", "Delete Column");
+             answerAlert(shown, "OK");
+             settle();
+         }},
+        {"AddAColumn", [&] { shown->choosePredefinedColumn({"Record ID", "id", false}); settle(); }},
+        {"SortByAnotherColumn",
+         [&] {
+             // The column just added, left of the filler.
+             QHeaderView* h = shown->recordsTable()->horizontalHeader();
+             const int added = h->logicalIndex(h->count() - 2);
+             QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                               QPoint(h->sectionViewportPosition(added) + h->sectionSize(added) / 2, h->height() / 2));
+             settle();
+         }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(highlightedID(shown), picked) << "the selection follows its record";
+        EXPECT_EQ(paneID(shown), picked) << "and the pane shows it";
+    }
+
+    // Another list, and an empty album, show what they select: nothing.
+    chooseMenuItem(shown, "&Albums", "Add Album");
+    EXPECT_TRUE(shown->recordsTable()->selectionModel()->selectedRows().isEmpty());
+    EXPECT_TRUE(shown->sourcePane()->toPlainText().isEmpty());
+    showList(shown, "FAM");
+    EXPECT_EQ(paneID(shown), highlightedID(shown));
+}
+
 }  // namespace
 }  // namespace kl
