@@ -924,5 +924,32 @@ TEST_F(SampleWindowTest, TheSourcePaneShowsTheHighlightedRecordWhateverTheColumn
     EXPECT_EQ(paneID(shown), highlightedID(shown));
 }
 
+// The Places list names each place, and reversed, with its screenshot.
+TEST_F(SampleWindowTest, ThePlacesListShowsEachPlacesName) {
+    IndexWindow* shown = openSample();
+    ASSERT_NE(shown, nullptr);
+    shown->resize(1000, 640);
+    showList(shown, "_PLC");
+    ASSERT_EQ(shown->controller().currentType(), "_PLC");
+    RecordsTableModel* model = shown->recordsModel();
+    ASSERT_GT(model->rowCount(), 0);
+    const std::vector<std::string> titles{model->headerData(0, Qt::Horizontal).toString().toStdString(),
+                                          model->headerData(1, Qt::Horizontal).toString().toStdString()};
+    ASSERT_EQ(titles, (std::vector<std::string>{"Place", "Reversed"}));
+    bool found = false;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QString place = model->data(model->index(row, 0)).toString();
+        EXPECT_FALSE(place.startsWith("Record ID") || place.startsWith("Place ID")) << place.toStdString();
+        if (place == "Radavizu, Lower Vessmark, Vessland") {
+            found = true;
+            EXPECT_EQ(model->data(model->index(row, 1)).toString(), "Vessland, Lower Vessmark, Radavizu");
+        }
+    }
+    EXPECT_TRUE(found);
+    settle();
+    const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window-places.png";
+    EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
+}
+
 }  // namespace
 }  // namespace kl
