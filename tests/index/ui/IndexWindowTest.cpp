@@ -156,6 +156,7 @@ TEST_P(SortOnShow, TheHeaderMarksTheSortAndTheFirstRowFollowsIt) {
     open(descendingPeople(c.count));
     ASSERT_EQ(window->recordsModel()->rowCount(), c.count);
     EXPECT_EQ(header()->sortIndicatorSection(), c.sorted ? 0 : -1);
+    EXPECT_TRUE(window->validateMenuTag(Tag::DeleteColumn).enabled) << "the column commands work at every size";
     EXPECT_EQ(index().listedRecords().front()->grecordID(), c.sorted ? "@I" + std::to_string(c.count) + "@" : "@I1@");
     EXPECT_TRUE(cell(0, 0).contains("00001") == c.sorted) << cell(0, 0).toStdString();
 }
