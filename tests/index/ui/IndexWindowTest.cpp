@@ -952,5 +952,33 @@ TEST_F(SampleWindowTest, ThePlacesListShowsEachPlacesName) {
     EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
 }
 
+// However large the last window was made, File > New opens each new
+// window on the screen's free area.
+TEST_F(SampleWindowTest, NewWindowsAfterAMaximisedOneStayOnTheScreen) {
+    IndexWindow* first = openSample();
+    ASSERT_NE(first, nullptr);
+    const QRect free = first->screen()->availableGeometry();
+    first->setGeometry(free);  // maximised by the user
+    settle();
+    QMainWindow* front = first;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        QAction* item = nullptr;
+        for (QAction* menu : front->menuBar()->actions())
+            if (menu->menu() && menu->text() == "&File")
+                for (QAction* action : menu->menu()->actions())
+                    if (action->text() == "&New") item = action;
+        ASSERT_NE(item, nullptr);
+        const std::size_t before = controller->documents().size();
+        item->trigger();
+        ASSERT_TRUE(test::processUntil([&] { return controller->documents().size() == before + 1; }));
+        front = controller->windowForDocument(*controller->documents().back());
+        ASSERT_NE(front, nullptr);
+        EXPECT_TRUE(free.contains(front->frameGeometry())) << "frame and all"
+            << front->geometry().x() << "," << front->geometry().y() << " " << front->geometry().width() << "x"
+            << front->geometry().height();
+    }
+}
+
 }  // namespace
 }  // namespace kl
