@@ -7,9 +7,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QThread>
 #include <QTimer>
 
+#include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
 
 namespace kl {
@@ -172,15 +176,42 @@ void KinloreApplication::showEmptyWindow() {
         auto* window = new EmptyWindow(*this);
         window->setWindowTitle(tr("Kinlore II"));
         window->menuBar()->addMenu(docController_->buildFileMenu(window, nullptr));
-        auto* label = new QLabel(tr("Open a database with File ▸ Open… or start one with File ▸ New."), window);
+        // Started from a desktop entry or a terminal with no file, the
+        // window is where a user begins: the commands are on its face too.
+        auto* face = new QWidget(window);
+        auto* layout = new QVBoxLayout(face);
+        auto* label = new QLabel(tr("Open a database with File ▸ Open… or start one with File ▸ New."), face);
         label->setAlignment(Qt::AlignCenter);
-        label->setMargin(24);
-        window->setCentralWidget(label);
-        window->resize(480, 200);
+        label->setMargin(12);
+        layout->addWidget(label);
+        auto* buttons = new QHBoxLayout;
+        const struct {
+            QString title;
+            std::function<void()> command;
+        } commands[] = {
+            {tr("New"), [this] { docController_->newDocument(); }},
+            {tr("Open…"), [this] { docController_->openDocumentFromPanel(); }},
+            {tr("Open Sample Database"), [this] { openSampleDatabase(); }},
+        };
+        for (const auto& command : commands) {
+            auto* button = new QPushButton(command.title, face);
+            connect(button, &QPushButton::clicked, this,
+                    [this, run = command.command] { QTimer::singleShot(0, this, run); });
+            buttons->addWidget(button);
+        }
+        layout->addLayout(buttons);
+        window->setCentralWidget(face);
+        window->resize(520, 200);
         emptyWindow_ = window;
     }
     emptyWindow_->show();
     emptyWindow_->raise();
+}
+
+void KinloreApplication::openSampleDatabase() {
+    const LibraryFolder* library = AppController::sharedLibrary();
+    if (!library) return;
+    openFiles({library->sampleDatabasePath()});
 }
 
 // ---- AppDesktop

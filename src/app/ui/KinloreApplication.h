@@ -44,6 +44,9 @@ public:
     // File ▸ Quit: reviews the open documents, then ends the event loop;
     // false when the user kept one open.
     bool quit();
+    // The stand-in window's "Open Sample Database": the sample of the
+    // installed library.
+    void openSampleDatabase();
     // Shut-down without the review (the event loop is ending); runs once.
     void terminateApplication();
     bool terminated() const { return terminated_; }

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include <fstream>
 
@@ -124,6 +125,32 @@ TEST_F(Startup, QuitWithAnEditedDatabaseAsksAndCancelKeepsRunning) {
     EXPECT_FALSE(application->terminated());
     EXPECT_TRUE(AppController::workingDirectory());
     EXPECT_EQ(application->docController().documents().size(), 1u);
+}
+
+// Started with no file, the stand-in window offers its commands on its
+// face: New, Open… and the library's sample database.
+TEST_F(Startup, TheStandInWindowOpensTheSampleDatabase) {
+    ServingProgress progress;
+    ASSERT_TRUE(application->launch());
+    application->docController().setProgressUI(&progress);
+    ASSERT_TRUE(test::spinUntil([&] { return application->emptyWindow() && application->emptyWindow()->isVisible(); }));
+    std::vector<std::string> titles;
+    QPushButton* sample = nullptr;
+    for (QPushButton* button : application->emptyWindow()->findChildren<QPushButton*>()) {
+        titles.push_back(button->text().toStdString());
+        if (button->text() == "Open Sample Database") sample = button;
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"New", "Open…", "Open Sample Database"}));
+    ASSERT_NE(sample, nullptr);
+    const fs::path shot = fs::path(KL_BINARY_DIR) / "stand-in-window.png";
+    EXPECT_TRUE(application->emptyWindow()->grab().save(QString::fromStdString(shot.string())));
+    sample->click();
+    ASSERT_TRUE(test::spinUntil([&] { return application->docController().documents().size() == 1; }));
+    const auto file = application->docController().documents().front()->myFileName();
+    ASSERT_TRUE(file);
+    EXPECT_EQ(fs::weakly_canonical(*file), fs::weakly_canonical(root() / "data/Kinlore II/System/Radavizu/Brennow.gedpkg"));
+    EXPECT_FALSE(application->emptyWindow()->isVisible());
+    EXPECT_TRUE(alerts.empty());
 }
 
 // ---- Quit ends the event loop
