@@ -616,6 +616,17 @@ TEST_F(IndexWindowTest, AFileImportedFromOtherSoftwareIsOfferedValidation) {
 
 // ---- a new database
 
+// The new-file sheet once it is up on the window; nullptr when none came.
+NewFileOptions* newFileSheetOf(QWidget* window) {
+    NewFileOptions* sheet = nullptr;
+    test::processUntil([&] {
+        const auto sheets = window->findChildren<NewFileOptions*>();
+        if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
+        return sheet != nullptr;
+    });
+    return sheet;
+}
+
 TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
     struct Case {
         const char* name;
@@ -632,12 +643,8 @@ TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
         auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
         ASSERT_NE(shown, nullptr);
         EXPECT_TRUE(shown->findChildren<NewFileOptions*>().isEmpty()) << "asked once the window is up";
-        QPointer<NewFileOptions> sheet;
-        ASSERT_TRUE(test::processUntil([&] {
-            const auto sheets = shown->findChildren<NewFileOptions*>();
-            if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
-            return !sheet.isNull();
-        }));
+        QPointer<NewFileOptions> sheet = newFileSheetOf(shown);
+        ASSERT_FALSE(sheet.isNull());
         if (c.ok) {
             sheet->person1()->setText("Jan /Novak/");
             sheet->person2()->setText("Eva /Novak/");
@@ -681,12 +688,8 @@ TEST_F(IndexWindowTest, TheNewFileSheetKeepsADateItCannotReadAndSaysWhy) {
         ASSERT_NE(made, nullptr);
         auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
         ASSERT_NE(shown, nullptr);
-        QPointer<NewFileOptions> sheet;
-        ASSERT_TRUE(test::processUntil([&] {
-            const auto sheets = shown->findChildren<NewFileOptions*>();
-            if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
-            return !sheet.isNull();
-        }));
+        QPointer<NewFileOptions> sheet = newFileSheetOf(shown);
+        ASSERT_FALSE(sheet.isNull());
         QLineEdit* field = c.death ? sheet->died1() : sheet->born1();
         sheet->person1()->setText("Jan /Novak/");
         QTest::keyClicks(field, c.typed);
