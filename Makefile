@@ -27,11 +27,17 @@ bench: deps
 	@for b in $(BUILD_REL)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; "$$b"; }; done
 
 # Builds Kinlore II without sanitizers and starts it; ARGS=... names files
-# or packages to open, none opens the sample database.
-run: deps
-	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
+# or packages to open (quote names with blanks: ARGS='"My Tree.ged"'), none
+# opens the sample database. The script reads ARGS from the environment, so
+# the names reach it as typed. Configured once; the build re-configures by
+# itself when a CMake file changes.
+export ARGS KL_XVFB
+run: deps $(BUILD_RUN)/build.ninja
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target kinlore
-	@bash scripts/run-kinlore $(BUILD_RUN)/bin/kinlore $(ARGS)
+	@bash scripts/run-kinlore $(BUILD_RUN)/bin/kinlore
+
+$(BUILD_RUN)/build.ninja:
+	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
 
 # Builds Tempolin, the date calculator, without sanitizers and starts it.
 run-tempolin: deps

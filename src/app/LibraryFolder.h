@@ -22,6 +22,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/EditingPrefs.h"
@@ -80,6 +81,9 @@ public:
     // The program's "KinloreIIAppSupport" resource folder.
     static std::filesystem::path bundleSupportFolder();
     const std::string& libraryPath() const { return libraryPath_; }          // trailing "/"
+    // The sample database of the installed System folder, below the library.
+    static constexpr std::string_view sampleDatabase = "System/Radavizu/Brennow.gedpkg";
+    std::filesystem::path sampleDatabasePath() const { return std::filesystem::path(libraryPath_) / sampleDatabase; }
     const std::string& rootLibraryPath() const { return rootLibraryPath_; }  // trailing "/"
 
     // Raises "NSInternalInconsistencyException" or "KLInitializeError" when

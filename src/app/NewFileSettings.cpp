@@ -1,5 +1,7 @@
 #include "app/NewFileSettings.h"
 
+#include "dates/DateBridge.h"
+
 namespace kl {
 
 namespace {
@@ -23,7 +25,23 @@ std::optional<NewFilePerson> readPerson(const Array& settings, std::size_t at) {
     return NewFilePerson{*name, static_cast<int>(sex), *born, *died};
 }
 
+bool blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
 }  // namespace
+
+std::optional<UnreadableDate> NewFileSettings::unreadableDate() const {
+    const NewFilePerson* people[] = {&person1, &person2};
+    for (int person = 0; person < 2; ++person) {
+        for (bool death : {false, true}) {
+            const std::string& typed = death ? people[person]->died : people[person]->born;
+            if (blank(typed)) continue;
+            bool valid = false;
+            std::string reason = validateDateString(typed, valid);
+            if (!valid) return UnreadableDate{person + 1, death, std::move(reason)};
+        }
+    }
+    return std::nullopt;
+}
 
 Array NewFileSettings::fileSettings() const {
     Array settings;

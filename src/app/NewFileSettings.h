@@ -20,6 +20,13 @@ struct NewFilePerson {
     std::string died;
 };
 
+// A typed birth or death date the date engine cannot read.
+struct UnreadableDate {
+    int person = 1;  // 1 or 2
+    bool death = false;
+    std::string message;  // the date engine's reason
+};
+
 class NewFileSettings {
 public:
     enum Mode { NewFile = 0, TreeChartFamily = 1, NewFamily = 2 };
@@ -34,6 +41,9 @@ public:
     // Reads an answer back; nullopt when the array is not one (too short, a
     // sex that is not 1 or 2, texts that are not texts).
     static std::optional<NewFileSettings> fromArray(const Array& settings);
+    // The first birth or death date (person 1 first, birth before death)
+    // that does not read as a date; nullopt when each is empty or reads.
+    std::optional<UnreadableDate> unreadableDate() const;
     // Modes 1 and 2 are family modes; any other non-zero mode counts as 2.
     static bool isFamilyMode(int mode) { return mode != NewFile; }
     static int familyTitleMode(int mode) { return mode == TreeChartFamily ? TreeChartFamily : NewFamily; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/LibraryFolder.h"
 #include "foundation/Value.h"
 
 namespace kl {
@@ -10,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kSampleDatabase = "System/Radavizu/Brennow.gedpkg";
+constexpr std::string_view kSampleDatabase = LibraryFolder::sampleDatabase;
 
 std::string lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

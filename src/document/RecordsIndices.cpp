@@ -76,7 +76,9 @@ void RecordsIndices::trimEmptyLists() {
                 if (auto record = recordWithID(id)) list->addRecord(record);
             list->setReadOrder({});
         }
-        if (list->count() > 0) kept.push_back(list);
+        // A user album is the user's own, however empty: only the user
+        // deletes it.
+        if (list->count() > 0 || list->listType() == ListUserAlbum) kept.push_back(list);
     }
     lists_ = std::move(kept);
     reloadKeys();

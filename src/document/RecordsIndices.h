@@ -63,6 +63,9 @@ public:
     void removeList(const ListPtr& list);
     void removeListForType(const std::string& key);
     void reloadKeys();
+    // After a read: fills the albums from their stored IDs (those that name
+    // no record are left out) and drops the lists left without records,
+    // except user albums.
     void trimEmptyLists();
     // Moves the list at `from` to `to` (undoable).
     void moveRowFrom(long from, long to);

@@ -173,7 +173,7 @@ void IndexController::showList(long row, const ListPtr& list) {
     shown_->setIndexStyle(styles_.indexStyleForType(shown_->recordType(), &doc_));
     buildTable(-1);
     view_->reloadRecords();
-    if (highlightedColumn_ < 0 && shown_->count() < kSortOnShowLimit) sortOnShow();
+    if (highlightedColumn_ < 0) sortOnShow();
     view_->fillAddColumnMenu(addColumnMenu());
     selectByRecordIDs(shown_->selectedRecords());
 }
@@ -194,24 +194,37 @@ void IndexController::buildTable(int sortColumn) {
 void IndexController::sortOnShow() {
     const int first = shown_->indexStyle()->firstSortColumn();
     if (first < 0) return;
+    if (shown_->count() >= kSortOnShowLimit) {
+        // Too long to sort now: the header says unsorted, yet the column
+        // is highlighted, so the column commands work as on a short list.
+        highlightedColumn_ = first;
+        view_->markSortColumn(first, SortIndicator::None);
+        return;
+    }
+    // The selected records keep their selection in the new order, so the
+    // highlighted rows and the source pane show the same record.
+    const auto ids = selectedRecordIDs();
     shown_->sortColumn(first);
     highlightedColumn_ = first;
     view_->markSortColumn(first, TableSetupPlan::hiliteSorting(shown_->sortOrder()));
     view_->reloadRecords();
+    if (ids) selectByRecordIDs(ids);
 }
 
 void IndexController::selectByRecordIDs(const std::optional<std::vector<std::string>>& ids) {
     setSelection({});
-    if (!ids || !shown_) return;
     std::vector<long> rows;
-    for (const auto& id : *ids)
-        if (long row = rowOf(shown_->recordWithIDIncludingAlbums(id).get()); row >= 0) rows.push_back(row);
+    if (ids && shown_)
+        for (const auto& id : *ids)
+            if (long row = rowOf(shown_->recordWithIDIncludingAlbums(id).get()); row >= 0) rows.push_back(row);
     if (!rows.empty()) {
         const long first = rows.front();
         setSelection(std::move(rows));
         view_->scrollToRow(first);
-        view_->refreshSource(false);
     }
+    // With nothing selected the pane empties: it never shows a record of
+    // another list.
+    view_->refreshSource(false);
     view_->focusRecords();
 }
 
@@ -515,7 +528,7 @@ void IndexController::deleteIndexColumn(int styleColumn) {
     style->deleteColumn(styleColumn);
     if (wasSorted) shown_->setHowSorted({}, -1);
     postStyleChanged(nullptr);
-    if (wasSorted && shown_->count() < kSortOnShowLimit) sortOnShow();
+    if (wasSorted) sortOnShow();
 }
 
 void IndexController::addRemovePortraitColumn() {

@@ -91,5 +91,39 @@ TEST(CascadePointsTest, LaterWindowsOfANameStepFromTheLastOne) {
     EXPECT_EQ(points.place("Index", {300, 200}, true).topLeft, (CascadePoint{300, 200}));
 }
 
+TEST(CascadePointsTest, WindowsAreFittedInsideTheScreensFreeArea) {
+    const CascadeRect free{0, 30, 1280, 770};
+    struct Case {
+        const char* name;
+        CascadeRect frame;
+        CascadeRect fitted;
+    } cases[] = {
+        {"Inside", {100, 100, 900, 600}, {100, 100, 900, 600}},
+        {"LargerThanTheScreen", {0, 30, 3000, 2000}, {0, 30, 1280, 770}},
+        {"PastTheRightEdgeMovedIn", {500, 100, 900, 600}, {380, 100, 900, 600}},
+        {"PastTheBottomEdgeMovedIn", {100, 300, 900, 600}, {100, 200, 900, 600}},
+        {"AboveAndLeftMovedIn", {-50, 0, 900, 600}, {0, 30, 900, 600}},
+        {"NoScreenKnown", {-50, 0, 900, 600}, {-50, 0, 900, 600}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CascadeRect area = std::string(c.name) == "NoScreenKnown" ? CascadeRect{} : free;
+        EXPECT_EQ(CascadePoints::fitted(c.frame, area), c.fitted);
+    }
+    // A cascade that reaches an edge starts again at the top-left corner.
+    EXPECT_EQ(CascadePoints::fitted({500, 100, 900, 600}, free, true), (CascadeRect{0, 30, 900, 600}));
+    EXPECT_EQ(CascadePoints::fitted({100, 300, 900, 600}, free, true), (CascadeRect{0, 30, 900, 600}));
+    // A maximised first window: every later one stays inside, and the
+    // cascade steps on from where each really went.
+    CascadePoints points;
+    EXPECT_EQ(points.placeInside("Index", free, true, free), free);
+    for (int i = 0; i < 3; ++i) {
+        const CascadeRect next = points.placeInside("Index", free, false, free);
+        EXPECT_EQ(next, free) << i;
+    }
+    const CascadeRect small = points.placeInside("Index", {0, 0, 900, 600}, false, free);
+    EXPECT_EQ(small, (CascadeRect{CascadePoints::step, 30 + CascadePoints::step, 900, 600}));
+}
+
 }  // namespace
 }  // namespace kl

@@ -114,8 +114,12 @@ TEST(RecordStoreReading, AlbumsAreFilledFromTheirStoredIDs) {
                                     {"Album Record IDs", Array{"@gone@"}}}});
     f.model.readAttributes(attributes);
     f.read("0 HEAD\n0 @I1@ INDI\n0 @I2@ INDI\n0 TRLR\n");
-    EXPECT_EQ(f.listKeys(), (std::vector<std::string>{"INDI", "User Album 7", "HEAD"}));
+    // An album keeps the records that remain; one left without any is
+    // still the user's album.
+    EXPECT_EQ(f.listKeys(), (std::vector<std::string>{"INDI", "User Album 7", "User Album 8", "HEAD"}));
     EXPECT_EQ(f.list("User Album 7")->recordIDArray(), (std::vector<std::string>{"@I2@", "@I1@"}));
+    EXPECT_TRUE(f.list("User Album 8")->recordIDArray().empty());
+    EXPECT_EQ(f.list("User Album 8")->name(), "Empty");
     EXPECT_EQ(f.list("User Album 7")->name(), "Kin");
     EXPECT_FALSE(f.model.recordsIndex().recordWithID("@gone@"));
 }

@@ -1,8 +1,11 @@
 // Personal names in every display style, typed names, name parts and
-// details, Soundex codes, and places joined with addresses.
+// details, Soundex codes, places joined with addresses, and the names a
+// place record shows.
 #include <gtest/gtest.h>
 
+#include "FakeRecordStore.h"
 #include "model/GEDCOMRecord.h"
+#include "model/PlaceRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/Soundex.h"
 #include "model/TextCase.h"
@@ -162,6 +165,30 @@ TEST(PlaceAndAddress, ReadsAnEventsOwnLines) {
     EXPECT_EQ(GEDCOMRecord::place(*birt, true), "Oslo at Storgata 1");
     auto deat = record->addLevel(1, "DEAT", "");
     EXPECT_EQ(GEDCOMRecord::place(*deat, false), "");
+}
+
+TEST(PlaceRecordNames, ShowTheFirstPlaceNameAndItsPartsReversed) {
+    struct Case {
+        const char* name;
+        const char* lines;
+        const char* view;
+        const char* reversed;
+    } cases[] = {
+        {"ThreeParts", "1 _PLACE Radavizu, Lower Vessmark, Vessland\n", "Radavizu, Lower Vessmark, Vessland",
+         "Vessland, Lower Vessmark, Radavizu"},
+        {"PartsTrimmed", "1 _PLACE  Dolni ,Vessland \n", " Dolni ,Vessland ", "Vessland, Dolni"},
+        {"OnePart", "1 _PLACE Vessland\n", "Vessland", "Vessland"},
+        {"FirstOfTwo", "1 _PLACE Kestry, Vessland\n1 _PLACE Old Kestry\n", "Kestry, Vessland", "Vessland, Kestry"},
+        {"NoPlaceLine", "1 NOTE n\n", "Place ID @P9@", "Place ID @P9@"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FakeRecordStore store;
+        auto place = store.add<PlaceRecord>("@P9@", "_PLC", c.lines);
+        EXPECT_EQ(place->viewName(), c.view);
+        EXPECT_EQ(place->altViewName(), c.reversed);
+        EXPECT_EQ(place->viewTags().has_value(), std::string(c.lines).find("_PLACE") != std::string::npos);
+    }
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "app/ui/DocController.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include "app/ui/AppToolbars.h"
@@ -52,15 +55,16 @@ DocController::SaveAnswer askSaveChangesInPanel(const QString& name) {
     }
 }
 
-std::optional<fs::path> savePathFromPanel(const QString& suggested) {
-    const QString path = QFileDialog::getSaveFileName(nullptr, QObject::tr("Save As"), suggested + kPackageExtension,
+std::optional<fs::path> savePathFromPanel(const QString& suggested, const fs::path& folder) {
+    const QString start = qt((folder / (suggested.toStdString() + kPackageExtension)).string());
+    const QString path = QFileDialog::getSaveFileName(nullptr, QObject::tr("Save As"), start,
                                                       QObject::tr("Kinlore II databases (*.gedpkg)"));
     if (path.isEmpty()) return std::nullopt;
     return fs::path(path.toStdString());
 }
 
-std::vector<fs::path> openPathsFromPanel() {
-    QFileDialog panel(nullptr, QObject::tr("Open"));
+std::vector<fs::path> openPathsFromPanel(const fs::path& folder) {
+    QFileDialog panel(nullptr, QObject::tr("Open"), qt(folder.string()));
     panel.setFileMode(QFileDialog::ExistingFiles);
     panel.setNameFilters({QObject::tr("GEDCOM files and databases (*.ged *.GED *.txt *.gedpkg)"),
                           QObject::tr("All files (*)")});
@@ -81,11 +85,15 @@ void alertInPanel(const QString& message, const QString& information) {
     box.exec();
 }
 
-DocController::Prompts panelPrompts() {
+// The panels start where the controller says, never in the process's
+// working folder.
+DocController::Prompts panelPrompts(const DocController& controller) {
     DocController::Prompts prompts;
     prompts.askSaveChanges = askSaveChangesInPanel;
-    prompts.savePath = savePathFromPanel;
-    prompts.openPaths = openPathsFromPanel;
+    prompts.savePath = [&controller](const QString& suggested) {
+        return savePathFromPanel(suggested, controller.panelFolder());
+    };
+    prompts.openPaths = [&controller] { return openPathsFromPanel(controller.panelFolder()); };
     prompts.confirmRevert = [](const QString& name) {
         return askInPanel(
             QObject::tr("Do you want to revert to the most recently saved version of the document %1?").arg(quoted(name)));
@@ -108,7 +116,7 @@ struct DocController::Entry {
 };
 
 DocController::DocController(UserDefaults& defaults, QObject* parent)
-    : QObject(parent), defaults_(defaults), recent_(defaults), prompts_(panelPrompts()) {
+    : QObject(parent), defaults_(defaults), recent_(defaults), prompts_(panelPrompts(*this)) {
     windowFactory_ = [](GEDCOMDocument& document, DocController&) {
         return std::make_unique<DocumentWindow>(document);
     };
@@ -123,7 +131,7 @@ DocController::~DocController() {
 DocController* DocController::sharedDocumentController() { return theController; }
 
 void DocController::setPrompts(Prompts prompts) {
-    const Prompts panels = panelPrompts();
+    const Prompts panels = panelPrompts(*this);
     if (!prompts.askSaveChanges) prompts.askSaveChanges = panels.askSaveChanges;
     if (!prompts.savePath) prompts.savePath = panels.savePath;
     if (!prompts.openPaths) prompts.openPaths = panels.openPaths;
@@ -172,6 +180,22 @@ QMainWindow* DocController::windowForDocument(const GEDCOMDocument& document) co
 QString DocController::displayName(const GEDCOMDocument& document) const {
     const Entry* entry = entryFor(document);
     return entry ? entry->name : QString();
+}
+
+fs::path DocController::panelFolder() const {
+    // The front document: the one whose window is active, else the last opened.
+    const Entry* front = entries_.empty() ? nullptr : entries_.back().get();
+    for (const auto& entry : entries_)
+        if (entry->window && entry->window.get() == QApplication::activeWindow()) front = entry.get();
+    std::error_code error;
+    if (front) {
+        fs::path file = front->source;
+        if (file.empty() && front->document->myFileName()) file = *front->document->myFileName();
+        if (!file.empty() && fs::is_directory(file.parent_path(), error)) return file.parent_path();
+    }
+    const fs::path documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    if (!documents.empty() && fs::is_directory(documents, error)) return documents;
+    return QDir::homePath().toStdString();
 }
 
 void DocController::updateWindow(GEDCOMDocument& document) {

@@ -99,6 +99,10 @@ public:
     // Title and edited mark of the document's window.
     void updateWindow(GEDCOMDocument& document);
 
+    // Where File ▸ Open… and Save As… start: the folder of the front
+    // document's file, else the user's documents folder, else home.
+    std::filesystem::path panelFolder() const;
+
     RecentDocuments& recentDocuments() { return recent_; }
     void noteNewRecentDocumentURL(const std::filesystem::path& path) { recent_.noteNewRecentDocumentURL(path); }
 

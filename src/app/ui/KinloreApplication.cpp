@@ -7,9 +7,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPalette>
+#include <QPushButton>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QThread>
 #include <QTimer>
 
+#include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
 
 namespace kl {
@@ -33,12 +37,18 @@ void infoInPanel(const std::string& message, const std::string& information) {
 }
 
 // Closing the stand-in window is quitting, as long as no database is open.
+// Once the quit is under way it closes like any window: a visible window
+// that refuses its close event cancels the application's quit.
 class EmptyWindow : public QMainWindow {
 public:
     explicit EmptyWindow(KinloreApplication& application) : application_(application) {}
 
 protected:
     void closeEvent(QCloseEvent* event) override {
+        if (application_.quitting()) {
+            event->accept();
+            return;
+        }
         event->ignore();
         QTimer::singleShot(0, &application_, [app = &application_] { app->quit(); });
     }
@@ -129,11 +139,19 @@ void KinloreApplication::bringForward() {
 bool KinloreApplication::quit() {
     if (quitting_) return true;
     if (!app_->applicationShouldTerminate()) return false;
-    if (docController_ && !docController_->closeAllDocuments()) return false;
+    // While the documents are reviewed, the last one closing must not bring
+    // the stand-in window back; a Cancel leaves everything as it was.
     quitting_ = true;
+    if (docController_ && !docController_->closeAllDocuments()) {
+        quitting_ = false;
+        documentsChanged();
+        return false;
+    }
+    if (emptyWindow_) emptyWindow_->hide();
     terminateApplication();
-    // Outside a running loop (tests) there is nothing to end.
-    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::quit();
+    // The review is over and the user agreed: the loop ends whatever window
+    // is still up. Outside a running loop (tests) there is nothing to end.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
     return true;
 }
 
@@ -158,15 +176,42 @@ void KinloreApplication::showEmptyWindow() {
         auto* window = new EmptyWindow(*this);
         window->setWindowTitle(tr("Kinlore II"));
         window->menuBar()->addMenu(docController_->buildFileMenu(window, nullptr));
-        auto* label = new QLabel(tr("Open a database with File ▸ Open… or start one with File ▸ New."), window);
+        // Started from a desktop entry or a terminal with no file, the
+        // window is where a user begins: the commands are on its face too.
+        auto* face = new QWidget(window);
+        auto* layout = new QVBoxLayout(face);
+        auto* label = new QLabel(tr("Open a database with File ▸ Open… or start one with File ▸ New."), face);
         label->setAlignment(Qt::AlignCenter);
-        label->setMargin(24);
-        window->setCentralWidget(label);
-        window->resize(480, 200);
+        label->setMargin(12);
+        layout->addWidget(label);
+        auto* buttons = new QHBoxLayout;
+        const struct {
+            QString title;
+            std::function<void()> command;
+        } commands[] = {
+            {tr("New"), [this] { docController_->newDocument(); }},
+            {tr("Open…"), [this] { docController_->openDocumentFromPanel(); }},
+            {tr("Open Sample Database"), [this] { openSampleDatabase(); }},
+        };
+        for (const auto& command : commands) {
+            auto* button = new QPushButton(command.title, face);
+            connect(button, &QPushButton::clicked, this,
+                    [this, run = command.command] { QTimer::singleShot(0, this, run); });
+            buttons->addWidget(button);
+        }
+        layout->addLayout(buttons);
+        window->setCentralWidget(face);
+        window->resize(520, 200);
         emptyWindow_ = window;
     }
     emptyWindow_->show();
     emptyWindow_->raise();
+}
+
+void KinloreApplication::openSampleDatabase() {
+    const LibraryFolder* library = AppController::sharedLibrary();
+    if (!library) return;
+    openFiles({library->sampleDatabasePath()});
 }
 
 // ---- AppDesktop

@@ -44,9 +44,14 @@ public:
     // File ▸ Quit: reviews the open documents, then ends the event loop;
     // false when the user kept one open.
     bool quit();
+    // The stand-in window's "Open Sample Database": the sample of the
+    // installed library.
+    void openSampleDatabase();
     // Shut-down without the review (the event loop is ending); runs once.
     void terminateApplication();
     bool terminated() const { return terminated_; }
+    // From the moment Quit's review starts until it is cancelled.
+    bool quitting() const { return quitting_; }
     // Tests replace the critical and informational alerts.
     void setAlertPresenter(AlertPresenter presenter) { alertPresenter_ = std::move(presenter); }
     void setInfoPresenter(AlertPresenter presenter) { infoPresenter_ = std::move(presenter); }

@@ -48,7 +48,8 @@ NewFileOptions::NewFileOptions(GEDCOMDocument* document, int newFamily, QWidget*
       linkAsFamily_(new QCheckBox(tr("Link as a family"), this)),
       okButton_(new QPushButton(tr("OK"), this)),
       emptyFile_(new QPushButton(tr("Empty File"), this)),
-      cancelFamily_(new QPushButton(tr("Cancel"), this)) {
+      cancelFamily_(new QPushButton(tr("Cancel"), this)),
+      dateMessage_(new QLabel(this)) {
     auto* grid = new QGridLayout;
     QLineEdit* const fields[2][3] = {{person1_, born1_, died1_}, {person2_, born2_, died2_}};
     QButtonGroup** groups[2] = {&sex1_, &sex2_};
@@ -73,8 +74,11 @@ NewFileOptions::NewFileOptions(GEDCOMDocument* document, int newFamily, QWidget*
     auto* layout = new QVBoxLayout(this);
     for (QLabel* title : {newTitle_, famTitle_, fam2Title_}) layout->addWidget(title);
     layout->addLayout(grid);
+    layout->addWidget(dateMessage_);
     layout->addWidget(linkAsFamily_);
     layout->addLayout(buttons);
+    dateMessage_->setWordWrap(true);
+    dateMessage_->hide();
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &KLSheet::okClick);
     connect(emptyFile_, &QPushButton::clicked, this, &KLSheet::alternateClick);
@@ -108,6 +112,21 @@ NewFileSettings NewFileOptions::settings() const {
     answer.person2 = {text(person2_), sex2_->checkedId(), text(born2_), text(died2_)};
     answer.linkAsFamily = linkAsFamily_->isChecked();
     return answer;
+}
+
+void NewFileOptions::okClick() {
+    const auto problem = settings().unreadableDate();
+    if (!problem) {
+        dateMessage_->hide();
+        KLSheet::okClick();
+        return;
+    }
+    QLineEdit* const fields[2][2] = {{born1_, died1_}, {born2_, died2_}};
+    QLineEdit* field = fields[problem->person - 1][problem->death ? 1 : 0];
+    dateMessage_->setText(QString::fromStdString(problem->message));
+    dateMessage_->show();
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
 }
 
 Array NewFileOptions::fileSettings() const { return settings().fileSettings(); }

@@ -46,6 +46,13 @@ public:
     QPushButton* okButton() const { return okButton_; }
     QPushButton* emptyFile() const { return emptyFile_; }
     QPushButton* cancelFamily() const { return cancelFamily_; }
+    // The date engine's message for a typed date it cannot read.
+    QLabel* dateMessage() const { return dateMessage_; }
+
+public slots:
+    // A birth or death date that does not read keeps the sheet open with
+    // the reason shown and the field selected.
+    void okClick() override;
 
 private:
     void windowDidLoad();
@@ -68,6 +75,7 @@ private:
     QPushButton* okButton_;
     QPushButton* emptyFile_;
     QPushButton* cancelFamily_;
+    QLabel* dateMessage_;
 };
 
 }  // namespace kl

@@ -1,6 +1,9 @@
 #include "app/ui/WindowCascade.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QWidget>
 
 #include <sstream>
@@ -54,13 +57,52 @@ bool WindowCascade::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+namespace {
+
+QRect freeArea(const QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+CascadeRect rectOf(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// The window's frame (title bar and borders) is known once it shows: then
+// the whole frame, not only its inside, is fitted into the free area.
+class FrameFitter : public QObject {
+public:
+    explicit FrameFitter(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Show) return false;
+        auto* window = static_cast<QWidget*>(watched);
+        window->removeEventFilter(this);
+        deleteLater();
+        const QRect free = freeArea(window);
+        if (free.isEmpty() || free.contains(window->frameGeometry())) return false;
+        const QMargins frame =
+            window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+        const QRect inside = free.marginsRemoved(frame);
+        const CascadeRect placed = CascadePoints::fitted(rectOf(window->geometry()), rectOf(inside));
+        window->setGeometry(placed.x, placed.y, placed.width, placed.height);
+        return false;
+    }
+};
+
+}  // namespace
+
 void WindowCascade::setWindowFrameAutosaveNameOrCascade(QWidget* window, const std::string& name) {
     WindowCascade& cascade = shared();
     cascade.setFrameUsingName(window, name);
     const bool took = cascade.setFrameAutosaveName(window, name);
-    const QPoint topLeft = window->pos();
-    const auto placement = CascadePoints::shared().place(name, {topLeft.x(), topLeft.y()}, took);
-    window->move(placement.topLeft.x, placement.topLeft.y);
+    // Whatever size was stored or the last window had, the window opens
+    // on the screen's free area, cascading inside it.
+    const CascadeRect placed =
+        CascadePoints::shared().placeInside(name, rectOf(window->geometry()), took, rectOf(freeArea(window)));
+    // Moved as before: by the frame's corner.
+    window->resize(placed.width, placed.height);
+    window->move(placed.x, placed.y);
+    new FrameFitter(window);
 }
 
 }  // namespace kl

@@ -223,10 +223,11 @@ TEST(WindowCascadeTest, ASecondWindowCascadesAndDoesNotTakeTheSavedFrame) {
 TEST(WindowCascadeTest, ANewOwnerOpensWithTheSavedFrame) {
     CascadePoints::shared().clear();
     const std::string name = "CascadeTestBrowser";
-    WindowCascade::saveFrame(name, QRect(200, 150, 640, 480), UserDefaults::standard());
+    // A frame on the screen (the test screen is 800 by 800).
+    WindowCascade::saveFrame(name, QRect(100, 150, 640, 480), UserDefaults::standard());
     QMainWindow window;
     WindowCascade::setWindowFrameAutosaveNameOrCascade(&window, name);
-    EXPECT_EQ(window.geometry(), QRect(200, 150, 640, 480));
+    EXPECT_EQ(window.geometry(), QRect(100, 150, 640, 480));
     UserDefaults::standard().setObject("12 x 3", WindowCascade::defaultsKey(name));
     EXPECT_FALSE(WindowCascade::savedFrame(name, UserDefaults::standard()));
 }

@@ -4,7 +4,11 @@
 // documents and autosave timers.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileDialog>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 
 #include <algorithm>
@@ -381,6 +385,42 @@ TEST(DocumentTypes, PackagesByExtensionOrFolder) {
     EXPECT_EQ(DocController::typeForPath("/x/Tree.gedpkg"), GEDCOMDocument::kPackageType);
     EXPECT_EQ(DocController::typeForPath("/x/tree.ged"), GEDCOMDocument::kGEDCOMType);
     EXPECT_EQ(DocController::typeForPath(fs::temp_directory_path()), GEDCOMDocument::kPackageType);
+}
+
+// File > Open... starts in the folder of the front document's file, else in
+// the user's documents folder; never in the process's working folder.
+TEST_F(Documents, TheOpenPanelStartsInTheFrontDocumentsFolder) {
+    fs::create_directories(root() / "Documents");
+    fs::create_directories(root() / "papers");
+    const fs::path file = write("papers/tree.ged", "0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
+    PanelAtOnce progress;
+    controller->setProgressUI(&progress);
+    auto panelFolderFrom = [](QMainWindow* window) {
+        QAction* open = nullptr;
+        for (QAction* menu : window->menuBar()->actions())
+            if (menu->menu() && menu->text() == "&File")
+                for (QAction* item : menu->menu()->actions())
+                    if (item->text() == "&Open…") open = item;
+        EXPECT_NE(open, nullptr);
+        QString shown;
+        if (!open) return shown;
+        test::whenModal<QFileDialog>([&shown](QFileDialog& panel) {
+            shown = panel.directory().absolutePath();
+            panel.reject();
+        });
+        open->trigger();
+        EXPECT_TRUE(test::processUntil([&] { return !shown.isEmpty(); }));
+        return shown;
+    };
+    GEDCOMDocument* untitled = controller->newDocument();
+    ASSERT_NE(untitled, nullptr);
+    EXPECT_EQ(panelFolderFrom(windowOf(*untitled)).toStdString(), (root() / "Documents").string())
+        << "an untitled document has no folder of its own";
+    GEDCOMDocument* opened = controller->openDocument(file);
+    ASSERT_NE(opened, nullptr);
+    windowOf(*opened)->activateWindow();
+    EXPECT_EQ(panelFolderFrom(windowOf(*opened)).toStdString(), (root() / "papers").string());
+    EXPECT_EQ(controller->documents().size(), 2u) << "the panel was cancelled";
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 #include <QAction>
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -32,7 +34,9 @@
 #include "app/ui/DocController.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/QtDispatcher.h"
+#include "app/ui/QtDocumentUI.h"
 #include "app/ui/UiTestSupport.h"
+#include "dates/DateBridge.h"
 #include "document/GEDCOMDocument.h"
 #include "document/IndexStyle.h"
 #include "document/RecordsIndices.h"
@@ -152,6 +156,7 @@ TEST_P(SortOnShow, TheHeaderMarksTheSortAndTheFirstRowFollowsIt) {
     open(descendingPeople(c.count));
     ASSERT_EQ(window->recordsModel()->rowCount(), c.count);
     EXPECT_EQ(header()->sortIndicatorSection(), c.sorted ? 0 : -1);
+    EXPECT_TRUE(window->validateMenuTag(Tag::DeleteColumn).enabled) << "the column commands work at every size";
     EXPECT_EQ(index().listedRecords().front()->grecordID(), c.sorted ? "@I" + std::to_string(c.count) + "@" : "@I1@");
     EXPECT_TRUE(cell(0, 0).contains("00001") == c.sorted) << cell(0, 0).toStdString();
 }
@@ -611,6 +616,17 @@ TEST_F(IndexWindowTest, AFileImportedFromOtherSoftwareIsOfferedValidation) {
 
 // ---- a new database
 
+// The new-file sheet once it is up on the window; nullptr when none came.
+NewFileOptions* newFileSheetOf(QWidget* window) {
+    NewFileOptions* sheet = nullptr;
+    test::processUntil([&] {
+        const auto sheets = window->findChildren<NewFileOptions*>();
+        if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
+        return sheet != nullptr;
+    });
+    return sheet;
+}
+
 TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
     struct Case {
         const char* name;
@@ -627,12 +643,8 @@ TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
         auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
         ASSERT_NE(shown, nullptr);
         EXPECT_TRUE(shown->findChildren<NewFileOptions*>().isEmpty()) << "asked once the window is up";
-        QPointer<NewFileOptions> sheet;
-        ASSERT_TRUE(test::processUntil([&] {
-            const auto sheets = shown->findChildren<NewFileOptions*>();
-            if (sheets.size() == 1 && sheets.front()->isVisible()) sheet = sheets.front();
-            return !sheet.isNull();
-        }));
+        QPointer<NewFileOptions> sheet = newFileSheetOf(shown);
+        ASSERT_FALSE(sheet.isNull());
         if (c.ok) {
             sheet->person1()->setText("Jan /Novak/");
             sheet->person2()->setText("Eva /Novak/");
@@ -654,6 +666,54 @@ TEST_F(IndexWindowTest, ANewDatabaseAsksForItsFirstPeople) {
     open("0 @N1@ NOTE n\n");
     settle();
     EXPECT_TRUE(window->findChildren<NewFileOptions*>().isEmpty());
+}
+
+// A date the engine cannot read keeps the sheet up with its reason; once
+// mended, OK makes the people with the date as typed.
+TEST_F(IndexWindowTest, TheNewFileSheetKeepsADateItCannotReadAndSaysWhy) {
+    struct Case {
+        const char* name;
+        bool death;
+        const char* typed;
+        const char* message;  // nullptr: whatever the engine says
+        const char* mended;
+    } cases[] = {{"DeathDayTooLarge", true, "31 feb 1920", "The day number is too large for that month.", "28 FEB 1920"},
+                 {"BirthWithQuestionMark", false, "1930?", nullptr, "ABT 1930"}};
+    AppController::initialize(*defaults);
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GEDCOMDocument* made = controller.newDocument();
+        ASSERT_NE(made, nullptr);
+        auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*made));
+        ASSERT_NE(shown, nullptr);
+        QPointer<NewFileOptions> sheet = newFileSheetOf(shown);
+        ASSERT_FALSE(sheet.isNull());
+        QLineEdit* field = c.death ? sheet->died1() : sheet->born1();
+        sheet->person1()->setText("Jan /Novak/");
+        QTest::keyClicks(field, c.typed);
+        sheet->okButton()->click();
+        settle();
+        ASSERT_FALSE(sheet.isNull());
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_TRUE(sheet->dateMessage()->isVisible());
+        bool valid = true;
+        const std::string reason = validateDateString(c.typed, valid);
+        EXPECT_FALSE(valid);
+        EXPECT_EQ(sheet->dateMessage()->text().toStdString(), c.message ? c.message : reason);
+        EXPECT_EQ(field->selectedText().toStdString(), c.typed) << "the field is selected for mending";
+        EXPECT_EQ(made->gedcomModel().numberOfType("INDI"), 0u) << "nothing made yet";
+
+        field->setText(c.mended);
+        sheet->okButton()->click();
+        EXPECT_TRUE(test::processUntil([&] { return sheet.isNull(); }));
+        settle();
+        ASSERT_EQ(made->gedcomModel().numberOfType("INDI"), 1u);
+        const std::string source = made->gedcomModel().firstRecordOfType("INDI")->gedcomString();
+        EXPECT_NE(source.find(std::string(c.death ? "1 DEAT\n2 DATE " : "1 BIRT\n2 DATE ") + c.mended), std::string::npos)
+            << source;
+    }
 }
 
 // ---- the program's window for a database, with its screenshot
@@ -682,6 +742,245 @@ TEST_F(IndexWindowTest, TheSampleDatabaseShowsItsListsAndRecords) {
     const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window.png";
     EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
     EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+// ---- the sample database as a user works with it
+
+class SampleWindowTest : public IndexWindowTest {
+protected:
+    void SetUp() override {
+        IndexWindowTest::SetUp();
+        AppController::initialize(*defaults);
+        controller = std::make_unique<DocController>(*defaults);
+        IndexWindow::installWindowFactory(*controller, *defaults);
+        // Reads and saves wait behind the program's own progress panel.
+        controller->setProgressUI(&progress);
+        DocController::Prompts prompts;
+        prompts.alert = [](const QString& message, const QString& information) {
+            ADD_FAILURE() << message.toStdString() << " | " << information.toStdString();
+        };
+        controller->setPrompts(prompts);
+        // A copy, so saving never touches the shipped one.
+        sample = root() / "Brennow.gedpkg";
+        std::filesystem::copy(shipped() / "KinloreIIAppSupport" / "Radavizu" / "Brennow.gedpkg", sample,
+                              std::filesystem::copy_options::recursive);
+    }
+    void TearDown() override {
+        controller.reset();
+        IndexWindowTest::TearDown();
+    }
+    IndexWindow* openSample() {
+        std::string error;
+        GEDCOMDocument* opened = controller->openDocument(sample, &error);
+        EXPECT_NE(opened, nullptr) << error;
+        if (!opened) return nullptr;
+        auto* shown = dynamic_cast<IndexWindow*>(controller->windowForDocument(*opened));
+        settle();
+        return shown;
+    }
+    // Runs a menu item of the window's menu bar as a click on it does:
+    // validated when its menu opens, then triggered.
+    static void chooseMenuItem(IndexWindow* shown, const QString& menuTitle, const QString& item) {
+        for (QAction* menu : shown->menuBar()->actions()) {
+            if (!menu->menu() || menu->text() != menuTitle) continue;
+            emit menu->menu()->aboutToShow();
+            for (QAction* action : menu->menu()->actions()) {
+                if (action->text() != item) continue;
+                ASSERT_TRUE(action->isEnabled()) << item.toStdString();
+                action->trigger();
+                settle();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no menu item " << menuTitle.toStdString() << " > " << item.toStdString();
+    }
+    static void showList(IndexWindow* shown, const std::string& type) {
+        const long row = shown->document().gedcomModel().recordsIndex().recordTypeIndex(type);
+        ASSERT_GE(row, 0) << type;
+        QTableView* lists = shown->listsTable();
+        const QRect cell = lists->visualRect(shown->listsModel()->index(static_cast<int>(row), 0));
+        QTest::mouseClick(lists->viewport(), Qt::LeftButton, {}, cell.center());
+        settle();
+    }
+    static void clickRecordRow(IndexWindow* shown, int row) {
+        QTableView* records = shown->recordsTable();
+        records->scrollTo(shown->recordsModel()->index(row, 0));
+        const QRect cell = records->visualRect(shown->recordsModel()->index(row, 0));
+        QTest::mouseClick(records->viewport(), Qt::LeftButton, {}, cell.center());
+        settle();
+    }
+    // The record of the highlighted row, and the ID the source pane shows.
+    static std::string highlightedID(IndexWindow* shown) {
+        const QModelIndexList rows = shown->recordsTable()->selectionModel()->selectedRows();
+        if (rows.size() != 1) return {};
+        const auto listed = shown->controller().listedRecords();
+        return listed.at(static_cast<std::size_t>(rows.front().row()))->grecordID();
+    }
+    static std::string paneID(IndexWindow* shown) {
+        const QString text = shown->sourcePane()->toPlainText();
+        const qsizetype at = text.indexOf('@');
+        const qsizetype end = at < 0 ? -1 : text.indexOf('@', at + 1);
+        return end < 0 ? std::string() : text.mid(at, end - at + 1).toStdString();
+    }
+
+    QtDocumentUI progress;
+    std::unique_ptr<DocController> controller;
+    std::filesystem::path sample;
+};
+
+// An album made with the Albums menu comes back after Save and reopening
+// with its name, its records in their order and its place in the lists,
+// empty or not.
+TEST_F(SampleWindowTest, AnAlbumIsListedAgainWithItsRecordsAfterSaveAndReopen) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> people;  // indexes into the sample's people
+    } cases[] = {{"TwoRecords", {2, 0}}, {"Empty", {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IndexWindow* shown = openSample();
+        ASSERT_NE(shown, nullptr);
+        GEDCOMDocument* document = &shown->document();
+        const auto people = document->gedcomModel().recordsOfType("INDI");
+        ASSERT_GE(people.size(), 3u);
+        chooseMenuItem(shown, "&Albums", "Add Album");
+        ASSERT_TRUE(shown->controller().isDisplayingAnAlbum());
+        const auto album = shown->controller().currentList();
+        const int albumRow = shown->listsTable()->currentIndex().row();
+        const QString name = QString("Trip ") + c.name;
+        ASSERT_TRUE(shown->listsModel()->setData(shown->listsModel()->index(albumRow, 0), name));
+        for (std::size_t person : c.people) album->addRecordToAlbum(people[person]);
+        settle();
+        ASSERT_EQ(shown->recordsModel()->rowCount(), static_cast<int>(c.people.size()));
+        std::vector<std::string> saved;
+        for (const auto& record : album->albumRecords()) saved.push_back(record->grecordID());
+        // An album's columns of its own go with it.
+        shown->choosePredefinedColumn({"Record ID", "id", false});
+        settle();
+        const auto columns = shown->controller().shownStyle()->label();
+
+        ASSERT_TRUE(controller->saveDocument(*document));
+        ASSERT_TRUE(controller->closeDocument(*document));
+        settle();
+        IndexWindow* reopened = openSample();
+        ASSERT_NE(reopened, nullptr);
+        const auto& index = reopened->document().gedcomModel().recordsIndex();
+        const auto again = index.userAlbumNamed(name.toStdString());
+        ASSERT_NE(again, nullptr) << "the album is listed again";
+        std::vector<std::string> ids;
+        for (const auto& record : again->albumRecords()) ids.push_back(record->grecordID());
+        EXPECT_EQ(ids, saved);
+        EXPECT_EQ(reopened->listsModel()->data(reopened->listsModel()->index(albumRow, 0)).toString(), name)
+            << "in its place in the lists table";
+        showList(reopened, again->recordType());
+        EXPECT_EQ(reopened->controller().shownStyle()->label(), columns);
+        ASSERT_TRUE(controller->closeDocument(reopened->document()));
+        settle();
+    }
+}
+
+TEST_F(SampleWindowTest, TheSourcePaneShowsTheHighlightedRecordWhateverTheColumnsDo) {
+    IndexWindow* shown = openSample();
+    ASSERT_NE(shown, nullptr);
+    if (!shown->sourceShown()) chooseMenuItem(shown, "&View", "Show Source Editor");
+    ASSERT_TRUE(shown->sourceShown());
+    showList(shown, "INDI");
+    ASSERT_GT(shown->recordsModel()->rowCount(), 5);
+    clickRecordRow(shown, 3);
+    const std::string picked = highlightedID(shown);
+    ASSERT_FALSE(picked.empty());
+    EXPECT_EQ(paneID(shown), picked);
+
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+    } steps[] = {
+        {"RemoveTheSortColumn",
+         [&] {
+             ASSERT_GE(shown->controller().highlightedColumn(), 0);
+             chooseMenuItem(shown, "&Columns", "Delete Column");
+             answerAlert(shown, "OK");
+             settle();
+         }},
+        {"AddAColumn", [&] { shown->choosePredefinedColumn({"Record ID", "id", false}); settle(); }},
+        {"SortByAnotherColumn",
+         [&] {
+             // The column just added, left of the filler.
+             QHeaderView* h = shown->recordsTable()->horizontalHeader();
+             const int added = h->logicalIndex(h->count() - 2);
+             QTest::mouseClick(h->viewport(), Qt::LeftButton, {},
+                               QPoint(h->sectionViewportPosition(added) + h->sectionSize(added) / 2, h->height() / 2));
+             settle();
+         }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(highlightedID(shown), picked) << "the selection follows its record";
+        EXPECT_EQ(paneID(shown), picked) << "and the pane shows it";
+    }
+
+    // Another list, and an empty album, show what they select: nothing.
+    chooseMenuItem(shown, "&Albums", "Add Album");
+    EXPECT_TRUE(shown->recordsTable()->selectionModel()->selectedRows().isEmpty());
+    EXPECT_TRUE(shown->sourcePane()->toPlainText().isEmpty());
+    showList(shown, "FAM");
+    EXPECT_EQ(paneID(shown), highlightedID(shown));
+}
+
+// The Places list names each place, and reversed, with its screenshot.
+TEST_F(SampleWindowTest, ThePlacesListShowsEachPlacesName) {
+    IndexWindow* shown = openSample();
+    ASSERT_NE(shown, nullptr);
+    shown->resize(1000, 640);
+    showList(shown, "_PLC");
+    ASSERT_EQ(shown->controller().currentType(), "_PLC");
+    RecordsTableModel* model = shown->recordsModel();
+    ASSERT_GT(model->rowCount(), 0);
+    const std::vector<std::string> titles{model->headerData(0, Qt::Horizontal).toString().toStdString(),
+                                          model->headerData(1, Qt::Horizontal).toString().toStdString()};
+    ASSERT_EQ(titles, (std::vector<std::string>{"Place", "Reversed"}));
+    bool found = false;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QString place = model->data(model->index(row, 0)).toString();
+        EXPECT_FALSE(place.startsWith("Record ID") || place.startsWith("Place ID")) << place.toStdString();
+        if (place == "Radavizu, Lower Vessmark, Vessland") {
+            found = true;
+            EXPECT_EQ(model->data(model->index(row, 1)).toString(), "Vessland, Lower Vessmark, Radavizu");
+        }
+    }
+    EXPECT_TRUE(found);
+    settle();
+    const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window-places.png";
+    EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
+}
+
+// However large the last window was made, File > New opens each new
+// window on the screen's free area.
+TEST_F(SampleWindowTest, NewWindowsAfterAMaximisedOneStayOnTheScreen) {
+    IndexWindow* first = openSample();
+    ASSERT_NE(first, nullptr);
+    const QRect free = first->screen()->availableGeometry();
+    first->setGeometry(free);  // maximised by the user
+    settle();
+    QMainWindow* front = first;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        QAction* item = nullptr;
+        for (QAction* menu : front->menuBar()->actions())
+            if (menu->menu() && menu->text() == "&File")
+                for (QAction* action : menu->menu()->actions())
+                    if (action->text() == "&New") item = action;
+        ASSERT_NE(item, nullptr);
+        const std::size_t before = controller->documents().size();
+        item->trigger();
+        ASSERT_TRUE(test::processUntil([&] { return controller->documents().size() == before + 1; }));
+        front = controller->windowForDocument(*controller->documents().back());
+        ASSERT_NE(front, nullptr);
+        EXPECT_TRUE(free.contains(front->frameGeometry())) << "frame and all"
+            << front->geometry().x() << "," << front->geometry().y() << " " << front->geometry().width() << "x"
+            << front->geometry().height();
+    }
 }
 
 }  // namespace
