@@ -41,6 +41,9 @@ void StandInCell::appendText(const std::string& text) {
 
 bool StandInCell::takeProperty(std::string_view selector, const std::vector<std::string>& values) {
     properties_[std::string(selector)].push_back(values);
+    // What a link's expression reached names it better than an ID.
+    if (selector == "cellExpression:" && !appended_ && !values.empty() && !values.front().empty())
+        setText(values.front());
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/SingleInstance.h"
+#include "browser/ui/BrowserController.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 #include "index/ui/IndexWindow.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     // Each document shows in its index window; the column styles are read
     // now that the launch has registered their defaults.
     kl::IndexWindow::installWindowFactory(kinlore.docController(), kl::UserDefaults::standard());
+    kl::IndexWindow::installBrowserFactory(&kl::BrowserController::makeBrowser);
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());
