@@ -25,6 +25,7 @@
 #include "app/ui/UiTestSupport.h"
 #include "browser/ui/BrowserController.h"
 #include "browser/ui/EditBackgroundWidget.h"
+#include "browser/ui/QtModelAlerts.h"
 #include "cells/CustomCell.h"
 #include "dates/DateBridge.h"
 #include "document/GEDCOMDocument.h"
@@ -291,6 +292,22 @@ TEST_F(BrowserWindows, TheBackgroundDragsTheRecord) {
     ASSERT_TRUE(drag);
     EXPECT_EQ(drag->ids, (std::vector<std::string>{"@I1@"}));
     EXPECT_EQ(drag->documentKey, documentKeyFor(doc));
+}
+
+// The model's questions come up as the program's alerts; the answer is the
+// index of the button pressed.
+TEST(ModelQuestions, ComeUpAsTheProgramsAlerts) {
+    QtModelAlerts alerts;
+    std::string shown;
+    test::whenModal<QMessageBox>([&](QMessageBox& box) {
+        shown = box.text().toStdString() + " | " + box.informativeText().toStdString();
+        for (QAbstractButton* button : box.buttons())
+            if (button->text() == "Skip") button->click();
+    });
+    EXPECT_EQ(alerts.runAlert(ModelAlerts::Style::Critical, "Source already cited", "Cite it again?",
+                              {"Add", "Skip", "Cancel"}),
+              1);
+    EXPECT_EQ(shown, "Source already cited | Cite it again?");
 }
 
 }  // namespace

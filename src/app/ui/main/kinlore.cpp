@@ -16,6 +16,7 @@
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/SingleInstance.h"
 #include "browser/ui/BrowserController.h"
+#include "browser/ui/QtModelAlerts.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 #include "index/ui/IndexWindow.h"
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
     kinlore.setInfoPresenter([](const std::string& message, const std::string& information) {
         kl::AppAlerts::infoAlert(message, information, nullptr);
     });
+    // The model's questions reach the user as the program's alerts.
+    kl::ModelAlerts::install(std::make_shared<kl::QtModelAlerts>());
     if (!kinlore.launch()) return 1;
     kinlore.docController().setProgressUI(&documentUI);
     kinlore.docController().setCharacterSetQuestion(&characterSetQuestion);
