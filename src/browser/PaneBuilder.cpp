@@ -213,13 +213,12 @@ void PaneBuilder::finishCell() {
     if (!currentCell_) return;
     std::shared_ptr<CustomCell> cell = std::move(currentCell_);
     currentCell_.reset();
-    const CellRect rect = cell->viewFrame();
-    PaneLayoutState::Frame frame{rect.x, rect.y, rect.width, rect.height};
+    CellRect frame = cell->viewFrame();
     if (cell->isBoxSubclass()) {
         // A group box takes the rest of the line and opens its own layout.
         layout_.wrapCell(frame, variables_);
         frame.width = std::max(1.0, lineWidthLimit());
-        cell->setViewFrame({frame.x, frame.y, frame.width, frame.height});
+        cell->setViewFrame(frame);
         background_.addCustomCell(cell);
         groupKept_ = layout_.keepLayout();
         layout_.startInnerLayout(frame.width - varFloatValue("#leftSkip"), cell->viewFrame().height, variables_);
@@ -227,7 +226,7 @@ void PaneBuilder::finishCell() {
         return;
     }
     layout_.wrapCell(frame, variables_);
-    cell->setViewFrame({frame.x, frame.y, frame.width, frame.height});
+    cell->setViewFrame(frame);
     background_.addCustomCell(cell);
     if (cell->actionOnFinish()) layout_.advancePastCell(frame, variables_);
 }

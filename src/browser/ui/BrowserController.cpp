@@ -115,19 +115,40 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
                                           [this](const Notification&) { reloadRecord(nullptr); });
     dateObservation_ = center.addObserver("Date Format Changed Notification", nullptr,
                                           [this](const Notification&) { reloadRecord(nullptr); });
+    if (linkedBrowser_) {
+        // A browser opened from another goes when that one reloads or closes.
+        const void* parentWindow = linkedBrowser_->window();
+        auto parentGoes = [this](const Notification&) {
+            endActiveCell(2);
+            closeSoon();
+        };
+        parentReloadObservation_ =
+            center.addObserver(EditBackgroundView::BrowserWindowWillReload, parentWindow, parentGoes);
+        parentCloseObservation_ = center.addObserver(kBrowserWindowWillClose, parentWindow, parentGoes);
+    }
     refreshTitle();
     // The window is on screen before its pane is built.
     Dispatcher::current().postDeferred(this, [this] { firstBuild(); });
 }
 
 BrowserController::~BrowserController() {
+    stopEverything();
+    background_.setHost(nullptr);
+}
+
+void BrowserController::stopEverything() {
     Dispatcher::current().cancelDeferred(this);
     recordObservation_.reset();
     deletionObservation_.reset();
     fontObservation_.reset();
     dateObservation_.reset();
+    parentReloadObservation_.reset();
+    parentCloseObservation_.reset();
     background_.removeCustomCells(false);
-    background_.setHost(nullptr);
+    if (!closeAnnounced_) {
+        closeAnnounced_ = true;
+        NotificationCenter::defaultCenter().post(kBrowserWindowWillClose, static_cast<const QWidget*>(this));
+    }
 }
 
 void BrowserController::setTheRecord(RecordPtr record) {
@@ -345,12 +366,7 @@ void BrowserController::closeSoon() {
 void BrowserController::browserClose() {
     if (closing_) return;
     closing_ = true;
-    Dispatcher::current().cancelDeferred(this);
-    recordObservation_.reset();
-    deletionObservation_.reset();
-    fontObservation_.reset();
-    dateObservation_.reset();
-    background_.removeCustomCells(false);
+    stopEverything();
     QMainWindow::close();
 }
 

@@ -45,6 +45,9 @@ class BrowserController : public GEDCOMWindowController {
 public:
     using RecordPtr = std::shared_ptr<GEDCOMRecord>;
     static constexpr const char* kFailedMessage = "'%@' could not be formatted for display";
+    // Posted with the window as object as a browser window goes; the
+    // browsers it opened close with it.
+    static constexpr const char* kBrowserWindowWillClose = "Browser Window Will Close";
 
     // What the document's window list holds of a browser.
     class Handle : public BrowserWindow {
@@ -140,6 +143,8 @@ private:
     void selectCell(const SavedPlace& place);
     void observeRecord();
     void stopObservingRecord() { recordObservation_.reset(); }
+    // No notification, deferred step or cell of this browser outlives it.
+    void stopEverything();
     void recordDeleted(const Notification& note);
     void closeSoon();
     void setTheRecord(RecordPtr record);
@@ -162,12 +167,15 @@ private:
     EditBackgroundWidget* backgroundWidget_ = nullptr;
     bool needsReload_ = true;
     bool closing_ = false;
+    bool closeAnnounced_ = false;
     int builds_ = 0;
     CustomCell* firstCell_ = nullptr;
     Observation recordObservation_;
     Observation deletionObservation_;
     Observation fontObservation_;
     Observation dateObservation_;
+    Observation parentReloadObservation_;
+    Observation parentCloseObservation_;
     std::shared_ptr<Object> self_;  // names this browser in removals made through it
 };
 

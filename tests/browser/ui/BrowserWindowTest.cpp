@@ -220,7 +220,14 @@ TEST_F(BrowserWindows, ChangesInOneTurnRebuildOnceAndRemovalsThroughTheWindowDoN
     EXPECT_EQ(main->builds(), mainBuilds);
     EXPECT_EQ(second->builds(), secondBuilds + 1);
 
-    // Deleting the shown record closes its windows.
+    // Showing another record closes the windows opened from this one.
+    main->changeRecord(doc->gedcomModel().recordWithID("@I2@"), "");
+    settle();
+    ASSERT_EQ(browsers(*window).size(), 1u);
+    EXPECT_EQ(browsers(*window)[0], main);
+
+    // Deleting the shown record closes its window.
+    person = main->theRecord();
     doc->gedcomModel().deleteRecord(person);
     settle();
     EXPECT_TRUE(browsers(*window).empty());
