@@ -301,6 +301,20 @@ TEST_F(BrowserWindows, TheBackgroundDragsTheRecord) {
     EXPECT_EQ(drag->documentKey, documentKeyFor(doc));
 }
 
+// A window closed before its first turn builds nothing afterwards: its
+// deferred build went with it.
+TEST_F(BrowserWindows, ABrowserClosedBeforeItsBuildRunsNothing) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    DocumentWindows windows(*defaults);
+    auto handle = BrowserController::makeBrowser(*doc, windows, doc->gedcomModel().recordWithID("@I1@"), nullptr, "");
+    auto* browser = static_cast<BrowserController::Handle*>(handle.get())->controller();
+    handle->browserClose();
+    settle();
+    EXPECT_EQ(browser->builds(), 0);
+    EXPECT_TRUE(browser->backgroundView().customCells().empty());
+}
+
 // The model's questions come up as the program's alerts; the answer is the
 // index of the button pressed.
 TEST(ModelQuestions, ComeUpAsTheProgramsAlerts) {
