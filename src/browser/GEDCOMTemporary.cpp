@@ -14,7 +14,7 @@ std::weak_ptr<GEDCOMObject> weakOf(GEDCOMObject* node) {
 
 std::shared_ptr<GEDCOMTemporary> GEDCOMTemporary::makeWithTag(const std::string& tag, int level,
                                                               const std::string& contents,
-                                                              const std::shared_ptr<GEDCOMStructure>& structure) {
+                                                              const std::shared_ptr<GEDCOMObject>& structure) {
     auto frame = std::make_shared<GEDCOMTemporary>(contents, tag);
     frame->setGlevel(level);
     frame->setStructure(structure);
@@ -35,7 +35,8 @@ void GEDCOMTemporary::setLastStructure(GEDCOMObject* structure, GEDCOMObject* pa
 }
 
 std::string GEDCOMTemporary::viewName() const {
-    if (auto shown = structure()) return shown->viewName();
+    if (auto shown = std::dynamic_pointer_cast<GEDCOMStructure>(structure())) return shown->viewName();
+    if (auto record = std::dynamic_pointer_cast<GEDCOMRecord>(structure())) return record->viewName();
     return GEDCOMRecord::viewName();
 }
 

@@ -31,8 +31,10 @@ class GEDCOMTemporary : public GEDCOMRecord, public TemplateFrame {
 public:
     GEDCOMTemporary(std::string contents, std::string tag) : GEDCOMRecord(std::move(contents), std::move(tag)) {}
 
+    // The structure may be a record: a record template's frame shows the
+    // record itself.
     static std::shared_ptr<GEDCOMTemporary> makeWithTag(const std::string& tag, int level, const std::string& contents,
-                                                        const std::shared_ptr<GEDCOMStructure>& structure);
+                                                        const std::shared_ptr<GEDCOMObject>& structure);
 
     // Tab stops in points from the editing background's left edge,
     // ascending. A child template copies its parent's stops, so the stops
@@ -41,8 +43,8 @@ public:
     void setTabs(std::vector<double> tabs) { tabs_ = std::move(tabs); }
     void copyTabs(const std::vector<double>& tabs) { tabs_ = tabs; }
 
-    std::shared_ptr<GEDCOMStructure> structure() const { return structure_.lock(); }
-    void setStructure(const std::shared_ptr<GEDCOMStructure>& structure) { structure_ = structure; }
+    std::shared_ptr<GEDCOMObject> structure() const { return structure_.lock(); }
+    void setStructure(const std::shared_ptr<GEDCOMObject>& structure) { structure_ = structure; }
     std::shared_ptr<GEDCOMObject> frameStructure() const override;
 
     // The invisible cell that keeps the structure's place among the cells;
@@ -72,7 +74,7 @@ public:
 
 private:
     std::vector<double> tabs_;
-    std::weak_ptr<GEDCOMStructure> structure_;
+    std::weak_ptr<GEDCOMObject> structure_;
     std::shared_ptr<Object> defaultSaveCell_;
     bool defaultCellLocked_ = false;
     bool hideExcess_ = false;

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cells/CellRect.h"
 #include "script/Variables.h"
 
 namespace kl {
@@ -29,14 +30,7 @@ class GEDCOMTemporary;
 class PaneLayoutState {
 public:
     // A cell's place in the pane.
-    struct Frame {
-        double x = 0;
-        double y = 0;
-        double width = 0;
-        double height = 0;
-        double right() const { return x + width; }
-        bool operator==(const Frame&) const = default;
-    };
+    using Frame = CellRect;
 
     // What a group box keeps of the outer layout while its own content is
     // laid out.

@@ -83,7 +83,7 @@ public:
     const std::string& gtag() const override { return recordType(); }
     const std::string& contents() const override { return grecordID_; }
     // The script key of the type ("indiRecords"), nullopt for other types.
-    std::optional<std::string> scriptRecordType() const;
+    virtual std::optional<std::string> scriptRecordType() const;
 
     GEDCOMRecord* theRecord() override { return this; }
     const GEDCOMRecord* theRecord() const override { return this; }

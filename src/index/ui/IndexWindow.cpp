@@ -46,8 +46,13 @@ using Tag = IndexMenuValidation::Tag;
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
+IndexWindow::BrowserFactory& browserFactory() {
+    static IndexWindow::BrowserFactory factory;
+    return factory;
+}
+
 // What only the desktop knows, for the document's window bookkeeping.
-DocumentWindows::Platform desktopPlatform() {
+DocumentWindows::Platform desktopPlatform(IndexWindow* window) {
     DocumentWindows::Platform platform;
     platform.windowsFrontToBack = [] {
         std::vector<const void*> windows;
@@ -57,9 +62,13 @@ DocumentWindows::Platform desktopPlatform() {
     platform.keyWindow = []() -> const void* { return QApplication::activeWindow(); };
     // Alt stands for the Option key: held, a record opens in a new window.
     platform.newWindowModifierHeld = [] { return (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier) != 0; };
-    // No record browser in this program yet: opening a record opens nothing.
-    platform.makeBrowser = [](const DocumentWindows::RecordPtr&, BrowserWindow*,
-                              const std::string&) -> std::shared_ptr<BrowserWindow> { return nullptr; };
+    // Without a browser factory (a program without record windows) opening
+    // a record opens nothing.
+    platform.makeBrowser = [window](const DocumentWindows::RecordPtr& record, BrowserWindow* parent,
+                                    const std::string& paneID) -> std::shared_ptr<BrowserWindow> {
+        if (!browserFactory()) return nullptr;
+        return browserFactory()(window->document(), window->documentWindows(), record, parent, paneID);
+    };
     return platform;
 }
 
@@ -142,7 +151,7 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     // The stacking order is learnt from activations, so it is watched from
     // the first window on.
     WindowStack::shared();
-    windows_ = std::make_unique<DocumentWindows>(defaults_, desktopPlatform());
+    windows_ = std::make_unique<DocumentWindows>(defaults_, desktopPlatform(this));
     controller_ = std::make_shared<Controller>(*this, doc_, *styles_);
     controller_->setWindows(windows_.get());
     if (LibraryFolder* library = AppController::sharedLibrary())
@@ -273,6 +282,8 @@ IndexWindow::~IndexWindow() {
 }
 
 IndexController& IndexWindow::controller() const { return *controller_; }
+
+void IndexWindow::installBrowserFactory(BrowserFactory factory) { browserFactory() = std::move(factory); }
 
 void IndexWindow::installWindowFactory(DocController& controller, UserDefaults& defaults) {
     auto styles = std::make_shared<IndexStyleLibrary>(defaults);

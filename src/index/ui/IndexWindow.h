@@ -47,6 +47,8 @@ namespace kl {
 class SearchPanel;
 class SelectRecordController;
 class AddColumnToolButton;
+class BrowserWindow;
+class GEDCOMRecord;
 class ColumnSheet;
 class DocController;
 class DocumentWindows;
@@ -73,6 +75,11 @@ public:
     // Makes every document the controller opens show in an index window,
     // with one style library for the run, saved when the program quits.
     static void installWindowFactory(DocController& controller, UserDefaults& defaults);
+    // Makes the record browsers of every document's window list.
+    using BrowserFactory = std::function<std::shared_ptr<BrowserWindow>(
+        GEDCOMDocument&, DocumentWindows&, const std::shared_ptr<GEDCOMRecord>&, BrowserWindow* parent,
+        const std::string& paneID)>;
+    static void installBrowserFactory(BrowserFactory factory);
     // The split positions' keys in the user defaults.
     static std::string dividerKey(const char* name) { return std::string("NSSplitView Subview Frames ") + name; }
 

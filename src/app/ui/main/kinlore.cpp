@@ -15,6 +15,8 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/SingleInstance.h"
+#include "browser/ui/BrowserController.h"
+#include "browser/ui/QtModelAlerts.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 #include "index/ui/IndexWindow.h"
@@ -51,12 +53,15 @@ int main(int argc, char** argv) {
     kinlore.setInfoPresenter([](const std::string& message, const std::string& information) {
         kl::AppAlerts::infoAlert(message, information, nullptr);
     });
+    // The model's questions reach the user as the program's alerts.
+    kl::ModelAlerts::install(std::make_shared<kl::QtModelAlerts>());
     if (!kinlore.launch()) return 1;
     kinlore.docController().setProgressUI(&documentUI);
     kinlore.docController().setCharacterSetQuestion(&characterSetQuestion);
     // Each document shows in its index window; the column styles are read
     // now that the launch has registered their defaults.
     kl::IndexWindow::installWindowFactory(kinlore.docController(), kl::UserDefaults::standard());
+    kl::IndexWindow::installBrowserFactory(&kl::BrowserController::makeBrowser);
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());

@@ -1,0 +1,408 @@
+#include "browser/ui/BrowserController.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QResizeEvent>
+#include <QDesktopServices>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "app/AppController.h"
+#include "app/LibraryFolder.h"
+#include "app/ui/AppAlerts.h"
+#include "browser/WindowFitting.h"
+#include "browser/ui/EditBackgroundWidget.h"
+#include "cells/CustomCell.h"
+#include "cells/ui/QtCellView.h"
+#include "document/DocumentNotifications.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "document/RecordIdsDrag.h"
+#include "foundation/MainThread.h"
+#include "index/DocumentWindows.h"
+#include "model/GEDCOMRecord.h"
+#include "model/ModelNotifications.h"
+#include "script/Templates.h"
+
+namespace kl {
+
+namespace {
+
+BrowserController::EditFormatHandler& editFormatHandler() {
+    static BrowserController::EditFormatHandler handler;
+    return handler;
+}
+
+std::string documentName(const GEDCOMDocument& doc) {
+    if (auto file = doc.fileURL()) return file->stem().string();
+    return "Untitled";
+}
+
+}  // namespace
+
+// ---- the handle the document's window list holds
+
+BrowserController::Handle::~Handle() { delete browser_; }
+
+void BrowserController::Handle::showWindow() {
+    browser_->show();
+    browser_->raise();
+    browser_->activateWindow();
+}
+
+void BrowserController::Handle::close() { browser_->browserClose(); }
+BrowserController::RecordPtr BrowserController::Handle::theRecord() const { return browser_->theRecord(); }
+std::string BrowserController::Handle::paneID() const { return browser_->paneID(); }
+BrowserWindow* BrowserController::Handle::linkedBrowser() const { return browser_->linkedBrowser(); }
+
+void BrowserController::Handle::changeRecord(const RecordPtr& record, const std::string& paneID) {
+    browser_->changeRecord(record, paneID);
+}
+
+void BrowserController::Handle::browserClose() { browser_->browserClose(); }
+
+// ---- making the window
+
+std::shared_ptr<BrowserWindow> BrowserController::makeBrowser(GEDCOMDocument& doc, DocumentWindows& windows,
+                                                              const RecordPtr& record, BrowserWindow* parent,
+                                                              const std::string& paneID) {
+    auto* browser = new BrowserController(doc, windows, record, parent, paneID);
+    auto handle = std::make_shared<Handle>(browser);
+    browser->setHandle(handle.get());
+    return handle;
+}
+
+BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windows, RecordPtr record,
+                                     BrowserWindow* parent, std::string paneID, bool printing)
+    : doc_(doc), windows_(windows), linkedBrowser_(parent), paneID_(std::move(paneID)), isPrinting_(printing),
+      self_(std::make_shared<Object>()) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    split_ = new QSplitter(Qt::Vertical, this);
+    scroller_ = new QScrollArea(split_);
+    scroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    backgroundWidget_ = new EditBackgroundWidget;
+    backgroundWidget_->resize(300, 300);
+    scroller_->setWidget(backgroundWidget_);
+    scroller_->setWidgetResizable(false);
+    split_->addWidget(scroller_);
+    setCentralWidget(split_);
+    resize(560, 640);
+
+    background_.setHost(backgroundWidget_);
+    background_.setBrowser(self_, static_cast<const QWidget*>(this));
+    backgroundWidget_->setDragData([this]() -> QMimeData* {
+        if (!record_) return nullptr;
+        auto* data = new QMimeData;
+        const std::string encoded = encodeRecordIdsDrag({documentKeyFor(&doc_), {record_->grecordID()}});
+        data->setData(kRecordIdsMimeType, QByteArray::fromStdString(encoded));
+        data->setText(QString::fromStdString(record_->viewName()));
+        return data;
+    });
+
+    setTheRecord(std::move(record));
+    auto& center = NotificationCenter::defaultCenter();
+    deletionObservation_ = center.addObserver(notification_names::GEDCOMRecordDeleted,
+                                              static_cast<const void*>(&doc_.gedcomModel()),
+                                              [this](const Notification& note) { recordDeleted(note); });
+    fontObservation_ = center.addObserver("Editing Font Changed Notification", nullptr,
+                                          [this](const Notification&) { reloadRecord(nullptr); });
+    dateObservation_ = center.addObserver("Date Format Changed Notification", nullptr,
+                                          [this](const Notification&) { reloadRecord(nullptr); });
+    if (linkedBrowser_) {
+        // A browser opened from another goes when that one reloads or closes.
+        const void* parentWindow = linkedBrowser_->window();
+        auto parentGoes = [this](const Notification&) {
+            endActiveCell(2);
+            closeSoon();
+        };
+        parentReloadObservation_ =
+            center.addObserver(EditBackgroundView::BrowserWindowWillReload, parentWindow, parentGoes);
+        parentCloseObservation_ = center.addObserver(kBrowserWindowWillClose, parentWindow, parentGoes);
+    }
+    refreshTitle();
+    // The window is on screen before its pane is built.
+    Dispatcher::current().postDeferred(this, [this] { firstBuild(); });
+}
+
+BrowserController::~BrowserController() {
+    stopEverything();
+    background_.setHost(nullptr);
+}
+
+void BrowserController::stopEverything() {
+    Dispatcher::current().cancelDeferred(this);
+    recordObservation_.reset();
+    deletionObservation_.reset();
+    fontObservation_.reset();
+    dateObservation_.reset();
+    parentReloadObservation_.reset();
+    parentCloseObservation_.reset();
+    background_.removeCustomCells(false);
+    if (!closeAnnounced_) {
+        closeAnnounced_ = true;
+        NotificationCenter::defaultCenter().post(kBrowserWindowWillClose, static_cast<const QWidget*>(this));
+    }
+}
+
+void BrowserController::setTheRecord(RecordPtr record) {
+    record_ = std::move(record);
+    background_.setRecord(record_);
+    observeRecord();
+}
+
+void BrowserController::observeRecord() {
+    recordObservation_.reset();
+    if (!record_) return;
+    recordObservation_ =
+        NotificationCenter::defaultCenter().addObserver(notification_names::RecordStructuresChanged,
+                                                        static_cast<const GEDCOMObject*>(record_.get()),
+                                                        [this](const Notification& note) { reloadRecord(&note); });
+}
+
+std::string BrowserController::windowTitleForDocumentDisplayName() const {
+    if (auto custom = builder_.customWindowName()) return *custom;
+    return documentName(doc_) + " - " + (record_ ? record_->altViewName() : std::string());
+}
+
+void BrowserController::refreshTitle() { setWindowTitle(QString::fromStdString(windowTitleForDocumentDisplayName())); }
+
+PaneBuilder::Environment BrowserController::environment() const {
+    PaneBuilder::Environment environment;
+    if (LibraryFolder* library = AppController::sharedLibrary()) {
+        environment.templates = &library->templates();
+        environment.prefs = &library->editingPrefs();
+        environment.library = library;
+    }
+    environment.model = &doc_.gedcomModel();
+    if (!paneID_.empty()) environment.paneID = paneID_;
+    environment.printing = isPrinting_;
+    environment.systemFontExists = [](const std::string& family) {
+        return QFontDatabase::families().contains(QString::fromStdString(family));
+    };
+    environment.makeView = [](CustomCell& cell) { return QtCellView::make(cell); };
+    return environment;
+}
+
+// ---- building
+
+bool BrowserController::buildCustomEditNow(bool firstLoad) {
+    const int width = std::max(100, scroller_->viewport()->width());
+    backgroundWidget_->resize(width, backgroundWidget_->height());
+    const bool built =
+        builder_.buildCustomEdit(record_, firstLoad, environment(), width, std::max(0, split_->height() - 15));
+    ++builds_;
+    backgroundWidget_->resize(width, int(std::ceil(std::max(background_.height(), 1.0))));
+    firstCell_ = builder_.firstCell();
+    refreshTitle();
+    if (!built) {
+        const std::string message = builder_.failure().value_or(std::string());
+        Dispatcher::current().postDeferred(this, [this, message] { displayFailed(message); });
+    }
+    return built;
+}
+
+void BrowserController::firstBuild() {
+    if (!buildCustomEditNow(true)) return;
+    Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
+}
+
+void BrowserController::displayFailed(const std::string& message) {
+    std::string title = kFailedMessage;
+    title.replace(title.find("%@"), 2, record_ ? record_->viewName() : std::string());
+    Templates* templates = AppController::sharedLibrary() ? &AppController::sharedLibrary()->templates() : nullptr;
+    const std::optional<std::string> current = templates ? templates->currentTemplate() : std::nullopt;
+    const int answer = AppAlerts::runCriticalAlert(title, message, std::string("OK"),
+                                                   current ? std::optional<std::string>("Edit Template") : std::nullopt);
+    if (answer == 1001 && current) {
+        std::string name = *current;
+        if (auto dot = name.rfind(".txt"); dot != std::string::npos && dot + 4 == name.size()) name.erase(dot);
+        const std::string suffix = " Record Editing";
+        const bool record = name.size() >= 15 && name.ends_with(suffix);
+        editFormat(std::nullopt, name, record ? "Record Editing" : "Tag Editing");
+    }
+    closeSoon();
+}
+
+void BrowserController::editFormat(const std::optional<std::string>& format, const std::string& name,
+                                   const std::string& list) {
+    if (editFormatHandler()) {
+        editFormatHandler()(format, name, list);
+        return;
+    }
+    LibraryFolder* library = AppController::sharedLibrary();
+    if (!library) return;
+    const auto path = library->templates().templateFilePath(name + ".txt");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())));
+}
+
+void BrowserController::setEditFormatHandler(EditFormatHandler handler) { editFormatHandler() = std::move(handler); }
+
+// ---- rebuilding
+
+void BrowserController::reloadRecord(const Notification* note) {
+    std::shared_ptr<GEDCOMObject> select;
+    if (note) {
+        if (const Value* removing = note->userInfo.get("removing"); removing && removing->object() == self_) return;
+        const Value* scroll = note->userInfo.get("scrollToView");
+        if (const Value* structure = note->userInfo.get("structure"); structure && scroll && scroll->toBool())
+            select = structure->objectAs<GEDCOMObject>();
+    }
+    if (needsReload_) return;
+    needsReload_ = true;
+    Dispatcher::current().postDeferred(this, [this, select] { reloadRecordNow(select); });
+}
+
+CustomCell* BrowserController::focusedCell() const {
+    for (CustomCell* cell : background_.respondingCells())
+        if (cell->view() && cell->view()->hasFocus()) return cell;
+    return nullptr;
+}
+
+void BrowserController::focusCell(CustomCell* cell) {
+    if (cell && cell->view()) cell->view()->takeFocus();
+}
+
+void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& select) {
+    if (!needsReload_) return;
+    SavedPlace place;
+    if (CustomCell* focused = focusedCell()) {
+        place.hadFocus = true;
+        place.structure = focused->structure();
+        place.index = background_.indexOfRespondingCell(focused);
+    }
+    place.hScroll = scroller_->horizontalScrollBar()->value();
+    place.vScroll = scroller_->verticalScrollBar()->value();
+    place.newStructure = select;
+    background_.removeCustomCells(false);
+    if (!buildCustomEditNow(false)) return;
+    Dispatcher::current().postDeferred(this, [this, place] { selectCell(place); });
+}
+
+void BrowserController::selectCell(const SavedPlace& place) {
+    CustomCell* target = nullptr;
+    if (place.hadFocus) target = background_.cellForStructure(place.structure.lock().get(), place.index);
+    int vScroll = place.vScroll;
+    if (auto wanted = place.newStructure.lock())
+        if (CustomCell* cell = background_.respondingCellForStructure(wanted.get())) {
+            if (cell->respondingCell()) target = cell;
+            const int visible = scroller_->viewport()->height();
+            vScroll = std::clamp(int(cell->viewFrame().y) - visible / 2, 0,
+                                 std::max(0, backgroundWidget_->height() - visible));
+        }
+    if (target) firstCell_ = target;
+    needsReload_ = false;
+    focusCell(target);
+    scroller_->horizontalScrollBar()->setValue(place.hScroll);
+    scroller_->verticalScrollBar()->setValue(vScroll);
+}
+
+void BrowserController::changeRecord(const RecordPtr& record, const std::string& paneID) {
+    if (!record) return;
+    paneID_ = paneID;
+    if (linkedBrowser_) {
+        // A browser opened from another shows its own record only.
+        Dispatcher::current().postDeferred(this, [this, record] { windows_.openRecordBrowser(record, paneID_); });
+        return;
+    }
+    if (endActiveCell(1) == EditRefused) return;
+    const bool sameType = record_ && record_->recordType() == record->recordType();
+    needsReload_ = true;
+    setTheRecord(record);
+    background_.removeCustomCells(true);
+    if (buildCustomEditNow(sameType)) Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
+}
+
+void BrowserController::resizeWindow() {
+    if (builder_.resizeWindow()) {
+        WindowFitting fitting;
+        fitting.windowHeight = height();
+        fitting.chromeHeight = height() - scroller_->viewport()->height();
+        fitting.backgroundHeight = background_.height();
+        fitting.cellScrollerHeight = scroller_->viewport()->height();
+        fitting.heightRange = builder_.heightRange();
+        const int wanted = int(std::lround(fitting.fittedHeight()));
+        if (wanted != height()) {
+            // The top edge stays where it is; the window grows downwards.
+            const QPoint top = pos();
+            resize(width(), wanted);
+            move(top);
+        }
+    }
+    needsReload_ = false;
+    focusCell(firstCell_);
+}
+
+int BrowserController::endActiveCell(int mode) {
+    if (needsReload_) return EditSet;
+    if (mode == 1 || mode == 2) stopObservingRecord();
+    CustomCell* cell = focusedCell();
+    int result = EditSet;
+    if (cell) result = cell->endStructureEditing(mode != 2);
+    if (mode == 1 && result == EditRefused) observeRecord();
+    return result;
+}
+
+// ---- closing
+
+void BrowserController::recordDeleted(const Notification& note) {
+    const Value* deleted = note.userInfo.get(user_info_keys::TheRecord);
+    if (deleted && record_ && deleted->object() == std::static_pointer_cast<Object>(record_)) closeSoon();
+}
+
+void BrowserController::closeSoon() {
+    Dispatcher::current().cancelDeferred(this);
+    recordObservation_.reset();
+    if (handle_) windows_.closeMe(handle_);
+    else hide();
+}
+
+void BrowserController::browserClose() {
+    if (closing_) return;
+    closing_ = true;
+    stopEverything();
+    QMainWindow::close();
+}
+
+void BrowserController::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    if (endActiveCell(1) == EditRefused) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    closeSoon();
+}
+
+void BrowserController::resizeEvent(QResizeEvent* event) {
+    GEDCOMWindowController::resizeEvent(event);
+    if (builds_ == 0 || needsReload_ || closing_) return;
+    if (scroller_->viewport()->width() == backgroundWidget_->width()) return;
+    if (endActiveCell(0) != EditRefused) reloadRecord(nullptr);
+}
+
+// ---- front-window queries
+
+GEDCOMWindowController::Record BrowserController::selectedRecord() {
+    return record_ && !record_->isType("_RPT") ? record_ : nullptr;
+}
+
+std::optional<GEDCOMWindowController::Records> BrowserController::selectedRecords() {
+    if (!record_ || record_->isType("_RPT")) return std::nullopt;
+    return Records{record_};
+}
+
+GEDCOMWindowController::Records BrowserController::listedRecords(bool) {
+    return record_ ? Records{record_} : Records{};
+}
+
+}  // namespace kl

@@ -1,0 +1,182 @@
+#pragma once
+// BrowserController: a record browser window. It shows one record of a
+// document as a pane laid out by the current format's templates (the pane
+// builder fills the editing background, whose widget sits in a scroll area
+// inside the window's splitter), rebuilds the pane when the record's
+// structures change (several changes in one turn of the event loop give one
+// rebuild, keeping the focused cell and the scroll offset), shows another
+// record when the document reuses the window, fits its height when the
+// template asks, ends editing in the focused cell before anything changes
+// the record or the window, and closes when its record is deleted.
+//
+// Every deferred step (the first build, a rebuild, restoring the place,
+// fitting the window, the failure alert) runs on a later turn through the
+// dispatcher and is withdrawn when the browser goes, so none outlives it.
+//
+// The document's window bookkeeping holds a Handle (a BrowserWindow) that
+// owns the window; the browser knows its handle to have itself closed.
+//
+// Ownership: owned by its Handle, which DocumentWindows holds; borrows the
+// document and its window list, which outlive it. Thread: main thread.
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/ui/GEDCOMWindowController.h"
+#include "browser/EditBackgroundView.h"
+#include "browser/PaneBuilder.h"
+#include "foundation/NotificationCenter.h"
+#include "index/BrowserWindow.h"
+
+class QScrollArea;
+class QSplitter;
+
+namespace kl {
+
+class DocumentWindows;
+class EditBackgroundWidget;
+class GEDCOMDocument;
+
+class BrowserController : public GEDCOMWindowController {
+    Q_OBJECT
+public:
+    using RecordPtr = std::shared_ptr<GEDCOMRecord>;
+    static constexpr const char* kFailedMessage = "'%@' could not be formatted for display";
+    // Posted with the window as object as a browser window goes; the
+    // browsers it opened close with it.
+    static constexpr const char* kBrowserWindowWillClose = "Browser Window Will Close";
+
+    // What the document's window list holds of a browser.
+    class Handle : public BrowserWindow {
+    public:
+        explicit Handle(BrowserController* browser) : browser_(browser) {}
+        ~Handle() override;
+        BrowserController* controller() const { return browser_; }
+        void showWindow() override;
+        void close() override;
+        const void* window() const override { return static_cast<const QWidget*>(browser_); }
+        RecordPtr theRecord() const override;
+        std::string paneID() const override;
+        BrowserWindow* linkedBrowser() const override;
+        void changeRecord(const RecordPtr& record, const std::string& paneID) override;
+        void browserClose() override;
+
+    private:
+        BrowserController* browser_;
+    };
+
+    BrowserController(GEDCOMDocument& doc, DocumentWindows& windows, RecordPtr record, BrowserWindow* parent,
+                      std::string paneID, bool printing = false);
+    ~BrowserController() override;
+
+    // The document's browser factory: a new window, its first build
+    // pending on the next turn.
+    static std::shared_ptr<BrowserWindow> makeBrowser(GEDCOMDocument& doc, DocumentWindows& windows,
+                                                      const RecordPtr& record, BrowserWindow* parent,
+                                                      const std::string& paneID);
+    // "Edit Template": opens a template of a format (the current one when
+    // none is named) for editing; the desktop's default application until
+    // the format editor takes it over. Tests replace it.
+    using EditFormatHandler =
+        std::function<void(const std::optional<std::string>& format, const std::string& name, const std::string& list)>;
+    static void editFormat(const std::optional<std::string>& format, const std::string& name, const std::string& list);
+    static void setEditFormatHandler(EditFormatHandler handler);
+
+    Handle* handle() const { return handle_; }
+    void setHandle(Handle* handle) { handle_ = handle; }
+    RecordPtr theRecord() const { return record_; }
+    const std::string& paneID() const { return paneID_; }
+    BrowserWindow* linkedBrowser() const { return linkedBrowser_; }
+    GEDCOMDocument& document() const { return doc_; }
+    bool isPrinting() const { return isPrinting_; }
+
+    // ---- the pane
+    EditBackgroundView& backgroundView() { return background_; }
+    EditBackgroundWidget* backgroundWidget() const { return backgroundWidget_; }
+    QScrollArea* browserScroller() const { return scroller_; }
+    QSplitter* browserSplit() const { return split_; }
+    PaneBuilder& builder() { return builder_; }
+    bool needsReload() const { return needsReload_; }
+    // Builds finished since the window was made (for tests and the bench).
+    int builds() const { return builds_; }
+    std::string windowTitleForDocumentDisplayName() const;
+
+    // ---- life cycle
+    bool buildCustomEditNow(bool firstLoad);
+    // Schedules one rebuild for this turn; a removal made through this very
+    // browser does not rebuild it.
+    void reloadRecord(const Notification* notification);
+    void reloadRecordNow(const std::shared_ptr<GEDCOMObject>& select);
+    void changeRecord(const RecordPtr& record, const std::string& paneID);
+    void resizeWindow();
+    // 0 keeps observing, 1 stops observing the record while the cell
+    // commits, 2 the window is closing; answers the cell's result.
+    int endActiveCell(int mode);
+    void browserClose();
+
+    // ---- front-window queries
+    Record selectedRecord() override;
+    std::optional<Records> selectedRecords() override;
+    Records listedRecords(bool forScript) override;
+    Record keyRecord() override { return record_; }
+    std::optional<Records> keyRecords() override { return Records{record_}; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // A wider or narrower pane is laid out again.
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct SavedPlace {
+        std::size_t index = 0;
+        std::weak_ptr<GEDCOMObject> structure;
+        bool hadFocus = false;
+        int hScroll = 0;
+        int vScroll = 0;
+        std::weak_ptr<GEDCOMObject> newStructure;
+    };
+    void firstBuild();
+    void displayFailed(const std::string& message);
+    void selectCell(const SavedPlace& place);
+    void observeRecord();
+    void stopObservingRecord() { recordObservation_.reset(); }
+    // No notification, deferred step or cell of this browser outlives it.
+    void stopEverything();
+    void recordDeleted(const Notification& note);
+    void closeSoon();
+    void setTheRecord(RecordPtr record);
+    void refreshTitle();
+    PaneBuilder::Environment environment() const;
+    CustomCell* focusedCell() const;
+    void focusCell(CustomCell* cell);
+
+    GEDCOMDocument& doc_;
+    DocumentWindows& windows_;
+    RecordPtr record_;
+    BrowserWindow* linkedBrowser_;
+    std::string paneID_;
+    bool isPrinting_;
+    Handle* handle_ = nullptr;
+    EditBackgroundView background_;
+    PaneBuilder builder_{background_};
+    QSplitter* split_ = nullptr;
+    QScrollArea* scroller_ = nullptr;
+    EditBackgroundWidget* backgroundWidget_ = nullptr;
+    bool needsReload_ = true;
+    bool closing_ = false;
+    bool closeAnnounced_ = false;
+    int builds_ = 0;
+    CustomCell* firstCell_ = nullptr;
+    Observation recordObservation_;
+    Observation deletionObservation_;
+    Observation fontObservation_;
+    Observation dateObservation_;
+    Observation parentReloadObservation_;
+    Observation parentCloseObservation_;
+    std::shared_ptr<Object> self_;  // names this browser in removals made through it
+};
+
+}  // namespace kl

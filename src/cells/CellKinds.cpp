@@ -1,0 +1,51 @@
+#include "cells/CellKinds.h"
+
+#include <map>
+#include <set>
+
+#include "cells/StandInCell.h"
+#include "cells/TextCell.h"
+
+namespace kl {
+
+namespace {
+
+std::map<std::string, CellKinds::Maker>& makers() {
+    static std::map<std::string, CellKinds::Maker> table;
+    return table;
+}
+
+CellKinds::PlaceholderMaker& placeholderMaker() {
+    static CellKinds::PlaceholderMaker maker;
+    return maker;
+}
+
+}  // namespace
+
+std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
+    if (auto it = makers().find(seed.kind); it != makers().end() && it->second) return it->second(seed);
+    if (seed.kind == "label" || seed.kind == "static")
+        return std::make_shared<LabelTextCell>(seed.kind == "label" ? 1 : 0, seed.frame, seed.prefs);
+    return std::make_shared<StandInCell>(seed.kind, seed.structure, seed.tag, seed.level, seed.frame, seed.prefs);
+}
+
+void CellKinds::setMaker(const std::string& kind, Maker maker) {
+    if (maker) makers()[kind] = std::move(maker);
+    else makers().erase(kind);
+}
+
+std::shared_ptr<CustomCell> CellKinds::makePlaceholder(const std::shared_ptr<GEDCOMObject>& structure,
+                                                       const std::string& tag, int level) {
+    if (placeholderMaker()) return placeholderMaker()(structure, tag, level);
+    return std::make_shared<PlaceholderCell>(structure, tag, level);
+}
+
+bool CellKinds::supportedCreateTag(const std::string& tag) {
+    static const std::set<std::string, std::less<>> linkTags{"FAMC", "FAMS", "HUSB", "WIFE", "CHIL", "SOUR",
+                                                             "NOTE", "OBJE", "REPO", "SUBM", "_LOG", "ALIA"};
+    return linkTags.contains(tag);
+}
+
+void CellKinds::setPlaceholderMaker(PlaceholderMaker maker) { placeholderMaker() = std::move(maker); }
+
+}  // namespace kl

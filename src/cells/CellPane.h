@@ -1,0 +1,32 @@
+#pragma once
+// CellPane: what a cell asks of the pane it sits in: the record shown, the
+// data cells laid out before it (for the insertion-point search of a
+// commit), those before a group's structures link in the parent browser's
+// pane, and the browser that removes through it (named in the removal's
+// notification so that this browser does not rebuild for it).
+//
+// The editing background implements it. Ownership: a plain pointer held by
+// the cell while it is in the pane. Thread: main thread.
+#include <memory>
+#include <vector>
+
+#include "foundation/Value.h"
+
+namespace kl {
+
+class CustomCell;
+class GEDCOMRecord;
+
+class CellPane {
+public:
+    virtual ~CellPane() = default;
+    virtual std::shared_ptr<GEDCOMRecord> paneRecord() const = 0;
+    // The cells before `cell` (all when it is not in the pane) that hold data.
+    virtual std::vector<CustomCell*> dataCellsToCell(const CustomCell* cell) const = 0;
+    // In the parent browser's pane: the data cells before the structures
+    // link of the group record; empty without a parent browser.
+    virtual std::vector<CustomCell*> dataCellsToGroupWith(const GEDCOMRecord*) const { return {}; }
+    virtual std::shared_ptr<Object> mainBrowser() const { return nullptr; }
+};
+
+}  // namespace kl

@@ -1,0 +1,33 @@
+#pragma once
+// CellView: what a cell asks of the widget that shows it. The cells keep
+// their state and their rules (layout, commit) here, away from any window;
+// the record browser's Qt side gives each cell a view that draws it. A cell
+// without a view (tests, a pane built for measuring) measures its text with
+// a rough estimate and keeps its text itself.
+//
+// Ownership: owned by its cell. Thread: main thread.
+#include <string>
+
+#include "cells/CellRect.h"
+
+namespace kl {
+
+class CustomCell;
+
+class CellView {
+public:
+    virtual ~CellView() = default;
+    virtual void setFrame(const CellRect& frame) = 0;
+    // Shows the cell's text and look again after a property changed.
+    virtual void refresh(const CustomCell& cell) = 0;
+    // Width and height of a text in the cell's font.
+    virtual double textWidth(const std::string& text) const = 0;
+    virtual double textHeight() const = 0;
+    // The text the user sees (and may have typed).
+    virtual std::string text() const = 0;
+    virtual bool hasFocus() const { return false; }
+    virtual void takeFocus() {}
+    virtual void beep() {}
+};
+
+}  // namespace kl

@@ -1,0 +1,122 @@
+#include "cells/ui/QtCellView.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
+
+#include <cmath>
+
+#include "cells/CustomCell.h"
+#include "cells/TextCell.h"
+
+namespace kl {
+
+namespace {
+
+QString css(const Color& color) {
+    return QString("rgba(%1,%2,%3,%4)")
+        .arg(int(std::lround(color.red * 255)))
+        .arg(int(std::lround(color.green * 255)))
+        .arg(int(std::lround(color.blue * 255)))
+        .arg(color.alpha);
+}
+
+// Pane lengths are device-independent pixels, fonts included, so what
+// the layout measured is what is drawn.
+QFont qtFont(const std::optional<Font>& font, const QFont& fallback) {
+    if (!font) return fallback;
+    QFont made(QString::fromStdString(font->family));
+    made.setPixelSize(std::max(1, int(std::lround(font->size))));
+    made.setBold((font->traits & Font::Bold) != 0);
+    made.setItalic((font->traits & Font::Italic) != 0);
+    return made;
+}
+
+}  // namespace
+
+QtCellView::QtCellView(const CustomCell& cell) {
+    if (cell.isBoxSubclass()) {
+        auto* box = new QGroupBox;
+        widget_ = box;
+    } else {
+        label_ = new QLabel;
+        label_->setTextFormat(Qt::PlainText);
+        label_->setWordWrap(false);
+        widget_ = label_;
+    }
+    widget_->setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+QtCellView::~QtCellView() {
+    // A widget that never reached a pane is still ours.
+    if (widget_ && !widget_->parent()) delete widget_.data();
+}
+
+std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) { return std::make_unique<QtCellView>(cell); }
+
+void QtCellView::setFrame(const CellRect& frame) {
+    if (!widget_) return;
+    widget_->setGeometry(int(std::lround(frame.x)), int(std::lround(frame.y)), int(std::lround(frame.width)),
+                         int(std::lround(frame.height)));
+}
+
+void QtCellView::refresh(const CustomCell& cell) {
+    if (!widget_) return;
+    const CellLook& look = cell.look();
+    widget_->setFont(qtFont(look.font, QApplication::font()));
+    // Style sheets cost a parse per widget: only a cell with a border or a
+    // fill of its own gets one; text colours go through the palette.
+    QString style;
+    if (look.backgroundColor) style += "background-color:" + css(*look.backgroundColor) + ";";
+    if (look.borderWidth > 0) {
+        style += QString("border:%1px solid %2;").arg(look.borderWidth).arg(css(look.borderColor.value_or(Color::black())));
+        if (look.cornerRadius > 0) style += QString("border-radius:%1px;").arg(look.cornerRadius);
+    }
+    if (!style.isEmpty() && look.textColor) style += "color:" + css(*look.textColor) + ";";
+    if (style != widget_->styleSheet()) widget_->setStyleSheet(style);
+    if (style.isEmpty() && look.textColor) {
+        QPalette shade = widget_->palette();
+        const Color& c = *look.textColor;
+        shade.setColor(QPalette::WindowText, QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha)));
+        widget_->setPalette(shade);
+    }
+    if (look.underline) {
+        QFont underlined = widget_->font();
+        underlined.setUnderline(true);
+        widget_->setFont(underlined);
+    }
+    widget_->setToolTip(QString::fromStdString(look.help));
+    if (auto* box = qobject_cast<QGroupBox*>(widget_.data())) {
+        box->setTitle(QString::fromStdString(cell.text()));
+        return;
+    }
+    static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignJustify};
+    const auto* label = dynamic_cast<const LabelTextCell*>(&cell);
+    const Qt::Alignment vertical = !label || label->centresText() ? Qt::AlignVCenter : Qt::AlignTop;
+    label_->setAlignment(horizontal[std::clamp(look.alignment, 0, 3)] | vertical);
+    label_->setText(QString::fromStdString(cell.text()));
+}
+
+double QtCellView::textWidth(const std::string& text) const {
+    if (!widget_) return 0;
+    return QFontMetricsF(widget_->font()).horizontalAdvance(QString::fromStdString(text));
+}
+
+double QtCellView::textHeight() const {
+    if (!widget_) return 0;
+    const QFontMetricsF metrics(widget_->font());
+    return metrics.ascent() + metrics.descent() + 3;
+}
+
+std::string QtCellView::text() const { return label_ ? label_->text().toStdString() : std::string(); }
+
+bool QtCellView::hasFocus() const { return widget_ && widget_->hasFocus(); }
+
+void QtCellView::takeFocus() {
+    if (widget_) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+void QtCellView::beep() { QApplication::beep(); }
+
+}  // namespace kl
