@@ -48,12 +48,8 @@ std::shared_ptr<GEDCOMRecord> makeHeader(const std::string&, const std::string&,
     return std::allocate_shared<HEADRecord>(NodeAllocator<HEADRecord>());
 }
 
-// The text on a note's level-0 line after the tag is its first text.
-std::shared_ptr<GEDCOMRecord> makeNote(const std::string&, const std::string& recordID, const std::string& contents) {
-    auto note = std::allocate_shared<NOTERecord>(NodeAllocator<NOTERecord>(), recordID, "NOTE");
-    std::string text = wex::deleteFirstWord(contents);
-    if (!text.empty()) note->addLevel(1, "CONC", std::move(text));
-    return note;
+std::shared_ptr<GEDCOMRecord> makeNote(const std::string&, const std::string& recordID, const std::string&) {
+    return std::allocate_shared<NOTERecord>(NodeAllocator<NOTERecord>(), recordID, "NOTE");
 }
 
 // Indexed by the type's place in the type order; 14 is any other tag.
@@ -117,7 +113,9 @@ struct ParserSlot {
 GEDCOMModel::RecordPtr GEDCOMModel::makeRecordForRead(const std::string& type, const std::string& recordID,
                                                       const std::string& contents) {
     const int place = RecordsIndices::indexForRecordType(type);
-    return readMakers()[static_cast<size_t>(place)](type, recordID, contents);
+    RecordPtr record = readMakers()[static_cast<size_t>(place)](type, recordID, contents);
+    if (!record->isType("HEAD")) record->takeRecordText(GEDCOMParser::recordText(recordID, contents));
+    return record;
 }
 
 // ---- decoding files
@@ -238,7 +236,7 @@ void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID
                                     bool verifyID) {
     doneDecodingRecord();
     decoding_ = makeRecordForRead(recordType, recordID, contents);
-    if (verifyID && recordsIndex_->recordWithID(decoding_->grecordID())) {
+    if (verifyID && !decoding_->grecordID().empty() && recordsIndex_->recordWithID(decoding_->grecordID())) {
         // Reachable only through "Corrupted": the first record keeps the ID.
         decoding_->setCorruptBit(CorruptDuplicateID);
         decoding_->setModel(this);

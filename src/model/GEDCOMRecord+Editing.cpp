@@ -124,10 +124,12 @@ void GEDCOMRecord::simplifyGEDCOMInMode(int mode) {
     // editor to show and the user to mend.
     if (corrupt() != 0) return;
     for (const auto& child : structures()) child->appendCONTandCONC();
+    // A bare tagged line is a fact of its own ("1 MARR", a "1 _PRIVATE"
+    // flag): only lines with nothing at all in them go.
     StructureList kept;
     bool removed = false;
     for (const auto& child : structures()) {
-        if (child->empty())
+        if (child->empty() && child->gtag().empty())
             removed = true;
         else
             kept.push_back(child);
