@@ -34,7 +34,7 @@ constexpr const char* kSmallTree =
 
 class AnswerQuestion : public CharacterSetQuestion {
 public:
-    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&) override {
+    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&, std::uint32_t) override {
         ++asked;
         return answer;
     }
