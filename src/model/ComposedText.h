@@ -7,8 +7,8 @@
 
 namespace kl::unicode {
 
-// The NFC form of `text`. Lines of plain ASCII, most of a GEDCOM file, are
-// copied as they stand; invalid UTF-8 comes back as U+FFFD.
+// The NFC form of `text`; plain ASCII, most of a GEDCOM file, is copied as
+// it stands.
 std::string composedText(std::string_view text);
 
 }  // namespace kl::unicode

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/AnselCodec.h"
+#include "model/ComposedText.h"
 #include "model/TextEncoding.h"
 
 using namespace kl;
@@ -222,3 +223,27 @@ TEST(SingleByteCodecs, EveryDefinedByteRoundTrips) {
 }
 
 }  // namespace
+
+namespace kl {
+namespace {
+
+// Composition of decoded text: runs of marks join the letter before them,
+// wherever they stand and however long the run of other characters is.
+TEST(ComposedText, JoinsMarksToTheirLetters) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"e\u0301", "\u00E9"},
+        {"Jose\u0301 Garci\u0301a, Jose\u0301", "Jos\u00E9 Garc\u00EDa, Jos\u00E9"},
+        {"\u00E9 stays", "\u00E9 stays"},
+        {"0 HEAD\n1 CHAR ANSEL\n", "0 HEAD\n1 CHAR ANSEL\n"},
+        // a long run: Greek capitals with a mark after the first
+        {"x\u0391\u0301\u0392\u0393\u0394\u0395y", "x\u0386\u0392\u0393\u0394\u0395y"},
+        // marks in the wrong canonical order are put right
+        {"e\u0301\u0323", "\u1EB9\u0301"},
+        {"\u0301 at the start", "\u0301 at the start"},
+        {"ends with e\u0308", "ends with \u00EB"},
+    };
+    for (const auto& [text, composed] : cases) EXPECT_EQ(unicode::composedText(text), composed) << text;
+}
+
+}  // namespace
+}  // namespace kl
