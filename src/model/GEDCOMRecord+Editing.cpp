@@ -226,7 +226,15 @@ void GEDCOMRecord::insertNewUserText(const std::string&) {}
 bool GEDCOMRecord::insertUUID() {
     if (!insertingUUIDs()) return false;
     if (findChild("_KLID", false)) return false;
-    addStructure(newLine(1, "_KLID", newUUID()), this, lastStructure().get(), false);
+    UndoManager* um = undoManager();
+    if (um && !um->isUndoRegistrationEnabled()) {
+        // A read tidying its records: nothing shows them yet and nothing
+        // can undo, so the line is added as read lines are, without news.
+        addLevel(1, "_KLID", newUUID());
+        clearGEDCOMCacheNoUndo();
+    } else {
+        addStructure(newLine(1, "_KLID", newUUID()), this, lastStructure().get(), false);
+    }
     if (model()) model()->setInsertedSomeUUIDs(true);
     return true;
 }

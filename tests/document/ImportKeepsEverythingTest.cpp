@@ -9,6 +9,9 @@
 #include "model/NOTERecord.h"
 #include "support/Corpus.h"
 
+#include <cctype>
+#include <set>
+
 namespace kl {
 namespace {
 
@@ -80,6 +83,37 @@ TEST(ImportKeeps, IDlessCustomRecordsAreListedUnderTheirTagInFileOrder) {
     EXPECT_NE(test::recordsText(*f.document).find(
                   "0 _EVENT_DEFN Census record\n1 _X 1\n0 _EVENT_DEFN Probate\n0 _EVENT_DEFN Will\n"),
               std::string::npos);
+}
+
+// Identifiers added by a read: one random one per record, last, in the
+// upper-case 8-4-4-4-12 form, nothing to undo, and the read says so.
+TEST(ImportKeeps, EveryRecordGetsItsOwnIdentifier) {
+    const bool before = GEDCOMRecord::insertingUUIDs();
+    GEDCOMRecord::setInsertingUUIDs(true);
+    DocumentFixture f;
+    importRecords(f, "0 @I1@ INDI\n1 NAME A\n0 @I2@ INDI\n0 @F1@ FAM\n1 CHIL @I1@\n");
+    GEDCOMRecord::setInsertingUUIDs(before);
+    std::set<std::string> seen;
+    for (const char* id : {"@I1@", "@I2@", "@F1@", "@U1@"}) {
+        auto record = f.document->gedcomModel().recordWithID(id);
+        ASSERT_TRUE(record) << id;
+        ASSERT_FALSE(record->structures().empty());
+        const auto& last = record->structures().back();
+        EXPECT_EQ(last->gtag(), "_KLID") << id;
+        EXPECT_EQ(last->glevel(), 1);
+        const std::string& uuid = last->contents();
+        ASSERT_EQ(uuid.size(), 36u) << uuid;
+        for (size_t i = 0; i < uuid.size(); ++i) {
+            const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+            EXPECT_TRUE(dash ? uuid[i] == '-' : std::isxdigit(static_cast<unsigned char>(uuid[i])) && !std::islower(uuid[i]))
+                << uuid;
+        }
+        EXPECT_EQ(uuid[14], '4') << uuid;
+        seen.insert(uuid);
+    }
+    EXPECT_EQ(seen.size(), 4u);
+    EXPECT_FALSE(f.document->undoManager()->canUndo());
+    EXPECT_NE(f.document->readWriteMessage().value_or("").find("inserted UUIDs as needed"), std::string::npos);
 }
 
 TEST(ImportKeeps, TheFilesOfOtherProgramsKeepTheirCitationAndLeadingBreak) {
