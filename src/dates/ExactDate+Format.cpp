@@ -48,12 +48,9 @@ std::string yearText(const ExactDate& date)
     // The later year is stored; the first is one year earlier in time.
     const long long first = static_cast<long long>(date.year()) - date.sign();
     const std::string firstText = formatYearDigits(first < 0 ? -first : first, true) + "/";
-    // Without a month beside it, "1711/12" would read back as December 1711;
-    // the whole later year ("1711/1712") still reads as the double year.
-    const int half = date.year() % 100;
-    if (date.month() == 0 && ExactDate::doubleYearHalfReadsAsMonth(half, date.year()))
-        return firstText + formatYearDigits(date.year(), true);
-    return firstText + twoDigits(half);
+    // GEDCOM's form: the later year's last two digits, which read back as
+    // the double year ("1711/12", "1699/00").
+    return firstText + twoDigits(date.year() % 100);
 }
 
 // A Hebrew or French year alone has no month code to carry its calendar, so

@@ -447,10 +447,14 @@ int CalendarDateReader::read(std::span<const int> tokens)
     return 0;
 }
 
-// "1711/12" reads best as December 1711; a small half before the calendar
-// change stays a double year. Month 0 is no month.
+// A half that is the later year's last two digits ("1711/12", GEDCOM's own
+// form) is the double year; any other half below 13 reads best as a month
+// ("1810/12" is December 1810), except a small one before the calendar
+// change. Month 0 is no month.
 bool ExactDate::doubleYearHalfReadsAsMonth(int half, int laterYear)
 {
+    if (half == laterYear % 100)
+        return false;
     return half >= 1 && half < 13 && (half >= 4 || laterYear > 1752 || laterYear % 100 >= 13);
 }
 

@@ -11,16 +11,18 @@
 namespace kl {
 
 struct CharacterSetChoice {
-    uint32_t encoding = 0;  // a text-encoding code (1, 65536, 4, 30, 12 or 10)
-    std::string name;       // "ASCII", "ANSEL", "UTF-8", "MacOS Roman", "Windows" or "UNICODE"
+    uint32_t encoding = 0;  // a text-encoding code (1, 65536, 4, 30, 12, 10 or code page 437's)
+    std::string name;       // "ASCII", "ANSEL", "UTF-8", "MacOS Roman", "Windows", "UNICODE" or "IBMPC"
 };
 
 class CharacterSetQuestion {
 public:
     virtual ~CharacterSetQuestion() = default;
-    // guess: the set the file names, nullopt when it names none.
+    // guess: the set the file names, nullopt when it names none;
+    // suggested: the encoding the file's bytes point to, offered first.
     // nullopt when the user cancels.
-    virtual std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>& guess) = 0;
+    virtual std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>& guess,
+                                                              uint32_t suggested) = 0;
 
     // The text the dialog shows for a guess.
     static std::string promptFor(const std::optional<std::string>& guess) {

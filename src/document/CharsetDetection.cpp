@@ -10,6 +10,9 @@ namespace kl {
 namespace {
 
 constexpr uint32_t kUnicode = 10;
+constexpr uint32_t kASCII = encodingCode(TextEncoding::ASCII);
+constexpr uint32_t kWindows = encodingCode(TextEncoding::Windows1252);
+constexpr uint32_t kCodePage437 = encodingCode(TextEncoding::CodePage437);
 
 struct CharRule {
     const char* part;
@@ -17,19 +20,31 @@ struct CharRule {
     const char* name;  // nullptr keeps the file's value
 };
 
-// First hit decides, so "UTF-8" must come before the Latin tests and
-// "ASCII" before everything: "US-ASCII" is no Windows set.
-constexpr std::array<CharRule, 10> kCharRules{{
-    {"ASCII", 30, nullptr},
-    {"MAC", 30, nullptr},
+// First hit decides, so "UTF-8" must come before the Latin tests, "ASCII"
+// before everything ("US-ASCII" is no Windows set) and the Windows names
+// before the PC ones ("IBM WINDOWS" is Windows-1252).
+constexpr std::array<CharRule, 21> kCharRules{{
+    {"ASCII", kASCII, nullptr},
     {"ANSEL", 0x10000, nullptr},
     {"UTF-8", 4, "UTF-8"},
     {"UTF8", 4, "UTF-8"},
-    {"WINDOWS", 12, nullptr},
-    {"8859", 12, nullptr},
-    {"LATIN", 12, nullptr},
     {"UNICODE", kUnicode, "UNICODE"},
     {"UTF-16", kUnicode, "UNICODE"},
+    {"WINDOWS", kWindows, nullptr},
+    {"ANSI", kWindows, nullptr},
+    {"1252", kWindows, nullptr},
+    {"8859", kWindows, nullptr},
+    {"LATIN", kWindows, nullptr},
+    {"IBMPC", kCodePage437, nullptr},
+    {"IBM-PC", kCodePage437, nullptr},
+    {"IBM PC", kCodePage437, nullptr},
+    {"DOS", kCodePage437, nullptr},
+    {"CP437", kCodePage437, nullptr},
+    {"CP-437", kCodePage437, nullptr},
+    {"MACINTOSH", 30, nullptr},
+    {"MACROMAN", 30, nullptr},
+    {"MAC ROMAN", 30, nullptr},
+    {"MAC", 30, nullptr},
 }};
 
 CharsetGuess found(uint32_t encoding, std::string name) {
@@ -46,6 +61,33 @@ std::string upperCased(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
+}
+
+bool isSeparator(char c) { return c == ' ' || c == '\t'; }
+
+// The value of the header's CHAR line, whatever its spacing and case
+// ("1   char ANSEL"); nullopt without one.
+std::optional<std::string_view> charValue(std::string_view sample) {
+    std::size_t start = 0;
+    while (start < sample.size()) {
+        std::size_t end = sample.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = sample.size();
+        std::string_view line = sample.substr(start, end - start);
+        start = end + 1;
+        std::size_t i = 0;
+        while (i < line.size() && isSeparator(line[i])) ++i;
+        if (i >= line.size() || line[i] != '1' || i + 1 >= line.size() || !isSeparator(line[i + 1])) continue;
+        i += 1;
+        while (i < line.size() && isSeparator(line[i])) ++i;
+        if (line.size() - i < 4 || upperCased(line.substr(i, 4)) != "CHAR") continue;
+        i += 4;
+        if (i < line.size() && !isSeparator(line[i])) continue;
+        while (i < line.size() && isSeparator(line[i])) ++i;
+        std::size_t last = line.size();
+        while (last > i && isSeparator(line[last - 1])) --last;
+        return line.substr(i, last - i);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -85,14 +127,17 @@ CharsetGuess CharsetDetection::detect(std::string_view sample) {
         guess.outcome = CharsetGuess::Outcome::NotGEDCOM;
         return guess;
     }
-    const std::size_t at = sample.find("1 CHAR ");
-    if (at == std::string_view::npos) return guess;
-    std::string_view rest = sample.substr(at + 7);
-    rest = rest.substr(0, rest.find_first_of("\r\n"));
-    const std::string value = upperCased(rest);
+    const auto declared = charValue(sample);
+    // Without a CHAR line the file is read as ASCII is: by its bytes.
+    if (!declared) return found(kASCII, "");
+    const std::string value = upperCased(*declared);
     if (auto known = encodingForCharValue(value)) return *known;
     guess.guess = value;
     return guess;
+}
+
+uint32_t CharsetDetection::suggestedEncoding(std::string_view bytes) {
+    return isValidUTF8(bytes) ? 4 : kWindows;
 }
 
 }  // namespace kl

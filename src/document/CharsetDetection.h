@@ -1,9 +1,10 @@
 #pragma once
 // CharsetDetection: finds the character set of a plain GEDCOM file from its
 // first bytes: byte-order marks, UTF-16 without a mark (by where the zero
-// byte of the leading "0" falls), else the header's "1 CHAR " line. A file
-// whose set cannot be told leaves the question to the user, with the
-// header's value as a guess when it has one.
+// byte of the leading "0" falls), else the header's CHAR line in any spacing
+// and case. A file without one is read as one declaring ASCII (by its
+// bytes, see GEDCOMModel); a file naming a set the reader does not know
+// leaves the question to the user, with that name as the guess.
 //
 // Stateless; safe on any thread.
 #include <cstddef>
@@ -17,7 +18,7 @@ namespace kl {
 struct CharsetGuess {
     enum class Outcome {
         Found,      // encoding and name are set
-        Ask,        // the user must choose; guess holds the header's value, if any
+        Ask,        // the user must choose; guess holds the header's value
         NotGEDCOM,  // the first non-blank character is not "0"
     };
     Outcome outcome = Outcome::Ask;
@@ -37,6 +38,9 @@ public:
     // The encoding and kept name for an upper-cased CHAR value; nullopt
     // when the value names no set the reader knows.
     static std::optional<CharsetGuess> encodingForCharValue(const std::string& value);
+    // The set a file's bytes suggest when its declaration does not help:
+    // UTF-8 when they are valid UTF-8, else Windows-1252.
+    static uint32_t suggestedEncoding(std::string_view bytes);
 
 private:
     static std::optional<CharsetGuess> byteOrder(std::string_view sample);

@@ -3,6 +3,7 @@
 // the wait behind the progress panel.
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "document/CharacterSetQuestion.h"
@@ -46,6 +47,14 @@ private:
 bool isPlainFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
+}
+
+// The set a file's bytes point to, for the question to start on: the whole
+// file, as the reader would decode it (asked only for unknown set names).
+uint32_t suggestedEncoding(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return CharsetDetection::suggestedEncoding(bytes);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
@@ -127,7 +136,7 @@ bool GEDCOMDocument::selectCharacterSet(const fs::path& path, const std::string&
         return fail(error, "The file does not appear to be a GEDCOM file.");
     if (guess.outcome == CharsetGuess::Outcome::Ask) {
         std::optional<CharacterSetChoice> choice;
-        if (charsetQuestion_) choice = charsetQuestion_->getCharacterSet(guess.guess);
+        if (charsetQuestion_) choice = charsetQuestion_->getCharacterSet(guess.guess, suggestedEncoding(path));
         if (!choice || choice->encoding == 0)
             return fail(error, "The character set could not be determined and the user cancelled selection of one.");
         guess.encoding = choice->encoding;
@@ -165,6 +174,7 @@ bool GEDCOMDocument::readPackage(const fs::path& path) {
         name = *stored->string();
     setSourceGEDCOM(name);
     gedcomModel_->setGedcomFromFile((path / name).string());
+    if (!gedcomModel_->decodeWarning().empty()) appendReadWriteMessage(gedcomModel_->decodeWarning());
     thumbnailStep_ = true;
     setStep("Reading Multimedia Thumbnails", true);
     imageThumbs_.readThumbnailsFrom(path / "thumbs");

@@ -50,6 +50,7 @@ public:
     static constexpr int32_t kNeverAutosave = 61;
 
     enum Status : int32_t { Running = 0, Failed = 1, Done = 2, Cancelled = 3 };
+    static_assert(Cancelled == kStatusCancelled);
     enum class Road : int32_t { Reading = 0, Saving = 1, Exporting = 2 };
     // As a desktop document counts: a change done or redone moves the count
     // up, an undone one down; Cleared marks the current state as the saved

@@ -32,7 +32,9 @@ constexpr TypeStep kExportTypes[] = {
 
 }  // namespace
 
-bool GEDCOMModel::writingStopped() const { return delegate_ && delegate_->readWriteStatus() != 0; }
+bool GEDCOMModel::writingStopped() const {
+    return delegate_ && delegate_->readWriteStatus() == ModelDocument::kStatusCancelled;
+}
 
 void GEDCOMModel::appendThumbnail(std::string& text, const GEDCOMRecord& record) const {
     if (!document_) return;

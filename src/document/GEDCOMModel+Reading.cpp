@@ -1,5 +1,6 @@
 // Reading: bytes to text, text to records through the parser, records into
 // their lists.
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <fstream>
@@ -48,12 +49,8 @@ std::shared_ptr<GEDCOMRecord> makeHeader(const std::string&, const std::string&,
     return std::allocate_shared<HEADRecord>(NodeAllocator<HEADRecord>());
 }
 
-// The text on a note's level-0 line after the tag is its first text.
-std::shared_ptr<GEDCOMRecord> makeNote(const std::string&, const std::string& recordID, const std::string& contents) {
-    auto note = std::allocate_shared<NOTERecord>(NodeAllocator<NOTERecord>(), recordID, "NOTE");
-    std::string text = wex::deleteFirstWord(contents);
-    if (!text.empty()) note->addLevel(1, "CONC", std::move(text));
-    return note;
+std::shared_ptr<GEDCOMRecord> makeNote(const std::string&, const std::string& recordID, const std::string&) {
+    return std::allocate_shared<NOTERecord>(NodeAllocator<NOTERecord>(), recordID, "NOTE");
 }
 
 // Indexed by the type's place in the type order; 14 is any other tag.
@@ -66,6 +63,10 @@ const std::array<Maker, 15>& readMakers() {
         makeKind<SUBNRecord>,  makeNote,             makeHeader,           makeKind<LOGRecord>,
         makeKind<BookRecord>,  makeKind<OtherRecord>, makeKind<OtherRecord>};
     return makers;
+}
+
+bool isASCII(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // One allocation of the file's size where the size is known, rather than a
@@ -117,7 +118,9 @@ struct ParserSlot {
 GEDCOMModel::RecordPtr GEDCOMModel::makeRecordForRead(const std::string& type, const std::string& recordID,
                                                       const std::string& contents) {
     const int place = RecordsIndices::indexForRecordType(type);
-    return readMakers()[static_cast<size_t>(place)](type, recordID, contents);
+    RecordPtr record = readMakers()[static_cast<size_t>(place)](type, recordID, contents);
+    if (!record->isType("HEAD")) record->takeRecordText(GEDCOMParser::recordText(recordID, contents));
+    return record;
 }
 
 // ---- decoding files
@@ -132,9 +135,12 @@ void GEDCOMModel::setGedcomFromFile(const std::optional<std::string>& path) {
         bytes = std::move(*read);
     }
     const auto encoding = encodingFromCode(static_cast<uint32_t>(encoding_));
-    DecodeResult decoded = decode(bytes, encoding.value_or(TextEncoding::UTF8));
-    if (!encoding || !decoded.clean())
+    if (!encoding)
         raise(exception_names::FileReadError, "The file's GEDCOM data could not be read due to encoding error.");
+    // A damaged unit keeps its place as a replacement character and is
+    // counted in the read's message; the rest of the database opens.
+    DecodeResult decoded = decode(bytes, *encoding);
+    decodeWarning_ = decoded.message();
     // The file's bytes are not needed once decoded; holding them through
     // the parse would add a whole file to the peak.
     std::string().swap(bytes);
@@ -146,13 +152,32 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
     auto bytes = readFile(path);
     if (!bytes) raise(exception_names::FileReadError, "The file's GEDCOM data could not be read.");
     std::optional<DecodeResult> decoded;
-    if (impEncoding_ == static_cast<int32_t>(TextEncoding::Windows1252)) {
-        decoded = WindowsToString(*bytes);
-    } else if (impEncoding_ == kANSELEncoding) {
-        decoded = decode(*bytes, TextEncoding::ANSEL);
-    } else if (auto e = encodingFromCode(static_cast<uint32_t>(impEncoding_))) {
-        DecodeResult tried = decode(*bytes, *e);
+    std::string chosenWarning;
+    const auto declared = encodingFromCode(static_cast<uint32_t>(impEncoding_));
+    const bool utf8Mark = bytes->starts_with("\xEF\xBB\xBF");
+    if (declared == TextEncoding::ASCII && !isASCII(*bytes)) {
+        // A file that claims plain ASCII, or names no set, and is not: its
+        // bytes say which of the two common sets it is in.
+        const TextEncoding chosen = isValidUTF8(*bytes) ? TextEncoding::UTF8 : TextEncoding::Windows1252;
+        decoded = decode(*bytes, chosen);
+        chosenWarning = (impCharSet_.empty() ? std::string("The file names no character set")
+                                             : "The file's character set (" + impCharSet_ + ") does not fit its characters") +
+                        "; it was read as " + encodingName(chosen) + ".";
+    } else if (declared == TextEncoding::ANSEL && !isASCII(*bytes) && isValidUTF8(*bytes)) {
+        // ANSEL's letters with marks are never valid UTF-8: this file was
+        // written in UTF-8 under the wrong name.
+        decoded = decode(*bytes, TextEncoding::UTF8);
+        chosenWarning = "The file's character set (" + impCharSet_ + ") does not fit its characters; it was read as " +
+                        encodingName(TextEncoding::UTF8) + ".";
+    } else if (declared == TextEncoding::UTF8 && !utf8Mark) {
+        // Only a UTF-8 claim without a byte-order mark is often wrong; the
+        // guesses below take over when it does not hold.
+        DecodeResult tried = decode(*bytes, TextEncoding::UTF8);
         if (tried.clean()) decoded = std::move(tried);
+    } else if (declared) {
+        // Whatever a set cannot decode becomes replacement characters, counted
+        // in the read's message; one bad unit never refuses a whole file.
+        decoded = decode(*bytes, *declared);
     }
     if (!decoded) {
         for (TextEncoding guess : {TextEncoding::ISOLatin1, TextEncoding::ISOLatin2, TextEncoding::ASCII}) {
@@ -170,6 +195,8 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
         raise(exception_names::FileReadError,
               "The character set in the file (" + impCharSet_ + ") does not appear to match the actual encoding.");
     decodeWarning_ = decoded->message();
+    if (!chosenWarning.empty())
+        decodeWarning_ = decodeWarning_.empty() ? chosenWarning : chosenWarning + " " + decodeWarning_;
     impCharSet_.clear();
     bytes.reset();
     inputGed_ = std::move(decoded->text);
@@ -238,7 +265,7 @@ void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID
                                     bool verifyID) {
     doneDecodingRecord();
     decoding_ = makeRecordForRead(recordType, recordID, contents);
-    if (verifyID && recordsIndex_->recordWithID(decoding_->grecordID())) {
+    if (verifyID && !decoding_->grecordID().empty() && recordsIndex_->recordWithID(decoding_->grecordID())) {
         // Reachable only through "Corrupted": the first record keeps the ID.
         decoding_->setCorruptBit(CorruptDuplicateID);
         decoding_->setModel(this);

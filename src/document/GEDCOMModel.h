@@ -164,7 +164,7 @@ public:
     void finishTotalRecordsDone() { totalRecordsDone_ = totalToWrite_.load(); }
     // What the writers count each written record into (polled as recordsDone).
     std::atomic<int32_t>& totalRecordsDoneCounter() { return totalRecordsDone_; }
-    // Whether the delegate stopped the work in progress (status not 0).
+    // Whether the delegate's read or save was cancelled.
     bool writingStopped() const;
 
     // ---- writing GEDCOM text

@@ -25,7 +25,10 @@ public:
 
     // nullptr when nothing done to the store is undoable (a merge's store).
     virtual UndoManager* undoManager() = 0;
-    // 0 while work may go on; any other value stops writers.
+    // The status of the document's read or save: 0 while one runs, then
+    // how it ended. Only kStatusCancelled stops writers; an idle document
+    // (done or failed) lets them write everything.
+    static constexpr int kStatusCancelled = 3;
     virtual int readWriteStatus() { return 0; }
     // Told once when a parse starts.
     virtual void parceGEDCOMStep() {}

@@ -120,13 +120,13 @@ bool RecordsList::refusesExtraRecord(const RecordPtr& record) {
 void RecordsList::addRecord(const RecordPtr& record) {
     if (!record || refusesExtraRecord(record)) return;
     order_.push_back(record);
-    if (listUsesIdDict()) idDict_[record->grecordID()] = record;
+    if (listUsesIdDict() && !record->grecordID().empty()) idDict_[record->grecordID()] = record;
 }
 
 void RecordsList::addRecord(const RecordPtr& record, bool toIDList) {
     if (!record || refusesExtraRecord(record)) return;
     insertSorted(record);
-    if (toIDList) idDict_[record->grecordID()] = record;
+    if (toIDList && !record->grecordID().empty()) idDict_[record->grecordID()] = record;
 }
 
 void RecordsList::insertSorted(const RecordPtr& record) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "model/ComposedText.h"
 #include "model/UnicodeFolding.h"
 #include "model/Utf8.h"
 
@@ -211,7 +212,13 @@ private:
 
 }  // namespace
 
-DecodeResult ANSELToString(std::string_view bytes) { return AnselDecoder(bytes).run(); }
+// ANSEL writes a letter and its marks apart; the text is kept composed, as
+// the same name typed or read from UTF-8 is, so that the two compare equal.
+DecodeResult ANSELToString(std::string_view bytes) {
+    DecodeResult result = AnselDecoder(bytes).run();
+    result.text = unicode::composedText(result.text);
+    return result;
+}
 
 EncodeResult stringToANSEL(std::string_view text) { return AnselEncoder(text).run(); }
 

@@ -8,9 +8,9 @@
 
 namespace kl {
 
-// Bytes to UTF-8. Marks come out in decomposed form after their letter
-// ("é" as "e" + U+0301); bytes without a character become "?" and are
-// counted.
+// Bytes to UTF-8 in composed form (NFC): a mark goes after its letter and
+// joins it where Unicode has the pair ("e" + U+0301 is "é"); bytes without a
+// character become "?" and are counted.
 DecodeResult ANSELToString(std::string_view bytes);
 
 // UTF-8 to ANSEL bytes. Accented letters are written as marks before the

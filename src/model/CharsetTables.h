@@ -12,6 +12,7 @@ struct CanonicalPair {
 
 extern const char32_t Windows1252High[128];
 extern const char32_t MacRomanHigh[128];
+extern const char32_t CodePage437High[128];
 extern const char32_t Latin2High[96];
 extern const CanonicalPair CanonicalPairs[];
 extern const std::size_t CanonicalPairCount;

@@ -96,6 +96,10 @@ bool readLevel(std::string_view word, int32_t& level) {
     return true;
 }
 
+// Blanks and tabs both separate the level, ID, tag and value of a line;
+// inside a value they are text.
+constexpr std::string_view kSeparators = " \t";
+
 std::string_view trimSpaces(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -114,8 +118,8 @@ std::string_view trimPointer(std::string_view contents) {
 }
 
 std::string_view firstWord(std::string_view text) {
-    const std::string_view rest = text.substr(std::min(text.find_first_not_of(' '), text.size()));
-    return rest.substr(0, rest.find(' '));
+    const std::string_view rest = text.substr(std::min(text.find_first_not_of(kSeparators), text.size()));
+    return rest.substr(0, rest.find_first_of(kSeparators));
 }
 
 bool isTagDamaged(std::string_view tag) {
@@ -128,14 +132,12 @@ GEDCOMParser::GEDCOMParser(std::string text) : gedcomData_(std::move(text)) {
     setGedcomDataFromString();
 }
 
-// Tabs act as spaces and every carriage return as a line feed, so CR, LF and
-// CR LF texts read alike (CR LF leaves a blank line, which is skipped). Bytes
-// 9 and 13 never occur inside a UTF-8 sequence, so this is safe on bytes.
+// Every carriage return acts as a line feed, so CR, LF and CR LF texts read
+// alike (CR LF leaves a blank line, which is skipped). Byte 13 never occurs
+// inside a UTF-8 sequence, so this is safe on bytes.
 void GEDCOMParser::setGedcomDataFromString() {
-    for (char& c : gedcomData_) {
-        if (c == '\t') c = ' ';
-        else if (c == '\r') c = '\n';
-    }
+    for (char& c : gedcomData_)
+        if (c == '\r') c = '\n';
     gedcomEnd_ = gedcomData_.size();
     // A decoder may leave the byte-order mark in front; it is no part of the
     // first line.
@@ -150,6 +152,15 @@ double GEDCOMParser::fractionDone() const {
            static_cast<double>(gedcomData_.size());
 }
 
+std::string GEDCOMParser::recordText(std::string_view recordID, std::string_view contents) {
+    if (recordID.empty()) return std::string(contents);
+    const size_t type = contents.find_first_not_of(kSeparators);
+    if (type == std::string_view::npos) return {};
+    const size_t gap = contents.find_first_of(kSeparators, type);
+    if (gap == std::string_view::npos) return {};
+    return std::string(contents.substr(std::min(contents.find_first_not_of(kSeparators, gap), contents.size())));
+}
+
 bool GEDCOMParser::validRecordID(std::string_view recordID) {
     if (recordID.size() < kShortestPointer || recordID.front() != '@' || recordID.back() != '@')
         return false;
@@ -161,7 +172,8 @@ bool GEDCOMParser::validRecordID(std::string_view recordID) {
 }
 
 size_t GEDCOMParser::nextNonWhiteFrom(size_t position) const {
-    while (position < gedcomEnd_ && (gedcomData_[position] == ' ' || gedcomData_[position] == '\n'))
+    while (position < gedcomEnd_ &&
+           (gedcomData_[position] == ' ' || gedcomData_[position] == '\t' || gedcomData_[position] == '\n'))
         ++position;
     return position;
 }
@@ -181,31 +193,33 @@ bool GEDCOMParser::refuse(const char* message) {
 bool GEDCOMParser::entryChecksPass() {
     const size_t first = nextNonWhiteFrom(gedcom_);
     if (first == gedcomEnd_ || gedcomData_[first] != '0') return false;
-    return first + 1 == gedcomEnd_ || gedcomData_[first + 1] == ' ' || gedcomData_[first + 1] == '\n';
+    return first + 1 == gedcomEnd_ || gedcomData_[first + 1] == ' ' || gedcomData_[first + 1] == '\t' ||
+           gedcomData_[first + 1] == '\n';
 }
 
 GEDCOMParser::DecodedLine GEDCOMParser::copyDecodedLine(size_t start, size_t lineEnd) const {
     const std::string_view text(gedcomData_.data() + start, lineEnd - start);
     DecodedLine line;
     line.raw = text;
-    const size_t levelStart = text.find_first_not_of(' ');
+    const size_t levelStart = text.find_first_not_of(kSeparators);
     if (levelStart == std::string_view::npos) return line;  // blank
 
     std::string_view rest = text.substr(levelStart);
-    const size_t levelEnd = std::min(rest.find(' '), rest.size());
+    const size_t levelEnd = std::min(rest.find_first_of(kSeparators), rest.size());
     if (!readLevel(rest.substr(0, levelEnd), line.level)) {
         line.kind = LineKind::NoLevel;
         line.level = -1;
         return line;
     }
     line.kind = LineKind::Level;
-    rest = rest.substr(std::min(rest.find_first_not_of(' ', levelEnd), rest.size()));
+    rest = rest.substr(std::min(rest.find_first_not_of(kSeparators, levelEnd), rest.size()));
     if (rest.empty()) return line;
 
-    const size_t tagEnd = std::min(rest.find(' '), rest.size());
+    const size_t tagEnd = std::min(rest.find_first_of(kSeparators), rest.size());
     line.tag = rest.substr(0, tagEnd);
     line.custom = line.tag.front() == '_';
-    // Exactly one separating space goes; any others belong to the contents.
+    // Exactly one separating blank or tab goes; any others belong to the
+    // contents.
     line.contents = trimPointer(rest.substr(std::min(tagEnd + 1, rest.size())));
     return line;
 }
@@ -286,9 +300,15 @@ void GEDCOMParser::handleRecord(const DecodedLine& line) {
         sendNoLevel(line.raw, kRefusedPrefix);
         return;
     }
-    delegate_->parserStartRecord(std::string(firstWord(line.contents)), std::string(line.tag),
-                                 std::string(line.contents), verifyIDs_);
-    if (!validRecordID(line.tag)) delegate_->parserInvalidRecordID(std::string(line.tag));
+    // A custom tag with no cross-reference before it ("0 _EVENT_DEFN Census")
+    // is a record of that tag without an ID, not an ID of the next word.
+    if (line.custom) {
+        delegate_->parserStartRecord(std::string(line.tag), std::string(), std::string(line.contents), verifyIDs_);
+    } else {
+        delegate_->parserStartRecord(std::string(firstWord(line.contents)), std::string(line.tag),
+                                     std::string(line.contents), verifyIDs_);
+        if (!validRecordID(line.tag)) delegate_->parserInvalidRecordID(std::string(line.tag));
+    }
     // A header pushing the count past a mark must not stall the reports, so
     // the test is "reached or passed".
     if (foundRecords() >= memoryMark_) {

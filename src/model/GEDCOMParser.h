@@ -1,8 +1,8 @@
 #pragma once
 // GEDCOMParser: the lenient line scanner under every GEDCOM read. It owns a
-// prepared copy of the text (tabs made spaces, carriage returns made line
-// feeds), walks it once and reports every line to its GEDCOMReader; it builds
-// nothing itself and no damaged line stops it.
+// prepared copy of the text (carriage returns made line feeds; blanks and tabs
+// both separate the words of a line), walks it once and reports every line to
+// its GEDCOMReader; it builds nothing itself and no damaged line stops it.
 //
 // Thread: parse() runs on the calling thread. setKeepParsing(false),
 // keepParsing(), foundRecords() and fractionDone() may be used from any other
@@ -63,6 +63,11 @@ public:
     // the size of the text. Off by default.
     void setReleaseScannedText(bool release) { releaseScannedText_ = release; }
     bool releaseScannedText() const { return releaseScannedText_; }
+
+    // The text of a level-0 line after its record type, from the ID and the
+    // whole contents a reader was handed: the contents without their first
+    // word, or all of them for a record without an ID.
+    static std::string recordText(std::string_view recordID, std::string_view contents);
 
     // "@", a letter or digit, anything, "@": 3 to 22 characters in all.
     static bool validRecordID(std::string_view recordID);

@@ -20,7 +20,9 @@ public:
     virtual void parserFoundHEAD() = 0;
 
     // Any other level-0 line within the record limit: the first word of the
-    // contents as type, the cross-reference as ID, the whole contents.
+    // contents as type, the cross-reference as ID, the whole contents. A
+    // custom tag standing where the ID would be is the type itself, with an
+    // empty ID and everything after it as contents.
     virtual void parserStartRecord(std::string recordType, std::string recordID,
                                    std::string contents, bool verifyID) = 0;
 

@@ -1,9 +1,10 @@
 // The one road by which structures enter and leave a record, the change
 // stamp, the creation stamp, the UUID line and the tidying after reading.
+#include <cstdint>
 #include <mutex>
+#include <random>
 
 #include "dates/DateBridge.h"
-#include "foundation/UUID.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
@@ -19,6 +20,32 @@ GEDCOMRecord::UUIDMaker& uuidMaker() {
     return maker;
 }
 
+// A random (version 4) UUID in upper case from a generator of this thread,
+// seeded once from the system's source of randomness. A read inserts one
+// per record on its own worker thread: a system call for each would cost
+// about as much as the rest of the read.
+std::string randomUUID() {
+    thread_local std::mt19937_64 engine = [] {
+        std::random_device device;
+        std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
+        return std::mt19937_64(seed);
+    }();
+    const std::uint64_t high = (engine() & ~std::uint64_t{0xF000}) | 0x4000;
+    const std::uint64_t low = (engine() & ~(std::uint64_t{3} << 62)) | (std::uint64_t{2} << 62);
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text(36, '-');
+    std::size_t at = 0;
+    auto put = [&](std::uint64_t word, int nibbles) {
+        for (int shift = 4 * (nibbles - 1); shift >= 0; shift -= 4) {
+            if (text[at] == '-' && (at == 8 || at == 13 || at == 18 || at == 23)) ++at;
+            text[at++] = kDigits[(word >> shift) & 0xF];
+        }
+    };
+    put(high, 16);
+    put(low, 16);
+    return text;
+}
+
 }  // namespace
 
 void GEDCOMRecord::setUUIDMaker(UUIDMaker maker) {
@@ -28,7 +55,7 @@ void GEDCOMRecord::setUUIDMaker(UUIDMaker maker) {
 
 std::string GEDCOMRecord::newUUID() {
     std::lock_guard lock(uuidMutex);
-    return uuidMaker() ? uuidMaker()() : newUUIDString();
+    return uuidMaker() ? uuidMaker()() : randomUUID();
 }
 
 // ---- structure editing
@@ -124,10 +151,12 @@ void GEDCOMRecord::simplifyGEDCOMInMode(int mode) {
     // editor to show and the user to mend.
     if (corrupt() != 0) return;
     for (const auto& child : structures()) child->appendCONTandCONC();
+    // A bare tagged line is a fact of its own ("1 MARR", a "1 _PRIVATE"
+    // flag): only lines with nothing at all in them go.
     StructureList kept;
     bool removed = false;
     for (const auto& child : structures()) {
-        if (child->empty())
+        if (child->empty() && child->gtag().empty())
             removed = true;
         else
             kept.push_back(child);
@@ -197,7 +226,15 @@ void GEDCOMRecord::insertNewUserText(const std::string&) {}
 bool GEDCOMRecord::insertUUID() {
     if (!insertingUUIDs()) return false;
     if (findChild("_KLID", false)) return false;
-    addStructure(newLine(1, "_KLID", newUUID()), this, lastStructure().get(), false);
+    UndoManager* um = undoManager();
+    if (um && !um->isUndoRegistrationEnabled()) {
+        // A read tidying its records: nothing shows them yet and nothing
+        // can undo, so the line is added as read lines are, without news.
+        addLevel(1, "_KLID", newUUID());
+        clearGEDCOMCacheNoUndo();
+    } else {
+        addStructure(newLine(1, "_KLID", newUUID()), this, lastStructure().get(), false);
+    }
     if (model()) model()->setInsertedSomeUUIDs(true);
     return true;
 }

@@ -27,7 +27,7 @@ void GEDCOMRecord::parserDidStart() {
 
 void GEDCOMRecord::parserFoundHEAD() { parserStartRecord("HEAD", "HEAD", "HEAD", false); }
 
-void GEDCOMRecord::parserStartRecord(std::string type, std::string recordID, std::string, bool) {
+void GEDCOMRecord::parserStartRecord(std::string type, std::string recordID, std::string contents, bool) {
     if (type != recordType()) {
         ModelAlerts::current()->runAlert(ModelAlerts::Style::Critical,
                                          "The type of record cannot be changed in the source editor.",
@@ -35,7 +35,9 @@ void GEDCOMRecord::parserStartRecord(std::string type, std::string recordID, std
                                              " record; it will remain a " + recordType() + " record.",
                                          {});
     }
-    if (recordID != grecordID_ && !isType("HEAD")) setChangeToRecordID(std::move(recordID));
+    if (isType("HEAD")) return;
+    takeRecordText(GEDCOMParser::recordText(recordID, contents));
+    if (recordID != grecordID_) setChangeToRecordID(std::move(recordID));
 }
 
 void GEDCOMRecord::parserLevel(int32_t level, std::string tag, std::string contents, bool) {

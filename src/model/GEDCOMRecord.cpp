@@ -188,7 +188,15 @@ void GEDCOMRecord::postFromStore(const std::string& name, Dictionary userInfo) {
 // ---- GEDCOM text
 
 void GEDCOMRecord::appendStructureLine(std::string& out) const {
-    out.append("0 ").append(grecordID_).append(" ").append(recordType()).append(lineEnding());
+    out.append("0 ");
+    if (!grecordID_.empty()) out.append(grecordID_).append(" ");
+    out.append(recordType());
+    if (!recordText().empty()) out.append(" ").append(recordText());
+    out.append(lineEnding());
+}
+
+void GEDCOMRecord::takeRecordText(std::string text) {
+    if (text != recordText()) changeContentsField(std::move(text));
 }
 
 void GEDCOMRecord::appendGEDCOMRecord(std::string& out, bool allowCache) const {

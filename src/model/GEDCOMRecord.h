@@ -121,7 +121,14 @@ public:
     void changeRecordID();
 
     // ---- GEDCOM text
+    // The level-0 line: "0", the ID when there is one, the type, and the
+    // text read after the type when there was any.
     void appendStructureLine(std::string& out) const override;
+    // Keeps the text a file had after the record's type on its level-0 line
+    // (a note makes it its first text line).
+    virtual void takeRecordText(std::string text);
+    // (A record's contents() answer its ID; the text has the node's own field.)
+    const std::string& recordText() const { return GEDCOMObject::contents(); }
     // The whole record, from the cache when allowed and present; keeps the
     // fresh text as the cache when allowed and caching on save is on.
     void appendGEDCOMRecord(std::string& out, bool allowCache) const;

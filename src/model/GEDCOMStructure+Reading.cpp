@@ -31,14 +31,23 @@ void GEDCOMStructure::foldOne(std::vector<GEDCOMStructure*>& pending) {
         }
         std::string added;
         std::size_t run = 0;
+        // Lines hanging below a folded line move up to this one, in order.
+        std::vector<std::shared_ptr<GEDCOMStructure>> moved;
         for (; run < structures().size() && isContinuation(*structures()[run]); ++run) {
+            // A continuation line may carry continuation lines of its own.
+            structures()[run]->appendCONTandCONC();
             const GEDCOMStructure& line = *structures()[run];
             if (line.gtag() == "CONT") added.push_back('\n');
             added.append(line.contents());
+            for (const auto& child : line.structures()) {
+                child->changeLevel(glevel() + 1, record_);
+                moved.push_back(child);
+            }
         }
         appendContents(added);
         auto& list = mutableStructures();
         list.erase(list.begin(), list.begin() + static_cast<long>(run));
+        list.insert(list.begin(), moved.begin(), moved.end());
         if (list.empty()) return;
     }
     if (structures().front()->gtag() == "_MEMO") {

@@ -156,8 +156,11 @@ void GEDCOMStructure::appendContinued(std::string& out) const {
     forEachPart(text, [&](std::string_view part) {
         if (isFirst) {
             isFirst = false;
+            // A text that starts with a break has an empty first line,
+            // written without a blank after the tag.
+            if (part.empty()) first.pop_back();
             first.append(part);
-            cutter.write(first, window, window, prefixBytes);
+            cutter.write(first, window, window, std::min(prefixBytes, first.size()));
             out.append(eol);
             return;
         }

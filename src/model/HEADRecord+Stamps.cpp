@@ -161,7 +161,7 @@ void HEADRecord::noteOrigin() {
     insertChild(newSoftwareBlock(version), nullptr);
     if (!foreignGEDCOM_) return;
     note += " 100% of the file (including invalid data, if present) was imported into Kinlore or Kinlore II "
-            "(the customizable Macintosh genealogy applications) on " +
+            "(the genealogy suite for the Linux desktop) on " +
             todayDateString() + ".";
     note += " More about Kinlore II is found at " + software().webSite + ".";
     appendImportNote(note);

@@ -104,26 +104,43 @@ void NOTERecord::insertNewUserText(const std::string& text) {
     if (auto line = firstChildWithTag("CONC")) line->setContents(text);
 }
 
+void NOTERecord::takeRecordText(std::string text) {
+    if (!text.empty()) addLevel(1, "CONC", std::move(text));
+}
+
 void NOTERecord::simplifyGEDCOMInMode(int mode) {
     if (corrupt() != 0 || structures().empty()) return;
     const auto& first = structures().front();
-    if (first->gtag() == "CONT") first->setGtag("CONC");
+    // A note whose text starts on a continuation line starts with a break.
+    if (first->gtag() == "CONT") {
+        first->setGtag("CONC");
+        first->changeContents("\n" + first->contents());
+    }
     if (first->gtag() == "CONC") {
         std::size_t end = 1;
         std::string folded;
+        // What hung below a folded line (a citation under a CONC) stays in
+        // the note, in its place.
+        StructureList moved;
         for (; end < structures().size(); ++end) {
             const auto& line = structures()[end];
+            if (line->gtag() == "CONT" || line->gtag() == "CONC") line->appendCONTandCONC();
             if (line->gtag() == "CONT")
                 folded.append("\n").append(line->contents());
             else if (line->gtag() == "CONC")
                 folded.append(line->contents());
             else
                 break;
+            for (const auto& child : line->structures()) {
+                child->changeLevel(1, this);
+                moved.push_back(child);
+            }
         }
         if (end > 1) {
             first->changeContents(first->contents() + folded);
             StructureList kept = structures();
             kept.erase(kept.begin() + 1, kept.begin() + static_cast<long>(end));
+            kept.insert(kept.begin() + 1, moved.begin(), moved.end());
             setStructures(std::move(kept));
         }
     }

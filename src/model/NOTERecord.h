@@ -33,6 +33,7 @@ public:
     std::optional<std::vector<std::string>> viewTags() const override;
     std::string textForNewRecord(bool choice) override;
     void insertNewUserText(const std::string& text) override;
+    void takeRecordText(std::string text) override;
     // Folds the CONT/CONC lines that follow the first line into it.
     void simplifyGEDCOMInMode(int mode) override;
 

@@ -37,12 +37,14 @@ const SingleByteCodec* SingleByteCodec::forEncoding(TextEncoding encoding) {
     static const SingleByteCodec latin2(TextEncoding::ISOLatin2, Latin2High, 0xA0, false);
     static const SingleByteCodec windows(TextEncoding::Windows1252, Windows1252High, 0x80, true);
     static const SingleByteCodec macRoman(TextEncoding::MacOSRoman, MacRomanHigh, 0x80, false);
+    static const SingleByteCodec codePage437(TextEncoding::CodePage437, CodePage437High, 0x80, false);
     switch (encoding) {
     case TextEncoding::ASCII: return &ascii;
     case TextEncoding::ISOLatin1: return &latin1;
     case TextEncoding::ISOLatin2: return &latin2;
     case TextEncoding::Windows1252: return &windows;
     case TextEncoding::MacOSRoman: return &macRoman;
+    case TextEncoding::CodePage437: return &codePage437;
     default: return nullptr;
     }
 }

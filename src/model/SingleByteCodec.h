@@ -1,6 +1,6 @@
 #pragma once
 // One 8-bit character set (ASCII, ISO Latin 1 and 2, Windows-1252, Mac OS
-// Roman) as a byte-to-UTF-8 table and its reverse. The instances are built
+// Roman, code page 437) as a byte-to-UTF-8 table and its reverse. The instances are built
 // once, never change, and are shared by all threads.
 #include <array>
 #include <cstdint>

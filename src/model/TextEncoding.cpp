@@ -26,6 +26,7 @@ constexpr EncodingInfo Encodings[] = {
     {TextEncoding::Windows1252, "Windows"},
     {TextEncoding::MacOSRoman, "Mac OS Roman"},
     {TextEncoding::ANSEL, "ANSEL"},
+    {TextEncoding::CodePage437, "Code Page 437"},
     {TextEncoding::UTF16BigEndian, "UTF-16BE"},
     {TextEncoding::UTF16LittleEndian, "UTF-16LE"},
 };

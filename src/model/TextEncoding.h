@@ -23,6 +23,7 @@ enum class TextEncoding : std::uint32_t {
     Windows1252 = 12,
     MacOSRoman = 30,
     ANSEL = 65536,
+    CodePage437 = 0x80000400,
     UTF16BigEndian = 0x90000100,
     UTF16LittleEndian = 0x94000100,
 };
@@ -30,7 +31,7 @@ enum class TextEncoding : std::uint32_t {
 std::optional<TextEncoding> encodingFromCode(std::uint32_t code);
 constexpr std::uint32_t encodingCode(TextEncoding e) { return static_cast<std::uint32_t>(e); }
 // "ASCII", "UTF-8", "ISO Latin 1", "ISO Latin 2", "UTF-16", "Windows",
-// "Mac OS Roman", "ANSEL".
+// "Mac OS Roman", "ANSEL", "Code Page 437".
 const char* encodingName(TextEncoding e);
 
 struct DecodeResult {

@@ -63,7 +63,8 @@ TEST(CharacterSetRowsTest, RowsAnswerTheirEncodingAndName) {
         std::uint32_t encoding;
         const char* name;
     } cases[] = {{0, 1, "ASCII"},       {1, 0x10000, "ANSEL"}, {2, 4, "UTF-8"},
-                 {3, 30, "MacOS Roman"}, {4, 12, "Windows"},    {5, 10, "UNICODE"}};
+                 {3, 30, "MacOS Roman"}, {4, 12, "Windows"},    {5, 10, "UNICODE"},
+                 {6, 0x80000400, "IBMPC"}};
     for (const auto& c : cases) {
         const auto choice = CharacterSetRows::choiceForRow(c.row);
         ASSERT_TRUE(choice) << c.row;
@@ -71,8 +72,10 @@ TEST(CharacterSetRowsTest, RowsAnswerTheirEncodingAndName) {
         EXPECT_EQ(choice->name, c.name);
     }
     EXPECT_FALSE(CharacterSetRows::choiceForRow(-1));
-    EXPECT_FALSE(CharacterSetRows::choiceForRow(6));
-    EXPECT_EQ(CharacterSetRows::choiceForRow(CharacterSetRows::defaultRow)->encoding, 30u);
+    EXPECT_FALSE(CharacterSetRows::choiceForRow(7));
+    EXPECT_EQ(CharacterSetRows::choiceForRow(CharacterSetRows::defaultRow)->encoding, 12u);
+    EXPECT_EQ(CharacterSetRows::rowForEncoding(4), 2);
+    EXPECT_EQ(CharacterSetRows::rowForEncoding(0), CharacterSetRows::defaultRow);
 }
 
 TEST(CascadePointsTest, LaterWindowsOfANameStepFromTheLastOne) {

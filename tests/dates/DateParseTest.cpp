@@ -147,7 +147,7 @@ TEST(DateParse, NormalisedFormReadsBackToItself)
 {
     const char* stored[] = {
         "@#DHEBREW@ 5760", "@#DFRENCH R@ 0012", "@#DJULIAN@ 1700", "@#DJULIAN@ 29 FEB 1700", "5 TSH 5760",
-        "0044 B.C.", "10 FEB 1750/51", "1750/51", "1711/1712", "MAR 0850", "FROM 1850 TO 1860", "INT (около 1850)",
+        "0044 B.C.", "10 FEB 1750/51", "1750/51", "1711/12", "MAR 0850", "FROM 1850 TO 1860", "INT (около 1850)",
     };
     for (const char* text : stored)
         EXPECT_EQ(normalized(text), text);
@@ -161,9 +161,14 @@ TEST(DateParse, DoubleYears)
         {"FEB 1750/51", "FEB 1750/51"},
         {"1750/51", "1750/51"},
         {"1799/00", "1799/00"},
-        {"1711/12", "DEC 1711"},
-        {"1711/2", "1711/1712"},
-        {"1711/1712", "1711/1712"},
+        // GEDCOM's dual year: the later year's last two digits.
+        {"1711/12", "1711/12"},
+        {"1699/00", "1699/00"},
+        {"11 FEB 1731/32", "11 FEB 1731/32"},
+        {"1711/2", "1711/12"},
+        {"1711/1712", "1711/12"},
+        // A second number that is not the next year's digits is a month.
+        {"1810/12", "DEC 1810"},
         {"1750 1 MAR", "1 MAR 1750"},
         {"1750 51 3", "MAR 1750/51"},
         {"1750 1 15", "15 JAN 1750"},

@@ -71,21 +71,23 @@ TEST(DoubleYearRoundTrip, TypedDatesKeepTheirMeaningInStoredForm)
     }
 }
 
-// A lone double year whose later half could be a month is stored with the
-// whole later year; the other double years keep their short form.
+// Every double year is stored in GEDCOM's form, the later year's last two
+// digits, which reads back as the same double year.
 TEST(DoubleYearRoundTrip, StoredFormOfDoubleYears)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"1711/2", "1711/1712"},
-        {"1712/1 BC", "1712/1711 B.C."},
-        {"@#DHEBREW@ 5711/5712", "@#DHEBREW@ 5711/5712"},
-        {"@#DFRENCH R@ 0011/0012", "@#DFRENCH R@ 0011/0012"},
+        {"1711/2", "1711/12"},
+        {"1711/12", "1711/12"},
+        {"1712/1 BC", "1712/11 B.C."},
+        {"@#DHEBREW@ 5711/5712", "@#DHEBREW@ 5711/12"},
+        {"@#DFRENCH R@ 0011/0012", "@#DFRENCH R@ 0011/12"},
         {"1700/1", "1700/01"},
         {"1750/51", "1750/51"},
         {"1799/00", "1799/00"},
         {"MAR 1711/2", "MAR 1711/12"},
-        {"BET 1 JAN 1711/2 AND 31 DEC 1711/2", "1711/1712"},
-        {"BET 1711/2 AND 1720/21", "BET 1711/1712 AND 1720/21"},
+        {"BET 1 JAN 1711/2 AND 31 DEC 1711/2", "1711/12"},
+        {"BET 1711/2 AND 1720/21", "BET 1711/12 AND 1720/21"},
+        {"11 FEB 1731/32", "11 FEB 1731/32"},
     };
     for (const auto& [text, expected] : cases) {
         FullDate date;

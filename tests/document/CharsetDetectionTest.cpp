@@ -27,18 +27,31 @@ const DetectCase kCases[] = {
     {"LittleEndianNoMark", s("0\0 \0", 4), Outcome::Found, encodingCode(TextEncoding::UTF16LittleEndian), "UNICODE",
      {}},
     {"UTF8Mark", "\xEF\xBB\xBF" "0 HEAD\n", Outcome::Found, 4, "UTF-8", {}},
-    {"Ascii", "0 HEAD\n1 CHAR ASCII\n", Outcome::Found, 30, "ASCII", {}},
+    // ASCII, and no CHAR line at all, are read by their bytes.
+    {"Ascii", "0 HEAD\n1 CHAR ASCII\n", Outcome::Found, 1, "ASCII", {}},
+    {"NoCharLine", "  \r\n0 HEAD\n1 SOUR X\n", Outcome::Found, 1, "", {}},
     {"MacRoman", "0 HEAD\n1 CHAR MACINTOSH\r\n", Outcome::Found, 30, "MACINTOSH", {}},
+    {"MacRomanOneWord", "0 HEAD\n1 CHAR MacRoman\n", Outcome::Found, 30, "MACROMAN", {}},
     {"Ansel", "0 HEAD\r\n1 CHAR ANSEL\r\n", Outcome::Found, 0x10000, "ANSEL", {}},
     {"Utf8WithoutHyphen", "0 HEAD\n1 CHAR UTF8\n", Outcome::Found, 4, "UTF-8", {}},
     {"LowerCaseValue", "0 HEAD\n1 CHAR utf-8\n", Outcome::Found, 4, "UTF-8", {}},
     {"Windows", "0 HEAD\n1 CHAR Windows-1252\n", Outcome::Found, 12, "WINDOWS-1252", {}},
     {"Latin1Number", "0 HEAD\n1 CHAR ISO-8859-1\n", Outcome::Found, 12, "ISO-8859-1", {}},
     {"Unicode", "0 HEAD\n1 CHAR UNICODE\n", Outcome::Found, 10, "UNICODE", {}},
-    {"IbmPcAsksWithGuess", "0 HEAD\n1 CHAR IBMPC\n", Outcome::Ask, 0, "", "IBMPC"},
-    {"AnsiAsksWithGuess", "0 HEAD\n1 CHAR ANSI\n", Outcome::Ask, 0, "", "ANSI"},
-    {"LowerCaseTagAsksWithoutGuess", "0 HEAD\n1 char ANSEL\n", Outcome::Ask, 0, "", {}},
-    {"NoCharLine", "  \r\n0 HEAD\n1 SOUR X\n", Outcome::Ask, 0, "", {}},
+    {"Ansi", "0 HEAD\n1 CHAR ANSI\n", Outcome::Found, 12, "ANSI", {}},
+    {"WindowsAlone", "0 HEAD\n1 CHAR WINDOWS\n", Outcome::Found, 12, "WINDOWS", {}},
+    {"IbmWindows", "0 HEAD\n1 CHAR IBM WINDOWS\n", Outcome::Found, 12, "IBM WINDOWS", {}},
+    {"Cp1252", "0 HEAD\n1 CHAR cp1252\n", Outcome::Found, 12, "CP1252", {}},
+    {"IbmPc", "0 HEAD\n1 CHAR IBMPC\n", Outcome::Found, 0x80000400, "IBMPC", {}},
+    {"IbmPcHyphen", "0 HEAD\n1 CHAR IBM-PC\n", Outcome::Found, 0x80000400, "IBM-PC", {}},
+    {"MsDos", "0 HEAD\n1 CHAR MSDOS\n", Outcome::Found, 0x80000400, "MSDOS", {}},
+    {"Dos", "0 HEAD\n1 CHAR dos\n", Outcome::Found, 0x80000400, "DOS", {}},
+    {"Cp437", "0 HEAD\n1 CHAR CP437\n", Outcome::Found, 0x80000400, "CP437", {}},
+    {"Utf8LowerCase", "0 HEAD\n1 CHAR utf8\n", Outcome::Found, 4, "UTF-8", {}},
+    {"LowerCaseTag", "0 HEAD\n1 char ANSEL\n", Outcome::Found, 0x10000, "ANSEL", {}},
+    {"ExtraBlanksAndTabs", "0 HEAD\n 1   CHAR \t ANSEL  \r\n", Outcome::Found, 0x10000, "ANSEL", {}},
+    {"CharBelowAnotherTagIsNoDeclaration", "0 HEAD\n2 CHAR ANSEL\n", Outcome::Found, 1, "", {}},
+    {"UnknownNameAsksWithGuess", "0 HEAD\n1 CHAR KOI8-R\n", Outcome::Ask, 0, "", "KOI8-R"},
     {"NotGEDCOM", "## Makefile\n0 HEAD\n", Outcome::NotGEDCOM, 0, "", {}},
     {"OnlyBlanks", " \r\n\t ", Outcome::NotGEDCOM, 0, "", {}},
 };
@@ -59,7 +72,13 @@ INSTANTIATE_TEST_SUITE_P(Samples, Detect, testing::ValuesIn(kCases), [](const au
 
 TEST(CharsetDetection, LooksOnlyAtTheFirst3000Bytes) {
     const std::string late = "0 HEAD\n" + std::string(3000, ' ') + "\n1 CHAR UTF-8\n";
-    EXPECT_EQ(CharsetDetection::detect(late).outcome, Outcome::Ask);
+    EXPECT_EQ(CharsetDetection::detect(late).encoding, 1u);
+    EXPECT_EQ(CharsetDetection::detect(late).name, "");
+}
+
+TEST(CharsetDetection, BytesSuggestUTF8OrWindows) {
+    EXPECT_EQ(CharsetDetection::suggestedEncoding("0 HEAD\n1 NAME Ren\xC3\xA9\n"), 4u);
+    EXPECT_EQ(CharsetDetection::suggestedEncoding("0 HEAD\n1 NAME Ren\xE9\n"), 12u);
 }
 
 // A little-endian file without a mark must not be read big-endian: every

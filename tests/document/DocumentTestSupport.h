@@ -75,13 +75,16 @@ class QuestionDouble : public CharacterSetQuestion {
 public:
     explicit QuestionDouble(std::optional<CharacterSetChoice> answer = CharacterSetChoice{30, "MacOS Roman"})
         : answer_(std::move(answer)) {}
-    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>& guess) override {
+    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>& guess,
+                                                      uint32_t suggested) override {
         ++asked;
         lastGuess = guess;
+        lastSuggested = suggested;
         return answer_;
     }
     int asked = 0;
     std::optional<std::string> lastGuess;
+    uint32_t lastSuggested = 0;
 
 private:
     std::optional<CharacterSetChoice> answer_;

@@ -295,6 +295,20 @@ TEST_F(ExportTest, StoppedSubsetAnswersNothing) {
     EXPECT_TRUE(whole.ends_with("0 TRLR\n"));
 }
 
+// Only a cancel stops the writers: a document that is idle after a read or
+// a save (done or failed) exports everything.
+TEST_F(ExportTest, IdleDocumentsWriteEverything) {
+    for (int status : {0, 1, 2}) {
+        document.status = status;
+        const std::string whole = model.getGEDCOMStringForExport(0, 0, "");
+        EXPECT_TRUE(hasRecord(whole, "@I1@")) << "status " << status;
+        EXPECT_TRUE(hasRecord(whole, "@X1@")) << "status " << status;
+        std::optional<GEDCOMModel::IDTypes> written;
+        EXPECT_FALSE(subset({"@F1@"}, 4, &written).empty()) << "status " << status;
+        EXPECT_TRUE(written) << "status " << status;
+    }
+}
+
 // ---- text scanning
 
 TEST(GEDCOMTextScanTest, RemovesLinkLinesWithTheirDeeperLines) {

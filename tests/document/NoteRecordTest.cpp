@@ -28,7 +28,8 @@ TEST_F(NoteFixture, ContinuationLinesFoldIntoTheFirstLine) {
     const FoldCase cases[] = {
         {"level-0 text, CONT then CONC", "0 @N1@ NOTE First line\n1 CONT second line\n1 CONC  end\n",
          "First line\nsecond line end", "CONC"},
-        {"no level-0 text, CONT first", "0 @N1@ NOTE\n1 CONT Hello\n", "Hello", "CONC"},
+        // The text starts with the break the CONT line stands for.
+        {"no level-0 text, CONT first", "0 @N1@ NOTE\n1 CONT Hello\n", "\nHello", "CONC"},
         {"a SOUR ends the run", "0 @N1@ NOTE A\n1 CONT B\n1 SOUR @S1@\n1 CONC C\n", "A\nB", "CONC SOUR CONC"},
         {"empty level-0 text, CONC first", "0 @N1@ NOTE\n1 CONC x\n1 CONC y\n", "xy", "CONC"},
     };

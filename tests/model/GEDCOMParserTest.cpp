@@ -349,9 +349,10 @@ TEST(GEDCOMParserProgress, FractionGrowsToOne) {
     EXPECT_EQ(parser.fractionDone(), 1.0);
 }
 
-TEST(GEDCOMParserPreparation, TabsAndCarriageReturnsAreReplacedInPlace) {
+// Carriage returns become line feeds; tabs stay, for values to keep them.
+TEST(GEDCOMParserPreparation, CarriageReturnsAreReplacedInPlaceTabsKept) {
     GEDCOMParser parser("0\tHEAD\r\n1 X\ty\r");
-    EXPECT_EQ(parser.gedcomData(), "0 HEAD\n\n1 X y\n");
+    EXPECT_EQ(parser.gedcomData(), "0\tHEAD\n\n1 X\ty\n");
 }
 
 }  // namespace

@@ -193,7 +193,7 @@ constexpr const char* kNewSource =
     "4 CONT USA\n";
 constexpr const char* kGedc = "1 GEDC\n2 VERS 5.5.1\n2 FORM LINEAGE-LINKED\n";
 #define KL_IMPORTED " 100% of the file (including invalid data, if present) was imported into Kinlore or Kinlore II " \
-                    "(the customizable Macintosh genealogy applications) on 5 MAR 2024. More about Kinlore II is " \
+                    "(the genealogy suite for the Linux desktop) on 5 MAR 2024. More about Kinlore II is " \
                     "found at https://example.org."
 
 TEST_P(HeaderImport, MendsLinksAndNotesTheOrigin) {

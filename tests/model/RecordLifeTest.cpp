@@ -74,8 +74,9 @@ struct TidyCase {
 
 class RecordTidying : public ::testing::TestWithParam<TidyCase> {};
 
-// A clean record is tidied (continuations joined, empty lines dropped, a
-// UUID added); a damaged one keeps every line, written back as read.
+// A clean record is tidied (continuations joined, a UUID added; a bare
+// tagged line is a fact and stays); a damaged one keeps every line, written
+// back as read.
 TEST_P(RecordTidying, TidiesOnlyCleanRecords) {
     const TidyCase& c = GetParam();
     RecordEnvironment environment(false, true);
@@ -89,7 +90,7 @@ TEST_P(RecordTidying, TidiesOnlyCleanRecords) {
 
 const TidyCase kTidyCases[] = {
     {"Clean", "0 @I1@ INDI\n1 NOTE a\n2 CONC b\n2 CONT c\n1 EMPTY\n1 SEX F\n",
-     "0 @I1@ INDI\n1 NOTE ab\n2 CONT c\n1 SEX F\n1 _KLID UUID-1\n", 0},
+     "0 @I1@ INDI\n1 NOTE ab\n2 CONT c\n1 EMPTY\n1 SEX F\n1 _KLID UUID-1\n", 0},
     {"MisorderedLevels", "0 @I1@ INDI\n1 NOTE a\n2 CONC b\n1 BIRT\n3 DATE x\n1 EMPTY\n",
      "0 @I1@ INDI\n1 NOTE a\n2 CONC b\n1 BIRT\n3 DATE x\n1 EMPTY\n", CorruptMisorderedLevels},
     {"LineWithoutLevel", "0 @I1@ INDI\n1 NOTE a\n2 CONC b\njunk here\n1 EMPTY\n",

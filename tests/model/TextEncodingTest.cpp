@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/AnselCodec.h"
+#include "model/ComposedText.h"
 #include "model/TextEncoding.h"
 
 using namespace kl;
@@ -35,8 +36,9 @@ TEST_P(DecodeTest, GivesTextAndCountsWhatItCouldNotRead) {
 INSTANTIATE_TEST_SUITE_P(
     Ansel, DecodeTest,
     ::testing::Values(
-        DecodeCase{"acute e", TextEncoding::ANSEL, bytes({0xE2, 'e'}), "e\u0301", 0},
-        DecodeCase{"diaeresis a", TextEncoding::ANSEL, bytes({0xE8, 'a'}), "a\u0308", 0},
+        // Letters and marks come out composed, as UTF-8 files have them.
+        DecodeCase{"acute e", TextEncoding::ANSEL, bytes({0xE2, 'e'}), "\u00E9", 0},
+        DecodeCase{"diaeresis a", TextEncoding::ANSEL, bytes({0xE8, 'a'}), "\u00E4", 0},
         DecodeCase{"AE", TextEncoding::ANSEL, bytes({0xA5}), "Æ", 0},
         DecodeCase{"midline e", TextEncoding::ANSEL, bytes({0xCD}), "e", 0},
         DecodeCase{"empty box", TextEncoding::ANSEL, bytes({0xBE}), "\u25A1", 0},
@@ -45,9 +47,9 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"later MARC code", TextEncoding::ANSEL, bytes({'a', 0xC7, 'b'}), "a?b", 1},
         DecodeCase{"zero byte", TextEncoding::ANSEL, bytes({'a', 0, 'b'}), "a?b", 1},
         // Marks on a special letter: the letter is read through the table.
-        DecodeCase{"acute on AE", TextEncoding::ANSEL, bytes({0xE2, 0xA5}), "\u00C6\u0301", 0},
-        // Two marks on one letter keep their order after it.
-        DecodeCase{"two marks", TextEncoding::ANSEL, bytes({0xE2, 0xF2, 'e'}), "e\u0301\u0323", 0},
+        DecodeCase{"acute on AE", TextEncoding::ANSEL, bytes({0xE2, 0xA5}), "\u01FC", 0},
+        // Two marks on one letter: composed in canonical order.
+        DecodeCase{"two marks", TextEncoding::ANSEL, bytes({0xE2, 0xF2, 'e'}), "\u1EB9\u0301", 0},
         DecodeCase{"mark ends the data", TextEncoding::ANSEL, bytes({'x', 0xE2}), "x\u0301", 0},
         DecodeCase{"mark before line end", TextEncoding::ANSEL, bytes({'x', 0xE2, '\n', 'y'}), "x\u0301\ny", 0},
         DecodeCase{"undefined mark", TextEncoding::ANSEL, bytes({0xFD, 'a'}), "a?", 1},
@@ -142,22 +144,23 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"UTF-16 default", TextEncoding::UTF16, "a", bytes({0xFF, 0xFE, 'a', 0}), 0}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
-TEST(AnselCodec, EncodedTextReadsBackAsItsDecomposedForm) {
+TEST(AnselCodec, EncodedTextReadsBackComposed) {
     struct Case {
-        std::string text, decomposed;
+        std::string text, composed;
     } cases[] = {
-        {"é\u0323", "e\u0301\u0323"},
-        {"Ǣ", "Æ\u0304"},
-        {"Ñandú Łukasz Ørsted þorn", "N\u0303andu\u0301 Łukasz Ørsted þorn"},
-        {"Nguyễn", "Nguye\u0302\u0303n"},
+        {"é\u0323", "\u1EB9\u0301"},
+        {"Ǣ", "Ǣ"},
+        {"Ñandú Łukasz Ørsted þorn", "Ñandú Łukasz Ørsted þorn"},
+        {"Nguyễn", "Nguyễn"},
         {"□■♭♯℗ℓ", "□■♭♯℗ℓ"},
     };
     for (const auto& c : cases) {
         EncodeResult bytes = stringToANSEL(c.text);
         EXPECT_EQ(bytes.lostCount, 0u) << c.text;
         DecodeResult back = ANSELToString(bytes.bytes);
-        EXPECT_EQ(back.text, c.decomposed) << c.text;
-        EXPECT_EQ(stringToANSEL(back.text).bytes, bytes.bytes) << c.text;
+        EXPECT_EQ(back.text, c.composed) << c.text;
+        // Written again, the composed text reads back to itself.
+        EXPECT_EQ(ANSELToString(stringToANSEL(back.text).bytes).text, back.text) << c.text;
     }
 }
 
@@ -220,3 +223,27 @@ TEST(SingleByteCodecs, EveryDefinedByteRoundTrips) {
 }
 
 }  // namespace
+
+namespace kl {
+namespace {
+
+// Composition of decoded text: runs of marks join the letter before them,
+// wherever they stand and however long the run of other characters is.
+TEST(ComposedText, JoinsMarksToTheirLetters) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"e\u0301", "\u00E9"},
+        {"Jose\u0301 Garci\u0301a, Jose\u0301", "Jos\u00E9 Garc\u00EDa, Jos\u00E9"},
+        {"\u00E9 stays", "\u00E9 stays"},
+        {"0 HEAD\n1 CHAR ANSEL\n", "0 HEAD\n1 CHAR ANSEL\n"},
+        // a long run: Greek capitals with a mark after the first
+        {"x\u0391\u0301\u0392\u0393\u0394\u0395y", "x\u0386\u0392\u0393\u0394\u0395y"},
+        // marks in the wrong canonical order are put right
+        {"e\u0301\u0323", "\u1EB9\u0301"},
+        {"\u0301 at the start", "\u0301 at the start"},
+        {"ends with e\u0308", "ends with \u00EB"},
+    };
+    for (const auto& [text, composed] : cases) EXPECT_EQ(unicode::composedText(text), composed) << text;
+}
+
+}  // namespace
+}  // namespace kl

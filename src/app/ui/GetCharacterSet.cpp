@@ -26,7 +26,7 @@ std::optional<std::string>& charSetSlot() {
 
 }  // namespace
 
-GetCharacterSet::GetCharacterSet(const std::optional<std::string>& guess, QWidget* parent)
+GetCharacterSet::GetCharacterSet(const std::optional<std::string>& guess, QWidget* parent, std::uint32_t suggested)
     : QDialog(parent), characterSets_(new QButtonGroup(this)), fileCharSet_(new QLabel(this)) {
     setObjectName(QStringLiteral("CharacterSetDialog"));
     setWindowTitle(tr("Character Set"));
@@ -44,8 +44,8 @@ GetCharacterSet::GetCharacterSet(const std::optional<std::string>& guess, QWidge
     connect(buttons, &QDialogButtonBox::accepted, this, &GetCharacterSet::okClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &GetCharacterSet::cancelClick);
     layout->addWidget(buttons);
-    // What the window showed when it loaded: Mac Roman and the file's claim.
-    characterSets_->button(CharacterSetRows::defaultRow)->setChecked(true);
+    // The set the file's bytes suggest, and the file's claim.
+    characterSets_->button(CharacterSetRows::rowForEncoding(suggested))->setChecked(true);
     fileCharSet_->setText(QString::fromStdString(CharacterSetQuestion::promptFor(guess)));
 }
 

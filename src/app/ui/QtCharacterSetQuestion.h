@@ -17,7 +17,8 @@ class QtCharacterSetQuestion : public CharacterSetQuestion {
 public:
     explicit QtCharacterSetQuestion(QWidget* parent = nullptr) : parent_(parent) {}
 
-    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>& guess) override;
+    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>& guess,
+                                                      std::uint32_t suggested) override;
 
 private:
     QPointer<QWidget> parent_;

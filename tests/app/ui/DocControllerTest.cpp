@@ -38,7 +38,7 @@ constexpr const char* kSmallTree =
 
 class AnswerQuestion : public CharacterSetQuestion {
 public:
-    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&) override {
+    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&, std::uint32_t) override {
         ++asked;
         return answer;
     }
@@ -161,8 +161,9 @@ INSTANTIATE_TEST_SUITE_P(Files, OpenCorpus, ::testing::ValuesIn(corpusGEDCOMFile
 
 // ---- the character-set question and cancelling
 
-TEST_F(Documents, AFileWithoutACharacterSetAsksAndCancelGivesTheReadersError) {
-    const fs::path file = write("plain.ged", "0 HEAD\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
+// Only a set the reader does not know is asked about.
+TEST_F(Documents, AnUnknownCharacterSetAsksAndCancelGivesTheReadersError) {
+    const fs::path file = write("plain.ged", "0 HEAD\n1 CHAR KOI8-R\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n");
     question.answer = std::nullopt;
     std::string error;
     EXPECT_EQ(controller->openDocument(file, &error), nullptr);

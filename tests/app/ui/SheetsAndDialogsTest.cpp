@@ -25,7 +25,9 @@
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/QtCharacterSetQuestion.h"
 #include "app/ui/QtDocumentUI.h"
+#include "document/CharsetDetection.h"
 #include "document/GEDCOMDocument.h"
+#include "model/TextEncoding.h"
 #include "model/GEDCOMRecord.h"
 
 namespace kl {
@@ -210,17 +212,48 @@ void clickButton(QDialog& dialog, QDialogButtonBox::StandardButton which) {
     dialog.findChild<QDialogButtonBox*>()->button(which)->click();
 }
 
-TEST(GetCharacterSetTest, ConfirmingUntouchedAnswersMacRoman) {
+TEST(GetCharacterSetTest, ConfirmingUntouchedWithoutASuggestionAnswersWindows) {
     GetCharacterSet dialog(std::nullopt);
     QString message;
     whenModal<GetCharacterSet>([&](GetCharacterSet& shown) {
         message = shown.fileCharSet()->text();
         clickButton(shown, QDialogButtonBox::Ok);
     });
-    EXPECT_EQ(dialog.getCharacterSet(), 30u);
+    EXPECT_EQ(dialog.getCharacterSet(), 12u);
     EXPECT_EQ(message, "The file does not specify any character set");
-    EXPECT_EQ(GetCharacterSet::userEncoding(), 30u);
-    EXPECT_EQ(GetCharacterSet::userCharSet(), "MacOS Roman");
+    EXPECT_EQ(GetCharacterSet::userEncoding(), 12u);
+    EXPECT_EQ(GetCharacterSet::userCharSet(), "Windows");
+}
+
+// The row the dialog starts on is the set the file's bytes point to.
+TEST(GetCharacterSetTest, StartsOnTheRowTheFilesBytesSuggest) {
+    struct Case {
+        std::string bytes;
+        const char* row;
+    };
+    const Case cases[] = {
+        {"0 HEAD\n0 @I1@ INDI\n1 NAME Ren\xE9 /Dupont/\n0 TRLR\n", "Windows (ANSI)"},
+        {"0 HEAD\n0 @I1@ INDI\n1 NAME Ren\xC3\xA9 /Dupont/\n0 TRLR\n", "UTF-8"},
+    };
+    for (const Case& c : cases) {
+        GetCharacterSet dialog(std::nullopt, nullptr, CharsetDetection::suggestedEncoding(c.bytes));
+        ASSERT_TRUE(dialog.characterSets()->checkedButton());
+        EXPECT_EQ(dialog.characterSets()->checkedButton()->text().toStdString(), c.row);
+    }
+    GetCharacterSet dialog(std::nullopt, nullptr, CharsetDetection::suggestedEncoding(cases[0].bytes));
+    dialog.show();
+    const auto path = fs::path(KL_BINARY_DIR) / "character-set-dialog.png";
+    EXPECT_TRUE(dialog.grab().save(QString::fromStdString(path.string())));
+}
+
+TEST(GetCharacterSetTest, OffersCodePage437) {
+    GetCharacterSet dialog(std::string("PC-8"));
+    whenModal<GetCharacterSet>([](GetCharacterSet& shown) {
+        shown.characterSets()->button(6)->click();
+        clickButton(shown, QDialogButtonBox::Ok);
+    });
+    EXPECT_EQ(dialog.getCharacterSet(), encodingCode(TextEncoding::CodePage437));
+    EXPECT_EQ(GetCharacterSet::userCharSet(), "IBMPC");
 }
 
 TEST(GetCharacterSetTest, ARowAnswersItsSetAndCancelKeepsTheGuess) {
@@ -246,8 +279,9 @@ class CharsetFile : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(folder);
-        std::ofstream(file, std::ios::binary) << "0 HEAD\n1 SOUR Test\n1 GEDC\n2 VERS 5.5\n0 @I1@ INDI\n"
-                                                 "1 NAME Ren\xE9 /Dupont/\n0 TRLR\n";
+        // A set the reader does not know, and Windows-1252 bytes.
+        std::ofstream(file, std::ios::binary) << "0 HEAD\n1 SOUR Test\n1 GEDC\n2 VERS 5.5\n1 CHAR UNLISTED\n"
+                                                 "0 @I1@ INDI\n1 NAME Ren\xE9 /Dupont/\n0 TRLR\n";
         document.setUI(&ui);
         document.setCharacterSetQuestion(&question);
     }
@@ -267,16 +301,21 @@ TEST_F(CharsetFile, CancelGivesTheReadersOwnError) {
     EXPECT_EQ(error, "The character set could not be determined and the user cancelled selection of one.");
 }
 
-TEST_F(CharsetFile, TheChosenSetReadsTheFile) {
-    whenModal<GetCharacterSet>([](GetCharacterSet& shown) {
-        shown.characterSets()->button(4)->click();  // Windows
+TEST_F(CharsetFile, TheGuessedSetIsPreselectedAndReadsTheFile) {
+    QString preselected;
+    whenModal<GetCharacterSet>([&](GetCharacterSet& shown) {
+        preselected = shown.characterSets()->checkedButton()->text();
         clickButton(shown, QDialogButtonBox::Ok);
     });
     std::string error;
     ASSERT_TRUE(document.readFromURL(file, GEDCOMDocument::kGEDCOMType, &error)) << error;
     EXPECT_TRUE(document.gedcomModel().recordsIndex().listForType("INDI"));
+    EXPECT_EQ(preselected, "Windows (ANSI)");
     EXPECT_EQ(GetCharacterSet::userEncoding(), 12u);
     EXPECT_EQ(GetCharacterSet::userCharSet(), "Windows");
+    const auto person = document.gedcomModel().recordWithID("@I1@");
+    ASSERT_TRUE(person);
+    EXPECT_EQ(person->findContentsWithTag("NAME", 1), "Ren\xC3\xA9 /Dupont/");
 }
 
 // ---- GEDCOMWindowController
