@@ -6,7 +6,7 @@ ARGS        ?=
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps test build bench run clean
+.PHONY: all deps test build bench run run-editor clean
 
 all: build
 
@@ -31,6 +31,13 @@ run: deps
 	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target kinlore
 	@bash scripts/run-kinlore $(BUILD_RUN)/bin/kinlore $(ARGS)
+
+# Builds Kinlore Editor without sanitizers and starts it; ARGS=... names
+# packages to open, none opens the System library's Default Format.
+run-editor: deps
+	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD_RUN) -j $(JOBS) --target kinlore-editor
+	@bash scripts/run-editor $(BUILD_RUN)/bin/kinlore-editor $(ARGS)
 
 clean:
 	rm -rf build

@@ -1,0 +1,268 @@
+// The document window driven the way a user drives it: through the File,
+// Edit and Templates menus and the outline, on a copy of the shipped
+// Default Format opened by the program's document controller.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+
+#include "../EditorTestSupport.h"
+#include "editor/FormatDocument.h"
+#include "editor/ui/FormatWindow.h"
+#include "editor/ui/KXDocController.h"
+#include "editor/ui/WXColoredTextView.h"
+#include "foundation/UndoManager.h"
+
+namespace kl {
+namespace {
+
+using test::fs::path;
+
+class FormatWindowTest : public test::EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        package_ = scratch("Sample Format.kfrmt");
+        test::fs::copy(test::shippedDefaultFormat(), package_, test::fs::copy_options::recursive);
+        test::writeFile(package_ / "guide.html", "<p>Only the guide mentions zebrafinch here.</p>\n");
+        KXDocController::Prompts prompts;
+        prompts.alert = [this](const QString& message, const QString& information) {
+            alerts_.push_back(message + " / " + information);
+        };
+        prompts.askSaveChanges = [](const QString&) { return KXDocController::SaveAnswer::DontSave; };
+        controller_.setPrompts(prompts);
+        open();
+    }
+    void TearDown() override {
+        controller_.closeAllDocuments();
+        QApplication::processEvents();
+        EditorTest::TearDown();
+    }
+    void open() {
+        document_ = controller_.openDocument(package_);
+        ASSERT_NE(document_, nullptr) << (alerts_.empty() ? "" : alerts_.back().toStdString());
+        window_ = controller_.windowForDocument(*document_);
+        FormatWindow::Prompts prompts;
+        prompts.askName = [this](const QString& prompt) -> std::optional<QString> {
+            prompts_.push_back(prompt);
+            return typedName_;
+        };
+        prompts.askSearch = [this](const QString&, bool) -> std::optional<std::pair<QString, bool>> {
+            return std::make_pair(searchFor_, false);
+        };
+        window_->setPrompts(prompts);
+        QApplication::processEvents();
+    }
+    void reopen() {
+        ASSERT_TRUE(controller_.closeDocument(*document_));
+        QApplication::processEvents();
+        open();
+    }
+    // A menu item by its text in the window's menu bar.
+    QAction* menuItem(const QString& menuTitle, const QString& text) const {
+        for (QAction* top : window_->menuBar()->actions()) {
+            if (top->text().remove('&') != menuTitle || !top->menu()) continue;
+            emit top->menu()->aboutToShow();
+            for (QAction* action : top->menu()->actions())
+                if (action->text() == text || action->text().startsWith(text + " ")) return action;
+        }
+        ADD_FAILURE() << "no menu item " << text.toStdString();
+        return nullptr;
+    }
+    void choose(const QString& menuTitle, const QString& text) {
+        QAction* action = menuItem(menuTitle, text);
+        ASSERT_NE(action, nullptr);
+        ASSERT_TRUE(action->isEnabled()) << text.toStdString();
+        action->trigger();
+        QApplication::processEvents();
+    }
+    void undo() { choose("Edit", "Undo"); }
+    void select(const std::string& listName, const std::string& item) {
+        ItemList* list = document_->listForName(listName);
+        ASSERT_NE(list, nullptr);
+        ASSERT_TRUE(window_->selectTemplate(list->objectNamed(item), list)) << item;
+        QApplication::processEvents();
+    }
+    std::string shownName() const {
+        const auto item = window_->selectedTemplate();
+        return item ? item->name() : std::string();
+    }
+    QString text() const { return window_->textView()->toPlainText(); }
+    std::vector<QString> sheets() const {
+        std::vector<QString> texts;
+        for (QMessageBox* box : window_->findChildren<QMessageBox*>()) {
+            if (box->isVisible()) texts.push_back(box->text() + " / " + box->informativeText());
+            box->close();
+        }
+        return texts;
+    }
+    std::string undoName() const { return document_->undoManager().undoActionName(); }
+
+    path package_;
+    KXDocController controller_;
+    FormatDocument* document_ = nullptr;
+    FormatWindow* window_ = nullptr;
+    std::vector<QString> alerts_;
+    std::vector<QString> prompts_;
+    std::optional<QString> typedName_;
+    QString searchFor_;
+};
+
+TEST_F(FormatWindowTest, OpensOnTheIndividualTemplateInColourAndWritesTheScreenshot) {
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(shownName(), "INDI Record Editing");
+    EXPECT_EQ(window_->currentEditor(), window_->textView());
+    EXPECT_FALSE(window_->textView()->isReadOnly());
+    EXPECT_EQ(window_->toolbar()->objectName(), "indexToolBar");
+    // Some text of the template has a colour of its own.
+    bool coloured = false;
+    for (int at = 0; at < text().size() && !coloured; ++at)
+        coloured = window_->textView()->foregroundAt(at).isValid();
+    EXPECT_TRUE(coloured);
+    window_->resize(1000, 640);
+    QApplication::processEvents();
+    EXPECT_TRUE(window_->grab().save(QString(KL_BINARY_DIR) + "/editor-window.png"));
+}
+
+TEST_F(FormatWindowTest, AnEditSavedIsThereAfterReopeningAndAnUndoneEditChangesNothing) {
+    const std::string original = test::readFile(package_ / "NAME Editing.txt");
+    select("Tag Editing", "NAME Editing");
+    window_->textView()->setFocus();
+    QTest::keyClicks(window_->textView(), "xyz");
+    EXPECT_TRUE(window_->isWindowModified());
+    choose("File", "Save");
+    EXPECT_EQ(test::readFile(package_ / "NAME Editing.txt"), "xyz" + original);
+    reopen();
+    select("Tag Editing", "NAME Editing");
+    EXPECT_TRUE(text().startsWith("xyz"));
+
+    window_->textView()->setFocus();
+    QTest::keyClicks(window_->textView(), "abc");
+    undo();
+    EXPECT_TRUE(text().startsWith("xyz" + QString::fromStdString(original.substr(0, 3))));
+    choose("File", "Save");
+    EXPECT_EQ(test::readFile(package_ / "NAME Editing.txt"), "xyz" + original);
+}
+
+TEST_F(FormatWindowTest, TabInsertsFourBlanks) {
+    select("Tag Editing", "NAME Editing");
+    window_->textView()->setFocus();
+    window_->textView()->moveCursor(QTextCursor::Start);
+    QTest::keyClick(window_->textView(), Qt::Key_Tab);
+    EXPECT_TRUE(text().startsWith("    "));
+    EXPECT_FALSE(text().contains('\t'));
+}
+
+TEST_F(FormatWindowTest, NewItemsTakeTheirListsNamingRulesAndUndoAsNewTemplate) {
+    struct Case {
+        const char* menuItem;
+        const char* typed;
+        const char* list;
+        const char* made;
+        const char* prompt;
+    };
+    const Case cases[] = {
+        {"New Record Editing...", "_ZZZ", "Record Editing", "_ZZZ Record Editing",
+         "Enter tag for Record Editing template"},
+        {"New Tag Editing...", "NAME", "Tag Editing", "NAME_1 Editing", "Enter tag for Tag Editing template"},
+        {"New Subroutine/Script...", "Tally", "Subroutines", "Tally", "Enter one-word Subroutine name"},
+        {"New Documentation File...", "notes.html", "Documentation", "notes.html",
+         "Enter documentation file name (.html, .htm, or .css file)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.made);
+        typedName_ = QString(c.typed);
+        choose("Templates", c.menuItem);
+        EXPECT_EQ(prompts_.back(), c.prompt);
+        EXPECT_EQ(shownName(), c.made);
+        EXPECT_EQ(undoName(), "New Template");
+        undo();
+        EXPECT_EQ(document_->listForName(c.list)->objectNamed(c.made), nullptr);
+    }
+    typedName_.reset();
+    const std::size_t before = document_->listForName("Record Editing")->count();
+    choose("Templates", "New Record Editing...");
+    EXPECT_EQ(document_->listForName("Record Editing")->count(), before);
+}
+
+TEST_F(FormatWindowTest, RenamingUpTheListSelectsTheNewRowAndATakenNameIsRefused) {
+    select("Tag Editing", "WIFE Editing");
+    window_->changeTemplateName("AAAA Editing", window_->selectedTemplate());
+    EXPECT_EQ(shownName(), "AAAA Editing");
+    EXPECT_EQ(window_->outline()->currentIndex().row(), 0);
+    EXPECT_EQ(undoName(), "Template Name Change");
+    undo();
+    EXPECT_EQ(shownName(), "WIFE Editing");
+
+    window_->changeTemplateName("HUSB Editing", window_->selectedTemplate());
+    EXPECT_EQ(sheets(), std::vector<QString>{"The template name could not be changed / Names must be unique and "
+                                             "the new name already exists."});
+    EXPECT_EQ(shownName(), "WIFE Editing");
+}
+
+TEST_F(FormatWindowTest, DeletingTheShownItemEmptiesTheEditorAndUndoBringsItBackSelected) {
+    select("Tag Editing", "WIFE Editing");
+    choose("Edit", "Delete Template");
+    EXPECT_EQ(document_->listForName("Tag Editing")->objectNamed("WIFE Editing"), nullptr);
+    EXPECT_EQ(document_->currentTemplate(), nullptr) << document_->currentTemplate()->name();
+    EXPECT_TRUE(text().isEmpty());
+    EXPECT_TRUE(window_->textView()->isReadOnly());
+    EXPECT_FALSE(menuItem("Edit", "Delete Template")->isEnabled());
+    EXPECT_EQ(undoName(), "Delete Template");
+    undo();
+    EXPECT_EQ(shownName(), "WIFE Editing");
+    EXPECT_FALSE(text().isEmpty());
+
+    select("Tag Editing", "_Unknown_ Editing");
+    EXPECT_FALSE(menuItem("Edit", "Delete Template")->isEnabled());
+}
+
+TEST_F(FormatWindowTest, IndentingIsOneUndoStepAndOptionKeepsGroupBoxes) {
+    select("Tag Editing", "WIFE Editing");
+    const QString body = "GroupBox \"Spouse\"\nif #x\nShow\nendif\nEndGroup\n";
+    window_->textView()->setPlainText(body);
+    QApplication::processEvents();
+    choose("Edit", "Indent Template Commands");
+    EXPECT_EQ(text(), "GroupBox \"Spouse\"\n  if #x\n    Show\n  endif\nEndGroup\n");
+    EXPECT_EQ(undoName(), "Indent Template Commands");
+    undo();
+    EXPECT_EQ(text(), body);
+    window_->indentTemplateCommands(true);
+    EXPECT_EQ(text(), "GroupBox \"Spouse\"\nif #x\n  Show\nendif\nEndGroup\n");
+}
+
+TEST_F(FormatWindowTest, SelectingAListRowKeepsTheShownItem) {
+    select("Tag Editing", "WIFE Editing");
+    const QString shown = text();
+    QTreeView* outline = window_->outline();
+    outline->setCurrentIndex(outline->model()->index(1, 0));
+    QApplication::processEvents();
+    EXPECT_EQ(document_->currentTemplate()->name(), "WIFE Editing");
+    EXPECT_EQ(text(), shown);
+}
+
+TEST_F(FormatWindowTest, SearchListsTheDocumentationFileAndSelectsTheFirstOccurrence) {
+    searchFor_ = "ZEBRAFINCH";
+    choose("Edit", "Search Templates...");
+    QApplication::processEvents();
+    QApplication::processEvents();
+    const ItemList* results = document_->listForName("Search Results");
+    ASSERT_EQ(results->count(), 1u);
+    EXPECT_EQ(shownName(), "guide.html");
+    EXPECT_EQ(window_->textView()->textCursor().selectedText(), "zebrafinch");
+
+    searchFor_ = "zzz";
+    choose("Edit", "Search Templates...");
+    EXPECT_EQ(sheets(), std::vector<QString>{"No results found / The text 'zzz' was not found in any template."});
+    EXPECT_EQ(results->count(), 0u);
+}
+
+}  // namespace
+}  // namespace kl
