@@ -3,6 +3,8 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -13,8 +15,6 @@
 #include <QPixmap>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStandardItemModel>
-#include <QTableView>
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
@@ -26,6 +26,7 @@
 #include "app/ui/EditMenu.h"
 #include "editor/SyntaxColorizer.h"
 #include "editor/TextEditing.h"
+#include "editor/ui/PropertyTableView.h"
 #include "editor/ui/QtImagePort.h"
 #include "editor/ui/WXColoredTextView.h"
 
@@ -147,14 +148,29 @@ FormatWindow::FormatWindow(FormatDocument& document, QWidget* parent)
     textView_->setTrackIndents(true);
     textView_->setTabReplacement(QString("    "));
     textView_->installEventFilter(this);
-    propertyView_ = new QTableView(editors_);
-    propertyModel_ = new QStandardItemModel(propertyView_);
-    propertyView_->setModel(propertyModel_);
-    propertyView_->horizontalHeader()->setStretchLastSection(true);
     imageView_ = new QLabel(editors_);
     imageView_->setAlignment(Qt::AlignCenter);
     editors_->addWidget(textView_);
-    editors_->addWidget(propertyView_);
+    for (const PropertyTable::Kind kind : {PropertyTable::Kind::Properties, PropertyTable::Kind::Variables,
+                                           PropertyTable::Kind::Colors, PropertyTable::Kind::Fonts}) {
+        auto* table = new PropertyTableView(kind, document_.undoManager(), [this] {
+            if (loading_) {
+                tableChangedWhileLoading_ = true;
+                return;
+            }
+            document_.setTemplateChanged(true);
+            if (!document_.isDocumentEdited()) {
+                document_.updateChangeCount(true);
+                emit documentChanged();
+            }
+        }, editors_);
+        table->prompts().openOtherFile = [this](const std::string& name) { openOtherFile(name); };
+        tables_[static_cast<int>(kind)] = table;
+        editors_->addWidget(table);
+    }
+    for (PropertyTableView* table : tables_) {
+        connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { validateCommands(); });
+    }
     editors_->addWidget(imageView_);
     splitter->addWidget(outline_);
     splitter->addWidget(editors_);
@@ -232,6 +248,9 @@ void FormatWindow::buildMenus() {
     command(templates, tr("New Subroutine/Script..."), NewSubroutineTag, [this] { newTemplate(NewSubroutineTag); });
     command(templates, tr("New Documentation File..."), NewDocumentationTag,
             [this] { newTemplate(NewDocumentationTag); });
+    templates->addSeparator();
+    command(templates, tr("Add Property"), AddPropertyTag, [this] { addDeleteProperty(AddPropertyTag); });
+    command(templates, tr("Delete Property"), DeletePropertyTag, [this] { addDeleteProperty(DeletePropertyTag); });
     for (QMenu* menu : {edit, templates}) connect(menu, &QMenu::aboutToShow, this, [this] { validateCommands(); });
 }
 
@@ -250,6 +269,8 @@ void FormatWindow::buildToolbar() {
         {"NewTag", "New Tag Editing", NewTagTag, "Create new tag editing template or a text file"},
         {"NewSub", "New Subroutine", NewSubroutineTag, "Create new subroutine template or new script"},
         {"NewDoc", "New Documentation File", NewDocumentationTag, "Create new documentation file"},
+        {"AddProp", "Add Property", AddPropertyTag, "Add new property to current list"},
+        {"DelProp", "Delete Property", DeletePropertyTag, "Delete property from current list"},
         {"Search", "Search", SearchTag, "Search all templates"},
     };
     for (const Item& item : items) {
@@ -262,6 +283,8 @@ void FormatWindow::buildToolbar() {
         connect(action, &QAction::triggered, this, [this, tag] {
             if (tag == SearchTag)
                 searchTemplates();
+            else if (tag == AddPropertyTag || tag == DeletePropertyTag)
+                addDeleteProperty(tag);
             else
                 newTemplate(tag);
         });
@@ -281,8 +304,7 @@ EditorCommandState FormatWindow::commandState() const {
         state.currentCanPreview = current->canPreview();
         state.currentKind = current->templateExtension();
         state.currentIsOtherFiles = current->name() == "other files";
-        state.tableRowSelected = editors_->currentWidget() == propertyView_ &&
-                                 propertyView_->selectionModel()->hasSelection();
+        state.tableRowSelected = shownTable() && shownTable()->selectedRow().has_value();
     }
     return state;
 }
@@ -322,6 +344,8 @@ void FormatWindow::saveCurrentTemplate() {
         const QTextCursor cursor = textView_->textCursor();
         current->setSelectedRange({static_cast<std::size_t>(cursor.selectionStart()),
                                    static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart())});
+    } else if (current->type() < ImageType) {
+        if (PropertyTableView* table = shownTable()) current->setTemplateObject(table->table().makeDictionary());
     }
     document_.setTemplateChanged(false);
     document_.updateChangeCount(true);
@@ -338,6 +362,7 @@ void FormatWindow::updateDisplay() {
                                    static_cast<std::size_t>(cursor.selectionEnd() - cursor.selectionStart())});
     }
     loading_ = true;
+    tableChangedWhileLoading_ = false;
     if (item->type() <= WorkspaceScriptType) {
         showText(*item);
     } else {
@@ -354,6 +379,8 @@ void FormatWindow::updateDisplay() {
     loading_ = false;
     dropEditorUndo();
     document_.setCurrentTemplate(item);
+    // Loading variables renumbers their order: a change, though not undoable.
+    if (tableChangedWhileLoading_) document_.setTemplateChanged(true);
     validateCommands();
     if (item->type() <= WorkspaceScriptType) {
         const QModelIndexList rows = outline_->selectionModel()->selectedRows();
@@ -375,26 +402,40 @@ void FormatWindow::showText(const Template& item) {
     editors_->setCurrentWidget(textView_);
 }
 
+PropertyTableView* FormatWindow::shownTable() const {
+    return qobject_cast<PropertyTableView*>(editors_->currentWidget());
+}
+
 void FormatWindow::showTable(const Template& item) {
-    propertyModel_->clear();
-    propertyModel_->setHorizontalHeaderLabels({tr("Key"), tr("Value")});
-    if (const Dictionary* dictionary = item.templateObject().dictionary()) {
-        for (std::size_t i = 0; i < dictionary->size(); ++i) {
-            auto* key = new QStandardItem(qs(dictionary->keyAt(i)));
-            auto* value = new QStandardItem(qs(dictionary->valueAt(i).toString()));
-            key->setEditable(false);
-            value->setEditable(false);
-            propertyModel_->appendRow({key, value});
-        }
+    PropertyTable::Kind kind = PropertyTable::Kind::Properties;
+    switch (item.type()) {
+    case EditingColorsType: kind = PropertyTable::Kind::Colors; break;
+    case EditingFontsType: kind = PropertyTable::Kind::Fonts; break;
+    case EditingPropertiesType: kind = PropertyTable::Kind::Variables; break;
+    default: break;
     }
-    editors_->setCurrentWidget(propertyView_);
+    PropertyTableView* table = tableView(kind);
+    table->installDictionary(item.templateObject(), item.name(), item.isPlugin());
+    editors_->setCurrentWidget(table);
+}
+
+void FormatWindow::openOtherFile(const std::string& name) {
+    bool opened = false;
+    if (document_.fileURL()) {
+        const std::filesystem::path file = *document_.fileURL() / name;
+        opened = std::filesystem::exists(file) &&
+                 QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    }
+    if (!opened)
+        AppAlerts::simpleOKAlert("The file manager was not able to open the clicked other file.",
+                                 "Error opening othe file named '" + name + "'.", this, AlertButtons::Critical);
 }
 
 void FormatWindow::clearEditors() {
     loading_ = true;
     textView_->setPlainText({});
     textView_->setReadOnly(true);
-    propertyModel_->clear();
+    for (PropertyTableView* table : tables_) table->installDictionary(Value(), {}, false);
     imageView_->clear();
     loading_ = false;
     dropEditorUndo();
@@ -402,7 +443,7 @@ void FormatWindow::clearEditors() {
 
 void FormatWindow::dropEditorUndo() {
     document_.undoManager().removeAllActionsWithTarget(textView_);
-    document_.undoManager().removeAllActionsWithTarget(propertyView_);
+    for (PropertyTableView* table : tables_) document_.undoManager().removeAllActionsWithTarget(&table->table());
 }
 
 void FormatWindow::registerTextUndo(bool redo) {
@@ -628,6 +669,16 @@ void FormatWindow::resetString(const TemplatePtr& item, const std::string& text)
     } else if (ItemList* list = listOf(item)) {
         selectTemplate(item, list);
     }
+}
+
+void FormatWindow::addDeleteProperty(int tag) {
+    PropertyTableView* table = shownTable();
+    if (!table || !validateCommandTag(tag, commandState()).enabled) {
+        QApplication::beep();
+        return;
+    }
+    table->addDeleteRow(tag == AddPropertyTag);
+    validateCommands();
 }
 
 // ---- search ----------------------------------------------------------------

@@ -21,18 +21,18 @@
 
 #include "editor/EditorCommands.h"
 #include "editor/FormatDocument.h"
+#include "editor/PropertyTable.h"
 
 class QAction;
 class QLabel;
 class QStackedWidget;
-class QTableView;
-class QStandardItemModel;
 class QToolBar;
 class QTreeView;
 
 namespace kl {
 
 class OutlineModel;
+class PropertyTableView;
 class WXColoredTextView;
 
 class FormatWindow : public QMainWindow {
@@ -66,6 +66,8 @@ public:
     void deleteTemplate();
     // Option held: group boxes keep their lines.
     void indentTemplateCommands(bool option);
+    // Tag 3007 adds a row to the table shown, any other deletes its selected row.
+    void addDeleteProperty(int tag);
     void searchTemplates();
     void runSearch(const QString& text, bool caseSensitive);
 
@@ -79,7 +81,9 @@ public:
     QTreeView* outline() const { return outline_; }
     WXColoredTextView* textView() const { return textView_; }
     QLabel* imageView() const { return imageView_; }
-    QTableView* propertyView() const { return propertyView_; }
+    PropertyTableView* tableView(PropertyTable::Kind kind) const { return tables_[static_cast<int>(kind)]; }
+    // The table in front; nullptr when the editor is not a table.
+    PropertyTableView* shownTable() const;
     QToolBar* toolbar() const { return toolbar_; }
     // Which editor is in front: the text view, the table or the image view.
     QWidget* currentEditor() const;
@@ -96,6 +100,7 @@ private:
     void buildToolbar();
     void showText(const Template& item);
     void showTable(const Template& item);
+    void openOtherFile(const std::string& name);
     void clearEditors();
     void dropEditorUndo();
     void installTemplate(const TemplatePtr& item, ItemList* list, bool add);
@@ -120,8 +125,8 @@ private:
     QTreeView* outline_;
     QStackedWidget* editors_;
     WXColoredTextView* textView_;
-    QTableView* propertyView_;
-    QStandardItemModel* propertyModel_;
+    PropertyTableView* tables_[4] = {};
+    bool tableChangedWhileLoading_ = false;
     QLabel* imageView_;
     QToolBar* toolbar_ = nullptr;
     std::vector<QAction*> commands_;

@@ -17,6 +17,7 @@
 #include "editor/FormatDocument.h"
 #include "editor/ui/FormatWindow.h"
 #include "editor/ui/KXDocController.h"
+#include "editor/ui/PropertyTableView.h"
 #include "editor/ui/WXColoredTextView.h"
 #include "foundation/UndoManager.h"
 
@@ -262,6 +263,67 @@ TEST_F(FormatWindowTest, SearchListsTheDocumentationFileAndSelectsTheFirstOccurr
     choose("Edit", "Search Templates...");
     EXPECT_EQ(sheets(), std::vector<QString>{"No results found / The text 'zzz' was not found in any template."});
     EXPECT_EQ(results->count(), 0u);
+}
+
+TEST_F(FormatWindowTest, PropertyRowsAreAddedAndEditedUndoablyAndSaved) {
+    select("Properties", "INDIEvents");
+    PropertyTableView* table = window_->shownTable();
+    ASSERT_EQ(table, window_->tableView(PropertyTable::Kind::Properties));
+    EXPECT_FALSE(menuItem("Templates", "Delete Property")->isEnabled());
+    choose("Templates", "Add Property");
+    choose("Templates", "Add Property");
+    const PropertyTable& rows = table->table();
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < rows.rows().size(); ++i) keys.push_back(rows.displayText(i, "key"));
+    EXPECT_NE(std::find(keys.begin(), keys.end(), "New Property 1"), keys.end());
+    EXPECT_NE(std::find(keys.begin(), keys.end(), "New Property 2"), keys.end());
+    EXPECT_EQ(undoName(), "Add Property");
+    EXPECT_TRUE(menuItem("Templates", "Delete Property")->isEnabled());
+
+    // A key already used is refused with a sheet; the row keeps its key.
+    const auto row = *rows.indexOf(rows.rows()[0]);
+    const QModelIndex key = table->model()->index(static_cast<int>(row), 0);
+    const std::string before = rows.displayText(row, "key");
+    EXPECT_FALSE(table->model()->setData(key, QString::fromStdString(rows.displayText(row + 1, "key"))));
+    EXPECT_EQ(sheets(), std::vector<QString>{"All key names for properties must be different / The previous "
+                                             "setting will be restored"});
+    EXPECT_EQ(rows.displayText(row, "key"), before);
+
+    choose("File", "Save");
+    const Dictionary saved = test::readList(package_ / "INDIEvents.plist");
+    EXPECT_TRUE(saved.contains("New Property 2"));
+
+    // Showing another item drops the table's steps; item commands stay.
+    select("Tag Editing", "WIFE Editing");
+    choose("Edit", "Delete Template");
+    select("Properties", "INDIEvents");
+    undo();
+    EXPECT_NE(document_->listForName("Tag Editing")->objectNamed("WIFE Editing"), nullptr);
+    EXPECT_FALSE(document_->undoManager().canUndo());
+}
+
+TEST_F(FormatWindowTest, ColoursChangeThroughTheirButtonsAndVariablesKeepProtectedNames) {
+    select("Properties", "Editing Colors");
+    PropertyTableView* colors = window_->shownTable();
+    ASSERT_EQ(colors, window_->tableView(PropertyTable::Kind::Colors));
+    ASSERT_FALSE(colors->table().rows().empty());
+    colors->prompts().chooseColor = [](const Color&) { return std::optional<Color>(Color{0.25, 0.5, 0.75, 1}); };
+    colors->clickCell(0, "value");
+    EXPECT_EQ(colors->table().rows()[0]->at("value").objectAs<ColorCell>()->color, (Color{0.25, 0.5, 0.75, 1}));
+    EXPECT_EQ(undoName(), "Change Color");
+    EXPECT_FALSE(colors->model()->flags(colors->model()->index(0, 1)) & Qt::ItemIsEditable);
+
+    select("Properties", "Editing Properties");
+    PropertyTableView* variables = window_->shownTable();
+    ASSERT_EQ(variables, window_->tableView(PropertyTable::Kind::Variables));
+    const PropertyTable& rows = variables->table();
+    for (std::size_t i = 0; i < rows.rows().size(); ++i) {
+        EXPECT_EQ(rows.displayText(i, "order"), std::to_string(i + 1));
+        const bool builtIn = rows.displayText(i, "variable").back() == '$';
+        EXPECT_EQ(bool(variables->model()->flags(variables->model()->index(int(i), 1)) & Qt::ItemIsEditable),
+                  !builtIn)
+            << rows.displayText(i, "variable");
+    }
 }
 
 }  // namespace
