@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QUrl>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -21,11 +22,16 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <fstream>
+#include <unordered_set>
 
 #include "app/ui/AppAlerts.h"
 #include "app/ui/EditMenu.h"
 #include "editor/SyntaxColorizer.h"
 #include "editor/TextEditing.h"
+#include "editor/EditorResources.h"
+#include "foundation/PropertyList.h"
+#include "foundation/ResourceFolder.h"
 #include "editor/ui/PropertyTableView.h"
 #include "editor/ui/QtImagePort.h"
 #include "editor/ui/WXColoredTextView.h"
@@ -214,6 +220,28 @@ FormatWindow::FormatWindow(FormatDocument& document, QWidget* parent)
         if (!ok) return std::nullopt;
         return std::make_pair(found, document_.searchCaseSensitive());
     };
+    prompts_.savePath = [this](const QString& title) -> std::optional<std::filesystem::path> {
+        const QString file = QFileDialog::getSaveFileName(this, title, {}, tr("Text (*.txt)"));
+        if (file.isEmpty()) return std::nullopt;
+        return std::filesystem::path(file.toStdString());
+    };
+    prompts_.importPath = [this]() -> std::optional<std::filesystem::path> {
+        const QString file = QFileDialog::getOpenFileName(this, tr("Import Languages"), {}, tr("Tables (*.txt *.tsv *.text)"));
+        if (file.isEmpty()) return std::nullopt;
+        return std::filesystem::path(file.toStdString());
+    };
+    prompts_.importStyle = [this](const QString& description, ImportStyle last) -> std::optional<ImportStyle> {
+        const QStringList styles{tr("Replace all strings"), tr("Merge: imported strings replace existing ones"),
+                                 tr("Add only strings a language lacks")};
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(this, tr("Import Languages"), description, styles,
+                                                     static_cast<int>(last), false, &ok);
+        if (!ok) return std::nullopt;
+        return static_cast<ImportStyle>(styles.indexOf(chosen));
+    };
+    prompts_.wantsReport = [](const QString& message, const QString& information) {
+        return AppAlerts::runCriticalAlert(message.toStdString(), information.toStdString(), "OK", "Report") == 1001;
+    };
     validateCommands();
 }
 
@@ -251,7 +279,12 @@ void FormatWindow::buildMenus() {
     templates->addSeparator();
     command(templates, tr("Add Property"), AddPropertyTag, [this] { addDeleteProperty(AddPropertyTag); });
     command(templates, tr("Delete Property"), DeletePropertyTag, [this] { addDeleteProperty(DeletePropertyTag); });
-    for (QMenu* menu : {edit, templates}) connect(menu, &QMenu::aboutToShow, this, [this] { validateCommands(); });
+    QMenu* languages = menuBar()->addMenu(tr("&Languages"));
+    command(languages, tr("New Language..."), NewLanguageTag, [this] { newLanguage(); });
+    command(languages, tr("Synchronize Strings"), SynchronizeLanguagesTag, [this] { synchronizeStrings(); });
+    command(languages, tr("Export Languages..."), ExportLanguagesTag, [this] { exportLanguages(); });
+    command(languages, tr("Import Languages..."), ImportLanguagesTag, [this] { importLanguages(); });
+    for (QMenu* menu : {edit, templates, languages}) connect(menu, &QMenu::aboutToShow, this, [this] { validateCommands(); });
 }
 
 void FormatWindow::buildToolbar() {
@@ -751,6 +784,172 @@ void FormatWindow::selectPriorRange() {
     cursor.setPosition(std::min(static_cast<int>(range.location + range.length), size), QTextCursor::KeepAnchor);
     textView_->setTextCursor(cursor);
     textView_->ensureCursorVisible();
+}
+
+// ---- languages -------------------------------------------------------------
+
+void FormatWindow::criticalSheet(const std::string& message, const std::string& information) {
+    AppAlerts::simpleOKAlert(message, information, this, AlertButtons::Critical);
+}
+
+std::vector<Language> FormatWindow::languages() const {
+    std::vector<Language> result;
+    if (const ItemList* properties = document_.listForName("Properties"))
+        for (const TemplatePtr& item : languagesOf(*properties))
+            result.push_back({item->name(), item->templateObject().dictionary() ? *item->templateObject().dictionary()
+                                                                                 : Dictionary{}});
+    return result;
+}
+
+void FormatWindow::changeLanguage(const TemplatePtr& item, const Dictionary& strings, const std::string& actionName) {
+    const Value old = item->templateObject();
+    document_.undoManager().registerUndo(&document_, [this, item, old, actionName] {
+        changeLanguage(item, old.dictionary() ? *old.dictionary() : Dictionary{}, actionName);
+    });
+    item->setTemplateObject(Value(strings));
+    document_.undoManager().setActionName(actionName);
+    document_.updateChangeCount(true);
+    emit documentChanged();
+    if (document_.currentTemplate() == item && shownTable()) {
+        loading_ = true;
+        showTable(*item);
+        loading_ = false;
+        dropEditorUndo();
+    }
+}
+
+FormatWindow::TemplatePtr FormatWindow::getLanguage(const std::string& name, bool create, const std::string& actionName) {
+    ItemList* properties = document_.listForName("Properties");
+    if (!properties) return nullptr;
+    for (const TemplatePtr& item : languagesOf(*properties))
+        if (item->name() == name) return item;
+    if (!create) return nullptr;
+    Dictionary strings;
+    if (const TemplatePtr english = properties->objectNamed("English"))
+        if (const Dictionary* d = english->templateObject().dictionary()) strings = *d;
+    strings.set("<LANG>", Value(name));
+    const TemplatePtr item = properties->createTemplate(Value(strings), name);
+    if (!item) return nullptr;
+    document_.undoManager().registerUndo(&document_, [this, item, properties] { removeTemplate(item, properties); });
+    installTemplate(item, properties, false);
+    document_.undoManager().setActionName(actionName);
+    return item;
+}
+
+void FormatWindow::newLanguage() {
+    if (!validateCommandTag(NewLanguageTag, commandState()).enabled || !prompts_.askName) return;
+    const std::optional<QString> name = prompts_.askName(qs(ItemList::promptForType(PropertyListType, false)));
+    if (!name) return;
+    if (const auto unsafe = Template::unsafeName(name->toStdString())) {
+        criticalSheet("The template could not be created", *unsafe);
+        return;
+    }
+    ItemList* properties = document_.listForName("Properties");
+    if (!properties) return;
+    Dictionary strings;
+    if (const TemplatePtr english = properties->objectNamed("English"))
+        if (const Dictionary* d = english->templateObject().dictionary()) strings = *d;
+    strings.set("<LANG>", Value(name->toStdString()));
+    UndoManager& undo = document_.undoManager();
+    undo.beginUndoGrouping();
+    const TemplatePtr item = properties->createTemplate(Value(strings), name->toStdString());
+    if (item) {
+        undo.registerUndo(&document_, [this, item, properties] { removeTemplate(item, properties); });
+        installTemplate(item, properties, false);
+        undo.setActionName("New Language");
+    }
+    undo.endUndoGrouping();
+}
+
+void FormatWindow::synchronizeStrings() {
+    if (!validateCommandTag(SynchronizeLanguagesTag, commandState()).enabled) return;
+    // Text typed into the shown template counts too.
+    saveCurrentTemplate();
+    const CollectedKeys collected =
+        collectFormatKeys(document_.listForName("Record Editing"), document_.listForName("Tag Editing"),
+                          document_.listForName("Subroutines"), document_.listForName("Properties"));
+    std::unordered_set<std::string> tags;
+    if (const auto file = ResourceFolder::pathForResource("GEDCOMTags", "plist"))
+        if (const auto list = PropertyList::readFile(*file))
+            if (const Array* names = list->array())
+                for (const Value& name : *names) tags.insert(name.toString());
+    const std::vector<Language> present = languages();
+    const SynchronizeResult result = synchronizeLanguages(present, collected, tags);
+    const std::vector<TemplatePtr> items = languagesOf(*document_.listForName("Properties"));
+    UndoManager& undo = document_.undoManager();
+    undo.beginUndoGrouping();
+    for (std::size_t i = 0; i < items.size() && i < result.changed.size(); ++i)
+        if (result.changed[i]) changeLanguage(items[i], *result.changed[i], "Language Strings Changed");
+    undo.endUndoGrouping();
+    if (result.report.empty() || !prompts_.wantsReport) return;
+    if (!prompts_.wantsReport("Some keys were ignored due to their style, were not found, or were added to languages.",
+                              "Use 'Report' to save a text report of all key issues."))
+        return;
+    const auto path = prompts_.savePath ? prompts_.savePath(tr("Save Report")) : std::nullopt;
+    if (!path) return;
+    std::ofstream out(*path, std::ios::binary);
+    out << result.report;
+    out.close();
+    if (!out)
+        AppAlerts::criticalAlert("The synchronization report could not be exported to a text file.",
+                                 "Error when writing to the disk.", nullptr);
+}
+
+void FormatWindow::exportLanguages() {
+    if (!validateCommandTag(ExportLanguagesTag, commandState()).enabled || !prompts_.savePath) return;
+    saveCurrentTemplate();
+    const auto path = prompts_.savePath(tr("Export Languages"));
+    if (!path) return;
+    std::ofstream out(*path, std::ios::binary);
+    out << exportLanguageTable(languages());
+    out.close();
+    if (!out)
+        AppAlerts::criticalAlert("The languages cannot be exported to a text file.", "Error when writing to the disk.",
+                                 nullptr);
+}
+
+void FormatWindow::importLanguages() {
+    if (!validateCommandTag(ImportLanguagesTag, commandState()).enabled || !prompts_.importPath) return;
+    if (const auto path = prompts_.importPath()) importLanguagesFrom(*path);
+}
+
+void FormatWindow::importLanguagesFrom(const std::filesystem::path& file) {
+    const std::optional<std::string> bytes = readFileBytes(file);
+    if (!bytes) {
+        criticalSheet("The selected file could not be imported.", "The file could not be read.");
+        return;
+    }
+    const auto read = readLanguageTable(*bytes);
+    if (const std::string* refusal = std::get_if<std::string>(&read)) {
+        criticalSheet(*refusal, {});
+        return;
+    }
+    const LanguageTable& table = std::get<LanguageTable>(read);
+    // A title names a language item, so a file of the package: one that
+    // would lead outside the package is refused before anything changes.
+    for (const auto& [column, title] : table.languageColumns) {
+        if (const auto unsafe = Template::unsafeName(title)) {
+            criticalSheet("The selected file could not be imported.", *unsafe);
+            return;
+        }
+    }
+    if (!prompts_.importStyle) return;
+    const auto style = prompts_.importStyle(qs(describeLanguageTable(table)), importStyle_);
+    if (!style) return;
+    saveCurrentTemplate();
+    importStyle_ = *style;
+    for (const auto& [column, title] : table.languageColumns) {
+        UndoManager& undo = document_.undoManager();
+        undo.beginUndoGrouping();
+        const TemplatePtr language = getLanguage(title, true, "Language Strings Import");
+        if (language) {
+            const Dictionary present =
+                language->templateObject().dictionary() ? *language->templateObject().dictionary() : Dictionary{};
+            if (const auto strings = importLanguageColumn(present, table, column, *style))
+                changeLanguage(language, *strings, "Language Strings Import");
+        }
+        undo.endUndoGrouping();
+    }
 }
 
 bool FormatWindow::eventFilter(QObject* watched, QEvent* event) {

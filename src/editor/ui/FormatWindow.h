@@ -14,6 +14,7 @@
 // closes the window first). Main thread only.
 #include <QMainWindow>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 
 #include "editor/EditorCommands.h"
 #include "editor/FormatDocument.h"
+#include "editor/LanguageStrings.h"
 #include "editor/PropertyTable.h"
 
 class QAction;
@@ -43,6 +45,14 @@ public:
         std::function<std::optional<QString>(const QString& prompt)> askName;
         // The search sheet: last text and case setting; nullopt when cancelled.
         std::function<std::optional<std::pair<QString, bool>>(const QString& text, bool caseSensitive)> askSearch;
+        // A file to write ("txt"), under a panel title; nullopt when cancelled.
+        std::function<std::optional<std::filesystem::path>(const QString& title)> savePath;
+        // A table to import; nullopt when cancelled.
+        std::function<std::optional<std::filesystem::path>()> importPath;
+        // The import panel: its description and the last style; nullopt when cancelled.
+        std::function<std::optional<ImportStyle>(const QString& description, ImportStyle last)> importStyle;
+        // The synchronising alert; true for its Report button.
+        std::function<bool(const QString& message, const QString& information)> wantsReport;
     };
     using TemplatePtr = std::shared_ptr<Template>;
 
@@ -69,6 +79,14 @@ public:
     // Tag 3007 adds a row to the table shown, any other deletes its selected row.
     void addDeleteProperty(int tag);
     void searchTemplates();
+
+    // ---- languages (formats only)
+    void newLanguage();
+    void synchronizeStrings();
+    void exportLanguages();
+    void importLanguages();
+    void importLanguagesFrom(const std::filesystem::path& file);
+    ImportStyle importStyle() const { return importStyle_; }
     void runSearch(const QString& text, bool caseSensitive);
 
     // ---- commands
@@ -118,6 +136,11 @@ private:
     ItemList* listOf(const TemplatePtr& item) const;
     ItemList* searchResults() const;
     void alertNameChange(const std::string& information);
+    void changeLanguage(const TemplatePtr& item, const Dictionary& strings, const std::string& actionName);
+    // The language of a name; made from "English" when asked and missing.
+    TemplatePtr getLanguage(const std::string& name, bool create, const std::string& actionName);
+    std::vector<Language> languages() const;
+    void criticalSheet(const std::string& message, const std::string& information);
 
     FormatDocument& document_;
     Prompts prompts_;
@@ -127,6 +150,7 @@ private:
     WXColoredTextView* textView_;
     PropertyTableView* tables_[4] = {};
     bool tableChangedWhileLoading_ = false;
+    ImportStyle importStyle_ = ImportStyle::Merge;
     QLabel* imageView_;
     QToolBar* toolbar_ = nullptr;
     std::vector<QAction*> commands_;

@@ -58,6 +58,16 @@ protected:
         prompts.askSearch = [this](const QString&, bool) -> std::optional<std::pair<QString, bool>> {
             return std::make_pair(searchFor_, false);
         };
+        prompts.savePath = [this](const QString&) -> std::optional<path> { return scratch("written.txt"); };
+        prompts.importPath = [this]() -> std::optional<path> { return scratch("table.txt"); };
+        prompts.importStyle = [this](const QString& description, ImportStyle) -> std::optional<ImportStyle> {
+            prompts_.push_back(description);
+            return style_;
+        };
+        prompts.wantsReport = [this](const QString& message, const QString&) {
+            alerts_.push_back(message);
+            return true;
+        };
         window_->setPrompts(prompts);
         QApplication::processEvents();
     }
@@ -114,6 +124,7 @@ protected:
     std::vector<QString> prompts_;
     std::optional<QString> typedName_;
     QString searchFor_;
+    ImportStyle style_ = ImportStyle::Merge;
 };
 
 TEST_F(FormatWindowTest, OpensOnTheIndividualTemplateInColourAndWritesTheScreenshot) {
@@ -324,6 +335,79 @@ TEST_F(FormatWindowTest, ColoursChangeThroughTheirButtonsAndVariablesKeepProtect
                   !builtIn)
             << rows.displayText(i, "variable");
     }
+}
+
+TEST_F(FormatWindowTest, NewLanguagesCopyEnglishUnderTheirOwnName) {
+    typedName_ = QString("Old Norse");
+    choose("Languages", "New Language...");
+    EXPECT_EQ(prompts_.back(), "Enter one-word Language name");
+    EXPECT_EQ(shownName(), "Old_Norse");
+    const auto made = document_->listForName("Properties")->objectNamed("Old_Norse");
+    ASSERT_NE(made, nullptr);
+    const Dictionary* strings = made->templateObject().dictionary();
+    ASSERT_NE(strings, nullptr);
+    EXPECT_EQ(strings->get("<LANG>")->toString(), "Old Norse");
+    EXPECT_GT(strings->size(), 100u);
+    EXPECT_EQ(undoName(), "New Language");
+}
+
+TEST_F(FormatWindowTest, SynchronisingAddsMissingKeysUndoablyAndWritesTheReport) {
+    select("Tag Editing", "NAME Editing");
+    window_->textView()->setPlainText("Show NAME local(\"Unheard of\")\n");
+    QApplication::processEvents();
+    choose("Languages", "Synchronize Strings");
+    const auto english = document_->listForName("Properties")->objectNamed("English");
+    EXPECT_TRUE(english->templateObject().dictionary()->contains("Unheard of"));
+    EXPECT_EQ(undoName(), "Language Strings Changed");
+    ASSERT_FALSE(alerts_.empty());
+    EXPECT_EQ(alerts_.back(), "Some keys were ignored due to their style, were not found, or were added to languages.");
+    const std::string report = test::readFile(scratch("written.txt"));
+    EXPECT_NE(report.find(std::string(83, '-') + "\nThe following keys were added to languages\n"), std::string::npos);
+    EXPECT_NE(report.find("Added 'Unheard of' to 'English'"), std::string::npos);
+    undo();
+    EXPECT_FALSE(english->templateObject().dictionary()->contains("Unheard of"));
+}
+
+TEST_F(FormatWindowTest, ImportingAnUnknownLanguageMakesItFromEnglish) {
+    test::writeFile(scratch("table.txt"), "Key\tContext\tFrench\nBirth\tevent\tNaissance\nZzz only\t\tSeulement\n");
+    style_ = ImportStyle::Add;
+    choose("Languages", "Import Languages...");
+    EXPECT_EQ(prompts_.back(), "The selected file has 2 strings to import for the following languages: <French>");
+    const auto french = document_->listForName("Properties")->objectNamed("French");
+    ASSERT_NE(french, nullptr);
+    const Dictionary& strings = *french->templateObject().dictionary();
+    EXPECT_EQ(strings.get("Zzz only")->toString(), "Seulement");
+    EXPECT_EQ(strings.get("<LANG>")->toString(), "French");
+    // Add style keeps the text the copy of English already had.
+    EXPECT_NE(strings.get("Birth")->toString(), "Naissance");
+    EXPECT_EQ(window_->importStyle(), ImportStyle::Add);
+
+    choose("Languages", "Export Languages...");
+    const std::string table = test::readFile(scratch("written.txt"));
+    EXPECT_EQ(table.substr(0, table.find('\n')), "Key\tEnglish\tFrench");
+    EXPECT_NE(table.find("Zzz only\t\tSeulement\n"), std::string::npos);
+}
+
+TEST_F(FormatWindowTest, ImportRefusesTablesWithoutStringsAndTitlesThatLeaveThePackage) {
+    struct Case {
+        const char* table;
+        const char* sheet;
+    };
+    const Case cases[] = {
+        {"Key\tFrench", "The selected file does not have any content. / "},
+        {"Word\tFrench\nBirth\tNaissance\n",
+         "The file may not have strings because the first column is not labeled 'Key'. / "},
+        {"Key\t../Evil\nBirth\tx\n",
+         "The selected file could not be imported. / Names cannot contain '/' or be '.' or '..'"},
+        {"Key\t..\nBirth\tx\n", "The selected file could not be imported. / Names cannot contain '/' or be '.' or '..'"},
+    };
+    const std::size_t before = document_->listForName("Properties")->count();
+    for (const Case& c : cases) {
+        test::writeFile(scratch("table.txt"), c.table);
+        choose("Languages", "Import Languages...");
+        EXPECT_EQ(sheets(), std::vector<QString>{c.sheet}) << c.table;
+    }
+    EXPECT_EQ(document_->listForName("Properties")->count(), before);
 }
 
 }  // namespace
