@@ -242,6 +242,8 @@ FormatWindow::FormatWindow(FormatDocument& document, QWidget* parent)
     prompts_.wantsReport = [](const QString& message, const QString& information) {
         return AppAlerts::runCriticalAlert(message.toStdString(), information.toStdString(), "OK", "Report") == 1001;
     };
+    appearanceChange_ = NotificationCenter::defaultCenter().addObserver("KXLightDarkModeChange", nullptr,
+                                                                        [this](const Notification&) { reloadDisplay(); });
     validateCommands();
 }
 
@@ -425,6 +427,28 @@ void FormatWindow::updateDisplay() {
             QTimer::singleShot(0, this, [this] { selectPriorRange(); });
         }
     }
+}
+
+void FormatWindow::reloadDisplay() {
+    const TemplatePtr current = document_.currentTemplate();
+    if (!current) return;
+    saveCurrentTemplate();
+    const QTextCursor cursor = textView_->textCursor();
+    const int anchor = cursor.anchor();
+    const int position = cursor.position();
+    loading_ = true;
+    if (current->type() <= WorkspaceScriptType) {
+        showText(*current);
+        QTextCursor restored = textView_->textCursor();
+        const int size = textView_->document()->characterCount() - 1;
+        restored.setPosition(std::min(anchor, size));
+        restored.setPosition(std::min(position, size), QTextCursor::KeepAnchor);
+        textView_->setTextCursor(restored);
+    } else if (current->type() < ImageType) {
+        showTable(*current);
+    }
+    loading_ = false;
+    dropEditorUndo();
 }
 
 void FormatWindow::showText(const Template& item) {

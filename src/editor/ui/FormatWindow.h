@@ -24,6 +24,7 @@
 #include "editor/FormatDocument.h"
 #include "editor/LanguageStrings.h"
 #include "editor/PropertyTable.h"
+#include "foundation/NotificationCenter.h"
 
 class QAction;
 class QLabel;
@@ -64,6 +65,8 @@ public:
 
     // ---- showing
     void updateDisplay();
+    // Shows the current item again (in the colours of a new appearance).
+    void reloadDisplay();
     void saveCurrentTemplate();
     // The item of the selected row; nullptr for a list row or none.
     TemplatePtr selectedTemplate() const;
@@ -151,6 +154,7 @@ private:
     PropertyTableView* tables_[4] = {};
     bool tableChangedWhileLoading_ = false;
     ImportStyle importStyle_ = ImportStyle::Merge;
+    Observation appearanceChange_;
     QLabel* imageView_;
     QToolBar* toolbar_ = nullptr;
     std::vector<QAction*> commands_;

@@ -19,6 +19,7 @@
 #include "editor/ui/KXDocController.h"
 #include "editor/ui/PropertyTableView.h"
 #include "editor/ui/WXColoredTextView.h"
+#include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
 
 namespace kl {
@@ -161,6 +162,22 @@ TEST_F(FormatWindowTest, AnEditSavedIsThereAfterReopeningAndAnUndoneEditChangesN
     EXPECT_TRUE(text().startsWith("xyz" + QString::fromStdString(original.substr(0, 3))));
     choose("File", "Save");
     EXPECT_EQ(test::readFile(package_ / "NAME Editing.txt"), "xyz" + original);
+}
+
+TEST_F(FormatWindowTest, AnAppearanceChangeShowsTheItemInItsNewColours) {
+    int coloured = -1;
+    for (int at = 0; at < text().size() && coloured < 0; ++at)
+        if (window_->textView()->foregroundAt(at).isValid()) coloured = at;
+    ASSERT_GE(coloured, 0);
+    const QColor light = window_->textView()->foregroundAt(coloured);
+    const QPalette saved = QApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QApplication::setPalette(dark);
+    NotificationCenter::defaultCenter().post("KXLightDarkModeChange", nullptr);
+    EXPECT_NE(window_->textView()->foregroundAt(coloured), light);
+    QApplication::setPalette(saved);
 }
 
 TEST_F(FormatWindowTest, TabInsertsFourBlanks) {

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "app/ui/ThemeWatcher.h"
 #include "editor/ui/KXDocController.h"
+#include "foundation/NotificationCenter.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 
@@ -15,6 +17,9 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("kinlore-editor");
     kl::UserDefaults::configureStandard("Kinlore Editor");
 
+    // Open items take the colours of a new light or dark appearance.
+    kl::ThemeWatcher themeWatcher(
+        [](bool) { kl::NotificationCenter::defaultCenter().post("KXLightDarkModeChange", nullptr); });
     kl::KXDocController controller;
     QObject::connect(&controller, &kl::KXDocController::quitRequested, &application, &QApplication::quit);
     int opened = 0;
