@@ -3,6 +3,11 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QFileDialog>
@@ -214,11 +219,23 @@ FormatWindow::FormatWindow(FormatDocument& document, QWidget* parent)
         const QString name = QInputDialog::getText(this, windowTitle(), prompt, QLineEdit::Normal, {}, &ok);
         return ok ? std::optional<QString>(name) : std::nullopt;
     };
-    prompts_.askSearch = [this](const QString& text, bool) -> std::optional<std::pair<QString, bool>> {
-        bool ok = false;
-        const QString found = QInputDialog::getText(this, tr("Search"), tr("Search for:"), QLineEdit::Normal, text, &ok);
-        if (!ok) return std::nullopt;
-        return std::make_pair(found, document_.searchCaseSensitive());
+    prompts_.askSearch = [this](const QString& text, bool caseSensitive) -> std::optional<std::pair<QString, bool>> {
+        QDialog sheet(this);
+        sheet.setWindowTitle(tr("Search"));
+        auto* field = new QLineEdit(text, &sheet);
+        field->selectAll();
+        auto* exact = new QCheckBox(tr("Case sensitive"), &sheet);
+        exact->setChecked(caseSensitive);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &sheet);
+        connect(buttons, &QDialogButtonBox::accepted, &sheet, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &sheet, &QDialog::reject);
+        auto* layout = new QVBoxLayout(&sheet);
+        layout->addWidget(new QLabel(tr("Search for:"), &sheet));
+        layout->addWidget(field);
+        layout->addWidget(exact);
+        layout->addWidget(buttons);
+        if (sheet.exec() != QDialog::Accepted) return std::nullopt;
+        return std::make_pair(field->text(), exact->isChecked());
     };
     prompts_.savePath = [this](const QString& title) -> std::optional<std::filesystem::path> {
         const QString file = QFileDialog::getSaveFileName(this, title, {}, tr("Text (*.txt)"));

@@ -223,7 +223,11 @@ TEST_F(FormatWindowTest, NewItemsTakeTheirListsNamingRulesAndUndoAsNewTemplate) 
 
 TEST_F(FormatWindowTest, RenamingUpTheListSelectsTheNewRowAndATakenNameIsRefused) {
     select("Tag Editing", "WIFE Editing");
-    window_->changeTemplateName("AAAA Editing", window_->selectedTemplate());
+    // Typed into the outline's row, as a user renames.
+    QTreeView* outline = window_->outline();
+    ASSERT_TRUE(outline->model()->flags(outline->currentIndex()) & Qt::ItemIsEditable);
+    outline->model()->setData(outline->currentIndex(), "AAAA Editing");
+    QApplication::processEvents();
     EXPECT_EQ(shownName(), "AAAA Editing");
     EXPECT_EQ(window_->outline()->currentIndex().row(), 0);
     EXPECT_EQ(undoName(), "Template Name Change");
