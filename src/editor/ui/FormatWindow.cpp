@@ -865,6 +865,12 @@ FormatWindow::TemplatePtr FormatWindow::getLanguage(const std::string& name, boo
     for (const TemplatePtr& item : languagesOf(*properties))
         if (item->name() == name) return item;
     if (!create) return nullptr;
+    return makeLanguage(name, actionName);
+}
+
+FormatWindow::TemplatePtr FormatWindow::makeLanguage(const std::string& name, const std::string& actionName) {
+    ItemList* properties = document_.listForName("Properties");
+    if (!properties) return nullptr;
     Dictionary strings;
     if (const TemplatePtr english = properties->objectNamed("English"))
         if (const Dictionary* d = english->templateObject().dictionary()) strings = *d;
@@ -885,20 +891,9 @@ void FormatWindow::newLanguage() {
         criticalSheet("The template could not be created", *unsafe);
         return;
     }
-    ItemList* properties = document_.listForName("Properties");
-    if (!properties) return;
-    Dictionary strings;
-    if (const TemplatePtr english = properties->objectNamed("English"))
-        if (const Dictionary* d = english->templateObject().dictionary()) strings = *d;
-    strings.set("<LANG>", Value(name->toStdString()));
     UndoManager& undo = document_.undoManager();
     undo.beginUndoGrouping();
-    const TemplatePtr item = properties->createTemplate(Value(strings), name->toStdString());
-    if (item) {
-        undo.registerUndo(&document_, [this, item, properties] { removeTemplate(item, properties); });
-        installTemplate(item, properties, false);
-        undo.setActionName("New Language");
-    }
+    makeLanguage(name->toStdString(), "New Language");
     undo.endUndoGrouping();
 }
 

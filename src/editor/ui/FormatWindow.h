@@ -142,6 +142,8 @@ private:
     void changeLanguage(const TemplatePtr& item, const Dictionary& strings, const std::string& actionName);
     // The language of a name; made from "English" when asked and missing.
     TemplatePtr getLanguage(const std::string& name, bool create, const std::string& actionName);
+    // A new language, a copy of "English" named after itself, installed undoably.
+    TemplatePtr makeLanguage(const std::string& name, const std::string& actionName);
     std::vector<Language> languages() const;
     void criticalSheet(const std::string& message, const std::string& information);
 
