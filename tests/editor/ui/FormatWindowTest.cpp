@@ -180,6 +180,21 @@ TEST_F(FormatWindowTest, AnAppearanceChangeShowsTheItemInItsNewColours) {
     QApplication::setPalette(saved);
 }
 
+TEST_F(FormatWindowTest, UndoKeysInTheTextRunTheDocumentsHistory) {
+    select("Tag Editing", "NAME Editing");
+    const QString before = text();
+    window_->activateWindow();
+    window_->textView()->setFocus();
+    QTest::keyClicks(window_->textView(), "abc");
+    QApplication::processEvents();
+    ASSERT_NE(text(), before);
+    QTest::keyClick(window_->textView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), before);
+    EXPECT_TRUE(document_->undoManager().canRedo());
+    QTest::keyClick(window_->textView(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(text(), "abc" + before);
+}
+
 TEST_F(FormatWindowTest, TabInsertsFourBlanks) {
     select("Tag Editing", "NAME Editing");
     window_->textView()->setFocus();
