@@ -7,7 +7,7 @@ ARGS        ?=
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps test build bench run run-tempolin clean
+.PHONY: all deps test build bench run run-tempolin run-editor clean
 
 all: build
 
@@ -40,10 +40,15 @@ $(BUILD_RUN)/build.ninja:
 	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
 
 # Builds Tempolin, the date calculator, without sanitizers and starts it.
-run-tempolin: deps
-	cmake -S . -B $(BUILD_RUN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKL_SANITIZE=OFF -DKL_TESTS=OFF $(CMAKE_FLAGS)
+run-tempolin: deps $(BUILD_RUN)/build.ninja
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target tempolin
 	@bash scripts/run-tempolin $(BUILD_RUN)/bin/tempolin $(ARGS)
+
+# Builds Kinlore Editor without sanitizers and starts it; ARGS=... names
+# packages to open, none opens the System library's Default Format.
+run-editor: deps $(BUILD_RUN)/build.ninja
+	cmake --build $(BUILD_RUN) -j $(JOBS) --target kinlore-editor
+	@bash scripts/run-editor $(BUILD_RUN)/bin/kinlore-editor $(ARGS)
 
 clean:
 	rm -rf build

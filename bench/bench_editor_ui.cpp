@@ -1,7 +1,8 @@
 // Kinlore Editor's coloured view and packages: a 5,000-line internal script
 // coloured whole when it is shown, the recolouring that follows one typed
 // character in the middle of it, and reading and writing the shipped
-// Default Format.
+// Default Format; searching a format of 1,000 templates from its window,
+// and synchronising the Default Format's languages with its keys.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -12,6 +13,9 @@
 #include <string>
 
 #include "editor/FormatDocument.h"
+#include "editor/ItemList.h"
+#include "editor/LanguageStrings.h"
+#include "editor/ui/FormatWindow.h"
 #include "editor/SyntaxColorizer.h"
 #include "editor/ui/QtImagePort.h"
 #include "editor/ui/WXColoredTextView.h"
@@ -98,6 +102,62 @@ void BM_ReadWriteDefaultFormat(benchmark::State& state) {
     fs::remove_all(folder);
 }
 BENCHMARK(BM_ReadWriteDefaultFormat)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A format of 1,000 tag templates of about 2 KB each; one in a hundred
+// holds the word looked for, so the search lists ten and shows the first.
+void BM_SearchThousandTemplates(benchmark::State& state) {
+    kl::ResourceFolder::setFolder(kSource / "resources");
+    kl::FormatDocument document;
+    std::string error;
+    if (!document.initWithType(kl::FormatDocument::formatType, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    kl::ItemList* tags = document.listForName("Tag Editing");
+    const std::string body = longScript().left(2000).toStdString();
+    for (int i = 0; i < 1000; ++i) {
+        std::string text = body;
+        if (i % 100 == 7) text += "\nShow NOTE ! see the zebrafinch notes\n";
+        tags->addTemplate(kl::Value(text), "_T" + std::to_string(1000 + i) + " Editing");
+    }
+    tags->sortTemplates();
+    kl::FormatWindow window(document);
+    for (auto _ : state) {
+        window.runSearch(QStringLiteral("ZebraFinch"), false);
+        if (document.listForName("Search Results")->count() != 10) state.SkipWithError("wrong results");
+    }
+}
+BENCHMARK(BM_SearchThousandTemplates)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SynchronizeDefaultFormatLanguages(benchmark::State& state) {
+    kl::ResourceFolder::setFolder(kSource / "resources");
+    // Reading completes a package from the empty one: read a copy, so that
+    // the shipped format stays as it is.
+    const fs::path folder = fs::temp_directory_path() / "kl-bench-languages";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const fs::path copy = folder / "Default Format.kfrmt";
+    fs::copy(kSource / "resources/KinloreIIAppSupport/Formats/Default Format.kfrmt", copy, fs::copy_options::recursive);
+    kl::FormatDocument document;
+    std::string error;
+    const bool read = document.readFromURL(copy, kl::FormatDocument::formatType, &error);
+    fs::remove_all(folder);
+    if (!read) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const kl::ItemList* properties = document.listForName("Properties");
+    for (auto _ : state) {
+        const kl::CollectedKeys keys =
+            kl::collectFormatKeys(document.listForName("Record Editing"), document.listForName("Tag Editing"),
+                                  document.listForName("Subroutines"), properties);
+        std::vector<kl::Language> languages;
+        for (const auto& item : kl::languagesOf(*properties))
+            languages.push_back({item->name(), *item->templateObject().dictionary()});
+        benchmark::DoNotOptimize(kl::synchronizeLanguages(languages, keys, {}));
+    }
+}
+BENCHMARK(BM_SynchronizeDefaultFormatLanguages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

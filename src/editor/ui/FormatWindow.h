@@ -1,0 +1,166 @@
+#pragma once
+// FormatWindow: the window of a format or extension document: the outline
+// of its item lists beside the editor of the selected item (the coloured
+// text view, a table of the item's properties, or an image). Edits of the
+// shown item are taken into it whenever another item is shown or the
+// document is saved. New, rename, delete and indent are item commands,
+// each one undo step that stays undoable when another item is shown; the
+// text view's own steps are dropped then.
+//
+// The questions it asks (a new item's name, the search text) go through
+// Prompts, which the program fills with dialogs and tests with answers.
+//
+// Ownership: the document outlives the window (the document controller
+// closes the window first). Main thread only.
+#include <QMainWindow>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "editor/EditorCommands.h"
+#include "editor/FormatDocument.h"
+#include "editor/LanguageStrings.h"
+#include "editor/PropertyTable.h"
+#include "foundation/NotificationCenter.h"
+
+class QAction;
+class QLabel;
+class QStackedWidget;
+class QToolBar;
+class QTreeView;
+
+namespace kl {
+
+class OutlineModel;
+class PropertyTableView;
+class WXColoredTextView;
+
+class FormatWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    struct Prompts {
+        // The new-item sheet: the prompt; nullopt when cancelled.
+        std::function<std::optional<QString>(const QString& prompt)> askName;
+        // The search sheet: last text and case setting; nullopt when cancelled.
+        std::function<std::optional<std::pair<QString, bool>>(const QString& text, bool caseSensitive)> askSearch;
+        // A file to write ("txt"), under a panel title; nullopt when cancelled.
+        std::function<std::optional<std::filesystem::path>(const QString& title)> savePath;
+        // A table to import; nullopt when cancelled.
+        std::function<std::optional<std::filesystem::path>()> importPath;
+        // The import panel: its description and the last style; nullopt when cancelled.
+        std::function<std::optional<ImportStyle>(const QString& description, ImportStyle last)> importStyle;
+        // The synchronising alert; true for its Report button.
+        std::function<bool(const QString& message, const QString& information)> wantsReport;
+    };
+    using TemplatePtr = std::shared_ptr<Template>;
+
+    explicit FormatWindow(FormatDocument& document, QWidget* parent = nullptr);
+    ~FormatWindow() override;
+
+    FormatDocument& document() const { return document_; }
+    void setPrompts(Prompts prompts) { prompts_ = std::move(prompts); }
+
+    // ---- showing
+    void updateDisplay();
+    // Shows the current item again (in the colours of a new appearance).
+    void reloadDisplay();
+    void saveCurrentTemplate();
+    // The item of the selected row; nullptr for a list row or none.
+    TemplatePtr selectedTemplate() const;
+    bool selectTemplate(const TemplatePtr& item, const ItemList* list);
+    void initialSelect();
+
+    // ---- item commands
+    void newTemplate(int tag);
+    void changeTemplateName(const std::string& name, const TemplatePtr& item);
+    void deleteTemplate();
+    // Option held: group boxes keep their lines.
+    void indentTemplateCommands(bool option);
+    // Tag 3007 adds a row to the table shown, any other deletes its selected row.
+    void addDeleteProperty(int tag);
+    void searchTemplates();
+
+    // ---- languages (formats only)
+    void newLanguage();
+    void synchronizeStrings();
+    void exportLanguages();
+    void importLanguages();
+    void importLanguagesFrom(const std::filesystem::path& file);
+    ImportStyle importStyle() const { return importStyle_; }
+    void runSearch(const QString& text, bool caseSensitive);
+
+    // ---- commands
+    EditorCommandState commandState() const;
+    // The menu or toolbar action of a tag; nullptr when there is none.
+    QAction* commandAction(int tag) const;
+    // Enables and titles every menu item and toolbar item.
+    void validateCommands();
+
+    QTreeView* outline() const { return outline_; }
+    WXColoredTextView* textView() const { return textView_; }
+    QLabel* imageView() const { return imageView_; }
+    PropertyTableView* tableView(PropertyTable::Kind kind) const { return tables_[static_cast<int>(kind)]; }
+    // The table in front; nullptr when the editor is not a table.
+    PropertyTableView* shownTable() const;
+    QToolBar* toolbar() const { return toolbar_; }
+    // Which editor is in front: the text view, the table or the image view.
+    QWidget* currentEditor() const;
+
+signals:
+    // The document's edited state may have changed.
+    void documentChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void showText(const Template& item);
+    void showTable(const Template& item);
+    void openOtherFile(const std::string& name);
+    void clearEditors();
+    void dropEditorUndo();
+    void installTemplate(const TemplatePtr& item, ItemList* list, bool add);
+    void removeTemplate(const TemplatePtr& item, ItemList* list);
+    void resetString(const TemplatePtr& item, const std::string& text);
+    void renameTemplate(const TemplatePtr& item, const std::string& name, const std::string& actionName);
+    // The outline's selected item and the list row it is under, taken
+    // before the lists change, and given back to the reload to restore.
+    using Selection = std::pair<TemplatePtr, const ItemList*>;
+    Selection outlineSelection() const;
+    void reloadOutline(const Selection& keep);
+    void registerTextUndo(bool redo);
+    void findSearchText();
+    void selectPriorRange();
+    ItemList* listOf(const TemplatePtr& item) const;
+    ItemList* searchResults() const;
+    void alertNameChange(const std::string& information);
+    void changeLanguage(const TemplatePtr& item, const Dictionary& strings, const std::string& actionName);
+    // The language of a name; made from "English" when asked and missing.
+    TemplatePtr getLanguage(const std::string& name, bool create, const std::string& actionName);
+    // A new language, a copy of "English" named after itself, installed undoably.
+    TemplatePtr makeLanguage(const std::string& name, const std::string& actionName);
+    std::vector<Language> languages() const;
+    void criticalSheet(const std::string& message, const std::string& information);
+
+    FormatDocument& document_;
+    Prompts prompts_;
+    OutlineModel* model_;
+    QTreeView* outline_;
+    QStackedWidget* editors_;
+    WXColoredTextView* textView_;
+    PropertyTableView* tables_[4] = {};
+    bool tableChangedWhileLoading_ = false;
+    ImportStyle importStyle_ = ImportStyle::Merge;
+    Observation appearanceChange_;
+    QLabel* imageView_;
+    QToolBar* toolbar_ = nullptr;
+    std::vector<QAction*> commands_;
+    bool loading_ = false;
+};
+
+}  // namespace kl

@@ -1,0 +1,224 @@
+#include "editor/ui/KXDocController.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "app/ui/AppAlerts.h"
+#include "app/ui/WindowCascade.h"
+#include "editor/FormatDocument.h"
+#include "editor/ui/FormatWindow.h"
+
+namespace kl {
+
+namespace fs = std::filesystem;
+
+struct KXDocController::Entry {
+    std::unique_ptr<FormatDocument> document;
+    std::unique_ptr<FormatWindow> window;
+};
+
+KXDocController::KXDocController(QObject* parent) : QObject(parent) {
+    prompts_.openPaths = [] {
+        std::vector<fs::path> paths;
+        const QString folder = QFileDialog::getExistingDirectory(nullptr, tr("Open"));
+        if (!folder.isEmpty()) paths.emplace_back(folder.toStdString());
+        return paths;
+    };
+    prompts_.savePath = [](const QString& suggested) -> std::optional<fs::path> {
+        const QString file = QFileDialog::getSaveFileName(nullptr, tr("Save As"), suggested);
+        if (file.isEmpty()) return std::nullopt;
+        return fs::path(file.toStdString());
+    };
+    prompts_.askSaveChanges = [](const QString& name) {
+        const int answer = AppAlerts::runInfoAlert(
+            tr("Do you want to save the changes you made in the document \u201c%1\u201d?").arg(name).toStdString(),
+            tr("Your changes will be lost if you don\u2019t save them.").toStdString(), tr("Save").toStdString(),
+            tr("Cancel").toStdString(), tr("Don\u2019t Save").toStdString());
+        return answer == 1000 ? SaveAnswer::Save : answer == 1002 ? SaveAnswer::DontSave : SaveAnswer::Cancel;
+    };
+    prompts_.alert = [](const QString& message, const QString& information) {
+        AppAlerts::criticalAlert(message.toStdString(), information.toStdString(), nullptr);
+    };
+}
+
+KXDocController::~KXDocController() {
+    for (auto& entry : entries_) entry->window.reset();
+}
+
+std::string KXDocController::typeForPath(const fs::path& path) {
+    return path.extension() == ".kplug" ? FormatDocument::pluginType : FormatDocument::formatType;
+}
+
+KXDocController::Entry* KXDocController::entryFor(const FormatDocument& document) const {
+    for (const auto& entry : entries_)
+        if (entry->document.get() == &document) return entry.get();
+    return nullptr;
+}
+
+std::vector<FormatDocument*> KXDocController::documents() const {
+    std::vector<FormatDocument*> result;
+    for (const auto& entry : entries_) result.push_back(entry->document.get());
+    return result;
+}
+
+FormatWindow* KXDocController::windowForDocument(const FormatDocument& document) const {
+    const Entry* entry = entryFor(document);
+    return entry ? entry->window.get() : nullptr;
+}
+
+void KXDocController::alert(const QString& message, const QString& information) const {
+    if (prompts_.alert) prompts_.alert(message, information);
+}
+
+FormatDocument* KXDocController::openDocument(const fs::path& given, std::string* error) {
+    std::error_code ignored;
+    fs::path path = fs::weakly_canonical(given, ignored);
+    if (path.empty()) path = given;
+    for (const auto& entry : entries_) {
+        if (entry->document->fileURL() == path) {
+            entry->window->raise();
+            entry->window->activateWindow();
+            return entry->document.get();
+        }
+    }
+    auto document = std::make_unique<FormatDocument>(&images_);
+    std::string reason;
+    if (!document->readFromURL(path, typeForPath(path), &reason)) {
+        if (error) *error = reason;
+        alert(tr("The document \u201c%1\u201d could not be opened.").arg(QString::fromStdString(path.filename().string())),
+              QString::fromStdString(reason));
+        return nullptr;
+    }
+    auto entry = std::make_unique<Entry>();
+    entry->document = std::move(document);
+    entry->window = std::make_unique<FormatWindow>(*entry->document);
+    FormatDocument& opened = *entry->document;
+    FormatWindow& window = *entry->window;
+    buildFileMenu(window, opened);
+    // The File menu comes first in the bar.
+    QList<QAction*> menus = window.menuBar()->actions();
+    if (menus.size() > 1) {
+        QAction* file = menus.last();
+        window.menuBar()->removeAction(file);
+        window.menuBar()->insertAction(menus.first(), file);
+    }
+    window.installEventFilter(this);
+    connect(&window, &FormatWindow::documentChanged, this, [this, &opened] { updateWindow(opened); });
+    entries_.push_back(std::move(entry));
+    WindowCascade::setWindowFrameAutosaveNameOrCascade(&window, "GEDCOMEditorWindow");
+    updateWindow(opened);
+    window.show();
+    window.initialSelect();
+    return &opened;
+}
+
+void KXDocController::openDocumentFromPanel() {
+    if (!prompts_.openPaths) return;
+    for (const fs::path& path : prompts_.openPaths()) openDocument(path);
+}
+
+void KXDocController::updateWindow(FormatDocument& document) {
+    FormatWindow* window = windowForDocument(document);
+    if (!window) return;
+    const QString name = document.fileURL() ? QString::fromStdString(document.fileURL()->filename().string())
+                                            : tr("Untitled");
+    window->setWindowTitle(name + "[*]");
+    window->setWindowModified(document.isDocumentEdited());
+}
+
+bool KXDocController::writeTo(FormatDocument& document, const fs::path& path) {
+    if (FormatWindow* window = windowForDocument(document)) window->saveCurrentTemplate();
+    std::string error;
+    if (!document.saveToURL(path, &error)) {
+        alert(tr("The document could not be saved."), QString::fromStdString(error));
+        return false;
+    }
+    document.updateChangeCount(false);
+    updateWindow(document);
+    return true;
+}
+
+bool KXDocController::saveDocument(FormatDocument& document) {
+    if (!document.fileURL()) return saveDocumentAs(document);
+    return writeTo(document, *document.fileURL());
+}
+
+bool KXDocController::saveDocumentAs(FormatDocument& document) {
+    if (!prompts_.savePath) return false;
+    const QString suggested = document.fileURL() ? QString::fromStdString(document.fileURL()->string())
+                                                 : tr("Untitled.kfrmt");
+    const std::optional<fs::path> path = prompts_.savePath(suggested);
+    return path && writeTo(document, *path);
+}
+
+bool KXDocController::closeDocument(FormatDocument& document) {
+    Entry* entry = entryFor(document);
+    if (!entry) return true;
+    entry->window->saveCurrentTemplate();
+    if (document.isDocumentEdited() && prompts_.askSaveChanges) {
+        const QString name = entry->window->windowTitle().remove("[*]");
+        switch (prompts_.askSaveChanges(name)) {
+        case SaveAnswer::Cancel: return false;
+        case SaveAnswer::Save:
+            if (!saveDocument(document)) return false;
+            break;
+        case SaveAnswer::DontSave: break;
+        }
+    }
+    const auto found = std::find_if(entries_.begin(), entries_.end(),
+                                    [&](const auto& candidate) { return candidate.get() == entry; });
+    std::unique_ptr<Entry> gone = std::move(*found);
+    entries_.erase(found);
+    gone->window->removeEventFilter(this);
+    gone->window->hide();
+    // The window may be running this very close from its own menu.
+    FormatWindow* window = gone->window.release();
+    FormatDocument* closed = gone->document.release();
+    QTimer::singleShot(0, qApp, [window, closed] {
+        delete window;
+        delete closed;
+    });
+    return true;
+}
+
+bool KXDocController::closeAllDocuments() {
+    while (!entries_.empty())
+        if (!closeDocument(*entries_.back()->document)) return false;
+    return true;
+}
+
+void KXDocController::buildFileMenu(FormatWindow& window, FormatDocument& document) {
+    QMenu* menu = window.menuBar()->addMenu(tr("&File"));
+    FormatDocument* target = &document;
+    menu->addAction(tr("Open..."), QKeySequence::Open, this, [this] { openDocumentFromPanel(); });
+    menu->addSeparator();
+    menu->addAction(tr("Close"), QKeySequence::Close, this, [this, target] { closeDocument(*target); });
+    menu->addAction(tr("Save"), QKeySequence::Save, this, [this, target] { saveDocument(*target); });
+    menu->addAction(tr("Save As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                    [this, target] { saveDocumentAs(*target); });
+    menu->addSeparator();
+    menu->addAction(tr("Quit"), QKeySequence::Quit, this, [this] {
+        if (closeAllDocuments()) emit quitRequested();
+    });
+}
+
+bool KXDocController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        for (const auto& entry : entries_) {
+            if (entry->window.get() == watched) {
+                if (!closeDocument(*entry->document)) event->ignore();
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace kl

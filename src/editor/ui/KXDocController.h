@@ -1,0 +1,85 @@
+#pragma once
+// KXDocController: Kinlore Editor's document controller, the part of the
+// desktop's document framework Linux does not give: File ▸ Open…, Save,
+// Save As…, Close and Quit over one FormatDocument per package, each shown
+// in its FormatWindow titled with the package's name and the edited mark.
+// Before an edited document goes it asks Save / Don't Save / Cancel.
+//
+// The questions and panels go through Prompts, which the program fills
+// with dialogs and tests with answers.
+//
+// Ownership: owns the open documents and their windows (the window goes
+// first). Main thread only.
+#include <QObject>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/ui/QtImagePort.h"
+
+class QMenu;
+class QWidget;
+
+namespace kl {
+
+class FormatDocument;
+class FormatWindow;
+
+class KXDocController : public QObject {
+    Q_OBJECT
+public:
+    enum class SaveAnswer { Save, DontSave, Cancel };
+    struct Prompts {
+        std::function<std::vector<std::filesystem::path>()> openPaths;
+        // Save As: the suggested name; nullopt when cancelled.
+        std::function<std::optional<std::filesystem::path>(const QString& suggested)> savePath;
+        std::function<SaveAnswer(const QString& name)> askSaveChanges;
+        std::function<void(const QString& message, const QString& information)> alert;
+    };
+
+    explicit KXDocController(QObject* parent = nullptr);
+    ~KXDocController() override;
+
+    void setPrompts(Prompts prompts) { prompts_ = std::move(prompts); }
+
+    // "WEXKinlorePlugIn" for a ".kplug", else "WEXKinloreFormat".
+    static std::string typeForPath(const std::filesystem::path& path);
+
+    // Opens and shows a package; an open one is brought forward. nullptr
+    // when it could not be read (alerted; `error` gets the reader's text).
+    FormatDocument* openDocument(const std::filesystem::path& path, std::string* error = nullptr);
+    void openDocumentFromPanel();
+    bool saveDocument(FormatDocument& document);
+    bool saveDocumentAs(FormatDocument& document);
+    // False when the user cancelled or a save failed.
+    bool closeDocument(FormatDocument& document);
+    bool closeAllDocuments();
+
+    std::vector<FormatDocument*> documents() const;
+    FormatWindow* windowForDocument(const FormatDocument& document) const;
+    void updateWindow(FormatDocument& document);
+
+signals:
+    void quitRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Entry;
+    Entry* entryFor(const FormatDocument& document) const;
+    void buildFileMenu(FormatWindow& window, FormatDocument& document);
+    void alert(const QString& message, const QString& information) const;
+    bool writeTo(FormatDocument& document, const std::filesystem::path& path);
+
+    QtImagePort images_;
+    Prompts prompts_;
+    std::vector<std::unique_ptr<Entry>> entries_;
+    bool closing_ = false;
+};
+
+}  // namespace kl
