@@ -26,6 +26,7 @@
 #include "document/ModelDocument.h"
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
+#include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
 #include "foundation/UserDefaults.h"
 #include "index/AlbumsMenu.h"
@@ -134,6 +135,8 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
     outline_->setDragEnabled(true);
     outline_->setDragDropMode(QAbstractItemView::DragOnly);
     outline_->header()->setSectionsMovable(true);
+    // Widths are the style's; the window's width does not change them.
+    outline_->header()->setStretchLastSection(false);
     setCentralWidget(outline_);
     connect(outline_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         expanded_.insert(RelativesOutlineModel::itemOf(index));
@@ -142,6 +145,18 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
         if (!restoring_) expanded_.erase(RelativesOutlineModel::itemOf(index));
     });
     connect(outline_, &QTreeView::activated, this, &RelativesController::openItem);
+    // The header is still in its drag when it reports the move.
+    connect(outline_->header(), &QHeaderView::sectionMoved, this,
+            [this](int, int oldPlace, int newPlace) { treeColumnMoved(oldPlace, newPlace); }, Qt::QueuedConnection);
+    connect(outline_->header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { treeColumnResized(column, width); });
+
+    // Another window of the kind changed the shared style.
+    styleChanges_ = NotificationCenter::defaultCenter().addObserver(
+        kTreeStyleChanged, nullptr, [this](const Notification& note) {
+            const Value* type = note.userInfo.get("TreeType");
+            if (note.object != this && type && type->toString() == tree_->viewStyle()) rebuildColumns();
+        });
 
     auto entry = std::make_shared<Entry>(*this);
     entry_ = entry.get();
@@ -154,6 +169,7 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
 }
 
 RelativesController::~RelativesController() {
+    styleChanges_.reset();
     // The tree stops observing and forgets this view before the outline goes.
     tree_->setView(nullptr);
     outline_->setModel(nullptr);
@@ -172,9 +188,11 @@ void RelativesController::initForRecord(const std::shared_ptr<INDIRecord>& perso
     model_->reset();
     tree_->observeEdits();
     const auto& style = tree_->indexStyle();
+    ignoreSizeChanges_ = true;
     for (int c = 0; style && c < static_cast<int>(style->numberOfColumns()); ++c)
         outline_->setColumnWidth(c, style->widthForColumn(c));
     expandListToLevel(generations);
+    ignoreSizeChanges_ = false;
     setWindowTitle(QString::fromStdString(tree_->windowTitleForDocumentDisplayName(documentName_.toStdString())));
 }
 
@@ -363,6 +381,41 @@ void RelativesController::applyFontAndColors() {
     const Color female =
         AppController::unarchive(defaults_.dataForKey("Female Tree Outline Text Color"), Color{0.73, 0, 0, 1});
     model_->setTextColors(qtColor(male), qtColor(female));
+}
+
+void RelativesController::treeColumnMoved(int oldPlace, int newPlace) {
+    // The window's own move back reports itself too.
+    if (ignoreMove_) {
+        ignoreMove_ = false;
+        return;
+    }
+    if (oldPlace == newPlace) return;
+    // The model's columns stay the style's; only the style changes order.
+    ignoreMove_ = true;
+    outline_->header()->moveSection(newPlace, oldPlace);
+    const auto& style = tree_->indexStyle();
+    if (oldPlace == 0 || newPlace == 0 || !style) return;
+    style->moveColumn(oldPlace, newPlace);
+    rebuildColumns();
+    NotificationCenter::defaultCenter().post(kTreeStyleChanged, this,
+                                             Dictionary{{"TreeType", Value(tree_->viewStyle())}});
+}
+
+void RelativesController::rebuildColumns() {
+    const auto& style = tree_->indexStyle();
+    ignoreSizeChanges_ = true;
+    reloadOutline();
+    for (int c = 0; style && c < static_cast<int>(style->numberOfColumns()); ++c)
+        outline_->setColumnWidth(c, style->widthForColumn(c));
+    ignoreSizeChanges_ = false;
+}
+
+void RelativesController::treeColumnResized(int column, int width) {
+    const auto& style = tree_->indexStyle();
+    if (ignoreSizeChanges_ || !style || column < 0) return;
+    if (style->setWidth(width, column))
+        NotificationCenter::defaultCenter().post(kTreeStyleChanged, this,
+                                                 Dictionary{{"TreeType", Value(tree_->viewStyle())}});
 }
 
 void RelativesController::beep() {

@@ -24,6 +24,7 @@
 
 #include "app/ui/GEDCOMWindowController.h"
 #include "charts/RelativesTree.h"
+#include "foundation/NotificationCenter.h"
 
 class QToolBar;
 class QTreeView;
@@ -89,6 +90,14 @@ public:
     void openItem(const QModelIndex& index);
     bool revealItem(TreeItem* item, bool select);
     bool performCommand(int tag);
+    // A column dragged to another place: the outline column stays first
+    // (moves of or onto it are undone); others move in the tree style,
+    // which tells every window of the kind.
+    void treeColumnMoved(int oldPlace, int newPlace);
+    // Stores a column's new width in the style; the same width stores and
+    // tells nothing.
+    void treeColumnResized(int column, int width);
+    static constexpr const char* kTreeStyleChanged = "Tree Style Changed Notification";
 
     // The rows shown, in outline order.
     std::vector<OutlineRow> shownRows() const;
@@ -112,6 +121,8 @@ private:
     void buildToolbar();
     void buildMenus();
     void applyFontAndColors();
+    // The style's columns again, keeping what is open.
+    void rebuildColumns();
     void beep();
 
     GEDCOMDocument& doc_;
@@ -127,6 +138,9 @@ private:
     // The nodes the outline shows expanded, kept over reloads.
     std::unordered_set<const TreeItem*> expanded_;
     bool restoring_ = false;
+    bool ignoreMove_ = false;
+    Observation styleChanges_;
+    bool ignoreSizeChanges_ = false;
     int beeps_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QHeaderView>
 #include <QApplication>
 #include <QTableView>
 #include <QToolBar>
@@ -25,6 +26,8 @@
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
 #include "document/RecordIdsDrag.h"
+#include "document/IndexStyle.h"
+#include "foundation/NotificationCenter.h"
 #include "document/RecordsIndices.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
@@ -247,6 +250,76 @@ TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
     std::unique_ptr<QMimeData> data(model->mimeData({root}));
     ASSERT_TRUE(data);
     EXPECT_TRUE(data->data(kRecordIdsMimeType).endsWith("\n@I1@"));
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+class RelativesColumnsTest : public RelativesWindowTest {};
+
+TEST_F(RelativesColumnsTest, TheOutlineColumnStaysFirstAndOtherMovesAreStored) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    const auto style = tree->tree().indexStyle();
+    ASSERT_GE(style->numberOfColumns(), 3u);
+    const auto labels = style->label();
+    int posts = 0;
+    Observation watch = NotificationCenter::defaultCenter().addObserver(
+        RelativesController::kTreeStyleChanged, nullptr, [&](const Notification&) { ++posts; });
+    QHeaderView* header = tree->relatives()->header();
+    struct Case {
+        int from, to;
+    };
+    for (const Case& c : std::vector<Case>{{0, 2}, {1, 0}}) {
+        header->moveSection(c.from, c.to);
+        settle();
+        EXPECT_EQ(style->label(), labels) << c.from << " to " << c.to;
+        EXPECT_EQ(header->logicalIndex(0), 0);
+        EXPECT_EQ(posts, 0);
+    }
+    header->moveSection(2, 1);
+    settle();
+    EXPECT_EQ(style->label()[1], labels[2]);
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(header->logicalIndex(1), 1) << "the view's columns follow the style";
+
+    tree->treeColumnResized(1, style->widthForColumn(1));
+    EXPECT_EQ(posts, 1) << "the same width stores nothing";
+
+    // A second window of the kind shows the new order too.
+    select(*window, "@I3@");
+    click(*window, "Descendants");
+    RelativesController* other = treeWindow(*window, "@I3@", "Descend");
+    ASSERT_NE(other, nullptr);
+    other->relatives()->header()->moveSection(2, 1);
+    settle();
+    EXPECT_EQ(posts, 2);
+    EXPECT_EQ(tree->outlineModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+              labels[1]);
+}
+
+TEST_F(RelativesColumnsTest, ExpandBranchShowsEveryRowBelow) {
+    open(kThreeGenerations);
+    defaults->setObject(Value(0), RelativesController::kInitialGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->shownRows().size(), 2u);
+    tree->relatives()->setCurrentIndex(tree->outlineModel()->index(1, 0));
+    QAction* branch = nullptr;
+    for (QAction* action : tree->findChildren<QAction*>())
+        if (action->text() == "Expand Branch") branch = action;
+    ASSERT_NE(branch, nullptr);
+    branch->trigger();
+    settle();
+    EXPECT_EQ(tree->shownRows().size(), 5u);
 }
 
 }  // namespace
