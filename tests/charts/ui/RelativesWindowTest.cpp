@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QApplication>
 #include <QTableView>
 #include <QToolBar>
@@ -259,6 +260,27 @@ namespace kl {
 namespace {
 
 class RelativesColumnsTest : public RelativesWindowTest {};
+
+TEST_F(RelativesColumnsTest, AFailedExportAlertsWithTheSystemsReasonAndLeavesNoFile) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    // A file stands where the folder should be: no one can write there.
+    const auto notAFolder = root() / "plain";
+    std::ofstream(notAFolder) << "x";
+    const auto target = notAFolder / "tree.txt";
+    QString told;
+    test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+        told = alert.informativeText();
+        alert.accept();
+    });
+    EXPECT_FALSE(tree->exportWindowDataTo(target.string()));
+    EXPECT_TRUE(test::processUntil([&] { return !told.isEmpty(); }));
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(std::filesystem::file_size(notAFolder), 1u);
+}
 
 TEST_F(RelativesColumnsTest, TheOutlineColumnStaysFirstAndOtherMovesAreStored) {
     open(kThreeGenerations);
