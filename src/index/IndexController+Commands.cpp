@@ -51,9 +51,11 @@ std::string localTimeText(std::time_t seconds) {
     return text;
 }
 
+}  // namespace
+
 // "File: ...", "Created: ...", "Modified: ..."; an untitled document or a
 // file whose times cannot be read gives the fixed texts.
-std::vector<std::string> fileNameAndDates(const GEDCOMDocument& doc) {
+std::vector<std::string> IndexController::fileNameAndDates(const GEDCOMDocument& doc) {
     const auto& path = doc.myFileName();
     struct statx times{};
     if (!path || statx(AT_FDCWD, path->c_str(), 0, STATX_BTIME | STATX_MTIME, &times) != 0)
@@ -65,7 +67,6 @@ std::vector<std::string> fileNameAndDates(const GEDCOMDocument& doc) {
             localized("Modified") + ": " + localTimeText(static_cast<std::time_t>(times.stx_mtime.tv_sec))};
 }
 
-}  // namespace
 
 bool& IndexController::suppressAlbumSelection() {
     static bool suppress = false;

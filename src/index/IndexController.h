@@ -170,6 +170,8 @@ public:
     void openPanelRecord(const RecordPtr& record, const Dictionary& info);
     // The shown list as tab-separated text.
     std::string exportIndexColumns() const;
+    // The three heading lines of a text export: the file and its dates.
+    static std::vector<std::string> fileNameAndDates(const GEDCOMDocument& doc);
 
     // ---- column commands
     std::vector<AddColumnItem> addColumnMenu() const;

@@ -254,8 +254,23 @@ void IndexWindow::showAlerts(std::vector<Alert> alerts) {
 
 void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
     // The document's and the application's items belong to windows that
-    // do not exist yet.
+    // do not exist yet, but for the relatives windows.
     if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
+    if (item.target == ToolbarItemSpec::Target::Document && (item.tag == 4001 || item.tag == 4002))
+        openAncestorsOrDescendants(item.tag);
+}
+
+namespace {
+IndexWindow::TreeOpener& treeOpener() {
+    static IndexWindow::TreeOpener opener;
+    return opener;
+}
+}  // namespace
+
+void IndexWindow::setTreeOpener(TreeOpener opener) { treeOpener() = std::move(opener); }
+
+void IndexWindow::openAncestorsOrDescendants(int tag) {
+    if (!treeOpener() || !treeOpener()(*this, tag)) beep();
 }
 
 void IndexWindow::wireAddColumnButton(AddColumnToolButton* button) {
@@ -323,6 +338,7 @@ void IndexWindow::buildMenus() {
         return menu;
     };
     addMenu(tr("&View"), {{"Show Source Editor", Tag::ShowHideSource}});
+    addMenu(tr("&Trees"), {{"Show Ancestors", 4001}, {"Show Descendants", 4002}});
     QMenu* albums = addMenu(tr("&Albums"), {{"Add Album", Tag::CreateAlbum}, {"Delete Album", Tag::DeleteAlbum}});
     buildRecordCommandMenus(albums);
     QMenu* columns = addMenu(tr("&Columns"), {{"Add Column...", Tag::AddColumn},
@@ -344,6 +360,8 @@ bool IndexWindow::performCommand(int tag) {
     case Tag::ShowHideSource: showGEDCOMEditor(!sourceShown()); return true;
     case Tag::CreateAlbum: controller_->createAlbum(); return true;
     case Tag::DeleteAlbum: controller_->removeAlbum(); return true;
+    case 4001:
+    case 4002: openAncestorsOrDescendants(tag); return true;
     default: return performRecordCommand(tag);
     }
 }

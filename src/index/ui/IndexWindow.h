@@ -126,6 +126,16 @@ public:
     // Asks a new database for its first people (NewFileOptions).
     void startNewFileSheet();
 
+    // ---- relatives windows
+    // Tags 4001 (ancestors) and 4002 (descendants) open a relatives window;
+    // the charts library installs the opener, which answers false when
+    // nothing suitable is selected.
+    using TreeOpener = std::function<bool(IndexWindow& window, int tag)>;
+    static void setTreeOpener(TreeOpener opener);
+    void openAncestorsOrDescendants(int tag);
+    const std::shared_ptr<IndexStyleLibrary>& styleLibrary() const { return styles_; }
+    UserDefaults& userDefaults() const { return defaults_; }
+
     // ---- record and album commands (IndexWindow+Commands.cpp)
     // Records > Search...: the document's one search window, made on first use.
     SearchPanel* showSearchPanel();

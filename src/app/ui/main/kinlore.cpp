@@ -20,6 +20,9 @@
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 #include "index/ui/IndexWindow.h"
+#ifdef KL_HAS_CHARTS_UI
+#include "charts/ui/RelativesController.h"
+#endif
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -62,6 +65,9 @@ int main(int argc, char** argv) {
     // now that the launch has registered their defaults.
     kl::IndexWindow::installWindowFactory(kinlore.docController(), kl::UserDefaults::standard());
     kl::IndexWindow::installBrowserFactory(&kl::BrowserController::makeBrowser);
+#ifdef KL_HAS_CHARTS_UI
+    kl::RelativesController::install(kl::UserDefaults::standard());
+#endif
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());

@@ -1,0 +1,455 @@
+#include "charts/ui/RelativesController.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSaveFile>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <functional>
+
+#include "app/AppController.h"
+#include "app/ProgressTiming.h"
+#include "app/ui/AppAlerts.h"
+#include "app/ui/ProgressController.h"
+#include "app/ui/WindowCascade.h"
+#include "charts/RelativesToolbar.h"
+#include "charts/ui/RelativesOutlineModel.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "document/IndexStyle.h"
+#include "document/ModelDocument.h"
+#include "document/RecordsIndices.h"
+#include "document/RecordsList.h"
+#include "foundation/NotificationCenter.h"
+#include "foundation/UndoManager.h"
+#include "foundation/UserDefaults.h"
+#include "index/AlbumsMenu.h"
+#include "index/DocumentWindows.h"
+#include "index/IndexController.h"
+#include "index/IndexStyleLibrary.h"
+#include "index/ui/IndexWindow.h"
+#include "model/FAMRecord.h"
+#include "model/INDIRecord.h"
+#include "model/LibraryServices.h"
+
+namespace kl {
+
+namespace {
+
+QString localized(const char* key) {
+    auto library = LibraryServices::current();
+    return QString::fromStdString(library ? library->localString(key) : key);
+}
+
+QColor qtColor(const Color& color) { return QColor::fromRgbF(color.red, color.green, color.blue, color.alpha); }
+
+// Opens, or brings forward, the window of a kind for a person.
+bool openTree(GEDCOMDocument& doc, DocumentWindows& windows, std::shared_ptr<IndexStyleLibrary> styles,
+              UserDefaults& defaults, const QString& documentName, const std::shared_ptr<GEDCOMRecord>& selected,
+              int tag) {
+    auto person = std::dynamic_pointer_cast<INDIRecord>(selected);
+    if (auto* family = dynamic_cast<FAMRecord*>(selected.get())) {
+        person = family->husbandRecord();
+        if (!person) person = family->wifeRecord();
+    }
+    if (!person) return false;
+    const bool ancestors = tag == 4001;
+    if (RelativesWindow* open = windows.findRecordTree(person, ancestors ? "Ancest" : "Descend")) {
+        open->showWindow();
+        return true;
+    }
+    RelativesController* window =
+        ancestors ? static_cast<RelativesController*>(
+                        new AncestorController(doc, windows, std::move(styles), defaults, documentName))
+                  : new DescendantController(doc, windows, std::move(styles), defaults, documentName);
+    window->initForRecord(person, static_cast<int>(defaults.integerForKey(RelativesController::kInitialGenerations)));
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
+}
+
+}  // namespace
+
+// The window as one of its document's windows. The list owns this entry;
+// the entry deletes the window when the list lets it go first.
+class RelativesController::Entry : public RelativesWindow {
+public:
+    explicit Entry(RelativesController& window) : window_(&window) {}
+    ~Entry() override {
+        if (!window_) return;
+        window_->entry_ = nullptr;
+        delete window_;
+    }
+    void showWindow() override {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    }
+    void close() override { window_->close(); }
+    const void* window() const override { return static_cast<const QWidget*>(window_); }
+    bool answersSelectedRecord() const override { return true; }
+    RecordPtr selectedRecord() override { return window_->selectedRecord(); }
+    RecordPtr rootRecord() const override { return window_->rootRecord(); }
+    std::string viewStyle() const override { return window_->viewStyle(); }
+    RelativesController* window_;
+};
+
+void RelativesController::install(UserDefaults& defaults) {
+    const auto limit = defaults.integerForKey(kMaximumGenerations);
+    TreeItem::setMaxGenerations(limit > 0 ? static_cast<int>(limit) : 100);
+    IndexWindow::setTreeOpener(&RelativesController::openAncestorsOrDescendants);
+}
+
+bool RelativesController::openAncestorsOrDescendants(IndexWindow& index, int tag) {
+    QString name = index.windowTitle();
+    name.remove("[*]");
+    return openTree(index.document(), index.documentWindows(), index.styleLibrary(), index.userDefaults(), name,
+                    index.controller().selectedRecord(), tag);
+}
+
+RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocument& doc, DocumentWindows& windows,
+                                         std::shared_ptr<IndexStyleLibrary> styles, UserDefaults& defaults,
+                                         const QString& documentName)
+    : doc_(doc), windows_(windows), styles_(std::move(styles)), defaults_(defaults), documentName_(documentName) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(kind == RelativesTree::Kind::Ancestors ? "AncestorsWindow" : "DescendantsWindow");
+    tree_ = std::make_unique<RelativesTree>(kind, doc.gedcomModel(),
+                                            styles_->indexStyleForType(kind == RelativesTree::Kind::Ancestors
+                                                                           ? RelativesTree::kAncestStyle
+                                                                           : RelativesTree::kDescendStyle,
+                                                                       nullptr),
+                                            this);
+    model_ = new RelativesOutlineModel(*tree_, static_cast<const ModelDocument*>(&doc_), this);
+    outline_ = new QTreeView(this);
+    outline_->setModel(model_);
+    outline_->setUniformRowHeights(true);
+    outline_->setSelectionMode(QAbstractItemView::SingleSelection);
+    outline_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    outline_->setDragEnabled(true);
+    outline_->setDragDropMode(QAbstractItemView::DragOnly);
+    outline_->header()->setSectionsMovable(true);
+    // Widths are the style's; the window's width does not change them.
+    outline_->header()->setStretchLastSection(false);
+    setCentralWidget(outline_);
+    connect(outline_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        expanded_.insert(RelativesOutlineModel::itemOf(index));
+    });
+    connect(outline_, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (!restoring_) expanded_.erase(RelativesOutlineModel::itemOf(index));
+    });
+    connect(outline_, &QTreeView::activated, this, &RelativesController::openItem);
+    // The header is still in its drag when it reports the move.
+    connect(outline_->header(), &QHeaderView::sectionMoved, this,
+            [this](int, int oldPlace, int newPlace) { treeColumnMoved(oldPlace, newPlace); }, Qt::QueuedConnection);
+    connect(outline_->header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { treeColumnResized(column, width); });
+
+    // Another window of the kind changed the shared style.
+    styleChanges_ = NotificationCenter::defaultCenter().addObserver(
+        kTreeStyleChanged, nullptr, [this](const Notification& note) {
+            const Value* type = note.userInfo.get("TreeType");
+            if (note.object != this && type && type->toString() == tree_->viewStyle()) rebuildColumns();
+        });
+
+    auto entry = std::make_shared<Entry>(*this);
+    entry_ = entry.get();
+    windows_.addWindowController(entry);
+
+    buildToolbar();
+    buildMenus();
+    applyFontAndColors();
+    WindowCascade::setWindowFrameAutosaveNameOrCascade(this, kFrameName);
+}
+
+RelativesController::~RelativesController() {
+    styleChanges_.reset();
+    // The tree stops observing and forgets this view before the outline goes.
+    tree_->setView(nullptr);
+    outline_->setModel(nullptr);
+    if (Entry* entry = entry_) {
+        entry_ = nullptr;
+        entry->window_ = nullptr;
+        windows_.removeWindowController(entry);
+    }
+}
+
+void RelativesController::initForRecord(const std::shared_ptr<INDIRecord>& person, int generations) {
+    expanded_.clear();
+    model_->reset();
+    // The nodes of the old tree leave before the model shows the new one.
+    tree_->setRootItemRecord(person);
+    model_->reset();
+    tree_->observeEdits();
+    const auto& style = tree_->indexStyle();
+    ignoreSizeChanges_ = true;
+    for (int c = 0; style && c < static_cast<int>(style->numberOfColumns()); ++c)
+        outline_->setColumnWidth(c, style->widthForColumn(c));
+    expandListToLevel(generations);
+    ignoreSizeChanges_ = false;
+    setWindowTitle(QString::fromStdString(tree_->windowTitleForDocumentDisplayName(documentName_.toStdString())));
+}
+
+void RelativesController::expandListToLevel(int levels) {
+    std::function<void(const QModelIndex&, int)> walk = [&](const QModelIndex& parent, int level) {
+        if (level >= levels) return;
+        for (int row = 0; row < model_->rowCount(parent); ++row) {
+            const QModelIndex index = model_->index(row, 0, parent);
+            if (!tree_->isItemExpandable(RelativesOutlineModel::itemOf(index))) continue;
+            outline_->expand(index);
+            walk(index, level + 1);
+        }
+    };
+    walk({}, 0);
+}
+
+void RelativesController::restartTheTree() {
+    initForRecord(tree_->rootRecord(), static_cast<int>(defaults_.integerForKey(kInitialGenerations)));
+}
+
+bool RelativesController::expandBranch(const QModelIndex& index) {
+    TreeItem* item = RelativesOutlineModel::itemOf(index);
+    if (!item) return false;
+    const bool finished = item->recursiveExpand([this](TreeItem& task) {
+        using Task = ProgressTiming::Task;
+        ProgressController::runTask(task, localized("Expanding and Verifying Tree Branch").toStdString(),
+                                    localized("Tree Members").toStdString(),
+                                    ProgressTiming::pauseBefore(Task::TreeExpansion),
+                                    ProgressTiming::pollInterval(Task::TreeExpansion), true, this);
+    });
+    if (finished) outline_->expandRecursively(index);
+    return finished;
+}
+
+std::vector<OutlineRow> RelativesController::shownRows() const {
+    return tree_->rowsWhere([this](TreeItem& item) { return outline_->isExpanded(model_->indexOf(&item)); });
+}
+
+void RelativesController::exportWindowData() {
+    auto* panel = new QFileDialog(this, tr("Export Tree Data"));
+    panel->setAcceptMode(QFileDialog::AcceptSave);
+    panel->setDefaultSuffix("txt");
+    panel->setNameFilter(tr("Text (*.txt)"));
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    connect(panel, &QFileDialog::fileSelected, this,
+            [this](const QString& file) { exportWindowDataTo(file.toStdString()); });
+    panel->open();
+}
+
+bool RelativesController::exportWindowDataTo(const std::string& path) {
+    const std::string text = tree_->exportTreeColumns(shownRows(), IndexController::fileNameAndDates(doc_));
+    // Written beside the target and renamed over it: a failed write leaves
+    // no partial file.
+    QSaveFile file(QString::fromStdString(path));
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size()) &&
+                         file.commit();
+    if (!written) {
+        AppAlerts::criticalAlert(localized("The tree cannot be exported to a text file.").toStdString(),
+                                 file.errorString().toStdString(), this);
+        return false;
+    }
+    return true;
+}
+
+void RelativesController::populateAlbum(int tag) {
+    UndoManager& undo = doc_.undo();
+    undo.beginUndoGrouping();
+    std::shared_ptr<RecordsList> album;
+    if (tag == AlbumsMenu::kNewAlbumTag) {
+        if (auto* index = dynamic_cast<IndexController*>(windows_.indexController())) album = index->createAlbum();
+    } else {
+        album = AlbumsMenu::albumForDocument(doc_.gedcomModel().recordsIndex(), tag);
+    }
+    if (album) tree_->populateAlbum(shownRows(), *album);
+    undo.setActionName(localized("Move Records to an Album").toStdString());
+    undo.endUndoGrouping();
+}
+
+bool RelativesController::revealItem(TreeItem* item, bool select) {
+    if (!item) return false;
+    std::vector<TreeItem*> above;
+    for (TreeItem* parent = item->parentCell(); parent; parent = parent->parentCell()) above.push_back(parent);
+    for (auto it = above.rbegin(); it != above.rend(); ++it)
+        if (tree_->isItemExpandable(*it)) outline_->expand(model_->indexOf(*it));
+    const QModelIndex index = model_->indexOf(item);
+    if (!index.isValid()) return false;
+    outline_->scrollTo(index);
+    if (select) outline_->setCurrentIndex(index);
+    return true;
+}
+
+void RelativesController::openItem(const QModelIndex& index) {
+    TreeItem* item = RelativesOutlineModel::itemOf(index);
+    if (!item) return;
+    auto person = item->individual();
+    if (item->crossRefNum() < 0 && person && revealItem(tree_->firstNode(person->grecordID()), true)) return;
+    if (!person || !doc_.gedcomModel().recordWithID(person->grecordID())) {
+        beep();
+        return;
+    }
+    QTimer::singleShot(0, this, [this, person] { windows_.openRecordBrowser(person); });
+}
+
+GEDCOMWindowController::Record RelativesController::selectedRecord() {
+    TreeItem* item = RelativesOutlineModel::itemOf(outline_->currentIndex());
+    return item ? item->individual() : nullptr;
+}
+
+std::optional<GEDCOMWindowController::Records> RelativesController::selectedRecords() {
+    if (auto record = selectedRecord()) return Records{record};
+    return std::nullopt;
+}
+
+bool RelativesController::performCommand(int tag) {
+    switch (tag) {
+    case 4001:
+    case 4002:
+        if (!openTree(doc_, windows_, styles_, defaults_, documentName_, selectedRecord(), tag)) beep();
+        return true;
+    case RelativesToolbar::kRefreshTag: restartTheTree(); return true;
+    case kExportTag: exportWindowData(); return true;
+    default: return false;
+    }
+}
+
+void RelativesController::buildToolbar() {
+    toolbar_ = addToolBar(tr("Toolbar"));
+    toolbar_->setObjectName(RelativesToolbar::kIdentifier);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const std::string& identifier : RelativesToolbar::toolbarDefaultItemIdentifiers()) {
+        if (identifier == IndexToolbar::kFlexibleSpace) {
+            auto* spacer = new QWidget(toolbar_);
+            spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+            toolbar_->addWidget(spacer);
+            continue;
+        }
+        const auto spec = RelativesToolbar::itemForItemIdentifier(identifier);
+        if (!spec) continue;
+        QAction* action = toolbar_->addAction(tr(spec->label.c_str()));
+        action->setObjectName(QString::fromStdString(spec->identifier));
+        action->setToolTip(tr(spec->toolTip.c_str()));
+        action->setData(spec->tag);
+        // Switching to a chart, the column items and the help wait for
+        // their windows.
+        const int tag = spec->tag;
+        action->setEnabled(tag == 4001 || tag == 4002 || tag == RelativesToolbar::kRefreshTag);
+        connect(action, &QAction::triggered, this, [this, tag] { performCommand(tag); });
+    }
+}
+
+void RelativesController::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QMenu* exports = file->addMenu(tr("Export"));
+    QAction* treeData = exports->addAction(localized("Tree Data..."));
+    treeData->setData(kExportTag);
+    connect(treeData, &QAction::triggered, this, [this] { exportWindowData(); });
+
+    QMenu* trees = menuBar()->addMenu(tr("&Trees"));
+    for (auto [title, tag] : {std::pair{"Show Ancestors", 4001}, std::pair{"Show Descendants", 4002},
+                              std::pair{"Refresh Tree", RelativesToolbar::kRefreshTag}}) {
+        QAction* action = trees->addAction(tr(title));
+        action->setData(tag);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { performCommand(tag); });
+    }
+    QAction* branch = trees->addAction(tr("Expand Branch"));
+    connect(branch, &QAction::triggered, this, [this] { expandBranch(outline_->currentIndex()); });
+
+    QMenu* albums = menuBar()->addMenu(tr("&Albums"));
+    QMenu* send = albums->addMenu(tr("Send Tree Members to Album"));
+    connect(send, &QMenu::aboutToShow, this, [this, send] {
+        send->clear();
+        send->addAction(tr("New Album"))->setData(AlbumsMenu::kNewAlbumTag);
+        send->addSeparator();
+        for (const auto& item : AlbumsMenu::loadAlbumsMenu({}, 0, doc_.gedcomModel().recordsIndex()))
+            send->addAction(QString::fromStdString(item.title))->setData(item.tag);
+    });
+    connect(send, &QMenu::triggered, this, [this](QAction* action) { populateAlbum(action->data().toInt()); });
+}
+
+void RelativesController::applyFontAndColors() {
+    const Font font = AppController::unarchive(defaults_.dataForKey("Tree Outline Font"), Font{"Lucida Grande", 12, 0});
+    QFont qfont(QString::fromStdString(font.family), static_cast<int>(font.size));
+    model_->setTreeFont(qfont);
+    const Color male = AppController::unarchive(defaults_.dataForKey("Male Tree Outline Text Color"), Color{0, 0, 0.66, 1});
+    const Color female =
+        AppController::unarchive(defaults_.dataForKey("Female Tree Outline Text Color"), Color{0.73, 0, 0, 1});
+    model_->setTextColors(qtColor(male), qtColor(female));
+}
+
+void RelativesController::treeColumnMoved(int oldPlace, int newPlace) {
+    // The window's own move back reports itself too.
+    if (ignoreMove_) {
+        ignoreMove_ = false;
+        return;
+    }
+    if (oldPlace == newPlace) return;
+    // The model's columns stay the style's; only the style changes order.
+    ignoreMove_ = true;
+    outline_->header()->moveSection(newPlace, oldPlace);
+    const auto& style = tree_->indexStyle();
+    if (oldPlace == 0 || newPlace == 0 || !style) return;
+    style->moveColumn(oldPlace, newPlace);
+    rebuildColumns();
+    NotificationCenter::defaultCenter().post(kTreeStyleChanged, this,
+                                             Dictionary{{"TreeType", Value(tree_->viewStyle())}});
+}
+
+void RelativesController::rebuildColumns() {
+    const auto& style = tree_->indexStyle();
+    ignoreSizeChanges_ = true;
+    reloadOutline();
+    for (int c = 0; style && c < static_cast<int>(style->numberOfColumns()); ++c)
+        outline_->setColumnWidth(c, style->widthForColumn(c));
+    ignoreSizeChanges_ = false;
+}
+
+void RelativesController::treeColumnResized(int column, int width) {
+    const auto& style = tree_->indexStyle();
+    if (ignoreSizeChanges_ || !style || column < 0) return;
+    if (style->setWidth(width, column))
+        NotificationCenter::defaultCenter().post(kTreeStyleChanged, this,
+                                                 Dictionary{{"TreeType", Value(tree_->viewStyle())}});
+}
+
+void RelativesController::beep() {
+    ++beeps_;
+    QApplication::beep();
+}
+
+// ---- RelativesView
+
+void RelativesController::reloadOutline() {
+    model_->reset();
+    restoring_ = true;
+    std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
+        for (int row = 0; row < model_->rowCount(parent); ++row) {
+            const QModelIndex index = model_->index(row, 0, parent);
+            if (!expanded_.count(RelativesOutlineModel::itemOf(index))) continue;
+            outline_->expand(index);
+            walk(index);
+        }
+    };
+    walk({});
+    restoring_ = false;
+}
+
+void RelativesController::reloadRowsOf(const GEDCOMRecord&) { outline_->viewport()->update(); }
+
+void RelativesController::collapseIfNotExpandable(TreeItem& item) { expanded_.erase(&item); }
+
+void RelativesController::nodeLeaving(const TreeItem& item) { expanded_.erase(&item); }
+
+void RelativesController::closeWindow() { close(); }
+
+void RelativesController::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace kl

@@ -1,0 +1,161 @@
+#pragma once
+// RelativesController: an ancestors or descendants window of one person of
+// a document: an outline of the person's tree (RelativesTree) whose rows
+// are built as they are opened, with the tree style's columns, a toolbar
+// "relativesToolBar", and the commands to refresh, expand a whole branch
+// (on a worker, behind the progress panel), export the rows as text and
+// send the shown people to an album. It follows every edit of the document
+// and closes itself when its person is deleted.
+//
+// The window is one of its document's windows (DocumentWindows, as a
+// RelativesWindow), so the document finds it again for the same person and
+// kind. AncestorController and DescendantController give the kind.
+//
+// Ownership: the document's window list owns the window's controller
+// entry, which deletes the window when the list goes; closing the window
+// deletes it and takes it off the list. Borrows the document, its window
+// list and the user defaults, which outlive it. Thread: main thread.
+#include <QPointer>
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "app/ui/GEDCOMWindowController.h"
+#include "charts/RelativesTree.h"
+#include "foundation/NotificationCenter.h"
+
+class QToolBar;
+class QTreeView;
+
+namespace kl {
+
+class DocumentWindows;
+class GEDCOMDocument;
+class IndexStyleLibrary;
+class IndexWindow;
+class RelativesOutlineModel;
+class UserDefaults;
+
+class RelativesController : public GEDCOMWindowController, public RelativesView {
+    Q_OBJECT
+public:
+    static constexpr const char* kFrameName = "RelativesWindow";
+    static constexpr const char* kInitialGenerations = "Initial Generations";
+    static constexpr const char* kMaximumGenerations = "Maximum Generations";
+    static constexpr int kExportTag = 1102;
+
+    // Lets index windows open relatives windows, and sets the generation
+    // limit from the user defaults.
+    static void install(UserDefaults& defaults);
+    // The document's command behind the toolbar's and the Trees menu's
+    // Ancestors (4001) and Descendants (4002): a family stands for its
+    // husband, else its wife; an open window of that person and kind comes
+    // to the front. False when there is no one to show.
+    static bool openAncestorsOrDescendants(IndexWindow& index, int tag);
+
+    RelativesController(RelativesTree::Kind kind, GEDCOMDocument& doc, DocumentWindows& windows,
+                        std::shared_ptr<IndexStyleLibrary> styles, UserDefaults& defaults,
+                        const QString& documentName);
+    ~RelativesController() override;
+
+    // A new tree for the person, opened `generations` levels deep.
+    void initForRecord(const std::shared_ptr<INDIRecord>& person, int generations);
+
+    RelativesTree& tree() const { return *tree_; }
+    QTreeView* relatives() const { return outline_; }
+    RelativesOutlineModel* outlineModel() const { return model_; }
+    QToolBar* toolbar() const { return toolbar_; }
+    std::shared_ptr<INDIRecord> rootRecord() const { return tree_->rootRecord(); }
+    std::string viewStyle() const { return tree_->viewStyle(); }
+
+    // ---- commands
+    void expandListToLevel(int levels);
+    // "Refresh": a new tree for the same person, to "Initial Generations".
+    void restartTheTree();
+    // Builds the row's whole branch on a worker and shows it expanded;
+    // false when cancelled (the row stays as it was).
+    bool expandBranch(const QModelIndex& index);
+    // File > Export > Tree Data...: asks for the file, then writes it.
+    void exportWindowData();
+    // Writes the shown rows as tab-separated UTF-8 text in one step; on
+    // failure the alert is shown and false answered.
+    bool exportWindowDataTo(const std::string& path);
+    // Albums > Send Tree Members to Album: the album of the tag (4501 a
+    // new one), as one undo step.
+    void populateAlbum(int tag);
+    // A double click: a later appearance shows the first one, any other
+    // row opens its record.
+    void openItem(const QModelIndex& index);
+    bool revealItem(TreeItem* item, bool select);
+    bool performCommand(int tag);
+    // A column dragged to another place: the outline column stays first
+    // (moves of or onto it are undone); others move in the tree style,
+    // which tells every window of the kind.
+    void treeColumnMoved(int oldPlace, int newPlace);
+    // Stores a column's new width in the style; the same width stores and
+    // tells nothing.
+    void treeColumnResized(int column, int width);
+    static constexpr const char* kTreeStyleChanged = "Tree Style Changed Notification";
+
+    // The rows shown, in outline order.
+    std::vector<OutlineRow> shownRows() const;
+    Array listedRows(bool internalScript) { return tree_->listedRecords(shownRows(), internalScript); }
+    Record selectedRecord() override;
+    std::optional<Records> selectedRecords() override;
+    int beeps() const { return beeps_; }
+
+    // ---- RelativesView
+    void reloadOutline() override;
+    void reloadRowsOf(const GEDCOMRecord& record) override;
+    void collapseIfNotExpandable(TreeItem& item) override;
+    void closeWindow() override;
+    void nodeLeaving(const TreeItem& item) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class Entry;
+    void buildToolbar();
+    void buildMenus();
+    void applyFontAndColors();
+    // The style's columns again, keeping what is open.
+    void rebuildColumns();
+    void beep();
+
+    GEDCOMDocument& doc_;
+    DocumentWindows& windows_;
+    std::shared_ptr<IndexStyleLibrary> styles_;
+    UserDefaults& defaults_;
+    QString documentName_;
+    std::unique_ptr<RelativesTree> tree_;
+    Entry* entry_ = nullptr;  // owned by the window list
+    QTreeView* outline_ = nullptr;
+    RelativesOutlineModel* model_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
+    // The nodes the outline shows expanded, kept over reloads.
+    std::unordered_set<const TreeItem*> expanded_;
+    bool restoring_ = false;
+    bool ignoreMove_ = false;
+    Observation styleChanges_;
+    bool ignoreSizeChanges_ = false;
+    int beeps_ = 0;
+};
+
+class AncestorController : public RelativesController {
+public:
+    template <class... Args>
+    explicit AncestorController(Args&&... args)
+        : RelativesController(RelativesTree::Kind::Ancestors, std::forward<Args>(args)...) {}
+};
+
+class DescendantController : public RelativesController {
+public:
+    template <class... Args>
+    explicit DescendantController(Args&&... args)
+        : RelativesController(RelativesTree::Kind::Descendants, std::forward<Args>(args)...) {}
+};
+
+}  // namespace kl

@@ -1,0 +1,348 @@
+// The relatives windows on screen: the index window's toolbar opens them
+// for the selected person, a second click brings the open one forward, the
+// outline follows edits of the document and closes with its person, and
+// Refresh builds the tree again.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QApplication>
+#include <QTableView>
+#include <QToolBar>
+#include <QTreeView>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <QMimeData>
+#include <QPointer>
+
+#include "app/AppController.h"
+#include "app/ui/DocController.h"
+#include "app/ui/QtDispatcher.h"
+#include "app/ui/UiTestSupport.h"
+#include "charts/ui/RelativesController.h"
+#include "charts/ui/RelativesOutlineModel.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "document/RecordIdsDrag.h"
+#include "document/IndexStyle.h"
+#include "foundation/NotificationCenter.h"
+#include "document/RecordsIndices.h"
+#include "index/DocumentWindows.h"
+#include "index/IndexController.h"
+#include "index/IndexStyleLibrary.h"
+#include "index/ui/IndexToolbarWidget.h"
+#include "index/ui/IndexWindow.h"
+#include "index/ui/ListsTableModel.h"
+#include "index/ui/RecordsTableModel.h"
+#include "model/FAMRecord.h"
+#include "model/INDIRecord.h"
+
+namespace kl {
+namespace {
+
+class RelativesWindowTest : public test::AppHome {
+protected:
+    void SetUp() override {
+        AppHome::SetUp();
+        AppController::initialize(*defaults);
+        defaults->setObject(Value(3), RelativesController::kInitialGenerations);
+        RelativesController::install(*defaults);
+    }
+    void TearDown() override {
+        window.reset();
+        doc.reset();
+        AppHome::TearDown();
+    }
+    static void settle() {
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    }
+    void open(const std::string& records) {
+        doc = std::make_unique<GEDCOMDocument>();
+        doc->undo().disableUndoRegistration();
+        doc->gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n");
+        doc->gedcomModel().setRecordsFromStringVerifyIDs(true, false);
+        doc->undo().enableUndoRegistration();
+        window = std::make_unique<IndexWindow>(*doc, std::make_shared<IndexStyleLibrary>(*defaults), *defaults);
+        window->show();
+        settle();
+    }
+    // Shows the individuals and selects the person's row.
+    static void select(IndexWindow& shown, const std::string& id) {
+        const long list = shown.document().gedcomModel().recordsIndex().recordTypeIndex("INDI");
+        shown.listsTable()->selectionModel()->setCurrentIndex(shown.listsModel()->index(static_cast<int>(list), 0),
+                                                              QItemSelectionModel::ClearAndSelect);
+        settle();
+        const auto listed = shown.controller().listedRecords();
+        for (std::size_t row = 0; row < listed.size(); ++row)
+            if (listed[row]->grecordID() == id)
+                shown.recordsTable()->selectionModel()->select(
+                    shown.recordsModel()->index(static_cast<int>(row), 0),
+                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        settle();
+    }
+    static RelativesController* treeWindow(IndexWindow& shown, const std::string& id, const char* style) {
+        auto person = shown.document().gedcomModel().recordWithID(id);
+        RelativesWindow* entry = shown.documentWindows().findRecordTree(person, style);
+        return entry ? qobject_cast<RelativesController*>(
+                           static_cast<QWidget*>(const_cast<void*>(entry->window())))
+                     : nullptr;
+    }
+    static int treeWindows(IndexWindow& shown) {
+        int count = 0;
+        for (const auto& controller : shown.documentWindows().windowControllers())
+            count += dynamic_cast<RelativesWindow*>(controller.get()) != nullptr;
+        return count;
+    }
+    static void click(IndexWindow& shown, const char* identifier) {
+        QAction* action = shown.toolbar()->actionForIdentifier(identifier);
+        ASSERT_NE(action, nullptr) << identifier;
+        action->trigger();
+        settle();
+    }
+    std::vector<std::string> rowTexts(RelativesController& tree) {
+        std::vector<std::string> texts;
+        for (const auto& row : tree.shownRows())
+            texts.push_back(std::string(row.level * 2, ' ') + *tree.tree().stringForItem(*row.item, 0));
+        return texts;
+    }
+
+    QtDispatcher dispatcher;
+    Dispatcher::Scope scope{dispatcher};
+    std::unique_ptr<GEDCOMDocument> doc;
+    std::unique_ptr<IndexWindow> window;
+};
+
+// Arno and Bea's family, their son Cal's family with Gia, and Cal's
+// daughter Ilse.
+const char* kThreeGenerations =
+    "0 @I1@ INDI\n1 NAME Arno /Velk/\n1 SEX M\n1 FAMS @F1@\n"
+    "0 @I2@ INDI\n1 NAME Bea /Orm/\n1 SEX F\n1 FAMS @F1@\n"
+    "0 @I3@ INDI\n1 NAME Cal /Velk/\n1 SEX M\n1 FAMC @F1@\n1 FAMS @F3@\n"
+    "0 @I6@ INDI\n1 NAME Gia /Tarn/\n1 SEX F\n1 FAMS @F3@\n"
+    "0 @I8@ INDI\n1 NAME Ilse /Velk/\n1 SEX F\n1 FAMC @F3@\n"
+    "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n"
+    "0 @F3@ FAM\n1 HUSB @I3@\n1 WIFE @I6@\n1 CHIL @I8@\n";
+
+// The number of people below a person, down to `depth` generations.
+int descendantsOf(const INDIRecord& person, int depth) {
+    if (depth == 0) return 0;
+    int count = 0;
+    for (const auto& family : person.spouseFamsRecs())
+        for (const auto& child : family->children()) count += 1 + descendantsOf(*child, depth - 1);
+    return count;
+}
+
+TEST_F(RelativesWindowTest, ToolbarOpensTheSampleDescendantsAndAncestorsComeForwardOnce) {
+    DocController controller(*defaults);
+    IndexWindow::installWindowFactory(controller, *defaults);
+    std::string error;
+    GEDCOMDocument* opened =
+        controller.openDocument(shipped() / "KinloreIIAppSupport" / "Radavizu" / "Brennow.gedpkg", &error);
+    ASSERT_NE(opened, nullptr) << error;
+    auto* shown = dynamic_cast<IndexWindow*>(controller.windowForDocument(*opened));
+    ASSERT_NE(shown, nullptr);
+    settle();
+
+    std::shared_ptr<INDIRecord> person;
+    int most = 0;
+    for (const auto& record : opened->gedcomModel().recordsOfType("INDI"))
+        if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record))
+            if (const int count = descendantsOf(*individual, 3); count > most) {
+                most = count;
+                person = individual;
+            }
+    ASSERT_TRUE(person);
+    select(*shown, person->grecordID());
+    ASSERT_EQ(shown->controller().selectedRecord(), person);
+    click(*shown, "Descendants");
+    RelativesController* descendants = treeWindow(*shown, person->grecordID(), "Descend");
+    ASSERT_NE(descendants, nullptr);
+    EXPECT_TRUE(descendants->isVisible());
+    EXPECT_TRUE(descendants->windowTitle().endsWith(QString::fromStdString(" - Descendants of " + person->description())))
+        << descendants->windowTitle().toStdString();
+    // Three generations open: every person down to great-grandchildren.
+    int people = 0;
+    for (const auto& row : descendants->shownRows()) people += !row.item->spouseRecord() && row.level > 0;
+    EXPECT_GE(people, most);
+
+    descendants->resize(720, 480);
+    settle();
+    const auto path = std::filesystem::path(KL_BINARY_DIR) / "descendants-window.png";
+    EXPECT_TRUE(descendants->grab().save(QString::fromStdString(path.string())));
+
+    const int before = treeWindows(*shown);
+    click(*shown, "Ancestors");
+    click(*shown, "Ancestors");
+    EXPECT_EQ(treeWindows(*shown), before + 1);
+    RelativesController* ancestors = treeWindow(*shown, person->grecordID(), "Ancest");
+    ASSERT_NE(ancestors, nullptr);
+    EXPECT_TRUE(ancestors->isVisible());
+    controller.closeAllDocuments();
+    settle();
+}
+
+TEST_F(RelativesWindowTest, NothingSelectedOrAFamilyWithoutSpousesBeeps) {
+    open(std::string(kThreeGenerations) + "0 @F7@ FAM\n1 CHIL @I8@\n");
+    const int before = window->beeps();
+    click(*window, "Descendants");
+    EXPECT_EQ(window->beeps(), before + 1);
+    EXPECT_EQ(treeWindows(*window), 0);
+}
+
+TEST_F(RelativesWindowTest, OutlineFollowsEditsAndClosesOnceWithItsPerson) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(rowTexts(*tree), (std::vector<std::string>{"Arno Velk", "...Bea Orm", "  Cal Velk", "  ...Gia Tarn",
+                                                         "    Ilse Velk"}));
+    // Deleting Ilse takes her row; the rest stays open.
+    doc->gedcomModel().deleteRecord(doc->gedcomModel().recordWithID("@I8@"));
+    settle();
+    EXPECT_EQ(rowTexts(*tree), (std::vector<std::string>{"Arno Velk", "...Bea Orm", "  Cal Velk", "  ...Gia Tarn"}));
+
+    // A reload asked for in the same turn does not keep the window open.
+    QPointer<RelativesController> watched(tree);
+    tree->tree().reloadTreeAfterEdits();
+    doc->gedcomModel().deleteRecord(doc->gedcomModel().recordWithID("@I1@"));
+    EXPECT_EQ(tree->tree().redrawFlag(), 2);
+    ASSERT_TRUE(test::processUntil([&] { return watched.isNull(); }));
+    EXPECT_EQ(treeWindows(*window), 0);
+}
+
+TEST_F(RelativesWindowTest, RefreshBuildsTheTreeAgainToTheInitialGenerations) {
+    open(kThreeGenerations);
+    defaults->setObject(Value(1), RelativesController::kInitialGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(rowTexts(*tree), (std::vector<std::string>{"Arno Velk", "...Bea Orm", "  Cal Velk", "  ...Gia Tarn"}));
+    tree->relatives()->expandAll();
+    EXPECT_EQ(tree->shownRows().size(), 5u);
+    TreeItem* oldRoot = tree->tree().rootItem();
+    QAction* refresh = tree->toolbar()->findChild<QAction*>("Refresh");
+    ASSERT_NE(refresh, nullptr);
+    refresh->trigger();
+    settle();
+    EXPECT_NE(tree->tree().rootItem(), oldRoot);
+    EXPECT_EQ(tree->shownRows().size(), 4u);
+}
+
+TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
+    open(kThreeGenerations + std::string("0 @F5@ FAM\n1 HUSB @I8@\n") );
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    const auto path = root() / "tree.txt";
+    ASSERT_TRUE(tree->exportWindowDataTo(path.string()));
+    std::ifstream in(path);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "Descendants of Arno Velk");
+
+    auto* model = tree->outlineModel();
+    const QModelIndex root = model->index(0, 0);
+    std::unique_ptr<QMimeData> data(model->mimeData({root}));
+    ASSERT_TRUE(data);
+    EXPECT_TRUE(data->data(kRecordIdsMimeType).endsWith("\n@I1@"));
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+class RelativesColumnsTest : public RelativesWindowTest {};
+
+TEST_F(RelativesColumnsTest, AFailedExportAlertsWithTheSystemsReasonAndLeavesNoFile) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    // A file stands where the folder should be: no one can write there.
+    const auto notAFolder = root() / "plain";
+    std::ofstream(notAFolder) << "x";
+    const auto target = notAFolder / "tree.txt";
+    QString told;
+    test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+        told = alert.informativeText();
+        alert.accept();
+    });
+    EXPECT_FALSE(tree->exportWindowDataTo(target.string()));
+    EXPECT_TRUE(test::processUntil([&] { return !told.isEmpty(); }));
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(std::filesystem::file_size(notAFolder), 1u);
+}
+
+TEST_F(RelativesColumnsTest, TheOutlineColumnStaysFirstAndOtherMovesAreStored) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    const auto style = tree->tree().indexStyle();
+    ASSERT_GE(style->numberOfColumns(), 3u);
+    const auto labels = style->label();
+    int posts = 0;
+    Observation watch = NotificationCenter::defaultCenter().addObserver(
+        RelativesController::kTreeStyleChanged, nullptr, [&](const Notification&) { ++posts; });
+    QHeaderView* header = tree->relatives()->header();
+    struct Case {
+        int from, to;
+    };
+    for (const Case& c : std::vector<Case>{{0, 2}, {1, 0}}) {
+        header->moveSection(c.from, c.to);
+        settle();
+        EXPECT_EQ(style->label(), labels) << c.from << " to " << c.to;
+        EXPECT_EQ(header->logicalIndex(0), 0);
+        EXPECT_EQ(posts, 0);
+    }
+    header->moveSection(2, 1);
+    settle();
+    EXPECT_EQ(style->label()[1], labels[2]);
+    EXPECT_EQ(posts, 1);
+    EXPECT_EQ(header->logicalIndex(1), 1) << "the view's columns follow the style";
+
+    tree->treeColumnResized(1, style->widthForColumn(1));
+    EXPECT_EQ(posts, 1) << "the same width stores nothing";
+
+    // A second window of the kind shows the new order too.
+    select(*window, "@I3@");
+    click(*window, "Descendants");
+    RelativesController* other = treeWindow(*window, "@I3@", "Descend");
+    ASSERT_NE(other, nullptr);
+    other->relatives()->header()->moveSection(2, 1);
+    settle();
+    EXPECT_EQ(posts, 2);
+    EXPECT_EQ(tree->outlineModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+              labels[1]);
+}
+
+TEST_F(RelativesColumnsTest, ExpandBranchShowsEveryRowBelow) {
+    open(kThreeGenerations);
+    defaults->setObject(Value(0), RelativesController::kInitialGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->shownRows().size(), 2u);
+    tree->relatives()->setCurrentIndex(tree->outlineModel()->index(1, 0));
+    QAction* branch = nullptr;
+    for (QAction* action : tree->findChildren<QAction*>())
+        if (action->text() == "Expand Branch") branch = action;
+    ASSERT_NE(branch, nullptr);
+    branch->trigger();
+    settle();
+    EXPECT_EQ(tree->shownRows().size(), 5u);
+}
+
+}  // namespace
+}  // namespace kl
