@@ -286,7 +286,7 @@ void DocumentCommands::doHomeRecordCommand(int tag) {
         std::weak_ptr<GEDCOMRecord> weakSelected = selected;
         UndoManager* undo = &undo_;
         host_.askQuestion(localized(kNoHomeRecord), fill(localized(kOfferHomeRecord), selected->viewName()),
-                          {localized("Yes"), localized("No")}, [weakHeader, weakSelected, undo](int button) {
+                          {localized("Yes"), localized("No")}, false, [weakHeader, weakSelected, undo](int button) {
                               const auto head = weakHeader.lock();
                               const auto record = weakSelected.lock();
                               if (button != 0 || !head || !record) return;
@@ -379,7 +379,7 @@ void DocumentCommands::openTempolin(const std::optional<std::string>& text) {
     if (host_.sendDateToTempolin(date) || host_.sendDateToTempolin(date)) return;
     const std::string download = tempolinDownload_;
     DocumentCommandsHost* host = &host_;
-    host_.askQuestion(localized(kNoTempolin), localized(kDownloadTempolin), {localized("OK"), localized("Download...")},
+    host_.askQuestion(localized(kNoTempolin), localized(kDownloadTempolin), {localized("OK"), localized("Download...")}, true,
                       [host, download](int button) {
                           if (button == 1 && !download.empty()) host->openAddress(download);
                       });

@@ -91,7 +91,7 @@ public:
     virtual void criticalAlert(const std::string& message, const std::string& information) = 0;
     // Buttons from the left: 0 the first; the answer may come later.
     virtual void askQuestion(const std::string& message, const std::string& information,
-                             const std::vector<std::string>& buttons, Answer answer) = 0;
+                             const std::vector<std::string>& buttons, bool critical, Answer answer) = 0;
     virtual void showNewFamilySheet(std::function<void(int code, const Array& settings)> ended) = 0;
     virtual void showSearchTermsSheet(const Terms& terms, std::function<void(int code, const Terms& terms)> ended) = 0;
 

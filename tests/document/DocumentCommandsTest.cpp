@@ -52,8 +52,8 @@ public:
         log.push_back("critical: " + message + " | " + information);
     }
     void askQuestion(const std::string& message, const std::string& information,
-                     const std::vector<std::string>& buttons, Answer answer) override {
-        std::string shown = "ask: " + message + " | " + information + " |";
+                     const std::vector<std::string>& buttons, bool critical, Answer answer) override {
+        std::string shown = critical ? "ask critical: " : "ask: " + message + " | " + information + " |";
         for (const auto& b : buttons) shown += " [" + b + "]";
         log.push_back(shown);
         answer(answerWith);
@@ -399,7 +399,7 @@ TEST_F(DocumentCommandsTest, TheDateHandedToTempolin) {
     commands.openTempolin(std::string("1850"));
     EXPECT_EQ(host.tempolin, (std::vector<std::string>{"1850", "1850"}));
     EXPECT_EQ(host.log.back(),
-              "ask: The Tempolin application could not be found. | Click Download to get and install the Tempolin "
+              "ask critical: The Tempolin application could not be found. | Click Download to get and install the Tempolin "
               "application | [OK] [Download...]");
     EXPECT_TRUE(host.addresses.empty());  // no download page configured
     commands.setTempolinDownloadAddress("https://downloads.example/tempolin");

@@ -20,6 +20,7 @@
 #include "app/LibraryFolder.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
+#include "document/ui/DocumentMenus.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/WindowCascade.h"
 #include "document/GEDCOMDocument.h"
@@ -244,9 +245,9 @@ void IndexWindow::showAlerts(std::vector<Alert> alerts) {
 }
 
 void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
-    // The document's and the application's items belong to windows that
-    // do not exist yet.
+    // The application's items belong to a window that does not exist yet.
     if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
+    if (item.target == ToolbarItemSpec::Target::Document && documentMenus_) documentMenus_->performCommand(item.tag);
 }
 
 void IndexWindow::wireAddColumnButton(AddColumnToolButton* button) {
@@ -346,6 +347,8 @@ void IndexWindow::updateFirstResponder() {
 
 MenuAnswer IndexWindow::validateMenuTag(int tag) {
     updateFirstResponder();
+    if (documentMenus_)
+        if (const auto answer = documentMenus_->validateMenuTag(tag)) return {answer->enabled, answer->title};
     return controller_->validateMenuTag(tag);
 }
 
