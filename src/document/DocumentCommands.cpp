@@ -17,9 +17,11 @@ namespace {
 
 enum Sex { NoPerson = -1, Male = 1, Female = 2, Unknown = 3 };
 
+// A library without the key answers it untranslated.
 std::string localized(const std::string& key) {
     auto library = LibraryServices::current();
-    return library ? library->localString(key) : key;
+    std::string text = library ? library->localString(key) : std::string();
+    return text.empty() ? key : text;
 }
 
 std::string fill(std::string format, const std::string& value) {

@@ -53,7 +53,7 @@ public:
     }
     void askQuestion(const std::string& message, const std::string& information,
                      const std::vector<std::string>& buttons, bool critical, Answer answer) override {
-        std::string shown = critical ? "ask critical: " : "ask: " + message + " | " + information + " |";
+        std::string shown = std::string(critical ? "ask critical: " : "ask: ") + message + " | " + information + " |";
         for (const auto& b : buttons) shown += " [" + b + "]";
         log.push_back(shown);
         answer(answerWith);

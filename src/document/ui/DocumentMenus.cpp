@@ -162,7 +162,11 @@ bool DocumentMenus::performCommand(int tag) {
 }
 
 std::optional<DocumentMenuAnswer> DocumentMenus::validateMenuTag(int tag) {
-    if (!DocumentCommands::handlesTag(tag) && tag != kMergeTwoFilesTag) return std::nullopt;
+    // The merge, relationship and tree items are validated by the
+    // document though other windows run them.
+    const bool validated = tag == kMergeTwoFilesTag || tag == kFindRelationshipTag || tag == kAncestorsTag ||
+                           tag == kDescendantsTag;
+    if (!validated && !DocumentCommands::handlesTag(tag)) return std::nullopt;
     const DocController* controller = DocController::sharedDocumentController();
     return DocumentCommands::validateMenuTag(tag, commands_.facts(controller ? controller->documents().size() : 1));
 }

@@ -47,7 +47,7 @@ protected:
         AppHome::SetUp();
         AppController::initialize(*defaults);
         defaults->setObject(Value("https://search.example"), DocumentMenus::kGenealogySearchKey);
-        IndexToolbar::saveItemIdentifiers(*defaults, {"SaveDocument", "HomeRecord", "ReadToMe", "CopySpecial"});
+        IndexToolbar::saveItemIdentifiers(*defaults, {"SaveDocument", "HomeRecord", "ReadToMe", "CopySpecial", "Ancestors", "Descendants"});
         controller = std::make_unique<DocController>(*defaults);
         IndexWindow::installWindowFactory(*controller, *defaults);
         std::string error;
@@ -137,6 +137,9 @@ TEST_F(DocumentMenusTest, AFamilyFromTwoSelectedPeopleThenTheToolbarsHomeRecordA
     toolbar->validateVisibleItems();
     EXPECT_TRUE(copy->isEnabled());
     EXPECT_EQ(copy->text(), copyTitle);
+    // A family has no ancestors tree, but descendants through its spouses.
+    EXPECT_FALSE(toolbar->actionForIdentifier("Ancestors")->isEnabled());
+    EXPECT_TRUE(toolbar->actionForIdentifier("Descendants")->isEnabled());
 
     // No home record yet: the offer for the selected family; "Yes" sets it.
     home->trigger();
