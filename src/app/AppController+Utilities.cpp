@@ -110,6 +110,10 @@ std::string AppController::searchAddress(std::string_view text, int tag) {
 void AppController::launchGoogleSearch(std::string_view text, int tag) {
     const std::string address = searchAddress(text, tag);
     Logger::log("URL:{}", address);
+    openAddress(address);
+}
+
+void AppController::openAddress(const std::string& address) {
     std::function<void(const std::string&)> open;
     {
         std::lock_guard lock(openerMutex());

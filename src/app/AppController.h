@@ -173,6 +173,8 @@ public:
     static std::string searchAddress(std::string_view text, int tag);
     // Logs and opens searchAddress() through the installed opener.
     static void launchGoogleSearch(std::string_view text, int tag);
+    // Opens an outside address through the installed opener.
+    static void openAddress(const std::string& address);
     // The desktop layer installs the opener of addresses; none only logs.
     static void setAddressOpener(std::function<void(const std::string&)> opener);
 

@@ -38,6 +38,7 @@ class ByteSink;
 class CharacterSetQuestion;
 class DocumentUI;
 class IndexStyle;
+class INDIRecord;
 
 class GEDCOMDocument : public ModelDocument, public KLProgress {
 public:
@@ -183,6 +184,9 @@ public:
     // the index and the families' second. Undoable as one action; answers
     // whether anyone was made.
     bool makeFirstRecords(const Array& settings);
+    // The person at `at` (0 or 4) of such settings, also asked for by the
+    // chart's new-family sheet; nullptr without a name (`sex` is -1 then).
+    std::shared_ptr<INDIRecord> makeFirstIndividual(const Array& settings, std::size_t at, int& sex);
     // Raises "KLFileCancel" once the read or save was cancelled.
     void checkCanceled() const;
     void parceGEDCOMStep() override;

@@ -15,6 +15,8 @@
 #include "app/ui/EditMenu.h"
 #include "document/GEDCOMDocument.h"
 #include "document/RecordsIndices.h"
+#include "document/ui/DocumentMenus.h"
+#include "index/DocumentWindows.h"
 #include "index/AlbumsMenu.h"
 #include "index/IndexController.h"
 #include "index/ui/IndexWindow.h"
@@ -70,6 +72,15 @@ void IndexWindow::buildRecordCommandMenus(QMenu* albums) {
     validateOnShow(records);
     menuBar()->insertMenu(albums->menuAction(), records);
 
+    // This window is the key window whenever its menus are used.
+    DocumentMenus::Window hooks;
+    hooks.keyRecord = [this] { return controller().selectedRecord(); };
+    hooks.keyRecords = [this] { return controller().selectedRecords(); };
+    hooks.select = [this](const DocumentMenus::RecordPtr& record) { controller().selectAnyRecord(record); };
+    hooks.open = [this](const DocumentMenus::RecordPtr& record, bool) { windows_->openRecordBrowser(record); };
+    hooks.beep = [this] { beep(); };
+    documentMenus_ = DocumentMenus::addDocumentMenus(*this, doc_, defaults_, edit, records, std::move(hooks));
+
     albums->addSeparator();
     addCommandItem(albums, tr("Remove from Album"), Tag::RemoveFromAlbum);
     QMenu* send = albums->addMenu(tr("Send Selected to Album"));
@@ -122,6 +133,7 @@ bool IndexWindow::performRecordCommand(int tag) {
     case Tag::ReferencedBy: controller().doReferencedByCmd(); return true;
     case Tag::IndexData: exportWindowData(); return true;
     default:
+        if (documentMenus_ && documentMenus_->performCommand(tag)) return true;
         if (tag == AlbumsMenu::kNewAlbumTag || tag >= AlbumsMenu::kFirstAlbumTag) {
             controller().populateAlbum(tag);
             return true;

@@ -20,6 +20,7 @@
 #include "app/LibraryFolder.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
+#include "document/ui/DocumentMenus.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/WindowCascade.h"
 #include "document/GEDCOMDocument.h"
@@ -253,11 +254,15 @@ void IndexWindow::showAlerts(std::vector<Alert> alerts) {
 }
 
 void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
-    // The document's and the application's items belong to windows that
-    // do not exist yet, but for the relatives windows.
+    // The application's items belong to a window that does not exist yet;
+    // Ancestors and Descendants open the relatives windows, the other
+    // document items run the document's commands.
     if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
-    if (item.target == ToolbarItemSpec::Target::Document && (item.tag == 4001 || item.tag == 4002))
+    if (item.target != ToolbarItemSpec::Target::Document) return;
+    if (item.tag == 4001 || item.tag == 4002)
         openAncestorsOrDescendants(item.tag);
+    else if (documentMenus_)
+        documentMenus_->performCommand(item.tag);
 }
 
 namespace {
@@ -375,6 +380,8 @@ void IndexWindow::updateFirstResponder() {
 
 MenuAnswer IndexWindow::validateMenuTag(int tag) {
     updateFirstResponder();
+    if (documentMenus_)
+        if (const auto answer = documentMenus_->validateMenuTag(tag)) return {answer->enabled, answer->title};
     return controller_->validateMenuTag(tag);
 }
 

@@ -44,6 +44,7 @@ class QTableView;
 
 namespace kl {
 
+class DocumentMenus;
 class SearchPanel;
 class SelectRecordController;
 class AddColumnToolButton;
@@ -140,6 +141,9 @@ public:
     // Records > Search...: the document's one search window, made on first use.
     SearchPanel* showSearchPanel();
     SearchPanel* searchPanel() const { return searchPanel_; }
+    // The document's own menus and toolbar items (new records, home
+    // records, summaries, Tempolin, outside searches).
+    DocumentMenus* documentMenus() const { return documentMenus_; }
     // The record picker once it was first opened.
     SelectRecordController* recordPicker() const { return picker_; }
     // File > Export > Index Data...: asks for the file, then writes it.
@@ -224,6 +228,7 @@ private:
     std::vector<AddColumnItem> addColumnItems_;
     std::vector<QAction*> commandActions_;
     SearchPanel* searchPanel_ = nullptr;        // a child window, made on first use
+    DocumentMenus* documentMenus_ = nullptr;    // a child
     SelectRecordController* picker_ = nullptr;  // a child, made on first use
 
     int sortColumn_ = -1;
