@@ -117,6 +117,7 @@ public:
 private:
     void appendContinued(std::string& out) const;
     void appendMemo(std::string& out) const;
+    bool continuesNoteText() const;
     void foldOne(std::vector<GEDCOMStructure*>& pending);
     void contentsChanged() const;
     std::shared_ptr<Object> lonLatBounds(const std::shared_ptr<GEDCOMRecord>& place, ISInterpreter* sender);
