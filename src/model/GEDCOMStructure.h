@@ -83,7 +83,7 @@ public:
     std::string quickMemo() const { return quickComment().value_or(std::string()); }
     const std::string& readTag() const { return gtag(); }
     const std::string& readContents() const { return contents(); }
-    std::string viewName() const;
+    std::string viewName() const override;
     std::string altViewName() const;
     std::string description() const override;
     std::string eventDate();

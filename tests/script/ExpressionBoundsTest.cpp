@@ -3,21 +3,12 @@
 // sound expression's.
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "FakeDefs.h"
 #include "script/Expression.h"
 
 namespace kl {
 namespace {
 
-class Defs : public DefFunctionSource {
-public:
-    std::map<std::string, std::vector<std::string>> defs;
-    const std::vector<std::string>* defByName(const std::string& name) const override {
-        auto it = defs.find(name);
-        return it == defs.end() ? nullptr : &it->second;
-    }
-};
 
 std::string nested(const std::string& open, const std::string& inner, const std::string& close, int depth) {
     std::string text;
@@ -76,7 +67,7 @@ TEST(Bounds, ManyGroupsInARowStillAddUp) {
 }
 
 TEST(TextLimit, ADefThatDoublesItsTextStopsWithTheReason) {
-    Defs defs;
+    test::FakeDefs defs;
     defs.defs = {{"f", {"S", "f(#1&#1)"}}, {"g", {"S", "\"[\"&f(#1)&\"]\""}}};
     for (const char* text : {"f(x)", "g(x)"}) {
         Expression e(text);
