@@ -20,14 +20,27 @@ namespace kl::fuzz {
 
 namespace fs = std::filesystem;
 
-inline const fs::path& scratchFolder() {
-    static const fs::path folder = [] {
+// Removed when the run ends (libFuzzer ends a timed run with exit()).
+class ScratchFolder {
+public:
+    ScratchFolder() {
         const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path path = base / ("kl-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(path);
-        return path;
-    }();
-    return folder;
+        path_ = base / ("kl-fuzz-" + std::to_string(::getpid()));
+        fs::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+inline const fs::path& scratchFolder() {
+    static const ScratchFolder folder;
+    return folder.path();
 }
 
 inline void writeBytes(const fs::path& path, std::string_view bytes) {
