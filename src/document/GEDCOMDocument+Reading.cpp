@@ -10,6 +10,7 @@
 #include "document/CharsetDetection.h"
 #include "document/DocumentUI.h"
 #include "document/GEDCOMDocument.h"
+#include "document/PackageFolder.h"
 #include "foundation/Exception.h"
 #include "foundation/Logger.h"
 #include "foundation/PropertyList.h"
@@ -42,13 +43,6 @@ private:
     UndoManager& undo_;
 };
 
-// A GEDCOM file name taken from the attributes must name a file inside the
-// package, never a path out of it.
-bool isPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
 // The set a file's bytes point to, for the question to start on: the whole
 // file, as the reader would decode it (asked only for unknown set names).
 uint32_t suggestedEncoding(const fs::path& path) {
@@ -70,6 +64,7 @@ bool GEDCOMDocument::readFromURL(const fs::path& path, const std::string& type, 
     readWriteStatus_ = Running;
     road_ = Road::Reading;
     thumbnailStep_ = false;
+    endedEarly_ = false;
     if (!selectCharacterSet(path, type, error)) {
         readWriteStatus_ = Failed;
         return false;
@@ -83,7 +78,12 @@ bool GEDCOMDocument::readFromURL(const fs::path& path, const std::string& type, 
     Logger::log("...done reading in {} seconds, status {}", secondsSince(start), readWriteStatus_.load());
     switch (readWriteStatus_.load()) {
     case Done:
-        fileName_ = path;
+        // A package that ends early keeps no file: the next save asks
+        // where to put the database rather than writing over what is left.
+        if (endedEarly_)
+            updateChangeCount(Change::Done);
+        else
+            fileName_ = path;
         fileType_ = type;
         ui().doneReading(*this);
         if (const auto& alert = gedcomModel_->readAlert()) {
@@ -163,17 +163,31 @@ void GEDCOMDocument::readFileThread(const fs::path& path, const std::string& typ
 }
 
 bool GEDCOMDocument::readPackage(const fs::path& path) {
-    auto attributes = PropertyList::readDictionaryFile(path / "attributes.plist");
-    if (!attributes) raise(exception_names::FileReadError, kAttributesCorrupted);
+    std::error_code missing;
+    if (!fs::exists(path, missing))
+        raise(exception_names::FileReadError, "The database package '" + path.string() + "' was not found.");
+    if (!fs::is_directory(path, missing))
+        raise(exception_names::FileReadError, "'" + path.string() + "' is not a Kinlore II database package.");
+    if (!fs::exists(path / "attributes.plist", missing))
+        raise(exception_names::FileReadError, "The database package has no file attributes list.");
+    std::string why;
+    auto attributes = PropertyList::readDictionaryFile(path / "attributes.plist", &why);
+    if (!attributes) raise(exception_names::FileReadError, std::string(kAttributesCorrupted) + " " + why);
+    PackageFolder::removeLeftovers(path);
     UndoOff off(undo_);
     readPackageAttributes(*attributes);
     if (auto settings = PropertyList::readDictionaryFile(path / "settings.plist")) readPackageSettings(*settings);
-    std::string name = path.stem().string() + ".ged";
-    if (const Value* stored = attributes->get("GEDCOM File Name"); stored && stored->string() &&
-                                                                   isPlainFileName(*stored->string()))
-        name = *stored->string();
+    const std::string name = PackageFolder::gedcomFileName(path, &*attributes);
     setSourceGEDCOM(name);
     gedcomModel_->setGedcomFromFile((path / name).string());
+    // Every save ends the file with its trailer: without it, records after
+    // the last one read may have been lost, and saving over the package
+    // would make the loss permanent.
+    if (auto last = gedcomModel_->recordBeforeMissingTrailer()) {
+        setReadWriteMessage("The database's GEDCOM file ends early: records after '" + *last +
+                            "' may be missing.");
+        endedEarly_ = true;
+    }
     if (!gedcomModel_->decodeWarning().empty()) appendReadWriteMessage(gedcomModel_->decodeWarning());
     thumbnailStep_ = true;
     setStep("Reading Multimedia Thumbnails", true);
@@ -205,6 +219,10 @@ void GEDCOMDocument::adjustAfterReading(bool imported, int simplifyMode) {
         if (!model.header()) {
             appendReadWriteMessage("added Header");
             model.createNewRecordOfType("HEAD");
+            // The text is held as UTF-8 from now on, whatever header the
+            // new-record text gave.
+            if (auto header = std::dynamic_pointer_cast<HEADRecord>(model.header()))
+                header->setCharacters(GEDCOMModel::kDefaultEncoding);
         }
         if (auto header = std::dynamic_pointer_cast<HEADRecord>(model.header()))
             if (auto note = header->verifyLinksWithIndex(model)) appendReadWriteMessage(*note);

@@ -8,6 +8,7 @@
 
 #include "document/DocumentUI.h"
 #include "document/GEDCOMDocument.h"
+#include "document/PackageFolder.h"
 #include "foundation/ByteSink.h"
 #include "foundation/Exception.h"
 #include "foundation/Logger.h"
@@ -22,6 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kSaveCanceled = "File save was canceled";
+constexpr const char* kNotSaved = "The database could not be saved.";
 
 bool fail(std::string* error, const std::string& message) {
     if (error) *error = message;
@@ -112,24 +114,42 @@ bool GEDCOMDocument::saveAndCloseDocument(const std::string& location, std::stri
 
 void GEDCOMDocument::writeFileThread(const fs::path& target, const std::string& selectedType,
                                      const std::optional<fs::path>& previous) {
+    // Only a package (or an empty folder) is ever replaced: the swap below
+    // deletes what was there, and a user's own folder is not ours to delete.
+    if (auto refusal = PackageFolder::refusalToReplace(target)) writeError(std::string(kNotSaved) + " " + *refusal);
     const std::string gedcomName = target.stem().string() + ".ged";
     std::error_code error;
     const fs::path parent = target.parent_path().empty() ? fs::path(".") : target.parent_path();
     fs::create_directories(parent, error);
-    const fs::path folder = PackageSwap::siblingOf(target.parent_path().empty() ? fs::path(".") / target : target, "saving");
+    const fs::path package = target.parent_path().empty() ? fs::path(".") / target : target;
+    PackageFolder::removeLeftovers(package);
+    const fs::path folder = PackageSwap::siblingOf(package, "saving");
     if (error || !fs::create_directory(folder, error) || error)
-        writeError("The .gedpkg file directory could not be created");
+        writeError("The .gedpkg file directory could not be created: " + error.message());
     try {
         writePackageContents(folder, gedcomName, target, selectedType, previous);
+        // A power cut after the swap must find the new package whole: its
+        // files and its folder's entries reach the disk first, and the
+        // parent's entry for the swapped names after.
+        for (const fs::path& file : {folder / "attributes.plist", folder / "settings.plist", folder})
+            if (!flushToDisk(file)) writeError("Error flushing '" + file.filename().string() + "' to the disk");
         replacePackage(folder, target);
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(folder, ignored);
         throw;
     }
+    // The new package is in place; a parent folder that cannot be flushed
+    // leaves it there, so the save still counts.
+    if (!flushToDisk(parent))
+        Logger::log("The folder of {} could not be flushed to the disk", target.string());
     setSourceGEDCOM(gedcomName);
     int32_t running = Running;
     readWriteStatus_.compare_exchange_strong(running, Done);
+}
+
+bool GEDCOMDocument::flushToDisk(const fs::path& path) const {
+    return pathSync_ ? pathSync_(path) : PackageFolder::synchronize(path);
 }
 
 void GEDCOMDocument::writePackageContents(const fs::path& folder, const std::string& gedcomName,
@@ -138,7 +158,7 @@ void GEDCOMDocument::writePackageContents(const fs::path& folder, const std::str
     writeGEDCOMFile(folder / gedcomName, finalPath);
     if (!PropertyList::writeFile(Value(dictionaryOfAttributes(gedcomName)), folder / "attributes.plist", nullptr,
                                  false))
-        writeError("Error writing the fiile attributes information");
+        writeError("Error writing the file attributes information");
     if (!PropertyList::writeFile(Value(dictionaryOfSettings(std::optional<std::string>(selectedType))), folder / "settings.plist", nullptr,
                                  false))
         writeError("Error writing the file settings information");

@@ -75,6 +75,10 @@ public:
     // Where the package's GEDCOM text goes; tests hand in sinks that fail.
     using SinkFactory = std::function<std::unique_ptr<ByteSink>(const std::filesystem::path&)>;
     void setSinkFactory(SinkFactory factory) { sinkFactory_ = std::move(factory); }
+    // Flushes a written file or folder to the disk (false: it could not);
+    // tests hand in one that notes the order or fails.
+    using PathSync = std::function<bool(const std::filesystem::path&)>;
+    void setPathSync(PathSync sync) { pathSync_ = std::move(sync); }
 
     // ---- accessors
     GEDCOMModel& gedcomModel() { return *gedcomModel_; }
@@ -236,6 +240,7 @@ private:
                               const std::optional<std::filesystem::path>& previous);
     void writeGEDCOMFile(const std::filesystem::path& file, const std::filesystem::path& finalPath);
     std::unique_ptr<ByteSink> makeSink(const std::filesystem::path& file) const;
+    bool flushToDisk(const std::filesystem::path& path) const;
     void readAttributesColumns(const Dictionary& attributes);
     void addColumnSettings(Dictionary& attributes) const;
     void addPrintSettings(Dictionary& attributes) const;
@@ -271,6 +276,8 @@ private:
     CharacterSetQuestion* charsetQuestion_ = nullptr;
     DocumentUI* ui_ = nullptr;
     SinkFactory sinkFactory_;
+    PathSync pathSync_;
+    bool endedEarly_ = false;  // the package read last had no trailer line
     std::string stepText_;
     std::atomic<bool> indeterminate_{false};
     Observation resetTimersObservation_;

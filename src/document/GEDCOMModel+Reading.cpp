@@ -1,11 +1,14 @@
 // Reading: bytes to text, text to records through the parser, records into
 // their lists.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <fstream>
+#include <cerrno>
 #include <functional>
-#include <iterator>
 
 #include "document/GEDCOMModel.h"
 #include "model/GEDCOMParser.h"
@@ -69,20 +72,29 @@ bool isASCII(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// One allocation of the file's size where the size is known, rather than a
-// buffer doubling its way up (a large file would briefly need half again).
+// One allocation of the file's size, known before reading (a buffer
+// doubling its way up would briefly need half again). Only a regular file
+// is read: a device or a pipe has no size and may never end. The open does
+// not wait for a pipe's writer.
 std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return std::nullopt;
-    const std::streamoff size = in.tellg();
-    if (size <= 0) {
-        in.clear();
-        in.seekg(0);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return std::nullopt;
+    std::string text(static_cast<size_t>(st.st_size), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;  // cut short while we read: what is there
+        done += static_cast<size_t>(n);
     }
-    std::string text(static_cast<size_t>(size), '\0');
-    in.seekg(0);
-    if (!in.read(text.data(), size)) return std::nullopt;
+    text.resize(done);
     return text;
 }
 
@@ -252,18 +264,22 @@ void GEDCOMModel::parserDidStart() {
     recordsIndex_ = std::make_unique<RecordsIndices>(this, albumInput_ ? &*albumInput_ : nullptr);
     albumInput_.reset();
     places_ = std::make_unique<PlaceIndex>(this);
+    sawTrailer_ = false;
+    lastRecordRead_.clear();
     if (delegate_) delegate_->parceGEDCOMStep();
 }
 
 void GEDCOMModel::parserFoundHEAD() {
     doneDecodingRecord();
     decoding_ = makeRecordForRead("HEAD", "", "HEAD");
+    lastRecordRead_ = "HEAD";
     recordsIndex_->addRecord(decoding_, false);
 }
 
 void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID, std::string contents,
                                     bool verifyID) {
     doneDecodingRecord();
+    lastRecordRead_ = recordID.empty() ? recordType : recordID;
     decoding_ = makeRecordForRead(recordType, recordID, contents);
     if (verifyID && !decoding_->grecordID().empty() && recordsIndex_->recordWithID(decoding_->grecordID())) {
         // Reachable only through "Corrupted": the first record keeps the ID.
@@ -298,6 +314,7 @@ void GEDCOMModel::parserInvalidTag() {
 }
 
 bool GEDCOMModel::parserFoundTRLR() {
+    sawTrailer_ = true;
     doneDecodingRecord();
     return true;
 }

@@ -72,6 +72,13 @@ public:
     // What the import's declared set could not decode ("Decoding ANSEL
     // character set file encountered 3 invalid characters"); empty when clean.
     const std::string& decodeWarning() const { return decodeWarning_; }
+    // The record read last (its ID, or its type when it has none) when the
+    // last read's text ended without its trailer line; nullopt when the
+    // trailer was there.
+    std::optional<std::string> recordBeforeMissingTrailer() const {
+        if (sawTrailer_) return std::nullopt;
+        return lastRecordRead_;
+    }
     void setAlbumInput(std::optional<Array> albums) { albumInput_ = std::move(albums); }
     const Dictionary& cssRecords() const { return cssRecords_; }
     void setCssRecords(Dictionary map) { cssRecords_ = std::move(map); }
@@ -268,6 +275,8 @@ private:
     int32_t impEncoding_ = kDefaultEncoding;
     std::string impCharSet_;
     std::string decodeWarning_;
+    bool sawTrailer_ = true;
+    std::string lastRecordRead_;
     // The package write under way has written its first bytes (a UTF-16
     // byte-order mark goes in front of the first chunk only).
     bool wroteFirstChunk_ = false;

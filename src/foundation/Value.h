@@ -52,7 +52,8 @@ public:
     const std::vector<std::string>& keys() const { return keys_; }
     const std::vector<Value>& values() const { return values_; }
     const std::string& keyAt(std::size_t i) const { return keys_[i]; }
-    const Value& valueAt(std::size_t i) const { return values_[i]; }
+    // Defined below, once Value is complete.
+    const Value& valueAt(std::size_t i) const;
 
     bool operator==(const Dictionary& other) const;
 
@@ -125,5 +126,7 @@ private:
                  kl::Array, kl::Dictionary, std::shared_ptr<Object>>
         v_;
 };
+
+inline const Value& Dictionary::valueAt(std::size_t i) const { return values_[i]; }
 
 }  // namespace kl

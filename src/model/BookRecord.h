@@ -37,8 +37,8 @@ public:
     std::string saveFolder() const { return dataWithTag("_FLDR"); }
 
     // Books never merge.
-    bool canMergeWith(const GEDCOMRecord&) { return false; }
-    std::string mergeRequirement() const { return "Book Style records cannot be merged."; }
+    bool canMergeWith(const GEDCOMRecord&) override { return false; }
+    std::string mergeRequirement() const override { return "Book Style records cannot be merged."; }
     DropAnswer dropINDIRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
 
     // The settings under their script keys; "individuals" holds the

@@ -279,7 +279,9 @@ ScriptReply GEDCOMRecord::handleMergeRecordsScriptCommand(const Dictionary& argu
     }
     auto otherRecord = std::dynamic_pointer_cast<GEDCOMRecord>(other);
     if (otherRecord.get() == this) return ScriptReply::failure("Records cannot merge with themselves.");
-    if (!otherRecord || typeid(*otherRecord) != typeid(*this))
+    if (!otherRecord) return ScriptReply::failure("Records can only be merged with other records of the same type.");
+    const GEDCOMRecord& otherKind = *otherRecord;
+    if (typeid(otherKind) != typeid(*this))
         return ScriptReply::failure("Records can only be merged with other records of the same type.");
     if (isLocked() || otherRecord->isLocked())
         return ScriptReply::failure("One (or both) of the records is locked and therefore they cannot be merged.");

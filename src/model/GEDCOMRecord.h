@@ -342,7 +342,7 @@ public:
     static std::array<std::string, 2> eventDetachEntry(const GEDCOMStructure& event, const std::string& name);
 
     // ---- names of a record (base versions; the kinds override them)
-    virtual std::string viewName() const;
+    std::string viewName() const override;
     virtual void setViewName(const std::string& name);
     virtual std::string altViewName() const { return viewName(); }
     virtual std::string ipnName() const { return viewName(); }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/Utf8.h"
 
@@ -149,7 +150,7 @@ void GEDCOMStructure::appendContinued(std::string& out) const {
     out.resize(lineStart);
 
     const long long level = glevel();
-    const long long k = continuationLevel((gtag() == "CONC" && level == 1) ? 1 : level + 1);
+    const long long k = continuationLevel(continuesNoteText() ? 1 : level + 1);
     const std::size_t window = windowOf(maxLength - kContinuationPrefix);
     const Cutter cutter{out, eol, k};
     bool isFirst = true;
@@ -173,6 +174,16 @@ void GEDCOMStructure::appendContinued(std::string& out) const {
         }
         out.append(eol);
     });
+}
+
+// A note record's text is its first line, a level-1 CONC, and the reader
+// folds the level-1 continuation lines after it back into that line. Any
+// other CONC keeps its continuation lines below it: written at level 1 they
+// would come back as lines of their own, and a blank one would be dropped.
+bool GEDCOMStructure::continuesNoteText() const {
+    if (glevel() != 1 || gtag() != "CONC" || !record_ || !record_->isType("NOTE")) return false;
+    const auto& lines = record_->structures();
+    return !lines.empty() && lines.front().get() == this;
 }
 
 void GEDCOMStructure::appendMemo(std::string& out) const {

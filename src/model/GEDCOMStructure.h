@@ -83,7 +83,7 @@ public:
     std::string quickMemo() const { return quickComment().value_or(std::string()); }
     const std::string& readTag() const { return gtag(); }
     const std::string& readContents() const { return contents(); }
-    std::string viewName() const;
+    std::string viewName() const override;
     std::string altViewName() const;
     std::string description() const override;
     std::string eventDate();
@@ -117,6 +117,7 @@ public:
 private:
     void appendContinued(std::string& out) const;
     void appendMemo(std::string& out) const;
+    bool continuesNoteText() const;
     void foldOne(std::vector<GEDCOMStructure*>& pending);
     void contentsChanged() const;
     std::shared_ptr<Object> lonLatBounds(const std::shared_ptr<GEDCOMRecord>& place, ISInterpreter* sender);

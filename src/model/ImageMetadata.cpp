@@ -15,6 +15,10 @@ namespace kl {
 
 namespace {
 
+// The owning pointer the library hands out for an opened image (its own
+// name for it is deprecated).
+using ImagePtr = std::unique_ptr<Exiv2::Image>;
+
 void quietLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
@@ -27,16 +31,16 @@ bool isRegularFile(const std::string& path) {
 
 // The image with its metadata read; nullptr when the file is no image the
 // library can parse.
-Exiv2::Image::AutoPtr openImage(const std::string& path) {
+ImagePtr openImage(const std::string& path) {
     quietLibrary();
-    if (!isRegularFile(path)) return Exiv2::Image::AutoPtr();
+    if (!isRegularFile(path)) return ImagePtr();
     try {
         auto image = Exiv2::ImageFactory::open(path);
         if (image.get() == nullptr) return image;
         image->readMetadata();
         return image;
     } catch (const std::exception&) {
-        return Exiv2::Image::AutoPtr();
+        return ImagePtr();
     }
 }
 

@@ -57,7 +57,7 @@ public:
 
     // ["Research Task", its description] for a _TASK; the base's for others.
     std::optional<std::array<std::string, 2>> nameForEventToDetach(const GEDCOMStructure& structure) const override;
-    std::string mergeRequirement() const;
+    std::string mergeRequirement() const override;
     bool removeDuplicateLinksAfterMerge();
 
     Value reportDescription(std::uint32_t options) const override;

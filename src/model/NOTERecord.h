@@ -52,9 +52,9 @@ public:
 
     // ---- merging
     // The first line of the view name: the custom name when there is one.
-    std::string mergeKey() const;
-    bool canMergeWith(const GEDCOMRecord& other);
-    std::string mergeRequirement() const;
+    std::string mergeKey() const override;
+    bool canMergeWith(const GEDCOMRecord& other) override;
+    std::string mergeRequirement() const override;
     // Folds a merged text whose two halves agree (ignoring case) back into
     // one; true when the removals reach the count the merge left in the
     // context slot.

@@ -117,7 +117,7 @@ void OBJERecord::insertNewUserText(const std::string& text) {
 
 bool OBJERecord::canLinkTo(std::string_view type) const { return type == "SOUR" || type == "NOTE"; }
 
-bool OBJERecord::canMergeWith(const GEDCOMRecord& other) const {
+bool OBJERecord::canMergeWith(const GEDCOMRecord& other) {
     auto fileOf = [](const GEDCOMRecord& record) {
         auto file = record.firstChildWithTag(OBJEFileTag());
         return file ? lowered(file->contents()) : std::string();

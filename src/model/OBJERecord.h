@@ -60,8 +60,8 @@ public:
     bool isCiteableType() const override { return true; }
     // Two objects merge when their level-1 FILE texts (empty when missing)
     // are equal ignoring case.
-    bool canMergeWith(const GEDCOMRecord& other) const;
-    std::string mergeRequirement() const;
+    bool canMergeWith(const GEDCOMRecord& other) override;
+    std::string mergeRequirement() const override;
     void removeAllLinks() override;
     void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo) override;
     DropAnswer dropINDIRecord(const std::shared_ptr<GEDCOMRecord>& dropped);

@@ -41,7 +41,7 @@ public:
     void removeAllLinks() override;
     void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo) override;
 
-    std::string mergeRequirement() const;
+    std::string mergeRequirement() const override;
     bool removeDuplicateLinksAfterMerge();
 
     Value reportDescription(std::uint32_t options) const override;

@@ -59,8 +59,8 @@ public:
     DropAnswer dropFAMRecord(const std::shared_ptr<GEDCOMRecord>& dropped);
 
     // ---- merging: same title and same kind, both ignoring case
-    bool canMergeWith(const GEDCOMRecord& other);
-    std::string mergeRequirement() const;
+    bool canMergeWith(const GEDCOMRecord& other) override;
+    std::string mergeRequirement() const override;
     bool removeDuplicateLinksAfterMerge();
 
     // ---- report prose

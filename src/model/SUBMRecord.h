@@ -37,7 +37,7 @@ public:
     bool isMainSubmitter() const;
     void removeAllLinks() override;
     void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo) override;
-    std::string mergeRequirement() const;
+    std::string mergeRequirement() const override;
     // A submitter has no keywords.
     std::vector<std::string> keywords() const override { return {}; }
     void setKeywords(const Array&) override {}

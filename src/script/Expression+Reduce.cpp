@@ -9,23 +9,6 @@ namespace {
 
 using Chain = std::vector<Atomic>;
 
-// The innermost group: the first ")" and the "(" nearest before it.
-bool findInnermostGroup(const Chain& chain, std::size_t& open, std::size_t& close) {
-    for (close = 0; close < chain.size(); ++close) {
-        if (chain[close].code() != Atomic::CloseGroup) continue;
-        for (open = close; open-- > 0;)
-            if (chain[open].code() == Atomic::OpenGroup) return true;
-        return false;
-    }
-    return false;
-}
-
-bool hasCode(const Chain& chain, int code) {
-    for (const Atomic& a : chain)
-        if (a.code() == code) return true;
-    return false;
-}
-
 void replaceRange(Chain& chain, std::size_t first, std::size_t last, Atomic value) {
     chain[first] = std::move(value);
     chain.erase(chain.begin() + long(first + 1), chain.begin() + long(last + 1));
@@ -55,6 +38,11 @@ bool combine(Atomic& left, int op, const Atomic& right) {
     return true;
 }
 
+// The length of the text a value joins with, without printing a number.
+std::size_t joinedLength(const Atomic& a) {
+    return a.code() == Atomic::String || a.code() == Atomic::Word ? a.string().size() : 32;
+}
+
 // Left to right, each operator of the pass folds its two neighbours into
 // the left one, so every operator is left-associative (2^3^2 is 64). The
 // chain is compacted in one sweep rather than erased from at every step.
@@ -66,9 +54,13 @@ std::optional<std::string> runPass(Chain& chain, std::size_t start, const Operat
     write = write > start ? write - 1 : start;  // the first operator's left operand
     for (std::size_t read = write; read < chain.size(); ++write) {
         if (write != read) chain[write] = std::move(chain[read]);
-        for (++read; read < chain.size() && inPass(chain[read].code()); read += 2)
-            if (read + 1 >= chain.size() || !combine(chain[write], chain[read].code(), chain[read + 1]))
-                return std::string(pass.error);
+        for (++read; read < chain.size() && inPass(chain[read].code()); read += 2) {
+            if (read + 1 >= chain.size()) return std::string(pass.error);
+            if (chain[read].code() == Atomic::Concat &&
+                joinedLength(chain[write]) + joinedLength(chain[read + 1]) > Expression::kMaxTextLength)
+                return Expression::textTooLong();
+            if (!combine(chain[write], chain[read].code(), chain[read + 1])) return std::string(pass.error);
+        }
     }
     chain.resize(write);
     return std::nullopt;
@@ -84,30 +76,44 @@ const OperatorPass kLaterPasses[] = {
 }  // namespace
 
 std::optional<std::string> Expression::evaluateTokens(Chain& chain, const Variables& variables) {
-    // Groups innermost first, which gives the same values as reducing them
-    // recursively from the left but needs no recursion for deep nesting.
-    std::size_t open = 0, close = 0;
-    while (hasCode(chain, Atomic::OpenGroup)) {
-        if (!findInnermostGroup(chain, open, close)) return std::string("Unbalanced parentheses in the expression");
-        if (open + 1 == close) {
+    // One pass with a stack of open groups: each ")" reduces the tokens
+    // since its "(" and leaves one value in their place. Groups close
+    // innermost first, as reducing them recursively from the left would,
+    // without recursion and without rescanning the chain per group.
+    Chain out = std::move(outScratch_);
+    out.clear();
+    out.reserve(chain.size());
+    std::vector<std::size_t> opens;
+    for (Atomic& token : chain) {
+        if (token.code() == Atomic::OpenGroup) opens.push_back(out.size());
+        if (token.code() != Atomic::CloseGroup) {
+            out.push_back(std::move(token));
+            continue;
+        }
+        if (opens.empty()) return std::string("Unbalanced parentheses in the expression");
+        const std::size_t open = opens.back();
+        opens.pop_back();
+        if (open + 1 == out.size()) {
             // "f()" calls a custom function with no arguments; any other
             // empty group is the empty text.
-            if (open > 0 && chain[open - 1].code() == Atomic::CustomFunction)
-                chain.erase(chain.begin() + long(open), chain.begin() + long(close + 1));
+            if (open > 0 && out[open - 1].code() == Atomic::CustomFunction)
+                out.pop_back();
             else
-                replaceRange(chain, open, close, Atomic::text({}));
+                out.back() = Atomic::text({});
             continue;
         }
         Chain inner = std::move(groupScratch_);
-        inner.assign(std::make_move_iterator(chain.begin() + long(open + 1)),
-                     std::make_move_iterator(chain.begin() + long(close)));
+        inner.assign(std::make_move_iterator(out.begin() + long(open + 1)), std::make_move_iterator(out.end()));
+        out.resize(open);
         std::optional<std::string> error = reduceFlat(inner, variables);
         // A group leaves as text: (1/3)*3 is 0.99999999.
-        if (!error) replaceRange(chain, open, close, Atomic::text(inner.front().takeText()));
+        if (!error) out.push_back(Atomic::text(inner.front().takeText()));
         groupScratch_ = std::move(inner);
         if (error) return error;
     }
-    if (hasCode(chain, Atomic::CloseGroup)) return std::string("Unbalanced parentheses in the expression");
+    if (!opens.empty()) return std::string("Unbalanced parentheses in the expression");
+    chain.swap(out);
+    outScratch_ = std::move(out);
     return reduceFlat(chain, variables);
 }
 
@@ -178,6 +184,7 @@ std::optional<std::string> Expression::applyStringFunction(Chain& chain, std::si
     std::string args[3];
     for (std::size_t k = 0; k < got; ++k) args[k] = chain[at + 1 + k].string();
     std::string result = doStringFunction(code, std::span<const std::string>(args, got), variables);
+    if (result.size() > kMaxTextLength) return textTooLong();
     replaceRange(chain, at, at + got, Atomic::text(std::move(result)));
     return std::nullopt;
 }
@@ -192,6 +199,9 @@ std::optional<std::string> Expression::applyCustomFunction(Chain& chain, std::si
     }
     const std::string name = chain[at].string();
     auto result = doCustomFunction(name, args, numbers, variables);
+    // A text that grew too long inside a def ends the whole evaluation
+    // with that reason, not as a failed call.
+    if (textLimitReached() || (result && result->size() > kMaxTextLength)) return textTooLong();
     if (!result) return "Invalid text, custom function '" + name + "', or function arguments in expression";
     replaceRange(chain, at, end - 1, Atomic::text(std::move(*result)));
     return std::nullopt;

@@ -68,6 +68,7 @@ private:
     }
 
     std::optional<std::string> symbolAfterPiece(Atomic::Code code) {
+        if (code == Atomic::CloseGroup || code == Atomic::CloseIndex) --depth_;
         flushPiece();
         tokens_.push_back(Atomic::symbol(code));
         newPiece();
@@ -103,7 +104,7 @@ private:
         }
         tokens_.push_back(Atomic::symbol(Atomic::OpenIndex));
         newPiece();
-        return std::nullopt;
+        return deeper();
     }
 
     std::optional<std::string> openGroup() {
@@ -114,6 +115,13 @@ private:
         }
         tokens_.push_back(Atomic::symbol(Atomic::OpenGroup));
         newPiece();
+        return deeper();
+    }
+
+    // Nesting is refused as soon as it passes the limit, so that a hostile
+    // text is not even read to its end.
+    std::optional<std::string> deeper() {
+        if (++depth_ > Expression::kMaxNesting) return std::string(Expression::kNestedTooDeeply);
         return std::nullopt;
     }
 
@@ -148,6 +156,7 @@ private:
     bool numeric_ = true;
     bool dotSeen_ = false;
     bool exponentSeen_ = false;
+    int depth_ = 0;  // open groups and indices; below 0 only in texts checkTokens refuses
 };
 
 bool isOperand(int code) { return code >= Atomic::Number && code <= Atomic::Variable; }

@@ -12,6 +12,8 @@ namespace {
 // expression nests anywhere near this deep.
 constexpr int kMaxEvaluationDepth = 64;
 thread_local int evaluationDepth = 0;
+// Set when a text grew too long anywhere below the outermost evaluation.
+thread_local bool textLimitHit = false;
 
 class DepthGuard {
 public:
@@ -56,8 +58,16 @@ void Expression::setExprTokens(std::vector<Atomic> tokens) {
     hasTokens_ = true;
 }
 
+std::string Expression::textTooLong() {
+    textLimitHit = true;
+    return kTextTooLong;
+}
+
+bool Expression::textLimitReached() { return textLimitHit; }
+
 std::optional<std::string> Expression::evaluateWith(const Variables& variables) {
     DepthGuard depth;
+    if (evaluationDepth == 1) textLimitHit = false;
     if (depth.tooDeep()) return std::string("Expression nested too deeply");
     if (!hasTokens_)
         if (auto error = tokenizeExpr()) return error;

@@ -31,6 +31,19 @@ namespace kl {
 
 class Expression {
 public:
+    // No text an expression builds (a join, a function's or a def's
+    // result) may grow past this: a def that doubles its argument would
+    // otherwise take all memory long before its depth limit.
+    static constexpr std::size_t kMaxTextLength = std::size_t(64) << 20;
+    static constexpr const char* kTextTooLong = "Text result is too long.";
+    // Parentheses and array brackets nest at most this deep.
+    static constexpr int kMaxNesting = 1000;
+    static constexpr const char* kNestedTooDeeply = "Expression is nested too deeply.";
+    // Notes that a text grew past kMaxTextLength in the evaluation under
+    // way (so that the callers of a def see why it failed) and answers the
+    // error text.
+    static std::string textTooLong();
+
     Expression() = default;
     explicit Expression(std::string text);  // no tokens, value, delegate or parser yet
     virtual ~Expression() = default;
@@ -103,6 +116,8 @@ protected:
 private:
     using Chain = std::vector<Atomic>;
 
+    static bool textLimitReached();
+
     static std::optional<std::string> tokenizeText(std::string_view text, std::vector<Atomic>& tokens);
     static std::optional<std::string> checkTokens(const std::vector<Atomic>& tokens);
 
@@ -127,6 +142,7 @@ private:
     // while in use, so a re-entrant evaluation simply starts empty.
     Chain chainScratch_;
     Chain groupScratch_;
+    Chain outScratch_;
 };
 
 }  // namespace kl

@@ -208,7 +208,7 @@ struct RefusalCase {
     const char* label;
     std::function<void(const fs::path&)> make;  // writes "x" under the folder
     const char* type;
-    const char* message;
+    const char* message;  // "{x}" stands for the path
 };
 
 const RefusalCase kRefusals[] = {
@@ -217,15 +217,20 @@ const RefusalCase kRefusals[] = {
      "The file's GEDCOM data could not be read."},
     {"NotGEDCOM", [](const fs::path& p) { test::writeFile(p, "hello\n0 HEAD\n"); }, GEDCOMDocument::kGEDCOMType,
      "The file does not appear to be a GEDCOM file."},
+    {"MissingPackage", [](const fs::path&) {}, GEDCOMDocument::kPackageType,
+     "The database package '{x}' was not found."},
+    {"PackageThatIsAFile", [](const fs::path& p) { test::writeFile(p, "0 HEAD\n0 TRLR\n"); },
+     GEDCOMDocument::kPackageType, "'{x}' is not a Kinlore II database package."},
     {"PackageWithoutAttributes",
      [](const fs::path& p) { test::writeFile(p / "x.ged", "0 HEAD\n0 TRLR\n"); }, GEDCOMDocument::kPackageType,
-     "The file attributes dictionary is corrupted."},
+     "The database package has no file attributes list."},
     {"PackageAttributesNotADictionary",
      [](const fs::path& p) {
          test::writeFile(p / "x.ged", "0 HEAD\n0 TRLR\n");
          PropertyList::writeFile(Value(Array{Value(1)}), p / "attributes.plist");
      },
-     GEDCOMDocument::kPackageType, "The file attributes dictionary is corrupted."},
+     GEDCOMDocument::kPackageType,
+     "The file attributes dictionary is corrupted. \"{x}/attributes.plist\" does not hold a dictionary."},
     {"PackageWithoutGEDCOM",
      [](const fs::path& p) {
          fs::create_directories(p);
@@ -251,7 +256,9 @@ TEST_P(Refusal, FailsWithItsMessage) {
     DocumentFixture f;
     std::string error;
     EXPECT_FALSE(f.open(path, GetParam().type, &error));
-    EXPECT_EQ(error, GetParam().message);
+    std::string message = GetParam().message;
+    if (const size_t at = message.find("{x}"); at != std::string::npos) message.replace(at, 3, path.string());
+    EXPECT_EQ(error, message);
     EXPECT_EQ(f.document->readWriteStatus(), GEDCOMDocument::Failed);
 }
 
@@ -370,7 +377,7 @@ TEST(DocumentReading, ACancelAfterTheReadFinishedLeavesItDone) {
     test::writeFile(scratch / "bad.gedpkg" / "attributes.plist", "not a list");
     EXPECT_FALSE(f.openPackage(scratch / "bad.gedpkg", &error));
     EXPECT_EQ(f.document->readWriteStatus(), GEDCOMDocument::Failed);
-    EXPECT_EQ(error, "The file attributes dictionary is corrupted.");
+    EXPECT_TRUE(error.starts_with("The file attributes dictionary is corrupted. ")) << error;
 }
 
 // The worker's own change (an import is edited) is not news on its thread;

@@ -96,5 +96,20 @@ TEST_F(MergeRules, OtherKindsCompareViewNamesIgnoringCase) {
     EXPECT_EQ(first->mergeRequirement(), "To merge records, they must have the same 'view' name in the index window.");
 }
 
+// Asked through the record base, as the merge command asks: the objects'
+// files decide, not their titles.
+TEST_F(MergeRules, MultimediaObjectsCompareTheirFilesIgnoringCase) {
+    load("0 @O1@ OBJE\n1 FILE a/Photo.jpg\n1 TITL One\n0 @O2@ OBJE\n1 FILE A/photo.JPG\n1 TITL Two\n"
+         "0 @O3@ OBJE\n1 FILE other.jpg\n1 TITL One\n");
+    std::shared_ptr<GEDCOMRecord> first = model.recordWithID("@O1@", "");
+    std::shared_ptr<GEDCOMRecord> sameFile = model.recordWithID("@O2@", "");
+    std::shared_ptr<GEDCOMRecord> sameTitle = model.recordWithID("@O3@", "");
+    ASSERT_TRUE(first && sameFile && sameTitle);
+    EXPECT_TRUE(first->canMergeWith(*sameFile));
+    EXPECT_FALSE(first->canMergeWith(*sameTitle));
+    EXPECT_EQ(first->mergeRequirement(),
+              "To merge multimedia objects, they must be linked to the same file or web site.");
+}
+
 }  // namespace
 }  // namespace kl

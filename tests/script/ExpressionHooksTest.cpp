@@ -3,21 +3,14 @@
 #include <map>
 #include <thread>
 
+#include "FakeDefs.h"
 #include "script/Expression.h"
 #include "support/CaseName.h"
 
 namespace kl {
 namespace {
 
-// The def functions a parser would have collected.
-class FakeDefs : public DefFunctionSource {
-public:
-    std::map<std::string, std::vector<std::string>> defs;
-    const std::vector<std::string>* defByName(const std::string& name) const override {
-        auto it = defs.find(name);
-        return it == defs.end() ? nullptr : &it->second;
-    }
-};
+using test::FakeDefs;
 
 // Answers every "@" path with a fixed text and remembers what it was asked.
 class RecordingDelegate : public ExpressionAtDelegate {

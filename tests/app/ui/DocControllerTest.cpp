@@ -284,6 +284,51 @@ TEST_F(Documents, SaveAsWritesAPackageThatReopensUnedited) {
     EXPECT_FALSE(again->isDocumentEdited());
 }
 
+// Save As onto a folder of the user's that is not a database: refused with
+// its reason, the folder and the document as they were.
+TEST_F(Documents, SaveAsOntoAnOrdinaryFolderIsRefusedAndDeletesNothing) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    const fs::path folder = root() / "Photos.gedpkg";
+    fs::create_directories(folder / "1901");
+    std::ofstream(folder / "1901" / "wedding.jpg", std::ios::binary) << "jpeg";
+    savePath = folder;
+    EXPECT_FALSE(controller->saveDocumentAs(*document));
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_TRUE(alerts[0].ends_with(" could not be saved. | The database could not be saved. '" + folder.string() +
+                                    "' is a folder that is not a Kinlore II database."))
+        << alerts[0];
+    std::ifstream photo(folder / "1901" / "wedding.jpg", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(photo), {}), "jpeg");
+    EXPECT_TRUE(document->isDocumentEdited());
+}
+
+// A package whose GEDCOM file ends early opens, but Save asks where to put
+// the database instead of writing over what is left of it.
+TEST_F(Documents, SavingAPackageThatEndedEarlyAsksForANewPlace) {
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
+    ASSERT_NE(document, nullptr);
+    savePath = root() / "Whole";
+    ASSERT_TRUE(controller->saveDocumentAs(*document));
+    ASSERT_TRUE(controller->closeDocument(*document));
+    const fs::path gedcom = root() / "Whole.gedpkg" / "Whole.ged";
+    std::ifstream in(gedcom, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    in.close();
+    text.erase(text.find("0 TRLR"));
+    std::ofstream(gedcom, std::ios::binary | std::ios::trunc) << text;
+
+    GEDCOMDocument* cut = controller->openDocument(root() / "Whole.gedpkg");
+    ASSERT_NE(cut, nullptr);
+    EXPECT_TRUE(cut->isDocumentEdited());
+    EXPECT_TRUE(cut->readWriteMessage().value_or("").starts_with("The database's GEDCOM file ends early"));
+    savePath = root() / "Recovered";
+    ASSERT_TRUE(controller->saveDocument(*cut));
+    EXPECT_TRUE(fs::exists(root() / "Recovered.gedpkg" / "Recovered.ged"));
+    std::ifstream kept(gedcom, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), text) << "the damaged package is left alone";
+}
+
 TEST_F(Documents, RevertReadsTheSavedPackageAgain) {
     GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree));
     ASSERT_NE(document, nullptr);
