@@ -56,6 +56,8 @@ KinloreApplication::KinloreApplication(UserDefaults& defaults, QObject* parent)
 
 KinloreApplication::~KinloreApplication() {
     delete emptyWindow_.data();
+    // A script still running ends before the documents it may use.
+    scripts_.reset();
     // Documents and their windows go before the library they may use.
     docController_.reset();
     app_.reset();
@@ -158,6 +160,7 @@ void KinloreApplication::showEmptyWindow() {
         auto* window = new EmptyWindow(*this);
         window->setWindowTitle(tr("Kinlore II"));
         window->menuBar()->addMenu(docController_->buildFileMenu(window, nullptr));
+        if (scripts_) scripts_->addMenus(*window);
         auto* label = new QLabel(tr("Open a database with File ▸ Open… or start one with File ▸ New."), window);
         label->setAlignment(Qt::AlignCenter);
         label->setMargin(24);
@@ -195,6 +198,10 @@ bool KinloreApplication::hasOpenDatabases() { return docController_ && docContro
 
 // The start screen is not built yet; the stand-in window offers the File menu.
 void KinloreApplication::showStartupScreen(bool) {}
+
+void KinloreApplication::initScripts() {
+    if (scripts_) scripts_->initScripts();
+}
 
 void KinloreApplication::performLater(std::function<void()> step) { QTimer::singleShot(0, this, std::move(step)); }
 

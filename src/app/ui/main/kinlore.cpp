@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 #include "index/ui/IndexWindow.h"
+#include "scripting/ui/ScriptsDesktop.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -51,12 +53,16 @@ int main(int argc, char** argv) {
     kinlore.setInfoPresenter([](const std::string& message, const std::string& information) {
         kl::AppAlerts::infoAlert(message, information, nullptr);
     });
+    // Internal scripts run from the Extensions menu of every main window.
+    auto scripts = std::make_shared<kl::ScriptsDesktop>(kl::UserDefaults::standard());
+    kinlore.setScriptsHost(scripts);
     if (!kinlore.launch()) return 1;
     kinlore.docController().setProgressUI(&documentUI);
     kinlore.docController().setCharacterSetQuestion(&characterSetQuestion);
     // Each document shows in its index window; the column styles are read
     // now that the launch has registered their defaults.
     kl::IndexWindow::installWindowFactory(kinlore.docController(), kl::UserDefaults::standard());
+    scripts->addMenusToDocumentWindows(kinlore.docController());
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());
