@@ -19,6 +19,7 @@
 #include "foundation/UserDefaults.h"
 #include "scripting/RunServer.h"
 #include "scripting/ScriptStatusTexts.h"
+#include "scripting/ui/TaskWrapper.h"
 
 namespace kl {
 
@@ -29,7 +30,7 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 }  // namespace
 
 AppleScriptActivePanel::AppleScriptActivePanel(UserDefaults& defaults)
-    : QDialog(nullptr, Qt::Tool), defaults_(defaults) {
+    : QDialog(nullptr, Qt::Tool), defaults_(defaults), myTask_(std::make_unique<TaskWrapper>(*this)) {
     setWindowTitle(tr("Script"));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
@@ -74,7 +75,7 @@ void AppleScriptActivePanel::initForScript(const std::string& title) {
 
 void AppleScriptActivePanel::restart(const std::string& title) {
     holdName_ = title;
-    if (stopProcess_ && processRunning_ && processRunning_()) stopProcess_();
+    myTask_->stopProcess(true);
     windowDidLoad();
     runServe_.reset();
 }
@@ -100,9 +101,11 @@ void AppleScriptActivePanel::showWindow() {
 
 void AppleScriptActivePanel::setRunServe(std::shared_ptr<RunServer> server) { runServe_ = server; }
 
-void AppleScriptActivePanel::setProcessHooks(std::function<bool()> running, std::function<void()> stop) {
-    processRunning_ = std::move(running);
-    stopProcess_ = std::move(stop);
+void AppleScriptActivePanel::runCommand(std::vector<std::string> arguments,
+                                        const std::optional<TaskCommand::Environment>& environment,
+                                        const std::optional<std::filesystem::path>& folder) {
+    myTask_->setArguments(std::move(arguments));
+    myTask_->startProcess(folder, environment);
 }
 
 void AppleScriptActivePanel::processStarted() {
@@ -153,11 +156,11 @@ void AppleScriptActivePanel::abortScript() {
         server->setControl(RunServer::Killed);
         return;
     }
-    if (stopProcess_) stopProcess_();
+    myTask_->stopProcess(true);
 }
 
 bool AppleScriptActivePanel::isTaskScript() const {
-    return (processRunning_ && processRunning_()) || !runServe_.expired();
+    return myTask_->findRunning() || !runServe_.expired();
 }
 
 // ---- the end of a run
@@ -177,7 +180,7 @@ void AppleScriptActivePanel::processFinished(int status) {
     if (!isRunning_) return;
     // A failing child is told apart from a sound one, silent or not.
     if (status != 0) {
-        doneTitle("exit status " + std::to_string(status), 2);
+        doneTitle(status > 0 ? "exit status " + std::to_string(status) : std::string("ended by a signal"), 2);
         return;
     }
     if (!hasOutput_) {
@@ -187,6 +190,12 @@ void AppleScriptActivePanel::processFinished(int status) {
         return;
     }
     doneTitle("", 1);
+}
+
+void AppleScriptActivePanel::processFailedToLaunch(const std::string& reason) {
+    taskStartTime_.reset();
+    abortButton_->hide();
+    doneTitle(reason, 2);
 }
 
 void AppleScriptActivePanel::doneTitle(const std::string& text, int code) {

@@ -18,11 +18,15 @@
 #include <QString>
 
 #include <chrono>
+#include <filesystem>
+#include <vector>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "scripting/ScriptRunSink.h"
+#include "scripting/TaskCommand.h"
+#include "scripting/TaskWrapperController.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -31,9 +35,10 @@ class QPushButton;
 
 namespace kl {
 
+class TaskWrapper;
 class UserDefaults;
 
-class AppleScriptActivePanel : public QDialog, public ScriptRunSink {
+class AppleScriptActivePanel : public QDialog, public ScriptRunSink, public TaskWrapperController {
     Q_OBJECT
 public:
     static constexpr int collapsedHeight = 73;
@@ -59,14 +64,17 @@ public:
     void showFractionDone(double fraction);
     // Error text of a run: an internal script reports it as its failure,
     // anything else shows it as output.
-    void appendError(const std::string& text);
-    // Stop: an internal script is killed; a process is stopped by the
-    // owner of the process (see setProcessStopper).
+    void appendError(const std::string& text) override;
+    // The child could not be started: the run ends as failed.
+    void processFailedToLaunch(const std::string& reason) override;
+    // Stop: an internal script is killed, else the child is stopped.
     void abortScript();
     // Whether a process or an internal script is under way.
     bool isTaskScript() const;
-    // The process side: whether a child runs and how to stop it.
-    void setProcessHooks(std::function<bool()> running, std::function<void()> stop);
+    // Starts a child (launch path, then arguments) under the panel.
+    void runCommand(std::vector<std::string> arguments, const std::optional<TaskCommand::Environment>& environment,
+                    const std::optional<std::filesystem::path>& folder);
+    TaskWrapper& task() { return *myTask_; }
 
     bool isRunning() const { return isRunning_; }
     const std::string& holdName() const { return holdName_; }
@@ -104,8 +112,7 @@ private:
     std::weak_ptr<RunServer> runServe_;
     QString pending_;
     bool flushQueued_ = false;
-    std::function<bool()> processRunning_;
-    std::function<void()> stopProcess_;
+    std::unique_ptr<TaskWrapper> myTask_;
 };
 
 }  // namespace kl

@@ -12,6 +12,7 @@
 #include "foundation/UserDefaults.h"
 #include "scripting/RunServer.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
+#include "scripting/ui/TaskWrapper.h"
 #include "support/CaseName.h"
 
 namespace kl {
@@ -135,13 +136,13 @@ TEST_F(ScriptPanel, RefusesToCloseWhileRunning) {
 TEST_F(ScriptPanel, StopDuringAnInternalScriptKillsItAndLeavesTheProcessAlone) {
     auto server = std::make_shared<RunServer>(nullptr);
     server->setControl(RunServer::Running);
-    bool processStopped = false;
-    panel->setProcessHooks([] { return false; }, [&] { processStopped = true; });
+    panel->runCommand({"/bin/sleep", "5"}, std::nullopt, std::nullopt);
     panel->setRunServe(server);
     EXPECT_TRUE(panel->isTaskScript());
     panel->abortScript();
     EXPECT_EQ(server->control(), RunServer::Killed);
-    EXPECT_FALSE(processStopped);
+    EXPECT_TRUE(panel->task().findRunning());
+    panel->task().stopProcess(false);
 }
 
 TEST_F(ScriptPanel, ExpandedHeightKeepsTheUsersSizeForTheNextRun) {
