@@ -9,10 +9,17 @@
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
+#include "app/ui/AppAlerts.h"
 #include "foundation/AsciiText.h"
+#include "foundation/TildePath.h"
+#include "foundation/UserDefaults.h"
+#include "scripting/ExtensionInstaller.h"
 #include "scripting/ScriptController.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 #include "scripting/ui/QtClipboard.h"
+#include "scripting/ui/ScriptDialogs.h"
+
+#include <QFileDialog>
 
 namespace kl {
 
@@ -87,21 +94,72 @@ void ScriptsDesktop::fillExtensionsMenu(QMenu& menu) {
             }
         };
     if (folder) render(menu, folder->menus().scriptsMenu());
-    // The fixed items; installing and removing are not offered yet.
+    // The fixed items.
     menu.addSeparator();
+    connect(menu.addAction(tr("Install Extensions…")), &QAction::triggered, this, [this] { installPluginMenuCmd(); });
     struct Fixed {
         const char* title;
         int tag;
     };
-    for (const Fixed& fixed : {Fixed{"Install Extensions…", -1}, Fixed{"Remove User Extensions…", userExtensionsTag},
+    for (const Fixed& fixed : {Fixed{"Remove User Extensions…", userExtensionsTag},
                                Fixed{"Remove System Extensions…", anyExtensionsTag}}) {
         QAction* action = menu.addAction(tr(fixed.title));
-        if (fixed.tag > 0) {
-            action->setData(fixed.tag);
-            action->setEnabled(folder && folder->menus().validateMenuTag(fixed.tag));
-        }
-        connect(action, &QAction::triggered, this, [this] { beep_(); });
+        action->setData(fixed.tag);
+        action->setEnabled(folder && folder->menus().validateMenuTag(fixed.tag));
+        const int tag = fixed.tag;
+        connect(action, &QAction::triggered, this, [this, tag] { removePluginMenuCmd(tag); });
     }
+    // The documentation viewer is not built yet.
+    connect(menu.addAction(tr("Documentation...")), &QAction::triggered, this, [this] { beep_(); });
+}
+
+ExtensionInstaller ScriptsDesktop::installer() {
+    ExtensionPrompts prompts;
+    prompts.askOverwrite = [](const std::string& message, const std::string& informative) {
+        return AppAlerts::runCriticalAlert(message, informative, std::string("Overwrite"), std::string("Skip")) ==
+               AlertButtons::responseForIndex(0);
+    };
+    prompts.criticalAlert = [](const std::string& message, const std::string& informative) {
+        AppAlerts::criticalAlert(message, informative, nullptr);
+    };
+    prompts.infoAlert = [](const std::string& message, const std::string& informative) {
+        AppAlerts::infoAlert(message, informative, nullptr);
+    };
+    prompts.choose = [](const Dictionary& arguments) { return ScriptDialogs::userChoiceCommand(arguments); };
+    prompts.beep = beep_;
+    std::filesystem::path current;
+    if (auto format = defaults_.stringForKey(LibraryFolder::currentFormatKey)) {
+        std::string path = expandTilde(*format);
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        current = path;
+    }
+    return ExtensionInstaller(*library(), std::move(prompts), current);
+}
+
+void ScriptsDesktop::installPluginMenuCmd() {
+    if (!library()) return;
+    // Packages are folders: the panel chooses one package folder.
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setWindowTitle(tr("Install an extension or format (.kplug, .kfrmt)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    std::vector<std::filesystem::path> paths;
+    for (const QString& path : dialog.selectedFiles()) paths.emplace_back(path.toStdString());
+    const int where = AppAlerts::runInfoAlert("Install into which library?", std::string(),
+                                              std::string("User Library"), std::string("System Library"),
+                                              std::string("Cancel"));
+    if (where == AlertButtons::responseForIndex(2)) return;
+    installer().installPlugIns(paths,
+                               where == AlertButtons::responseForIndex(1) ? ExtensionInstaller::SystemLibrary
+                                                                          : ExtensionInstaller::UserLibrary,
+                               ExtensionInstaller::askAndReport);
+}
+
+void ScriptsDesktop::removePluginMenuCmd(int tag) {
+    if (!library()) return;
+    installer().removePlugins(tag == userExtensionsTag ? ExtensionInstaller::UserLibrary
+                                                       : ExtensionInstaller::SystemLibrary);
 }
 
 void ScriptsDesktop::openScriptsMenuCmd(int tag) {

@@ -20,6 +20,7 @@ namespace kl {
 
 class AppleScriptActivePanel;
 class DocController;
+class ExtensionInstaller;
 class LibraryFolder;
 class QtClipboard;
 class ScriptController;
@@ -45,6 +46,10 @@ public:
     void fillExtensionsMenu(QMenu& menu);
     // An Extensions-menu item: the file at that index of the plug-in list.
     void openScriptsMenuCmd(int tag);
+    // Install Extensions…: a package and the library it goes to.
+    void installPluginMenuCmd();
+    // Remove User Extensions… (8003) and Remove System Extensions… (8005).
+    void removePluginMenuCmd(int tag);
 
     ScriptController& controller();
     AppleScriptActivePanel& panel() { return *panel_; }
@@ -53,6 +58,7 @@ public:
 
 private:
     LibraryFolder* library() const;
+    ExtensionInstaller installer();
 
     UserDefaults& defaults_;
     std::shared_ptr<AppleScriptActivePanel> panel_;

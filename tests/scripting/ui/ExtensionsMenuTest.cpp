@@ -2,7 +2,12 @@
 // script runs under the script run panel; an outside script kind beeps.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QFileDialog>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +21,7 @@
 #include "app/ui/UiTestSupport.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 #include "scripting/ui/ScriptsDesktop.h"
+#include "scripting/ui/UserInputPanel.h"
 
 namespace kl {
 namespace {
@@ -97,6 +103,56 @@ TEST_F(ExtensionsMenu, AnOutsideScriptBeeps) {
     hello->trigger();
     EXPECT_EQ(beeps, 1);
     EXPECT_FALSE(scripts->panel().isVisible());
+}
+
+void clickButton(QMessageBox& box, const QString& title) {
+    for (QAbstractButton* button : box.buttons())
+        if (button->text() == title) return button->click();
+    ADD_FAILURE() << "no button " << title.toStdString();
+    box.done(0);
+}
+
+TEST_F(ExtensionsMenu, InstallThenRemoveThroughTheMenu) {
+    const fs::path package = root() / "Tool.kplug";
+    fs::create_directories(package);
+    std::ofstream(package / "main.klscpt") << "write 1";
+    std::string reported;
+    test::whenModal<QFileDialog>([&](QFileDialog& dialog) {
+        test::whenModal<QMessageBox>([&](QMessageBox& where) {
+            test::whenModal<QMessageBox>([&](QMessageBox& done) {
+                reported = done.text().toStdString();
+                done.buttons().front()->click();
+            });
+            clickButton(where, "User Library");
+        });
+        dialog.selectFile(QString::fromStdString(package.string()));
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    QMenu* menu = extensionsMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    find(*menu, "Install Extensions…")->trigger();
+    const fs::path installed = AppController::sharedLibrary()->libraryFile("Scripts") / "Tool.kplug";
+    EXPECT_TRUE(fs::exists(installed / "main.klscpt"));
+    EXPECT_EQ(reported, "The installed extension is now available in the \"Extensions\" menu.");
+
+    emit menu->aboutToShow();
+    QAction* remove = find(*menu, "Remove User Extensions…");
+    ASSERT_TRUE(remove && remove->isEnabled());
+    // Cancel changes nothing.
+    test::whenModal<UserListPanel>([](UserListPanel& panel) { panel.button(1)->click(); });
+    remove->trigger();
+    EXPECT_TRUE(fs::exists(installed));
+    QStringList offered;
+    test::whenModal<UserListPanel>([&](UserListPanel& panel) {
+        for (int row = 0; row < panel.list()->count(); ++row) offered << panel.list()->item(row)->text();
+        panel.button(0)->click();
+    });
+    remove->trigger();
+    EXPECT_EQ(offered, QStringList{"Tool"});
+    EXPECT_FALSE(fs::exists(installed));
+    emit menu->aboutToShow();
+    EXPECT_FALSE(find(*menu, "Remove User Extensions…")->isEnabled());
 }
 
 }  // namespace
