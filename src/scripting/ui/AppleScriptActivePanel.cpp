@@ -86,6 +86,7 @@ void AppleScriptActivePanel::windowDidLoad() {
     hasOutput_ = false;
     scriptName_->setText(qt(ScriptStatusTexts::runningMessage(holdName_, -1)));
     pending_.clear();
+    endsAtLineStart_ = true;
     scriptResult_->clear();
     scriptResult_->hide();
     scriptActive_->setRange(0, 0);
@@ -133,6 +134,7 @@ void AppleScriptActivePanel::clearScriptMessage(const std::string* text) {
     if (!isRunning_) return;
     showResultsBox();
     pending_.clear();
+    endsAtLineStart_ = true;
     scriptResult_->clear();
     if (text) appendText(qt(*text) + '\n');
 }
@@ -184,7 +186,6 @@ void AppleScriptActivePanel::processFinished(int status) {
         return;
     }
     if (!hasOutput_) {
-        flushOutput();
         isRunning_ = false;
         hide();
         return;
@@ -207,12 +208,10 @@ void AppleScriptActivePanel::doneTitle(const std::string& text, int code) {
     showResultsBox();
     if (!text.empty()) {
         // The closing text starts a line of its own.
-        const QString shown = scriptResult_->toPlainText() + pending_;
-        if (!shown.isEmpty() && !shown.endsWith('\n')) appendText(QStringLiteral("\n"));
+        if (!endsAtLineStart_) appendText(QStringLiteral("\n"));
         appendText(qt(text));
         hasOutput_ = true;
     }
-    flushOutput();
     isRunning_ = false;
     saveFrame();
 }
@@ -234,25 +233,41 @@ void AppleScriptActivePanel::showResultsBox() {
 void AppleScriptActivePanel::appendText(const QString& text) {
     if (text.isEmpty()) return;
     pending_ += text;
-    if (flushQueued_) return;
-    flushQueued_ = true;
-    QTimer::singleShot(0, this, [this] { flushOutput(); });
+    endsAtLineStart_ = text.endsWith('\n');
+    queueFlush();
 }
 
-void AppleScriptActivePanel::flushOutput() {
+void AppleScriptActivePanel::queueFlush() {
+    if (flushQueued_) return;
+    flushQueued_ = true;
+    QTimer::singleShot(0, this, [this] { flushOutput(flushLimit); });
+}
+
+// One turn of the event loop shows at most `limit` characters, so a flood
+// of output never holds up the rest of the application for long.
+void AppleScriptActivePanel::flushOutput(qsizetype limit) {
     flushQueued_ = false;
     if (pending_.isEmpty()) return;
     QTextCursor cursor(scriptResult_->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(pending_);
-    pending_.clear();
+    if (pending_.size() <= limit) {
+        cursor.insertText(pending_);
+        pending_.clear();
+    } else {
+        qsizetype cut = limit;
+        // Never split a surrogate pair.
+        if (pending_.at(cut - 1).isHighSurrogate()) --cut;
+        cursor.insertText(pending_.left(cut));
+        pending_.remove(0, cut);
+        queueFlush();
+    }
     scriptResult_->verticalScrollBar()->setValue(scriptResult_->verticalScrollBar()->maximum());
 }
 
 QString AppleScriptActivePanel::statusText() const { return scriptName_->text(); }
 
 QString AppleScriptActivePanel::outputText() {
-    flushOutput();
+    flushOutput(pending_.size());
     return scriptResult_->toPlainText();
 }
 

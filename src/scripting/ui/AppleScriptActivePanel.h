@@ -82,6 +82,8 @@ public:
     // The output shown, with what waits for the next turn of the loop.
     QString outputText();
     bool outputShown() const;
+    // Output that waits for the next turns of the event loop.
+    bool outputPending() const { return !pending_.isEmpty(); }
     bool stopShown() const;
     int resultHeight() const { return resultHeight_; }
 
@@ -95,7 +97,8 @@ private:
     void setHeightKeepingTop(int height);
     void showResultsBox();
     void appendText(const QString& text);
-    void flushOutput();
+    void queueFlush();
+    void flushOutput(qsizetype limit);
     void saveFrame();
     void restoreFrame();
 
@@ -110,7 +113,9 @@ private:
     bool hasOutput_ = false;
     std::optional<std::chrono::steady_clock::time_point> taskStartTime_;
     std::weak_ptr<RunServer> runServe_;
+    static constexpr qsizetype flushLimit = 16384;
     QString pending_;
+    bool endsAtLineStart_ = true;
     bool flushQueued_ = false;
     std::unique_ptr<TaskWrapper> myTask_;
 };
