@@ -83,6 +83,16 @@ int AppAlerts::runAlert(AlertButtons::Style style, const std::string& message, c
     return response(*box, added, buttons);
 }
 
+int AppAlerts::runAlertOrClose(AlertButtons::Style style, const std::string& message, const Title& informative,
+                               const AlertButtons& buttons) {
+    std::unique_ptr<QMessageBox> box(makeBox(style, message, informative, nullptr));
+    const auto added = addButtons(*box, buttons);
+    box->exec();
+    for (std::size_t i = 0; i < added.size(); ++i)
+        if (box->clickedButton() == added[i]) return AlertButtons::responseForIndex(i);
+    return 0;
+}
+
 void AppAlerts::beginAlertSheet(QWidget* window, AlertButtons::Style style, const std::string& message,
                                 const Title& informative, const AlertButtons& buttons,
                                 std::function<void(int response)> done) {

@@ -34,6 +34,10 @@ public:
                             const Title& alt = std::nullopt, const Title& other = std::nullopt);
     static int runAlert(AlertButtons::Style style, const std::string& message, const Title& informative,
                         const AlertButtons& buttons);
+    // The same, answering 0 when the alert was closed without a button
+    // (a script's question, where closing is no choice).
+    static int runAlertOrClose(AlertButtons::Style style, const std::string& message, const Title& informative,
+                               const AlertButtons& buttons);
     // The same buttons as a sheet on the window: returns at once, and hands
     // the answer to `done` when the user has pressed a button (a question
     // such as Save / Don't Save / Cancel before a document window closes).

@@ -67,6 +67,7 @@ public:
 
     void setPrompts(Prompts prompts);
     void setWindowFactory(WindowFactory factory) { windowFactory_ = std::move(factory); }
+    const WindowFactory& windowFactory() const { return windowFactory_; }
     void setCharacterSetQuestion(CharacterSetQuestion* question) { charsetQuestion_ = question; }
     // The wait and progress panel of reads and saves; nullptr polls without one.
     void setProgressUI(DocumentUI* ui) { progressUI_ = ui; }

@@ -66,6 +66,8 @@ KinloreApplication::KinloreApplication(UserDefaults& defaults, QObject* parent)
 
 KinloreApplication::~KinloreApplication() {
     delete emptyWindow_.data();
+    // A script still running ends before the documents it may use.
+    scripts_.reset();
     // Documents and their windows go before the library they may use.
     docController_.reset();
     app_.reset();
@@ -176,6 +178,7 @@ void KinloreApplication::showEmptyWindow() {
         auto* window = new EmptyWindow(*this);
         window->setWindowTitle(tr("Kinlore II"));
         window->menuBar()->addMenu(docController_->buildFileMenu(window, nullptr));
+        if (scripts_) scripts_->addMenus(*window);
         // Started from a desktop entry or a terminal with no file, the
         // window is where a user begins: the commands are on its face too.
         auto* face = new QWidget(window);
@@ -240,6 +243,10 @@ bool KinloreApplication::hasOpenDatabases() { return docController_ && docContro
 
 // The start screen is not built yet; the stand-in window offers the File menu.
 void KinloreApplication::showStartupScreen(bool) {}
+
+void KinloreApplication::initScripts() {
+    if (scripts_) scripts_->initScripts();
+}
 
 void KinloreApplication::performLater(std::function<void()> step) { QTimer::singleShot(0, this, std::move(step)); }
 

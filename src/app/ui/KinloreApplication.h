@@ -20,6 +20,7 @@
 
 #include "app/AppController.h"
 #include "app/AppDesktop.h"
+#include "app/ui/ScriptsHost.h"
 
 namespace kl {
 
@@ -57,6 +58,10 @@ public:
     void setInfoPresenter(AlertPresenter presenter) { infoPresenter_ = std::move(presenter); }
     // The stand-in window shown while no database is open.
     QMainWindow* emptyWindow() const { return emptyWindow_.data(); }
+    // The scripts side (interpreter, run panel, Extensions menu); set before
+    // launch. Without one the program runs no scripts.
+    void setScriptsHost(std::shared_ptr<ScriptsHost> host) { scripts_ = std::move(host); }
+    ScriptsHost* scriptsHost() const { return scripts_.get(); }
 
     // AppDesktop
     void createDocController() override;
@@ -64,6 +69,7 @@ public:
     bool isDarkMode() override;
     bool hasOpenDatabases() override;
     void showStartupScreen(bool fromMenu) override;
+    void initScripts() override;
     void performLater(std::function<void()> step) override;
     void runCriticalAlert(const std::string& message, const std::string& information) override;
     void terminate() override;
@@ -80,6 +86,7 @@ private:
     UserDefaults& defaults_;
     std::unique_ptr<DocController> docController_;
     std::unique_ptr<AppController> app_;
+    std::shared_ptr<ScriptsHost> scripts_;
     QPointer<QMainWindow> emptyWindow_;
     AlertPresenter alertPresenter_;
     AlertPresenter infoPresenter_;

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #ifdef KL_HAS_CHARTS_UI
 #include "charts/ui/RelativesController.h"
 #endif
+#include "scripting/ui/ScriptsDesktop.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -58,6 +60,9 @@ int main(int argc, char** argv) {
     });
     // The model's questions reach the user as the program's alerts.
     kl::ModelAlerts::install(std::make_shared<kl::QtModelAlerts>());
+    // Internal scripts run from the Extensions menu of every main window.
+    auto scripts = std::make_shared<kl::ScriptsDesktop>(kl::UserDefaults::standard());
+    kinlore.setScriptsHost(scripts);
     if (!kinlore.launch()) return 1;
     kinlore.docController().setProgressUI(&documentUI);
     kinlore.docController().setCharacterSetQuestion(&characterSetQuestion);
@@ -68,6 +73,7 @@ int main(int argc, char** argv) {
 #ifdef KL_HAS_CHARTS_UI
     kl::RelativesController::install(kl::UserDefaults::standard());
 #endif
+    scripts->addMenusToDocumentWindows(kinlore.docController());
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());

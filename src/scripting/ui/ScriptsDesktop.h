@@ -1,0 +1,70 @@
+#pragma once
+// ScriptsDesktop: internal scripts in Kinlore II. It keeps the one script
+// run panel, the pasteboard of scripts and the ScriptController, gives every
+// main window the Extensions menu built from the library's scripts, formats
+// and extensions, and runs the item the user picks.
+//
+// Ownership: made by main() (or a test) and handed to the KinloreApplication
+// as its ScriptsHost; the library folder belongs to the application's
+// controller and outlives it. Thread: GUI thread.
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+#include "app/ui/ScriptsHost.h"
+
+class QMenu;
+
+namespace kl {
+
+class AppleScriptActivePanel;
+class DocController;
+class ExtensionInstaller;
+class LibraryFolder;
+class QtClipboard;
+class ScriptController;
+class UserDefaults;
+
+class ScriptsDesktop : public QObject, public ScriptsHost {
+    Q_OBJECT
+public:
+    // The main-menu item whose submenu is the Extensions menu.
+    static constexpr int extensionsMenuTag = 8000;
+
+    explicit ScriptsDesktop(UserDefaults& defaults, QObject* parent = nullptr);
+    ~ScriptsDesktop() override;
+
+    // ScriptsHost
+    void initScripts() override;
+    void addMenus(QMainWindow& window) override;
+
+    // Gives the windows the document controller makes the Extensions menu.
+    void addMenusToDocumentWindows(DocController& documents);
+    // Refills the menu from the library's list (it is rebuilt each time it
+    // opens, so it follows every buildScriptsMenu).
+    void fillExtensionsMenu(QMenu& menu);
+    // An Extensions-menu item: the file at that index of the plug-in list.
+    void openScriptsMenuCmd(int tag);
+    // Install Extensions…: a package and the library it goes to.
+    void installPluginMenuCmd();
+    // Remove User Extensions… (8003) and Remove System Extensions… (8005).
+    void removePluginMenuCmd(int tag);
+
+    ScriptController& controller();
+    AppleScriptActivePanel& panel() { return *panel_; }
+    // Tests hear the beep.
+    void setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
+
+private:
+    LibraryFolder* library() const;
+    ExtensionInstaller installer();
+
+    UserDefaults& defaults_;
+    std::shared_ptr<AppleScriptActivePanel> panel_;
+    std::shared_ptr<QtClipboard> clipboard_;
+    std::unique_ptr<ScriptController> controller_;
+    std::function<void()> beep_;
+};
+
+}  // namespace kl
