@@ -5,22 +5,18 @@ namespace kl {
 namespace {
 using T = ToolbarItemSpec::Target;
 const std::vector<ToolbarItemSpec>& ownItems() {
-    static const std::vector<ToolbarItemSpec> items{
-        {"AddColumn", "Add Column", "Add Column (Pal)", "AddColumn", T::Window, "editIndexColumn", 3301,
-         "Add index column"},
-        {"EditColumn", "Modify Column", "Modify Column (Pal)", "EditColumn", T::Window, "editIndexColumn", 3302,
-         "Edit the selected column properties"},
-        {"DeleteColumn", "Remove Column", "Remove Column (Pal)", "DeleteColumn", T::Window, "deleteIndexColumn", 3303,
-         "Delete the selected column"},
-        {"PortraitColumn", "Show/Hide Portrait", "Show/Hide Portrait (Pal)", "PortraitColumn", T::Window,
-         "addRemovePortraitColumn", 3304, "Show or hide the portrait column"},
-        {"ToggleView", "Toggle View", "Toggle View (Pal)", "ToggleView", T::Window, "toggleDisplayMode",
-         RelativesToolbar::kToggleViewTag, "Toggle between chart and outline modes"},
-        {"Refresh", "Refresh Tree", "Refresh Tree", "refresh", T::Window, "restartTheTree", RelativesToolbar::kRefreshTag,
-         "Recalculate cells in the tree"},
-        {"WindowHelp", "Help", "Help", "HelpIcon", T::Window, "contextHelpTopic", 0,
-         "Open help starting with information on this browser window"},
-    };
+    static const std::vector<ToolbarItemSpec> items = [] {
+        std::vector<ToolbarItemSpec> all = IndexToolbar::columnItems();
+        all.insert(all.end(), {
+            {"ToggleView", "Toggle View", "Toggle View (Pal)", "ToggleView", T::Window, "toggleDisplayMode",
+             RelativesToolbar::kToggleViewTag, "Toggle between chart and outline modes"},
+            {"Refresh", "Refresh Tree", "Refresh Tree", "refresh", T::Window, "restartTheTree", RelativesToolbar::kRefreshTag,
+             "Recalculate cells in the tree"},
+            {"WindowHelp", "Help", "Help", "HelpIcon", T::Window, "contextHelpTopic", 0,
+             "Open help starting with information on this browser window"},
+        });
+        return all;
+    }();
     return items;
 }
 }  // namespace

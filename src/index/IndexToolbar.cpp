@@ -13,24 +13,22 @@ namespace {
 using T = ToolbarItemSpec::Target;
 
 const std::vector<ToolbarItemSpec>& windowItems() {
-    static const std::vector<ToolbarItemSpec> items{
-        {"ShowHideEditor", "Show Source", "Show Source (Pal)", "ShowEditor", T::Window, "showGEDCOMEditor", 3009,
-         "Show or Hide GEDCOM Source"},
-        {"AddColumn", "Add Column", "Add Column (Pal)", "AddColumn", T::Window, "editIndexColumn", 3301,
-         "Add index column"},
-        {"EditColumn", "Modify Column", "Modify Column (Pal)", "EditColumn", T::Window, "editIndexColumn", 3302,
-         "Edit the selected column properties"},
-        {"DeleteColumn", "Remove Column", "Remove Column (Pal)", "DeleteColumn", T::Window, "deleteIndexColumn", 3303,
-         "Delete the selected column"},
-        {"PortraitColumn", "Show/Hide Portrait", "Show/Hide Portrait (Pal)", "PortraitColumn", T::Window,
-         "addRemovePortraitColumn", 3304, "Show or hide the portrait column"},
-        {"AddAlbum", "Add Album", "Add Album (Pal)", "AddAlbum", T::Window, "createAlbum", 1007, "Add Album (tip)"},
-        {"DeleteAlbum", "Delete Album", "Delete Album (Pal)", "DeleteAlbum", T::Window, "removeAlbum", 1008,
-         "Delete Album (tip)"},
-        {"TypeFindField", "Find Record", "Find Record (Pal)", "", T::None, "", 0, "Type text to find matching record"},
-        {"WindowHelp", "Help", "Help", "HelpIcon", T::Window, "contextHelpTopic", 0,
-         "Open help starting with information on this index window"},
-    };
+    static const std::vector<ToolbarItemSpec> items = [] {
+        std::vector<ToolbarItemSpec> all{
+            {"ShowHideEditor", "Show Source", "Show Source (Pal)", "ShowEditor", T::Window, "showGEDCOMEditor",
+             3009, "Show or Hide GEDCOM Source"}};
+        const auto& columns = IndexToolbar::columnItems();
+        all.insert(all.end(), columns.begin(), columns.end());
+        all.insert(all.end(), {
+            {"AddAlbum", "Add Album", "Add Album (Pal)", "AddAlbum", T::Window, "createAlbum", 1007, "Add Album (tip)"},
+            {"DeleteAlbum", "Delete Album", "Delete Album (Pal)", "DeleteAlbum", T::Window, "removeAlbum", 1008,
+             "Delete Album (tip)"},
+            {"TypeFindField", "Find Record", "Find Record (Pal)", "", T::None, "", 0, "Type text to find matching record"},
+            {"WindowHelp", "Help", "Help", "HelpIcon", T::Window, "contextHelpTopic", 0,
+             "Open help starting with information on this index window"},
+        });
+        return all;
+    }();
     return items;
 }
 
@@ -65,6 +63,21 @@ bool repeatable(const std::string& identifier) {
 }
 
 }  // namespace
+
+// The column items every window with column styles offers.
+const std::vector<ToolbarItemSpec>& IndexToolbar::columnItems() {
+    static const std::vector<ToolbarItemSpec> items{
+        {"AddColumn", "Add Column", "Add Column (Pal)", "AddColumn", T::Window, "editIndexColumn", 3301,
+         "Add index column"},
+        {"EditColumn", "Modify Column", "Modify Column (Pal)", "EditColumn", T::Window, "editIndexColumn", 3302,
+         "Edit the selected column properties"},
+        {"DeleteColumn", "Remove Column", "Remove Column (Pal)", "DeleteColumn", T::Window, "deleteIndexColumn", 3303,
+         "Delete the selected column"},
+        {"PortraitColumn", "Show/Hide Portrait", "Show/Hide Portrait (Pal)", "PortraitColumn", T::Window,
+         "addRemovePortraitColumn", 3304, "Show or hide the portrait column"},
+    };
+    return items;
+}
 
 const std::vector<std::string>& IndexToolbar::toolbarAllowedItemIdentifiers() {
     static const std::vector<std::string> ids{

@@ -42,6 +42,8 @@ public:
     static constexpr const char* kPrint = "NSToolbarPrintItem";
 
     static const std::vector<std::string>& toolbarAllowedItemIdentifiers();
+    // Add, modify and remove a column, and show or hide the portrait one.
+    static const std::vector<ToolbarItemSpec>& columnItems();
     static const std::vector<std::string>& toolbarDefaultItemIdentifiers();
     // The index window's own items, then the shared ones; any other
     // identifier gives a bare item carrying just that identifier.
