@@ -4,16 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include "browser/ui/BrowserTestSupport.h"
 #include "cells/ChoiceCells.h"
 #include "cells/EditValueCell.h"
 #include "cells/ui/QtCellView.h"
+#include "app/AppController.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMStructure.h"
 
@@ -23,9 +28,11 @@ namespace {
 class ValueFields : public BrowserWindows {
 protected:
     // The browser that Return in the index window opens for a record.
-    BrowserController* openWithReturn(const std::string& id) {
+    BrowserController* openWithReturn(const std::string& id,
+                                      const std::function<void(GEDCOMRecord&)>& prepare = nullptr) {
         index = openSample();
         if (!index) return nullptr;
+        if (prepare) prepare(*doc->gedcomModel().recordWithID(id));
         selectRecord(*index, id);
         QTest::keyClick(index->recordsTable(), Qt::Key_Return);
         if (!test::processUntil([&] { return browsers(*index).size() == 1 && browsers(*index)[0]->builds() > 0; }))
@@ -203,6 +210,63 @@ TEST_F(ValueFields, ADateTypedIntoAMissingEventCreatesItAfterTheBirthAndClearing
     typeInto(death, "");
     settle();
     EXPECT_EQ(person->findChild("DEAT", false), nullptr);
+}
+
+TEST_F(ValueFields, ABirthDateTypedInTheBrowserShowsInTheIndexWindow) {
+    BrowserController* browser = openWithReturn("@I1@");
+    ASSERT_NE(browser, nullptr);
+    QLineEdit* birth = dateField(*browser, "BIRT");
+    ASSERT_NE(birth, nullptr);
+    typeInto(birth, "1730");
+    settle();
+    const auto listed = index->controller().listedRecords();
+    const int row = int(std::find_if(listed.begin(), listed.end(), [](const auto& r) { return r->grecordID() == "@I1@"; }) -
+                        listed.begin());
+    bool shown = false;
+    for (int column = 0; column < index->recordsModel()->columnCount(); ++column)
+        shown = shown || index->recordsModel()->index(row, column).data().toString().contains("1730");
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(ValueFields, TheFieldMenuSearchesTheWebForItsText) {
+    std::vector<std::string> opened;
+    AppController::setAddressOpener([&](const std::string& address) { opened.push_back(address); });
+    BrowserController* browser = openWithReturn("@I1@");
+    ASSERT_NE(browser, nullptr);
+    QLineEdit* occupation = field(*browser, "OCCU", 1);
+    ASSERT_NE(occupation, nullptr);
+    QStringList titles;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* item : menu->actions()) titles << item->text();
+        for (QAction* item : menu->actions())
+            if (item->text() == "Google search") item->trigger();
+        menu->close();
+    });
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), occupation->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(occupation, &click);
+    settle();
+    AppController::setAddressOpener(nullptr);
+    ASSERT_GE(titles.size(), 2);
+    EXPECT_EQ(titles[0], "Attach/Edit Memo");
+    EXPECT_EQ(titles[1], "Google search");
+    EXPECT_EQ(opened, std::vector<std::string>{AppController::searchAddress("Miller", AppController::webSearchTag)});
+}
+
+TEST_F(ValueFields, ALockedRecordTakesNoTypingOrPicks) {
+    BrowserController* browser = openWithReturn("@I1@", [](GEDCOMRecord& person) {
+        person.addStructure(std::make_shared<GEDCOMStructure>(&person, 1, "RESN", "locked"), &person, nullptr, false);
+    });
+    ASSERT_NE(browser, nullptr);
+    QLineEdit* occupation = field(*browser, "OCCU", 1);
+    ASSERT_NE(occupation, nullptr);
+    EXPECT_TRUE(occupation->isReadOnly());
+    typeInto(occupation, "Millwright");
+    settle();
+    EXPECT_EQ(browser->theRecord()->findChild("OCCU", false)->contents(), "Miller");
+    ASSERT_NE(popup(*browser, "SEX"), nullptr);
+    EXPECT_FALSE(popup(*browser, "SEX")->isEnabled());
 }
 
 }  // namespace
