@@ -35,6 +35,7 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
          seed.kind == "editurl") &&
         wex::isOneLine(seed.contents))
         return std::make_shared<EditValueCell>(seed);
+    if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
     if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);
     if (seed.kind == "popupmenuedit") return std::make_shared<PopupMenuEditValue>(seed);
     return std::make_shared<StandInCell>(seed.kind, seed.structure, seed.tag, seed.level, seed.frame, seed.prefs);

@@ -17,7 +17,7 @@ constexpr std::array<std::string_view, 5> kValueSelectors{"setScriptLink:", "set
 
 }  // namespace
 
-EditValueCell::EditValueCell(const CellSeed& seed) : TextCell("EditValueCell") {
+EditValueCell::EditValueCell(const CellSeed& seed, std::string className) : TextCell(std::move(className)) {
     CellRect frame = seed.frame;
     frame.height -= 1;
     setViewFrame(frame);
@@ -28,7 +28,7 @@ EditValueCell::EditValueCell(const CellSeed& seed) : TextCell("EditValueCell") {
     setText(seed.structure ? seed.structure->contents() : std::string());
 }
 
-std::string EditValueCell::description() const { return "EditValueCell: " + text(); }
+std::string EditValueCell::description() const { return className() + ": " + text(); }
 
 bool EditValueCell::respondsTo(std::string_view selector) const {
     return TextCell::respondsTo(selector) ||

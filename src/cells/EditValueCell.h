@@ -4,7 +4,8 @@
 // creates it). Its view reports typing (setChanged) and ends editing when
 // the field loses the focus or the user presses Return or Tab; the cell then
 // compares the text with its structure and commits through editStructure as
-// one undo step named "Text Cell Change".
+// one undo step named "Text Cell Change". EditFileCell, the field of a
+// multimedia object's file path, commits the same way.
 //
 // Ownership and thread: as CustomCell.
 #include <optional>
@@ -20,7 +21,7 @@ class EditValueCell : public TextCell {
 public:
     static constexpr const char* kUndoName = "Text Cell Change";
 
-    explicit EditValueCell(const CellSeed& seed);
+    explicit EditValueCell(const CellSeed& seed, std::string className = "EditValueCell");
 
     bool dataChangingCell() const override { return true; }
     bool holdsDataCell() const override { return true; }
@@ -75,6 +76,13 @@ private:
     bool reloadOnUpdate_ = false;
     bool locked_ = false;
     std::vector<MenuScript> menuScripts_;
+};
+
+// EditFileCell: the field of a multimedia object's file path; it commits
+// as a value field does.
+class EditFileCell : public EditValueCell {
+public:
+    explicit EditFileCell(const CellSeed& seed) : EditValueCell(seed, "EditFileCell") {}
 };
 
 }  // namespace kl

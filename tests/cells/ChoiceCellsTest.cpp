@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cells/CellPane.h"
+#include "cells/OnePane.h"
 #include "cells/ChoiceCells.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
@@ -14,17 +15,7 @@
 namespace kl {
 namespace {
 
-class OnePane : public CellPane {
-public:
-    explicit OnePane(std::shared_ptr<GEDCOMRecord> record) : record_(std::move(record)) {}
-    std::shared_ptr<GEDCOMRecord> paneRecord() const override { return record_; }
-    std::vector<CustomCell*> dataCellsToCell(const CustomCell*) const override { return {}; }
-    int endActiveCell(int) override { return ending; }
-    int ending = EditSet;
-
-private:
-    std::shared_ptr<GEDCOMRecord> record_;
-};
+using test::OnePane;
 
 // Titles of known widths.
 class MeasuringView : public CellView {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "cells/CellPane.h"
+#include "cells/OnePane.h"
 #include "cells/EditValueCell.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
@@ -15,15 +16,7 @@
 namespace kl {
 namespace {
 
-class OnePane : public CellPane {
-public:
-    explicit OnePane(std::shared_ptr<GEDCOMRecord> record) : record_(std::move(record)) {}
-    std::shared_ptr<GEDCOMRecord> paneRecord() const override { return record_; }
-    std::vector<CustomCell*> dataCellsToCell(const CustomCell*) const override { return {}; }
-
-private:
-    std::shared_ptr<GEDCOMRecord> record_;
-};
+using test::OnePane;
 
 // What the user typed into the field.
 class TypedView : public CellView {
