@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -267,6 +268,34 @@ TEST_F(ValueFields, ALockedRecordTakesNoTypingOrPicks) {
     EXPECT_EQ(browser->theRecord()->findChild("OCCU", false)->contents(), "Miller");
     ASSERT_NE(popup(*browser, "SEX"), nullptr);
     EXPECT_FALSE(popup(*browser, "SEX")->isEnabled());
+}
+
+TEST_F(ValueFields, RefusedCellPropertiesCloseTheWindowThroughTheTemplateAlert) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    auto source = doc->gedcomModel().recordsIndex().collectRecords(std::string("SOUR")).front();
+    struct Case {
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {"Cell checkboxedit Kept\nBorder sideways\n", "Border setting is not allowed or is invalid for current cell"},
+        {"Cell editvalue\nScriptlink Tidy.py\nScripttype other\n", "Script type must be 'User', 'System', or 'Format'."},
+    };
+    for (const Case& c : cases) {
+        useTemplate("SOUR Record Editing.txt", c.text);
+        int alerts = 0;
+        std::string information;
+        test::whenModal<QMessageBox>([&](QMessageBox& box) {
+            ++alerts;
+            information = box.informativeText().toStdString();
+            for (QAbstractButton* button : box.buttons())
+                if (button->text() == "OK") button->click();
+        });
+        window->documentWindows().openNewRecordBrowser(source);
+        ASSERT_TRUE(test::processUntil([&] { return alerts == 1 && browsers(*window).empty(); })) << c.text;
+        settle();
+        EXPECT_EQ(information.substr(0, std::string(c.message).size()), c.message) << information;
+    }
 }
 
 }  // namespace
