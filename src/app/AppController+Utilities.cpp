@@ -122,6 +122,11 @@ void AppController::openAddress(const std::string& address) {
     if (open) open(address);
 }
 
+bool AppController::runScript(const std::string& name, int type, const std::optional<std::string>& message) {
+    Logger::log("Script {} (type {}, message '{}') cannot be run yet", name, type, message.value_or(std::string()));
+    return false;
+}
+
 void AppController::setAddressOpener(std::function<void(const std::string&)> f) {
     std::lock_guard lock(openerMutex());
     opener() = std::move(f);

@@ -177,6 +177,9 @@ public:
     static void openAddress(const std::string& address);
     // The desktop layer installs the opener of addresses; none only logs.
     static void setAddressOpener(std::function<void(const std::string&)> opener);
+    // Runs a script of a menu (type 0 system, 1 user, 2 format) with its
+    // message; false while scripts cannot be run from here (it only logs).
+    static bool runScript(const std::string& name, int type, const std::optional<std::string>& message);
 
 private:
     static std::int64_t nextCounterValue(UserDefaults& defaults, const char* key);

@@ -86,6 +86,15 @@ public:
     std::vector<CustomCell*> dataCellsToCell(const CustomCell* cell) const override;
     std::vector<CustomCell*> dataCellsToGroupWith(const GEDCOMRecord* group) const override;
     std::shared_ptr<Object> mainBrowser() const override { return browser_.lock(); }
+    int endActiveCell(int mode) override { return endActiveCell_ ? endActiveCell_(mode) : 1; }
+    void reloadPane() override {
+        if (reload_) reload_();
+    }
+    // What the browser does for endActiveCell and reloadPane.
+    void setBrowserSteps(std::function<int(int)> endActiveCell, std::function<void()> reload) {
+        endActiveCell_ = std::move(endActiveCell);
+        reload_ = std::move(reload);
+    }
 
     // A height change of a cell after the build: cells below it move.
     void retileCells(CustomCell& cell, double change);
@@ -93,6 +102,8 @@ public:
     void setHeight(double height) { height_ = height; }
 
 private:
+    std::function<int(int)> endActiveCell_;
+    std::function<void()> reload_;
     std::vector<std::shared_ptr<CustomCell>> cells_;
     Host* host_ = nullptr;
     CustomCell* groupBox_ = nullptr;

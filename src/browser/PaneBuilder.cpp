@@ -213,6 +213,8 @@ void PaneBuilder::finishCell() {
     if (!currentCell_) return;
     std::shared_ptr<CustomCell> cell = std::move(currentCell_);
     currentCell_.reset();
+    // A locked record's cells take no typing and no picks.
+    if (locked_) cell->setLocked(true);
     CellRect frame = cell->viewFrame();
     if (cell->isBoxSubclass()) {
         // A group box takes the rest of the line and opens its own layout.

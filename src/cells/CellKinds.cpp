@@ -3,8 +3,11 @@
 #include <map>
 #include <set>
 
+#include "cells/ChoiceCells.h"
+#include "cells/EditValueCell.h"
 #include "cells/StandInCell.h"
 #include "cells/TextCell.h"
+#include "model/wex.h"
 
 namespace kl {
 
@@ -26,6 +29,15 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
     if (auto it = makers().find(seed.kind); it != makers().end() && it->second) return it->second(seed);
     if (seed.kind == "label" || seed.kind == "static")
         return std::make_shared<LabelTextCell>(seed.kind == "label" ? 1 : 0, seed.frame, seed.prefs);
+    // Dates, names and links are typed as plain values until they get fields
+    // of their own; a value of several lines needs the multi-line cell.
+    if ((seed.kind == "editvalue" || seed.kind == "editdate" || seed.kind == "editname" ||
+         seed.kind == "editurl") &&
+        wex::isOneLine(seed.contents))
+        return std::make_shared<EditValueCell>(seed);
+    if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
+    if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);
+    if (seed.kind == "popupmenuedit") return std::make_shared<PopupMenuEditValue>(seed);
     return std::make_shared<StandInCell>(seed.kind, seed.structure, seed.tag, seed.level, seed.frame, seed.prefs);
 }
 

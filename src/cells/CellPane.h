@@ -27,6 +27,11 @@ public:
     // link of the group record; empty without a parent browser.
     virtual std::vector<CustomCell*> dataCellsToGroupWith(const GEDCOMRecord*) const { return {}; }
     virtual std::shared_ptr<Object> mainBrowser() const { return nullptr; }
+    // Ends the typing of the pane's focused cell (the browser's
+    // endActiveCell: 0 keeps observing); answers that cell's result.
+    virtual int endActiveCell(int mode) { (void)mode; return 1; }
+    // The browser builds the pane again on its next turn.
+    virtual void reloadPane() {}
 };
 
 }  // namespace kl

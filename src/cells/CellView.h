@@ -28,6 +28,8 @@ public:
     virtual bool hasFocus() const { return false; }
     virtual void takeFocus() {}
     virtual void beep() {}
+    // Whether the user may type into the cell (a locked record's may not).
+    virtual void setEditable(bool) {}
 };
 
 }  // namespace kl

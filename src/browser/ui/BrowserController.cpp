@@ -16,6 +16,7 @@
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/AppAlerts.h"
+#include "app/ui/EditMenu.h"
 #include "browser/WindowFitting.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "cells/CustomCell.h"
@@ -94,9 +95,12 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     split_->addWidget(scroller_);
     setCentralWidget(split_);
     resize(560, 640);
+    EditMenu::addEditMenu(*this, doc_.undo());
 
     background_.setHost(backgroundWidget_);
     background_.setBrowser(self_, static_cast<const QWidget*>(this));
+    background_.setBrowserSteps([this](int mode) { return endActiveCell(mode); },
+                                [this] { reloadRecord(nullptr); });
     backgroundWidget_->setDragData([this]() -> QMimeData* {
         if (!record_) return nullptr;
         auto* data = new QMimeData;

@@ -1,14 +1,21 @@
 #include "cells/ui/QtCellView.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 
 #include <cmath>
 
 #include "cells/CustomCell.h"
+#include "cells/ChoiceCells.h"
+#include "cells/EditValueCell.h"
 #include "cells/TextCell.h"
+#include "cells/ui/KLTextField.h"
 
 namespace kl {
 
@@ -35,10 +42,23 @@ QFont qtFont(const std::optional<Font>& font, const QFont& fallback) {
 
 }  // namespace
 
-QtCellView::QtCellView(const CustomCell& cell) {
-    if (cell.isBoxSubclass()) {
+QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject>()) {
+    if (auto* box = dynamic_cast<const CheckBoxEditValue*>(&cell)) {
+        auto* target = const_cast<CheckBoxEditValue*>(box);
+        checkBox_ = new QCheckBox;
+        QObject::connect(checkBox_, &QCheckBox::clicked, guard_.get(),
+                         [target](bool checked) { target->buttonClick(checked); });
+        widget_ = checkBox_;
+    } else if (dynamic_cast<const PopupMenuEditValue*>(&cell)) {
+        popup_ = new QPushButton;
+        popup_->setMenu(new QMenu(popup_));
+        widget_ = popup_;
+    } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
         widget_ = box;
+    } else if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) {
+        field_ = new KLTextField(const_cast<EditValueCell*>(value));
+        widget_ = field_;
     } else {
         label_ = new QLabel;
         label_->setTextFormat(Qt::PlainText);
@@ -49,6 +69,8 @@ QtCellView::QtCellView(const CustomCell& cell) {
 }
 
 QtCellView::~QtCellView() {
+    // The field may outlive its cell until the pane drops the widgets.
+    if (auto* field = qobject_cast<KLTextField*>(widget_.data())) field->setParentCell(nullptr);
     // A widget that never reached a pane is still ours.
     if (widget_ && !widget_->parent()) delete widget_.data();
 }
@@ -91,7 +113,37 @@ void QtCellView::refresh(const CustomCell& cell) {
         box->setTitle(QString::fromStdString(cell.text()));
         return;
     }
+    if (checkBox_) {
+        const auto& box = dynamic_cast<const CheckBoxEditValue&>(cell);
+        checkBox_->setText(QString::fromStdString(cell.text()));
+        if (checkBox_->isChecked() != box.checked()) checkBox_->setChecked(box.checked());
+        return;
+    }
+    if (popup_) {
+        const auto& menu = dynamic_cast<const PopupMenuEditValue&>(cell);
+        if (shownItems_ != menu.titles()) {
+            shownItems_ = menu.titles();
+            popup_->menu()->clear();
+            auto* target = const_cast<PopupMenuEditValue*>(&menu);
+            for (std::size_t i = 0; i < shownItems_.size(); ++i) {
+                QAction* item = popup_->menu()->addAction(QString::fromStdString(shownItems_[i]));
+                QObject::connect(item, &QAction::triggered, guard_.get(), [target, i] { target->buttonClick(int(i)); });
+            }
+        }
+        const int selected = menu.selectedItem();
+        const bool valid = selected >= 0 && selected < int(shownItems_.size());
+        popup_->setText(valid ? QString::fromStdString(shownItems_[std::size_t(selected)]) : QString());
+        popup_->setFlat(!menu.bordered());
+        return;
+    }
     static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignJustify};
+    if (field_) {
+        field_->setAlignment(horizontal[std::clamp(look.alignment, 0, 3)] | Qt::AlignVCenter);
+        const QString shown = QString::fromStdString(cell.text());
+        // Rewriting the same text would lose the cursor and the selection.
+        if (field_->text() != shown) field_->setText(shown);
+        return;
+    }
     const auto* label = dynamic_cast<const LabelTextCell*>(&cell);
     const Qt::Alignment vertical = !label || label->centresText() ? Qt::AlignVCenter : Qt::AlignTop;
     label_->setAlignment(horizontal[std::clamp(look.alignment, 0, 3)] | vertical);
@@ -109,7 +161,15 @@ double QtCellView::textHeight() const {
     return metrics.ascent() + metrics.descent() + 3;
 }
 
-std::string QtCellView::text() const { return label_ ? label_->text().toStdString() : std::string(); }
+std::string QtCellView::text() const {
+    if (field_) return field_->text().toStdString();
+    return label_ ? label_->text().toStdString() : std::string();
+}
+
+void QtCellView::setEditable(bool editable) {
+    if (field_) field_->setReadOnly(!editable);
+    else if (checkBox_ || popup_) widget_->setEnabled(editable);
+}
 
 bool QtCellView::hasFocus() const { return widget_ && widget_->hasFocus(); }
 

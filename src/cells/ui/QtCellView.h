@@ -3,7 +3,8 @@
 // stand-in: a read-only label in the cell's font and colours, with its
 // border, background and alignment, its text centred vertically while the
 // cell is at least as high as it was made (a label squeezed lower keeps its
-// text at the top). A group box shows as a titled frame that its cells sit in.
+// text at the top). A value field is a KLTextField, a check box cell a
+// QCheckBox, a pop-up menu cell a QPushButton with a QMenu. A group box shows as a titled frame that its cells sit in.
 //
 // Ownership: owned by its cell; the widget belongs to the pane it was put
 // in, or to this view until then (a cell dropped before it was placed takes
@@ -11,9 +12,16 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "cells/CellView.h"
 
+class QCheckBox;
 class QLabel;
+class QPushButton;
+class QLineEdit;
 
 namespace kl {
 
@@ -36,10 +44,18 @@ public:
     bool hasFocus() const override;
     void takeFocus() override;
     void beep() override;
+    void setEditable(bool editable) override;
 
 private:
     QPointer<QWidget> widget_;
-    QLabel* label_ = nullptr;  // nullptr for a group box
+    QLabel* label_ = nullptr;     // nullptr for a group box and a field
+    QLineEdit* field_ = nullptr;  // the value field's
+    QCheckBox* checkBox_ = nullptr;
+    QPushButton* popup_ = nullptr;
+    std::vector<std::string> shownItems_;
+    // Context of the controls' connections to the cell: the widget may
+    // outlive the cell and this view, the connections must not.
+    std::unique_ptr<QObject> guard_;
 };
 
 }  // namespace kl

@@ -24,6 +24,7 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/UiTestSupport.h"
 #include "browser/ui/BrowserController.h"
+#include "browser/ui/BrowserTestSupport.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "browser/ui/QtModelAlerts.h"
 #include "cells/CustomCell.h"
@@ -43,82 +44,6 @@ namespace kl {
 namespace {
 
 namespace fs = std::filesystem;
-
-class BrowserWindows : public test::AppHome {
-protected:
-    void SetUp() override {
-        AppHome::SetUp();
-        scope.emplace(dispatcher);
-        application = std::make_unique<KinloreApplication>(*defaults);
-        application->setAlertPresenter([](const std::string&, const std::string&) {});
-        application->setInfoPresenter([](const std::string&, const std::string&) {});
-        ASSERT_TRUE(application->launch());
-        IndexWindow::installWindowFactory(application->docController(), *defaults);
-        IndexWindow::installBrowserFactory(&BrowserController::makeBrowser);
-        defaults->setObject(Value(true), "Reuse Windows");
-    }
-    void TearDown() override {
-        BrowserController::setEditFormatHandler(nullptr);
-        IndexWindow::installBrowserFactory(nullptr);
-        application.reset();
-        scope.reset();
-        AppHome::TearDown();
-    }
-    IndexWindow* open(const fs::path& file) {
-        std::string error;
-        GEDCOMDocument* opened = application->docController().openDocument(file, &error);
-        EXPECT_NE(opened, nullptr) << error;
-        if (!opened) return nullptr;
-        doc = opened;
-        auto* window = dynamic_cast<IndexWindow*>(application->docController().windowForDocument(*opened));
-        settle();
-        return window;
-    }
-    IndexWindow* openSample() {
-        return open(shipped() / "KinloreIIAppSupport" / "Radavizu" / "Brennow.gedpkg");
-    }
-    static void settle() {
-        for (int i = 0; i < 6; ++i) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-    }
-    std::vector<BrowserController*> browsers(IndexWindow& window) {
-        std::vector<BrowserController*> found;
-        for (const auto& c : window.documentWindows().windowControllers())
-            if (auto* handle = dynamic_cast<BrowserController::Handle*>(c.get())) found.push_back(handle->controller());
-        return found;
-    }
-    void selectRecord(IndexWindow& window, const std::string& id) {
-        const auto listed = window.controller().listedRecords();
-        auto it = std::find_if(listed.begin(), listed.end(), [&](const auto& r) { return r->grecordID() == id; });
-        ASSERT_NE(it, listed.end()) << id;
-        const int row = int(it - listed.begin());
-        window.recordsTable()->setCurrentIndex(window.recordsModel()->index(row, 0));
-        window.recordsTable()->setFocus();
-    }
-    static std::vector<std::string> texts(BrowserController& browser) {
-        std::vector<std::string> all;
-        for (const auto& cell : browser.backgroundView().customCells()) all.push_back(cell->text());
-        return all;
-    }
-    static bool shows(BrowserController& browser, const std::string& text) {
-        const auto all = texts(browser);
-        return std::find(all.begin(), all.end(), text) != all.end();
-    }
-    // Replaces one template of the current format.
-    static void useTemplate(const std::string& name, const std::string& text) {
-        Templates& templates = AppController::sharedLibrary()->templates();
-        Dictionary all = templates.templatesByName();
-        all.set(name, Value(text));
-        templates.setTemplatesByName(std::move(all));
-    }
-
-    QtDispatcher dispatcher;
-    std::optional<Dispatcher::Scope> scope;
-    std::unique_ptr<KinloreApplication> application;
-    GEDCOMDocument* doc = nullptr;
-};
 
 TEST_F(BrowserWindows, ReturnDoubleClickAndAltReturnOpenReuseAndAddWindows) {
     IndexWindow* window = openSample();

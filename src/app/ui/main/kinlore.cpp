@@ -1,13 +1,16 @@
 // Kinlore II: hands its files to a running instance when there is one, else
 // launches, opens the files of its command line and runs the event loop.
 #include <QApplication>
+#include <QDesktopServices>
 #include <QStringList>
+#include <QUrl>
 
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/AppController.h"
 #include "app/LaunchArguments.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
@@ -74,6 +77,10 @@ int main(int argc, char** argv) {
     kl::RelativesController::install(kl::UserDefaults::standard());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
+    // Web and map searches open in the desktop's browser.
+    kl::AppController::setAddressOpener([](const std::string& address) {
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
+    });
     QObject::connect(&instance, &kl::SingleInstance::filesReceived, &kinlore, [&kinlore](const QStringList& files) {
         std::vector<std::filesystem::path> paths;
         for (const QString& file : files) paths.emplace_back(file.toStdString());
