@@ -186,8 +186,11 @@ TEST_F(RelativesWindowTest, ToolbarOpensTheSampleDescendantsAndAncestorsComeForw
 
 TEST_F(RelativesWindowTest, NothingSelectedOrAFamilyWithoutSpousesBeeps) {
     open(std::string(kThreeGenerations) + "0 @F7@ FAM\n1 CHIL @I8@\n");
+    // The document's validation may disable the toolbar item first; the
+    // command behind it and the Trees menu still refuses with a beep.
     const int before = window->beeps();
-    click(*window, "Descendants");
+    window->openAncestorsOrDescendants(4002);
+    settle();
     EXPECT_EQ(window->beeps(), before + 1);
     EXPECT_EQ(treeWindows(*window), 0);
 }
