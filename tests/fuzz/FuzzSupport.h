@@ -62,7 +62,7 @@ public:
 // Answers the character-set question with MacOS Roman, as a user might.
 class RomanQuestion : public CharacterSetQuestion {
 public:
-    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&) override {
+    std::optional<CharacterSetChoice> getCharacterSet(const std::optional<std::string>&, uint32_t) override {
         return CharacterSetChoice{30, "MacOS Roman"};
     }
 };
