@@ -73,6 +73,22 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"LanguageStringsWithoutFormat", "write local(\"Born\"), string(\"Born\")", "Born,", nullptr}),
     caseName);
 
+// Hostile scripts: a def that doubles its text on every call, and an
+// expression nested far past any real one, end the run with the
+// evaluator's own message instead of eating memory or time.
+TEST(ScriptReports, RunawayTextAndDeepNestingStopTheRunWithTheirMessages) {
+    ScriptHarness harness;
+    const ScriptOutcome runaway = harness.run("def f s f(#1&#1)\n#a = f(x)\nwrite \"after\"");
+    EXPECT_EQ(runaway.output, "");
+    EXPECT_NE(runaway.report.find("Text result is too long."), std::string::npos) << runaway.report;
+
+    const std::string nested =
+        "#a = " + std::string(5000, '(') + "1" + std::string(5000, ')') + "\nwrite \"after\"";
+    const ScriptOutcome deep = harness.run(nested);
+    EXPECT_EQ(deep.output, "");
+    EXPECT_NE(deep.report.find("Expression is nested too deeply."), std::string::npos) << deep.report.substr(0, 200);
+}
+
 TEST(ScriptReports, InsideAModuleEndWithTheSubroutineChain) {
     const auto folder = std::filesystem::temp_directory_path() / "kl-scripting-module-report";
     std::filesystem::create_directories(folder);
