@@ -51,6 +51,7 @@
 #include "index/ui/ColumnSheet.h"
 #include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/IndexWindow.h"
+#include "index/ui/IndexWindowFixture.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
 #include "model/GEDCOMRecord.h"
@@ -72,32 +73,8 @@ std::string people(const std::vector<std::string>& names) {
     return text;
 }
 
-class IndexWindowTest : public test::AppHome {
+class IndexWindowTest : public test::IndexWindowFixture {
 protected:
-    void SetUp() override {
-        AppHome::SetUp();
-        styles = std::make_shared<IndexStyleLibrary>(*defaults);
-    }
-    void TearDown() override {
-        window.reset();
-        doc.reset();
-        styles.reset();
-        AppHome::TearDown();
-    }
-    void open(const std::string& records) {
-        doc = std::make_unique<GEDCOMDocument>();
-        doc->undo().disableUndoRegistration();
-        doc->gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n");
-        doc->gedcomModel().setRecordsFromStringVerifyIDs(true, false);
-        doc->undo().enableUndoRegistration();
-        window = std::make_unique<IndexWindow>(*doc, styles, *defaults);
-        window->show();
-        settle();
-    }
-    // Lets the deferred reloads and queued header reports run.
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    }
     IndexController& index() { return window->controller(); }
     QHeaderView* header() { return window->recordsTable()->horizontalHeader(); }
     void clickHeader(int section) {
@@ -141,9 +118,6 @@ protected:
 
     QtDispatcher dispatcher;
     Dispatcher::Scope scope{dispatcher};
-    std::shared_ptr<IndexStyleLibrary> styles;
-    std::unique_ptr<GEDCOMDocument> doc;
-    std::unique_ptr<IndexWindow> window;
 };
 
 // ---- sorting

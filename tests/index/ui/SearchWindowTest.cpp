@@ -37,6 +37,7 @@
 #include "index/IndexTestSupport.h"
 #include "index/SearchCriteria.h"
 #include "index/ui/IndexWindow.h"
+#include "index/ui/IndexWindowFixture.h"
 #include "index/ui/RecordsTableModel.h"
 #include "index/ui/SearchPanel.h"
 #include "index/ui/SelectRecordController.h"
@@ -48,31 +49,8 @@ namespace {
 using C = SearchCriteria;
 using Tag = IndexMenuValidation::Tag;
 
-class SearchWindowTest : public test::AppHome {
+class SearchWindowTest : public test::IndexWindowFixture {
 protected:
-    void SetUp() override {
-        AppHome::SetUp();
-        styles = std::make_shared<IndexStyleLibrary>(*defaults);
-    }
-    void TearDown() override {
-        window.reset();
-        doc.reset();
-        styles.reset();
-        AppHome::TearDown();
-    }
-    void open(const std::string& records) {
-        doc = std::make_unique<GEDCOMDocument>();
-        doc->undo().disableUndoRegistration();
-        doc->gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n");
-        doc->gedcomModel().setRecordsFromStringVerifyIDs(true, false);
-        doc->undo().enableUndoRegistration();
-        window = std::make_unique<IndexWindow>(*doc, styles, *defaults);
-        window->show();
-        settle();
-    }
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    }
     SearchPanel* openSearch(IndexWindow& shown) {
         shown.activateWindow();
         QTest::keyClick(&shown, Qt::Key_F, Qt::ControlModifier);
@@ -102,9 +80,6 @@ protected:
         return names;
     }
 
-    std::shared_ptr<IndexStyleLibrary> styles;
-    std::unique_ptr<GEDCOMDocument> doc;
-    std::unique_ptr<IndexWindow> window;
 };
 
 const char* kPeopleAndNotes =
