@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "QtBench.h"
 #include "app/AppController.h"
 #include "app/ui/KinloreApplication.h"
 #include "app/ui/QtDispatcher.h"
@@ -89,10 +90,7 @@ struct OpenBrowser {
     }
 };
 
-OpenBrowser& shown() {
-    static OpenBrowser open;
-    return open;
-}
+OpenBrowser& shown() { return bench::keptOpen<OpenBrowser>(); }
 
 void BM_BuildPane(benchmark::State& state) {
     auto& w = shown();
@@ -137,11 +135,4 @@ BENCHMARK(BM_ReturnToShownWindow)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQtBenchmarks(argc, argv); }

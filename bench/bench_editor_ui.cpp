@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 
+#include "QtBench.h"
 #include "editor/FormatDocument.h"
 #include "editor/ItemList.h"
 #include "editor/LanguageStrings.h"
@@ -161,12 +162,4 @@ BENCHMARK(BM_SynchronizeDefaultFormatLanguages)->Unit(benchmark::kMillisecond)->
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQtBenchmarks(argc, argv); }

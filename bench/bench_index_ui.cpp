@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "QtBench.h"
 #include "BenchCorpus.h"
 #include "app/ui/QtDispatcher.h"
 #include "document/GEDCOMDocument.h"
@@ -59,18 +60,7 @@ struct OpenWindow {
     }
 };
 
-// Made on first use, closed by main while the application still exists:
-// a window destroyed after QApplication crashes the run on exit.
-std::unique_ptr<OpenWindow>& openWindow() {
-    static std::unique_ptr<OpenWindow> open;
-    return open;
-}
-
-OpenWindow& shown() {
-    auto& open = openWindow();
-    if (!open) open = std::make_unique<OpenWindow>();
-    return *open;
-}
+OpenWindow& shown() { return bench::keptOpen<OpenWindow>(); }
 
 // The click as the header reports it, then the turn of the event loop that
 // reloads the table and paints the first screenful. The clicks alternate
@@ -153,13 +143,4 @@ BENCHMARK(BM_ScreenfulOfData)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    openWindow().reset();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQtBenchmarks(argc, argv); }

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "QtBench.h"
 #include "RelativesBench.h"
 #include "app/ui/QtDispatcher.h"
 #include "charts/ui/RelativesController.h"
@@ -48,11 +49,4 @@ BENCHMARK(BM_OpenDescendantsWindow)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQtBenchmarks(argc, argv); }

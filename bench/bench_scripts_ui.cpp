@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "QtBench.h"
 #include "foundation/UserDefaults.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 
@@ -50,11 +51,4 @@ BENCHMARK(BM_PanelTakesChattyChild)->Unit(benchmark::kMillisecond)->UseRealTime(
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::runQtBenchmarks(argc, argv); }
