@@ -3,12 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QUrl>
 #ifdef KL_HAVE_SPEECH
 #include <QTextToSpeech>
 #endif
@@ -52,15 +50,6 @@ DocumentMenus::DocumentMenus(QMainWindow& window, GEDCOMDocument& doc, UserDefau
       commands_(doc.gedcomModel(), doc.undo(), *this) {
     commands_.setGenealogySearchAddress(defaults.stringForKey(kGenealogySearchKey).value_or(std::string()));
     commands_.setTempolinDownloadAddress(defaults.stringForKey(kTempolinDownloadKey).value_or(std::string()));
-    // The first window installs the application's opener of outside
-    // addresses; a test's own opener, installed later, stays.
-    static bool openerInstalled = false;
-    if (!openerInstalled) {
-        openerInstalled = true;
-        AppController::setAddressOpener([](const std::string& address) {
-            QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
-        });
-    }
 }
 
 DocumentMenus* DocumentMenus::addDocumentMenus(QMainWindow& window, GEDCOMDocument& doc, UserDefaults& defaults,
