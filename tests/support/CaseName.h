@@ -81,10 +81,8 @@ std::string_view caseText(const T& value) {
         } else if constexpr (n == 7) {
             const auto& [a, b, c, d, e, f, g] = value;
             return firstText(a, b, c, d, e, f, g);
-        } else if constexpr (n >= 8) {
-            return {};
         } else {
-            return {};
+            return {};  // none, or more members than a case table has
         }
     }
 }
