@@ -131,6 +131,23 @@ std::optional<std::string> RelativesTree::stringForItem(TreeItem& item, int colu
     return style_ ? style_->dataForRecord(*person, column, &model_) : std::string();
 }
 
+std::string RelativesTree::headerValueForColumn(int column, bool& keepLine) const {
+    keepLine = false;
+    if (column <= 0 || !style_ || column >= static_cast<int>(style_->numberOfColumns())) return {};
+    const std::string& title = style_->columns()[static_cast<std::size_t>(column)].label;
+    static const std::string plusMinus = "\u00b1";
+    if (title.starts_with(plusMinus)) {
+        keepLine = true;
+        return {};
+    }
+    if (title.starts_with('-')) return {};
+    if (title.starts_with('+')) {
+        keepLine = true;
+        return title.substr(1);
+    }
+    return title;
+}
+
 std::string RelativesTree::windowTitleForDocumentDisplayName(const std::string& displayName) const {
     auto person = rootRecord();
     const std::string name = person ? person->description() : std::string();

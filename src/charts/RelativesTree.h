@@ -92,6 +92,11 @@ public:
     // ---- row texts; column 0 is the outline column. nullopt: no value
     // (the portrait column of a family without the other spouse).
     std::optional<std::string> stringForItem(TreeItem& item, int column);
+    // The label a printed row or a chart box puts before a column's value:
+    // none for the outline column; a title starting "±" gives none and
+    // keeps the line when the value is empty, "-" none, "+" the rest of the
+    // title and keeps the line; any other title is given as it is.
+    std::string headerValueForColumn(int column, bool& keepLine) const;
     // The title a window's columns are named by.
     std::string windowTitleForDocumentDisplayName(const std::string& displayName) const;
 
