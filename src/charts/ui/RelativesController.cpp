@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSaveFile>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -20,6 +21,9 @@
 #include "app/ui/WindowCascade.h"
 #include "charts/RelativesToolbar.h"
 #include "charts/ui/RelativesOutlineModel.h"
+#include "charts/ui/TreeChartScrollView.h"
+#include "charts/ui/TreeChartView.h"
+#include "document/DocumentCommands.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
 #include "document/IndexStyle.h"
@@ -104,6 +108,8 @@ public:
 void RelativesController::install(UserDefaults& defaults) {
     const auto limit = defaults.integerForKey(kMaximumGenerations);
     TreeItem::setMaxGenerations(limit > 0 ? static_cast<int>(limit) : 100);
+    chartModeFirst_ = defaults.boolForKey(kChartModeFirst);
+    ChartOrientation::loadDefaults(defaults);
     IndexWindow::setTreeOpener(&RelativesController::openAncestorsOrDescendants);
 }
 
@@ -137,7 +143,10 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
     outline_->header()->setSectionsMovable(true);
     // Widths are the style's; the window's width does not change them.
     outline_->header()->setStretchLastSection(false);
-    setCentralWidget(outline_);
+    stack_ = new QStackedWidget(this);
+    stack_->addWidget(outline_);
+    setCentralWidget(stack_);
+    chartMode_ = chartModeFirst_;
     connect(outline_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         expanded_.insert(RelativesOutlineModel::itemOf(index));
     });
@@ -158,6 +167,21 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
             if (note.object != this && type && type->toString() == tree_->viewStyle()) rebuildColumns();
         });
 
+    // A new page layout or the page-line switch: the chart redraws.
+    pageLines_ = NotificationCenter::defaultCenter().addObserver(
+        DocumentCommands::kTreePageLinesChanged, nullptr, [this](const Notification&) {
+            if (!chart_) return;
+            chart_->setPage(ChartPage::fromPrintInfo(doc_.chartInfo()));
+            chart_->setShowPageLines(defaults_.boolForKey(TreeChartView::kPageLinesKey));
+        });
+
+    // New chart sizes, font or colours from the preferences.
+    for (const char* name : {"Tree Dimension Changed Notification", "Tree Chart Font Changed Notification",
+                             "Tree Color Changed Notification"})
+        chartNotes_.push_back(NotificationCenter::defaultCenter().addObserver(name, nullptr, [this](const Notification&) {
+            if (chart_) chart_->getFontFeatures();
+        }));
+
     auto entry = std::make_shared<Entry>(*this);
     entry_ = entry.get();
     windows_.addWindowController(entry);
@@ -170,6 +194,9 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
 
 RelativesController::~RelativesController() {
     styleChanges_.reset();
+    pageLines_.reset();
+    chartNotes_.clear();
+    dropChart();
     // The tree stops observing and forgets this view before the outline goes.
     tree_->setView(nullptr);
     outline_->setModel(nullptr);
@@ -181,6 +208,8 @@ RelativesController::~RelativesController() {
 }
 
 void RelativesController::initForRecord(const std::shared_ptr<INDIRecord>& person, int generations) {
+    // The chart's boxes are the old tree's: it goes with it.
+    dropChart();
     expanded_.clear();
     model_->reset();
     // The nodes of the old tree leave before the model shows the new one.
@@ -194,6 +223,105 @@ void RelativesController::initForRecord(const std::shared_ptr<INDIRecord>& perso
     expandListToLevel(generations);
     ignoreSizeChanges_ = false;
     setWindowTitle(QString::fromStdString(tree_->windowTitleForDocumentDisplayName(documentName_.toStdString())));
+    if (chartMode_) setChartMode(true);
+    updateModeItems();
+}
+
+// ---- chart mode
+
+void RelativesController::makeChart() {
+    chartScroll_ = new TreeChartScrollView(stack_);
+    chart_ = new TreeChartView(*this, defaults_, 0, chartScroll_);
+    chart_->setPage(ChartPage::fromPrintInfo(doc_.chartInfo()));
+    chartScroll_->setTreeChart(chart_);
+    stack_->addWidget(chartScroll_);
+}
+
+void RelativesController::dropChart() {
+    if (!chartScroll_) return;
+    stack_->removeWidget(chartScroll_);
+    delete chartScroll_;
+    chartScroll_ = nullptr;
+    chart_ = nullptr;
+}
+
+void RelativesController::setChartMode(bool chart) {
+    if (chart) {
+        if (!chart_) makeChart();
+        // The outline's open rows become the chart's open branches.
+        std::vector<TreeItem*> stack{tree_->rootItem()};
+        while (!stack.empty()) {
+            TreeItem* node = stack.back();
+            stack.pop_back();
+            if (!node) continue;
+            node->setExpanded(expanded_.count(node) > 0);
+            for (auto& child : node->builtLevel()) stack.push_back(child.get());
+        }
+        chart_->layout().showExpandedBranches();
+        stack_->setCurrentWidget(chartScroll_);
+    } else {
+        if (chart_ && chartMode_) {
+            // The chart's open branches become the outline's open rows.
+            expanded_.clear();
+            for (const auto& row : shownRows())
+                if (row.item->expanded() && tree_->isItemExpandable(row.item)) expanded_.insert(row.item);
+            reloadOutline();
+        }
+        stack_->setCurrentWidget(outline_);
+    }
+    chartMode_ = chart;
+    updateModeItems();
+}
+
+bool RelativesController::chartModeFirst_ = true;
+
+void RelativesController::toggleDisplayMode() {
+    setChartMode(!chartMode_);
+    // A new window opens as this one was last switched.
+    chartModeFirst_ = chartMode_;
+}
+
+void RelativesController::updateModeItems() {
+    if (modeItem_) modeItem_->setText(chartMode_ ? tr("Outline Mode") : tr("Chart Mode"));
+    if (exportItem_) exportItem_->setText(chartMode_ ? localized("Tree Chart...") : localized("Tree Data..."));
+}
+
+TreeItem::ExpansionWait RelativesController::branchWait() {
+    return [this](TreeItem& task) {
+        using Task = ProgressTiming::Task;
+        ProgressController::runTask(task, localized("Expanding and Verifying Tree Branch").toStdString(),
+                                    localized("Tree Members").toStdString(),
+                                    ProgressTiming::pauseBefore(Task::TreeExpansion),
+                                    ProgressTiming::pollInterval(Task::TreeExpansion), true, this);
+    };
+}
+
+bool RelativesController::chartExpandItem(TreeItem& item, bool wholeBranch) {
+    if (!chart_) return false;
+    return chart_->layout().expandItem(item, wholeBranch, branchWait());
+}
+
+void RelativesController::openChartItem(TreeItem& item, bool family) {
+    if (family && item.spouseRecord()) {
+        auto record = item.itemRecord();
+        if (record && doc_.gedcomModel().recordWithID(record->grecordID())) {
+            QTimer::singleShot(0, this, [this, record] { windows_.openRecordBrowser(record); });
+            return;
+        }
+    }
+    auto person = item.individual();
+    if (item.crossRefNum() < 0 && person && chart_ && chart_->revealItem(tree_->firstNode(person->grecordID()), true))
+        return;
+    if (!person || !doc_.gedcomModel().recordWithID(person->grecordID())) {
+        beep();
+        return;
+    }
+    QTimer::singleShot(0, this, [this, person] { windows_.openRecordBrowser(person); });
+}
+
+bool RelativesController::exportChartTo(const std::string& path) {
+    if (!chart_) return false;
+    return chart_->exportPDF(QString::fromStdString(path));
 }
 
 void RelativesController::expandListToLevel(int levels) {
@@ -214,31 +342,36 @@ void RelativesController::restartTheTree() {
 }
 
 bool RelativesController::expandBranch(const QModelIndex& index) {
+    if (chartMode_ && chart_) {
+        TreeItem* selected = chart_->selectedCell();
+        return selected && tree_->isItemExpandable(selected) && chartExpandItem(*selected, true);
+    }
     TreeItem* item = RelativesOutlineModel::itemOf(index);
     if (!item) return false;
-    const bool finished = item->recursiveExpand([this](TreeItem& task) {
-        using Task = ProgressTiming::Task;
-        ProgressController::runTask(task, localized("Expanding and Verifying Tree Branch").toStdString(),
-                                    localized("Tree Members").toStdString(),
-                                    ProgressTiming::pauseBefore(Task::TreeExpansion),
-                                    ProgressTiming::pollInterval(Task::TreeExpansion), true, this);
-    });
+    const bool finished = item->recursiveExpand(branchWait());
     if (finished) outline_->expandRecursively(index);
     return finished;
 }
 
 std::vector<OutlineRow> RelativesController::shownRows() const {
+    if (chartMode_ && chart_)
+        return tree_->rowsWhere([this](TreeItem& item) { return item.expanded() && tree_->isItemExpandable(&item); });
     return tree_->rowsWhere([this](TreeItem& item) { return outline_->isExpanded(model_->indexOf(&item)); });
 }
 
 void RelativesController::exportWindowData() {
-    auto* panel = new QFileDialog(this, tr("Export Tree Data"));
+    const bool pdf = chartMode_ && chart_;
+    auto* panel = new QFileDialog(this, pdf ? tr("Export Tree Chart") : tr("Export Tree Data"));
     panel->setAcceptMode(QFileDialog::AcceptSave);
-    panel->setDefaultSuffix("txt");
-    panel->setNameFilter(tr("Text (*.txt)"));
+    panel->setDefaultSuffix(pdf ? "pdf" : "txt");
+    panel->setNameFilter(pdf ? tr("PDF (*.pdf)") : tr("Text (*.txt)"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    connect(panel, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { exportWindowDataTo(file.toStdString()); });
+    connect(panel, &QFileDialog::fileSelected, this, [this, pdf](const QString& file) {
+        if (pdf)
+            exportChartTo(file.toStdString());
+        else
+            exportWindowDataTo(file.toStdString());
+    });
     panel->open();
 }
 
@@ -274,6 +407,7 @@ void RelativesController::populateAlbum(int tag) {
 
 bool RelativesController::revealItem(TreeItem* item, bool select) {
     if (!item) return false;
+    if (chartMode_ && chart_) return chart_->revealItem(item, select);
     std::vector<TreeItem*> above;
     for (TreeItem* parent = item->parentCell(); parent; parent = parent->parentCell()) above.push_back(parent);
     for (auto it = above.rbegin(); it != above.rend(); ++it)
@@ -298,7 +432,7 @@ void RelativesController::openItem(const QModelIndex& index) {
 }
 
 GEDCOMWindowController::Record RelativesController::selectedRecord() {
-    TreeItem* item = RelativesOutlineModel::itemOf(outline_->currentIndex());
+    TreeItem* item = chartMode_ && chart_ ? chart_->selectedCell() : RelativesOutlineModel::itemOf(outline_->currentIndex());
     return item ? item->individual() : nullptr;
 }
 
@@ -315,6 +449,27 @@ bool RelativesController::performCommand(int tag) {
         return true;
     case RelativesToolbar::kRefreshTag: restartTheTree(); return true;
     case kExportTag: exportWindowData(); return true;
+    case RelativesToolbar::kToggleViewTag: toggleDisplayMode(); return true;
+    case 4601:
+    case 4602:
+    case 4603:
+    case 4604:
+    case 4606:
+    case 4607:
+        if (!chart_ || !chartMode_) return true;
+        if (tag <= 4604)
+            chart_->layout().changeOrientation(tag);
+        else
+            chart_->layout().changePortraitOrientation(tag);
+        chartScroll_->updateRuler();
+        return true;
+    case kPageLinesTag:
+        defaults_.setObject(Value(!defaults_.boolForKey(TreeChartView::kPageLinesKey)), TreeChartView::kPageLinesKey);
+        NotificationCenter::defaultCenter().post(DocumentCommands::kTreePageLinesChanged, nullptr);
+        return true;
+    // Speaking and the portrait commands are not in this program yet.
+    case 3014:
+    case 1: beep(); return true;
     default: return false;
     }
 }
@@ -339,7 +494,8 @@ void RelativesController::buildToolbar() {
         // Switching to a chart, the column items and the help wait for
         // their windows.
         const int tag = spec->tag;
-        action->setEnabled(tag == 4001 || tag == 4002 || tag == RelativesToolbar::kRefreshTag);
+        action->setEnabled(tag == 4001 || tag == 4002 || tag == RelativesToolbar::kRefreshTag ||
+                           tag == RelativesToolbar::kToggleViewTag);
         connect(action, &QAction::triggered, this, [this, tag] { performCommand(tag); });
     }
 }
@@ -347,9 +503,9 @@ void RelativesController::buildToolbar() {
 void RelativesController::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QMenu* exports = file->addMenu(tr("Export"));
-    QAction* treeData = exports->addAction(localized("Tree Data..."));
-    treeData->setData(kExportTag);
-    connect(treeData, &QAction::triggered, this, [this] { exportWindowData(); });
+    exportItem_ = exports->addAction(localized("Tree Data..."));
+    exportItem_->setData(kExportTag);
+    connect(exportItem_, &QAction::triggered, this, [this] { exportWindowData(); });
 
     QMenu* trees = menuBar()->addMenu(tr("&Trees"));
     for (auto [title, tag] : {std::pair{"Show Ancestors", 4001}, std::pair{"Show Descendants", 4002},
@@ -360,6 +516,39 @@ void RelativesController::buildMenus() {
     }
     QAction* branch = trees->addAction(tr("Expand Branch"));
     connect(branch, &QAction::triggered, this, [this] { expandBranch(outline_->currentIndex()); });
+    trees->addSeparator();
+    modeItem_ = trees->addAction(tr("Chart Mode"));
+    modeItem_->setObjectName("ChartMode");
+    modeItem_->setData(RelativesToolbar::kToggleViewTag);
+    connect(modeItem_, &QAction::triggered, this, [this] { performCommand(RelativesToolbar::kToggleViewTag); });
+    QMenu* orientation = trees->addMenu(tr("Orientation"));
+    orientation->setObjectName("Orientation");
+    const std::pair<const char*, int> orientations[] = {
+        {"Horizontal", 4601},       {"Horizontal Centered", 4602}, {"Vertical", 4603},
+        {"Vertical Centered", 4604}, {nullptr, 0},                  {"Show Page Lines", kPageLinesTag},
+        {nullptr, 0},               {"Portrait Left", 4606},       {"Portrait Above", 4607}};
+    for (auto [title, tag] : orientations) {
+        if (!title) {
+            orientation->addSeparator();
+            continue;
+        }
+        QAction* action = orientation->addAction(tr(title));
+        action->setData(tag);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { performCommand(tag); });
+    }
+    // Marks and enables the items for the chart shown.
+    connect(orientation, &QMenu::aboutToShow, this, [this, orientation] {
+        for (QAction* action : orientation->actions()) {
+            const int tag = action->data().toInt();
+            if (action->isSeparator()) continue;
+            action->setEnabled(chart_ && chartMode_);
+            const ChartOrientation current = chart_ ? chart_->layout().orientation() : ChartOrientation{};
+            action->setChecked(tag == kPageLinesTag ? defaults_.boolForKey(TreeChartView::kPageLinesKey)
+                               : ChartOrientation::isOrientationTag(tag) ? current.hasOrientationTag(tag)
+                                                                         : current.hasPortraitTag(tag));
+        }
+    });
 
     QMenu* albums = menuBar()->addMenu(tr("&Albums"));
     QMenu* send = albums->addMenu(tr("Send Tree Members to Album"));
@@ -426,6 +615,7 @@ void RelativesController::beep() {
 // ---- RelativesView
 
 void RelativesController::reloadOutline() {
+    if (chart_) chart_->reloadFromTree();
     model_->reset();
     restoring_ = true;
     std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
@@ -440,11 +630,17 @@ void RelativesController::reloadOutline() {
     restoring_ = false;
 }
 
-void RelativesController::reloadRowsOf(const GEDCOMRecord&) { outline_->viewport()->update(); }
+void RelativesController::reloadRowsOf(const GEDCOMRecord&) {
+    outline_->viewport()->update();
+    if (chart_) chart_->update();
+}
 
 void RelativesController::collapseIfNotExpandable(TreeItem& item) { expanded_.erase(&item); }
 
-void RelativesController::nodeLeaving(const TreeItem& item) { expanded_.erase(&item); }
+void RelativesController::nodeLeaving(const TreeItem& item) {
+    expanded_.erase(&item);
+    if (chart_) chart_->nodeLeaving(item);
+}
 
 void RelativesController::closeWindow() { close(); }
 
