@@ -352,5 +352,20 @@ TEST(TreeChartLayout, BoxLineHeadersFollowTheFirstCharacterOfTheColumnTitle) {
     }
 }
 
+TEST(TreeChartLayout, BoxLinesSkipEmptyValuesUnlessTheHeaderKeepsThem) {
+    TreeFixture f("0 @I1@ INDI\n1 NAME Olt /Pesk/\n1 SEX M\n1 BIRT\n2 DATE 3 MAR 1900\n");
+    auto style = std::make_shared<IndexStyle>("Ancest");
+    for (const auto& [label, expression, justify] :
+         {std::tuple{"Name", "view", "Left"}, std::tuple{"Born", "BIRT.DATE.user", "Right"},
+          std::tuple{"Died", "DEAT.DATE.user", "Left"}, std::tuple{"+Place", "DEAT.PLAC", "Center"},
+          std::tuple{"\u00b1Burial", "BURI.DATE.user", "Left"}})
+        style->addColumn(Dictionary{{"Label", label}, {"Expression", expression}, {"Justification", justify}});
+    auto& tree = f.open(RelativesTree::Kind::Ancestors, "@I1@", style);
+    const auto lines = tree.chartBoxLines(*tree.rootItem(), 2);
+    const std::vector<ChartBoxLine> expected{
+        {tree.stringForItem(*tree.rootItem(), 0).value(), 2}, {"Born: 3 MAR 1900", 1}, {"Place: ", 2}, {" ", 0}};
+    EXPECT_EQ(lines, expected);
+}
+
 }  // namespace
 }  // namespace kl::test

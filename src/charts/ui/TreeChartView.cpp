@@ -382,30 +382,20 @@ void TreeChartView::drawBox(QPainter& painter, TreeItem& item, bool toScreen) {
             textTop += ph + pad;
         }
     }
-    // The lines, one per style column but the portrait's.
     const QFontMetricsF metrics(font_);
-    const auto& style = window_.tree().indexStyle();
-    const int columns = style ? static_cast<int>(style->numberOfColumns()) : 1;
     double y = textTop + pad;
     textLeft += pad;
     width -= 2 * pad;
-    bool drewLine = false;
-    for (int c = 0; c < columns; ++c) {
-        if (style && c == style->portraitColumn()) continue;
-        bool keep = false;
-        std::string header = window_.tree().headerValueForColumn(c, keep);
-        if (!header.empty()) header += ": ";
-        const std::string value = window_.tree().stringForItem(item, c).value_or(std::string());
-        if (value.empty() && !keep && c > 0) continue;
-        QString line = QString::fromStdString(header + value);
-        if (line.isEmpty()) line = QStringLiteral(" ");
-        const int justify = c == 0 || !style ? s.nameAlignment : style->justifyForColumn(c);
-        const Qt::Alignment align = justify == 1 ? Qt::AlignRight : justify == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-        const QString shown = metrics.elidedText(line, Qt::ElideRight, std::max(1.0, width));
+    const auto lines = window_.tree().chartBoxLines(item, s.nameAlignment);
+    for (const ChartBoxLine& line : lines) {
+        const Qt::Alignment align =
+            line.justify == 1 ? Qt::AlignRight : line.justify == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+        const QString shown =
+            metrics.elidedText(QString::fromStdString(line.text), Qt::ElideRight, std::max(1.0, width));
         painter.drawText(QRectF(textLeft, y, std::max(1.0, width), metrics.lineSpacing()), align | Qt::AlignTop, shown);
         y += metrics.lineSpacing();
-        drewLine = true;
     }
+    const bool drewLine = !lines.empty();
     if (!toScreen) return;
     // Fitting: the room left under the last line, its leading not counted.
     const double textBottom = drewLine ? y - (metrics.lineSpacing() - metrics.height()) : y;

@@ -292,6 +292,41 @@ TEST_F(TreeChartWindowTest, AChartPdfThatCannotBeWrittenAlertsAndLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
+TEST_F(TreeChartWindowTest, ABoxOfUnknownSexIsFilledMaleToFemaleAndWrittenInTheMaleColour) {
+    open("0 @I1@ INDI\n1 NAME Sasha /Oun/\n");
+    defaults->setObject(Value(AppController::archive(Color{1, 0, 0, 1})), "Male Tree Chart Text Color");
+    defaults->setObject(Value(AppController::archive(Color{0, 1, 0, 1})), "Female Tree Chart Text Color");
+    select(*window, "@I1@");
+    click(*window, "Ancestors");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Ancest");
+    ASSERT_NE(tree, nullptr);
+    TreeChartView& chart = *tree->chart();
+    chart.getFontFeatures();
+    const QSizeF size = chart.chartSize();
+    QImage image(size.toSize(), QImage::Format_ARGB32);
+    {
+        QPainter painter(&image);
+        chart.renderChart(painter, QRectF(QPointF(0, 0), size), false);
+    }
+    const ChartRect f = tree->tree().rootItem()->chartBox().frame;
+    const int middle = static_cast<int>(f.y + f.height - 3);
+    // The gradient's ends: near the two cell colours.
+    const auto near = [](QColor a, QColor b) {
+        return std::abs(a.red() - b.red()) < 8 && std::abs(a.green() - b.green()) < 8 && std::abs(a.blue() - b.blue()) < 8;
+    };
+    EXPECT_TRUE(near(image.pixelColor(static_cast<int>(f.x + 3), middle), chart.colors().maleCell));
+    EXPECT_TRUE(near(image.pixelColor(static_cast<int>(f.right() - 3), middle), chart.colors().femaleCell));
+    int red = 0, green = 0;
+    for (int y = static_cast<int>(f.y); y < static_cast<int>(f.bottom()); ++y)
+        for (int x = static_cast<int>(f.x); x < static_cast<int>(f.right()); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 60 && c.blue() < 60;
+            green += c.green() > 200 && c.red() < 60 && c.blue() < 60;
+        }
+    EXPECT_GT(red, 10);
+    EXPECT_EQ(green, 0);
+}
+
 TEST(TreeChartFont, AFontThatIsNotInstalledFallsBackToAnInstalledSansFont) {
     const QFont font = TreeChartView::resolveChartFont("No Such Chart Font", 10);
     EXPECT_TRUE(QFontDatabase::hasFamily(font.family())) << font.family().toStdString();
