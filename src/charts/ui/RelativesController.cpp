@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSaveFile>
 #include <QStackedWidget>
 #include <QTimer>
@@ -160,27 +161,7 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
     connect(outline_->header(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { treeColumnResized(column, width); });
 
-    // Another window of the kind changed the shared style.
-    styleChanges_ = NotificationCenter::defaultCenter().addObserver(
-        kTreeStyleChanged, nullptr, [this](const Notification& note) {
-            const Value* type = note.userInfo.get("TreeType");
-            if (note.object != this && type && type->toString() == tree_->viewStyle()) rebuildColumns();
-        });
-
-    // A new page layout or the page-line switch: the chart redraws.
-    pageLines_ = NotificationCenter::defaultCenter().addObserver(
-        DocumentCommands::kTreePageLinesChanged, nullptr, [this](const Notification&) {
-            if (!chart_) return;
-            chart_->setPage(ChartPage::fromPrintInfo(doc_.chartInfo()));
-            chart_->setShowPageLines(defaults_.boolForKey(TreeChartView::kPageLinesKey));
-        });
-
-    // New chart sizes, font or colours from the preferences.
-    for (const char* name : {"Tree Dimension Changed Notification", "Tree Chart Font Changed Notification",
-                             "Tree Color Changed Notification"})
-        chartNotes_.push_back(NotificationCenter::defaultCenter().addObserver(name, nullptr, [this](const Notification&) {
-            if (chart_) chart_->getFontFeatures();
-        }));
+    observeSettings();
 
     auto entry = std::make_shared<Entry>(*this);
     entry_ = entry.get();
@@ -193,9 +174,7 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
 }
 
 RelativesController::~RelativesController() {
-    styleChanges_.reset();
-    pageLines_.reset();
-    chartNotes_.clear();
+    settingNotes_.clear();
     dropChart();
     // The tree stops observing and forgets this view before the outline goes.
     tree_->setView(nullptr);
@@ -550,6 +529,9 @@ void RelativesController::buildMenus() {
         }
     });
 
+    QMenu* columns = menuBar()->addMenu(tr("&Columns"));
+    columns->addAction(tr("Revert to Default Columns"), this, &RelativesController::revertToDefaultColumns);
+
     QMenu* albums = menuBar()->addMenu(tr("&Albums"));
     QMenu* send = albums->addMenu(tr("Send Tree Members to Album"));
     connect(send, &QMenu::aboutToShow, this, [this, send] {
@@ -566,10 +548,85 @@ void RelativesController::applyFontAndColors() {
     const Font font = AppController::unarchive(defaults_.dataForKey("Tree Outline Font"), Font{"Lucida Grande", 12, 0});
     QFont qfont(QString::fromStdString(font.family), static_cast<int>(font.size));
     model_->setTreeFont(qfont);
-    const Color male = AppController::unarchive(defaults_.dataForKey("Male Tree Outline Text Color"), Color{0, 0, 0.66, 1});
-    const Color female =
-        AppController::unarchive(defaults_.dataForKey("Female Tree Outline Text Color"), Color{0.73, 0, 0, 1});
+    const bool dark = AppAlerts::isDarkMode();
+    const Color male = AppController::unarchive(
+        defaults_.dataForKey(dark ? "Male Tree Outline Text Color Dark" : "Male Tree Outline Text Color"),
+        dark ? Color{0.52, 0.78, 1.0, 1} : Color{0, 0, 0.66, 1});
+    const Color female = AppController::unarchive(
+        defaults_.dataForKey(dark ? "Female Tree Outline Text Color Dark" : "Female Tree Outline Text Color"),
+        dark ? Color{1.0, 0.59, 1.0, 1} : Color{0.73, 0, 0, 1});
     model_->setTextColors(qtColor(male), qtColor(female));
+}
+
+void RelativesController::revertToDefaultColumns() {
+    QPointer<RelativesController> alive(this);
+    const std::string kind = localized(tree_->viewStyle() == RelativesTree::kAncestStyle ? "Ancestors" : "Descendants")
+                                 .toStdString();
+    std::string message = localized("Are you sure you want to revert to the default columns for %@ family trees?")
+                              .toStdString();
+    if (const auto at = message.find("%@"); at != std::string::npos) message.replace(at, 2, kind);
+    AppAlerts::beginAlertSheet(
+        this, AlertButtons::Critical, message, localized("Reverting to default columns cannot be undone").toStdString(),
+        AlertButtons(localized("OK").toStdString(), localized("Cancel").toStdString(), std::nullopt),
+        [alive](int response) {
+            if (!alive || response != AlertButtons::firstButtonResponse) return;
+            alive->revertStyle();
+        });
+}
+
+void RelativesController::revertStyle() {
+    const std::string type = tree_->viewStyle();
+    Dictionary bundled;
+    try {
+        bundled = AppController::readBundleDictionary("Index");
+    } catch (const std::exception&) {
+        // Without the bundled list the type takes the default style.
+    }
+    const Value* columns = bundled.get(type);
+    styles_->replaceIndexPreference(columns && columns->array() ? std::optional<Array>(*columns->array()) : std::nullopt,
+                                    type);
+    NotificationCenter::defaultCenter().post(kTreeStyleNeedsReload, nullptr, Dictionary{{"TreeType", Value(type)}});
+}
+
+void RelativesController::observeSettings() {
+    auto& center = NotificationCenter::defaultCenter();
+    // Another window of the kind changed the shared style.
+    settingNotes_.push_back(center.addObserver(kTreeStyleChanged, nullptr, [this](const Notification& note) {
+        const Value* type = note.userInfo.get("TreeType");
+        if (note.object == this || !type || type->toString() != tree_->viewStyle()) return;
+        rebuildColumns();
+        if (chart_) chart_->layout().changeCellContent();
+    }));
+    // The library's style was replaced (reverted): take it again.
+    settingNotes_.push_back(center.addObserver(kTreeStyleNeedsReload, nullptr, [this](const Notification& note) {
+        const Value* type = note.userInfo.get("TreeType");
+        if (!type || type->toString() != tree_->viewStyle()) return;
+        tree_->setIndexStyle(styles_->indexStyleForType(tree_->viewStyle(), nullptr));
+        model_->reset();
+        rebuildColumns();
+        if (chart_) chart_->layout().changeCellContent();
+    }));
+    // Texts in new colours, fonts or date formats.
+    for (const char* name : {"Tree Font Changed Notification", "Tree Color Changed Notification",
+                             IndexController::kDateFormatChanged})
+        settingNotes_.push_back(center.addObserver(name, nullptr, [this](const Notification&) {
+            applyFontAndColors();
+            reloadOutline();
+            if (chart_) chart_->update();
+        }));
+    // New chart sizes, font or colours from the preferences.
+    for (const char* name : {"Tree Dimension Changed Notification", "Tree Chart Font Changed Notification",
+                             "Tree Color Changed Notification"})
+        settingNotes_.push_back(center.addObserver(name, nullptr, [this](const Notification&) {
+            if (chart_) chart_->getFontFeatures();
+        }));
+    // A new page layout or the page-line switch: the chart redraws.
+    settingNotes_.push_back(
+        center.addObserver(DocumentCommands::kTreePageLinesChanged, nullptr, [this](const Notification&) {
+            if (!chart_) return;
+            chart_->setPage(ChartPage::fromPrintInfo(doc_.chartInfo()));
+            chart_->setShowPageLines(defaults_.boolForKey(TreeChartView::kPageLinesKey));
+        }));
 }
 
 void RelativesController::treeColumnMoved(int oldPlace, int newPlace) {

@@ -122,6 +122,10 @@ public:
     // tells nothing.
     void treeColumnResized(int column, int width);
     static constexpr const char* kTreeStyleChanged = "Tree Style Changed Notification";
+    static constexpr const char* kTreeStyleNeedsReload = "Tree Style Needs Reload Notification";
+    // Asks, then replaces the kind's style by the bundled one in every
+    // window of the kind.
+    void revertToDefaultColumns();
 
     // The rows shown, in outline order.
     std::vector<OutlineRow> shownRows() const;
@@ -148,6 +152,8 @@ private:
     void applyFontAndColors();
     // The style's columns again, keeping what is open.
     void rebuildColumns();
+    void observeSettings();
+    void revertStyle();
     void makeChart();
     void dropChart();
     TreeItem::ExpansionWait branchWait();
@@ -169,14 +175,12 @@ private:
     bool chartMode_ = false;
     QAction* modeItem_ = nullptr;
     QAction* exportItem_ = nullptr;
-    Observation pageLines_;
-    std::vector<Observation> chartNotes_;
+    std::vector<Observation> settingNotes_;
     static bool chartModeFirst_;
     // The nodes the outline shows expanded, kept over reloads.
     std::unordered_set<const TreeItem*> expanded_;
     bool restoring_ = false;
     bool ignoreMove_ = false;
-    Observation styleChanges_;
     bool ignoreSizeChanges_ = false;
     int beeps_ = 0;
 };

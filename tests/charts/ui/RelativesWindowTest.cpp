@@ -2,6 +2,8 @@
 // for the selected person, a second click brings the open one forward, the
 // outline follows edits of the document and closes with its person, and
 // Refresh builds the tree again.
+#include <QAbstractButton>
+
 #include "RelativesWindowFixture.h"
 
 namespace kl {
@@ -224,6 +226,47 @@ TEST_F(RelativesColumnsTest, ExpandBranchShowsEveryRowBelow) {
     branch->trigger();
     settle();
     EXPECT_EQ(tree->shownRows().size(), 5u);
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+
+TEST_F(RelativesWindowTest, RevertToDefaultColumnsAsksThenEveryWindowOfTheKindTakesTheBundledStyle) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    select(*window, "@I3@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* other = treeWindow(*window, "@I3@", "Descend");
+    ASSERT_TRUE(tree && other);
+    const auto bundled = tree->tree().indexStyle()->label();
+    tree->relatives()->header()->moveSection(2, 1);
+    settle();
+    ASSERT_NE(tree->tree().indexStyle()->label(), bundled);
+
+    for (const bool ok : {false, true}) {
+        QString asked;
+        test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+            asked = alert.text();
+            for (QAbstractButton* button : alert.buttons())
+                if (button->text() == (ok ? "OK" : "Cancel")) button->click();
+        });
+        tree->revertToDefaultColumns();
+        ASSERT_TRUE(test::processUntil([&] { return !asked.isEmpty(); }));
+        settle();
+        EXPECT_EQ(asked, "Are you sure you want to revert to the default columns for Descendants family trees?");
+        for (RelativesController* shown : {tree, other})
+            EXPECT_EQ(shown->tree().indexStyle()->label() == bundled, ok) << ok;
+    }
+    EXPECT_EQ(other->outlineModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+              bundled[1]);
 }
 
 }  // namespace
