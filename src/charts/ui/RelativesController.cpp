@@ -38,6 +38,8 @@
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
+#include "index/ColumnEditing.h"
+#include "index/ui/ColumnSheet.h"
 #include "index/ui/IndexWindow.h"
 #include "model/FAMRecord.h"
 #include "model/INDIRecord.h"
@@ -158,6 +160,8 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
     // The header is still in its drag when it reports the move.
     connect(outline_->header(), &QHeaderView::sectionMoved, this,
             [this](int, int oldPlace, int newPlace) { treeColumnMoved(oldPlace, newPlace); }, Qt::QueuedConnection);
+    outline_->header()->setSectionsClickable(true);
+    connect(outline_->header(), &QHeaderView::sectionClicked, this, &RelativesController::highlightColumn);
     connect(outline_->header(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { treeColumnResized(column, width); });
 
@@ -169,6 +173,7 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
 
     buildToolbar();
     buildMenus();
+    validateItems();
     applyFontAndColors();
     WindowCascade::setWindowFrameAutosaveNameOrCascade(this, kFrameName);
 }
@@ -260,9 +265,94 @@ void RelativesController::toggleDisplayMode() {
     chartModeFirst_ = chartMode_;
 }
 
-void RelativesController::updateModeItems() {
-    if (modeItem_) modeItem_->setText(chartMode_ ? tr("Outline Mode") : tr("Chart Mode"));
-    if (exportItem_) exportItem_->setText(chartMode_ ? localized("Tree Chart...") : localized("Tree Data..."));
+void RelativesController::updateModeItems() { validateItems(); }
+
+bool RelativesController::validateTag(int tag) const {
+    const auto& style = tree_->indexStyle();
+    switch (tag) {
+    case ColumnEditing::kEditColumnTag:
+    case 3303:
+        return !chartMode_ && style && highlighted_ > 0 && highlighted_ < static_cast<int>(style->numberOfColumns()) &&
+               highlighted_ != style->portraitColumn();
+    case 4601:
+    case 4602:
+    case 4603:
+    case 4604:
+    case 4606:
+    case 4607: return chartMode_ && chart_;
+    case 9004:
+    case 9007: return false;
+    // Help waits for its window.
+    case 3015: return false;
+    default: return true;
+    }
+}
+
+QString RelativesController::titleForTag(int tag) const {
+    switch (tag) {
+    case kExportTag: return chartMode_ ? localized("Tree Chart...") : localized("Tree Data...");
+    case RelativesToolbar::kToggleViewTag: return chartMode_ ? localized("Outline Mode") : localized("Chart Mode");
+    case 3304: {
+        const auto& style = tree_->indexStyle();
+        return style && style->hasPortraitColumn() ? localized("Hide Portrait Column")
+                                                   : localized("Show Portrait Column");
+    }
+    default: return {};
+    }
+}
+
+void RelativesController::validateItems() {
+    // Toolbar items keep their own labels; menu items take the titles.
+    if (toolbar_)
+        for (QAction* action : toolbar_->actions())
+            if (action->data().isValid()) action->setEnabled(validateTag(action->data().toInt()));
+    for (QAction* menu : menuBar()->actions()) {
+        if (!menu->menu()) continue;
+        for (QAction* item : menu->menu()->findChildren<QAction*>()) {
+            if (!item->data().isValid() || item->menu()) continue;
+            const int tag = item->data().toInt();
+            item->setEnabled(validateTag(tag));
+            if (const QString title = titleForTag(tag); !title.isEmpty()) item->setText(title);
+        }
+    }
+}
+
+void RelativesController::highlightColumn(int column) {
+    const auto& style = tree_->indexStyle();
+    if (!style || column < 0 || column >= static_cast<int>(style->numberOfColumns())) return;
+    if (column == style->portraitColumn()) {
+        beep();
+        return;
+    }
+    highlighted_ = column;
+    validateItems();
+}
+
+void RelativesController::columnCommand(int tag) {
+    const auto style = tree_->indexStyle();
+    if (!style) return;
+    const auto announce = [type = tree_->viewStyle()] {
+        NotificationCenter::defaultCenter().post(kTreeStyleChanged, nullptr, Dictionary{{"TreeType", Value(type)}});
+    };
+    if (tag == 3304) {
+        style->addRemovePortraitCol(1);
+        announce();
+        return;
+    }
+    if (tag == 3303) {
+        const std::string title = style->columns()[static_cast<std::size_t>(highlighted_)].label;
+        QPointer<RelativesController> alive(this);
+        const int column = highlighted_;
+        ColumnCommands::confirmDeleteColumn(this, title, [alive, style, column, announce] {
+            if (!alive) return;
+            style->deleteColumn(column);
+            alive->highlighted_ = -1;
+            announce();
+        });
+        return;
+    }
+    if (!columnSheet_) columnSheet_ = new ColumnSheet(this);
+    columnSheet_->startSheet(tag, style, highlighted_, ColumnEditing::TreeTable, nullptr, this);
 }
 
 TreeItem::ExpansionWait RelativesController::branchWait() {
@@ -429,6 +519,16 @@ bool RelativesController::performCommand(int tag) {
     case RelativesToolbar::kRefreshTag: restartTheTree(); return true;
     case kExportTag: exportWindowData(); return true;
     case RelativesToolbar::kToggleViewTag: toggleDisplayMode(); return true;
+    case ColumnEditing::kAddColumnTag:
+    case ColumnEditing::kEditColumnTag:
+    case 3303:
+    case 3304:
+        if (!validateTag(tag)) {
+            beep();
+            return true;
+        }
+        columnCommand(tag);
+        return true;
     case 4601:
     case 4602:
     case 4603:
@@ -470,11 +570,7 @@ void RelativesController::buildToolbar() {
         action->setObjectName(QString::fromStdString(spec->identifier));
         action->setToolTip(tr(spec->toolTip.c_str()));
         action->setData(spec->tag);
-        // Switching to a chart, the column items and the help wait for
-        // their windows.
         const int tag = spec->tag;
-        action->setEnabled(tag == 4001 || tag == 4002 || tag == RelativesToolbar::kRefreshTag ||
-                           tag == RelativesToolbar::kToggleViewTag);
         connect(action, &QAction::triggered, this, [this, tag] { performCommand(tag); });
     }
 }
@@ -530,7 +626,17 @@ void RelativesController::buildMenus() {
     });
 
     QMenu* columns = menuBar()->addMenu(tr("&Columns"));
+    for (auto [title, tag] : {std::pair{"Add Column...", ColumnEditing::kAddColumnTag},
+                              std::pair{"Modify Column...", ColumnEditing::kEditColumnTag},
+                              std::pair{"Remove Column", 3303}, std::pair{"Show Portrait Column", 3304}}) {
+        QAction* action = columns->addAction(tr(title));
+        action->setData(tag);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { performCommand(tag); });
+    }
+    columns->addSeparator();
     columns->addAction(tr("Revert to Default Columns"), this, &RelativesController::revertToDefaultColumns);
+    for (QAction* menu : menuBar()->actions())
+        if (menu->menu()) connect(menu->menu(), &QMenu::aboutToShow, this, &RelativesController::validateItems);
 
     QMenu* albums = menuBar()->addMenu(tr("&Albums"));
     QMenu* send = albums->addMenu(tr("Send Tree Members to Album"));
@@ -649,6 +755,7 @@ void RelativesController::treeColumnMoved(int oldPlace, int newPlace) {
 
 void RelativesController::rebuildColumns() {
     const auto& style = tree_->indexStyle();
+    if (style && highlighted_ >= static_cast<int>(style->numberOfColumns())) highlighted_ = -1;
     ignoreSizeChanges_ = true;
     reloadOutline();
     for (int c = 0; style && c < static_cast<int>(style->numberOfColumns()); ++c)

@@ -126,6 +126,17 @@ public:
     // Asks, then replaces the kind's style by the bundled one in every
     // window of the kind.
     void revertToDefaultColumns();
+    // Column commands: 3301 add and 3302 modify (the column sheet), 3303
+    // remove (after asking), 3304 show or hide the portrait column. Modify
+    // and remove act on the highlighted column, in outline mode only.
+    void columnCommand(int tag);
+    // A header click highlights a style column; the portrait column beeps.
+    void highlightColumn(int column);
+    int highlightedColumn() const { return highlighted_; }
+    // Whether a command's item is enabled now, and its title when it
+    // changes with the window's state (empty when not).
+    bool validateTag(int tag) const;
+    QString titleForTag(int tag) const;
 
     // The rows shown, in outline order.
     std::vector<OutlineRow> shownRows() const;
@@ -158,6 +169,8 @@ private:
     void dropChart();
     TreeItem::ExpansionWait branchWait();
     void updateModeItems();
+    // Enables and retitles the toolbar's and menus' items.
+    void validateItems();
 
     GEDCOMDocument& doc_;
     DocumentWindows& windows_;
@@ -183,6 +196,8 @@ private:
     bool ignoreMove_ = false;
     bool ignoreSizeChanges_ = false;
     int beeps_ = 0;
+    int highlighted_ = -1;
+    class ColumnSheet* columnSheet_ = nullptr;
 };
 
 class AncestorController : public RelativesController {

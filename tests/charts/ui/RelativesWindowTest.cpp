@@ -271,3 +271,65 @@ TEST_F(RelativesWindowTest, RevertToDefaultColumnsAsksThenEveryWindowOfTheKindTa
 
 }  // namespace
 }  // namespace kl
+
+namespace kl {
+namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+
+TEST_F(RelativesWindowTest, ColumnItemsActOnTheHighlightedColumnInOutlineModeOnly) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    QAction* modify = tree->toolbar()->findChild<QAction*>("EditColumn");
+    QAction* remove = tree->toolbar()->findChild<QAction*>("DeleteColumn");
+    QAction* portrait = tree->toolbar()->findChild<QAction*>("PortraitColumn");
+    ASSERT_TRUE(modify && remove && portrait);
+    EXPECT_FALSE(modify->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_TRUE(portrait->isEnabled());
+
+    // The outline column can be highlighted but not changed.
+    tree->relatives()->header()->sectionClicked(0);
+    EXPECT_FALSE(remove->isEnabled());
+    tree->relatives()->header()->sectionClicked(2);
+    EXPECT_EQ(tree->highlightedColumn(), 2);
+    EXPECT_TRUE(modify->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
+    tree->toggleDisplayMode();
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_EQ(tree->titleForTag(4003), "Outline Mode");
+    EXPECT_EQ(tree->titleForTag(1102), "Tree Chart...");
+    tree->toggleDisplayMode();
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_EQ(tree->titleForTag(1102), "Tree Data...");
+
+    const auto style = tree->tree().indexStyle();
+    const auto labels = style->label();
+    QString asked;
+    test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+        asked = alert.text();
+        alert.buttons().front()->click();
+    });
+    remove->trigger();
+    ASSERT_TRUE(test::processUntil([&] { return !asked.isEmpty(); }));
+    settle();
+    EXPECT_EQ(asked.toStdString(), "Are you sure you want to delete the '" + labels[2] + "' column?");
+    EXPECT_EQ(style->numberOfColumns(), labels.size() - 1);
+    EXPECT_EQ(tree->outlineModel()->columnCount(), static_cast<int>(labels.size() - 1));
+
+    EXPECT_EQ(tree->titleForTag(3304), "Show Portrait Column");
+    portrait->trigger();
+    settle();
+    EXPECT_TRUE(style->hasPortraitColumn());
+    EXPECT_EQ(tree->titleForTag(3304), "Hide Portrait Column");
+    const int before = tree->beeps();
+    tree->relatives()->header()->sectionClicked(style->portraitColumn());
+    EXPECT_EQ(tree->beeps(), before + 1);
+}
+
+}  // namespace
+}  // namespace kl
