@@ -40,6 +40,7 @@
 #include "index/IndexStyleLibrary.h"
 #include "index/ColumnEditing.h"
 #include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/IndexWindow.h"
 #include "model/FAMRecord.h"
 #include "model/INDIRecord.h"
@@ -303,9 +304,7 @@ QString RelativesController::titleForTag(int tag) const {
 
 void RelativesController::validateItems() {
     // Toolbar items keep their own labels; menu items take the titles.
-    if (toolbar_)
-        for (QAction* action : toolbar_->actions())
-            if (action->data().isValid()) action->setEnabled(validateTag(action->data().toInt()));
+    if (toolbar_) toolbar_->validateVisibleItems();
     for (QAction* menu : menuBar()->actions()) {
         if (!menu->menu()) continue;
         for (QAction* item : menu->menu()->findChildren<QAction*>()) {
@@ -554,25 +553,12 @@ bool RelativesController::performCommand(int tag) {
 }
 
 void RelativesController::buildToolbar() {
-    toolbar_ = addToolBar(tr("Toolbar"));
-    toolbar_->setObjectName(RelativesToolbar::kIdentifier);
-    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const std::string& identifier : RelativesToolbar::toolbarDefaultItemIdentifiers()) {
-        if (identifier == IndexToolbar::kFlexibleSpace) {
-            auto* spacer = new QWidget(toolbar_);
-            spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-            toolbar_->addWidget(spacer);
-            continue;
-        }
-        const auto spec = RelativesToolbar::itemForItemIdentifier(identifier);
-        if (!spec) continue;
-        QAction* action = toolbar_->addAction(tr(spec->label.c_str()));
-        action->setObjectName(QString::fromStdString(spec->identifier));
-        action->setToolTip(tr(spec->toolTip.c_str()));
-        action->setData(spec->tag);
-        const int tag = spec->tag;
-        connect(action, &QAction::triggered, this, [this, tag] { performCommand(tag); });
-    }
+    toolbar_ = new IndexToolbarWidget(defaults_, this, RelativesToolbar::items());
+    addToolBar(toolbar_);
+    toolbar_->setHandler([this](const ToolbarItemSpec& item) {
+        if (item.tag != 0) performCommand(item.tag);
+    });
+    toolbar_->setValidator([this](int tag) { return MenuAnswer{validateTag(tag), std::nullopt}; });
 }
 
 void RelativesController::buildMenus() {
@@ -624,6 +610,11 @@ void RelativesController::buildMenus() {
                                                                          : current.hasPortraitTag(tag));
         }
     });
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QAction* customize = view->addAction(tr("Customize Toolbar..."));
+    customize->setObjectName("CustomizeToolbar");
+    connect(customize, &QAction::triggered, this, [this] { toolbar_->runCustomizationPalette(); });
 
     QMenu* columns = menuBar()->addMenu(tr("&Columns"));
     for (auto [title, tag] : {std::pair{"Add Column...", ColumnEditing::kAddColumnTag},

@@ -28,7 +28,6 @@
 
 class QAction;
 class QStackedWidget;
-class QToolBar;
 class QTreeView;
 
 namespace kl {
@@ -36,6 +35,7 @@ namespace kl {
 class DocumentWindows;
 class GEDCOMDocument;
 class IndexStyleLibrary;
+class IndexToolbarWidget;
 class IndexWindow;
 class RelativesOutlineModel;
 class TreeChartScrollView;
@@ -75,7 +75,7 @@ public:
     RelativesTree& tree() const { return *tree_; }
     QTreeView* relatives() const { return outline_; }
     RelativesOutlineModel* outlineModel() const { return model_; }
-    QToolBar* toolbar() const { return toolbar_; }
+    IndexToolbarWidget* toolbar() const { return toolbar_; }
     // The chart, made on the first switch to it; nullptr before.
     TreeChartView* chart() const { return chart_; }
     TreeChartScrollView* chartScrollView() const { return chartScroll_; }
@@ -181,7 +181,7 @@ private:
     Entry* entry_ = nullptr;  // owned by the window list
     QTreeView* outline_ = nullptr;
     RelativesOutlineModel* model_ = nullptr;
-    QToolBar* toolbar_ = nullptr;
+    IndexToolbarWidget* toolbar_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     TreeChartScrollView* chartScroll_ = nullptr;
     TreeChartView* chart_ = nullptr;

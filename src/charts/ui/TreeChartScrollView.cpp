@@ -1,7 +1,10 @@
 #include "charts/ui/TreeChartScrollView.h"
 
 #include <QComboBox>
+#include <QCursor>
+#include <QPixmap>
 #include <QPainter>
+#include <QGuiApplication>
 #include <QScrollBar>
 
 #include "charts/RelativesTree.h"
@@ -103,6 +106,41 @@ void TreeChartScrollView::zoomClick(QPointF at, bool zoomOut) {
         return;
     }
     setScaleIndex(*next, at);
+    showZoomCursor(QGuiApplication::keyboardModifiers() | Qt::ControlModifier |
+                   (zoomOut ? Qt::AltModifier : Qt::NoModifier));
+}
+
+QCursor TreeChartScrollView::zoomCursor(const QString& name) {
+    QPixmap image(16, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1.5));
+    painter.setBrush(QColor(255, 255, 255, 200));
+    painter.drawEllipse(QPointF(6, 6), 5, 5);
+    painter.setPen(QPen(Qt::black, 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(9.8, 9.8), QPointF(14.5, 14.5));
+    painter.setPen(QPen(Qt::black, 1.2));
+    if (name != "ZoomNo") painter.drawLine(QPointF(3.5, 6), QPointF(8.5, 6));
+    if (name == "ZoomPlus") painter.drawLine(QPointF(6, 3.5), QPointF(6, 8.5));
+    painter.end();
+    return QCursor(image, 6, 6);
+}
+
+void TreeChartScrollView::showZoomCursor(Qt::KeyboardModifiers modifiers) {
+    if (!chart_) return;
+    cursorName_.clear();
+    if (modifiers & Qt::ControlModifier) {
+        const bool out = (modifiers & (Qt::AltModifier | Qt::ShiftModifier)) != 0;
+        if (out)
+            cursorName_ = zoom_.scaleIndex() == 0 ? "ZoomNo" : "ZoomMinus";
+        else
+            cursorName_ = zoom_.scaleIndex() == ChartZoom::kFixedScales - 1 ? "ZoomNo" : "ZoomPlus";
+    }
+    if (cursorName_.isEmpty())
+        chart_->unsetCursor();
+    else
+        chart_->setCursor(zoomCursor(cursorName_));
 }
 
 void TreeChartScrollView::windowDidResize() {

@@ -44,6 +44,13 @@ public:
     // The chart's size changed.
     void chartChanged();
     void centreOn(QPointF at);
+    // The chart's pointer for the modifier keys held: Ctrl "ZoomPlus",
+    // Ctrl with Alt or Shift "ZoomMinus", "ZoomNo" at the end the click
+    // would pass; otherwise the arrow (an empty name).
+    void showZoomCursor(Qt::KeyboardModifiers modifiers);
+    const QString& zoomCursorName() const { return cursorName_; }
+    // Our drawn magnifier cursors, hot spot (6, 6).
+    static QCursor zoomCursor(const QString& name);
     // "Generations" or "HGenerations", from the chart's orientation.
     QString rulerUnits() const;
     void updateRuler();
@@ -60,6 +67,7 @@ private:
     GenerationRuler* ruler_ = nullptr;
     ChartZoom zoom_;
     bool fitting_ = false;
+    QString cursorName_;
 };
 
 // The ruler above a chart: a mark and number at every generation, the zero

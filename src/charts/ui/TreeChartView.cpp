@@ -6,6 +6,8 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QMimeData>
@@ -259,6 +261,28 @@ void TreeChartView::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(localized("Read To Me"))->setData(3014);
     if (!portraitFor(*item).isNull()) menu.addAction(localized("Set No Portrait"))->setData(1);
     if (QAction* chosen = menu.exec(event->globalPos())) window_.performCommand(chosen->data().toInt());
+}
+
+// The zoom cursor follows the modifier keys while the pointer is over the
+// chart.
+void TreeChartView::keyPressEvent(QKeyEvent* event) {
+    if (auto* scroll = scrollView()) scroll->showZoomCursor(event->modifiers());
+    QWidget::keyPressEvent(event);
+}
+
+void TreeChartView::keyReleaseEvent(QKeyEvent* event) {
+    if (auto* scroll = scrollView()) scroll->showZoomCursor(event->modifiers());
+    QWidget::keyReleaseEvent(event);
+}
+
+void TreeChartView::enterEvent(QEnterEvent* event) {
+    if (auto* scroll = scrollView()) scroll->showZoomCursor(QGuiApplication::keyboardModifiers());
+    QWidget::enterEvent(event);
+}
+
+void TreeChartView::leaveEvent(QEvent* event) {
+    unsetCursor();
+    QWidget::leaveEvent(event);
 }
 
 void TreeChartView::changeEvent(QEvent* event) {

@@ -3,6 +3,9 @@
 // outline follows edits of the document and closes with its person, and
 // Refresh builds the tree again.
 #include <QAbstractButton>
+#include <QListWidget>
+
+#include "index/ui/ToolbarCustomizeDialog.h"
 
 #include "RelativesWindowFixture.h"
 
@@ -106,7 +109,7 @@ TEST_F(RelativesWindowTest, RefreshBuildsTheTreeAgainToTheInitialGenerations) {
     tree->relatives()->expandAll();
     EXPECT_EQ(tree->shownRows().size(), 5u);
     TreeItem* oldRoot = tree->tree().rootItem();
-    QAction* refresh = tree->toolbar()->findChild<QAction*>("Refresh");
+    QAction* refresh = tree->toolbar()->actionForIdentifier("Refresh");
     ASSERT_NE(refresh, nullptr);
     refresh->trigger();
     settle();
@@ -284,9 +287,9 @@ TEST_F(RelativesWindowTest, ColumnItemsActOnTheHighlightedColumnInOutlineModeOnl
     click(*window, "Descendants");
     RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
     ASSERT_NE(tree, nullptr);
-    QAction* modify = tree->toolbar()->findChild<QAction*>("EditColumn");
-    QAction* remove = tree->toolbar()->findChild<QAction*>("DeleteColumn");
-    QAction* portrait = tree->toolbar()->findChild<QAction*>("PortraitColumn");
+    QAction* modify = tree->toolbar()->actionForIdentifier("EditColumn");
+    QAction* remove = tree->toolbar()->actionForIdentifier("DeleteColumn");
+    QAction* portrait = tree->toolbar()->actionForIdentifier("PortraitColumn");
     ASSERT_TRUE(modify && remove && portrait);
     EXPECT_FALSE(modify->isEnabled());
     EXPECT_FALSE(remove->isEnabled());
@@ -329,6 +332,48 @@ TEST_F(RelativesWindowTest, ColumnItemsActOnTheHighlightedColumnInOutlineModeOnl
     const int before = tree->beeps();
     tree->relatives()->header()->sectionClicked(style->portraitColumn());
     EXPECT_EQ(tree->beeps(), before + 1);
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+
+TEST_F(RelativesWindowTest, ACustomisedToolbarIsKeptForEveryRelativesWindowButNotTheIndexWindow) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(tree->toolbar()->actionForIdentifier("Refresh"), nullptr);
+    const auto indexItems = window->toolbar()->itemIdentifiers();
+
+    QPointer<ToolbarCustomizeDialog> dialog;
+    test::whenModal<ToolbarCustomizeDialog>([&](ToolbarCustomizeDialog& shown) { dialog = &shown; });
+    QAction* customize = tree->findChild<QAction*>("CustomizeToolbar");
+    ASSERT_NE(customize, nullptr);
+    customize->trigger();
+    ASSERT_TRUE(test::processUntil([&] { return !dialog.isNull(); }));
+    QListWidget* current = dialog->currentList();
+    for (int row = 0; row < current->count(); ++row)
+        if (current->item(row)->text() == "Refresh Tree") current->setCurrentRow(row);
+    dialog->removeItem();
+    dialog->accept();
+    settle();
+
+    EXPECT_EQ(tree->toolbar()->actionForIdentifier("Refresh"), nullptr);
+    select(*window, "@I3@");
+    click(*window, "Ancestors");
+    RelativesController* other = treeWindow(*window, "@I3@", "Ancest");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->toolbar()->actionForIdentifier("Refresh"), nullptr);
+    EXPECT_NE(other->toolbar()->actionForIdentifier("ToggleView"), nullptr);
+    EXPECT_EQ(window->toolbar()->itemIdentifiers(), indexItems);
+    EXPECT_TRUE(defaults->dictionaryForKey("NSToolbar Configuration relativesToolBar").has_value());
 }
 
 }  // namespace

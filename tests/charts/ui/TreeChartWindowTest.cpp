@@ -91,7 +91,7 @@ TEST_F(TreeChartWindowTest, SampleAncestorsChartTogglesToItsOutlineAndBack) {
 
     const auto chartRows = openNodes(*tree);
     EXPECT_GT(chartRows.size(), 4u);
-    QAction* toggle = tree->toolbar()->findChild<QAction*>("ToggleView");
+    QAction* toggle = tree->toolbar()->actionForIdentifier("ToggleView");
     ASSERT_NE(toggle, nullptr);
     ASSERT_TRUE(toggle->isEnabled());
     toggle->trigger();
@@ -209,8 +209,17 @@ TEST_F(TreeChartWindowTest, CtrlClicksZoomAndBeepAtEitherEnd) {
         QTest::mouseClick(&chart, Qt::LeftButton, Qt::ControlModifier | extra, QPoint(5, 5));
         settle();
     };
+    scroll.showZoomCursor(Qt::ControlModifier);
+    EXPECT_EQ(scroll.zoomCursorName(), "ZoomPlus");
+    EXPECT_EQ(chart.cursor().hotSpot(), QPoint(6, 6));
+    scroll.showZoomCursor(Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(scroll.zoomCursorName(), "ZoomMinus");
     for (int i = 0; i < 2; ++i) ctrlClick({});
     EXPECT_DOUBLE_EQ(scroll.scaleFactor(), 2.0);
+    scroll.showZoomCursor(Qt::ControlModifier);
+    EXPECT_EQ(scroll.zoomCursorName(), "ZoomNo");
+    scroll.showZoomCursor(Qt::NoModifier);
+    EXPECT_EQ(scroll.zoomCursorName(), "");
     EXPECT_EQ(scroll.zoomButton()->currentIndex(), 6);
     int beeps = tree->beeps();
     ctrlClick({});
