@@ -435,54 +435,42 @@ std::vector<ChartSegment> TreeChartLayout::connectors() const {
     return out;
 }
 
+// A horizontal chart's bus runs down the gap after the box; a vertical
+// chart's runs across the gap above the children's row.
 void TreeChartLayout::strokeToChildren(TreeItem& item, std::vector<ChartSegment>& out) const {
     const ChartBox& box = item.chartBox();
     const ChartRect f = box.frame;
     const double half = settings_.columnSpacing / 2;
-    ChartRect previous = f;
-    if (orientation_.horizontal) {
-        const double middle = f.y + f.height / 2, gap = f.right() + half;
-        out.push_back({f.right(), middle, gap, middle});
-        if (!item.expanded()) return;
-        double high = middle, low = middle;
-        for (auto& child : item.builtLevel()) {
-            const ChartRect k = child->chartBox().frame;
-            if (!child->chartBox().shown) continue;
-            if (child->spouseRecord()) {
-                previous = strokeToSpouse(*child, previous, out);
-            } else {
-                previous = k;
-                const double m = k.y + k.height / 2;
-                out.push_back({gap, m, k.x, m});
-                high = std::min(high, m);
-                low = std::max(low, m);
-            }
-            if (!child->builtLevel().empty()) strokeToChildren(*child, out);
-        }
-        if (low > high) out.push_back({gap, high, gap, low});
-        return;
-    }
-    const double middle = f.x + f.width / 2;
-    double bus = box.hasButton ? box.button.y + kButtonSize / 2 : f.bottom() + half;
-    out.push_back({middle, f.bottom(), middle, bus});
+    const bool horizontal = orientation_.horizontal;
+    const double middle = horizontal ? f.y + f.height / 2 : f.x + f.width / 2;
+    double bus = horizontal         ? f.right() + half
+                 : box.hasButton    ? box.button.y + kButtonSize / 2
+                                    : f.bottom() + half;
+    // The stub leads to the expand button, open or not.
+    out.push_back(horizontal ? ChartSegment{f.right(), middle, bus, middle} : ChartSegment{middle, f.bottom(), middle, bus});
     if (!item.expanded()) return;
-    double left = middle, right = middle;
+    double low = middle, high = middle;
+    ChartRect previous = f;
     for (auto& child : item.builtLevel()) {
-        const ChartRect k = child->chartBox().frame;
         if (!child->chartBox().shown) continue;
+        const ChartRect k = child->chartBox().frame;
         if (child->spouseRecord()) {
             previous = strokeToSpouse(*child, previous, out);
         } else {
             previous = k;
-            const double m = k.x + k.width / 2;
-            out.push_back({m, bus, m, k.y});
-            bus = k.y - half;
-            left = std::min(left, m);
-            right = std::max(right, m);
+            const double m = horizontal ? k.y + k.height / 2 : k.x + k.width / 2;
+            if (horizontal) {
+                out.push_back({bus, m, k.x, m});
+            } else {
+                out.push_back({m, bus, m, k.y});
+                bus = k.y - half;
+            }
+            low = std::min(low, m);
+            high = std::max(high, m);
         }
         if (!child->builtLevel().empty()) strokeToChildren(*child, out);
     }
-    if (right > left) out.push_back({left, bus, right, bus});
+    if (high > low) out.push_back(horizontal ? ChartSegment{bus, low, bus, high} : ChartSegment{low, bus, high, bus});
 }
 
 ChartRect TreeChartLayout::strokeToSpouse(const TreeItem& family, const ChartRect& p,

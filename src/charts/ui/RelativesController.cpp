@@ -717,6 +717,13 @@ void RelativesController::observeSettings() {
         settingNotes_.push_back(center.addObserver(name, nullptr, [this](const Notification&) {
             if (chart_) chart_->getFontFeatures();
         }));
+    // The preferences changed a kind's default orientation.
+    settingNotes_.push_back(center.addObserver(kOrientationChanged, nullptr, [this](const Notification&) {
+        const int kind = tree_->kind() == RelativesTree::Kind::Ancestors ? 0 : 1;
+        if (!chart_ || ChartOrientation::orientationChangeType() != kind) return;
+        chart_->layout().defaultOrientation();
+        chartScroll_->updateRuler();
+    }));
     // A new page layout or the page-line switch: the chart redraws.
     settingNotes_.push_back(
         center.addObserver(DocumentCommands::kTreePageLinesChanged, nullptr, [this](const Notification&) {

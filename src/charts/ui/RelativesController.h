@@ -123,6 +123,7 @@ public:
     void treeColumnResized(int column, int width);
     static constexpr const char* kTreeStyleChanged = "Tree Style Changed Notification";
     static constexpr const char* kTreeStyleNeedsReload = "Tree Style Needs Reload Notification";
+    static constexpr const char* kOrientationChanged = "Tree Orientation Changed in Preferences";
     // Asks, then replaces the kind's style by the bundled one in every
     // window of the kind.
     void revertToDefaultColumns();

@@ -248,19 +248,22 @@ void TreeChartView::mouseDoubleClickEvent(QMouseEvent* event) {
     window_.openChartItem(*item, family);
 }
 
+std::unique_ptr<QMenu> TreeChartView::boxMenu(TreeItem& item) {
+    auto menu = std::make_unique<QMenu>(tr("Menu"));
+    for (auto [title, tag] : {std::pair{"Show Ancestors", 4001}, std::pair{"Show Descendants", 4002}})
+        menu->addAction(localized(title))->setData(tag);
+    menu->addSeparator();
+    menu->addAction(localized("Read To Me"))->setData(3014);
+    if (!portraitFor(item).isNull()) menu->addAction(localized("Set No Portrait"))->setData(1);
+    return menu;
+}
+
 void TreeChartView::contextMenuEvent(QContextMenuEvent* event) {
     TreeItem* item = itemAt(event->pos());
     if (!item) return;
     selectCell(item);
-    QMenu menu(tr("Menu"), this);
-    for (auto [title, tag] : {std::pair{"Show Ancestors", 4001}, std::pair{"Show Descendants", 4002}}) {
-        QAction* action = menu.addAction(localized(title));
-        action->setData(tag);
-    }
-    menu.addSeparator();
-    menu.addAction(localized("Read To Me"))->setData(3014);
-    if (!portraitFor(*item).isNull()) menu.addAction(localized("Set No Portrait"))->setData(1);
-    if (QAction* chosen = menu.exec(event->globalPos())) window_.performCommand(chosen->data().toInt());
+    const auto menu = boxMenu(*item);
+    if (QAction* chosen = menu->exec(event->globalPos())) window_.performCommand(chosen->data().toInt());
 }
 
 // The zoom cursor follows the modifier keys while the pointer is over the

@@ -24,8 +24,9 @@
 #include "charts/ChartPage.h"
 #include "charts/TreeChartLayout.h"
 
-namespace kl {
+class QMenu;
 
+namespace kl {
 class RelativesController;
 class TreeChartScrollView;
 class UserDefaults;
@@ -71,6 +72,11 @@ public:
     // The box or button at a point of the widget.
     TreeItem* itemAt(QPoint point, bool* onButton = nullptr) const;
     QRect widgetRect(const ChartRect& r) const;
+
+    // A box's context menu: "Show Ancestors", "Show Descendants", "Read To
+    // Me", and "Set No Portrait" only while the box shows a portrait. Each
+    // item's data is its command tag.
+    std::unique_ptr<QMenu> boxMenu(TreeItem& item);
 
     // ---- opening and closing, as the expand buttons do
     void toggleItem(TreeItem& item, bool wholeBranch);

@@ -147,7 +147,19 @@ TEST_F(TreeChartWindowTest, SampleDescendantsChartVerticalAndCentred) {
     tree->chart()->scrollCellToVisible(tree->tree().rootItem());
     EXPECT_GT(tree->chartScrollView()->horizontalScrollBar()->value(), 0);
     save(*tree, "descendants-chart.png");
+
+    // The preferences set the ancestors' default: this chart keeps its own;
+    // then the descendants' default: it follows.
+    ChartOrientation::setDefaultFor(0, ChartOrientation::forTag(4602, true));
+    ChartOrientation::setOrientationChangeType(0);
+    NotificationCenter::defaultCenter().post(RelativesController::kOrientationChanged, nullptr);
+    EXPECT_FALSE(tree->chart()->layout().orientation().horizontal);
     ChartOrientation::setDefaultFor(1, {});
+    ChartOrientation::setOrientationChangeType(1);
+    NotificationCenter::defaultCenter().post(RelativesController::kOrientationChanged, nullptr);
+    EXPECT_TRUE(tree->chart()->layout().orientation().horizontal);
+    EXPECT_EQ(tree->chartScrollView()->rulerUnits(), "Generations");
+    ChartOrientation::setDefaultFor(0, {});
     controller.closeAllDocuments();
     settle();
 }
@@ -188,6 +200,18 @@ TEST_F(TreeChartWindowTest, ButtonsOpenBranchesAndDoubleClicksOpenOrRevealRecord
     QTest::mouseDClick(&chart, Qt::LeftButton, {}, centreOf(chart, later->chartBox().frame));
     settle();
     EXPECT_EQ(chart.selectedCell(), tree->tree().firstNode("@I9@"));
+
+    // The box's menu: its commands act on the box.
+    const auto menu = chart.boxMenu(*later);
+    std::vector<std::pair<QString, int>> items;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator()) items.emplace_back(action->text(), action->data().toInt());
+    EXPECT_EQ(items, (std::vector<std::pair<QString, int>>{
+                         {"Show Ancestors", 4001}, {"Show Descendants", 4002}, {"Read To Me", 3014}}));
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, centreOf(chart, later->chartBox().frame));
+    tree->performCommand(menu->actions().front()->data().toInt());
+    settle();
+    EXPECT_NE(treeWindow(*window, "@I9@", "Ancest"), nullptr);
 
     // A Shift-click closes the branch and everything open in it.
     QTest::mouseClick(&chart, Qt::LeftButton, Qt::ShiftModifier, centreOf(chart, f3->chartBox().button));
