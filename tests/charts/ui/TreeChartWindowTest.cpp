@@ -219,6 +219,32 @@ TEST_F(TreeChartWindowTest, ButtonsOpenBranchesAndDoubleClicksOpenOrRevealRecord
     EXPECT_FALSE(later->chartBox().shown);
 }
 
+TEST_F(TreeChartWindowTest, AChartFollowsEditsAndForgetsASelectedBoxWhoseRecordGoes) {
+    open(test::kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    TreeChartView& chart = *tree->chart();
+    TreeItem* ilse = tree->tree().firstNode("@I8@");
+    ASSERT_TRUE(ilse && ilse->chartBox().shown);
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, centreOf(chart, ilse->chartBox().frame));
+    ASSERT_EQ(chart.selectedCell(), ilse);
+    const std::size_t boxes = chart.layout().shownNodes().size();
+
+    doc->gedcomModel().deleteRecord(doc->gedcomModel().recordWithID("@I8@"));
+    settle();
+    EXPECT_EQ(chart.selectedCell(), nullptr);
+    EXPECT_EQ(chart.layout().shownNodes().size(), boxes - 1);
+    EXPECT_FALSE(chart.grab().isNull());
+
+    // A family that loses its other spouse keeps its box.
+    doc->gedcomModel().deleteRecord(doc->gedcomModel().recordWithID("@I6@"));
+    settle();
+    EXPECT_EQ(chart.layout().shownNodes().size(), boxes - 1);
+    EXPECT_FALSE(chart.grab().isNull());
+}
+
 TEST_F(TreeChartWindowTest, CtrlClicksZoomAndBeepAtEitherEnd) {
     open(test::kThreeGenerations);
     select(*window, "@I1@");
