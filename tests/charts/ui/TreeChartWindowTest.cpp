@@ -201,6 +201,22 @@ TEST_F(TreeChartWindowTest, ButtonsOpenBranchesAndDoubleClicksOpenOrRevealRecord
     settle();
     EXPECT_EQ(chart.selectedCell(), tree->tree().firstNode("@I9@"));
 
+    // Shift (for Alt) on a family box's double click opens the family; on a
+    // person's box it opens the person, as a plain one does.
+    std::vector<std::string> opened;
+    window->documentWindows().setPlatform({nullptr, nullptr, nullptr,
+                                           [&](const DocumentWindows::RecordPtr& record, BrowserWindow*,
+                                               const std::string&) -> std::shared_ptr<BrowserWindow> {
+                                               opened.push_back(record->grecordID());
+                                               return nullptr;
+                                           }});
+    QTest::mouseDClick(&chart, Qt::LeftButton, Qt::ShiftModifier, centreOf(chart, f3->chartBox().frame));
+    QTest::mouseDClick(&chart, Qt::LeftButton, {}, centreOf(chart, f3->chartBox().frame));
+    TreeItem* cal = tree->tree().firstNode("@I3@");
+    QTest::mouseDClick(&chart, Qt::LeftButton, Qt::ShiftModifier, centreOf(chart, cal->chartBox().frame));
+    settle();
+    EXPECT_EQ(opened, (std::vector<std::string>{"@F3@", "@I6@", "@I3@"}));
+
     // The box's menu: its commands act on the box.
     const auto menu = chart.boxMenu(*later);
     std::vector<std::pair<QString, int>> items;
