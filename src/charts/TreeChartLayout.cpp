@@ -260,42 +260,9 @@ void TreeChartLayout::tileTree() {
     }
     lists.startAt(totalGenerations_);
     lists.extentAt(totalGenerations_);
-    double top = lists.startValue, far = 0;
-    const double childX = settings_.leftMargin + defaultDepth_ + settings_.columnSpacing;
-    const bool ancestors = isAncestors();
-    TreeItem* previous = nullptr;
-    const int count = tree_.numberOfChildrenOfItem(nullptr);
-    for (int i = 0; i < count; ++i, previous = tree_.child(i - 1, nullptr)) {
-        TreeItem* node = tree_.child(i, nullptr);
-        if (!node) continue;
-        const bool pair = previous && !previous->spouseRecord();
-        if (opens(*node)) {
-            top = std::max(top, lists.startAt(1));
-            if (node->spouseRecord() && pair) shiftTop(*previous, top - settings_.rowSpacing - height(previous));
-        }
-        const bool open = isOpen(*node);
-        double firstTop = 0, lastBottom = 0;
-        if (open) {
-            double least = top;
-            if (!ancestors && pair && node->numberOnNextLevel() >= 2)
-                least = top - height(previous) - settings_.rowSpacing;
-            far = std::max(far, tileChildren(*node, lists, childX, least, firstTop, lastBottom));
-        }
-        far = std::max(far, moveFrame(*node, settings_.leftMargin, top));
-        if (!horizontal) lists.extentAt(0) = std::max(lists.extentAt(0), node->chartBox().frame.width);
-        if (orientation_.centered && open) {
-            if (ancestors || !pair) {
-                shiftTop(*node, std::max(firstTop, (firstTop + lastBottom - height(node)) / 2));
-            } else {
-                const double t = std::max(
-                    firstTop, (firstTop + lastBottom - height(node) - height(previous) - settings_.rowSpacing) / 2);
-                shiftTop(*previous, t);
-                shiftTop(*node, t + height(previous) + settings_.rowSpacing);
-            }
-        }
-        top = sibling(*node) + height(node) + settings_.rowSpacing;
-    }
-    lists.startAt(0) = top;
+    // The top level is placed as the children of a node above generation 0.
+    double firstTop = 0, lastBottom = 0;
+    const double far = tileChildren(nullptr, lists, settings_.leftMargin, lists.startValue, firstTop, lastBottom);
     double length = 0;
     for (int g = 0; g < totalGenerations_ && g < static_cast<int>(lists.start.size()); ++g)
         length = std::max(length, lists.start[static_cast<std::size_t>(g)]);
@@ -303,13 +270,9 @@ void TreeChartLayout::tileTree() {
     if (horizontal) {
         chartFrame_ = {0, 0, far + settings_.columnSpacing / 2, length};
     } else {
-        for (int i = 0; i < count; ++i)
-            if (TreeItem* node = tree_.child(i, nullptr); node && !node->parentCell())
-                adjustVerticalRowStart(*node, settings_.topMargin, lists.extent);
-        if (!ancestors)
-            for (int i = 0; i < count; ++i)
-                if (TreeItem* node = tree_.child(i, nullptr); node && node->parentCell() == tree_.rootItem())
-                    adjustVerticalRowStart(*node, settings_.topMargin, lists.extent);
+        // Every top-level box starts the first row; the rows below follow.
+        for (int i = 0, count = tree_.numberOfChildrenOfItem(nullptr); i < count; ++i)
+            if (TreeItem* node = tree_.child(i, nullptr)) adjustVerticalRowStart(*node, settings_.topMargin, lists.extent);
         double bottom = 0;
         for (TreeItem* node : shown_) {
             ChartBox& box = node->chartBox();
@@ -325,17 +288,17 @@ void TreeChartLayout::tileTree() {
     if (tiled_) tiled_();
 }
 
-double TreeChartLayout::tileChildren(TreeItem& item, Lists& lists, double position, double minTop, double& firstTop,
+double TreeChartLayout::tileChildren(TreeItem* item, Lists& lists, double position, double minTop, double& firstTop,
                                      double& lastBottom) {
-    const int g = std::max(0, item.generation());
+    const int g = item ? std::max(0, item->generation()) : -1;
     const bool ancestors = isAncestors();
     double top = std::max(lists.startAt(g + 1), minTop);
     double far = 0;
     const double childX = position + defaultDepth_ + settings_.columnSpacing;
     TreeItem* previous = nullptr;
-    const int count = tree_.numberOfChildrenOfItem(&item);
+    const int count = tree_.numberOfChildrenOfItem(item);
     for (int i = 0; i < count; ++i) {
-        TreeItem* child = tree_.child(i, &item);
+        TreeItem* child = tree_.child(i, item);
         if (!child) continue;
         const bool pair = previous && !previous->spouseRecord();
         if (opens(*child)) {
@@ -348,7 +311,7 @@ double TreeChartLayout::tileChildren(TreeItem& item, Lists& lists, double positi
             double least = top;
             if (!ancestors && pair && child->numberOnNextLevel() >= 2)
                 least = top - height(previous) - settings_.rowSpacing;
-            far = std::max(far, tileChildren(*child, lists, childX, least, childFirst, childLast));
+            far = std::max(far, tileChildren(child, lists, childX, least, childFirst, childLast));
         }
         far = std::max(far, moveFrame(*child, position, top));
         if (!orientation_.horizontal)

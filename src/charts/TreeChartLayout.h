@@ -120,7 +120,9 @@ private:
     void removeChildrenFromView(TreeItem& item, bool closeAll);
     void restoreChildrenToView(TreeItem& item);
     void resetHeights();
-    double tileChildren(TreeItem& item, Lists& lists, double position, double minTop, double& firstTop,
+    // Places the children of a node (the top level for nullptr) and all
+    // shown below them; answers the farthest generation-axis edge.
+    double tileChildren(TreeItem* item, Lists& lists, double position, double minTop, double& firstTop,
                         double& lastBottom);
     double moveFrame(TreeItem& item, double x, double y);
     void shiftTop(TreeItem& item, double top);

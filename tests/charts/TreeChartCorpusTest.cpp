@@ -12,15 +12,6 @@
 namespace kl::test {
 namespace {
 
-int ancestorsOf(const INDIRecord& person, int depth) {
-    if (depth == 0) return 0;
-    int count = 0;
-    if (auto family = person.parentsFAM())
-        for (const auto& parent : {family->husbandRecord(), family->wifeRecord()})
-            if (parent) count += 1 + ancestorsOf(*parent, depth - 1);
-    return count;
-}
-
 bool within(double v, double a, double b) { return v >= std::min(a, b) - 0.01 && v <= std::max(a, b) + 0.01; }
 
 bool touches(const ChartRect& r, double x, double y) {

@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "RelativesWindowFixture.h"
+#include "charts/ChartsTestSupport.h"
 #include "charts/ui/TreeChartScrollView.h"
 #include "charts/ui/TreeChartView.h"
 
@@ -36,21 +37,13 @@ protected:
         int most = -1;
         for (const auto& record : opened->gedcomModel().recordsOfType("INDI"))
             if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record))
-                if (const int count = ancestors ? ancestorsOf(*individual, 3) : test::descendantsOf(*individual, 3);
+                if (const int count = ancestors ? test::ancestorsOf(*individual, 3) : test::descendantsOf(*individual, 3);
                     count > most) {
                     most = count;
                     person = individual;
                 }
         select(*shown, person->grecordID());
         return shown;
-    }
-    static int ancestorsOf(const INDIRecord& person, int depth) {
-        if (depth == 0) return 0;
-        int count = 0;
-        if (auto family = person.parentsFAM())
-            for (const auto& parent : {family->husbandRecord(), family->wifeRecord()})
-                if (parent) count += 1 + ancestorsOf(*parent, depth - 1);
-        return count;
     }
     static void save(QWidget& window, const char* name) {
         window.resize(900, 560);
