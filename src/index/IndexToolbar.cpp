@@ -57,11 +57,6 @@ std::optional<ToolbarItemSpec> find(const std::vector<ToolbarItemSpec>& items, c
     return std::nullopt;
 }
 
-bool repeatable(const std::string& identifier) {
-    return identifier == IndexToolbar::kSeparator || identifier == IndexToolbar::kSpace ||
-           identifier == IndexToolbar::kFlexibleSpace;
-}
-
 }  // namespace
 
 // The column items every window with column styles offers.
@@ -107,34 +102,57 @@ ToolbarItemSpec IndexToolbar::itemForItemIdentifier(const std::string& identifie
     return bare;
 }
 
-std::vector<std::string> IndexToolbar::sanitized(const std::vector<std::string>& identifiers) {
-    const auto& allowed = toolbarAllowedItemIdentifiers();
+bool ToolbarItems::repeatable(const std::string& id) {
+    return id == IndexToolbar::kSeparator || id == IndexToolbar::kSpace || id == IndexToolbar::kFlexibleSpace;
+}
+
+std::vector<std::string> ToolbarItems::sanitized(const std::vector<std::string>& identifiers) const {
+    const auto& allowedIds = allowed();
     std::vector<std::string> out;
     std::set<std::string> seen;
     for (const auto& id : identifiers) {
-        if (std::find(allowed.begin(), allowed.end(), id) == allowed.end()) continue;
+        if (std::find(allowedIds.begin(), allowedIds.end(), id) == allowedIds.end()) continue;
         if (!repeatable(id) && !seen.insert(id).second) continue;
         out.push_back(id);
     }
     return out;
 }
 
-std::vector<std::string> IndexToolbar::itemIdentifiers(const UserDefaults& defaults) {
-    const auto configuration = defaults.dictionaryForKey(kConfigurationKey);
-    const Value* stored = configuration ? configuration->get(kItemIdentifiersKey) : nullptr;
-    if (!stored || !stored->array()) return toolbarDefaultItemIdentifiers();
+std::vector<std::string> ToolbarItems::itemIdentifiers(const UserDefaults& defaults) const {
+    const auto configuration = defaults.dictionaryForKey(configurationKey());
+    const Value* stored = configuration ? configuration->get(IndexToolbar::kItemIdentifiersKey) : nullptr;
+    if (!stored || !stored->array()) return defaultOrder();
     std::vector<std::string> ids;
     for (const Value& v : *stored->array())
         if (const std::string* s = v.string()) ids.push_back(*s);
     return sanitized(ids);
 }
 
-void IndexToolbar::saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) {
-    Dictionary configuration = defaults.dictionaryForKey(kConfigurationKey).value_or(Dictionary{});
+void ToolbarItems::saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) const {
+    const std::string key = configurationKey();
+    Dictionary configuration = defaults.dictionaryForKey(key).value_or(Dictionary{});
     Array ids;
     for (const auto& id : sanitized(identifiers)) ids.emplace_back(id);
-    configuration.set(kItemIdentifiersKey, Value(std::move(ids)));
-    defaults.setObject(Value(std::move(configuration)), kConfigurationKey);
+    configuration.set(IndexToolbar::kItemIdentifiersKey, Value(std::move(ids)));
+    defaults.setObject(Value(std::move(configuration)), key);
+}
+
+const ToolbarItems& IndexToolbar::items() {
+    static const ToolbarItems toolbar{kIdentifier, &toolbarAllowedItemIdentifiers, &toolbarDefaultItemIdentifiers,
+                                      &itemForItemIdentifier};
+    return toolbar;
+}
+
+std::vector<std::string> IndexToolbar::sanitized(const std::vector<std::string>& identifiers) {
+    return items().sanitized(identifiers);
+}
+
+std::vector<std::string> IndexToolbar::itemIdentifiers(const UserDefaults& defaults) {
+    return items().itemIdentifiers(defaults);
+}
+
+void IndexToolbar::saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) {
+    items().saveItemIdentifiers(defaults, identifiers);
 }
 
 }  // namespace kl

@@ -27,6 +27,26 @@ struct ToolbarItemSpec {
     std::string toolTip;
 };
 
+// A window's toolbar as data: the items it may hold, their default order,
+// what each identifier stands for, and where the order a user customised is
+// kept ("NSToolbar Configuration <identifier>").
+struct ToolbarItems {
+    std::string identifier;
+    const std::vector<std::string>& (*allowed)() = nullptr;
+    const std::vector<std::string>& (*defaultOrder)() = nullptr;
+    // Any identifier gives an item; an unknown one carries just that.
+    ToolbarItemSpec (*itemFor)(const std::string& identifier) = nullptr;
+
+    std::string configurationKey() const { return "NSToolbar Configuration " + identifier; }
+    // Unknown items and repeats of single items dropped.
+    std::vector<std::string> sanitized(const std::vector<std::string>& identifiers) const;
+    // The customised order when stored, else the default.
+    std::vector<std::string> itemIdentifiers(const UserDefaults& defaults) const;
+    void saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) const;
+    // Separators and spaces may stand more than once.
+    static bool repeatable(const std::string& identifier);
+};
+
 class IndexToolbar {
 public:
     static constexpr const char* kIdentifier = "indexToolBar";
@@ -57,6 +77,8 @@ public:
     static std::vector<std::string> itemIdentifiers(const UserDefaults& defaults);
     static void saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers);
     static std::vector<std::string> sanitized(const std::vector<std::string>& identifiers);
+    // The index window's toolbar as data.
+    static const ToolbarItems& items();
 };
 
 }  // namespace kl

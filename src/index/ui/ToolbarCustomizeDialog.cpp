@@ -22,37 +22,34 @@ QString qlocalized(const std::string& key) {
 
 constexpr int kIdentifierRole = Qt::UserRole;
 
-bool repeatable(const std::string& id) {
-    return id == IndexToolbar::kSeparator || id == IndexToolbar::kSpace || id == IndexToolbar::kFlexibleSpace;
-}
-
-QListWidgetItem* makeItem(const std::string& identifier) {
-    auto* item = new QListWidgetItem(ToolbarCustomizeDialog::itemTitle(identifier));
-    item->setData(kIdentifierRole, QString::fromStdString(identifier));
-    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
-    if (!spec.toolTip.empty()) item->setToolTip(qlocalized(spec.toolTip));
-    return item;
-}
-
 std::string identifierOf(const QListWidgetItem* item) { return item->data(kIdentifierRole).toString().toStdString(); }
 
 }  // namespace
 
-QString ToolbarCustomizeDialog::itemTitle(const std::string& identifier) {
+QListWidgetItem* ToolbarCustomizeDialog::makeItem(const std::string& identifier) const {
+    auto* item = new QListWidgetItem(itemTitle(identifier, toolbar_));
+    item->setData(kIdentifierRole, QString::fromStdString(identifier));
+    const ToolbarItemSpec spec = toolbar_.itemFor(identifier);
+    if (!spec.toolTip.empty()) item->setToolTip(qlocalized(spec.toolTip));
+    return item;
+}
+
+QString ToolbarCustomizeDialog::itemTitle(const std::string& identifier, const ToolbarItems& items) {
     if (identifier == IndexToolbar::kSeparator) return qlocalized("Separator");
     if (identifier == IndexToolbar::kSpace) return qlocalized("Space");
     if (identifier == IndexToolbar::kFlexibleSpace) return qlocalized("Flexible Space");
     if (identifier == IndexToolbar::kCustomize) return qlocalized("Customize");
     if (identifier == IndexToolbar::kPrint) return qlocalized("Print");
-    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
+    const ToolbarItemSpec spec = items.itemFor(identifier);
     return qlocalized(spec.paletteLabel.empty() ? identifier : spec.paletteLabel);
 }
 
-ToolbarCustomizeDialog::ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent)
-    : QDialog(parent) {
+ToolbarCustomizeDialog::ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent,
+                                               const ToolbarItems& items)
+    : QDialog(parent), toolbar_(items) {
     setWindowTitle(qlocalized("Customize Toolbar"));
     allowed_ = new QListWidget(this);
-    for (const auto& id : IndexToolbar::toolbarAllowedItemIdentifiers()) allowed_->addItem(makeItem(id));
+    for (const auto& id : toolbar_.allowed()) allowed_->addItem(makeItem(id));
     current_ = new QListWidget(this);
     setItems(current);
 
@@ -86,7 +83,7 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const std::vector<std::string>& c
 
 void ToolbarCustomizeDialog::setItems(const std::vector<std::string>& identifiers) {
     current_->clear();
-    for (const auto& id : IndexToolbar::sanitized(identifiers)) current_->addItem(makeItem(id));
+    for (const auto& id : toolbar_.sanitized(identifiers)) current_->addItem(makeItem(id));
 }
 
 std::vector<std::string> ToolbarCustomizeDialog::itemIdentifiers() const {
@@ -100,7 +97,7 @@ void ToolbarCustomizeDialog::addItem() {
     if (!chosen) return;
     const std::string id = identifierOf(chosen);
     int at = current_->currentRow() >= 0 ? current_->currentRow() + 1 : current_->count();
-    if (!repeatable(id)) {
+    if (!ToolbarItems::repeatable(id)) {
         for (int i = 0; i < current_->count(); ++i) {
             if (identifierOf(current_->item(i)) != id) continue;
             delete current_->takeItem(i);
@@ -132,6 +129,6 @@ void ToolbarCustomizeDialog::moveUp() { move(-1); }
 
 void ToolbarCustomizeDialog::moveDown() { move(1); }
 
-void ToolbarCustomizeDialog::useDefaultSet() { setItems(IndexToolbar::toolbarDefaultItemIdentifiers()); }
+void ToolbarCustomizeDialog::useDefaultSet() { setItems(toolbar_.defaultOrder()); }
 
 }  // namespace kl

@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "index/IndexToolbar.h"
+
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 namespace kl {
@@ -18,12 +21,13 @@ namespace kl {
 class ToolbarCustomizeDialog : public QDialog {
     Q_OBJECT
 public:
-    ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent = nullptr);
+    ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent = nullptr,
+                           const ToolbarItems& items = IndexToolbar::items());
 
     // The order chosen so far.
     std::vector<std::string> itemIdentifiers() const;
     // What a list shows for an item identifier.
-    static QString itemTitle(const std::string& identifier);
+    static QString itemTitle(const std::string& identifier, const ToolbarItems& items = IndexToolbar::items());
 
     QListWidget* allowedList() const { return allowed_; }
     QListWidget* currentList() const { return current_; }
@@ -40,7 +44,9 @@ public slots:
 private:
     void setItems(const std::vector<std::string>& identifiers);
     void move(int by);
+    QListWidgetItem* makeItem(const std::string& identifier) const;
 
+    const ToolbarItems& toolbar_;
     QListWidget* allowed_ = nullptr;
     QListWidget* current_ = nullptr;
 };
