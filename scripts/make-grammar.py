@@ -28,7 +28,7 @@ TAGSETS = {
         PAGE=text(), EVEN={"ROLE": ""}, DATA={"DATE": "DATE", "TEXT": text()}, QUAY="", TEXT=text(),
         OBJE="MULTIMEDIA_LINK", NOTE="NOTE_STRUCTURE", _KLID=""),
     "MULTIMEDIA_LINK": {"FILE": {"FORM": {"MEDI": "", "TYPE": ""}, "TITL": ""}, "FORM": {"MEDI": "", "TYPE": ""},
-                        "TITL": "", "_PRIM": "", "_CUTOUT": ""},
+                        "TITL": "", "NOTE": "NOTE_STRUCTURE", "_PRIM": "", "_CUTOUT": ""},
     "CHANGE_DATE": {"DATE": dated(), "NOTE": text()},
     "PLACE_STRUCTURE": {"FORM": "", "FONE": {"TYPE": ""}, "ROMN": {"TYPE": ""}, "MAP": {"LATI": "", "LONG": ""},
                         "NOTE": text(), "SOUR": "SOURCE_CITATION", "_GPS": ""},

@@ -7,6 +7,7 @@
 #include "model/FAMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
+#include "model/ReportText.h"
 
 namespace kl {
 
@@ -38,22 +39,6 @@ int years(SDN from, SDN to) { return static_cast<int>(static_cast<double>(to - f
 
 std::string page(const std::string& text) { return safeHTMLText(text, false, false); }
 
-// Fills each "%@" or "%d" with the next value.
-std::string fill(std::string_view pattern, const std::vector<std::string>& values) {
-    std::string out;
-    auto value = values.begin();
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && value != values.end() &&
-            (pattern[i + 1] == '@' || pattern[i + 1] == 'd')) {
-            out += *value++;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
-}
-
 class Findings {
 public:
     explicit Findings(DateFindings& out) : out_(out) {}
@@ -61,11 +46,11 @@ public:
     void error(std::string_view pattern, std::initializer_list<std::string> values) {
         std::vector<std::string> all{kError};
         all.insert(all.end(), values);
-        out_.messages.push_back(fill(pattern, all));
+        out_.messages.push_back(report::fill(pattern, all));
         ++out_.errors;
     }
     void warning(std::string_view pattern, std::initializer_list<std::string> values) {
-        out_.messages.push_back(fill(pattern, values));
+        out_.messages.push_back(report::fill(pattern, std::vector<std::string>(values)));
         ++out_.warnings;
     }
 
@@ -133,7 +118,8 @@ DateFindings checkPersonDates(const PersonDates& person, const DateLimits& limit
         if (death.known()) {
             const int after = years(death.latest, parentDeath.earliest);
             if (after >= limits.maxPersonAge - limits.minParentAge)
-                found.warning("Warning: %@ %@ died many years (%dy) after %@ died", {his, which, std::to_string(after), he});
+                found.warning("Warning: %@ %@ died many years (%dy) after %@ died",
+                              {his, which, std::to_string(after), he});
         }
     }
 
@@ -143,7 +129,8 @@ DateFindings checkPersonDates(const PersonDates& person, const DateLimits& limit
         complaint.reset();
         const Range marriage = rangeOf(person.marriages[i], &complaint);
         if (complaint)
-            found.error("%@: marriage%@date (%@) is not valid: %@", {marker, page(person.marriages[i]), page(*complaint)});
+            found.error("%@: marriage%@date (%@) is not valid: %@",
+                        {marker, page(person.marriages[i]), page(*complaint)});
         if (!marriage.known()) continue;
         if (birth.known()) {
             if (marriage.latest < birth.earliest) {
@@ -151,7 +138,8 @@ DateFindings checkPersonDates(const PersonDates& person, const DateLimits& limit
             } else {
                 const int age = years(birth.earliest, marriage.latest);
                 if (age <= limits.minSpouseAge)
-                    found.warning("Warning: %@ marriage%@was at a very young age (%dy)", {his, marker, std::to_string(age)});
+                    found.warning("Warning: %@ marriage%@was at a very young age (%dy)",
+                                  {his, marker, std::to_string(age)});
             }
         }
         if (death.known()) {
@@ -160,7 +148,8 @@ DateFindings checkPersonDates(const PersonDates& person, const DateLimits& limit
             } else {
                 const int span = years(marriage.latest, death.earliest);
                 if (span >= limits.maxPersonAge - limits.minSpouseAge)
-                    found.warning("Warning: %@ lived many years (%dy) after marriage%@", {he, std::to_string(span), marker});
+                    found.warning("Warning: %@ lived many years (%dy) after marriage%@",
+                                  {he, std::to_string(span), marker});
             }
         }
     }
@@ -207,7 +196,8 @@ PersonDates datesOfIndividual(const INDIRecord& person,
     dates.death = dateOf(person, "DEAT");
     if (const auto family = person.parentsFAM()) {
         for (const auto& parent : {family->husbandRecord(), family->wifeRecord()})
-            if (parent) dates.parents.push_back({parent->sexChar() == u'M', dateOf(*parent, "BIRT"), dateOf(*parent, "DEAT")});
+            if (parent)
+                dates.parents.push_back({parent->sexChar() == u'M', dateOf(*parent, "BIRT"), dateOf(*parent, "DEAT")});
     }
     for (const auto& family : person.spouseFamsRecs()) dates.marriages.push_back(dateOf(*family, "MARR"));
     collectEvents(person, eventName, dates.events);

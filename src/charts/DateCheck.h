@@ -54,6 +54,7 @@ struct DateFindings {
 DateFindings checkPersonDates(const PersonDates& person, const DateLimits& limits);
 
 // The dates the check reads from an individual; `eventName` names a tag.
-PersonDates datesOfIndividual(const INDIRecord& person, const std::function<std::string(const std::string&)>& eventName);
+PersonDates datesOfIndividual(const INDIRecord& person,
+                              const std::function<std::string(const std::string&)>& eventName);
 
 }  // namespace kl

@@ -70,8 +70,8 @@ void DateCheckReport::compileReport() {
                                             " checked individual records.</p>\n<ol>\n");
         reportText() += "</ol>\n";
     } else {
-        reportText() += "<p>All dates checked in " + checked +
-                        " individual records in this file are valid and plausible.</p>";
+        reportText() +=
+            "<p>All dates checked in " + checked + " individual records in this file are valid and plausible.</p>";
     }
     reportText() += "</div>";
 }

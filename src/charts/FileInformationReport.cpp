@@ -31,8 +31,7 @@ std::optional<FileTimes> fileTimes(const std::filesystem::path& file) {
         struct passwd entry {};
         struct passwd* found = nullptr;
         char buffer[4096];
-        if (getpwuid_r(info.stx_uid, &entry, buffer, sizeof buffer, &found) == 0 && found)
-            times.owner = found->pw_name;
+        if (getpwuid_r(info.stx_uid, &entry, buffer, sizeof buffer, &found) == 0 && found) times.owner = found->pw_name;
     }
     return times;
 }

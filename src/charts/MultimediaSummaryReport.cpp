@@ -30,10 +30,22 @@ bool emptyFile(const std::string& path) {
     return !error && size == 0;
 }
 
-void listItem(std::string& html, const GEDCOMRecord& record) {
-    html += "<li>";
-    ReportController::addLink(html, record);
-    html += "</li>\n";
+// A section's objects as a numbered list of links after its introduction,
+// or the sentence that says there are none.
+void objectList(std::string& html, const std::vector<std::shared_ptr<OBJERecord>>& objects, const char* introduction,
+                const char* none) {
+    if (objects.empty()) {
+        html += none;
+        return;
+    }
+    html += introduction;
+    html += "<ol>\n";
+    for (const auto& object : objects) {
+        html += "<li>";
+        ReportController::addLink(html, *object);
+        html += "</li>\n";
+    }
+    html += "</ol>\n";
 }
 
 }  // namespace
@@ -181,7 +193,8 @@ void MultimediaSummaryReport::compileReport() {
             html += "<li>";
             const auto image = object->getMMImageInFile(false);
             if (image.isImage && image.fullPath)
-                html += "<img src='" + fileAddress(*image.fullPath) + "' align='center' height='48' alt='image'/>&nbsp;&nbsp;";
+                html += "<img src='" + fileAddress(*image.fullPath) +
+                        "' align='center' height='48' alt='image'/>&nbsp;&nbsp;";
             addLink(html, *object);
             html += "</li>\n";
         }
@@ -191,26 +204,15 @@ void MultimediaSummaryReport::compileReport() {
     }
 
     addSection(html, "Multimedia Objects not Downloaded", "incloud");
-    if (!notDownloaded.empty()) {
-        html += "<p>The following multimedia objects link to an empty file. ";
-        html += "The objects may be in the cloud and should be downloaded to make them ";
-        html += "accessible for viewing.</p><ol>\n";
-        for (const auto& object : notDownloaded) listItem(html, *object);
-        html += "</ol>\n";
-    } else {
-        html += "<p>All valid links to multimedia objects are accessible for viewing.</p>";
-    }
-
+    objectList(html, notDownloaded,
+               "<p>The following multimedia objects link to an empty file. The objects may be in the cloud and should "
+               "be downloaded to make them accessible for viewing.</p>",
+               "<p>All valid links to multimedia objects are accessible for viewing.</p>");
     addSection(html, "Missing Multimedia Objects", "notfound");
-    if (!missing.empty()) {
-        html += "<p>The following multimedia objects have invalid file links. ";
-        html += "You should open each one, select the &quot;Attach&rarr;Multimedia...&quot; menu command, ";
-        html += "and link to an existing file.</p><ol>\n";
-        for (const auto& object : missing) listItem(html, *object);
-        html += "</ol>\n";
-    } else {
-        html += "<p>All links to multimedia objects in this file are valid.</p>";
-    }
+    objectList(html, missing,
+               "<p>The following multimedia objects have invalid file links. You should open each one, select the "
+               "&quot;Attach&rarr;Multimedia...&quot; menu command, and link to an existing file.</p>",
+               "<p>All links to multimedia objects in this file are valid.</p>");
 
     addSection(html, "Unlinked Files in Multimedia Locations", "unlinked");
     if (files.empty()) {

@@ -40,7 +40,8 @@ void ReportCommands::validateRecords(const Value& options) {
     if (!answer) return;
     auto report = make<ValidateGEDCOMReport>(document_, host_);
     report->setFlags(flagsForCustomChoice(integerOption(*answer, "customTags", 0)));
-    report->setWhichRecords(static_cast<int32_t>(integerOption(*answer, "whichRecords", ReportController::kAllRecords)));
+    report->setWhichRecords(
+        static_cast<int32_t>(integerOption(*answer, "whichRecords", ReportController::kAllRecords)));
     report->beginReport();
 }
 
@@ -49,7 +50,8 @@ void ReportCommands::checkFileDates(const Value& options) {
     if (!answer) return;
     auto report = make<DateCheckReport>(document_, host_);
     report->setDateLimits(*answer);
-    report->setWhichRecords(static_cast<int32_t>(integerOption(*answer, "whichRecords", ReportController::kAllRecords)));
+    report->setWhichRecords(
+        static_cast<int32_t>(integerOption(*answer, "whichRecords", ReportController::kAllRecords)));
     report->beginReport();
 }
 
@@ -82,8 +84,8 @@ std::shared_ptr<ReportRecord> ReportCommands::addReport(GEDCOMModel& model, cons
     auto report = std::dynamic_pointer_cast<ReportRecord>(model.createNewRecordOfType("_RPT"));
     if (!report) return nullptr;
     report->setViewName(title + " (" + std::to_string(ReportRecord::reportCounter()) + ")");
-    report->setBody(body, font ? std::optional<ReportRecord::Font>(ReportRecord::Font{*font, printSize})
-                               : std::nullopt);
+    report->setBody(body,
+                    font ? std::optional<ReportRecord::Font>(ReportRecord::Font{*font, printSize}) : std::nullopt);
     if (font && printSize > 0) {
         char size[64];
         std::snprintf(size, sizeof size, "%f", printSize);

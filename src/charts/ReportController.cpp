@@ -51,6 +51,9 @@ void ReportController::beginReport() {
     workerEnded_ = ended.get_future().share();
     std::thread([self = shared_from_this(), ended = std::move(ended)]() mutable {
         self->reportThread();
+        // The main thread holds the report until this end is told, so the
+        // report is never destroyed on the worker.
+        self.reset();
         ended.set_value();
     }).detach();
 
@@ -74,8 +77,7 @@ void ReportController::beginReport() {
 }
 
 bool ReportController::workerRunning() const {
-    return workerEnded_.valid() &&
-           workerEnded_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    return workerEnded_.valid() && workerEnded_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
 }
 
 bool ReportController::finishStatus(Status status) {

@@ -65,12 +65,13 @@ void ValidateGEDCOMReport::checkStructures(GEDCOMObject& node, std::vector<std::
                                            const Value* currentGrammar, int flags) {
     GEDCOMRecord* record = current_ ? current_ : node.theRecord();
     if (!record) return;
-    checker_->checkStructures(node, *record, messages, tags, currentGrammar, flags,
-                              [this, record](const std::shared_ptr<GEDCOMStructure>& line, GEDCOMObject& parent) {
-                                  deletions_.push_back({std::static_pointer_cast<GEDCOMRecord>(record->shared_from_this()), line,
-                                                      parent.shared_from_this()});
-                                  incrementDeletedCustomTags();
-                              });
+    checker_->checkStructures(
+        node, *record, messages, tags, currentGrammar, flags,
+        [this, record](const std::shared_ptr<GEDCOMStructure>& line, GEDCOMObject& parent) {
+            deletions_.push_back(
+                {std::static_pointer_cast<GEDCOMRecord>(record->shared_from_this()), line, parent.shared_from_this()});
+            incrementDeletedCustomTags();
+        });
 }
 
 void ValidateGEDCOMReport::compileReport() {

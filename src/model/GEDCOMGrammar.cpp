@@ -6,6 +6,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
 #include "model/RecordStore.h"
+#include "model/ReportText.h"
 
 namespace kl {
 
@@ -57,20 +58,6 @@ bool isMale(const GEDCOMRecord& record) {
     return person && (person->sexChar() == u'M');
 }
 
-std::string fill(std::string_view pattern, std::initializer_list<std::string_view> values) {
-    std::string out;
-    auto value = values.begin();
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == '@' && value != values.end()) {
-            out += *value++;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 GEDCOMGrammar::Rule GEDCOMGrammar::resolve(const Value& rule) {
@@ -102,9 +89,9 @@ GEDCOMGrammar::Rule GEDCOMGrammar::resolve(const Value& rule) {
     return {content ? content->toString() : std::string(), own};
 }
 
-void GEDCOMGrammar::checkStructures(GEDCOMObject& node, const GEDCOMRecord& record,
-                                    std::vector<std::string>& messages, std::vector<std::string>& tags,
-                                    const Value* currentGrammar, int flags, const DeleteCustom& deleteCustom) {
+void GEDCOMGrammar::checkStructures(GEDCOMObject& node, const GEDCOMRecord& record, std::vector<std::string>& messages,
+                                    std::vector<std::string>& tags, const Value* currentGrammar, int flags,
+                                    const DeleteCustom& deleteCustom) {
     const Dictionary* lines = currentGrammar ? currentGrammar->dictionary() : nullptr;
     // A copy: the list is read while the caller may be told of deletions.
     const GEDCOMObject::StructureList children = node.structures();
@@ -142,40 +129,43 @@ std::string GEDCOMGrammar::checkContent(std::string_view check, const std::strin
     const std::string_view kind = items.front();
     if (kind == "XREF" && items.size() >= 2) {
         if (findRecord(record, value, items[1])) return "";
-        if (items[1] == "ANY") return fill("%@.%@ should link to a record, but the link is invalid.", {path, tag});
-        return fill("%@.%@ should link to a %@ record, but the link is invalid.",
-                    {path, tag, singularName(record, items[1])});
+        if (items[1] == "ANY")
+            return report::fill("%@.%@ should link to a record, but the link is invalid.", {path, tag});
+        return report::fill("%@.%@ should link to a %@ record, but the link is invalid.",
+                            {path, tag, singularName(record, items[1])});
     }
     if (kind == "BREF" && items.size() >= 3) {
         const auto target = findRecord(record, value, items[1]);
         if (!target)
-            return fill("%@.%@ should link to a %@ record, but the link is invalid.",
-                        {path, tag, singularName(record, items[1])});
+            return report::fill("%@.%@ should link to a %@ record, but the link is invalid.",
+                                {path, tag, singularName(record, items[1])});
         if (hasBackLink(*target, items[2], record.grecordID())) return "";
-        const std::string back = items[2] != "HUSBWIFE"       ? std::string(items[2])
-                                 : isMale(record) ? "HUSB (or WIFE)"
-                                                  : "WIFE (or HUSB)";
-        return fill("%@.%@ links to a %@ record, but that record does not have the required %@ link back to this "
-                    "record.",
-                    {path, tag, singularName(record, items[1]), back});
+        const std::string back = items[2] != "HUSBWIFE" ? std::string(items[2])
+                                 : isMale(record)       ? "HUSB (or WIFE)"
+                                                        : "WIFE (or HUSB)";
+        return report::fill(
+            "%@.%@ links to a %@ record, but that record does not have the required %@ link back to this "
+            "record.",
+            {path, tag, singularName(record, items[1]), back});
     }
     if (kind == "MORFORU") {
         const char first = value.empty() ? '\0' : value.front();
         if (std::string_view("MFUmfu").find(first) != std::string_view::npos && first != '\0') return "";
-        return fill("%@.%@ value is '%@', but it should be a single character 'M', 'F', or 'U' to indicate "
-                    "individual's gender or unknown gender.",
-                    {path, tag, value});
+        return report::fill(
+            "%@.%@ value is '%@', but it should be a single character 'M', 'F', or 'U' to indicate "
+            "individual's gender or unknown gender.",
+            {path, tag, value});
     }
     if (kind == "YESONLY") {
         if (tag == "EVEN" || value.empty() || value == "Y" || value == "y" || value == " ") return "";
-        return fill("%@.%@ value is '%@', but should be 'Y' or empty where 'Y' means the event has occurred.",
-                    {path, tag, value});
+        return report::fill("%@.%@ value is '%@', but should be 'Y' or empty where 'Y' means the event has occurred.",
+                            {path, tag, value});
     }
     if (kind == "DATE") {
         bool valid = false;
         const std::string answer = validateDateString(value, valid);
         if (valid || answer == "The date is empty.") return "";
-        return fill("%@.%@ value '%@' is not a valid GEDCOM date: %@", {path, tag, value, answer});
+        return report::fill("%@.%@ value '%@' is not a valid GEDCOM date: %@", {path, tag, value, answer});
     }
     Logger::log("content check of type {} not done", std::string(check));
     return "";

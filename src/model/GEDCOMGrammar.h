@@ -61,7 +61,7 @@ public:
 
 private:
     struct Rule {
-        std::string check;              // "" for none
+        std::string check;  // "" for none
         const Value* subGrammar = nullptr;
     };
     Rule resolve(const Value& rule);

@@ -31,8 +31,9 @@ protected:
 // ---- validation
 
 TEST_F(DatabaseReports, TheAllValidCountCoversTypeListsAndCorruptedRecords) {
-    read("0 @I1@ INDI\n1 NAME A /B/\n0 @I1@ INDI\n1 NAME Twin\n0 @SUBM@ SUBM\n1 NAME S\n0 @N1@ NOTE text\n"
-         "0 @X1@ _CUSTOM\n");
+    read(
+        "0 @I1@ INDI\n1 NAME A /B/\n0 @I1@ INDI\n1 NAME Twin\n0 @SUBM@ SUBM\n1 NAME S\n0 @N1@ NOTE text\n"
+        "0 @X1@ _CUSTOM\n");
     ReportCommands::addReport(doc.gedcomModel(), "<div>r</div>", "Old");
     auto& index = doc.gedcomModel().recordsIndex();
     std::size_t expected = 0;
@@ -55,8 +56,9 @@ TEST_F(DatabaseReports, AValidFileSaysSoOnce) {
     auto report = make<ValidateGEDCOMReport>();
     report->beginReport();
     const std::size_t records = doc.gedcomModel().recordsIndex().numberOfRecords();
-    EXPECT_EQ(host.body(), "<div>\n<h1>GEDCOM Validation Report for Family &lt;Tree&gt;</h1>\n\n<p>All GEDCOM data in " +
-                               std::to_string(records) + " records in this file are valid.</p>\n</div>");
+    EXPECT_EQ(host.body(),
+              "<div>\n<h1>GEDCOM Validation Report for Family &lt;Tree&gt;</h1>\n\n<p>All GEDCOM data in " +
+                  std::to_string(records) + " records in this file are valid.</p>\n</div>");
 }
 
 TEST_F(DatabaseReports, SelectedRecordsAloneCountInOrder) {
@@ -92,8 +94,10 @@ protected:
 };
 
 TEST_F(MultimediaSummary, ObjectsAreCountedWhereTheyLie) {
-    read("0 @M1@ OBJE\n1 FILE photo.jpg\n0 @M2@ OBJE\n1 FILE cloud.jpg\n0 @M3@ OBJE\n1 FILE https://example.org/a.png\n2 FORM url\n"
-         "0 @M4@ OBJE\n1 FILE gone.jpg\n");
+    read(
+        "0 @M1@ OBJE\n1 FILE photo.jpg\n0 @M2@ OBJE\n1 FILE cloud.jpg\n0 @M3@ OBJE\n1 FILE "
+        "https://example.org/a.png\n2 FORM url\n"
+        "0 @M4@ OBJE\n1 FILE gone.jpg\n");
     doc.setMultimediaRoot({library.string() + "/"});
     auto report = make<MultimediaSummaryReport>();
     report->beginReport();
@@ -122,8 +126,9 @@ TEST_F(MultimediaSummary, ADatabaseWithoutObjectsGetsOneLine) {
     read("0 @I1@ INDI\n1 NAME A\n");
     auto report = make<MultimediaSummaryReport>();
     report->beginReport();
-    EXPECT_EQ(host.body(), "<div>\n<h1>Summary of Multimedia Objects in Family &lt;Tree&gt;</h1>\n\n"
-                           "<p>This file has no multimedia objects</p>\n</div>");
+    EXPECT_EQ(host.body(),
+              "<div>\n<h1>Summary of Multimedia Objects in Family &lt;Tree&gt;</h1>\n\n"
+              "<p>This file has no multimedia objects</p>\n</div>");
     EXPECT_EQ(host.panel.panels, 0);
 }
 
@@ -188,10 +193,10 @@ TEST_P(HTMLLinks, TheSummaryReadsRight) {
 INSTANTIATE_TEST_SUITE_P(
     Reports, HTMLLinks,
     ::testing::Values(
-        LinksCase{"NoHTML",
-                  "0 @I1@ INDI\n1 NAME A\n",
-                  {"<p>This file has 0 internal HTML links.</p>\n",
-                   "<p>No records in this file make use of HTML content. "}},
+        LinksCase{
+            "NoHTML",
+            "0 @I1@ INDI\n1 NAME A\n",
+            {"<p>This file has 0 internal HTML links.</p>\n", "<p>No records in this file make use of HTML content. "}},
         LinksCase{"OneValidLink",
                   "0 @I1@ INDI\n1 NAME A\n0 @N1@ NOTE <div>See <a href='//@I1@'>A</a></div>\n",
                   {"<p>This file has 1 internal HTML link. All the links were valid links",

@@ -21,8 +21,12 @@ struct DateCase {
     std::vector<std::string> messages;  // "" and the rest of the finding, in order
 };
 
-PersonDates::Parent father(std::string birth, std::string death = "") { return {true, std::move(birth), std::move(death)}; }
-PersonDates::Parent mother(std::string birth, std::string death = "") { return {false, std::move(birth), std::move(death)}; }
+PersonDates::Parent father(std::string birth, std::string death = "") {
+    return {true, std::move(birth), std::move(death)};
+}
+PersonDates::Parent mother(std::string birth, std::string death = "") {
+    return {false, std::move(birth), std::move(death)};
+}
 
 PersonDates person(bool male, std::string birth, std::string death, std::vector<PersonDates::Parent> parents = {},
                    std::vector<std::string> marriages = {}, std::vector<PersonDates::Event> events = {}) {
@@ -79,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Warning: his mother died many years (94y) after he died"}},
         DateCase{"UnparsableDates",
                  person(true, "30 FEB 1900", "soon", {father("1850")}),
-                 {kError + ": birth date (30 FEB 1900) is not valid: ",
-                  kError + ": death date (soon) is not valid: "}},
+                 {kError + ": birth date (30 FEB 1900) is not valid: ", kError + ": death date (soon) is not valid: "}},
         DateCase{"NoBirthOrDeathSkipsTheRest",
                  person(true, "", "", {father("1990")}, {"1 JAN 1500"}, {{"Census", "1 JAN 1400"}}),
                  {}},
@@ -89,12 +92,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {kError + ": his marriage was before he was born"}},
         DateCase{"TwoMarriagesAreNumbered",
                  person(false, "1 JAN 1900", "1 JAN 1950", {}, {"1 JAN 1910", "1 JAN 1960"}),
-                 {"Warning: her marriage #1 was at a very young age (9y)",
-                  kError + ": she died before marriage #2 "}},
-        DateCase{"EventsBeforeBirthAndAfterDeath",
-                 person(true, "1 JAN 1900", "1 JAN 1950", {}, {}, {{"Census", "1 JAN 1898"}, {"Probate", "1 JAN 1952"}}),
-                 {"Warning: Census event was more than a year before he was born",
-                  "Warning: Probate event was more than a year after he died"}},
+                 {"Warning: her marriage #1 was at a very young age (9y)", kError + ": she died before marriage #2 "}},
+        DateCase{
+            "EventsBeforeBirthAndAfterDeath",
+            person(true, "1 JAN 1900", "1 JAN 1950", {}, {}, {{"Census", "1 JAN 1898"}, {"Probate", "1 JAN 1952"}}),
+            {"Warning: Census event was more than a year before he was born",
+             "Warning: Probate event was more than a year after he died"}},
         DateCase{"EventTextIsMadeSafe",
                  person(true, "1900", "", {}, {}, {{"<b>Odd</b>", "<i>"}}),
                  {kError + ": &lt;b&gt;Odd&lt;/b&gt; date (&lt;i&gt;) is not valid: "}}),
@@ -109,16 +112,18 @@ TEST(DateCheck, UnparsableDatesEndWithTheParsersMessage) {
 class DateCheckRun : public ::testing::Test, public ReportFixture {};
 
 TEST_F(DateCheckRun, TheReportListsIndividualsWithFindings) {
-    read("0 @I1@ INDI\n1 NAME Old /Man/\n1 SEX M\n1 BIRT\n2 DATE 1 JAN 1800\n1 DEAT\n2 DATE 2 JAN 1910\n"
-         "1 SOUR @S1@\n2 DATA\n3 DATE 1 JAN 1500\n1 CHAN\n2 DATE 1 JAN 2020\n"
-         "0 @I2@ INDI\n1 NAME Fine /One/\n1 BIRT\n2 DATE 1900\n"
-         "0 @S1@ SOUR\n1 TITL S\n");
+    read(
+        "0 @I1@ INDI\n1 NAME Old /Man/\n1 SEX M\n1 BIRT\n2 DATE 1 JAN 1800\n1 DEAT\n2 DATE 2 JAN 1910\n"
+        "1 SOUR @S1@\n2 DATA\n3 DATE 1 JAN 1500\n1 CHAN\n2 DATE 1 JAN 2020\n"
+        "0 @I2@ INDI\n1 NAME Fine /One/\n1 BIRT\n2 DATE 1900\n"
+        "0 @S1@ SOUR\n1 TITL S\n");
     auto report = make<DateCheckReport>();
     report->beginReport();
     EXPECT_EQ(host.body(),
               "<div>\n<h1>Date Verification Report for Family &lt;Tree&gt;</h1>\n\n"
               "<p>Found 0 date errors and 1 implausible dates (warnings) in 2 checked individual records.</p>\n<ol>\n"
-              "<li><a href='//@I1@'>" + record("@I1@")->viewName() +
+              "<li><a href='//@I1@'>" +
+                  record("@I1@")->viewName() +
                   "</a>\n<ul>\n<li>Warning: his age at death was 110</li>\n\n</ul>\n</li>\n</ol>\n</div>");
     EXPECT_EQ(report->doneCount(), 2);
 }
@@ -126,9 +131,10 @@ TEST_F(DateCheckRun, TheReportListsIndividualsWithFindings) {
 TEST_F(DateCheckRun, ACleanFileGetsTheOneSentence) {
     read("0 @I1@ INDI\n1 BIRT\n2 DATE 1900\n0 @I2@ INDI\n1 NAME N\n");
     make<DateCheckReport>()->beginReport();
-    EXPECT_EQ(host.body(), "<div>\n<h1>Date Verification Report for Family &lt;Tree&gt;</h1>\n\n"
-                           "<p>All dates checked in 2 individual records in this file are valid and plausible.</p>"
-                           "</div>");
+    EXPECT_EQ(host.body(),
+              "<div>\n<h1>Date Verification Report for Family &lt;Tree&gt;</h1>\n\n"
+              "<p>All dates checked in 2 individual records in this file are valid and plausible.</p>"
+              "</div>");
 }
 
 TEST_F(DateCheckRun, LimitsComeFromTheSheet) {
@@ -164,7 +170,8 @@ struct CountingLibrary : LibraryServices {
 
 TEST_F(DateCheckRun, CancelStoresNothingAndStopsAtTheNextIndividual) {
     std::string people;
-    for (int i = 1; i <= 5000; ++i) people += "0 @I" + std::to_string(i) + "@ INDI\n1 BIRT\n2 DATE 1900\n1 RESI\n2 DATE 1950\n";
+    for (int i = 1; i <= 5000; ++i)
+        people += "0 @I" + std::to_string(i) + "@ INDI\n1 BIRT\n2 DATE 1900\n1 RESI\n2 DATE 1950\n";
     read(people);
     auto library = std::make_shared<CountingLibrary>();
     LibraryServices::setCurrent(library);

@@ -33,8 +33,8 @@ Dictionary smallGrammar() {
                      {"SEX", Value("MORFORU")},
                      {"BIRT", Value("EVENT")},
                      {"DEAT", Value(Dictionary{{"tagset", Value("EVENT")}, {"content", Value("YESONLY")}})},
-                     {"EVEN", Value(Dictionary{{"tagset", Value("EVENT")}, {"content", Value("YESONLY")},
-                                               {"TYPE", Value("")}})},
+                     {"EVEN", Value(Dictionary{
+                                  {"tagset", Value("EVENT")}, {"content", Value("YESONLY")}, {"TYPE", Value("")}})},
                      {"FAMS", Value("BREF:FAM:HUSBWIFE")},
                      {"NOTE", Value("XREF:NOTE")},
                      {"ASSO", Value("XREF:ANY")},
@@ -91,7 +91,8 @@ TEST_F(GrammarCheck, ContentChecksPassAndFail) {
         read(std::string("0 @I1@ INDI\n") + c.lines);
         const auto messages = check("@I1@", smallGrammar());
         ASSERT_EQ(messages.size(), c.messages.size()) << (messages.empty() ? "" : messages.front());
-        for (std::size_t i = 0; i < messages.size(); ++i) EXPECT_TRUE(messages[i].starts_with(c.messages[i])) << messages[i];
+        for (std::size_t i = 0; i < messages.size(); ++i)
+            EXPECT_TRUE(messages[i].starts_with(c.messages[i])) << messages[i];
     }
 }
 
@@ -125,14 +126,16 @@ TEST_F(GrammarCheck, ASpouseLinkNeedsItsFamilysLinkBack) {
             continue;
         }
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_TRUE(messages.front().starts_with("INDI.FAMS links to a Family record, but that record")) << messages.front();
+        EXPECT_TRUE(messages.front().starts_with("INDI.FAMS links to a Family record, but that record"))
+            << messages.front();
         EXPECT_TRUE(messages.front().ends_with(c.ending)) << messages.front();
     }
 }
 
 TEST_F(GrammarCheck, CustomTagsAreReportedIgnoredOrDeletedWithOneUndo) {
-    const std::string lines = "0 @I1@ INDI\n1 NAME A /B/\n1 BIRT\n2 DATE 1900\n2 _ONE a\n2 _TWO b\n2 _THREE c\n"
-                              "2 PLAC Here\n";
+    const std::string lines =
+        "0 @I1@ INDI\n1 NAME A /B/\n1 BIRT\n2 DATE 1900\n2 _ONE a\n2 _TWO b\n2 _THREE c\n"
+        "2 PLAC Here\n";
     read(lines);
     EXPECT_EQ(check("@I1@", smallGrammar(), 0).size(), 3u);
     EXPECT_TRUE(check("@I1@", smallGrammar(), 1).empty());
@@ -173,8 +176,7 @@ TEST_F(GrammarCheck, ACancelledValidationDeletesNothing) {
 // ---- the shipped grammar
 
 TEST_F(GrammarCheck, TheShippedGrammarFindsNothingInTheSampleDatabase) {
-    const auto sample = std::filesystem::path(KL_SOURCE_DIR) /
-                        "resources/KinloreIIAppSupport/Radavizu/Brennow.gedpkg";
+    const auto sample = std::filesystem::path(KL_SOURCE_DIR) / "resources/KinloreIIAppSupport/Radavizu/Brennow.gedpkg";
     std::string error;
     ASSERT_TRUE(doc.readFromURL(sample, GEDCOMDocument::kPackageType, &error)) << error;
     auto report = make<ValidateGEDCOMReport>();

@@ -141,8 +141,9 @@ TEST_F(ReportRun, RecordSetsComeFromTheSelectionOrAnAlbum) {
 TEST(ReportHTML, WritersWriteTheSharedPieces) {
     std::string html;
     ReportController::addTable(html, {{"File Property", "Value"}});
-    EXPECT_EQ(html, "<table>\n<thead><tr>\n<th>File Property</th>\n<th>Value</th>\n</tr></thead>\n<tbody>\n"
-                    "</tbody>\n</table>\n");
+    EXPECT_EQ(html,
+              "<table>\n<thead><tr>\n<th>File Property</th>\n<th>Value</th>\n</tr></thead>\n<tbody>\n"
+              "</tbody>\n</table>\n");
     html.clear();
     ReportController::addTable(html, {{"A"}, {"1"}, {"2"}});
     EXPECT_NE(html.find("<tbody>\n<tr>\n<td>1</td>\n</tr>\n<tr>\n<td>2</td>\n</tr>\n</tbody>"), std::string::npos);
@@ -154,8 +155,9 @@ TEST(ReportHTML, WritersWriteTheSharedPieces) {
     EXPECT_EQ(html, "<ul class='warn'>\n<li>x</li>\n</ul>\n");
     html.clear();
     ReportController::addContents(html, {"One", "Two"}, {"a", "b"});
-    EXPECT_EQ(html, "<div class='contents'>\n<ul>\n  <li><a href='#a'>One</a></li>\n  <li><a href='#b'>Two</a></li>\n"
-                    "</ul>\n</div>\n");
+    EXPECT_EQ(html,
+              "<div class='contents'>\n<ul>\n  <li><a href='#a'>One</a></li>\n  <li><a href='#b'>Two</a></li>\n"
+              "</ul>\n</div>\n");
     html.clear();
     ReportController::addSection(html, "Libraries", "libs");
     ReportController::addSection(html, "Plain");
@@ -207,8 +209,8 @@ TEST(ReportOptions, SheetChoicesBecomeFlags) {
 TEST_F(ReportRun, RelativesReportsRunOnlyWhenTheirMakerIsRegistered) {
     read("0 @I1@ INDI\n1 NAME A\n");
     ReportCommands commands(doc, host);
-    const Value options(Dictionary{{"outputFlags", Value(0x20005)}, {"maxGenerations", Value(4)},
-                                   {"theRecord", Value(record("@I1@"))}});
+    const Value options(Dictionary{
+        {"outputFlags", Value(0x20005)}, {"maxGenerations", Value(4)}, {"theRecord", Value(record("@I1@"))}});
     EXPECT_FALSE(commands.ahnentafel(options));
     std::shared_ptr<GenRelativesReport> made;
     RelativesReportRegistry::registerMaker(RelativesReportRegistry::kAhnentafel,

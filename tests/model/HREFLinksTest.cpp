@@ -33,16 +33,16 @@ TEST_P(RewriteLinks, WithoutMaps) {
 
 INSTANTIATE_TEST_SUITE_P(
     HREFLinks, RewriteLinks,
-    ::testing::Values(
-        LinkCase{"ValidLinkStays", "<div><a href='//@I1@'>A</a></div>", nullptr, 1, 0},
-        LinkCase{"BrokenLinkKeepsItsText", "<div>See <a href='//@I9@'>gone</a>.</div>", "<div>See gone.</div>", 0, 1},
-        LinkCase{"DoubleQuotesAndCase", "<div><A HREF=\"@I9@\">x</A><a href = '//@N2@'>y</a></div>",
-                 "<div>x<a href = '//@N2@'>y</a></div>", 1, 1},
-        LinkCase{"NoClosingAnchorGetsAHash", "<div><a href='//@I9@'>open", "<div><a href='#'>open", 0, 1},
-        LinkCase{"TwoBrokenInARow", "<a href='@I8@'>1</a><a href='@I9@'>2</a>", "12", 0, 2},
-        LinkCase{"AnythingBeforeTheSlashesIsNoRecordLink", "<a href='x//@I9@'>w</a>", nullptr, 0, 0},
-        LinkCase{"WebAddressesStay", "<a href='https://example.org/'>w</a>", nullptr, 0, 0},
-        LinkCase{"AnchorWithoutAddress", "<a name='top'>t</a>", nullptr, 0, 0}),
+    ::testing::Values(LinkCase{"ValidLinkStays", "<div><a href='//@I1@'>A</a></div>", nullptr, 1, 0},
+                      LinkCase{"BrokenLinkKeepsItsText", "<div>See <a href='//@I9@'>gone</a>.</div>",
+                               "<div>See gone.</div>", 0, 1},
+                      LinkCase{"DoubleQuotesAndCase", "<div><A HREF=\"@I9@\">x</A><a href = '//@N2@'>y</a></div>",
+                               "<div>x<a href = '//@N2@'>y</a></div>", 1, 1},
+                      LinkCase{"NoClosingAnchorGetsAHash", "<div><a href='//@I9@'>open", "<div><a href='#'>open", 0, 1},
+                      LinkCase{"TwoBrokenInARow", "<a href='@I8@'>1</a><a href='@I9@'>2</a>", "12", 0, 2},
+                      LinkCase{"AnythingBeforeTheSlashesIsNoRecordLink", "<a href='x//@I9@'>w</a>", nullptr, 0, 0},
+                      LinkCase{"WebAddressesStay", "<a href='https://example.org/'>w</a>", nullptr, 0, 0},
+                      LinkCase{"AnchorWithoutAddress", "<a name='top'>t</a>", nullptr, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HREFLinks, MapsRepointOrRemoveAndDoNotCount) {
