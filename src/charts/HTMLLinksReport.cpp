@@ -53,13 +53,8 @@ void HTMLLinksReport::compileReport() {
         html += broken == 1 ? " was found to be invalid and it was deleted. It was in the following record"
                             : "s were found to be invalid and they were deleted. They were in the following record";
         if (repaired.size() >= 2) html += "s";
-        html += ":</p>\n<ol>\n";
-        for (const auto& record : repaired) {
-            html += "<li>";
-            addLink(html, *record);
-            html += "</li>\n";
-        }
-        html += "</ol>\n";
+        html += ":</p>\n";
+        addLinkList(html, repaired);
     }
 
     addSection(html, "Records with HTML Content", "withhtml");
@@ -69,13 +64,7 @@ void HTMLLinksReport::compileReport() {
                                            " records make use of embedded HTML content. ";
         html += " You can read the &quot;Web Content Options&quot; in the help";
         html += " window to learn more about using this feature in other records.</p>";
-        html += "<ol>\n";
-        for (const auto& record : withHTML) {
-            html += "<li>";
-            addLink(html, *record);
-            html += "</li>\n";
-        }
-        html += "</ol>\n";
+        addLinkList(html, withHTML);
     } else {
         html += "<p>No records in this file make use of HTML content. ";
         html += " You can read the &quot;Web Content Options&quot; in the help";

@@ -32,20 +32,14 @@ bool emptyFile(const std::string& path) {
 
 // A section's objects as a numbered list of links after its introduction,
 // or the sentence that says there are none.
-void objectList(std::string& html, const std::vector<std::shared_ptr<OBJERecord>>& objects, const char* introduction,
-                const char* none) {
+void objectList(std::string& html, const std::vector<ReportController::RecordPtr>& objects,
+                const char* introduction, const char* none) {
     if (objects.empty()) {
         html += none;
         return;
     }
     html += introduction;
-    html += "<ol>\n";
-    for (const auto& object : objects) {
-        html += "<li>";
-        ReportController::addLink(html, *object);
-        html += "</li>\n";
-    }
-    html += "</ol>\n";
+    ReportController::addLinkList(html, objects);
 }
 
 }  // namespace
@@ -141,7 +135,8 @@ void MultimediaSummaryReport::compileReport() {
     FileMap files;
     addToFileList(files, roots_, documentFile);
     std::map<std::string, int> rootCounts;
-    std::vector<std::shared_ptr<OBJERecord>> outside, notDownloaded, missing;
+    std::vector<std::shared_ptr<OBJERecord>> outside;
+    std::vector<RecordPtr> notDownloaded, missing;
     int urls = 0;
     for (const auto& object : objes_) {
         if (!stillRunning()) break;

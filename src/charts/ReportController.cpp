@@ -183,6 +183,16 @@ void ReportController::addList(std::string& html, const std::string& kind, const
     html += "</" + kind + ">\n";
 }
 
+void ReportController::addLinkList(std::string& html, const std::vector<RecordPtr>& records) {
+    html += "<ol>\n";
+    for (const auto& record : records) {
+        html += "<li>";
+        addLink(html, *record);
+        html += "</li>\n";
+    }
+    html += "</ol>\n";
+}
+
 void ReportController::addRow(std::string& html, const std::vector<std::string>& items) {
     for (const auto& item : items) html += "<td>" + item + "</td>\n";
 }

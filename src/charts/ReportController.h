@@ -106,6 +106,8 @@ public:
     static void addList(std::string& html, const std::string& kind, const std::vector<std::string>& items,
                         const std::string& cssClass = "");
     static void addRow(std::string& html, const std::vector<std::string>& items);
+    // "<ol>", one list item with a record link per record, "</ol>".
+    static void addLinkList(std::string& html, const std::vector<RecordPtr>& records);
     // Record data as page text.
     static std::string htmlText(const std::string& text);
     // A path as a percent-encoded file:// address.
