@@ -190,7 +190,16 @@ PaneBuilder::Environment BrowserController::environment() const {
     environment.systemFontExists = [](const std::string& family) {
         return QFontDatabase::families().contains(QString::fromStdString(family));
     };
-    environment.makeView = [](CustomCell& cell) { return QtCellView::make(cell); };
+    // A report page's "//ID" links open the records they name.
+    environment.makeView = [this](CustomCell& cell) {
+        return QtCellView::make(cell, [this](const std::string& address) {
+            const std::size_t at = address.find('@');
+            if (at == std::string::npos) return;
+            // Later: a reused window rebuilds the page whose link this is.
+            if (auto record = doc_.gedcomModel().recordWithID(address.substr(at)))
+                Dispatcher::current().postDeferred(this, [this, record] { windows_.openRecordBrowser(record); });
+        });
+    };
     return environment;
 }
 

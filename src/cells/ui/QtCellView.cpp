@@ -8,14 +8,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
 
 #include <cmath>
 
 #include "cells/CustomCell.h"
 #include "cells/ChoiceCells.h"
 #include "cells/EditValueCell.h"
+#include "cells/StandInCell.h"
 #include "cells/TextCell.h"
 #include "cells/ui/KLTextField.h"
+#include "foundation/HTMLText.h"
+#include "model/GEDCOMObject.h"
 
 namespace kl {
 
@@ -40,9 +45,18 @@ QFont qtFont(const std::optional<Font>& font, const QFont& fallback) {
     return made;
 }
 
+// The text pane of a stored report, until the large text pane exists:
+// the page read-only; its links go to the opener the browser gives.
+bool isReportPage(const CustomCell& cell) {
+    const auto* standIn = dynamic_cast<const StandInCell*>(&cell);
+    if (!standIn || standIn->kind() != "editpane") return false;
+    const auto structure = cell.structure();
+    return structure && structure->gtag() == "_BODY";
+}
+
 }  // namespace
 
-QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject>()) {
+QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std::make_unique<QObject>()) {
     if (auto* box = dynamic_cast<const CheckBoxEditValue*>(&cell)) {
         auto* target = const_cast<CheckBoxEditValue*>(box);
         checkBox_ = new QCheckBox;
@@ -53,6 +67,15 @@ QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject
         popup_ = new QPushButton;
         popup_->setMenu(new QMenu(popup_));
         widget_ = popup_;
+    } else if (isReportPage(cell)) {
+        page_ = new QTextBrowser;
+        page_->setOpenLinks(false);
+        page_->setReadOnly(true);
+        QObject::connect(page_, &QTextBrowser::anchorClicked, guard_.get(),
+                         [openLink = std::move(openLink)](const QUrl& link) {
+                             if (openLink) openLink(link.toString().toStdString());
+                         });
+        widget_ = page_;
     } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
         widget_ = box;
@@ -75,7 +98,9 @@ QtCellView::~QtCellView() {
     if (widget_ && !widget_->parent()) delete widget_.data();
 }
 
-std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) { return std::make_unique<QtCellView>(cell); }
+std::unique_ptr<CellView> QtCellView::make(CustomCell& cell, LinkOpener openLink) {
+    return std::make_unique<QtCellView>(cell, std::move(openLink));
+}
 
 void QtCellView::setFrame(const CellRect& frame) {
     if (!widget_) return;
@@ -111,6 +136,21 @@ void QtCellView::refresh(const CustomCell& cell) {
     widget_->setToolTip(QString::fromStdString(look.help));
     if (auto* box = qobject_cast<QGroupBox*>(widget_.data())) {
         box->setTitle(QString::fromStdString(cell.text()));
+        return;
+    }
+    if (page_) {
+        const auto structure = cell.structure();
+        const QString html = QString::fromStdString(structure ? structure->contents() : std::string());
+        if (shownPage_ != html) {
+            shownPage_ = html;
+            // "//@I1@" is no address Qt can parse: a scheme keeps the ID.
+            QString shown = html;
+            shown.replace("href='//@", "href='record:@").replace("href=\"//@", "href=\"record:@");
+            if (isHTMLText(structure ? structure->contents() : std::string()))
+                page_->setHtml(shown);
+            else
+                page_->setPlainText(html);
+        }
         return;
     }
     if (checkBox_) {

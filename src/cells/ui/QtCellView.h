@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,18 +24,21 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QLineEdit;
+class QTextBrowser;
 
 namespace kl {
 
 class QtCellView : public CellView {
 public:
-    explicit QtCellView(const CustomCell& cell);
+    // Told the address of a link followed in a page cell ("//@I1@").
+    using LinkOpener = std::function<void(const std::string& address)>;
+    explicit QtCellView(const CustomCell& cell, LinkOpener openLink = {});
     ~QtCellView() override;
     QtCellView(const QtCellView&) = delete;
     QtCellView& operator=(const QtCellView&) = delete;
 
     // The view of any cell that shows itself in a pane.
-    static std::unique_ptr<CellView> make(CustomCell& cell);
+    static std::unique_ptr<CellView> make(CustomCell& cell, LinkOpener openLink = {});
 
     QWidget* widget() const { return widget_.data(); }
     void setFrame(const CellRect& frame) override;
@@ -52,6 +57,8 @@ private:
     QLineEdit* field_ = nullptr;  // the value field's
     QCheckBox* checkBox_ = nullptr;
     QPushButton* popup_ = nullptr;
+    QTextBrowser* page_ = nullptr;  // a stored report's page
+    QString shownPage_;
     std::vector<std::string> shownItems_;
     // Context of the controls' connections to the cell: the widget may
     // outlive the cell and this view, the connections must not.
