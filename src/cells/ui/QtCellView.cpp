@@ -16,6 +16,7 @@
 #include "cells/EditValueCell.h"
 #include "cells/TextCell.h"
 #include "cells/ui/KLTextField.h"
+#include "cells/ui/LinkViews.h"
 
 namespace kl {
 
@@ -75,7 +76,10 @@ QtCellView::~QtCellView() {
     if (widget_ && !widget_->parent()) delete widget_.data();
 }
 
-std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) { return std::make_unique<QtCellView>(cell); }
+std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) {
+    if (auto linked = makeLinkView(cell)) return linked;
+    return std::make_unique<QtCellView>(cell);
+}
 
 void QtCellView::setFrame(const CellRect& frame) {
     if (!widget_) return;

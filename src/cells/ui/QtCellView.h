@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "cells/CellView.h"
+#include "cells/ui/WidgetCellView.h"
 
 class QCheckBox;
 class QLabel;
@@ -25,7 +25,7 @@ class QLineEdit;
 
 namespace kl {
 
-class QtCellView : public CellView {
+class QtCellView : public WidgetCellView {
 public:
     explicit QtCellView(const CustomCell& cell);
     ~QtCellView() override;
@@ -35,7 +35,7 @@ public:
     // The view of any cell that shows itself in a pane.
     static std::unique_ptr<CellView> make(CustomCell& cell);
 
-    QWidget* widget() const { return widget_.data(); }
+    QWidget* widget() const override { return widget_.data(); }
     void setFrame(const CellRect& frame) override;
     void refresh(const CustomCell& cell) override;
     double textWidth(const std::string& text) const override;
