@@ -108,6 +108,24 @@ bool ButtonCell::cellBordered(const std::string& word) {
 }
 
 void ButtonCell::sizeToFit(double extra) {
+    const CellRect fitted = fittedFrame();
+    CellRect frame = viewFrame();
+    frame.width = fitted.width + (extra > 0 ? extra : 0);
+    frame.height = fitted.height;
+    setViewFrame(frame);
+}
+
+// A picture is not cut by the button's default size: the button grows to
+// hold it (and its title), never shrinks for it.
+void ButtonCell::growForImage() {
+    const CellRect fitted = fittedFrame();
+    CellRect frame = viewFrame();
+    frame.width = std::max(frame.width, fitted.width);
+    frame.height = std::max(frame.height, fitted.height);
+    setViewFrame(frame);
+}
+
+CellRect ButtonCell::fittedFrame() const {
     CellRect frame = viewFrame();
     double width = measureText(text()) + (bordered_ ? 16 : 4);
     double height = measureHeight() + (bordered_ ? 6 : 0);
@@ -128,9 +146,9 @@ void ButtonCell::sizeToFit(double extra) {
             height += image_->height + 2;
         }
     }
-    frame.width = width + (extra > 0 ? extra : 0);
+    frame.width = width;
     frame.height = height;
-    setViewFrame(frame);
+    return frame;
 }
 
 std::optional<CustomCell::ImageSize> ButtonCell::image() const {
@@ -142,6 +160,7 @@ void ButtonCell::cellImageSize(double width, double height) {
     if (!image_) return;
     image_->width = width;
     image_->height = height;
+    growForImage();
     refresh();
 }
 
@@ -160,6 +179,7 @@ bool ButtonCell::cellImagePosition(const std::string& word) {
     auto position = indexOf(words, asciiLower(word));
     if (!position) return false;
     imagePosition_ = *position;
+    if (image_) growForImage();
     refresh();
     return true;
 }
@@ -190,6 +210,7 @@ bool ButtonCell::cellImage(const std::string& name) {
 
 void ButtonCell::cellNSImage(const CellImage& image) {
     image_ = image;
+    growForImage();
     refresh();
 }
 

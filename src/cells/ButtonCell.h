@@ -113,7 +113,13 @@ public:
     virtual std::vector<MenuItem> contextMenu() const { return {}; }
     virtual void cellMenuAction(int tag) { (void)tag; }
 
+protected:
+    // The button grows to hold its picture and title.
+    void growForImage();
+
 private:
+    CellRect fittedFrame() const;
+
     int windowTarget_ = TargetParent;
     int imageType_ = ImageNone;
     int bezel_ = 2;

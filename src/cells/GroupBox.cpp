@@ -15,7 +15,7 @@ constexpr std::array<std::string_view, 5> kBoxSelectors{"cellBordered:", "cellBo
 
 }  // namespace
 
-GroupBox::GroupBox(const CellRect& frame, const EditingPrefs* prefs) : CustomCell("GroupBox") {
+GroupBox::GroupBox(const CellRect& frame, const EditingPrefs* prefs) : TextCell("GroupBox") {
     setViewFrame(frame);
     look().borderColor = Color::black();
     look().borderWidth = 1.0;
@@ -32,7 +32,7 @@ bool GroupBox::respondsTo(std::string_view selector) const {
 
 bool GroupBox::takeProperty(std::string_view selector, const std::vector<std::string>& values) {
     if (selector == "cellTitlePosition:") return cellTitlePosition(values.empty() ? std::string() : values.front());
-    return CustomCell::takeProperty(selector, values);
+    return TextCell::takeProperty(selector, values);
 }
 
 void GroupBox::changeCellFontName(const std::optional<Font>& font, const std::optional<Color>&, double size,
@@ -68,16 +68,6 @@ bool GroupBox::cellBordered(const std::string& word) {
 
 void GroupBox::cellBorderColor(const std::optional<Color>& color) {
     look().borderColor = color;
-    refresh();
-}
-
-void GroupBox::cellBorderWidth(double width) {
-    look().borderWidth = width;
-    refresh();
-}
-
-void GroupBox::cellBackgroundColor(const std::optional<Color>& color) {
-    look().backgroundColor = color;
     refresh();
 }
 

@@ -9,17 +9,19 @@
 // desktop's groove border (borderType 3); the title at the top, above the
 // top, at the bottom, or none.
 //
+// It takes the border width and background of a text cell.
+//
 // Ownership and thread: as CustomCell.
 #include <optional>
 #include <string>
 
-#include "cells/CustomCell.h"
+#include "cells/TextCell.h"
 
 namespace kl {
 
 class EditingPrefs;
 
-class GroupBox : public CustomCell {
+class GroupBox : public TextCell {
 public:
     // The content's margin inside the box, on each side.
     static constexpr double kContentMargin = 5;
@@ -31,13 +33,11 @@ public:
     bool actionOnFinish() const override { return false; }
     bool respondsTo(std::string_view selector) const override;
     bool takeProperty(std::string_view selector, const std::vector<std::string>& values) override;
-    void appendText(const std::string& text) override { setText(this->text() + text); }
     void changeCellFontName(const std::optional<Font>& font, const std::optional<Color>& fontColor, double size,
                             const std::optional<Color>& color) override;
     bool cellBordered(const std::string& word) override;
+    // No colour draws no line; the width is kept for another colour.
     void cellBorderColor(const std::optional<Color>& color) override;
-    void cellBorderWidth(double width) override;
-    void cellBackgroundColor(const std::optional<Color>& color) override;
     bool cellTitlePosition(const std::string& word);
 
     // 0 none, 1 top, 2 above the top, 4 bottom.

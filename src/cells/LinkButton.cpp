@@ -102,7 +102,9 @@ std::string LinkButton::cellString() const {
 }
 
 void LinkButton::refreshTitle() {
-    if (usingExpression_ && !reloadOnUpdate_) setText(cellString());
+    if (!usingExpression_ || reloadOnUpdate_) return;
+    setText(cellString());
+    if (shownImage()) growForImage();
 }
 
 void LinkButton::appendText(const std::string& text) {

@@ -107,6 +107,7 @@ LinkMultimediaSheet::LinkMultimediaSheet(QWidget* window, const Fields& fields, 
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Link to File or Address"));
+    setMinimumWidth(460);
     auto* layout = new QVBoxLayout(this);
     auto* types = new QHBoxLayout;
     fileType_ = new QRadioButton(tr("File"));

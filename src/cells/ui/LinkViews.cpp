@@ -102,23 +102,24 @@ public:
                          [this, target](const QPoint& at) { showMenu(*target, at); });
     }
     void refresh(const CustomCell& cell) override {
+        if (!widget_) return;
         const auto& button = static_cast<const ButtonCell&>(cell);
         static constexpr double sizes[] = {1.0, 0.85, 0.7};
         button_->setFont(qtFont(cell, sizes[std::clamp(button.buttonControlSize(), 0, 2)]));
         button_->setText(QString::fromStdString(cell.text()));
         button_->setToolTip(QString::fromStdString(cell.look().help));
-        button_->setAutoRaise(!button.bordered());
-        QString style;
-        if (cell.look().textColor) style += "color:" + qtColor(*cell.look().textColor).name(QColor::HexArgb) + ";";
-        if (cell.look().backgroundColor)
-            style += "background-color:" + qtColor(*cell.look().backgroundColor).name(QColor::HexArgb) + ";";
-        if (button.bordered() && button.bezelStyle() != 0) {
-            const int radius = button.bezelStyle() == 1 || button.bezelStyle() == 7 ? 6 : 0;
-            style += QString("border:1px solid palette(mid);border-radius:%1px;padding:1px 6px;").arg(radius);
-        } else {
-            style += "border:none;";
+        // Style sheets cost a parse per widget, and a pane may hold
+        // hundreds of links: the look goes through the palette. A bordered
+        // button is a raised one; any other is flat until the pointer is on it.
+        button_->setAutoRaise(!button.bordered() || button.bezelStyle() == 0);
+        QPalette shade = QApplication::palette();
+        if (cell.look().textColor) {
+            shade.setColor(QPalette::ButtonText, qtColor(*cell.look().textColor));
+            shade.setColor(QPalette::WindowText, qtColor(*cell.look().textColor));
         }
-        if (style != button_->styleSheet()) button_->setStyleSheet(style);
+        if (cell.look().backgroundColor) shade.setColor(QPalette::Button, qtColor(*cell.look().backgroundColor));
+        button_->setAutoFillBackground(cell.look().backgroundColor.has_value());
+        button_->setPalette(shade);
         showImage(button);
     }
     QToolButton* button() const { return button_; }
@@ -153,7 +154,7 @@ private:
     }
     void showMenu(ButtonCell& cell, const QPoint& at) {
         const auto items = cell.contextMenu();
-        if (items.empty()) return;
+        if (items.empty() || !widget_) return;
         auto* menu = new QMenu(QStringLiteral("Menu"), button_);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         ButtonCell* target = &cell;
@@ -342,6 +343,7 @@ public:
         });
     }
     void refresh(const CustomCell& cell) override {
+        if (!widget_) return;
         const auto& bar = static_cast<const PaneBarCell&>(cell);
         const QSignalBlocker quiet(bar_);
         bar_->setFont(qtFont(cell));

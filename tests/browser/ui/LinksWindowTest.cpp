@@ -172,6 +172,12 @@ TEST_F(LinkWindows, APictureAsksForItsHelperOnceThenOpensAtOnce) {
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(fs::path(picture->mmPath()).filename(), "Brennow Hall.png");
     EXPECT_EQ(picture->cellImageType(), "image");
+    object->resize(620, 520);
+    settle();
+    EXPECT_TRUE(object->grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "multimedia-record.png").string())));
+    // The wider window laid its pane out again.
+    picture = pictureOf(*object);
+    ASSERT_NE(picture, nullptr);
 
     // The shipped entries answer for common formats: this one has none.
     defaults->setObject(Value(Dictionary{}), MultimediaCell::kHelperApplicationsKey);
@@ -180,6 +186,7 @@ TEST_F(LinkWindows, APictureAsksForItsHelperOnceThenOpensAtOnce) {
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->row(1)->isChecked());
     EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(sheet->grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "helper-sheet.png").string())));
     sheet->confirmBox()->setChecked(true);
     sheet->accept();
     settle();
@@ -262,6 +269,10 @@ TEST_F(LinkSheets, AFileThatDoesNotResolveKeepsTheSheetOpen) {
     LinkMultimediaSheet* sheet = startSheet(*browser);
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->fileField()->text(), "Brennow Hall.png");
+    EXPECT_EQ(sheet->titleField()->text(), "Brennow Hall and the mill, a sketch");
+    EXPECT_EQ(sheet->kindField()->text(), "png");
+    EXPECT_TRUE(sheet->grab().save(
+        QString::fromStdString((fs::path(KL_BINARY_DIR) / "link-multimedia-sheet.png").string())));
     sheet->fileField()->setText("no such file.png");
     sheet->accept();
     settle();

@@ -1,0 +1,173 @@
+// Link buttons and multimedia cells through their widgets: a record window
+// whose pane holds 200 source links (laid out by the shipped Default
+// Format), re-titling them all when the source they link to is renamed,
+// and a multimedia cell showing a 3000 x 2000 JPEG from a stored thumbnail
+// and from the file.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "QtBench.h"
+#include "app/AppController.h"
+#include "app/ui/KinloreApplication.h"
+#include "app/ui/QtDispatcher.h"
+#include "browser/ui/BrowserController.h"
+#include "cells/LinkButton.h"
+#include "cells/MultimediaCell.h"
+#include "cells/ui/LinkViews.h"
+#include "cells/ui/WidgetCellView.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "foundation/ResourceFolder.h"
+#include "foundation/UserDefaults.h"
+#include "index/DocumentWindows.h"
+#include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
+
+namespace {
+
+std::string citingIndividual() {
+    std::string text = "0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Tamsin /Orrell/\n1 SEX F\n";
+    for (int i = 0; i < 200; ++i) text += "1 SOUR @S1@\n";
+    text += "0 @S1@ SOUR\n1 TITL Parish book of Hollin Cross\n";
+    return text + "0 TRLR\n";
+}
+
+struct LinkWindow {
+    QTemporaryDir home;
+    kl::QtDispatcher dispatcher;
+    kl::Dispatcher::Scope scope{dispatcher};
+    std::unique_ptr<kl::UserDefaults> defaults;
+    std::unique_ptr<kl::KinloreApplication> application;
+    kl::GEDCOMDocument doc;
+    std::unique_ptr<kl::DocumentWindows> windows;
+    kl::BrowserController* browser = nullptr;
+    std::shared_ptr<kl::GEDCOMRecord> person;
+    std::shared_ptr<kl::GEDCOMStructure> title;
+
+    LinkWindow() {
+        const std::string root = home.path().toStdString();
+        setenv("HOME", root.c_str(), 1);
+        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
+        const auto resources = std::filesystem::path(KL_SOURCE_DIR) / "resources";
+        kl::ResourceFolder::setFolder(resources);
+        kl::AppController::setResourcesFolder(resources);
+        defaults = std::make_unique<kl::UserDefaults>("Kinlore II", root + "/config");
+        application = std::make_unique<kl::KinloreApplication>(*defaults);
+        application->setAlertPresenter([](const std::string&, const std::string&) {});
+        application->setInfoPresenter([](const std::string&, const std::string&) {});
+        application->launch();
+        doc.undo().disableUndoRegistration();
+        doc.gedcomModel().setInputGed(citingIndividual());
+        doc.gedcomModel().setRecordsFromStringVerifyIDs(true, false);
+        doc.undo().enableUndoRegistration();
+        person = doc.gedcomModel().recordWithID("@I1@");
+        title = doc.gedcomModel().recordWithID("@S1@")->findChild("TITL", false);
+        kl::DocumentWindows::Platform platform;
+        platform.makeBrowser = [this](const auto& record, kl::BrowserWindow* parent, const std::string& pane) {
+            return kl::BrowserController::makeBrowser(doc, *windows, record, parent, pane);
+        };
+        windows = std::make_unique<kl::DocumentWindows>(*defaults, platform);
+        auto* handle = static_cast<kl::BrowserController::Handle*>(windows->openRecordBrowser(person));
+        browser = handle->controller();
+        browser->resize(620, 800);
+        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+    }
+    ~LinkWindow() {
+        windows.reset();
+        application.reset();
+    }
+    int links() const {
+        int count = 0;
+        for (const auto& cell : browser->backgroundView().customCells())
+            if (dynamic_cast<kl::LinkButton*>(cell.get())) ++count;
+        return count;
+    }
+};
+
+LinkWindow& shown() { return bench::keptOpen<LinkWindow>(); }
+
+void BM_PaneWith200Links(benchmark::State& state) {
+    auto& w = shown();
+    for (auto _ : state) {
+        w.browser->backgroundView().removeCustomCells(false);
+        benchmark::DoNotOptimize(w.browser->buildCustomEditNow(true));
+    }
+    state.counters["links"] = w.links();
+}
+BENCHMARK(BM_PaneWith200Links)->Unit(benchmark::kMillisecond);
+
+// Every link follows the source's title: one edit re-titles all of them.
+void BM_RenameRetitles200Links(benchmark::State& state) {
+    auto& w = shown();
+    int round = 0;
+    for (auto _ : state) w.title->setContents("Parish book, copy " + std::to_string(++round));
+    int retitled = 0;
+    for (const auto& cell : w.browser->backgroundView().customCells())
+        if (dynamic_cast<kl::LinkButton*>(cell.get()) && cell->text() == w.title->contents()) ++retitled;
+    state.counters["retitled"] = retitled;
+}
+BENCHMARK(BM_RenameRetitles200Links)->Unit(benchmark::kMillisecond);
+
+struct Picture {
+    QTemporaryDir folder;
+    std::string path;
+    std::string thumbnail;
+    Picture() {
+        kl::installLinkDesktop();
+        QImage photo(3000, 2000, QImage::Format_RGB32);
+        QPainter painter(&photo);
+        painter.fillRect(photo.rect(), QColor(120, 140, 90));
+        painter.setPen(QPen(Qt::white, 40));
+        painter.drawEllipse(photo.rect().adjusted(200, 200, -200, -200));
+        painter.end();
+        path = folder.filePath("photo.jpg").toStdString();
+        photo.save(QString::fromStdString(path), "JPEG", 90);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        photo.scaled(300, 200, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(&buffer, "JPEG", 85);
+        thumbnail = bytes.toStdString();
+    }
+};
+
+// A multimedia cell made, given its picture at thumbnail height and shown.
+void showPicture(benchmark::State& state, bool fromThumbnail) {
+    auto& picture = bench::keptOpen<Picture>();
+    kl::CellImage source;
+    if (fromThumbnail) source.data = picture.thumbnail;
+    else source.path = picture.path;
+    QWidget pane;
+    for (auto _ : state) {
+        kl::MultimediaCell cell({0, 0, 200, 150}, nullptr, nullptr);
+        auto measured = kl::ButtonCell::measureImage(source);
+        if (!measured) state.SkipWithError("the picture does not read");
+        cell.cellNSImage(*measured);
+        cell.cellImageSize(measured->width * 150 / measured->height, 150);
+        cell.setView(kl::makeLinkView(cell));
+        auto* view = dynamic_cast<kl::WidgetCellView*>(cell.view());
+        view->widget()->setParent(&pane);
+        view->widget()->repaint();
+        delete view->widget();
+    }
+}
+
+void BM_MultimediaFromThumbnail(benchmark::State& state) { showPicture(state, true); }
+BENCHMARK(BM_MultimediaFromThumbnail)->Unit(benchmark::kMillisecond);
+
+void BM_MultimediaFromFile(benchmark::State& state) { showPicture(state, false); }
+BENCHMARK(BM_MultimediaFromFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) { return bench::runQtBenchmarks(argc, argv); }
