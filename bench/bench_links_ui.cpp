@@ -11,25 +11,17 @@
 #include <QPainter>
 #include <QTemporaryDir>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "BrowserBench.h"
 #include "QtBench.h"
-#include "app/AppController.h"
-#include "app/ui/KinloreApplication.h"
-#include "app/ui/QtDispatcher.h"
 #include "browser/ui/BrowserController.h"
 #include "cells/LinkButton.h"
 #include "cells/MultimediaCell.h"
 #include "cells/ui/LinkViews.h"
 #include "cells/ui/WidgetCellView.h"
-#include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
-#include "foundation/ResourceFolder.h"
-#include "foundation/UserDefaults.h"
-#include "index/DocumentWindows.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 
@@ -42,50 +34,11 @@ std::string citingIndividual() {
     return text + "0 TRLR\n";
 }
 
-struct LinkWindow {
-    QTemporaryDir home;
-    kl::QtDispatcher dispatcher;
-    kl::Dispatcher::Scope scope{dispatcher};
-    std::unique_ptr<kl::UserDefaults> defaults;
-    std::unique_ptr<kl::KinloreApplication> application;
-    kl::GEDCOMDocument doc;
-    std::unique_ptr<kl::DocumentWindows> windows;
-    kl::BrowserController* browser = nullptr;
-    std::shared_ptr<kl::GEDCOMRecord> person;
+struct LinkWindow : bench::BrowserWindow {
     std::shared_ptr<kl::GEDCOMStructure> title;
 
-    LinkWindow() {
-        const std::string root = home.path().toStdString();
-        setenv("HOME", root.c_str(), 1);
-        setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
-        setenv("XDG_CACHE_HOME", (root + "/cache").c_str(), 1);
-        const auto resources = std::filesystem::path(KL_SOURCE_DIR) / "resources";
-        kl::ResourceFolder::setFolder(resources);
-        kl::AppController::setResourcesFolder(resources);
-        defaults = std::make_unique<kl::UserDefaults>("Kinlore II", root + "/config");
-        application = std::make_unique<kl::KinloreApplication>(*defaults);
-        application->setAlertPresenter([](const std::string&, const std::string&) {});
-        application->setInfoPresenter([](const std::string&, const std::string&) {});
-        application->launch();
-        doc.undo().disableUndoRegistration();
-        doc.gedcomModel().setInputGed(citingIndividual());
-        doc.gedcomModel().setRecordsFromStringVerifyIDs(true, false);
-        doc.undo().enableUndoRegistration();
-        person = doc.gedcomModel().recordWithID("@I1@");
+    LinkWindow() : BrowserWindow(citingIndividual()) {
         title = doc.gedcomModel().recordWithID("@S1@")->findChild("TITL", false);
-        kl::DocumentWindows::Platform platform;
-        platform.makeBrowser = [this](const auto& record, kl::BrowserWindow* parent, const std::string& pane) {
-            return kl::BrowserController::makeBrowser(doc, *windows, record, parent, pane);
-        };
-        windows = std::make_unique<kl::DocumentWindows>(*defaults, platform);
-        auto* handle = static_cast<kl::BrowserController::Handle*>(windows->openRecordBrowser(person));
-        browser = handle->controller();
-        browser->resize(620, 800);
-        for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-    }
-    ~LinkWindow() {
-        windows.reset();
-        application.reset();
     }
     int links() const {
         int count = 0;
