@@ -90,6 +90,8 @@ public:
     void reloadPane() override {
         if (reload_) reload_();
     }
+    LinkHost* linkHost() const override { return linkHost_; }
+    void setLinkHost(LinkHost* host) { linkHost_ = host; }
     // What the browser does for endActiveCell and reloadPane.
     void setBrowserSteps(std::function<int(int)> endActiveCell, std::function<void()> reload) {
         endActiveCell_ = std::move(endActiveCell);
@@ -106,6 +108,7 @@ private:
     std::function<void()> reload_;
     std::vector<std::shared_ptr<CustomCell>> cells_;
     Host* host_ = nullptr;
+    LinkHost* linkHost_ = nullptr;
     CustomCell* groupBox_ = nullptr;
     std::shared_ptr<GEDCOMRecord> record_;
     std::weak_ptr<Object> browser_;

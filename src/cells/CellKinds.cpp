@@ -5,6 +5,7 @@
 
 #include "cells/ChoiceCells.h"
 #include "cells/EditValueCell.h"
+#include "cells/LinkKinds.h"
 #include "cells/StandInCell.h"
 #include "cells/TextCell.h"
 #include "model/wex.h"
@@ -36,6 +37,7 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
         wex::isOneLine(seed.contents))
         return std::make_shared<EditValueCell>(seed);
     if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
+    if (auto linked = makeLinkKind(seed)) return linked;
     if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);
     if (seed.kind == "popupmenuedit") return std::make_shared<PopupMenuEditValue>(seed);
     return std::make_shared<StandInCell>(seed.kind, seed.structure, seed.tag, seed.level, seed.frame, seed.prefs);

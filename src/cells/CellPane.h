@@ -16,6 +16,7 @@ namespace kl {
 
 class CustomCell;
 class GEDCOMRecord;
+class LinkHost;
 
 class CellPane {
 public:
@@ -32,6 +33,9 @@ public:
     virtual int endActiveCell(int mode) { (void)mode; return 1; }
     // The browser builds the pane again on its next turn.
     virtual void reloadPane() {}
+    // The browser as link buttons and multimedia cells reach it; none
+    // outside a browser.
+    virtual LinkHost* linkHost() const { return nullptr; }
 };
 
 }  // namespace kl

@@ -20,6 +20,7 @@
 #include "browser/WindowFitting.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "cells/CustomCell.h"
+#include "cells/ui/LinkViews.h"
 #include "cells/ui/QtCellView.h"
 #include "document/DocumentNotifications.h"
 #include "document/GEDCOMDocument.h"
@@ -101,6 +102,12 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     background_.setBrowser(self_, static_cast<const QWidget*>(this));
     background_.setBrowserSteps([this](int mode) { return endActiveCell(mode); },
                                 [this] { reloadRecord(nullptr); });
+    background_.setLinkHost(this);
+    installLinkDesktop();
+    addRecordsMenu();
+    // A child window's commits look for their parents in its parent's pane.
+    if (auto* parentHandle = dynamic_cast<Handle*>(parent))
+        background_.setParentPane(&parentHandle->controller()->backgroundView());
     backgroundWidget_->setDragData([this]() -> QMimeData* {
         if (!record_) return nullptr;
         auto* data = new QMimeData;
@@ -159,6 +166,7 @@ void BrowserController::setTheRecord(RecordPtr record) {
     record_ = std::move(record);
     background_.setRecord(record_);
     observeRecord();
+    if (recordsMenu_) validateRecordsMenu();
 }
 
 void BrowserController::observeRecord() {

@@ -28,9 +28,11 @@
 #include "app/ui/GEDCOMWindowController.h"
 #include "browser/EditBackgroundView.h"
 #include "browser/PaneBuilder.h"
+#include "cells/LinkHost.h"
 #include "foundation/NotificationCenter.h"
 #include "index/BrowserWindow.h"
 
+class QMenu;
 class QScrollArea;
 class QSplitter;
 
@@ -39,8 +41,10 @@ namespace kl {
 class DocumentWindows;
 class EditBackgroundWidget;
 class GEDCOMDocument;
+class GEDCOMModel;
+class UserDefaults;
 
-class BrowserController : public GEDCOMWindowController {
+class BrowserController : public GEDCOMWindowController, public LinkHost {
     Q_OBJECT
 public:
     using RecordPtr = std::shared_ptr<GEDCOMRecord>;
@@ -124,6 +128,37 @@ public:
     Record keyRecord() override { return record_; }
     std::optional<Records> keyRecords() override { return Records{record_}; }
 
+    // ---- links and multimedia (BrowserController+Links.cpp)
+    static constexpr int kLinkMultimediaTag = 4208;
+    static constexpr int kCopyMultimediaTag = 4006;
+    static constexpr const char* kWarnNonLibraryKey = "Warn on link to non-library file";
+    // Move options: link the file as it is, move or copy it into the library.
+    enum MoveOption : int { LinkAsIs = 1000, MoveToLibrary = 1001, CopyToLibrary = 1002 };
+    GEDCOMModel* linkModel() override;
+    UserDefaults& linkDefaults() override;
+    void openLinkedRecord(const RecordPtr& record, Open where, const std::optional<std::string>& paneID) override;
+    std::optional<std::string> browserPaneID() const override;
+    void recordNotOpened(const std::string& message) override;
+    void reloadLinkRecord() override { reloadRecord(nullptr); }
+    void beep() override;
+    bool performMenuItem(int menuTag, int submenuTag, int itemTag) override;
+    void runScript(const std::string& name, int type, const std::optional<std::string>& message) override;
+    void detachEventNow(const std::shared_ptr<GEDCOMObject>& parent, const std::shared_ptr<GEDCOMObject>& link) override;
+    void changeOBJERecord(const RecordPtr& record) override;
+    void confirmHelper(const std::string& application, int option, const std::string& file,
+                       const std::string& format) override;
+    // Records > "Link to File or Address..." on a multimedia record.
+    void startLinkMmPanel();
+    // Records > "Copy Multimedia File..." (Alt: move).
+    void copyMultimediaObject(bool move);
+    void copyOrMoveMultimediaObject(int moveOption, const std::vector<std::string>& moreIDs, bool canCancel);
+    // Works through multimedia records whose files lie outside the library:
+    // the next one's window offers the copy or move, then hands on the rest.
+    static void bulkCopyMultimediaObjects(DocumentWindows& windows, GEDCOMDocument& doc, std::vector<std::string> ids,
+                                          int moveOption);
+    static int getMoveOptionForFile(const std::string& file, bool canCancel, UserDefaults& defaults);
+    QMenu* recordsMenu() const { return recordsMenu_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // A wider or narrower pane is laid out again.
@@ -152,6 +187,10 @@ private:
     PaneBuilder::Environment environment() const;
     CustomCell* focusedCell() const;
     void focusCell(CustomCell* cell);
+    void addRecordsMenu();
+    void validateRecordsMenu();
+    void copyMMFile(const std::string& destination, const std::string& origPath, int moveOption,
+                    const std::vector<std::string>& moreIDs);
 
     GEDCOMDocument& doc_;
     DocumentWindows& windows_;
@@ -165,6 +204,7 @@ private:
     QSplitter* split_ = nullptr;
     QScrollArea* scroller_ = nullptr;
     EditBackgroundWidget* backgroundWidget_ = nullptr;
+    QMenu* recordsMenu_ = nullptr;
     bool needsReload_ = true;
     bool closing_ = false;
     bool closeAnnounced_ = false;

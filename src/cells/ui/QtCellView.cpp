@@ -19,6 +19,7 @@
 #include "cells/StandInCell.h"
 #include "cells/TextCell.h"
 #include "cells/ui/KLTextField.h"
+#include "cells/ui/LinkViews.h"
 #include "foundation/HTMLText.h"
 #include "model/GEDCOMObject.h"
 
@@ -99,6 +100,7 @@ QtCellView::~QtCellView() {
 }
 
 std::unique_ptr<CellView> QtCellView::make(CustomCell& cell, LinkOpener openLink) {
+    if (auto linked = makeLinkView(cell)) return linked;
     return std::make_unique<QtCellView>(cell, std::move(openLink));
 }
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "cells/CellView.h"
+#include "cells/ui/WidgetCellView.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,7 +28,7 @@ class QTextBrowser;
 
 namespace kl {
 
-class QtCellView : public CellView {
+class QtCellView : public WidgetCellView {
 public:
     // Told the address of a link followed in a page cell ("//@I1@").
     using LinkOpener = std::function<void(const std::string& address)>;
@@ -40,7 +40,7 @@ public:
     // The view of any cell that shows itself in a pane.
     static std::unique_ptr<CellView> make(CustomCell& cell, LinkOpener openLink = {});
 
-    QWidget* widget() const { return widget_.data(); }
+    QWidget* widget() const override { return widget_.data(); }
     void setFrame(const CellRect& frame) override;
     void refresh(const CustomCell& cell) override;
     double textWidth(const std::string& text) const override;
