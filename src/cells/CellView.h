@@ -30,6 +30,8 @@ public:
     virtual void beep() {}
     // Whether the user may type into the cell (a locked record's may not).
     virtual void setEditable(bool) {}
+    // Puts a text on the general pasteboard.
+    virtual void writeStringToPasteboard(const std::string&) {}
 };
 
 }  // namespace kl

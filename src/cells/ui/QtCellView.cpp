@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -142,6 +143,8 @@ void QtCellView::refresh(const CustomCell& cell) {
         const QString shown = QString::fromStdString(cell.text());
         // Rewriting the same text would lose the cursor and the selection.
         if (field_->text() != shown) field_->setText(shown);
+        if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) field_->setReadOnly(!value->fieldEditable());
+        field_->update();
         return;
     }
     const auto* label = dynamic_cast<const LabelTextCell*>(&cell);
@@ -167,7 +170,9 @@ std::string QtCellView::text() const {
 }
 
 void QtCellView::setEditable(bool editable) {
-    if (field_) field_->setReadOnly(!editable);
+    auto* line = qobject_cast<KLTextField*>(field_);
+    if (line && line->parentCell()) line->setReadOnly(!line->parentCell()->fieldEditable());
+    else if (field_) field_->setReadOnly(!editable);
     else if (checkBox_ || popup_) widget_->setEnabled(editable);
 }
 
@@ -178,5 +183,9 @@ void QtCellView::takeFocus() {
 }
 
 void QtCellView::beep() { QApplication::beep(); }
+
+void QtCellView::writeStringToPasteboard(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
 
 }  // namespace kl

@@ -45,6 +45,7 @@ public:
     void takeFocus() override;
     void beep() override;
     void setEditable(bool editable) override;
+    void writeStringToPasteboard(const std::string& text) override;
 
 private:
     QPointer<QWidget> widget_;
