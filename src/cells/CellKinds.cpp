@@ -9,6 +9,7 @@
 #include "cells/HiddenCell.h"
 #include "cells/NameAndURLCells.h"
 #include "cells/StandInCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/TextCell.h"
 #include "model/wex.h"
 
@@ -38,6 +39,9 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
     if (seed.kind == "editname") return std::make_shared<EditNameCell>(seed);
     if (seed.kind == "editurl" && oneLine) return std::make_shared<EditURLCell>(seed);
     if (seed.kind == "editvalue" && oneLine) return std::make_shared<EditValueCell>(seed);
+    if (seed.kind == "editfield" || seed.kind == "editvalue" || seed.kind == "editurl")
+        return std::make_shared<EditTextCell>(seed);
+    if (seed.kind == "staticfield") return std::make_shared<StaticFieldCell>(seed);
     if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
     if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);
     if (seed.kind == "popupmenuedit") return std::make_shared<PopupMenuEditValue>(seed);

@@ -23,6 +23,13 @@ public:
     // Width and height of a text in the cell's font.
     virtual double textWidth(const std::string& text) const = 0;
     virtual double textHeight() const = 0;
+    // Height of a text of several lines laid out at that width.
+    virtual double textBlockHeight(const std::string& text, double width) const {
+        (void)width;
+        double lines = 1;
+        for (char c : text) lines += c == '\n' ? 1 : 0;
+        return lines * textHeight();
+    }
     // The text the user sees (and may have typed).
     virtual std::string text() const = 0;
     virtual bool hasFocus() const { return false; }

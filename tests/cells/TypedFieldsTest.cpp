@@ -13,6 +13,7 @@
 #include "cells/OneLineText.h"
 #include "cells/OnePane.h"
 #include "cells/QuickComment.h"
+#include "cells/TextFieldCell.h"
 #include "dates/DateBridge.h"
 #include "foundation/InlineDispatcher.h"
 #include "foundation/UndoManager.h"
@@ -322,6 +323,39 @@ TEST_F(TypedFields, AnAddressOpensOnAClickAndIsEditedOnRequest) {
     }
     EXPECT_EQ(opened.size(), 1u);
     AppController::setAddressOpener(nullptr);
+}
+
+TEST_F(TypedFields, AMultiLineCellKeepsItsHeightsAndStoresLineFeedsAndSpaces) {
+    auto note = person->addLevel(1, "NOTE", "a\nb");
+    auto cell = make<EditTextCell>(note, "NOTE", 1);
+    cell->sizeToFit(0);
+    EXPECT_EQ(cell->viewFrame().height, TextFieldCell::kLeastHeight) << "two lines would be lower";
+    note->setContents("1\n2\n3\n4\n5\n6\n7\n8");
+    cell->setMaxHeight(60);
+    cell->sizeToFit(0);
+    EXPECT_EQ(cell->viewFrame().height, 60);
+    EXPECT_TRUE(cell->scrolls());
+
+    struct Case {
+        const char* typed;
+        const char* stored;
+    } cases[] = {{"x\ty", "x    y"}, {"x\r\ny", "x\n\ny"}, {"x\ry\n", "x\ny\n"}};
+    for (const Case& c : cases) {
+        view->typed = c.typed;
+        cell->setChanged(true);
+        cell->endStructureEditing(true);
+        EXPECT_EQ(note->contents(), c.stored) << c.typed;
+        EXPECT_EQ(undo.undoActionName(), "Text Cell Change");
+    }
+    cell->setLocked(true);
+    EXPECT_FALSE(cell->editable());
+    EXPECT_FALSE(cell->canAttachQuickComment());
+
+    auto shown = make<StaticFieldCell>(nullptr, "", 0);
+    shown->appendText("Read only");
+    EXPECT_EQ(view->typed, "Read only");
+    EXPECT_FALSE(shown->editable());
+    EXPECT_FALSE(shown->dataChangingCell());
 }
 
 TEST(OneLineText, LineBreaksBecomeSpaces) {

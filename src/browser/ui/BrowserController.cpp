@@ -21,6 +21,7 @@
 #include "browser/WindowFitting.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "cells/CustomCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/ui/KLPopupEditView.h"
 #include "cells/ui/QtCellView.h"
 #include "document/ui/DocumentMenus.h"
@@ -300,8 +301,12 @@ void BrowserController::openQuickComment(CustomCell& cell) {
     // Below the field, a little narrower; never below the pane's bottom.
     const QPoint at = field->mapTo(backgroundWidget_, QPoint(0, 0));
     QRect frame(at.x() + 6, at.y() + field->height(), std::max(40, field->width() - 12), high);
-    if (const int excess = frame.bottom() + 1 - backgroundWidget_->height(); excess > 0)
+    if (dynamic_cast<TextFieldCell*>(&cell)) {
+        // Over a text of several lines the editor sits above it.
+        frame.moveTop(std::max(1, at.y() - high));
+    } else if (const int excess = frame.bottom() + 1 - backgroundWidget_->height(); excess > 0) {
         frame.moveTop(std::max(0, frame.top() - excess));
+    }
     auto* editor = new KLPopupEditView(frame, font, backgroundWidget_);
     editor->setSourceCell(&cell);
     editor->setStructure(structure);

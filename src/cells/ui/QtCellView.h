@@ -25,6 +25,8 @@ class QLineEdit;
 
 namespace kl {
 
+class NoTabTextView;
+
 class QtCellView : public CellView {
 public:
     explicit QtCellView(const CustomCell& cell);
@@ -40,6 +42,7 @@ public:
     void refresh(const CustomCell& cell) override;
     double textWidth(const std::string& text) const override;
     double textHeight() const override;
+    double textBlockHeight(const std::string& text, double width) const override;
     std::string text() const override;
     bool hasFocus() const override;
     void takeFocus() override;
@@ -51,6 +54,7 @@ private:
     QPointer<QWidget> widget_;
     QLabel* label_ = nullptr;     // nullptr for a group box and a field
     QLineEdit* field_ = nullptr;  // the value field's
+    NoTabTextView* textView_ = nullptr;  // a multi-line cell's
     QCheckBox* checkBox_ = nullptr;
     QPushButton* popup_ = nullptr;
     std::vector<std::string> shownItems_;

@@ -19,7 +19,9 @@
 #include "browser/ui/QtModelAlerts.h"
 #include "browser/ui/ValueFieldSupport.h"
 #include "cells/EditDateCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/ui/KLPopupEditView.h"
+#include "cells/ui/NoTabTextView.h"
 #include "cells/ui/KLSpellCheckField.h"
 #include "cells/ui/KLTextField.h"
 #include "dates/DateBridge.h"
@@ -269,8 +271,6 @@ TEST_F(Typing, AQuickCommentIsOneLineOneStepAndClearedByEmptying) {
     KLPopupEditView* editor = browser->memoEditor();
     ASSERT_NE(editor, nullptr);
     editor->insertPlainText("from the\nmill ledger");
-    const auto shot = fs::path(KL_BINARY_DIR) / "typing-values.png";
-    EXPECT_TRUE(browser->grab().save(QString::fromStdString(shot.string())));
     QTest::keyClick(editor, Qt::Key_Return);
     settle();
     EXPECT_EQ(occupation->quickComment(), "from the mill ledger");
@@ -348,6 +348,54 @@ TEST_F(Typing, ThreeChangesOfOneMenuCommandAreOneUndoStepAndUndoIsOffWithoutChan
     EXPECT_EQ(person->findChild("SEX", false)->contents(), "M");
     EXPECT_EQ(person->findChild("NAME", false)->contents(), "Aldric /Brennow/");
     EXPECT_FALSE(doc->undo().canUndo());
+}
+
+TEST_F(Typing, ANoteGrowsInAMultiLineCellAndCommitsAsOneStep) {
+    BrowserController* browser = openWithReturn("@I31@", [](GEDCOMRecord& person) {
+        person.addStructure(std::make_shared<GEDCOMStructure>(&person, 1, "NOTE", "Kept the ferry log.\nTwo winters."),
+                            &person, nullptr, false);
+    });
+    ASSERT_NE(browser, nullptr);
+    doc->undo().removeAllActions();
+    NoTabTextView* note = nullptr;
+    for (const auto& cell : browser->backgroundView().customCells())
+        if (auto* view = dynamic_cast<QtCellView*>(cell->view()))
+            if (auto* lines = qobject_cast<NoTabTextView*>(view->widget())) note = lines;
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->toPlainText(), "Kept the ferry log.\nTwo winters.");
+    EXPECT_GE(note->height(), 44);
+    EXPECT_FALSE(note->isReadOnly());
+
+    browser->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(browser));
+    note->setFocus();
+    note->selectAll();
+    note->insertPlainText("Ferry\tlog\rsecond");
+    QTest::keyClick(note, Qt::Key_Tab);
+    settle();
+    EXPECT_FALSE(note->hasFocus()) << "Tab moves on";
+    auto stored = browser->theRecord()->findChild("NOTE", false);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->contents(), "Ferry    log\nsecond");
+    EXPECT_EQ(EditMenu::undoTitle(doc->undo()), "Undo Text Cell Change");
+    doc->undo().undo();
+    settle();
+    EXPECT_EQ(browser->theRecord()->findChild("NOTE", false)->contents(), "Kept the ferry log.\nTwo winters.");
+    EXPECT_FALSE(doc->undo().canUndo()) << "the whole change, not the keystrokes";
+
+    // The screenshot: the note and an open quick-comment editor over it.
+    for (const auto& cell : browser->backgroundView().customCells())
+        if (auto* view = dynamic_cast<QtCellView*>(cell->view()))
+            if (auto* lines = qobject_cast<NoTabTextView*>(view->widget())) note = lines;
+    std::unique_ptr<QMenu> menu(note->makeContextMenu());
+    ASSERT_EQ(menu->actions().value(0)->text(), "Attach/Edit Memo");
+    menu->actions().value(0)->trigger();
+    settle();
+    ASSERT_NE(browser->memoEditor(), nullptr);
+    EXPECT_LT(browser->memoEditor()->y(), note->mapTo(browser->backgroundWidget(), QPoint()).y());
+    browser->memoEditor()->insertPlainText("Told by her daughter");
+    const auto shot = fs::path(KL_BINARY_DIR) / "typing-values.png";
+    EXPECT_TRUE(browser->grab().save(QString::fromStdString(shot.string())));
 }
 
 }  // namespace
