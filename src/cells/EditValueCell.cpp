@@ -111,29 +111,34 @@ void EditValueCell::cellMenuAction(int tag, const std::string&) {
         AppController::launchGoogleSearch(fieldText(), tag);
         return;
     }
-    if (tag == kAttachMemoTag) {
-        if (!canAttachQuickComment() || !pane()) {
-            beep();
-            return;
-        }
-        // The comment belongs to the structure the typing may still create.
-        const int ended = pane()->endActiveCell(0);
-        if (ended == EditRefused) return;
-        if (ended == EditCreated) pane()->setNeedsMemoPopup();
-        else pane()->openQuickComment(*this);
+    if (tag == kAttachMemoTag) handOffQuickComment(*this, canAttachQuickComment());
+}
+
+void EditValueCell::handOffQuickComment(CustomCell& cell, bool allowed) {
+    CellPane* pane = cell.pane();
+    if (!allowed || !pane) {
+        if (cell.view()) cell.view()->beep();
+        return;
     }
+    // The comment belongs to the structure the typing may still create.
+    const int ended = pane->endActiveCell(0);
+    if (ended == EditRefused) return;
+    if (ended == EditCreated) pane->setNeedsMemoPopup();
+    else pane->openQuickComment(cell);
+}
+
+void EditValueCell::runMenuScript(CustomCell& cell, const std::vector<MenuScript>& scripts, int index) {
+    if (index < 0 || index >= int(scripts.size())) return;
+    if (cell.pane() && cell.pane()->endActiveCell(0) == EditRefused) return;
+    const MenuScript& script = scripts[std::size_t(index)];
+    if (!AppController::runScript(script.name, script.type, script.message) && cell.view()) cell.view()->beep();
 }
 
 std::string EditValueCell::fieldText() const { return view() ? view()->text() : text(); }
 
 bool EditValueCell::canAttachQuickComment() const { return !fieldText().empty() && fieldEditable(); }
 
-void EditValueCell::cellMenuScript(int index) {
-    if (index < 0 || index >= int(menuScripts_.size())) return;
-    if (pane() && pane()->endActiveCell(0) == EditRefused) return;
-    const MenuScript& script = menuScripts_[std::size_t(index)];
-    if (!AppController::runScript(script.name, script.type, script.message)) beep();
-}
+void EditValueCell::cellMenuScript(int index) { runMenuScript(*this, menuScripts_, index); }
 
 void EditValueCell::updateStructure() {
     const std::string contents = structureContents();

@@ -72,6 +72,11 @@ public:
     // title: the chosen item's (the date items carry their value in it).
     virtual void cellMenuAction(int tag, const std::string& title = {});
     void cellMenuScript(int index);
+    // Shared with the multi-line text: the quick-comment editor opens once
+    // the cell's typing is stored (after the rebuild when that made the
+    // structure); a script item first ends the pane's editing.
+    static void handOffQuickComment(CustomCell& cell, bool allowed);
+    static void runMenuScript(CustomCell& cell, const std::vector<MenuScript>& scripts, int index);
 
     // The text in the field: what the user typed, or the cell's own.
     std::string fieldText() const;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "app/AppController.h"
 #include "app/EditingPrefs.h"
 #include "cells/CellPane.h"
 #include "foundation/AsciiText.h"
@@ -130,23 +129,10 @@ std::vector<EditValueCell::MenuItem> EditTextCell::menuItems() const {
 bool EditTextCell::canAttachQuickComment() const { return !typedText().empty() && editable(); }
 
 void EditTextCell::cellMenuAction(int tag) {
-    if (tag != EditValueCell::kAttachMemoTag) return;
-    if (!canAttachQuickComment() || !pane()) {
-        beep();
-        return;
-    }
-    const int ended = pane()->endActiveCell(0);
-    if (ended == EditRefused) return;
-    if (ended == EditCreated) pane()->setNeedsMemoPopup();
-    else pane()->openQuickComment(*this);
+    if (tag == EditValueCell::kAttachMemoTag) EditValueCell::handOffQuickComment(*this, canAttachQuickComment());
 }
 
-void EditTextCell::cellMenuScript(int index) {
-    if (index < 0 || index >= int(menuScripts_.size())) return;
-    if (pane() && pane()->endActiveCell(0) == EditRefused) return;
-    const auto& script = menuScripts_[std::size_t(index)];
-    if (!AppController::runScript(script.name, script.type, script.message)) beep();
-}
+void EditTextCell::cellMenuScript(int index) { EditValueCell::runMenuScript(*this, menuScripts_, index); }
 
 void EditTextCell::updateStructure() {
     const std::string contents = structureContents();

@@ -25,22 +25,7 @@ namespace kl {
 namespace {
 
 using test::OnePane;
-
-class TypedView : public CellView {
-public:
-    void setFrame(const CellRect&) override {}
-    void refresh(const CustomCell& cell) override { typed = cell.text(); }
-    double textWidth(const std::string& text) const override { return double(text.size()) * 6; }
-    double textHeight() const override { return 15; }
-    std::string text() const override { return typed; }
-    void takeFocus() override { ++focused; }
-    void beep() override { ++beeps; }
-    void writeStringToPasteboard(const std::string& text) override { pasteboard = text; }
-    std::string typed;
-    std::string pasteboard;
-    int beeps = 0;
-    int focused = 0;
-};
+using test::TypedView;
 
 // Answers alerts with a chosen button and remembers what they said.
 class ScriptedAlerts : public ModelAlerts {
