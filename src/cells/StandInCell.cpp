@@ -68,11 +68,4 @@ void StandInCell::updateStructure() {
     if (!appended_) setText(structureContents());
 }
 
-PlaceholderCell::PlaceholderCell(const std::shared_ptr<GEDCOMObject>& structure, std::string tag, int level)
-    : CustomCell("HiddenCell") {
-    setEditTag(std::move(tag));
-    setEditLevel(level);
-    setStructure(structure);
-}
-
 }  // namespace kl

@@ -29,6 +29,7 @@
 #include "browser/EditBackgroundView.h"
 #include "browser/PaneBuilder.h"
 #include "cells/LinkHost.h"
+#include "cells/ui/KLPopupEditView.h"
 #include "foundation/NotificationCenter.h"
 #include "index/BrowserWindow.h"
 
@@ -38,6 +39,7 @@ class QSplitter;
 
 namespace kl {
 
+class DocumentMenus;
 class DocumentWindows;
 class EditBackgroundWidget;
 class GEDCOMDocument;
@@ -89,7 +91,17 @@ public:
     static void editFormat(const std::optional<std::string>& format, const std::string& name, const std::string& list);
     static void setEditFormatHandler(EditFormatHandler handler);
 
+    // Where a date field's "Open Tempolin with This Date" goes; by default
+    // the document's command. Tests replace it.
+    using TempolinHandler = std::function<void(const std::string& date)>;
+    static void setTempolinHandler(TempolinHandler handler);
+
     Handle* handle() const { return handle_; }
+    DocumentMenus* documentMenus() const { return documentMenus_; }
+    // The open quick-comment editor, if any.
+    KLPopupEditView* memoEditor() const { return memo_.data(); }
+    // Opens the quick-comment editor under (or, near the bottom, over) a cell.
+    void openQuickComment(CustomCell& cell);
     void setHandle(Handle* handle) { handle_ = handle; }
     RecordPtr theRecord() const { return record_; }
     const std::string& paneID() const { return paneID_; }
@@ -205,6 +217,9 @@ private:
     QScrollArea* scroller_ = nullptr;
     EditBackgroundWidget* backgroundWidget_ = nullptr;
     QMenu* recordsMenu_ = nullptr;
+    DocumentMenus* documentMenus_ = nullptr;
+    QPointer<KLPopupEditView> memo_;
+    bool needsMemoPopup_ = false;
     bool needsReload_ = true;
     bool closing_ = false;
     bool closeAnnounced_ = false;
@@ -214,6 +229,7 @@ private:
     Observation deletionObservation_;
     Observation fontObservation_;
     Observation dateObservation_;
+    Observation editedObservation_;
     Observation parentReloadObservation_;
     Observation parentCloseObservation_;
     std::shared_ptr<Object> self_;  // names this browser in removals made through it

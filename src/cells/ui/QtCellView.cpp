@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,6 +11,8 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrl>
+#include <QTextDocument>
+#include <QTextOption>
 
 #include <cmath>
 
@@ -18,10 +21,12 @@
 #include "cells/EditValueCell.h"
 #include "cells/StandInCell.h"
 #include "cells/TextCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/ui/KLTextField.h"
 #include "cells/ui/LinkViews.h"
 #include "foundation/HTMLText.h"
 #include "model/GEDCOMObject.h"
+#include "cells/ui/NoTabTextView.h"
 
 namespace kl {
 
@@ -80,6 +85,12 @@ QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std
     } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
         widget_ = box;
+    } else if (auto* lines = dynamic_cast<const TextFieldCell*>(&cell)) {
+        textView_ = new NoTabTextView(const_cast<TextFieldCell*>(lines));
+        textView_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        textView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        if (!lines->editable()) textView_->setUndoRedoEnabled(false);
+        widget_ = textView_;
     } else if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) {
         field_ = new KLTextField(const_cast<EditValueCell*>(value));
         widget_ = field_;
@@ -95,6 +106,7 @@ QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std
 QtCellView::~QtCellView() {
     // The field may outlive its cell until the pane drops the widgets.
     if (auto* field = qobject_cast<KLTextField*>(widget_.data())) field->setParentCell(nullptr);
+    if (auto* lines = qobject_cast<NoTabTextView*>(widget_.data())) lines->setParentCell(nullptr);
     // A widget that never reached a pane is still ours.
     if (widget_ && !widget_->parent()) delete widget_.data();
 }
@@ -179,11 +191,23 @@ void QtCellView::refresh(const CustomCell& cell) {
         return;
     }
     static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignJustify};
+    if (textView_) {
+        const auto& lines = dynamic_cast<const TextFieldCell&>(cell);
+        textView_->showText(QString::fromStdString(cell.text()));
+        textView_->setReadOnly(!lines.editable());
+        textView_->setFrameShape(lines.borderStyle() == 0 ? QFrame::NoFrame : QFrame::StyledPanel);
+        QTextOption option = textView_->document()->defaultTextOption();
+        option.setAlignment(horizontal[std::clamp(look.alignment, 0, 3)]);
+        textView_->document()->setDefaultTextOption(option);
+        return;
+    }
     if (field_) {
         field_->setAlignment(horizontal[std::clamp(look.alignment, 0, 3)] | Qt::AlignVCenter);
         const QString shown = QString::fromStdString(cell.text());
         // Rewriting the same text would lose the cursor and the selection.
         if (field_->text() != shown) field_->setText(shown);
+        if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) field_->setReadOnly(!value->fieldEditable());
+        field_->update();
         return;
     }
     const auto* label = dynamic_cast<const LabelTextCell*>(&cell);
@@ -203,13 +227,28 @@ double QtCellView::textHeight() const {
     return metrics.ascent() + metrics.descent() + 3;
 }
 
+double QtCellView::textBlockHeight(const std::string& text, double width) const {
+    if (!widget_) return 0;
+    const QFontMetricsF metrics(widget_->font());
+    const QRectF room(0, 0, std::max(1.0, width - 8), 1e6);
+    const QRectF used = metrics.boundingRect(room, Qt::TextWordWrap, QString::fromStdString(text));
+    return std::max(used.height(), metrics.lineSpacing()) + 8;
+}
+
 std::string QtCellView::text() const {
+    if (textView_) return textView_->toPlainText().toStdString();
     if (field_) return field_->text().toStdString();
     return label_ ? label_->text().toStdString() : std::string();
 }
 
 void QtCellView::setEditable(bool editable) {
-    if (field_) field_->setReadOnly(!editable);
+    if (textView_) {
+        if (auto* lines = textView_->parentCell()) textView_->setReadOnly(!lines->editable());
+        return;
+    }
+    auto* line = qobject_cast<KLTextField*>(field_);
+    if (line && line->parentCell()) line->setReadOnly(!line->parentCell()->fieldEditable());
+    else if (field_) field_->setReadOnly(!editable);
     else if (checkBox_ || popup_) widget_->setEnabled(editable);
 }
 
@@ -220,5 +259,9 @@ void QtCellView::takeFocus() {
 }
 
 void QtCellView::beep() { QApplication::beep(); }
+
+void QtCellView::writeStringToPasteboard(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
 
 }  // namespace kl

@@ -28,6 +28,8 @@ class QTextBrowser;
 
 namespace kl {
 
+class NoTabTextView;
+
 class QtCellView : public WidgetCellView {
 public:
     // Told the address of a link followed in a page cell ("//@I1@").
@@ -45,16 +47,19 @@ public:
     void refresh(const CustomCell& cell) override;
     double textWidth(const std::string& text) const override;
     double textHeight() const override;
+    double textBlockHeight(const std::string& text, double width) const override;
     std::string text() const override;
     bool hasFocus() const override;
     void takeFocus() override;
     void beep() override;
     void setEditable(bool editable) override;
+    void writeStringToPasteboard(const std::string& text) override;
 
 private:
     QPointer<QWidget> widget_;
     QLabel* label_ = nullptr;     // nullptr for a group box and a field
     QLineEdit* field_ = nullptr;  // the value field's
+    NoTabTextView* textView_ = nullptr;  // a multi-line cell's
     QCheckBox* checkBox_ = nullptr;
     QPushButton* popup_ = nullptr;
     QTextBrowser* page_ = nullptr;  // a stored report's page
