@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <QDesktopServices>
 #include <QFontDatabase>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
