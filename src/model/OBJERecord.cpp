@@ -14,7 +14,7 @@
 #include "model/LibraryServices.h"
 #include "model/PatternText.h"
 #include "model/RecordStore.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 
