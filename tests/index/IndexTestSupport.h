@@ -43,7 +43,19 @@ public:
     }
     void showRecordSelection(const std::vector<long>& rows) override { selection = rows; }
     void scrollToRow(long row) override { scrolledTo = row; }
-    void refreshSource(bool) override { ++sourceRefreshes; }
+    void showSourceText(const std::optional<std::string>& text, bool) override {
+        ++sourceRefreshes;
+        paneText = text.value_or("");
+        paneEditable = text.has_value();
+    }
+    std::string sourceText() const override { return paneText; }
+    int criticalAlert(const std::string& message, const std::string&, const std::vector<std::string>&) override {
+        alerts.push_back(message);
+        if (answers.empty()) return 0;
+        const int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
     void fillAddColumnMenu(const std::vector<AddColumnItem>& items) override { menu = items; }
     void beep() override { ++beeps; }
 
@@ -56,6 +68,10 @@ public:
     TableSetupPlan lastPlan;
     std::vector<long> selection;
     std::vector<AddColumnItem> menu;
+    std::string paneText;
+    bool paneEditable = false;
+    std::vector<std::string> alerts;
+    std::vector<int> answers;  // the buttons the user presses, in order
 };
 
 // User defaults kept in a folder of their own, removed afterwards.

@@ -9,7 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPlainTextEdit>
+#include <QCloseEvent>
 #include <QSplitter>
 #include <QTableView>
 
@@ -17,20 +17,25 @@
 #include <cmath>
 
 #include "app/AppController.h"
+#include "app/EditingPrefs.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "document/ui/DocumentMenus.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/WindowCascade.h"
+#include "document/DocumentUI.h"
 #include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
 #include "document/RecordsIndices.h"
 #include "foundation/UserDefaults.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
+#include "index/IndexScriptHost.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ColumnSheet.h"
+#include "index/ui/GEDCOMTextView.h"
 #include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
@@ -72,6 +77,39 @@ DocumentWindows::Platform desktopPlatform(IndexWindow* window) {
     };
     return platform;
 }
+
+// The pane's share of the split height, kept for the whole run each time a
+// pane is hidden.
+double& sourceShare() {
+    static double share = 0.3;
+    return share;
+}
+
+// Stands before a document's own UI so that a save commits the source pane
+// first; everything else goes on to the UI it stands before.
+class SavingUI : public DocumentUI {
+public:
+    SavingUI(DocumentUI& inner, IndexController& index) : inner_(inner), index_(index) {}
+    bool pauseIn(KLProgress& task, double seconds) override { return inner_.pauseIn(task, seconds); }
+    void runProgress(KLProgress& task, const std::string& title, const std::string& label, double interval) override {
+        inner_.runProgress(task, title, label, interval);
+    }
+    std::string currentType() override { return inner_.currentType(); }
+    void documentWillSave() override {
+        index_.documentWillSave();
+        inner_.documentWillSave();
+    }
+    void doneReading(GEDCOMDocument& doc) override { inner_.doneReading(doc); }
+    void changeCountChanged(GEDCOMDocument& doc) override { inner_.changeCountChanged(doc); }
+    void showReadAlert(const std::vector<std::string>& lines) override { inner_.showReadAlert(lines); }
+    bool confirmAutosave() override { return inner_.confirmAutosave(); }
+    void saveDocument(GEDCOMDocument& doc) override { inner_.saveDocument(doc); }
+    DocumentUI& inner() const { return inner_; }
+
+private:
+    DocumentUI& inner_;
+    IndexController& index_;
+};
 
 }  // namespace
 
@@ -133,8 +171,7 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     header->setStretchLastSection(true);
     header->setHighlightSections(false);
 
-    source_ = new QPlainTextEdit(recordsSplit_);
-    source_->setReadOnly(true);
+    source_ = new GEDCOMTextView(*this, recordsSplit_);
     source_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     source_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
@@ -158,6 +195,12 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     if (LibraryFolder* library = AppController::sharedLibrary())
         if (const Value* defined = library->klDictionary("DefinedColumns")) controller_->setDefinedColumns(defined->dictionary());
     windows_->makeWindowControllers(controller_);
+    source_->setParent(controller_.get());
+    // Scripts reach this document's windows through its host.
+    scriptHost_ = std::make_unique<IndexScriptHost>(*controller_, *windows_);
+    doc_.gedcomModel().setScriptHost(scriptHost_.get());
+    savingUI_ = std::make_unique<SavingUI>(doc_.ui(), *controller_);
+    doc_.setUI(savingUI_.get());
 
     connect(listsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (quiet_) return;
@@ -290,6 +333,8 @@ void IndexWindow::validateToolbar() {
 
 IndexWindow::~IndexWindow() {
     saveDividers();
+    if (doc_.gedcomModel().scriptHost() == scriptHost_.get()) doc_.gedcomModel().setScriptHost(nullptr);
+    if (&doc_.ui() == savingUI_.get()) doc_.setUI(&static_cast<SavingUI&>(*savingUI_).inner());
     // The tables and splitters report to this window until Qt deletes them,
     // after it has stopped being one.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
@@ -415,11 +460,55 @@ void IndexWindow::revertToDefaultColumns() { ColumnCommands::revertToDefaultColu
 
 bool IndexWindow::sourceShown() const { return !source_->isHidden(); }
 
-void IndexWindow::showGEDCOMEditor(bool show) {
-    source_->setVisible(show);
+void IndexWindow::showGEDCOMEditor(bool show, bool fromUser) {
+    controller_->textDidEndEditing();
+    if (show == sourceShown()) return;
+    const int total = recordsSplit_->height() - recordsSplit_->handleWidth();
+    if (!show) {
+        if (total > 0) sourceShare() = static_cast<double>(source_->height()) / total;
+        source_->setVisible(false);
+    } else {
+        source_->setVisible(true);
+        const int whole = std::max(1, recordsSplit_->sizes().value(0) + recordsSplit_->sizes().value(1));
+        const int pane = static_cast<int>(std::lround(whole * sourceShare()));
+        recordsSplit_->setSizes({whole - pane, pane});
+    }
     controller_->setSourceShown(show);
-    defaults_.setObject(show, kShowSourceEditor);
-    refreshSource(false);
+    if (fromUser) defaults_.setObject(show, kShowSourceEditor);
+    controller_->insertGEDCOMSource(false);
+}
+
+void IndexWindow::showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& record, const GEDCOMObject* structure) {
+    if (!record) return;
+    controller_->selectAnyRecord(record);
+    if (!sourceShown()) showGEDCOMEditor(true, false);
+    raise();
+    activateWindow();
+    source_->setFocus(Qt::OtherFocusReason);
+    QTextCursor cursor(source_->document());
+    source_->setTextCursor(cursor);
+    if (!structure || controller_->sourceRecord() != record) return;
+    std::string before;
+    record->appendGEDCOMUntil(before, structure);
+    std::string own;
+    structure->appendGEDCOM(own);
+    const int start = QString::fromStdString(before).size();
+    const int length = QString::fromStdString(own).size();
+    QColor colour = palette().color(QPalette::Highlight);
+    if (LibraryFolder* library = AppController::sharedLibrary())
+        if (const auto theme = library->editingPrefs().colorAtIndex(0))
+            colour = QColor::fromRgbF(theme->red, theme->green, theme->blue, theme->alpha);
+    source_->markRange(start, start + length, colour);
+}
+
+void IndexWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) controller_->textDidEndEditing();
+}
+
+void IndexWindow::closeEvent(QCloseEvent* event) {
+    controller_->textDidEndEditing();
+    QMainWindow::closeEvent(event);
 }
 
 // ---- reloads, once per turn of the event loop
@@ -585,19 +674,11 @@ void IndexWindow::scrollToRow(long row) {
     recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(row), 0));
 }
 
-void IndexWindow::refreshSource(bool keepSelection) {
-    if (!sourceShown()) return;
-    const auto record = controller_->selectedRecord();
-    const QString text = record ? qt(record->gedcomString()) : QString();
-    if (text == source_->toPlainText()) return;
-    const int position = source_->textCursor().position();
-    source_->setPlainText(text);
-    if (keepSelection) {
-        QTextCursor cursor = source_->textCursor();
-        cursor.setPosition(std::min(position, static_cast<int>(text.size())));
-        source_->setTextCursor(cursor);
-    }
+void IndexWindow::showSourceText(const std::optional<std::string>& text, bool keepSelection) {
+    source_->showText(text, keepSelection);
 }
+
+std::string IndexWindow::sourceText() const { return source_->toPlainText().toStdString(); }
 
 void IndexWindow::focusRecords() { recordsTable_->setFocus(Qt::OtherFocusReason); }
 

@@ -38,7 +38,6 @@
 
 class QAction;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QTableView;
 
@@ -51,6 +50,10 @@ class AddColumnToolButton;
 class BrowserWindow;
 class GEDCOMRecord;
 class ColumnSheet;
+class DocumentUI;
+class GEDCOMObject;
+class GEDCOMTextView;
+class IndexScriptHost;
 class DocController;
 class DocumentWindows;
 class GEDCOMDocument;
@@ -93,7 +96,7 @@ public:
     ListsTableModel* listsModel() const { return listsModel_; }
     QSplitter* verticalSplit() const { return verticalSplit_; }
     QSplitter* recordsSplit() const { return recordsSplit_; }
-    QPlainTextEdit* sourcePane() const { return source_; }
+    GEDCOMTextView* sourcePane() const { return source_; }
 
     // ---- commands, by menu tag
     // Runs the command of a tag; false for a tag the window does not serve.
@@ -110,8 +113,14 @@ public:
     void editIndexColumn(int tag);
     // Asks, then deletes the style column; -1 for the highlighted one.
     void deleteIndexColumn(int styleColumn = -1);
-    void showGEDCOMEditor(bool show);
+    // Shows or hides the source pane, committing its edits first; the
+    // pane comes back at the share of the split it had when hidden. Only
+    // the user's command (fromUser) is remembered in the defaults.
+    void showGEDCOMEditor(bool show, bool fromUser = true);
     bool sourceShown() const;
+    // Shows the record selected, in the pane (shown if hidden), with the
+    // structure's lines marked, scrolled to and selected.
+    void showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& record, const GEDCOMObject* structure);
 
     // "Revert to Default Columns": after the question, the shown type's
     // bundled columns.
@@ -173,11 +182,17 @@ public:
     void markSortColumn(int styleColumn, SortIndicator indicator) override;
     void showRecordSelection(const std::vector<long>& rows) override;
     void scrollToRow(long row) override;
-    void refreshSource(bool keepSelection) override;
+    void showSourceText(const std::optional<std::string>& text, bool keepSelection) override;
+    std::string sourceText() const override;
     void focusRecords() override;
     void fillAddColumnMenu(const std::vector<AddColumnItem>& items) override;
     void beep() override;
     double lineHeight() const override;
+
+protected:
+    // The pane commits when the window stops being active and when it closes.
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 signals:
     // The add-column menu changed (a list shown, the style changed).
@@ -218,13 +233,15 @@ private:
     QSplitter* recordsSplit_ = nullptr;
     QTableView* listsTable_ = nullptr;
     QTableView* recordsTable_ = nullptr;
-    QPlainTextEdit* source_ = nullptr;
+    GEDCOMTextView* source_ = nullptr;
     IndexToolbarWidget* toolbar_ = nullptr;
     ColumnSheet* sheet_ = nullptr;  // a child, made on first use
     ListsTableModel* listsModel_ = nullptr;
     RecordsTableModel* recordsModel_ = nullptr;
     std::unique_ptr<DocumentWindows> windows_;
     std::shared_ptr<Controller> controller_;
+    std::unique_ptr<IndexScriptHost> scriptHost_;
+    std::unique_ptr<DocumentUI> savingUI_;  // stands before the document's own UI
     std::vector<AddColumnItem> addColumnItems_;
     std::vector<QAction*> commandActions_;
     SearchPanel* searchPanel_ = nullptr;        // a child window, made on first use

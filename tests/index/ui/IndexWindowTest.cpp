@@ -36,6 +36,7 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/UiTestSupport.h"
+#include "index/ui/GEDCOMTextView.h"
 #include "dates/DateBridge.h"
 #include "document/GEDCOMDocument.h"
 #include "document/IndexStyle.h"
