@@ -224,6 +224,17 @@ public:
     // false (after a beep) without one.
     bool openSelectedRecord();
 
+    // ---- type-ahead find (IndexController+Find.cpp)
+    struct FindAnswer {
+        bool fieldUseAlert = false;            // the list is not sorted: tell, and empty the field
+        std::optional<std::string> match;      // complete the field with this
+        long row = -1;
+    };
+    // The find field's text, as it changes and when editing ends: selects
+    // and centres the row of the sorted column's value; after the end of
+    // the editing the record opens on the next turn.
+    FindAnswer findString(const std::string& text, bool recentEndEditing);
+
     // ---- menus and bulk work
     IndexMenuState menuState();
     MenuAnswer validateMenuTag(int tag) { return IndexMenuValidation::validateMenuTag(tag, menuState()); }

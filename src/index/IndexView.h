@@ -39,6 +39,8 @@ public:
     // Replaces the records table's selection without reporting it back.
     virtual void showRecordSelection(const std::vector<long>&) {}
     virtual void scrollToRow(long) {}
+    // Brings the row into view, to the middle when the table had to scroll.
+    virtual void centerScrollToRow(long row) { scrollToRow(row); }
     // The source pane shows a record's text, editable, or (nullopt) stays
     // empty and read-only. The pane's own typing undo goes with its text.
     virtual void showSourceText(const std::optional<std::string>& /*text*/, bool /*keepSelection*/) {}

@@ -18,6 +18,7 @@
 #include "foundation/UserDefaults.h"
 #include "foundation/NotificationCenter.h"
 #include "index/ColumnEditing.h"
+#include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/IndexView.h"
@@ -73,6 +74,36 @@ public:
     std::vector<std::string> alerts;
     std::vector<int> answers;  // the buttons the user presses, in order
 };
+
+// A record browser that only remembers what it shows.
+struct BrowserDouble : BrowserWindow {
+    explicit BrowserDouble(std::shared_ptr<GEDCOMRecord> r, std::string p) : record(std::move(r)), pane(std::move(p)) {}
+    std::shared_ptr<GEDCOMRecord> theRecord() const override { return record; }
+    std::string paneID() const override { return pane; }
+    BrowserWindow* linkedBrowser() const override { return nullptr; }
+    void changeRecord(const std::shared_ptr<GEDCOMRecord>& r, const std::string& p) override {
+        record = r;
+        pane = p;
+    }
+    void browserClose() override {}
+    void showWindow() override {}
+    void close() override {}
+    const void* window() const override { return this; }
+    std::shared_ptr<GEDCOMRecord> record;
+    std::string pane;
+};
+
+// Every browser is made at once as a double, behind no other window.
+inline DocumentWindows::Platform browserDoublePlatform() {
+    DocumentWindows::Platform platform;
+    platform.windowsFrontToBack = [] { return std::vector<const void*>{}; };
+    platform.keyWindow = []() -> const void* { return nullptr; };
+    platform.newWindowModifierHeld = [] { return false; };
+    platform.makeBrowser = [](const std::shared_ptr<GEDCOMRecord>& r, BrowserWindow*, const std::string& pane) {
+        return std::make_shared<BrowserDouble>(r, pane);
+    };
+    return platform;
+}
 
 // User defaults kept in a folder of their own, removed afterwards.
 struct ScratchDefaults {

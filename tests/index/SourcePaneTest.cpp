@@ -187,41 +187,17 @@ TEST(SourcePane, ADuplicateGivenAFreeIDLeavesTheCorruptedList) {
 
 // ---- the window-side script host
 
-struct BrowserDouble : BrowserWindow {
-    explicit BrowserDouble(std::shared_ptr<GEDCOMRecord> r, std::string p) : record(std::move(r)), pane(std::move(p)) {}
-    std::shared_ptr<GEDCOMRecord> theRecord() const override { return record; }
-    std::string paneID() const override { return pane; }
-    BrowserWindow* linkedBrowser() const override { return nullptr; }
-    void changeRecord(const std::shared_ptr<GEDCOMRecord>& r, const std::string& p) override {
-        record = r;
-        pane = p;
-    }
-    void browserClose() override {}
-    void showWindow() override {}
-    void close() override {}
-    const void* window() const override { return this; }
-    std::shared_ptr<GEDCOMRecord> record;
-    std::string pane;
-};
-
 struct HostFixture : PaneFixture {
     DocumentWindows windows{*scratch.defaults};
     IndexScriptHost host{*index, windows};
     HostFixture() {
-        DocumentWindows::Platform platform;
-        platform.windowsFrontToBack = [] { return std::vector<const void*>{}; };
-        platform.keyWindow = []() -> const void* { return nullptr; };
-        platform.newWindowModifierHeld = [] { return false; };
-        platform.makeBrowser = [](const std::shared_ptr<GEDCOMRecord>& r, BrowserWindow*, const std::string& pane) {
-            return std::make_shared<BrowserDouble>(r, pane);
-        };
-        windows.setPlatform(platform);
+        windows.setPlatform(test::browserDoublePlatform());
         windows.makeWindowControllers(std::shared_ptr<DocumentWindowController>(index.get(), [](auto*) {}));
         doc.gedcomModel().setScriptHost(&host);
     }
     ~HostFixture() { doc.gedcomModel().setScriptHost(nullptr); }
-    BrowserDouble* browser(std::size_t i) {
-        return static_cast<BrowserDouble*>(windows.windowControllers().at(i + 1).get());
+    test::BrowserDouble* browser(std::size_t i) {
+        return static_cast<test::BrowserDouble*>(windows.windowControllers().at(i + 1).get());
     }
 };
 

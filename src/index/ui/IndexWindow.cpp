@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QCloseEvent>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 
@@ -36,6 +37,8 @@
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ColumnSheet.h"
 #include "index/ui/GEDCOMTextView.h"
+#include "index/ui/IndexFindField.h"
+#include "index/FindCompletion.h"
 #include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
@@ -235,6 +238,18 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     // A customised toolbar makes its add-column button anew.
     connect(toolbar_, &IndexToolbarWidget::addColumnButtonMade, this, &IndexWindow::wireAddColumnButton);
     wireAddColumnButton(toolbar_->addColumnButton());
+    findField_ = new IndexFindField;
+    findField_->setMinimumWidth(180);
+    findField_->setFinder([this](IndexFindField& field, const std::string& text, bool ended) {
+        const auto answer = controller_->findString(text, ended);
+        if (answer.fieldUseAlert) {
+            field.clear();
+            field.fieldUseAlert();
+            return;
+        }
+        if (!ended && answer.row >= 0) field.completeString(answer.match);
+    });
+    toolbar_->setFindView(findField_);
     connect(this, &IndexWindow::addColumnMenuChanged, this, [this] {
         if (AddColumnToolButton* button = toolbar_->addColumnButton()) button->updateAddColumnMenu(addColumnItems_);
     });
@@ -333,6 +348,9 @@ void IndexWindow::validateToolbar() {
 
 IndexWindow::~IndexWindow() {
     saveDividers();
+    // The pane loses its focus while Qt takes the window down, after the
+    // controller went.
+    source_->setParent(static_cast<IndexController*>(nullptr));
     if (doc_.gedcomModel().scriptHost() == scriptHost_.get()) doc_.gedcomModel().setScriptHost(nullptr);
     if (&doc_.ui() == savingUI_.get()) doc_.setUI(&static_cast<SavingUI&>(*savingUI_).inner());
     // The tables and splitters report to this window until Qt deletes them,
@@ -503,11 +521,11 @@ void IndexWindow::showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& recor
 
 void IndexWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) controller_->textDidEndEditing();
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && controller_) controller_->textDidEndEditing();
 }
 
 void IndexWindow::closeEvent(QCloseEvent* event) {
-    controller_->textDidEndEditing();
+    if (controller_) controller_->textDidEndEditing();
     QMainWindow::closeEvent(event);
 }
 
@@ -672,6 +690,21 @@ void IndexWindow::scrollToRow(long row) {
         return;
     }
     recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(row), 0));
+}
+
+void IndexWindow::centerScrollToRow(long row) {
+    if (recordsReloadPending_ || row < 0 || row >= recordsModel_->rowCount()) {
+        scrollToRow(row);
+        return;
+    }
+    QScrollBar* bar = recordsTable_->verticalScrollBar();
+    const int before = bar->value();
+    recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(row), 0));
+    if (bar->value() == before) return;
+    const int middle = recordsTable_->rowAt(recordsTable_->viewport()->height() / 2);
+    if (middle < 0) return;
+    const long target = FindCompletion::centerTarget(row, middle, recordsModel_->rowCount());
+    recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(target), 0));
 }
 
 void IndexWindow::showSourceText(const std::optional<std::string>& text, bool keepSelection) {

@@ -54,6 +54,7 @@ class DocumentUI;
 class GEDCOMObject;
 class GEDCOMTextView;
 class IndexScriptHost;
+class IndexFindField;
 class DocController;
 class DocumentWindows;
 class GEDCOMDocument;
@@ -126,6 +127,8 @@ public:
     // bundled columns.
     void revertToDefaultColumns();
     IndexToolbarWidget* toolbar() const { return toolbar_; }
+    // The toolbar's type-ahead find field.
+    IndexFindField* findField() const { return findField_; }
     // The column sheet once it was first opened.
     ColumnSheet* columnSheet() const { return sheet_; }
 
@@ -182,6 +185,7 @@ public:
     void markSortColumn(int styleColumn, SortIndicator indicator) override;
     void showRecordSelection(const std::vector<long>& rows) override;
     void scrollToRow(long row) override;
+    void centerScrollToRow(long row) override;
     void showSourceText(const std::optional<std::string>& text, bool keepSelection) override;
     std::string sourceText() const override;
     void focusRecords() override;
@@ -234,6 +238,7 @@ private:
     QTableView* listsTable_ = nullptr;
     QTableView* recordsTable_ = nullptr;
     GEDCOMTextView* source_ = nullptr;
+    IndexFindField* findField_ = nullptr;  // held by the toolbar
     IndexToolbarWidget* toolbar_ = nullptr;
     ColumnSheet* sheet_ = nullptr;  // a child, made on first use
     ListsTableModel* listsModel_ = nullptr;
