@@ -224,6 +224,16 @@ public:
     // false (after a beep) without one.
     bool openSelectedRecord();
 
+    // ---- records dropped on the lists table (IndexController+Drops.cpp)
+    // Whether records dragged from a list of `sourceListType` (from this
+    // document or not) may be dropped on the list at `listRow`: only a user
+    // album takes them, never from "Corrupted", the reports or itself.
+    bool canDropRecords(long listRow, bool fromThisDocument, int sourceListType,
+                        const RecordsList* sourceList) const;
+    // Adds the records of the IDs to the album at `listRow` as one undo
+    // step; false (after a beep) when an ID names no record.
+    bool dropRecordsOnList(long listRow, const std::vector<std::string>& ids);
+
     // ---- type-ahead find (IndexController+Find.cpp)
     struct FindAnswer {
         bool fieldUseAlert = false;            // the list is not sorted: tell, and empty the field

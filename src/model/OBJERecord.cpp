@@ -365,4 +365,9 @@ Array OBJERecord::referencedBy() const {
     return ids;
 }
 
+std::shared_ptr<GEDCOMRecord> OBJERecord::portraitImage() const {
+    return std::const_pointer_cast<GEDCOMRecord>(
+        std::static_pointer_cast<const GEDCOMRecord>(weak_from_this().lock()));
+}
+
 }  // namespace kl

@@ -110,24 +110,23 @@ std::shared_ptr<GEDCOMRecord> GEDCOMTextView::draggedRecord(const QMimeData* dat
 
 bool GEDCOMTextView::acceptsRecordDrag(const QMimeData* data) const { return draggedRecord(data) != nullptr; }
 
-void GEDCOMTextView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!event->mimeData()->hasFormat(kRecordIdsMimeType)) return KLSpellCheckField::dragEnterEvent(event);
+bool GEDCOMTextView::answerRecordDrag(QDragMoveEvent* event) const {
+    if (!event->mimeData()->hasFormat(kRecordIdsMimeType)) return false;
     if (acceptsRecordDrag(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
         event->ignore();
     }
+    return true;
+}
+
+void GEDCOMTextView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!answerRecordDrag(event)) KLSpellCheckField::dragEnterEvent(event);
 }
 
 void GEDCOMTextView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!event->mimeData()->hasFormat(kRecordIdsMimeType)) return KLSpellCheckField::dragMoveEvent(event);
-    if (acceptsRecordDrag(event->mimeData())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    if (!answerRecordDrag(event)) KLSpellCheckField::dragMoveEvent(event);
 }
 
 void GEDCOMTextView::dropEvent(QDropEvent* event) {

@@ -55,6 +55,8 @@ protected:
 
 private:
     void textEdited();
+    // Answers a drag of record IDs; false for any other drag.
+    bool answerRecordDrag(QDragMoveEvent* event) const;
 
     IndexWindow& window_;
     IndexController* parent_ = nullptr;

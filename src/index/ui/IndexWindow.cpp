@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
@@ -28,6 +29,7 @@
 #include "document/DocumentUI.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
+#include "document/RecordIdsDrag.h"
 #include "document/RecordsIndices.h"
 #include "foundation/UserDefaults.h"
 #include "index/DocumentWindows.h"
@@ -156,6 +158,9 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     recordsTable_ = new QTableView(recordsSplit_);
     recordsModel_ = new RecordsTableModel(this);
     recordsTable_->setModel(recordsModel_);
+    recordsModel_->setDocumentKey(documentKeyFor(&doc_));
+    recordsTable_->setDragEnabled(true);
+    recordsTable_->setDragDropMode(QAbstractItemView::DragOnly);
     recordsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     recordsTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     recordsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -198,6 +203,12 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     if (LibraryFolder* library = AppController::sharedLibrary())
         if (const Value* defined = library->klDictionary("DefinedColumns")) controller_->setDefinedColumns(defined->dictionary());
     windows_->makeWindowControllers(controller_);
+    listsTable_->setAcceptDrops(true);
+    listsTable_->setDropIndicatorShown(true);
+    listsTable_->setDragDropMode(QAbstractItemView::DropOnly);
+    listsModel_->setDropHandler([this](const QMimeData* data, int row, bool perform) {
+        return dropRecords(data, row, perform);
+    });
     source_->setParent(controller_.get());
     // Scripts reach this document's windows through its host.
     scriptHost_ = std::make_unique<IndexScriptHost>(*controller_, *windows_);
@@ -517,6 +528,26 @@ void IndexWindow::showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& recor
         if (const auto theme = library->editingPrefs().colorAtIndex(0))
             colour = QColor::fromRgbF(theme->red, theme->green, theme->blue, theme->alpha);
     source_->markRange(start, start + length, colour);
+}
+
+bool IndexWindow::dropRecords(const QMimeData* data, int row, bool perform) {
+    if (!data->hasFormat(kRecordIdsMimeType)) return false;
+    const QByteArray bytes = data->data(kRecordIdsMimeType);
+    const auto drag = decodeRecordIdsDrag(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!drag || drag->ids.empty()) return false;
+    // Rows of another window name their list: its type, and which one.
+    int sourceType = ListRecordType;
+    const RecordsList* source = nullptr;
+    if (data->hasFormat(RecordsTableModel::kSourceListMimeType)) {
+        const std::string text = data->data(RecordsTableModel::kSourceListMimeType).toStdString();
+        const auto cut = text.find('\n');
+        sourceType = std::atoi(text.substr(0, cut).c_str());
+        const std::string key = cut == std::string::npos ? std::string() : text.substr(cut + 1);
+        for (const auto& list : doc_.gedcomModel().recordsIndex().lists())
+            if (documentKeyFor(list.get()) == key) source = list.get();
+    }
+    if (!controller_->canDropRecords(row, drag->documentKey == documentKeyFor(&doc_), sourceType, source)) return false;
+    return !perform || controller_->dropRecordsOnList(row, drag->ids);
 }
 
 void IndexWindow::changeEvent(QEvent* event) {

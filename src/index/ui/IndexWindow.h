@@ -37,6 +37,7 @@
 #include "app/AlertButtons.h"
 
 class QAction;
+class QMimeData;
 class QMenu;
 class QSplitter;
 class QTableView;
@@ -122,6 +123,9 @@ public:
     // Shows the record selected, in the pane (shown if hidden), with the
     // structure's lines marked, scrolled to and selected.
     void showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& record, const GEDCOMObject* structure);
+    // Dragged records over (perform false) or dropped on a row of the
+    // lists table: an album of this window takes this document's records.
+    bool dropRecords(const QMimeData* data, int row, bool perform);
 
     // "Revert to Default Columns": after the question, the shown type's
     // bundled columns.

@@ -15,7 +15,9 @@
 #include <QPixmap>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QDropEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -37,6 +39,7 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/UiTestSupport.h"
+#include "document/RecordIdsDrag.h"
 #include "index/ui/GEDCOMTextView.h"
 #include "index/ui/IndexFindField.h"
 #include <QScrollBar>
@@ -1141,6 +1144,64 @@ TEST_F(SampleWindowTest, TypingFindingAndEditingABirthDateInTheSourcePane) {
               std::string::npos);
     EXPECT_EQ(shown->document().undo().undoActionName(), "GEDCOM Data Edits");
     EXPECT_NE(paneID(shown), id);
+}
+
+TEST_F(IndexWindowTest, RowsDraggedOntoAnAlbumJoinItButNotOntoTheirOwnAlbum) {
+    open(people({"Ann /Apple/", "Bea /Birch/", "Cal /Cedar/"}));
+    auto album = index().createAlbum();
+    settle();
+    const long albumRow = doc->gedcomModel().recordsIndex().recordTypeIndex(album->recordType());
+    index().selectRecordType("INDI");
+    settle();
+    RecordsTableModel* records = window->recordsModel();
+    std::unique_ptr<QMimeData> dragged(records->mimeData({records->index(0, 0), records->index(2, 0)}));
+    ASSERT_TRUE(dragged);
+    ListsTableModel* lists = window->listsModel();
+    const QModelIndex onAlbum = lists->index(static_cast<int>(albumRow), 0);
+    EXPECT_FALSE(lists->canDropMimeData(dragged.get(), Qt::CopyAction, -1, -1, lists->index(0, 0)))
+        << "a list of a record type takes no drops";
+    ASSERT_TRUE(lists->dropMimeData(dragged.get(), Qt::CopyAction, -1, -1, onAlbum));
+    EXPECT_EQ(album->count(), 2u);
+    EXPECT_EQ(doc->undo().undoActionName(), "Move Record(s) to an Album");
+
+    // Dragged from the album itself: refused.
+    index().selectRecordType(album->recordType());
+    settle();
+    std::unique_ptr<QMimeData> fromAlbum(records->mimeData({records->index(0, 0)}));
+    EXPECT_FALSE(lists->canDropMimeData(fromAlbum.get(), Qt::CopyAction, -1, -1, onAlbum));
+}
+
+TEST_F(IndexWindowTest, ARecordDroppedOnThePaneShowsItsTextOnlyFromThisDocument) {
+    open(people({"Ann /Apple/", "Bea /Birch/"}) + "0 @R1@ _RPT\n1 TITL Report\n");
+    window->showGEDCOMEditor(true);
+    GEDCOMTextView* pane = window->sourcePane();
+    auto dragOf = [](const std::string& key, const std::string& id) {
+        auto* data = new QMimeData;
+        data->setData(kRecordIdsMimeType, QByteArray::fromStdString(encodeRecordIdsDrag({key, {id}})));
+        return std::unique_ptr<QMimeData>(data);
+    };
+    const std::string ours = documentKeyFor(doc.get());
+    EXPECT_TRUE(pane->acceptsRecordDrag(dragOf(ours, "@I2@").get()));
+    EXPECT_FALSE(pane->acceptsRecordDrag(dragOf("0xother", "@I2@").get())) << "another document's";
+    EXPECT_FALSE(pane->acceptsRecordDrag(dragOf(ours, "@R1@").get())) << "a report";
+    EXPECT_FALSE(pane->acceptsRecordDrag(dragOf(ours, "@I9@").get())) << "no such record";
+
+    auto drop = [&](const std::string& id) {
+        auto data = dragOf(ours, id);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &event);
+        settle();
+    };
+    drop("@I2@");
+    ASSERT_TRUE(index().selectedRecord());
+    EXPECT_EQ(index().selectedRecord()->grecordID(), "@I2@");
+    EXPECT_TRUE(pane->toPlainText().startsWith("0 @I2@ INDI"));
+    // A drag naming no record is refused on entering: the pane stays.
+    drop("@I9@");
+    EXPECT_EQ(index().selectedRecord()->grecordID(), "@I2@");
+    EXPECT_TRUE(pane->toPlainText().startsWith("0 @I2@ INDI"));
 }
 
 }  // namespace
