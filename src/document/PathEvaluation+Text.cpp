@@ -8,7 +8,7 @@
 #include "model/GEDCOMRecord.h"
 #include "model/INDIRecord.h"
 #include "model/Soundex.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 
 namespace kl {

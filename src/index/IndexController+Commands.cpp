@@ -125,7 +125,7 @@ void IndexController::selectAfterRemoving(long lowestRow) {
     const long row = std::min(lowestRow, static_cast<long>(shown_->count()) - 1);
     setSelection({row});
     view_->scrollToRow(row);
-    view_->refreshSource(false);
+    insertGEDCOMSource(false);
 }
 
 // ---- albums

@@ -152,13 +152,29 @@ void IndexController::listSelectionChanged(long row) {
 
 void IndexController::recordSelectionChanged(std::vector<long> rows) {
     std::sort(rows.begin(), rows.end());
+    if (isSourceChanged() && shown_) {
+        // The commit may move records in the sorted list, so the rows
+        // clicked are turned into records first and found again after it.
+        std::vector<RecordPtr> chosen;
+        for (long row : rows)
+            if (row >= 0 && static_cast<std::size_t>(row) < shown_->count())
+                chosen.push_back(shown_->order()[static_cast<std::size_t>(row)]);
+        textDidEndEditing();
+        rows.clear();
+        for (const auto& record : chosen)
+            if (long row = rowOf(record.get()); row >= 0) rows.push_back(row);
+        setSelection(std::move(rows));
+        if (updateViews_) insertGEDCOMSource(false);
+        return;
+    }
     selectedRows_ = std::move(rows);
-    if (updateViews_) view_->refreshSource(false);
+    if (updateViews_) insertGEDCOMSource(false);
 }
 
 void IndexController::selectRecordTypeIndex(long row) {
     const auto& lists = recordsIndex().lists();
     if (row < 0 || static_cast<std::size_t>(row) >= lists.size()) return;
+    textDidEndEditing();
     listRow_ = row;
     const ListPtr list = lists[static_cast<std::size_t>(row)];
     if (list == shown_) return;
@@ -212,6 +228,7 @@ void IndexController::sortOnShow() {
 }
 
 void IndexController::selectByRecordIDs(const std::optional<std::vector<std::string>>& ids) {
+    textDidEndEditing();
     setSelection({});
     std::vector<long> rows;
     if (ids && shown_)
@@ -224,7 +241,7 @@ void IndexController::selectByRecordIDs(const std::optional<std::vector<std::str
     }
     // With nothing selected the pane empties: it never shows a record of
     // another list.
-    view_->refreshSource(false);
+    insertGEDCOMSource(false);
     view_->focusRecords();
 }
 
@@ -256,18 +273,19 @@ bool IndexController::showCorruptedList() {
     if (row < 0) return false;
     view_->selectListRow(row);
     selectRecordTypeIndex(row);
-    view_->refreshSource(false);
+    insertGEDCOMSource(false);
     return true;
 }
 
 void IndexController::selectAnyRecord(const RecordPtr& record) {
     if (!record) return;
+    textDidEndEditing();
     selectRecordType(record->recordType());
     const long row = rowOf(record.get());
     if (row < 0) return;
     setSelection({row});
     view_->scrollToRow(row);
-    view_->refreshSource(false);
+    insertGEDCOMSource(false);
     view_->focusRecords();
 }
 
@@ -315,7 +333,7 @@ void IndexController::handleRecordEdits(const GEDCOMRecord* record) {
         setSelection(moved.rows);
         if (moved.scrollTo) view_->scrollToRow(*moved.scrollTo);
     }
-    if (wasSelected || selectedRecord().get() == record) view_->refreshSource(true);
+    if (wasSelected || selectedRecord().get() == record) insertGEDCOMSource(true);
 }
 
 void IndexController::oldRecordDeleted(const Notification& note) {
@@ -330,7 +348,7 @@ void IndexController::oldRecordDeleted(const Notification& note) {
             std::erase_if(selectedRows_, [this](long row) { return static_cast<std::size_t>(row) >= shown_->count(); });
             view_->reloadRecords();
             view_->showRecordSelection(selectedRows_);
-            view_->refreshSource(false);
+            insertGEDCOMSource(false);
         }
         view_->reloadLists();
     }
@@ -395,7 +413,7 @@ void IndexController::updateCurrentAlbum(const Notification& note) {
     if (!updateViews_) return;
     if (shown_ && note.object == shown_.get()) {
         view_->reloadRecords();
-        view_->refreshSource(false);
+        insertGEDCOMSource(false);
     }
     view_->reloadLists();
 }
@@ -429,7 +447,7 @@ void IndexController::columnOrderChanged(const Notification& note) {
 }
 
 void IndexController::insertNewSourceFont(const Notification&) {
-    view_->refreshSource(true);
+    insertGEDCOMSource(true);
     view_->resetFonts();
     view_->reloadLists();
     if (shown_) view_->reloadRecords();
@@ -637,6 +655,7 @@ void IndexController::enableViewUpdates() {
 }
 
 void IndexController::documentWillSave() {
+    textDidEndEditing();
     if (shown_) shown_->setSelectedRecords(selectedRecordIDs().value_or(std::vector<std::string>{}));
 }
 

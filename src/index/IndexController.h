@@ -25,6 +25,7 @@ namespace kl {
 class DocumentWindows;
 class GEDCOMDocument;
 class GEDCOMModel;
+class GEDCOMStructure;
 class IndexStyle;
 class IndexStyleLibrary;
 class IndexView;
@@ -197,6 +198,53 @@ public:
     void indexStyleChanged(const Notification& note);
     void indexStyleReload(const Notification& note);
 
+    // ---- the source pane (IndexController+Source.cpp)
+    // The pane's states: no editable record shown, a record's text as
+    // shown, the text edited since.
+    enum SourceState { SourceNone = -1, SourceShown = 0, SourceEdited = 1 };
+    // Shows the one selected record's text (none for several, for none or
+    // for the reports list). Pending edits reach their own record first.
+    void insertGEDCOMSource(bool keepSelection);
+    // Commits an edited pane to the record it shows (not to whatever is
+    // selected now), as one undo step "GEDCOM Data Edits".
+    void textDidEndEditing();
+    int sourceChanged() const { return sourceChanged_; }
+    void setSourceChanged(int state) { sourceChanged_ = state; }
+    bool isSourceChanged() const { return sourceChanged_ == SourceEdited; }
+    // The record whose text the pane shows, while it is in the store.
+    RecordPtr sourceRecord() const;
+    // Rebuilds the record from its GEDCOM text as one undoable step; the
+    // UUID stays. With verify a new level-0 ID is asked about first.
+    void changeRecordData(const RecordPtr& record, const std::string& gedcom, bool verify);
+    // Gives the record these level-1 structures, undoably, and applies (or
+    // drops) the ID the last parse left waiting.
+    void changeRecordStructures(const RecordPtr& record, std::vector<std::shared_ptr<GEDCOMStructure>> structures,
+                                bool verify);
+    // Ctrl+Return in the pane: the selected record opens on the next turn;
+    // false (after a beep) without one.
+    bool openSelectedRecord();
+
+    // ---- records dropped on the lists table (IndexController+Drops.cpp)
+    // Whether records dragged from a list of `sourceListType` (from this
+    // document or not) may be dropped on the list at `listRow`: only a user
+    // album takes them, never from "Corrupted", the reports or itself.
+    bool canDropRecords(long listRow, bool fromThisDocument, int sourceListType,
+                        const RecordsList* sourceList) const;
+    // Adds the records of the IDs to the album at `listRow` as one undo
+    // step; false (after a beep) when an ID names no record.
+    bool dropRecordsOnList(long listRow, const std::vector<std::string>& ids);
+
+    // ---- type-ahead find (IndexController+Find.cpp)
+    struct FindAnswer {
+        bool fieldUseAlert = false;            // the list is not sorted: tell, and empty the field
+        std::optional<std::string> match;      // complete the field with this
+        long row = -1;
+    };
+    // The find field's text, as it changes and when editing ends: selects
+    // and centres the row of the sorted column's value; after the end of
+    // the editing the record opens on the next turn.
+    FindAnswer findString(const std::string& text, bool recentEndEditing);
+
     // ---- menus and bulk work
     IndexMenuState menuState();
     MenuAnswer validateMenuTag(int tag) { return IndexMenuValidation::validateMenuTag(tag, menuState()); }
@@ -233,6 +281,8 @@ private:
     bool ignoreMove_ = false;
     bool recordsFocused_ = true;
     bool sourceShown_ = false;
+    int sourceChanged_ = SourceNone;
+    std::weak_ptr<GEDCOMRecord> sourceRecord_;
     std::vector<Observation> observations_;
 };
 

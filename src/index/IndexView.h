@@ -8,6 +8,7 @@
 // Thread: main thread.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,13 @@ public:
     // Replaces the records table's selection without reporting it back.
     virtual void showRecordSelection(const std::vector<long>&) {}
     virtual void scrollToRow(long) {}
-    virtual void refreshSource(bool /*keepSelection*/) {}
+    // Brings the row into view, to the middle when the table had to scroll.
+    virtual void centerScrollToRow(long row) { scrollToRow(row); }
+    // The source pane shows a record's text, editable, or (nullopt) stays
+    // empty and read-only. The pane's own typing undo goes with its text.
+    virtual void showSourceText(const std::optional<std::string>& /*text*/, bool /*keepSelection*/) {}
+    // The pane's text as the user left it.
+    virtual std::string sourceText() const { return {}; }
     virtual void focusRecords() {}
     virtual void fillAddColumnMenu(const std::vector<AddColumnItem>&) {}
     virtual void beep() {}

@@ -8,7 +8,7 @@
 #include "document/RecordsList.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 

@@ -6,7 +6,7 @@
 
 #include "model/ComposedText.h"
 #include "model/UnicodeFolding.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

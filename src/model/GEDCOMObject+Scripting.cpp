@@ -15,7 +15,7 @@
 #include "model/LibraryServices.h"
 #include "model/RecordScriptHost.h"
 #include "model/RecordStore.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 

@@ -10,7 +10,7 @@
 #endif
 
 #include "model/GEDCOMReader.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

@@ -9,7 +9,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/LibraryServices.h"
 #include "model/RecordStore.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

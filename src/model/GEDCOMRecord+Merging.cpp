@@ -4,7 +4,7 @@
 
 #include "dates/DateBridge.h"
 #include "model/GEDCOMRecord.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 

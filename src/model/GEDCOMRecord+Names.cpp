@@ -3,8 +3,8 @@
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/Soundex.h"
-#include "model/TextCase.h"
-#include "model/Utf8.h"
+#include "foundation/TextCase.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 
 namespace kl {

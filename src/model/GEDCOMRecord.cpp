@@ -9,7 +9,7 @@
 #include "model/GEDCOMStructure.h"
 #include "model/ModelNotifications.h"
 #include "model/RecordStore.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 

@@ -10,7 +10,7 @@
 
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

@@ -8,7 +8,7 @@
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/ModelNotifications.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

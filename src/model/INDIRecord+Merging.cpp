@@ -3,7 +3,7 @@
 // five years of each other where both are known.
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 

@@ -5,7 +5,7 @@
 #include "model/RecordStore.h"
 #include "model/ReportOptions.h"
 #include "model/ReportText.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

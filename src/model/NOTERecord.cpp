@@ -9,8 +9,8 @@
 #include "model/GEDCOMStructure.h"
 #include "model/MergeCleanup.h"
 #include "model/RecordStore.h"
-#include "model/TextCase.h"
-#include "model/Utf8.h"
+#include "foundation/TextCase.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 
 namespace kl {

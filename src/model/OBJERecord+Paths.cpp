@@ -7,7 +7,7 @@
 
 #include "foundation/TildePath.h"
 #include "model/OBJERecord.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

@@ -14,7 +14,7 @@
 #include "model/LibraryServices.h"
 #include "model/PatternText.h"
 #include "model/RecordStore.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 
@@ -363,6 +363,11 @@ Array OBJERecord::referencedBy() const {
     Array ids;
     for (const auto& recordID : crossRefIDs()) ids.emplace_back(recordID);
     return ids;
+}
+
+std::shared_ptr<GEDCOMRecord> OBJERecord::portraitImage() const {
+    return std::const_pointer_cast<GEDCOMRecord>(
+        std::static_pointer_cast<const GEDCOMRecord>(weak_from_this().lock()));
 }
 
 }  // namespace kl

@@ -164,7 +164,9 @@ public:
         std::optional<std::string> iconName;
         bool canRead = false;
     };
-    using GEDCOMRecord::portraitImage;
+    // A multimedia object's picture is its own: the image column of the
+    // multimedia list shows each object's image.
+    std::shared_ptr<GEDCOMRecord> portraitImage() const override;
     Portrait portraitImage(std::string* fullPath) const;
     std::optional<std::string> mmFileFullPathOrURL(bool* isURL = nullptr) const;
     std::string readFullPath() const;

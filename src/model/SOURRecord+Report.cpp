@@ -5,7 +5,7 @@
 #include "model/ReportOptions.h"
 #include "model/ReportText.h"
 #include "model/SOURRecord.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 

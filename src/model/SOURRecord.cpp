@@ -6,8 +6,8 @@
 #include "foundation/MainThread.h"
 #include "model/GEDCOMStructure.h"
 #include "model/MergeCleanup.h"
-#include "model/TextCase.h"
-#include "model/Utf8.h"
+#include "foundation/TextCase.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 
 namespace kl {

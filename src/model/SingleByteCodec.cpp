@@ -5,7 +5,7 @@
 
 #include "model/CharsetTables.h"
 #include "model/UnicodeFolding.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

@@ -1,7 +1,7 @@
 #include "model/Soundex.h"
 
 #include "model/UnicodeFolding.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

@@ -4,7 +4,7 @@
 
 #include "model/AnselCodec.h"
 #include "model/SingleByteCodec.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 

@@ -1,7 +1,7 @@
 // Command-line arguments, quoting and "!" comments.
 #include <algorithm>
 
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 
 namespace kl::wex {

@@ -1,6 +1,6 @@
 // Case mapping for uppercase(), lowercase(), titlecase() and the
 // case-blind offset(). Pure functions; any thread.
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 #include "script/ExpressionFunctionTable.h"
 
 namespace kl::exprtext {

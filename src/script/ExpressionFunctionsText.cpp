@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "foundation/Numbers.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 #include "script/Expression.h"
 #include "script/ExpressionFunctionTable.h"

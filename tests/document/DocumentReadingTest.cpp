@@ -16,7 +16,7 @@
 #include "model/INDIRecord.h"
 #include "model/TextEncoding.h"
 #include "model/UnicodeFolding.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 #include "support/Corpus.h"
 
 namespace kl {

@@ -177,6 +177,7 @@ TEST_F(RecordPaths, EveryPathFormGivesItsValue) {
         {"@I2@", "portrait", "@M1@"},
         {"@I3@", "portrait", ""},
         {"@I1@", "portrait", ""},
+        {"@M1@", "portrait", "@M1@"},  // an object shows its own image
         // the node and the record in hand
         {"@I1@", "id", "@I1@"},
         {"@F1@", "HUSB.rec", "INDI"},

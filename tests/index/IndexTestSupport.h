@@ -18,6 +18,7 @@
 #include "foundation/UserDefaults.h"
 #include "foundation/NotificationCenter.h"
 #include "index/ColumnEditing.h"
+#include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/IndexView.h"
@@ -43,7 +44,19 @@ public:
     }
     void showRecordSelection(const std::vector<long>& rows) override { selection = rows; }
     void scrollToRow(long row) override { scrolledTo = row; }
-    void refreshSource(bool) override { ++sourceRefreshes; }
+    void showSourceText(const std::optional<std::string>& text, bool) override {
+        ++sourceRefreshes;
+        paneText = text.value_or("");
+        paneEditable = text.has_value();
+    }
+    std::string sourceText() const override { return paneText; }
+    int criticalAlert(const std::string& message, const std::string&, const std::vector<std::string>&) override {
+        alerts.push_back(message);
+        if (answers.empty()) return 0;
+        const int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
     void fillAddColumnMenu(const std::vector<AddColumnItem>& items) override { menu = items; }
     void beep() override { ++beeps; }
 
@@ -56,7 +69,41 @@ public:
     TableSetupPlan lastPlan;
     std::vector<long> selection;
     std::vector<AddColumnItem> menu;
+    std::string paneText;
+    bool paneEditable = false;
+    std::vector<std::string> alerts;
+    std::vector<int> answers;  // the buttons the user presses, in order
 };
+
+// A record browser that only remembers what it shows.
+struct BrowserDouble : BrowserWindow {
+    explicit BrowserDouble(std::shared_ptr<GEDCOMRecord> r, std::string p) : record(std::move(r)), pane(std::move(p)) {}
+    std::shared_ptr<GEDCOMRecord> theRecord() const override { return record; }
+    std::string paneID() const override { return pane; }
+    BrowserWindow* linkedBrowser() const override { return nullptr; }
+    void changeRecord(const std::shared_ptr<GEDCOMRecord>& r, const std::string& p) override {
+        record = r;
+        pane = p;
+    }
+    void browserClose() override {}
+    void showWindow() override {}
+    void close() override {}
+    const void* window() const override { return this; }
+    std::shared_ptr<GEDCOMRecord> record;
+    std::string pane;
+};
+
+// Every browser is made at once as a double, behind no other window.
+inline DocumentWindows::Platform browserDoublePlatform() {
+    DocumentWindows::Platform platform;
+    platform.windowsFrontToBack = [] { return std::vector<const void*>{}; };
+    platform.keyWindow = []() -> const void* { return nullptr; };
+    platform.newWindowModifierHeld = [] { return false; };
+    platform.makeBrowser = [](const std::shared_ptr<GEDCOMRecord>& r, BrowserWindow*, const std::string& pane) {
+        return std::make_shared<BrowserDouble>(r, pane);
+    };
+    return platform;
+}
 
 // User defaults kept in a folder of their own, removed afterwards.
 struct ScratchDefaults {

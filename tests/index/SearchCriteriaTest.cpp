@@ -8,7 +8,7 @@
 
 #include "index/IndexTestSupport.h"
 #include "index/SearchCriteria.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
 namespace kl {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "model/TextEncoding.h"
 #include "model/UnicodeFolding.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 #include "model/wex.h"
 #include "support/Corpus.h"
 

@@ -5,7 +5,7 @@
 #include "TreeTestSupport.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl {
 namespace {

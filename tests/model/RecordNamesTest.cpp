@@ -8,7 +8,7 @@
 #include "model/PlaceRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/Soundex.h"
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 #include "support/CaseName.h"
 
 namespace kl {

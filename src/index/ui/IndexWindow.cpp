@@ -9,7 +9,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPlainTextEdit>
+#include <QCloseEvent>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableView>
 
@@ -17,20 +19,28 @@
 #include <cmath>
 
 #include "app/AppController.h"
+#include "app/EditingPrefs.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "document/ui/DocumentMenus.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/WindowCascade.h"
+#include "document/DocumentUI.h"
 #include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "document/RecordIdsDrag.h"
 #include "document/RecordsIndices.h"
 #include "foundation/UserDefaults.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
+#include "index/IndexScriptHost.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ColumnSheet.h"
+#include "index/ui/GEDCOMTextView.h"
+#include "index/ui/IndexFindField.h"
+#include "index/FindCompletion.h"
 #include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/ListsTableModel.h"
 #include "index/ui/RecordsTableModel.h"
@@ -72,6 +82,39 @@ DocumentWindows::Platform desktopPlatform(IndexWindow* window) {
     };
     return platform;
 }
+
+// The pane's share of the split height, kept for the whole run each time a
+// pane is hidden.
+double& sourceShare() {
+    static double share = 0.3;
+    return share;
+}
+
+// Stands before a document's own UI so that a save commits the source pane
+// first; everything else goes on to the UI it stands before.
+class SavingUI : public DocumentUI {
+public:
+    SavingUI(DocumentUI& inner, IndexController& index) : inner_(inner), index_(index) {}
+    bool pauseIn(KLProgress& task, double seconds) override { return inner_.pauseIn(task, seconds); }
+    void runProgress(KLProgress& task, const std::string& title, const std::string& label, double interval) override {
+        inner_.runProgress(task, title, label, interval);
+    }
+    std::string currentType() override { return inner_.currentType(); }
+    void documentWillSave() override {
+        index_.documentWillSave();
+        inner_.documentWillSave();
+    }
+    void doneReading(GEDCOMDocument& doc) override { inner_.doneReading(doc); }
+    void changeCountChanged(GEDCOMDocument& doc) override { inner_.changeCountChanged(doc); }
+    void showReadAlert(const std::vector<std::string>& lines) override { inner_.showReadAlert(lines); }
+    bool confirmAutosave() override { return inner_.confirmAutosave(); }
+    void saveDocument(GEDCOMDocument& doc) override { inner_.saveDocument(doc); }
+    DocumentUI& inner() const { return inner_; }
+
+private:
+    DocumentUI& inner_;
+    IndexController& index_;
+};
 
 }  // namespace
 
@@ -115,6 +158,9 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     recordsTable_ = new QTableView(recordsSplit_);
     recordsModel_ = new RecordsTableModel(this);
     recordsTable_->setModel(recordsModel_);
+    recordsModel_->setDocumentKey(documentKeyFor(&doc_));
+    recordsTable_->setDragEnabled(true);
+    recordsTable_->setDragDropMode(QAbstractItemView::DragOnly);
     recordsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     recordsTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     recordsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -133,8 +179,7 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     header->setStretchLastSection(true);
     header->setHighlightSections(false);
 
-    source_ = new QPlainTextEdit(recordsSplit_);
-    source_->setReadOnly(true);
+    source_ = new GEDCOMTextView(*this, recordsSplit_);
     source_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     source_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
@@ -158,6 +203,18 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     if (LibraryFolder* library = AppController::sharedLibrary())
         if (const Value* defined = library->klDictionary("DefinedColumns")) controller_->setDefinedColumns(defined->dictionary());
     windows_->makeWindowControllers(controller_);
+    listsTable_->setAcceptDrops(true);
+    listsTable_->setDropIndicatorShown(true);
+    listsTable_->setDragDropMode(QAbstractItemView::DropOnly);
+    listsModel_->setDropHandler([this](const QMimeData* data, int row, bool perform) {
+        return dropRecords(data, row, perform);
+    });
+    source_->setParent(controller_.get());
+    // Scripts reach this document's windows through its host.
+    scriptHost_ = std::make_unique<IndexScriptHost>(*controller_, *windows_);
+    doc_.gedcomModel().setScriptHost(scriptHost_.get());
+    savingUI_ = std::make_unique<SavingUI>(doc_.ui(), *controller_);
+    doc_.setUI(savingUI_.get());
 
     connect(listsTable_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (quiet_) return;
@@ -192,6 +249,18 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     // A customised toolbar makes its add-column button anew.
     connect(toolbar_, &IndexToolbarWidget::addColumnButtonMade, this, &IndexWindow::wireAddColumnButton);
     wireAddColumnButton(toolbar_->addColumnButton());
+    findField_ = new IndexFindField;
+    findField_->setMinimumWidth(180);
+    findField_->setFinder([this](IndexFindField& field, const std::string& text, bool ended) {
+        const auto answer = controller_->findString(text, ended);
+        if (answer.fieldUseAlert) {
+            field.clear();
+            field.fieldUseAlert();
+            return;
+        }
+        if (!ended && answer.row >= 0) field.completeString(answer.match);
+    });
+    toolbar_->setFindView(findField_);
     connect(this, &IndexWindow::addColumnMenuChanged, this, [this] {
         if (AddColumnToolButton* button = toolbar_->addColumnButton()) button->updateAddColumnMenu(addColumnItems_);
     });
@@ -300,6 +369,11 @@ void IndexWindow::validateToolbar() {
 
 IndexWindow::~IndexWindow() {
     saveDividers();
+    // The pane loses its focus while Qt takes the window down, after the
+    // controller went.
+    source_->setParent(static_cast<IndexController*>(nullptr));
+    if (doc_.gedcomModel().scriptHost() == scriptHost_.get()) doc_.gedcomModel().setScriptHost(nullptr);
+    if (&doc_.ui() == savingUI_.get()) doc_.setUI(&static_cast<SavingUI&>(*savingUI_).inner());
     // The tables and splitters report to this window until Qt deletes them,
     // after it has stopped being one.
     for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
@@ -425,11 +499,75 @@ void IndexWindow::revertToDefaultColumns() { ColumnCommands::revertToDefaultColu
 
 bool IndexWindow::sourceShown() const { return !source_->isHidden(); }
 
-void IndexWindow::showGEDCOMEditor(bool show) {
-    source_->setVisible(show);
+void IndexWindow::showGEDCOMEditor(bool show, bool fromUser) {
+    controller_->textDidEndEditing();
+    if (show == sourceShown()) return;
+    const int total = recordsSplit_->height() - recordsSplit_->handleWidth();
+    if (!show) {
+        if (total > 0) sourceShare() = static_cast<double>(source_->height()) / total;
+        source_->setVisible(false);
+    } else {
+        source_->setVisible(true);
+        const int whole = std::max(1, recordsSplit_->sizes().value(0) + recordsSplit_->sizes().value(1));
+        const int pane = static_cast<int>(std::lround(whole * sourceShare()));
+        recordsSplit_->setSizes({whole - pane, pane});
+    }
     controller_->setSourceShown(show);
-    defaults_.setObject(show, kShowSourceEditor);
-    refreshSource(false);
+    if (fromUser) defaults_.setObject(show, kShowSourceEditor);
+    controller_->insertGEDCOMSource(false);
+}
+
+void IndexWindow::showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& record, const GEDCOMObject* structure) {
+    if (!record) return;
+    controller_->selectAnyRecord(record);
+    if (!sourceShown()) showGEDCOMEditor(true, false);
+    raise();
+    activateWindow();
+    source_->setFocus(Qt::OtherFocusReason);
+    QTextCursor cursor(source_->document());
+    source_->setTextCursor(cursor);
+    if (!structure || controller_->sourceRecord() != record) return;
+    std::string before;
+    record->appendGEDCOMUntil(before, structure);
+    std::string own;
+    structure->appendGEDCOM(own);
+    const int start = QString::fromStdString(before).size();
+    const int length = QString::fromStdString(own).size();
+    QColor colour = palette().color(QPalette::Highlight);
+    if (LibraryFolder* library = AppController::sharedLibrary())
+        if (const auto theme = library->editingPrefs().colorAtIndex(0))
+            colour = QColor::fromRgbF(theme->red, theme->green, theme->blue, theme->alpha);
+    source_->markRange(start, start + length, colour);
+}
+
+bool IndexWindow::dropRecords(const QMimeData* data, int row, bool perform) {
+    if (!data->hasFormat(kRecordIdsMimeType)) return false;
+    const QByteArray bytes = data->data(kRecordIdsMimeType);
+    const auto drag = decodeRecordIdsDrag(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!drag || drag->ids.empty()) return false;
+    // Rows of another window name their list: its type, and which one.
+    int sourceType = ListRecordType;
+    const RecordsList* source = nullptr;
+    if (data->hasFormat(RecordsTableModel::kSourceListMimeType)) {
+        const std::string text = data->data(RecordsTableModel::kSourceListMimeType).toStdString();
+        const auto cut = text.find('\n');
+        sourceType = std::atoi(text.substr(0, cut).c_str());
+        const std::string key = cut == std::string::npos ? std::string() : text.substr(cut + 1);
+        for (const auto& list : doc_.gedcomModel().recordsIndex().lists())
+            if (documentKeyFor(list.get()) == key) source = list.get();
+    }
+    if (!controller_->canDropRecords(row, drag->documentKey == documentKeyFor(&doc_), sourceType, source)) return false;
+    return !perform || controller_->dropRecordsOnList(row, drag->ids);
+}
+
+void IndexWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && controller_) controller_->textDidEndEditing();
+}
+
+void IndexWindow::closeEvent(QCloseEvent* event) {
+    if (controller_) controller_->textDidEndEditing();
+    QMainWindow::closeEvent(event);
 }
 
 // ---- reloads, once per turn of the event loop
@@ -595,19 +733,26 @@ void IndexWindow::scrollToRow(long row) {
     recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(row), 0));
 }
 
-void IndexWindow::refreshSource(bool keepSelection) {
-    if (!sourceShown()) return;
-    const auto record = controller_->selectedRecord();
-    const QString text = record ? qt(record->gedcomString()) : QString();
-    if (text == source_->toPlainText()) return;
-    const int position = source_->textCursor().position();
-    source_->setPlainText(text);
-    if (keepSelection) {
-        QTextCursor cursor = source_->textCursor();
-        cursor.setPosition(std::min(position, static_cast<int>(text.size())));
-        source_->setTextCursor(cursor);
+void IndexWindow::centerScrollToRow(long row) {
+    if (recordsReloadPending_ || row < 0 || row >= recordsModel_->rowCount()) {
+        scrollToRow(row);
+        return;
     }
+    QScrollBar* bar = recordsTable_->verticalScrollBar();
+    const int before = bar->value();
+    recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(row), 0));
+    if (bar->value() == before) return;
+    const int middle = recordsTable_->rowAt(recordsTable_->viewport()->height() / 2);
+    if (middle < 0) return;
+    const long target = FindCompletion::centerTarget(row, middle, recordsModel_->rowCount());
+    recordsTable_->scrollTo(recordsModel_->index(static_cast<int>(target), 0));
 }
+
+void IndexWindow::showSourceText(const std::optional<std::string>& text, bool keepSelection) {
+    source_->showText(text, keepSelection);
+}
+
+std::string IndexWindow::sourceText() const { return source_->toPlainText().toStdString(); }
 
 void IndexWindow::focusRecords() { recordsTable_->setFocus(Qt::OtherFocusReason); }
 

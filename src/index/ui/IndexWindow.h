@@ -37,8 +37,8 @@
 #include "app/AlertButtons.h"
 
 class QAction;
+class QMimeData;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QTableView;
 
@@ -51,6 +51,11 @@ class AddColumnToolButton;
 class BrowserWindow;
 class GEDCOMRecord;
 class ColumnSheet;
+class DocumentUI;
+class GEDCOMObject;
+class GEDCOMTextView;
+class IndexScriptHost;
+class IndexFindField;
 class DocController;
 class DocumentWindows;
 class GEDCOMDocument;
@@ -93,7 +98,7 @@ public:
     ListsTableModel* listsModel() const { return listsModel_; }
     QSplitter* verticalSplit() const { return verticalSplit_; }
     QSplitter* recordsSplit() const { return recordsSplit_; }
-    QPlainTextEdit* sourcePane() const { return source_; }
+    GEDCOMTextView* sourcePane() const { return source_; }
 
     // ---- commands, by menu tag
     // Runs the command of a tag; false for a tag the window does not serve.
@@ -110,13 +115,24 @@ public:
     void editIndexColumn(int tag);
     // Asks, then deletes the style column; -1 for the highlighted one.
     void deleteIndexColumn(int styleColumn = -1);
-    void showGEDCOMEditor(bool show);
+    // Shows or hides the source pane, committing its edits first; the
+    // pane comes back at the share of the split it had when hidden. Only
+    // the user's command (fromUser) is remembered in the defaults.
+    void showGEDCOMEditor(bool show, bool fromUser = true);
     bool sourceShown() const;
+    // Shows the record selected, in the pane (shown if hidden), with the
+    // structure's lines marked, scrolled to and selected.
+    void showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& record, const GEDCOMObject* structure);
+    // Dragged records over (perform false) or dropped on a row of the
+    // lists table: an album of this window takes this document's records.
+    bool dropRecords(const QMimeData* data, int row, bool perform);
 
     // "Revert to Default Columns": after the question, the shown type's
     // bundled columns.
     void revertToDefaultColumns();
     IndexToolbarWidget* toolbar() const { return toolbar_; }
+    // The toolbar's type-ahead find field.
+    IndexFindField* findField() const { return findField_; }
     // The column sheet once it was first opened.
     ColumnSheet* columnSheet() const { return sheet_; }
 
@@ -177,11 +193,18 @@ public:
     void markSortColumn(int styleColumn, SortIndicator indicator) override;
     void showRecordSelection(const std::vector<long>& rows) override;
     void scrollToRow(long row) override;
-    void refreshSource(bool keepSelection) override;
+    void centerScrollToRow(long row) override;
+    void showSourceText(const std::optional<std::string>& text, bool keepSelection) override;
+    std::string sourceText() const override;
     void focusRecords() override;
     void fillAddColumnMenu(const std::vector<AddColumnItem>& items) override;
     void beep() override;
     double lineHeight() const override;
+
+protected:
+    // The pane commits when the window stops being active and when it closes.
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 signals:
     // The add-column menu changed (a list shown, the style changed).
@@ -223,13 +246,16 @@ private:
     QSplitter* recordsSplit_ = nullptr;
     QTableView* listsTable_ = nullptr;
     QTableView* recordsTable_ = nullptr;
-    QPlainTextEdit* source_ = nullptr;
+    GEDCOMTextView* source_ = nullptr;
+    IndexFindField* findField_ = nullptr;  // held by the toolbar
     IndexToolbarWidget* toolbar_ = nullptr;
     ColumnSheet* sheet_ = nullptr;  // a child, made on first use
     ListsTableModel* listsModel_ = nullptr;
     RecordsTableModel* recordsModel_ = nullptr;
     std::unique_ptr<DocumentWindows> windows_;
     std::shared_ptr<Controller> controller_;
+    std::unique_ptr<IndexScriptHost> scriptHost_;
+    std::unique_ptr<DocumentUI> savingUI_;  // stands before the document's own UI
     std::vector<AddColumnItem> addColumnItems_;
     std::vector<QAction*> commandActions_;
     SearchPanel* searchPanel_ = nullptr;        // a child window, made on first use

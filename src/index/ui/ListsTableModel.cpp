@@ -1,5 +1,9 @@
 #include "index/ui/ListsTableModel.h"
 
+#include <QMimeData>
+
+#include "document/RecordIdsDrag.h"
+
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 
@@ -36,7 +40,8 @@ Qt::ItemFlags ListsTableModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     const auto& lists = index_.lists();
     const auto row = static_cast<std::size_t>(index.row());
-    if (row < lists.size() && lists[row] && lists[row]->listType() == ListUserAlbum) flags |= Qt::ItemIsEditable;
+    if (row < lists.size() && lists[row] && lists[row]->listType() == ListUserAlbum)
+        flags |= Qt::ItemIsEditable | Qt::ItemIsDropEnabled;
     return flags;
 }
 
@@ -50,6 +55,21 @@ bool ListsTableModel::setData(const QModelIndex& index, const QVariant& value, i
     index_.setEditRowIndex(-1);
     emit dataChanged(index, index);
     return true;
+}
+
+QStringList ListsTableModel::mimeTypes() const { return {kRecordIdsMimeType}; }
+
+bool ListsTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
+                                      const QModelIndex& parent) const {
+    // Onto a row, not between rows.
+    const int target = parent.isValid() ? parent.row() : row;
+    return dropHandler_ && data && target >= 0 && dropHandler_(data, target, false);
+}
+
+bool ListsTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                   const QModelIndex& parent) {
+    if (!canDropMimeData(data, action, row, column, parent)) return false;
+    return dropHandler_(data, parent.isValid() ? parent.row() : row, true);
 }
 
 }  // namespace kl

@@ -8,6 +8,8 @@
 // Thread: main thread.
 #include <QAbstractTableModel>
 
+#include <functional>
+
 namespace kl {
 
 class RecordsIndices;
@@ -26,9 +28,21 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+    // Dragged records onto a list row: asked first (perform false), then
+    // to drop. Without a handler nothing drops.
+    using DropHandler = std::function<bool(const QMimeData* data, int row, bool perform)>;
+    void setDropHandler(DropHandler handler) { dropHandler_ = std::move(handler); }
+    QStringList mimeTypes() const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+
 private:
     RecordsIndices& index_;
     int rows_ = 0;
+    DropHandler dropHandler_;
 };
 
 }  // namespace kl

@@ -1,5 +1,11 @@
 #include "index/ui/RecordsTableModel.h"
 
+#include <QMimeData>
+
+#include <set>
+
+#include "document/RecordIdsDrag.h"
+
 #include <QImage>
 
 #include <climits>
@@ -137,7 +143,23 @@ QVariant RecordsTableModel::headerData(int section, Qt::Orientation orientation,
 
 Qt::ItemFlags RecordsTableModel::flags(const QModelIndex& index) const {
     // Rows open their record; nothing is edited in place.
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled : Qt::NoItemFlags;
+}
+
+QStringList RecordsTableModel::mimeTypes() const { return {kRecordIdsMimeType}; }
+
+QMimeData* RecordsTableModel::mimeData(const QModelIndexList& indexes) const {
+    if (!list_) return nullptr;
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes)
+        if (index.isValid() && static_cast<std::size_t>(index.row()) < list_->count()) rows.insert(index.row());
+    RecordIdsDrag drag{documentKey_, {}};
+    for (int row : rows) drag.ids.push_back(list_->order()[static_cast<std::size_t>(row)]->grecordID());
+    auto* data = new QMimeData;
+    data->setData(kRecordIdsMimeType, QByteArray::fromStdString(encodeRecordIdsDrag(drag)));
+    const std::string source = std::to_string(list_->listType()) + "\n" + documentKeyFor(list_.get());
+    data->setData(kSourceListMimeType, QByteArray::fromStdString(source));
+    return data;
 }
 
 }  // namespace kl

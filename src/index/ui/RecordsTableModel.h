@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <memory>
+#include <string>
 
 #include "index/TableSetupPlan.h"
 
@@ -52,6 +53,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Rows drag as record IDs of the document of this key, with the list
+    // they come from (kSourceListMimeType: its type and key).
+    static constexpr const char* kSourceListMimeType = "application/x-kinlore-source-list";
+    void setDocumentKey(std::string key) { documentKey_ = std::move(key); }
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+
 private:
     const PlannedColumn* columnAt(int section) const;
     QVariant portrait(const GEDCOMRecord& record, int styleColumn) const;
@@ -63,6 +71,7 @@ private:
     GEDCOMModel* model_ = nullptr;
     int rows_ = 0;
     int imageWidth_ = 0;
+    std::string documentKey_;
     // By multimedia record ID; a portrait that has no picture is kept as a
     // null pixmap so it is not looked for again on every paint.
     mutable QCache<QString, QPixmap> portraits_{400};

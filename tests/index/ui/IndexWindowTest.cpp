@@ -8,13 +8,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QDropEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -36,6 +39,11 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
 #include "app/ui/UiTestSupport.h"
+#include "document/RecordIdsDrag.h"
+#include "index/ui/GEDCOMTextView.h"
+#include "index/ui/IndexFindField.h"
+#include <QScrollBar>
+#include <QTextCursor>
 #include "dates/DateBridge.h"
 #include "document/GEDCOMDocument.h"
 #include "document/IndexStyle.h"
@@ -955,6 +963,245 @@ TEST_F(SampleWindowTest, NewWindowsAfterAMaximisedOneStayOnTheScreen) {
             << front->geometry().x() << "," << front->geometry().y() << " " << front->geometry().width() << "x"
             << front->geometry().height();
     }
+}
+
+
+// ---- the source pane and the find field, typed into
+
+TEST_F(IndexWindowTest, TheEmptyPaneBeepsAtTypingAndCtrlReturnBeepsWithoutARecord) {
+    open(people({"Ann /Apple/", "Bea /Birch/"}));
+    window->showGEDCOMEditor(true);
+    GEDCOMTextView* pane = window->sourcePane();
+    window->recordsTable()->selectAll();
+    settle();
+    EXPECT_EQ(index().sourceChanged(), IndexController::SourceNone);
+    int beeps = window->beeps();
+    pane->setFocus();
+    QTest::keyClicks(pane, "x");
+    EXPECT_EQ(window->beeps(), beeps + 1);
+    EXPECT_TRUE(pane->toPlainText().isEmpty());
+
+    window->recordsTable()->clearSelection();
+    settle();
+    beeps = window->beeps();
+    QTest::keyClick(pane, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(window->beeps(), beeps + 1);
+
+    // A record shown: Tab beeps instead of going into the text.
+    window->recordsTable()->selectRow(0);
+    settle();
+    ASSERT_EQ(index().sourceChanged(), IndexController::SourceShown);
+    const QString shownText = pane->toPlainText();
+    beeps = window->beeps();
+    QTest::keyClick(pane, Qt::Key_Tab);
+    EXPECT_EQ(window->beeps(), beeps + 1);
+    EXPECT_EQ(pane->toPlainText(), shownText);
+    EXPECT_EQ(index().sourceChanged(), IndexController::SourceShown);
+}
+
+TEST_F(IndexWindowTest, HidingAndShowingThePaneKeepsItsShareOfTheSplit) {
+    open(people({"Ann /Apple/"}));
+    window->resize(900, 700);
+    window->showGEDCOMEditor(true);
+    settle();
+    QSplitter* split = window->recordsSplit();
+    const int whole = split->sizes().value(0) + split->sizes().value(1);
+    split->setSizes({whole - whole * 4 / 10, whole * 4 / 10});
+    settle();
+    window->performCommand(Tag::ShowHideSource);
+    EXPECT_FALSE(window->sourceShown());
+    EXPECT_FALSE(defaults->boolForKey(IndexWindow::kShowSourceEditor));
+    window->performCommand(Tag::ShowHideSource);
+    settle();
+    ASSERT_TRUE(window->sourceShown());
+    EXPECT_TRUE(defaults->boolForKey(IndexWindow::kShowSourceEditor));
+    const double share = static_cast<double>(split->sizes().value(1)) / (split->height() - split->handleWidth());
+    EXPECT_NEAR(share, 0.4, 0.02);
+}
+
+TEST_F(IndexWindowTest, TheFindFieldCompletesDeletesTheTailAndOpensOnReturn) {
+    std::vector<std::shared_ptr<GEDCOMRecord>> opened;
+    IndexWindow::installBrowserFactory([&](GEDCOMDocument&, DocumentWindows&, const std::shared_ptr<GEDCOMRecord>& r,
+                                           BrowserWindow*, const std::string& pane) {
+        opened.push_back(r);
+        return std::make_shared<test::BrowserDouble>(r, pane);
+    });
+    open(people({"Ann /Apple/", "Bo /Smithson/", "Al /Smithson/", "Cy /Smith/", "John /Doe/"}));
+    ASSERT_FALSE(index().currentList()->howSorted().empty());
+    window->resize(1600, 700);  // the field is the toolbar's last item
+    settle();
+    IndexFindField* field = window->findField();
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(field->isVisible());
+    QApplication::setActiveWindow(window.get());
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClicks(field, "smi");
+    settle();
+    ASSERT_TRUE(index().selectedRecord());
+    EXPECT_EQ(field->text().left(3), "Smi");
+    EXPECT_EQ(field->selectedText(), field->text().mid(3));
+    EXPECT_TRUE(field->matchesRecord());
+    // The first of the values that start so: "Smith" sorts before "Smithson".
+    EXPECT_EQ(index().selectedRecord()->grecordID(), "@I4@") << field->text().toStdString();
+
+    QTest::keyClick(field, Qt::Key_Backspace);
+    settle();
+    EXPECT_EQ(field->userStringValue(), "Sm");
+
+    // "Doe, John" from "d": Tab takes "Doe, " and selects "John", a second
+    // Tab goes to the end.
+    field->clear();
+    QTest::keyClicks(field, "d");
+    settle();
+    ASSERT_EQ(field->text(), "Doe, John");
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_EQ(field->selectedText(), "John");
+    EXPECT_TRUE(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_FALSE(field->hasSelectedText());
+    EXPECT_EQ(field->cursorPosition(), 9);
+
+    QTest::keyClick(field, Qt::Key_Return);
+    settle();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened.front(), index().selectedRecord());
+    IndexWindow::installBrowserFactory(nullptr);
+}
+
+TEST_F(IndexWindowTest, FindingARowFarBelowBringsItToTheMiddle) {
+    open(descendingPeople(400));
+    window->resize(900, 600);
+    settle();
+    QTableView* table = window->recordsTable();
+    const int before = table->verticalScrollBar()->value();
+    window->centerScrollToRow(1);  // visible: nothing moves
+    EXPECT_EQ(table->verticalScrollBar()->value(), before);
+    window->centerScrollToRow(300);
+    settle();
+    const int middle = table->rowAt(table->viewport()->height() / 2);
+    EXPECT_NEAR(middle, 300, 2);
+    window->centerScrollToRow(399);
+    settle();
+    EXPECT_EQ(table->verticalScrollBar()->value(), table->verticalScrollBar()->maximum());
+}
+
+TEST_F(SampleWindowTest, TypingFindingAndEditingABirthDateInTheSourcePane) {
+    IndexWindow* shown = openSample();
+    ASSERT_NE(shown, nullptr);
+    showList(shown, "INDI");
+    IndexController& index = shown->controller();
+    ASSERT_FALSE(index.currentList()->howSorted().empty());
+    if (!shown->sourceShown()) chooseMenuItem(shown, "&View", "Show Source Editor");
+    ASSERT_TRUE(shown->sourceShown());
+
+    // The find field picks a person by the first letters of the sorted value.
+    shown->resize(1400, 800);  // room for the whole toolbar, the field last
+    settle();
+    IndexFindField* field = shown->findField();
+    ASSERT_TRUE(field->isVisible());
+    QApplication::setActiveWindow(shown);
+    field->setFocus();
+    QTest::keyClicks(field, "b");
+    settle();
+    ASSERT_TRUE(index.selectedRecord());
+    EXPECT_TRUE(field->text().startsWith('b', Qt::CaseInsensitive));
+
+    // The first person with a birth date from there on.
+    const auto listed = index.listedRecords();
+    long row = static_cast<long>(index.selectedRows().front());
+    auto birthOf = [](const std::shared_ptr<GEDCOMRecord>& r) {
+        const std::string text = r->gedcomString();
+        const auto birth = text.find("1 BIRT\n");
+        return birth == std::string::npos ? std::string::npos : text.find("2 DATE ", birth);
+    };
+    while (row < static_cast<long>(listed.size()) && birthOf(listed[static_cast<std::size_t>(row)]) == std::string::npos)
+        ++row;
+    ASSERT_LT(row, static_cast<long>(listed.size()));
+    clickRecordRow(shown, static_cast<int>(row));
+    auto person = index.selectedRecord();
+    ASSERT_TRUE(person);
+    const std::string id = person->grecordID();
+
+    // Select the date's text and type a new one, as a user does.
+    GEDCOMTextView* pane = shown->sourcePane();
+    const QString text = pane->toPlainText();
+    const int at = text.indexOf("2 DATE ", text.indexOf("1 BIRT\n")) + 7;
+    const int end = text.indexOf('\n', at);
+    QTextCursor cursor = pane->textCursor();
+    cursor.setPosition(at);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    pane->setTextCursor(cursor);
+    pane->setFocus();
+    QTest::keyClicks(pane, "12 MAR 1801");
+    EXPECT_TRUE(pane->isChanged());
+    const auto path = std::filesystem::path(KL_BINARY_DIR) / "source-pane.png";
+    EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
+
+    // Another row: the edit goes to the person it was typed for.
+    clickRecordRow(shown, row == 0 ? 1 : 0);
+    EXPECT_NE(shown->document().gedcomModel().recordWithID(id)->gedcomString().find("2 DATE 12 MAR 1801"),
+              std::string::npos);
+    EXPECT_EQ(shown->document().undo().undoActionName(), "GEDCOM Data Edits");
+    EXPECT_NE(paneID(shown), id);
+}
+
+TEST_F(IndexWindowTest, RowsDraggedOntoAnAlbumJoinItButNotOntoTheirOwnAlbum) {
+    open(people({"Ann /Apple/", "Bea /Birch/", "Cal /Cedar/"}));
+    auto album = index().createAlbum();
+    settle();
+    const long albumRow = doc->gedcomModel().recordsIndex().recordTypeIndex(album->recordType());
+    index().selectRecordType("INDI");
+    settle();
+    RecordsTableModel* records = window->recordsModel();
+    std::unique_ptr<QMimeData> dragged(records->mimeData({records->index(0, 0), records->index(2, 0)}));
+    ASSERT_TRUE(dragged);
+    ListsTableModel* lists = window->listsModel();
+    const QModelIndex onAlbum = lists->index(static_cast<int>(albumRow), 0);
+    EXPECT_FALSE(lists->canDropMimeData(dragged.get(), Qt::CopyAction, -1, -1, lists->index(0, 0)))
+        << "a list of a record type takes no drops";
+    ASSERT_TRUE(lists->dropMimeData(dragged.get(), Qt::CopyAction, -1, -1, onAlbum));
+    EXPECT_EQ(album->count(), 2u);
+    EXPECT_EQ(doc->undo().undoActionName(), "Move Record(s) to an Album");
+
+    // Dragged from the album itself: refused.
+    index().selectRecordType(album->recordType());
+    settle();
+    std::unique_ptr<QMimeData> fromAlbum(records->mimeData({records->index(0, 0)}));
+    EXPECT_FALSE(lists->canDropMimeData(fromAlbum.get(), Qt::CopyAction, -1, -1, onAlbum));
+}
+
+TEST_F(IndexWindowTest, ARecordDroppedOnThePaneShowsItsTextOnlyFromThisDocument) {
+    open(people({"Ann /Apple/", "Bea /Birch/"}) + "0 @R1@ _RPT\n1 TITL Report\n");
+    window->showGEDCOMEditor(true);
+    GEDCOMTextView* pane = window->sourcePane();
+    auto dragOf = [](const std::string& key, const std::string& id) {
+        auto* data = new QMimeData;
+        data->setData(kRecordIdsMimeType, QByteArray::fromStdString(encodeRecordIdsDrag({key, {id}})));
+        return std::unique_ptr<QMimeData>(data);
+    };
+    const std::string ours = documentKeyFor(doc.get());
+    EXPECT_TRUE(pane->acceptsRecordDrag(dragOf(ours, "@I2@").get()));
+    EXPECT_FALSE(pane->acceptsRecordDrag(dragOf("0xother", "@I2@").get())) << "another document's";
+    EXPECT_FALSE(pane->acceptsRecordDrag(dragOf(ours, "@R1@").get())) << "a report";
+    EXPECT_FALSE(pane->acceptsRecordDrag(dragOf(ours, "@I9@").get())) << "no such record";
+
+    auto drop = [&](const std::string& id) {
+        auto data = dragOf(ours, id);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pane->viewport(), &event);
+        settle();
+    };
+    drop("@I2@");
+    ASSERT_TRUE(index().selectedRecord());
+    EXPECT_EQ(index().selectedRecord()->grecordID(), "@I2@");
+    EXPECT_TRUE(pane->toPlainText().startsWith("0 @I2@ INDI"));
+    // A drag naming no record is refused on entering: the pane stays.
+    drop("@I9@");
+    EXPECT_EQ(index().selectedRecord()->grecordID(), "@I2@");
+    EXPECT_TRUE(pane->toPlainText().startsWith("0 @I2@ INDI"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "model/TextCase.h"
+#include "foundation/TextCase.h"
 
-#include "model/Utf8.h"
+#include "foundation/Utf8.h"
 
 namespace kl::textcase {
 
@@ -50,6 +50,13 @@ std::string mapText(std::string_view text, Map map) {
 
 }  // namespace
 
+char32_t nextFolded(std::string_view text, std::size_t& at) {
+    std::size_t count = 1;
+    const char32_t c = utf8::decodeAt(text, at, &count);
+    at += count;
+    return lowerChar(c);
+}
+
 char32_t upperChar(char32_t c) {
     if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
     if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 32;
@@ -58,7 +65,7 @@ char32_t upperChar(char32_t c) {
     if (c == 0x17F) return 'S';
     bool capitalEven = false;
     if (inExtendedAPairs(c, &capitalEven)) return isCapitalOfPair(c, capitalEven) ? c : c - 1;
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
+    if (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) return c - 32;
     if (c == 0x3C2) return 0x3A3;
     if (c >= 0x430 && c <= 0x44F) return c - 32;
     if (c >= 0x450 && c <= 0x45F) return c - 80;
@@ -72,7 +79,7 @@ char32_t lowerChar(char32_t c) {
     if (c == 0x130) return 'i';
     bool capitalEven = false;
     if (inExtendedAPairs(c, &capitalEven)) return isCapitalOfPair(c, capitalEven) ? c + 1 : c;
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;
     if (c >= 0x410 && c <= 0x42F) return c + 32;
     if (c >= 0x400 && c <= 0x40F) return c + 80;
     return c;
@@ -94,6 +101,25 @@ std::string capitalized(std::string_view text) {
         wordStart = divider;
         return mapped;
     });
+}
+
+int compareFolded(std::string_view a, std::string_view b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char32_t p = nextFolded(a, i);
+        const char32_t q = nextFolded(b, j);
+        if (p != q) return p < q ? -1 : 1;
+    }
+    if (i < a.size()) return 1;
+    return j < b.size() ? -1 : 0;
+}
+
+bool hasFoldedPrefix(std::string_view text, std::string_view prefix) {
+    std::size_t i = 0, j = 0;
+    while (j < prefix.size()) {
+        if (i >= text.size() || nextFolded(text, i) != nextFolded(prefix, j)) return false;
+    }
+    return true;
 }
 
 }  // namespace kl::textcase
