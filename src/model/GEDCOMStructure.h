@@ -74,6 +74,15 @@ public:
     bool removeStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inStructure,
                          const Dictionary& userInfo);
     void fixLevel(int level, GEDCOMRecord* record);
+    // ---- tidying after a read (GEDCOMStructure+Unembed.cpp): an embedded
+    // note, source or multimedia object becomes a linked record that knows
+    // this record as a citer, an event's place a place record; then each
+    // child is tidied alike and lines with nothing in them go. `mode` is
+    // the read's (0 a record re-reading its own text, 1 and 2 a document's
+    // read, 3 a new database, 4 a merge's records).
+    void unembedAndLinkNOTEandSOURandOBJ(int mode);
+    // A LATI ("N") or LONG (any other letter) value as "<number> <letter>".
+    static std::string reformatLatLog(std::string_view text, char dirs);
     void changeLevel(int level, GEDCOMRecord* record);
 
     // ---- reading
