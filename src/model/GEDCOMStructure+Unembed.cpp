@@ -261,6 +261,8 @@ void unembedObject(GEDCOMStructure& line, RecordStore& store, GEDCOMRecord& cite
 void unembedPlace(GEDCOMStructure& line, RecordStore& store, int mode) {
     if (line.contents().find_first_of("\r\n") != std::string::npos)
         line.changeContents(withoutLineBreaks(line.contents()));
+    // A place without a name is no place to file anything under.
+    if (trimmed(line.contents()).empty()) return;
     RecordPtr place = store.placeForName(line.contents());
     if (!place) place = makeRecord(store, "_PLC", Value(line.contents()), mode);
     if (!place) return;
