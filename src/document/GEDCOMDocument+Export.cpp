@@ -21,6 +21,7 @@
 #include "model/OBJERecord.h"
 #include "model/PlaceRecord.h"
 #include "model/TextEncoding.h"
+#include "model/wex.h"
 
 namespace kl {
 
@@ -67,12 +68,6 @@ std::size_t findIgnoringCase(const std::string& text, std::string_view what, std
     auto found = std::search(text.begin() + static_cast<long>(std::min(from, text.size())), text.end(), what.begin(),
                              what.end(), [&](char a, char b) { return lower(a) == lower(b); });
     return found == text.end() ? std::string::npos : static_cast<std::size_t>(found - text.begin());
-}
-
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
 }
 
 // ASCII is written as ASCII: bytes of another set under "CHAR ASCII" would
@@ -221,7 +216,7 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
         for (std::size_t p = searchFrom, m; running() && (m = findIgnoringCase(text, "<!--CSS", p)) != std::string::npos;) {
             const std::size_t close = text.find("-->", m + 7);
             if (close == std::string::npos) break;
-            const std::string recordID = trimmed(std::string_view(text).substr(m + 7, close - m - 7));
+            const std::string recordID = wex::nonWhiteString(std::string_view(text).substr(m + 7, close - m - 7));
             p = close + 3;
             auto object = recordID.empty() || embedded.contains(recordID) ? nullptr : objectWithID(recordID);
             if (!object) continue;

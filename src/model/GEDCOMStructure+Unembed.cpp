@@ -60,12 +60,6 @@ std::string withoutLineBreaks(std::string text) {
     return text;
 }
 
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
-}
-
 // The bounds text of a `_GPS` "lat, lon" value, or the note of why it
 // could not be read.
 std::string gpsBounds(const std::string& value) {
@@ -262,7 +256,7 @@ void unembedPlace(GEDCOMStructure& line, RecordStore& store, int mode) {
     if (line.contents().find_first_of("\r\n") != std::string::npos)
         line.changeContents(withoutLineBreaks(line.contents()));
     // A place without a name is no place to file anything under.
-    if (trimmed(line.contents()).empty()) return;
+    if (wex::nonWhiteString(line.contents()).empty()) return;
     RecordPtr place = store.placeForName(line.contents());
     if (!place) place = makeRecord(store, "_PLC", Value(line.contents()), mode);
     if (!place) return;
@@ -340,17 +334,17 @@ void GEDCOMStructure::unembedAndLinkNOTEandSOURandOBJ(int mode) {
 }
 
 std::string GEDCOMStructure::reformatLatLog(std::string_view text, char dirs) {
-    const std::string whole = trimmed(text);
+    const std::string whole = wex::nonWhiteString(text);
     if (whole.size() < 2) return whole;
     const std::string letters = dirs == 'N' ? "NSns" : "EWew";
     std::string rest = whole;
     char letter = 0;
     if (letters.find(rest.front()) != std::string::npos) {
         letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rest.front())));
-        rest = trimmed(rest.substr(1));
+        rest = wex::nonWhiteString(rest.substr(1));
     } else if (letters.find(rest.back()) != std::string::npos) {
         letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rest.back())));
-        rest = trimmed(rest.substr(0, rest.size() - 1));
+        rest = wex::nonWhiteString(rest.substr(0, rest.size() - 1));
     }
     // A number begins with a sign, a digit or a point; "nan" and "inf" are
     // no coordinates.
