@@ -126,7 +126,8 @@ void INDIRecord::appendGEDCOMRecordExport(std::string& out, bool allowCache) con
         return;
     }
     const bool dropVariants = (flags & kExportGEDCOM55) != 0;
-    std::string text = structureLine();
+    std::string& text = out;
+    appendStructureLine(text);
     for (const auto& structure : structures()) {
         if (structure->gtag() != "NAME") {
             structure->appendGEDCOM(text);
@@ -152,7 +153,6 @@ void INDIRecord::appendGEDCOMRecordExport(std::string& out, bool allowCache) con
             }
         }
     }
-    out.append(text);
 }
 
 }  // namespace kl
