@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "document/GEDCOMDocument.h"
+#include "foundation/Logger.h"
 
 namespace kl {
 
@@ -25,6 +26,10 @@ void DocumentUI::runProgress(KLProgress& task, const std::string&, const std::st
 void DocumentUI::saveDocument(GEDCOMDocument& document) {
     if (document.myFileName() && document.fileType() == GEDCOMDocument::kPackageType)
         document.saveToURL(*document.myFileName());
+}
+
+void DocumentUI::exportAlert(GEDCOMDocument&, const std::string& message, const std::string& information, bool) {
+    Logger::log("{} {}", message, information);
 }
 
 DocumentUI& DocumentUI::headless() {

@@ -41,6 +41,11 @@ public:
     // The model's read alert: message and optional informative text.
     virtual void showReadAlert(const std::vector<std::string>&) {}
 
+    // An export's alert: critical for a failure, informational for a note
+    // on a finished export. The default logs it.
+    virtual void exportAlert(GEDCOMDocument& document, const std::string& message, const std::string& information,
+                             bool critical);
+
     // "Would you like to save your recent changes now?"; true to save.
     virtual bool confirmAutosave() { return true; }
     // The Save command; the default saves a package document in place (a

@@ -150,7 +150,7 @@ public:
     // ---- thumbnails (JPEG bytes by record ID)
     GedpkgThumbnails& imageThumbs() { return imageThumbs_; }
     std::optional<std::string> getThumbnail(const std::string& recordID) override;
-    void setThumbnail(std::string jpegBytes, const std::string& recordID);
+    void setThumbnail(std::string jpegBytes, const std::string& recordID) override;
     void removeThumbnail(const std::string& recordID) override;
     std::size_t thumbnailCount() const { return imageThumbs_.count(); }
 
@@ -220,6 +220,19 @@ public:
     // document in place, any other text is a package path.
     bool saveAndCloseDocument(const std::string& location, std::string* error = nullptr);
 
+    // ---- exporting to a plain GEDCOM file (GEDCOMDocument+Export.cpp)
+    // Writes the records chosen in ExportOptions to `path` on a worker, in
+    // the chosen character set and line ending, behind the progress panel;
+    // tells the user of failures and of characters the set could not hold.
+    // Answers whether the file was written.
+    bool exportFinally(const std::filesystem::path& path);
+    // The rewriting of the written text before it is encoded: links to
+    // left-out logs, multimedia and places folded into the records that use
+    // them, file paths made relative to the export, GEDCOM 5.5 events.
+    void prepareForExport(std::string& text, const std::filesystem::path& exportPath, uint32_t flags);
+    // How many characters the last export replaced.
+    std::size_t lostInLastExport() const { return lostInExport_; }
+
     // ---- autosave
     void startAutoSaveTimer();
     void stopAutoSaveTimer();
@@ -239,6 +252,8 @@ private:
                               const std::filesystem::path& finalPath, const std::string& selectedType,
                               const std::optional<std::filesystem::path>& previous);
     void writeGEDCOMFile(const std::filesystem::path& file, const std::filesystem::path& finalPath);
+    void exportToGEDCOMFileThread(const std::filesystem::path& path, int encoding, uint32_t flags,
+                                  const std::string& lineEnding, int albumIndex);
     std::unique_ptr<ByteSink> makeSink(const std::filesystem::path& file) const;
     bool flushToDisk(const std::filesystem::path& path) const;
     void readAttributesColumns(const Dictionary& attributes);
@@ -278,6 +293,7 @@ private:
     SinkFactory sinkFactory_;
     PathSync pathSync_;
     bool endedEarly_ = false;  // the package read last had no trailer line
+    std::size_t lostInExport_ = 0;
     std::string stepText_;
     std::atomic<bool> indeterminate_{false};
     Observation resetTimersObservation_;

@@ -1,7 +1,8 @@
 // Package dictionaries that an export with settings embedded carries in its
 // header as `_NSDATA` objects ("Attributes", "Settings"). Read back only
 // when the header is the file's first record, before anything else was
-// listed; the objects never stay in the header.
+// listed; the objects never stay in the header. A multimedia record's
+// embedded thumbnail joins the document's thumbnails.
 #include "document/GEDCOMEncodeDecode.h"
 #include "document/GEDCOMModel.h"
 #include "document/ModelDocument.h"
@@ -43,6 +44,21 @@ void GEDCOMModel::readEmbeddedPackageData(const RecordPtr& header) {
             document_->readPackageSettings(*value->dictionary());
         }
     }
+}
+
+bool GEDCOMModel::setEmbeddedThumbnail(const std::string& recordID, const std::string& contents,
+                                       std::string* error) {
+    std::optional<std::string> name;
+    std::optional<std::string> problem;
+    std::optional<Data> bytes = GEDCOMEncodeDecode::decodeEmbedded(contents, &name, &problem);
+    // Thumbnails are kept as JPEG; anything else is no thumbnail of ours.
+    const bool jpeg = bytes && bytes->size() > 3 && (*bytes)[0] == 0xFF && (*bytes)[1] == 0xD8 && (*bytes)[2] == 0xFF;
+    if (!jpeg) {
+        if (error) *error = problem.value_or(bytes ? "the data is not a JPEG image" : "the data is not base64 text");
+        return false;
+    }
+    if (document_) document_->setThumbnail(std::string(bytes->begin(), bytes->end()), recordID);
+    return true;
 }
 
 }  // namespace kl

@@ -14,7 +14,6 @@ namespace kl {
 namespace {
 
 std::atomic<bool> gAllowCache{true};
-std::atomic<uint32_t> gExportFlags{0};
 
 constexpr const char* kEncodingKey = "Encoding";
 constexpr const char* kAlbumListingsKey = "Record Album Listings";
@@ -88,8 +87,8 @@ void GEDCOMModel::setLineEnding(const std::string& ending) {
 }
 
 bool GEDCOMModel::allowCache() { return gAllowCache; }
-uint32_t GEDCOMModel::exportFlags() { return gExportFlags; }
-void GEDCOMModel::setExportFlags(uint32_t flags) { gExportFlags = flags; }
+uint32_t GEDCOMModel::exportFlags() { return GEDCOMRecord::exportFlags(); }
+void GEDCOMModel::setExportFlags(uint32_t flags) { GEDCOMRecord::setExportFlags(flags); }
 
 bool GEDCOMModel::shouldHaveXRef(const std::string& tag) {
     return tag == "NOTE" || tag == "SOUR" || tag == "OBJE" || tag == "_LOG";

@@ -106,7 +106,11 @@ public:
     RecordPtr recordWithID(const std::string& recordID) const { return recordsIndex_->recordWithID(recordID); }
     RecordPtr header() const { return recordsIndex_->header(); }
     std::size_t numberOfType(const std::string& type) const;
-    RecordPtr placeForName(const std::string& name) const { return places_->placeForName(name); }
+    RecordPtr placeForName(const std::string& name) const override { return places_->placeForName(name); }
+    RecordPtr recordType(const std::string& type, const Dictionary& matchingTags) const override {
+        return recordsIndex_->recordType(type, matchingTags);
+    }
+    bool setEmbeddedThumbnail(const std::string& recordID, const std::string& contents, std::string* error) override;
     std::string getUniquePlaceName(const std::string& base) const { return places_->uniquePlaceName(base); }
 
     // ---- process-wide values read by the writers
@@ -223,7 +227,7 @@ public:
     // Free both here and in the other index.
     std::string getUniqueID(const std::string& type, const RecordsIndices* mergeIndex);
     // info: INDI a boolean (true a man), _PLC the place name, else unused.
-    RecordPtr createNewRecordOfType(const std::string& type, const Value& info = {});
+    RecordPtr createNewRecordOfType(const std::string& type, const Value& info = {}) override;
     void installRecord(const RecordPtr& record);
     void deleteRecord(const RecordPtr& record) override;
     // Every record of the type drops its links with the tag to the ID.

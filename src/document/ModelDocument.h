@@ -40,6 +40,8 @@ public:
     // The stored JPEG bytes of a multimedia record's thumbnail, written after
     // the record when an export asks for thumbnails; nullopt when none.
     virtual std::optional<std::string> getThumbnail(const std::string& /*recordID*/) { return std::nullopt; }
+    // A thumbnail (JPEG bytes) found embedded in a read multimedia record.
+    virtual void setThumbnail(std::string /*jpegBytes*/, const std::string& /*recordID*/) {}
     // The package dictionaries a whole-file export may carry in its header
     // (the attributes, and the settings of one record type); nullopt when
     // the document keeps none.

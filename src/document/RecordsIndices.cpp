@@ -101,6 +101,7 @@ void RecordsIndices::simplifyGEDCOM(int mode) {
     for (const auto& list : std::vector<ListPtr>(lists_))
         if (isRecordList(*list)) list->simplifyGEDCOMInList(mode);
     for (const char* type : {"NOTE", "SOUR", "OBJE"}) convert_REFDictionaries(type);
+    if (ListPtr objects = listForType("OBJE")) objects->scanMultimediaFiles(mode);
 }
 
 void RecordsIndices::convert_REFDictionaries(const std::string& type) {

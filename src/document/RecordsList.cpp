@@ -7,6 +7,7 @@
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "model/OBJERecord.h"
 #include "document/TextOrder.h"
 #include <unordered_set>
 
@@ -181,6 +182,16 @@ void RecordsList::simplifyGEDCOMInList(int mode) {
         r->simplifyGEDCOMInMode(mode);
         if (model_) model_->incrementSimplified();
     }
+}
+
+void RecordsList::scanMultimediaFiles(int mode) {
+    // A record's further files may become new records of this list; they
+    // are in their final shape already.
+    for (const auto& r : Records(order_))
+        if (auto object = std::dynamic_pointer_cast<OBJERecord>(r)) {
+            object->simplifyMultimediaLinks(mode);
+            object->unembedThumbnail();
+        }
 }
 
 void RecordsList::convert_REFToArray() {

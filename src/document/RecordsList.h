@@ -112,6 +112,9 @@ public:
 
     // ---- upkeep
     void simplifyGEDCOMInList(int mode);
+    // Each multimedia record's file lines tidied and its embedded
+    // thumbnail taken out.
+    void scanMultimediaFiles(int mode);
     void convert_REFToArray();
 
     // ---- writing (RecordsList+Writing.cpp)

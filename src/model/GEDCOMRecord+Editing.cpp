@@ -166,7 +166,9 @@ void GEDCOMRecord::simplifyGEDCOMInMode(int mode) {
     insertUUID();
 }
 
-void GEDCOMRecord::unembedAndLinkChild(const std::shared_ptr<GEDCOMStructure>&, int) {}
+void GEDCOMRecord::unembedAndLinkChild(const std::shared_ptr<GEDCOMStructure>& child, int mode) {
+    child->unembedAndLinkNOTEandSOURandOBJ(mode);
+}
 
 // ---- change date
 

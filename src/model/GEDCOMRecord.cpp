@@ -311,6 +311,13 @@ void GEDCOMRecord::readSwitchesFromDefaults(const UserDefaults& defaults) {
     setAddingCreationDates(switchFromDefaults(defaults, "Add Creation Date to New Records"));
 }
 
+namespace {
+std::atomic<std::uint32_t> gExportFlags{0};
+}  // namespace
+
+std::uint32_t GEDCOMRecord::exportFlags() { return gExportFlags.load(std::memory_order_relaxed); }
+void GEDCOMRecord::setExportFlags(std::uint32_t flags) { gExportFlags.store(flags, std::memory_order_relaxed); }
+
 bool GEDCOMRecord::recordHasHTML() { return recordHasHTML_.load(std::memory_order_relaxed); }
 void GEDCOMRecord::setRecordHasHTML(bool has) { recordHasHTML_.store(has, std::memory_order_relaxed); }
 void GEDCOMRecord::incrementTotalHREFLinks() { totalHREFLinks_.fetch_add(1, std::memory_order_relaxed); }

@@ -425,6 +425,12 @@ public:
     // Saves" and "Add Creation Date to New Records" (each on unless stored
     // or registered otherwise).
     static void readSwitchesFromDefaults(const UserDefaults& defaults);
+    // The flags of the export under way (the model's export flag bits; 0
+    // while a package is saved), read by the kinds' export writers.
+    static std::uint32_t exportFlags();
+    static void setExportFlags(std::uint32_t flags);
+    static constexpr std::uint32_t kExportGEDCOM55 = 8;
+    static constexpr std::uint32_t kExportOmitsPlaces = 16;
     static bool recordHasHTML();
     static void setRecordHasHTML(bool has);
     static void incrementTotalHREFLinks();

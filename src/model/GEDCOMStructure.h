@@ -79,6 +79,15 @@ public:
     // and its descendants' (HREFLinks.h); with `edits` the new contents are
     // gathered there instead of set.
     void dereferenceHREFFromID(const HREFIDMap* newIDs, const HREFIDSet* mergeIDs, ContentEdits* edits = nullptr);
+    // ---- tidying after a read (GEDCOMStructure+Unembed.cpp): an embedded
+    // note, source or multimedia object becomes a linked record that knows
+    // this record as a citer, an event's place a place record; then each
+    // child is tidied alike and lines with nothing in them go. `mode` is
+    // the read's (0 a record re-reading its own text, 1 and 2 a document's
+    // read, 3 a new database, 4 a merge's records).
+    void unembedAndLinkNOTEandSOURandOBJ(int mode);
+    // A LATI ("N") or LONG (any other letter) value as "<number> <letter>".
+    static std::string reformatLatLog(std::string_view text, char dirs);
     void changeLevel(int level, GEDCOMRecord* record);
 
     // ---- reading

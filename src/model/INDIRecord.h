@@ -40,6 +40,16 @@ public:
     std::string firstname() const;
     std::string middlename() const;
 
+    // ---- name variants (INDIRecord+Translations.cpp). Inside the database a
+    // name's variants are TRAN lines with LANG and _TLIT; other programs
+    // write FONE or ROMN with a TYPE, and standard exports write them back.
+    // The LANG and _TLIT of a FONE (phonetic) or ROMN variant's TYPE.
+    static std::array<std::string, 2> convertFONE(bool phonetic, const std::string& type);
+    // The TYPE text for a TRAN's LANG and _TLIT; `phonetic` tells FONE.
+    static std::string convertTRAN(bool& phonetic, const std::string& lang, const std::string& tlit);
+    void simplifyGEDCOMInMode(int mode) override;
+    void appendGEDCOMRecordExport(std::string& out, bool allowCache) const override;
+
     // ---- new record, links
     std::string textForNewRecord(bool male) override;
     bool canLinkTo(std::string_view type) const override;

@@ -189,6 +189,23 @@ public:
     // A dropped-image dictionary for a file path, or a web link with title.
     static Dictionary droppedImageInfo(const std::string& address, const std::optional<std::string>& title);
 
+    // ---- after a read, and in exported GEDCOM (OBJERecord+Import.cpp)
+    // Brings the file lines of another program's record into the one shape
+    // (FILE lines with their own FORM and TITL, paths as stored here, one
+    // FILE per record, the extra files made records of their own).
+    void simplifyMultimediaLinks(int mode);
+    // Moves an embedded `_NSDATA` thumbnail into the document's thumbnails.
+    void unembedThumbnail();
+    // The record written as an embedded OBJE structure at `level`; export
+    // flag 2 writes FORM below FILE with MEDI, otherwise FORM below OBJE.
+    std::string embeddedGedcomString(int level, std::uint32_t flags) const;
+    // Whether a FILE text is a web address whatever its format says.
+    static bool hasURLScheme(std::string_view path);
+    // A FILE path written by another program (a Windows path, a classic
+    // colon-separated one, an absolute path of another disk) as it is
+    // stored here, resolved against the roots and the document's folder.
+    static std::string importedPath(const std::string& path, const Roots& roots, const DocumentFile& documentFile);
+
     // ---- root folders (OBJERecord+Files.cpp)
     void removeRootFolder(const std::string& folder);
     void changedRootFolder();
@@ -207,6 +224,9 @@ protected:
     const DropTable& dropTable() const override;
 
 private:
+    // A further FILE of one record becomes (or joins) a record of its own,
+    // cited by every record that cites this one.
+    void moveFileToOwnRecord(const std::shared_ptr<GEDCOMStructure>& file);
     std::shared_ptr<GEDCOMStructure> fileStructure() const;
     std::shared_ptr<GEDCOMStructure> line(int level, std::string tag, std::string contents);
     std::optional<Resolved> resolveStored() const;

@@ -1,10 +1,15 @@
 #pragma once
 // PlaceRecord: a place (`_PLC`): a place name with its coordinates.
-// The kind's own fields and operations build on the GEDCOMRecord base.
+// The kind's own fields and operations build on the GEDCOMRecord base. Its
+// map boxes hold bounds texts ("(lat, lon), (lat, lon)" corners or a centre
+// with a span) that boundsToRect reads; a standard GEDCOM export folds the
+// record back under each citing PLAC line (embedGedcom).
 //
 // Ownership and thread: as GEDCOMRecord (shared_ptr, main thread).
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +28,32 @@ public:
     // Lower Vessmark, Radavizu"); a name of one part unchanged.
     std::string altViewName() const override;
     std::optional<std::vector<std::string>> viewTags() const override { return viewTagWhenPresent("_PLACE"); }
+
+    // The contents of the first level-1 _PLACE ("" without one).
+    std::string placeName() const { return dataWithTag("_PLACE"); }
+    // The first _PLACE (any level) with its CONT/CONC lines joined: the
+    // name the place index files the record under.
+    std::string placeNameWithCONC() const;
+    // The lines to put below a cited "2 PLAC" line in standard GEDCOM, each
+    // preceded by the current line ending; nullopt when there are none.
+    std::optional<std::string> embedGedcom(std::uint32_t exportFlags) const;
+
+    // A box in degrees: x the west longitude, y the south latitude.
+    struct Rect {
+        double x = 0, y = 0, width = 0, height = 0;
+        bool operator==(const Rect&) const = default;
+    };
+    // The first level-1 _BOX whose _BNDS reads; nullopt when none does.
+    std::optional<Rect> firstBox() const;
+
+    // ---- bounds texts
+    // The pieces between ( ) , : ; [ ] { }, trimmed, empties dropped.
+    static std::vector<std::string> decodeBoundingBox(std::string_view text);
+    // One number read by GlobalCoordinate; a distance comes back in degrees
+    // of latitude. 0 and the message on error.
+    static double decode(std::string_view text, int expecting, std::string* error);
+    // The zero box and a message on any error.
+    static Rect boundsToRect(std::string_view text, std::string* error);
 };
 
 }  // namespace kl

@@ -99,6 +99,35 @@ public:
         newRecord = false;
         return nullptr;
     }
+    // ---- what the tidying after a read asks of the store
+    // A new record of the type from the store's factory, installed (undoably
+    // when registration is on); info as the factory reads it (the place name
+    // of a _PLC). nullptr when the store makes no records.
+    virtual std::shared_ptr<GEDCOMRecord> createNewRecordOfType(const std::string& type, const Value& info = {}) {
+        (void)type;
+        (void)info;
+        return nullptr;
+    }
+    // The first record of the type whose level-1 lines hold each tag with
+    // its text; nullptr when none does.
+    virtual std::shared_ptr<GEDCOMRecord> recordType(const std::string& type, const Dictionary& matchingTags) const {
+        (void)type;
+        (void)matchingTags;
+        return nullptr;
+    }
+    // The place record filed under the name, nullptr when none.
+    virtual std::shared_ptr<GEDCOMRecord> placeForName(const std::string& name) const {
+        (void)name;
+        return nullptr;
+    }
+    // An embedded `_NSDATA` thumbnail's joined text for a multimedia record:
+    // kept as its thumbnail when it holds an image; false when it did not.
+    virtual bool setEmbeddedThumbnail(const std::string& recordID, const std::string& contents, std::string* error) {
+        (void)recordID;
+        (void)contents;
+        if (error) *error = "no thumbnail store";
+        return false;
+    }
     // Style-sheet references ("<!--CSS" comments) to a multimedia record.
     virtual void detachAllCSSLinksTo(const std::string& recordID) { (void)recordID; }
     virtual void addCSSDictionaryObject(const std::string& newID, const std::string& oldID) {

@@ -73,15 +73,15 @@ constexpr const char* kFamily =
 
 class RecordPaths : public testing::Test, public test::StoreFixture {
 protected:
-    // The store's tidying pass joins continued lines; the back links of the
-    // source are set as the linking pass would set them.
+    // The store's tidying pass joins continued lines and gives the source
+    // its back links. It also makes the individuals' notes records; the
+    // paths below read a NOTE line's own text, so the lines get it back.
     void SetUp() override {
         read(kFamily);
         document.undo.disableUndoRegistration();
         model.runSimplifyGEDCOM(1);
-        auto source = model.recordWithID("@S1@");
-        source->attachCrossRefTo("@I1@");
-        source->attachCrossRefTo("@I2@");
+        model.recordWithID("@I1@")->firstChildWithTag("NOTE")->changeContents("First line\nsecond line");
+        model.recordWithID("@I3@")->firstChildWithTag("NOTE")->changeContents("");
         document.undo.enableUndoRegistration();
     }
     std::string eval(const std::string& recordID, const std::string& path) {

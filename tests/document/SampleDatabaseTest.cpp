@@ -55,7 +55,7 @@ protected:
 
 TEST_F(SampleDatabase, HoldsEveryRecordKindUndamaged) {
     const std::map<std::string, std::size_t> expected{
-        {"INDI", 41}, {"FAM", 13}, {"SOUR", 5}, {"REPO", 3}, {"NOTE", 4}, {"OBJE", 1},
+        {"INDI", 41}, {"FAM", 13}, {"SOUR", 5}, {"REPO", 3}, {"NOTE", 6}, {"OBJE", 1},
         {"SUBM", 1},  {"_LOG", 1}, {"_PLC", 7}, {"_BOK", 1}, {"HEAD", 1}};
     for (const auto& [type, count] : expected) EXPECT_EQ(store.countOf(type), count) << type;
     EXPECT_EQ(store.countOf(RecordsIndices::kCorrupted), 0u);

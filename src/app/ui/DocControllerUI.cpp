@@ -1,5 +1,6 @@
 #include "app/ui/DocControllerUI.h"
 
+#include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 
 namespace kl {
@@ -32,5 +33,15 @@ void DocControllerUI::showReadAlert(const std::vector<std::string>& lines) {
 }
 
 void DocControllerUI::changeCountChanged(GEDCOMDocument& document) { controller_.updateWindow(document); }
+
+void DocControllerUI::exportAlert(GEDCOMDocument& document, const std::string& message,
+                                  const std::string& information, bool critical) {
+    QWidget* window = controller_.windowForDocument(document);
+    const AppAlerts::Title informative = information.empty() ? std::nullopt : AppAlerts::Title(information);
+    if (critical)
+        AppAlerts::criticalAlert(message, informative, window);
+    else
+        AppAlerts::infoAlert(message, informative, window);
+}
 
 }  // namespace kl

@@ -2,7 +2,7 @@
 // DocControllerUI: what one open document asks of its windows, answered by
 // the document controller: the wait and progress panel (handed on to the
 // application's progress UI), the Save command of autosave, the autosave
-// question, the read alert and the window's edited mark, which follows the
+// question, the read and export alerts and the window's edited mark, which follows the
 // document's change count.
 //
 // Ownership: owned by the controller's entry for the document, beside it.
@@ -29,6 +29,9 @@ public:
     void saveDocument(GEDCOMDocument& document) override;
     void showReadAlert(const std::vector<std::string>& lines) override;
     void changeCountChanged(GEDCOMDocument& document) override;
+    // A sheet on the document's window.
+    void exportAlert(GEDCOMDocument& document, const std::string& message, const std::string& information,
+                     bool critical) override;
 
 private:
     DocController& controller_;

@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "document/ExportOptions.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
 
@@ -238,6 +239,8 @@ bool KinloreApplication::isDarkMode() {
     const QPalette palette = QApplication::palette();
     return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
 }
+
+void KinloreApplication::setupExportPreferences() { ExportOptions::setupExportPreferences(defaults_); }
 
 bool KinloreApplication::hasOpenDatabases() { return docController_ && docController_->hasDocumentsOfClass(); }
 

@@ -67,6 +67,7 @@ public:
     void createDocController() override;
     LibraryPrompts libraryPrompts() override;
     bool isDarkMode() override;
+    void setupExportPreferences() override;
     bool hasOpenDatabases() override;
     void showStartupScreen(bool fromMenu) override;
     void initScripts() override;

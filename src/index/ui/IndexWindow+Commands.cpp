@@ -1,7 +1,7 @@
 // The index window's record and album commands on screen: the Edit menu
 // with Undo, Redo and Delete Record, the Records menu (Search and the
 // pickers of linked records), the albums menu's Remove from Album and Send
-// Selected to Album, File > Export > Index Data, and the alerts and the
+// Selected to Album, File > Export > Index Data and GEDCOM File, and the alerts and the
 // record picker the commands show on the window.
 #include <QAction>
 #include <QFile>
@@ -13,6 +13,7 @@
 
 #include "app/ui/AppAlerts.h"
 #include "app/ui/EditMenu.h"
+#include "app/ui/ExportOptionsDialog.h"
 #include "document/GEDCOMDocument.h"
 #include "document/RecordsIndices.h"
 #include "document/ui/DocumentMenus.h"
@@ -114,6 +115,9 @@ void IndexWindow::addExportToFileMenu() {
     }
     auto* exportMenu = new QMenu(tr("Export"), file);
     addCommandItem(exportMenu, tr("Index Data..."), Tag::IndexData);
+    QAction* gedcom = exportMenu->addAction(tr("GEDCOM File..."));
+    gedcom->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    connect(gedcom, &QAction::triggered, this, [this] { exportGEDCOMData(doc_, defaults_, this); });
     const QList<QAction*> items = file->actions();
     // Before Quit, when the menu has it.
     QAction* before = nullptr;

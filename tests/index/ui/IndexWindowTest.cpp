@@ -9,6 +9,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QBuffer>
 #include <QImage>
 #include <QLabel>
@@ -35,6 +38,7 @@
 
 #include "app/AppController.h"
 #include "app/ui/DocController.h"
+#include "app/ui/ExportOptionsDialog.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
@@ -935,6 +939,67 @@ TEST_F(SampleWindowTest, ThePlacesListShowsEachPlacesName) {
     settle();
     const auto path = std::filesystem::path(KL_BINARY_DIR) / "index-window-places.png";
     EXPECT_TRUE(shown->grab().save(QString::fromStdString(path.string())));
+}
+
+// File > Export > GEDCOM File... (Ctrl+Shift+E): the options sheet, the
+// save panel, the export on a worker; the file reads back with the same
+// records.
+TEST_F(SampleWindowTest, FileExportGEDCOMFileWritesAFileThatReadsBack) {
+    IndexWindow* shown = openSample();
+    ASSERT_NE(shown, nullptr);
+    auto countsOf = [](GEDCOMDocument& document) {
+        std::map<std::string, std::size_t> counts;
+        for (const auto& list : document.gedcomModel().recordsIndex().lists())
+            if (list->listType() != ListUserDefinedType) counts[list->recordType()] = list->count();
+        return counts;
+    };
+    const auto before = countsOf(shown->document());
+    QAction* exportGEDCOM = nullptr;
+    for (QAction* top : shown->menuBar()->actions())
+        if (top->menu() && top->menu()->title() == "&File")
+            for (QAction* item : top->menu()->actions())
+                if (item->menu() && item->menu()->title() == "Export")
+                    for (QAction* sub : item->menu()->actions())
+                        if (sub->text() == "GEDCOM File...") exportGEDCOM = sub;
+    ASSERT_NE(exportGEDCOM, nullptr);
+    EXPECT_EQ(exportGEDCOM->shortcut(), QKeySequence("Ctrl+Shift+E"));
+    exportGEDCOM->trigger();
+    settle();
+    const auto sheets = shown->findChildren<ExportOptionsDialog*>();
+    ASSERT_EQ(sheets.size(), 1);
+    ExportOptionsDialog* sheet = sheets.front();
+    sheet->charSetMenu()->setCurrentIndex(sheet->charSetMenu()->findText("ANSEL"));
+    sheet->lineEndingMenu()->setCurrentIndex(2);
+    sheet->exportStyle()->button(3)->click();
+    sheet->adjustSize();
+    settle();
+    const auto shot = std::filesystem::path(KL_BINARY_DIR) / "export-options.png";
+    EXPECT_TRUE(sheet->grab().save(QString::fromStdString(shot.string())));
+    sheet->okButton()->click();
+    settle();
+    const auto panels = shown->findChildren<QFileDialog*>();
+    ASSERT_EQ(panels.size(), 1);
+    EXPECT_EQ(panels.front()->windowTitle(), "Select name for exported GEDCOM file");
+    const auto path = root() / "Brennow-export.ged";
+    // Typed into the panel's name field, as a user does.
+    auto* name = panels.front()->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(path.string()));
+    static_cast<QDialog*>(panels.front())->accept();
+    ASSERT_TRUE(test::spinUntil([&] { return std::filesystem::exists(path); }));
+    settle();
+    for (auto* box : shown->findChildren<QMessageBox*>())
+        ADD_FAILURE() << box->text().toStdString() << " | " << box->informativeText().toStdString();
+    settle();
+    EXPECT_EQ(shown->document().readWriteStatus(), GEDCOMDocument::Done);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("1 CHAR ANSEL\r\n"), std::string::npos);
+
+    std::string error;
+    GEDCOMDocument* reopened = controller->openDocument(path, &error);
+    ASSERT_NE(reopened, nullptr) << error;
+    EXPECT_EQ(countsOf(*reopened), before);
 }
 
 // However large the last window was made, File > New opens each new
