@@ -1,10 +1,7 @@
 #include "index/IndexToolbar.h"
 
 #include <algorithm>
-#include <set>
 
-#include "foundation/UserDefaults.h"
-#include "foundation/Value.h"
 
 namespace kl {
 
@@ -57,11 +54,6 @@ std::optional<ToolbarItemSpec> find(const std::vector<ToolbarItemSpec>& items, c
     return std::nullopt;
 }
 
-bool repeatable(const std::string& identifier) {
-    return identifier == IndexToolbar::kSeparator || identifier == IndexToolbar::kSpace ||
-           identifier == IndexToolbar::kFlexibleSpace;
-}
-
 }  // namespace
 
 // The column items every window with column styles offers.
@@ -107,34 +99,21 @@ ToolbarItemSpec IndexToolbar::itemForItemIdentifier(const std::string& identifie
     return bare;
 }
 
+const ToolbarOrder& IndexToolbar::order() {
+    static const ToolbarOrder order(kIdentifier, toolbarAllowedItemIdentifiers(), toolbarDefaultItemIdentifiers());
+    return order;
+}
+
 std::vector<std::string> IndexToolbar::sanitized(const std::vector<std::string>& identifiers) {
-    const auto& allowed = toolbarAllowedItemIdentifiers();
-    std::vector<std::string> out;
-    std::set<std::string> seen;
-    for (const auto& id : identifiers) {
-        if (std::find(allowed.begin(), allowed.end(), id) == allowed.end()) continue;
-        if (!repeatable(id) && !seen.insert(id).second) continue;
-        out.push_back(id);
-    }
-    return out;
+    return order().sanitized(identifiers);
 }
 
 std::vector<std::string> IndexToolbar::itemIdentifiers(const UserDefaults& defaults) {
-    const auto configuration = defaults.dictionaryForKey(kConfigurationKey);
-    const Value* stored = configuration ? configuration->get(kItemIdentifiersKey) : nullptr;
-    if (!stored || !stored->array()) return toolbarDefaultItemIdentifiers();
-    std::vector<std::string> ids;
-    for (const Value& v : *stored->array())
-        if (const std::string* s = v.string()) ids.push_back(*s);
-    return sanitized(ids);
+    return order().itemIdentifiers(defaults);
 }
 
 void IndexToolbar::saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) {
-    Dictionary configuration = defaults.dictionaryForKey(kConfigurationKey).value_or(Dictionary{});
-    Array ids;
-    for (const auto& id : sanitized(identifiers)) ids.emplace_back(id);
-    configuration.set(kItemIdentifiersKey, Value(std::move(ids)));
-    defaults.setObject(Value(std::move(configuration)), kConfigurationKey);
+    order().saveItemIdentifiers(defaults, identifiers);
 }
 
 }  // namespace kl

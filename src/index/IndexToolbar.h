@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ToolbarOrder.h"
+
 namespace kl {
 
 class UserDefaults;
@@ -30,16 +32,15 @@ struct ToolbarItemSpec {
 class IndexToolbar {
 public:
     static constexpr const char* kIdentifier = "indexToolBar";
-    // Where the customised order is kept: a dictionary holding the list of
-    // item identifiers under kItemIdentifiersKey.
-    static constexpr const char* kConfigurationKey = "NSToolbar Configuration indexToolBar";
-    static constexpr const char* kItemIdentifiersKey = "TB Item Identifiers";
 
-    static constexpr const char* kSeparator = "NSToolbarSeparatorItem";
-    static constexpr const char* kSpace = "NSToolbarSpaceItem";
-    static constexpr const char* kFlexibleSpace = "NSToolbarFlexibleSpaceItem";
-    static constexpr const char* kCustomize = "NSToolbarCustomizeToolbarItem";
-    static constexpr const char* kPrint = "NSToolbarPrintItem";
+    static constexpr const char* kSeparator = ToolbarOrder::kSeparator;
+    static constexpr const char* kSpace = ToolbarOrder::kSpace;
+    static constexpr const char* kFlexibleSpace = ToolbarOrder::kFlexibleSpace;
+    static constexpr const char* kCustomize = ToolbarOrder::kCustomize;
+    static constexpr const char* kPrint = ToolbarOrder::kPrint;
+
+    // The allowed and default orders and where the customised one is kept.
+    static const ToolbarOrder& order();
 
     static const std::vector<std::string>& toolbarAllowedItemIdentifiers();
     // Add, modify and remove a column, and show or hide the portrait one.

@@ -12,7 +12,7 @@
 #include "app/ToolbarStyle.h"
 #include "app/ui/AppToolbars.h"
 #include "index/ui/AddColumnToolButton.h"
-#include "index/ui/ToolbarCustomizeDialog.h"
+#include "app/ui/ToolbarCustomizeDialog.h"
 #include "model/LibraryServices.h"
 
 namespace kl {
@@ -49,6 +49,23 @@ IndexToolbarWidget::IndexToolbarWidget(UserDefaults& defaults, QWidget* parent)
 }
 
 IndexToolbarWidget::~IndexToolbarWidget() = default;
+
+QString IndexToolbarWidget::itemTitle(const std::string& identifier) {
+    if (identifier == IndexToolbar::kSeparator) return qlocalized("Separator");
+    if (identifier == IndexToolbar::kSpace) return qlocalized("Space");
+    if (identifier == IndexToolbar::kFlexibleSpace) return qlocalized("Flexible Space");
+    if (identifier == IndexToolbar::kCustomize) return qlocalized("Customize");
+    if (identifier == IndexToolbar::kPrint) return qlocalized("Print");
+    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
+    return qlocalized(spec.paletteLabel.empty() ? identifier : spec.paletteLabel);
+}
+
+ToolbarCustomization IndexToolbarWidget::customization() {
+    return {IndexToolbar::order(), &IndexToolbarWidget::itemTitle, [](const std::string& identifier) {
+                const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
+                return spec.toolTip.empty() ? QString() : qlocalized(spec.toolTip);
+            }};
+}
 
 QIcon IndexToolbarWidget::imageNamed(const std::string& name) {
     if (name.empty()) return {};
@@ -118,7 +135,7 @@ void IndexToolbarWidget::rebuild() {
 }
 
 QAction* IndexToolbarWidget::addItem(const ToolbarItemSpec& spec) {
-    const QString label = qlocalized(spec.label.empty() ? ToolbarCustomizeDialog::itemTitle(spec.identifier)
+    const QString label = qlocalized(spec.label.empty() ? itemTitle(spec.identifier)
                                                               .toStdString()
                                                         : spec.label);
     const QIcon icon = imageNamed(spec.image);
@@ -191,7 +208,7 @@ void IndexToolbarWidget::showEvent(QShowEvent* event) {
 }
 
 ToolbarCustomizeDialog* IndexToolbarWidget::runCustomizationPalette() {
-    auto* dialog = new ToolbarCustomizeDialog(shown_, window());
+    auto* dialog = new ToolbarCustomizeDialog(customization(), shown_, window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {

@@ -25,6 +25,7 @@ namespace kl {
 
 class AddColumnToolButton;
 class ToolbarCustomizeDialog;
+struct ToolbarCustomization;
 class UserDefaults;
 
 class IndexToolbarWidget : public QToolBar {
@@ -59,6 +60,10 @@ public:
     AddColumnToolButton* addColumnButton() const { return addColumn_; }
     // The placeholder find field while no find view was given.
     QLineEdit* findField() const { return findField_; }
+
+    // What the customise dialog shows of the index toolbar's items.
+    static QString itemTitle(const std::string& identifier);
+    static ToolbarCustomization customization();
 
     // An image of the resources by name; a null icon when there is none.
     static QIcon imageNamed(const std::string& name);

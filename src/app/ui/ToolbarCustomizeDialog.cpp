@@ -1,4 +1,4 @@
-#include "index/ui/ToolbarCustomizeDialog.h"
+#include "app/ui/ToolbarCustomizeDialog.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,7 +9,6 @@
 
 #include <algorithm>
 
-#include "index/IndexToolbar.h"
 #include "model/LibraryServices.h"
 
 namespace kl {
@@ -22,37 +21,24 @@ QString qlocalized(const std::string& key) {
 
 constexpr int kIdentifierRole = Qt::UserRole;
 
-bool repeatable(const std::string& id) {
-    return id == IndexToolbar::kSeparator || id == IndexToolbar::kSpace || id == IndexToolbar::kFlexibleSpace;
-}
-
-QListWidgetItem* makeItem(const std::string& identifier) {
-    auto* item = new QListWidgetItem(ToolbarCustomizeDialog::itemTitle(identifier));
-    item->setData(kIdentifierRole, QString::fromStdString(identifier));
-    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
-    if (!spec.toolTip.empty()) item->setToolTip(qlocalized(spec.toolTip));
-    return item;
-}
-
 std::string identifierOf(const QListWidgetItem* item) { return item->data(kIdentifierRole).toString().toStdString(); }
 
 }  // namespace
 
-QString ToolbarCustomizeDialog::itemTitle(const std::string& identifier) {
-    if (identifier == IndexToolbar::kSeparator) return qlocalized("Separator");
-    if (identifier == IndexToolbar::kSpace) return qlocalized("Space");
-    if (identifier == IndexToolbar::kFlexibleSpace) return qlocalized("Flexible Space");
-    if (identifier == IndexToolbar::kCustomize) return qlocalized("Customize");
-    if (identifier == IndexToolbar::kPrint) return qlocalized("Print");
-    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
-    return qlocalized(spec.paletteLabel.empty() ? identifier : spec.paletteLabel);
+QListWidgetItem* ToolbarCustomizeDialog::makeItem(const std::string& identifier) const {
+    auto* item = new QListWidgetItem(items_.title ? items_.title(identifier) : QString::fromStdString(identifier));
+    item->setData(kIdentifierRole, QString::fromStdString(identifier));
+    const QString tip = items_.toolTip ? items_.toolTip(identifier) : QString();
+    if (!tip.isEmpty()) item->setToolTip(tip);
+    return item;
 }
 
-ToolbarCustomizeDialog::ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent)
-    : QDialog(parent) {
+ToolbarCustomizeDialog::ToolbarCustomizeDialog(ToolbarCustomization items, const std::vector<std::string>& current,
+                                               QWidget* parent)
+    : QDialog(parent), items_(std::move(items)) {
     setWindowTitle(qlocalized("Customize Toolbar"));
     allowed_ = new QListWidget(this);
-    for (const auto& id : IndexToolbar::toolbarAllowedItemIdentifiers()) allowed_->addItem(makeItem(id));
+    for (const auto& id : items_.order.allowedItemIdentifiers()) allowed_->addItem(makeItem(id));
     current_ = new QListWidget(this);
     setItems(current);
 
@@ -86,7 +72,7 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(const std::vector<std::string>& c
 
 void ToolbarCustomizeDialog::setItems(const std::vector<std::string>& identifiers) {
     current_->clear();
-    for (const auto& id : IndexToolbar::sanitized(identifiers)) current_->addItem(makeItem(id));
+    for (const auto& id : items_.order.sanitized(identifiers)) current_->addItem(makeItem(id));
 }
 
 std::vector<std::string> ToolbarCustomizeDialog::itemIdentifiers() const {
@@ -100,7 +86,7 @@ void ToolbarCustomizeDialog::addItem() {
     if (!chosen) return;
     const std::string id = identifierOf(chosen);
     int at = current_->currentRow() >= 0 ? current_->currentRow() + 1 : current_->count();
-    if (!repeatable(id)) {
+    if (!ToolbarOrder::repeatable(id)) {
         for (int i = 0; i < current_->count(); ++i) {
             if (identifierOf(current_->item(i)) != id) continue;
             delete current_->takeItem(i);
@@ -132,6 +118,6 @@ void ToolbarCustomizeDialog::moveUp() { move(-1); }
 
 void ToolbarCustomizeDialog::moveDown() { move(1); }
 
-void ToolbarCustomizeDialog::useDefaultSet() { setItems(IndexToolbar::toolbarDefaultItemIdentifiers()); }
+void ToolbarCustomizeDialog::useDefaultSet() { setItems(items_.order.defaultItemIdentifiers()); }
 
 }  // namespace kl
