@@ -95,6 +95,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     split_->addWidget(scroller_);
     setCentralWidget(split_);
     resize(560, 640);
+    addFileMenu();
     EditMenu::addEditMenu(*this, doc_.undo());
 
     background_.setHost(backgroundWidget_);
@@ -214,7 +215,10 @@ bool BrowserController::buildCustomEditNow(bool firstLoad) {
 
 void BrowserController::firstBuild() {
     if (!buildCustomEditNow(true)) return;
-    Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
+    if (isPrinting_)
+        Dispatcher::current().postDeferred(this, [this] { printHidden(); });
+    else
+        Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
 }
 
 void BrowserController::displayFailed(const std::string& message) {

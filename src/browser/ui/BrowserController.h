@@ -28,9 +28,11 @@
 #include "app/ui/GEDCOMWindowController.h"
 #include "browser/EditBackgroundView.h"
 #include "browser/PaneBuilder.h"
+#include "foundation/Value.h"
 #include "foundation/NotificationCenter.h"
 #include "index/BrowserWindow.h"
 
+class QPrinter;
 class QScrollArea;
 class QSplitter;
 
@@ -117,6 +119,16 @@ public:
     int endActiveCell(int mode);
     void browserClose();
 
+    // ---- printing
+    // File ▸ Print: the record laid out for paper by a hidden printing
+    // copy of this browser, with the print panel when asked. Script print
+    // settings are copied into the browser print settings for this job.
+    // Answers the copy (nullptr when nothing is printed).
+    BrowserController* printWithDialog(bool showPanel, const std::optional<Dictionary>& settings = std::nullopt);
+    // The print panel: false when cancelled. Tests replace it.
+    using PrintPanel = std::function<bool(QPrinter& printer, QWidget* window)>;
+    static void setPrintPanel(PrintPanel panel);
+
     // ---- front-window queries
     Record selectedRecord() override;
     std::optional<Records> selectedRecords() override;
@@ -139,6 +151,9 @@ private:
         std::weak_ptr<GEDCOMObject> newStructure;
     };
     void firstBuild();
+    void addFileMenu();
+    // The printing copy prints once its pane is built, then closes.
+    void printHidden();
     void displayFailed(const std::string& message);
     void selectCell(const SavedPlace& place);
     void observeRecord();
@@ -159,6 +174,9 @@ private:
     BrowserWindow* linkedBrowser_;
     std::string paneID_;
     bool isPrinting_;
+    bool usePrintDialog_ = false;
+    // The browser print settings before the job changed them for itself.
+    Dictionary settingsBefore_;
     Handle* handle_ = nullptr;
     EditBackgroundView background_;
     PaneBuilder builder_{background_};
