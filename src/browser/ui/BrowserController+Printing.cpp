@@ -35,6 +35,8 @@ bool runPrintPanel(QPrinter& printer, QWidget* window) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+constexpr int kPrintResolution = 300;
+
 const char* const kMarginKeys[] = {"LeftMargin", "RightMargin", "BottomMargin", "TopMargin"};
 
 double number(const Dictionary& info, const char* key) {
@@ -100,6 +102,9 @@ BrowserController* BrowserController::printWithDialog(bool showPanel, const std:
 void BrowserController::printHidden() {
     const Dictionary& info = doc_.browserInfo();
     QPrinter printer(QPrinter::HighResolution);
+    // At the printer's full resolution a page of the pane took many
+    // seconds to paint; 300 dpi prints sharply in a fraction of that.
+    printer.setResolution(kPrintResolution);
     printer.setPageLayout(PageLayoutSheet::pageLayout(info));
     printer.setFullPage(false);
     applyJobSettings(printer, info);

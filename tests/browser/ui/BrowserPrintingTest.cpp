@@ -58,12 +58,14 @@ TEST_F(BrowserPrinting, PrintLaysTheRecordOutForPaperAndWritesThePdf) {
 
     std::optional<QMarginsF> margins;
     bool copyPrinting = false;
+    bool laidOut = false;
     int paneWidth = 0;
     BrowserController::setPrintPanel([&](QPrinter& printer, QWidget*) {
         margins = printer.pageLayout().margins(QPageLayout::Point);
         for (QWidget* top : QApplication::topLevelWidgets())
             if (auto* copy = qobject_cast<BrowserController*>(top); copy && copy != browser) {
                 copyPrinting = copy->isPrinting();
+                laidOut = shows(*copy, "Individual") && shows(*copy, "Events");
                 paneWidth = copy->backgroundWidget()->width();
             }
         EXPECT_TRUE(doc->printingStatusFlag());
@@ -81,6 +83,7 @@ TEST_F(BrowserPrinting, PrintLaysTheRecordOutForPaperAndWritesThePdf) {
     EXPECT_DOUBLE_EQ(margins->left(), 72 - prefs.leftSkip());
     EXPECT_DOUBLE_EQ(margins->top(), 72 - prefs.topMargin());
     EXPECT_TRUE(copyPrinting);
+    EXPECT_TRUE(laidOut) << "the copy shows the record through its templates";
     // Letter paper, 612 points wide, less the reduced margins.
     EXPECT_NEAR(paneWidth, 612 - (72 - prefs.leftSkip()) - (72 - prefs.rightSkip()), 4);
     EXPECT_EQ(readAll(pdf).substr(0, 5), "%PDF-");
