@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 
 #include "app/ui/PrintMarginsView.h"
+#include "document/DocumentCommands.h"
+#include "document/GEDCOMDocument.h"
 
 namespace kl {
 
@@ -87,6 +89,30 @@ PageLayoutSheet::PageLayoutSheet(const Dictionary& printInfo, bool withMargins, 
     connect(buttons, &QDialogButtonBox::accepted, this, &KLSheet::okClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &KLSheet::cancelClick);
     layout->addWidget(buttons);
+}
+
+PageLayoutSheet* PageLayoutSheet::runPageLayout(GEDCOMDocument& document, QWidget* window, int context) {
+    const Dictionary& settings =
+        context == 2 ? document.chartInfo() : context == 1 ? document.browserInfo() : document.printInfo();
+    auto* sheet = new PageLayoutSheet(settings, context != 2, window);
+    GEDCOMDocument* doc = &document;
+    sheet->startSheet(window, [doc, context](KLSheet& done, const Value& code) {
+        auto& layout = static_cast<PageLayoutSheet&>(done);
+        const int returned = static_cast<int>(code.toInteger(KLSheet::CancelCode));
+        Dictionary edited = layout.printInfo();
+        if (DocumentCommands::pageLayoutDidEnd(returned, context) && layout.marginsView())
+            layout.marginsView()->readMarginsView(edited);
+        if (returned != KLSheet::CancelCode) {
+            if (context == 2)
+                doc->setChartInfo(std::move(edited));
+            else if (context == 1)
+                doc->setBrowserInfo(std::move(edited));
+            else
+                doc->setPrintInfo(std::move(edited));
+        }
+        done.deleteLater();
+    });
+    return sheet;
 }
 
 void PageLayoutSheet::setLandscape(bool landscape) { orientation_->button(landscape ? 1 : 0)->setChecked(true); }

@@ -18,6 +18,7 @@ class QComboBox;
 
 namespace kl {
 
+class GEDCOMDocument;
 class PrintMarginsView;
 
 class PageLayoutSheet : public KLSheet {
@@ -31,6 +32,12 @@ public:
     PrintMarginsView* marginsView() const { return margins_; }
     QComboBox* paperPopup() const { return paper_; }
     void setLandscape(bool landscape);
+
+    // The sheet on a window for the document's print settings of a
+    // context: 0 lists, 1 record browsers, 2 charts (no margins
+    // accessory). OK stores paper, orientation and margins in the
+    // document's settings of that context.
+    static PageLayoutSheet* runPageLayout(GEDCOMDocument& document, QWidget* window, int context);
 
     // Paper, orientation and margins (points) of print settings; Letter,
     // portrait and no margins for what they leave out.

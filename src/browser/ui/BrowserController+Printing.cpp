@@ -62,6 +62,8 @@ void BrowserController::setPrintPanel(PrintPanel panel) { printPanel() = std::mo
 
 void BrowserController::addFileMenu() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this,
+                    [this] { PageLayoutSheet::runPageLayout(doc_, this, 1); });
     file->addAction(tr("Print..."), QKeySequence::Print, this, [this] { printWithDialog(true); });
 }
 

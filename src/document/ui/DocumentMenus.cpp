@@ -18,7 +18,6 @@
 #include "app/ui/MultimediaOptions.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/PageLayoutSheet.h"
-#include "app/ui/PrintMarginsView.h"
 #include "app/ui/TempolinClient.h"
 #include "document/GEDCOMDocument.h"
 #include "document/ui/FamilySearchTermsSheet.h"
@@ -165,25 +164,7 @@ std::optional<DocumentMenuAnswer> DocumentMenus::validateMenuTag(int tag) {
 }
 
 PageLayoutSheet* DocumentMenus::runPageLayout(int context) {
-    const Dictionary& settings = context == 2 ? doc_.chartInfo() : context == 1 ? doc_.browserInfo() : doc_.printInfo();
-    auto* sheet = new PageLayoutSheet(settings, context != 2, &window_);
-    sheet->startSheet(&window_, [this, context](KLSheet& done, const Value& code) {
-        auto& layout = static_cast<PageLayoutSheet&>(done);
-        const int returned = static_cast<int>(code.toInteger(KLSheet::CancelCode));
-        Dictionary edited = layout.printInfo();
-        if (commands_.pageLayoutDidEnd(returned, context) && layout.marginsView())
-            layout.marginsView()->readMarginsView(edited);
-        if (returned != KLSheet::CancelCode) {
-            if (context == 2)
-                doc_.setChartInfo(std::move(edited));
-            else if (context == 1)
-                doc_.setBrowserInfo(std::move(edited));
-            else
-                doc_.setPrintInfo(std::move(edited));
-        }
-        done.deleteLater();
-    });
-    return sheet;
+    return PageLayoutSheet::runPageLayout(doc_, &window_, context);
 }
 
 MultimediaOptions* DocumentMenus::showMultimediaOptions() {

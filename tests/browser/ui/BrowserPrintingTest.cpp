@@ -1,10 +1,12 @@
 // File > Print of a record window: a hidden copy of the browser lays the
 // record out at the printable page's width and is printed, here to a PDF
 // file through the print panel's stand-in; the page margins give way to
-// the pane's own while the job runs and come back after it.
+// the pane's own while the job runs and come back after it. File > Page
+// Setup... sets the margins record windows print with.
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QDoubleSpinBox>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QTest>
@@ -14,6 +16,8 @@
 
 #include "BrowserTestSupport.h"
 #include "app/EditingPrefs.h"
+#include "app/ui/PageLayoutSheet.h"
+#include "app/ui/PrintMarginsView.h"
 #include "browser/ui/EditBackgroundWidget.h"
 
 namespace kl {
@@ -34,13 +38,14 @@ protected:
         settle();
         return browsers(window).empty() ? nullptr : browsers(window)[0];
     }
-    static QAction* printItem(BrowserController& browser) {
+    static QAction* fileItem(BrowserController& browser, const QString& title) {
         for (QAction* top : browser.menuBar()->actions())
             if (top->menu() && top->text().remove('&') == "File")
                 for (QAction* item : top->menu()->actions())
-                    if (item->text() == "Print...") return item;
+                    if (item->text() == title) return item;
         return nullptr;
     }
+    static QAction* printItem(BrowserController& browser) { return fileItem(browser, "Print..."); }
     static std::string readAll(const fs::path& file) {
         std::ifstream in(file, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -121,6 +126,34 @@ TEST_F(BrowserPrinting, AScriptsJobSettingsLastForThatJobAndACancelledPanelPrint
     ASSERT_TRUE(test::processUntil([&] { return !doc->printingStatusFlag(); }));
     EXPECT_FALSE(fs::exists(cancelled));
     EXPECT_EQ(doc->browserInfo(), settings);
+}
+
+TEST_F(BrowserPrinting, PageSetupOfARecordWindowSetsTheMarginsItsPrintsStartFrom) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    BrowserController* browser = openPerson(*window, "@I1@");
+    ASSERT_NE(browser, nullptr);
+    QAction* pageSetup = fileItem(*browser, "Page Setup...");
+    ASSERT_NE(pageSetup, nullptr);
+    pageSetup->trigger();
+    auto* sheet = browser->findChild<PageLayoutSheet*>();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(sheet->marginsView(), nullptr);
+    sheet->marginsView()->leftMgnFld()->setValue(90);
+    sheet->okClick();
+    settle();
+    EXPECT_EQ(doc->browserInfo().get("LeftMargin")->toReal(0), 90);
+    EXPECT_EQ(doc->printInfo().get("LeftMargin")->toReal(0), 72) << "the lists keep their own settings";
+
+    std::optional<double> left;
+    BrowserController::setPrintPanel([&](QPrinter& printer, QWidget*) {
+        left = printer.pageLayout().margins(QPageLayout::Point).left();
+        return false;
+    });
+    printItem(*browser)->trigger();
+    ASSERT_TRUE(test::processUntil([&] { return !doc->printingStatusFlag(); }));
+    ASSERT_TRUE(left.has_value());
+    EXPECT_DOUBLE_EQ(*left, 90 - AppController::sharedLibrary()->editingPrefs().leftSkip());
 }
 
 }  // namespace
