@@ -1,6 +1,8 @@
 #pragma once
 // What the relatives benchmarks share: the generated tree read into a
 // document once, and its person with most descendants.
+#include <benchmark/benchmark.h>
+
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -46,6 +48,14 @@ inline std::shared_ptr<kl::INDIRecord> mostDescendants(kl::GEDCOMModel& model) {
                 best = person;
             }
     return best;
+}
+
+// The person with most descendants of the generated tree; the benchmark is
+// skipped when the tree is missing.
+inline std::shared_ptr<kl::INDIRecord> mostDescendantsOrSkip(benchmark::State& state) {
+    auto person = mostDescendants(generatedDocument().gedcomModel());
+    if (!person) state.SkipWithError("generated tree missing");
+    return person;
 }
 
 }  // namespace bench

@@ -44,4 +44,13 @@ std::optional<ToolbarItemSpec> RelativesToolbar::itemForItemIdentifier(const std
     return IndexToolbar::commonToolBar(identifier);
 }
 
+const ToolbarItems& RelativesToolbar::items() {
+    static const ToolbarItems toolbar{
+        kIdentifier, &toolbarAllowedItemIdentifiers, &toolbarDefaultItemIdentifiers,
+        [](const std::string& identifier) {
+            return itemForItemIdentifier(identifier).value_or(ToolbarItemSpec{identifier, {}, {}, {}, {}, {}, 0, {}});
+        }};
+    return toolbar;
+}
+
 }  // namespace kl

@@ -23,6 +23,9 @@ public:
     // The window's own items, else the shared ones; nullopt for spaces
     // and unknown identifiers.
     static std::optional<ToolbarItemSpec> itemForItemIdentifier(const std::string& identifier);
+    // The toolbar as data, for the shared toolbar widget and its
+    // customise dialog; the order is kept under its own identifier.
+    static const ToolbarItems& items();
 };
 
 }  // namespace kl

@@ -131,6 +131,40 @@ std::optional<std::string> RelativesTree::stringForItem(TreeItem& item, int colu
     return style_ ? style_->dataForRecord(*person, column, &model_) : std::string();
 }
 
+std::string RelativesTree::headerValueForColumn(int column, bool& keepLine) const {
+    keepLine = false;
+    if (column <= 0 || !style_ || column >= static_cast<int>(style_->numberOfColumns())) return {};
+    const std::string& title = style_->columns()[static_cast<std::size_t>(column)].label;
+    static const std::string plusMinus = "\u00b1";
+    if (title.starts_with(plusMinus)) {
+        keepLine = true;
+        return {};
+    }
+    if (title.starts_with('-')) return {};
+    if (title.starts_with('+')) {
+        keepLine = true;
+        return title.substr(1);
+    }
+    return title;
+}
+
+std::vector<ChartBoxLine> RelativesTree::chartBoxLines(TreeItem& item, int nameAlignment) {
+    std::vector<ChartBoxLine> lines;
+    const int columns = style_ ? static_cast<int>(style_->numberOfColumns()) : 1;
+    for (int c = 0; c < columns; ++c) {
+        if (style_ && c == style_->portraitColumn()) continue;
+        bool keep = false;
+        std::string header = headerValueForColumn(c, keep);
+        if (!header.empty()) header += ": ";
+        const std::string value = stringForItem(item, c).value_or(std::string());
+        if (value.empty() && !keep && c > 0) continue;
+        std::string text = header + value;
+        if (text.empty()) text = " ";
+        lines.push_back({std::move(text), c == 0 || !style_ ? nameAlignment : style_->justifyForColumn(c)});
+    }
+    return lines;
+}
+
 std::string RelativesTree::windowTitleForDocumentDisplayName(const std::string& displayName) const {
     auto person = rootRecord();
     const std::string name = person ? person->description() : std::string();

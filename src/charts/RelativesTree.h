@@ -28,6 +28,14 @@ class GEDCOMStructure;
 class IndexStyle;
 class RecordsList;
 
+// One line of text in a chart box, and its alignment (0 left, 1 right,
+// 2 centre).
+struct ChartBoxLine {
+    std::string text;
+    int justify = 0;
+    bool operator==(const ChartBoxLine&) const = default;
+};
+
 // One shown row of the outline and its outline level.
 struct OutlineRow {
     TreeItem* item = nullptr;
@@ -92,6 +100,16 @@ public:
     // ---- row texts; column 0 is the outline column. nullopt: no value
     // (the portrait column of a family without the other spouse).
     std::optional<std::string> stringForItem(TreeItem& item, int column);
+    // The label a printed row or a chart box puts before a column's value:
+    // none for the outline column; a title starting "±" gives none and
+    // keeps the line when the value is empty, "-" none, "+" the rest of the
+    // title and keeps the line; any other title is given as it is.
+    std::string headerValueForColumn(int column, bool& keepLine) const;
+    // A chart box's lines: one per style column but the portrait's, its
+    // header before the value; an empty value gives no line unless its
+    // header keeps it, and an empty line is one space. The first line takes
+    // `nameAlignment`, the others their column's.
+    std::vector<ChartBoxLine> chartBoxLines(TreeItem& item, int nameAlignment);
     // The title a window's columns are named by.
     std::string windowTitleForDocumentDisplayName(const std::string& displayName) const;
 

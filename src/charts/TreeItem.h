@@ -31,6 +31,28 @@ class FAMRecord;
 class RelativesTree;
 class TreeItem;
 
+// A rectangle of a tree chart: points, y growing downwards.
+struct ChartRect {
+    double x = 0, y = 0, width = 0, height = 0;
+    double right() const { return x + width; }
+    double bottom() const { return y + height; }
+    bool intersects(const ChartRect& o) const {
+        return x < o.right() && o.x < right() && y < o.bottom() && o.y < bottom();
+    }
+    bool operator==(const ChartRect&) const = default;
+};
+
+// Where a node stands in a tree chart: its box and, when it can be opened,
+// its 13-point expand button. `fittedHeight` is the box's own height once
+// it fitted its text (0 until then, or after a reset).
+struct ChartBox {
+    ChartRect frame;
+    ChartRect button;
+    double fittedHeight = 0;
+    bool shown = false;
+    bool hasButton = false;
+};
+
 // Record ID -> the nodes registered under it, in order of making.
 using TreeMembers = std::unordered_map<std::string, std::vector<TreeItem*>>;
 
@@ -77,6 +99,9 @@ public:
     int crossRefNum() const { return crossRefNum_; }
     void setCrossRefNum(int number) { crossRefNum_ = number; }
     RelativesTree* treeController() const { return treeController_; }
+    // The node's place in a tree chart; `expanded` is the chart's "open".
+    ChartBox& chartBox() { return chartBox_; }
+    const ChartBox& chartBox() const { return chartBox_; }
 
     // ---- the generation limit and the branch expansion (class-wide)
     static void setMaxGenerations(int generations);
@@ -119,6 +144,7 @@ protected:
     bool expanded_ = false;
     RelativesTree* treeController_ = nullptr;
     int crossRefNum_ = 0;
+    ChartBox chartBox_;
 };
 
 }  // namespace kl

@@ -1,33 +1,28 @@
 #pragma once
 // FormatToolbar: the items of a Kinlore Editor document window's toolbar
 // "indexToolBar", the order it may hold them in and the order it starts
-// with. Each item sends its command tag to the window.
+// with, as the toolbar data the customise dialog and the stored order
+// work on. Each item sends its command tag to the window.
 //
 // Values only. Thread: any.
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/ToolbarOrder.h"
+#include "index/IndexToolbar.h"
 
 namespace kl {
-
-struct FormatToolbarItem {
-    std::string identifier;
-    std::string label;
-    std::string image;
-    int tag = 0;
-    std::string toolTip;
-};
 
 class FormatToolbar {
 public:
     static constexpr const char* kIdentifier = "indexToolBar";
 
-    static const std::vector<FormatToolbarItem>& items();
-    // nullopt for separators, spaces, the customise item and unknown names.
-    static std::optional<FormatToolbarItem> itemForItemIdentifier(const std::string& identifier);
-    static const ToolbarOrder& order();
+    static const std::vector<ToolbarItemSpec>& windowItems();
+    static const std::vector<std::string>& toolbarAllowedItemIdentifiers();
+    static const std::vector<std::string>& toolbarDefaultItemIdentifiers();
+    // An unknown identifier, a space or a separator gives a bare item
+    // carrying just that identifier (tag 0).
+    static ToolbarItemSpec itemForItemIdentifier(const std::string& identifier);
+    static const ToolbarItems& items();
 };
 
 }  // namespace kl

@@ -1,7 +1,10 @@
 #include "index/IndexToolbar.h"
 
 #include <algorithm>
+#include <set>
 
+#include "foundation/UserDefaults.h"
+#include "foundation/Value.h"
 
 namespace kl {
 
@@ -99,21 +102,57 @@ ToolbarItemSpec IndexToolbar::itemForItemIdentifier(const std::string& identifie
     return bare;
 }
 
-const ToolbarOrder& IndexToolbar::order() {
-    static const ToolbarOrder order(kIdentifier, toolbarAllowedItemIdentifiers(), toolbarDefaultItemIdentifiers());
-    return order;
+bool ToolbarItems::repeatable(const std::string& id) {
+    return id == IndexToolbar::kSeparator || id == IndexToolbar::kSpace || id == IndexToolbar::kFlexibleSpace;
+}
+
+std::vector<std::string> ToolbarItems::sanitized(const std::vector<std::string>& identifiers) const {
+    const auto& allowedIds = allowed();
+    std::vector<std::string> out;
+    std::set<std::string> seen;
+    for (const auto& id : identifiers) {
+        if (std::find(allowedIds.begin(), allowedIds.end(), id) == allowedIds.end()) continue;
+        if (!repeatable(id) && !seen.insert(id).second) continue;
+        out.push_back(id);
+    }
+    return out;
+}
+
+std::vector<std::string> ToolbarItems::itemIdentifiers(const UserDefaults& defaults) const {
+    const auto configuration = defaults.dictionaryForKey(configurationKey());
+    const Value* stored = configuration ? configuration->get(IndexToolbar::kItemIdentifiersKey) : nullptr;
+    if (!stored || !stored->array()) return defaultOrder();
+    std::vector<std::string> ids;
+    for (const Value& v : *stored->array())
+        if (const std::string* s = v.string()) ids.push_back(*s);
+    return sanitized(ids);
+}
+
+void ToolbarItems::saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) const {
+    const std::string key = configurationKey();
+    Dictionary configuration = defaults.dictionaryForKey(key).value_or(Dictionary{});
+    Array ids;
+    for (const auto& id : sanitized(identifiers)) ids.emplace_back(id);
+    configuration.set(IndexToolbar::kItemIdentifiersKey, Value(std::move(ids)));
+    defaults.setObject(Value(std::move(configuration)), key);
+}
+
+const ToolbarItems& IndexToolbar::items() {
+    static const ToolbarItems toolbar{kIdentifier, &toolbarAllowedItemIdentifiers, &toolbarDefaultItemIdentifiers,
+                                      &itemForItemIdentifier};
+    return toolbar;
 }
 
 std::vector<std::string> IndexToolbar::sanitized(const std::vector<std::string>& identifiers) {
-    return order().sanitized(identifiers);
+    return items().sanitized(identifiers);
 }
 
 std::vector<std::string> IndexToolbar::itemIdentifiers(const UserDefaults& defaults) {
-    return order().itemIdentifiers(defaults);
+    return items().itemIdentifiers(defaults);
 }
 
 void IndexToolbar::saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) {
-    order().saveItemIdentifiers(defaults, identifiers);
+    items().saveItemIdentifiers(defaults, identifiers);
 }
 
 }  // namespace kl

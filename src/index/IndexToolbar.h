@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ToolbarOrder.h"
-
 namespace kl {
 
 class UserDefaults;
@@ -29,18 +27,39 @@ struct ToolbarItemSpec {
     std::string toolTip;
 };
 
+// A window's toolbar as data: the items it may hold, their default order,
+// what each identifier stands for, and where the order a user customised is
+// kept ("NSToolbar Configuration <identifier>").
+struct ToolbarItems {
+    std::string identifier;
+    const std::vector<std::string>& (*allowed)() = nullptr;
+    const std::vector<std::string>& (*defaultOrder)() = nullptr;
+    // Any identifier gives an item; an unknown one carries just that.
+    ToolbarItemSpec (*itemFor)(const std::string& identifier) = nullptr;
+
+    std::string configurationKey() const { return "NSToolbar Configuration " + identifier; }
+    // Unknown items and repeats of single items dropped.
+    std::vector<std::string> sanitized(const std::vector<std::string>& identifiers) const;
+    // The customised order when stored, else the default.
+    std::vector<std::string> itemIdentifiers(const UserDefaults& defaults) const;
+    void saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers) const;
+    // Separators and spaces may stand more than once.
+    static bool repeatable(const std::string& identifier);
+};
+
 class IndexToolbar {
 public:
     static constexpr const char* kIdentifier = "indexToolBar";
+    // Where the customised order is kept: a dictionary holding the list of
+    // item identifiers under kItemIdentifiersKey.
+    static constexpr const char* kConfigurationKey = "NSToolbar Configuration indexToolBar";
+    static constexpr const char* kItemIdentifiersKey = "TB Item Identifiers";
 
-    static constexpr const char* kSeparator = ToolbarOrder::kSeparator;
-    static constexpr const char* kSpace = ToolbarOrder::kSpace;
-    static constexpr const char* kFlexibleSpace = ToolbarOrder::kFlexibleSpace;
-    static constexpr const char* kCustomize = ToolbarOrder::kCustomize;
-    static constexpr const char* kPrint = ToolbarOrder::kPrint;
-
-    // The allowed and default orders and where the customised one is kept.
-    static const ToolbarOrder& order();
+    static constexpr const char* kSeparator = "NSToolbarSeparatorItem";
+    static constexpr const char* kSpace = "NSToolbarSpaceItem";
+    static constexpr const char* kFlexibleSpace = "NSToolbarFlexibleSpaceItem";
+    static constexpr const char* kCustomize = "NSToolbarCustomizeToolbarItem";
+    static constexpr const char* kPrint = "NSToolbarPrintItem";
 
     static const std::vector<std::string>& toolbarAllowedItemIdentifiers();
     // Add, modify and remove a column, and show or hide the portrait one.
@@ -58,6 +77,8 @@ public:
     static std::vector<std::string> itemIdentifiers(const UserDefaults& defaults);
     static void saveItemIdentifiers(UserDefaults& defaults, const std::vector<std::string>& identifiers);
     static std::vector<std::string> sanitized(const std::vector<std::string>& identifiers);
+    // The index window's toolbar as data.
+    static const ToolbarItems& items();
 };
 
 }  // namespace kl

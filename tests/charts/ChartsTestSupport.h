@@ -85,4 +85,15 @@ struct TreeFixture {
     }
 };
 
+// The number of people above a person (through birth families), down to
+// `depth` generations, counted as often as they are reached.
+inline int ancestorsOf(const INDIRecord& person, int depth) {
+    if (depth == 0) return 0;
+    int count = 0;
+    if (auto family = person.parentsFAM())
+        for (const auto& parent : {family->husbandRecord(), family->wifeRecord()})
+            if (parent) count += 1 + ancestorsOf(*parent, depth - 1);
+    return count;
+}
+
 }  // namespace kl::test

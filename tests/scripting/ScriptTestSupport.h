@@ -29,8 +29,10 @@ public:
         : controller({sink, clipboard, nullptr, library}) {}
 
     // Pumps the main-thread queue until the run has told the panel it
-    // finished.
-    bool waitForEnd(int finishedBefore, std::chrono::seconds limit = std::chrono::seconds(20)) {
+    // finished. The limit only guards against a hang: a runaway script's
+    // text grows to its cap first, which under the sanitizers on a loaded
+    // machine took over 20 s.
+    bool waitForEnd(int finishedBefore, std::chrono::seconds limit = std::chrono::seconds(180)) {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (sink->finished == finishedBefore) {
             if (std::chrono::steady_clock::now() > deadline) return false;

@@ -6,7 +6,9 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSaveFile>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -20,6 +22,9 @@
 #include "app/ui/WindowCascade.h"
 #include "charts/RelativesToolbar.h"
 #include "charts/ui/RelativesOutlineModel.h"
+#include "charts/ui/TreeChartScrollView.h"
+#include "charts/ui/TreeChartView.h"
+#include "document/DocumentCommands.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
 #include "document/IndexStyle.h"
@@ -33,6 +38,9 @@
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexStyleLibrary.h"
+#include "index/ColumnEditing.h"
+#include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/IndexWindow.h"
 #include "model/FAMRecord.h"
 #include "model/INDIRecord.h"
@@ -104,6 +112,8 @@ public:
 void RelativesController::install(UserDefaults& defaults) {
     const auto limit = defaults.integerForKey(kMaximumGenerations);
     TreeItem::setMaxGenerations(limit > 0 ? static_cast<int>(limit) : 100);
+    chartModeFirst_ = defaults.boolForKey(kChartModeFirst);
+    ChartOrientation::loadDefaults(defaults);
     IndexWindow::setTreeOpener(&RelativesController::openAncestorsOrDescendants);
 }
 
@@ -137,7 +147,10 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
     outline_->header()->setSectionsMovable(true);
     // Widths are the style's; the window's width does not change them.
     outline_->header()->setStretchLastSection(false);
-    setCentralWidget(outline_);
+    stack_ = new QStackedWidget(this);
+    stack_->addWidget(outline_);
+    setCentralWidget(stack_);
+    chartMode_ = chartModeFirst_;
     connect(outline_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
         expanded_.insert(RelativesOutlineModel::itemOf(index));
     });
@@ -148,15 +161,12 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
     // The header is still in its drag when it reports the move.
     connect(outline_->header(), &QHeaderView::sectionMoved, this,
             [this](int, int oldPlace, int newPlace) { treeColumnMoved(oldPlace, newPlace); }, Qt::QueuedConnection);
+    outline_->header()->setSectionsClickable(true);
+    connect(outline_->header(), &QHeaderView::sectionClicked, this, &RelativesController::highlightColumn);
     connect(outline_->header(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { treeColumnResized(column, width); });
 
-    // Another window of the kind changed the shared style.
-    styleChanges_ = NotificationCenter::defaultCenter().addObserver(
-        kTreeStyleChanged, nullptr, [this](const Notification& note) {
-            const Value* type = note.userInfo.get("TreeType");
-            if (note.object != this && type && type->toString() == tree_->viewStyle()) rebuildColumns();
-        });
+    observeSettings();
 
     auto entry = std::make_shared<Entry>(*this);
     entry_ = entry.get();
@@ -164,12 +174,14 @@ RelativesController::RelativesController(RelativesTree::Kind kind, GEDCOMDocumen
 
     buildToolbar();
     buildMenus();
+    validateItems();
     applyFontAndColors();
     WindowCascade::setWindowFrameAutosaveNameOrCascade(this, kFrameName);
 }
 
 RelativesController::~RelativesController() {
-    styleChanges_.reset();
+    settingNotes_.clear();
+    dropChart();
     // The tree stops observing and forgets this view before the outline goes.
     tree_->setView(nullptr);
     outline_->setModel(nullptr);
@@ -181,6 +193,8 @@ RelativesController::~RelativesController() {
 }
 
 void RelativesController::initForRecord(const std::shared_ptr<INDIRecord>& person, int generations) {
+    // The chart's boxes are the old tree's: it goes with it.
+    dropChart();
     expanded_.clear();
     model_->reset();
     // The nodes of the old tree leave before the model shows the new one.
@@ -194,6 +208,188 @@ void RelativesController::initForRecord(const std::shared_ptr<INDIRecord>& perso
     expandListToLevel(generations);
     ignoreSizeChanges_ = false;
     setWindowTitle(QString::fromStdString(tree_->windowTitleForDocumentDisplayName(documentName_.toStdString())));
+    if (chartMode_) setChartMode(true);
+    updateModeItems();
+}
+
+// ---- chart mode
+
+void RelativesController::makeChart() {
+    chartScroll_ = new TreeChartScrollView(stack_);
+    chart_ = new TreeChartView(*this, defaults_, 0, chartScroll_);
+    chart_->setPage(ChartPage::fromPrintInfo(doc_.chartInfo()));
+    chartScroll_->setTreeChart(chart_);
+    stack_->addWidget(chartScroll_);
+}
+
+void RelativesController::dropChart() {
+    if (!chartScroll_) return;
+    stack_->removeWidget(chartScroll_);
+    delete chartScroll_;
+    chartScroll_ = nullptr;
+    chart_ = nullptr;
+}
+
+void RelativesController::setChartMode(bool chart) {
+    if (chart) {
+        if (!chart_) makeChart();
+        // The outline's open rows become the chart's open branches.
+        std::vector<TreeItem*> stack{tree_->rootItem()};
+        while (!stack.empty()) {
+            TreeItem* node = stack.back();
+            stack.pop_back();
+            if (!node) continue;
+            node->setExpanded(expanded_.count(node) > 0);
+            for (auto& child : node->builtLevel()) stack.push_back(child.get());
+        }
+        chart_->layout().showExpandedBranches();
+        stack_->setCurrentWidget(chartScroll_);
+    } else {
+        if (chart_ && chartMode_) {
+            // The chart's open branches become the outline's open rows.
+            expanded_.clear();
+            for (const auto& row : shownRows())
+                if (row.item->expanded() && tree_->isItemExpandable(row.item)) expanded_.insert(row.item);
+            reloadOutline();
+        }
+        stack_->setCurrentWidget(outline_);
+    }
+    chartMode_ = chart;
+    updateModeItems();
+}
+
+bool RelativesController::chartModeFirst_ = true;
+
+void RelativesController::toggleDisplayMode() {
+    setChartMode(!chartMode_);
+    // A new window opens as this one was last switched.
+    chartModeFirst_ = chartMode_;
+}
+
+void RelativesController::updateModeItems() { validateItems(); }
+
+bool RelativesController::validateTag(int tag) const {
+    const auto& style = tree_->indexStyle();
+    switch (tag) {
+    case ColumnEditing::kEditColumnTag:
+    case 3303:
+        return !chartMode_ && style && highlighted_ > 0 && highlighted_ < static_cast<int>(style->numberOfColumns()) &&
+               highlighted_ != style->portraitColumn();
+    case 4601:
+    case 4602:
+    case 4603:
+    case 4604:
+    case 4606:
+    case 4607: return chartMode_ && chart_;
+    case 9004:
+    case 9007: return false;
+    // Help waits for its window.
+    case 3015: return false;
+    default: return true;
+    }
+}
+
+QString RelativesController::titleForTag(int tag) const {
+    switch (tag) {
+    case kExportTag: return chartMode_ ? localized("Tree Chart...") : localized("Tree Data...");
+    case RelativesToolbar::kToggleViewTag: return chartMode_ ? localized("Outline Mode") : localized("Chart Mode");
+    case 3304: {
+        const auto& style = tree_->indexStyle();
+        return style && style->hasPortraitColumn() ? localized("Hide Portrait Column")
+                                                   : localized("Show Portrait Column");
+    }
+    default: return {};
+    }
+}
+
+void RelativesController::validateItems() {
+    // Toolbar items keep their own labels; menu items take the titles.
+    if (toolbar_) toolbar_->validateVisibleItems();
+    for (QAction* menu : menuBar()->actions()) {
+        if (!menu->menu()) continue;
+        for (QAction* item : menu->menu()->findChildren<QAction*>()) {
+            if (!item->data().isValid() || item->menu()) continue;
+            const int tag = item->data().toInt();
+            item->setEnabled(validateTag(tag));
+            if (const QString title = titleForTag(tag); !title.isEmpty()) item->setText(title);
+        }
+    }
+}
+
+void RelativesController::highlightColumn(int column) {
+    const auto& style = tree_->indexStyle();
+    if (!style || column < 0 || column >= static_cast<int>(style->numberOfColumns())) return;
+    if (column == style->portraitColumn()) {
+        beep();
+        return;
+    }
+    highlighted_ = column;
+    validateItems();
+}
+
+void RelativesController::columnCommand(int tag) {
+    const auto style = tree_->indexStyle();
+    if (!style) return;
+    const auto announce = [type = tree_->viewStyle()] {
+        NotificationCenter::defaultCenter().post(kTreeStyleChanged, nullptr, Dictionary{{"TreeType", Value(type)}});
+    };
+    if (tag == 3304) {
+        style->addRemovePortraitCol(1);
+        announce();
+        return;
+    }
+    if (tag == 3303) {
+        const std::string title = style->columns()[static_cast<std::size_t>(highlighted_)].label;
+        QPointer<RelativesController> alive(this);
+        const int column = highlighted_;
+        ColumnCommands::confirmDeleteColumn(this, title, [alive, style, column, announce] {
+            if (!alive) return;
+            style->deleteColumn(column);
+            alive->highlighted_ = -1;
+            announce();
+        });
+        return;
+    }
+    if (!columnSheet_) columnSheet_ = new ColumnSheet(this);
+    columnSheet_->startSheet(tag, style, highlighted_, ColumnEditing::TreeTable, nullptr, this);
+}
+
+TreeItem::ExpansionWait RelativesController::branchWait() {
+    return [this](TreeItem& task) {
+        using Task = ProgressTiming::Task;
+        ProgressController::runTask(task, localized("Expanding and Verifying Tree Branch").toStdString(),
+                                    localized("Tree Members").toStdString(),
+                                    ProgressTiming::pauseBefore(Task::TreeExpansion),
+                                    ProgressTiming::pollInterval(Task::TreeExpansion), true, this);
+    };
+}
+
+bool RelativesController::chartExpandItem(TreeItem& item, bool wholeBranch) {
+    if (!chart_) return false;
+    return chart_->layout().expandItem(item, wholeBranch, branchWait());
+}
+
+void RelativesController::openChartItem(TreeItem& item, bool family) {
+    if (family && item.spouseRecord()) {
+        auto record = item.itemRecord();
+        if (record && doc_.gedcomModel().recordWithID(record->grecordID())) {
+            QTimer::singleShot(0, this, [this, record] { windows_.openRecordBrowser(record); });
+            return;
+        }
+    }
+    auto person = item.individual();
+    if (item.crossRefNum() < 0 && person && chart_ && chart_->revealItem(tree_->firstNode(person->grecordID()), true))
+        return;
+    if (!person || !doc_.gedcomModel().recordWithID(person->grecordID())) {
+        beep();
+        return;
+    }
+    QTimer::singleShot(0, this, [this, person] { windows_.openRecordBrowser(person); });
+}
+
+bool RelativesController::exportChartTo(const std::string& path) {
+    if (!chart_) return false;
+    return chart_->exportPDF(QString::fromStdString(path));
 }
 
 void RelativesController::expandListToLevel(int levels) {
@@ -214,31 +410,36 @@ void RelativesController::restartTheTree() {
 }
 
 bool RelativesController::expandBranch(const QModelIndex& index) {
+    if (chartMode_ && chart_) {
+        TreeItem* selected = chart_->selectedCell();
+        return selected && tree_->isItemExpandable(selected) && chartExpandItem(*selected, true);
+    }
     TreeItem* item = RelativesOutlineModel::itemOf(index);
     if (!item) return false;
-    const bool finished = item->recursiveExpand([this](TreeItem& task) {
-        using Task = ProgressTiming::Task;
-        ProgressController::runTask(task, localized("Expanding and Verifying Tree Branch").toStdString(),
-                                    localized("Tree Members").toStdString(),
-                                    ProgressTiming::pauseBefore(Task::TreeExpansion),
-                                    ProgressTiming::pollInterval(Task::TreeExpansion), true, this);
-    });
+    const bool finished = item->recursiveExpand(branchWait());
     if (finished) outline_->expandRecursively(index);
     return finished;
 }
 
 std::vector<OutlineRow> RelativesController::shownRows() const {
+    if (chartMode_ && chart_)
+        return tree_->rowsWhere([this](TreeItem& item) { return item.expanded() && tree_->isItemExpandable(&item); });
     return tree_->rowsWhere([this](TreeItem& item) { return outline_->isExpanded(model_->indexOf(&item)); });
 }
 
 void RelativesController::exportWindowData() {
-    auto* panel = new QFileDialog(this, tr("Export Tree Data"));
+    const bool pdf = chartMode_ && chart_;
+    auto* panel = new QFileDialog(this, pdf ? tr("Export Tree Chart") : tr("Export Tree Data"));
     panel->setAcceptMode(QFileDialog::AcceptSave);
-    panel->setDefaultSuffix("txt");
-    panel->setNameFilter(tr("Text (*.txt)"));
+    panel->setDefaultSuffix(pdf ? "pdf" : "txt");
+    panel->setNameFilter(pdf ? tr("PDF (*.pdf)") : tr("Text (*.txt)"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    connect(panel, &QFileDialog::fileSelected, this,
-            [this](const QString& file) { exportWindowDataTo(file.toStdString()); });
+    connect(panel, &QFileDialog::fileSelected, this, [this, pdf](const QString& file) {
+        if (pdf)
+            exportChartTo(file.toStdString());
+        else
+            exportWindowDataTo(file.toStdString());
+    });
     panel->open();
 }
 
@@ -274,6 +475,7 @@ void RelativesController::populateAlbum(int tag) {
 
 bool RelativesController::revealItem(TreeItem* item, bool select) {
     if (!item) return false;
+    if (chartMode_ && chart_) return chart_->revealItem(item, select);
     std::vector<TreeItem*> above;
     for (TreeItem* parent = item->parentCell(); parent; parent = parent->parentCell()) above.push_back(parent);
     for (auto it = above.rbegin(); it != above.rend(); ++it)
@@ -298,7 +500,7 @@ void RelativesController::openItem(const QModelIndex& index) {
 }
 
 GEDCOMWindowController::Record RelativesController::selectedRecord() {
-    TreeItem* item = RelativesOutlineModel::itemOf(outline_->currentIndex());
+    TreeItem* item = chartMode_ && chart_ ? chart_->selectedCell() : RelativesOutlineModel::itemOf(outline_->currentIndex());
     return item ? item->individual() : nullptr;
 }
 
@@ -315,41 +517,56 @@ bool RelativesController::performCommand(int tag) {
         return true;
     case RelativesToolbar::kRefreshTag: restartTheTree(); return true;
     case kExportTag: exportWindowData(); return true;
+    case RelativesToolbar::kToggleViewTag: toggleDisplayMode(); return true;
+    case ColumnEditing::kAddColumnTag:
+    case ColumnEditing::kEditColumnTag:
+    case 3303:
+    case 3304:
+        if (!validateTag(tag)) {
+            beep();
+            return true;
+        }
+        columnCommand(tag);
+        return true;
+    case 4601:
+    case 4602:
+    case 4603:
+    case 4604:
+    case 4606:
+    case 4607:
+        if (!chart_ || !chartMode_) return true;
+        if (tag <= 4604)
+            chart_->layout().changeOrientation(tag);
+        else
+            chart_->layout().changePortraitOrientation(tag);
+        chartScroll_->updateRuler();
+        return true;
+    case kPageLinesTag:
+        defaults_.setObject(Value(!defaults_.boolForKey(TreeChartView::kPageLinesKey)), TreeChartView::kPageLinesKey);
+        NotificationCenter::defaultCenter().post(DocumentCommands::kTreePageLinesChanged, nullptr);
+        return true;
+    // Speaking and the portrait commands are not in this program yet.
+    case 3014:
+    case 1: beep(); return true;
     default: return false;
     }
 }
 
 void RelativesController::buildToolbar() {
-    toolbar_ = addToolBar(tr("Toolbar"));
-    toolbar_->setObjectName(RelativesToolbar::kIdentifier);
-    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (const std::string& identifier : RelativesToolbar::toolbarDefaultItemIdentifiers()) {
-        if (identifier == IndexToolbar::kFlexibleSpace) {
-            auto* spacer = new QWidget(toolbar_);
-            spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-            toolbar_->addWidget(spacer);
-            continue;
-        }
-        const auto spec = RelativesToolbar::itemForItemIdentifier(identifier);
-        if (!spec) continue;
-        QAction* action = toolbar_->addAction(tr(spec->label.c_str()));
-        action->setObjectName(QString::fromStdString(spec->identifier));
-        action->setToolTip(tr(spec->toolTip.c_str()));
-        action->setData(spec->tag);
-        // Switching to a chart, the column items and the help wait for
-        // their windows.
-        const int tag = spec->tag;
-        action->setEnabled(tag == 4001 || tag == 4002 || tag == RelativesToolbar::kRefreshTag);
-        connect(action, &QAction::triggered, this, [this, tag] { performCommand(tag); });
-    }
+    toolbar_ = new IndexToolbarWidget(defaults_, this, RelativesToolbar::items());
+    addToolBar(toolbar_);
+    toolbar_->setHandler([this](const ToolbarItemSpec& item) {
+        if (item.tag != 0) performCommand(item.tag);
+    });
+    toolbar_->setValidator([this](int tag) { return MenuAnswer{validateTag(tag), std::nullopt}; });
 }
 
 void RelativesController::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QMenu* exports = file->addMenu(tr("Export"));
-    QAction* treeData = exports->addAction(localized("Tree Data..."));
-    treeData->setData(kExportTag);
-    connect(treeData, &QAction::triggered, this, [this] { exportWindowData(); });
+    exportItem_ = exports->addAction(localized("Tree Data..."));
+    exportItem_->setData(kExportTag);
+    connect(exportItem_, &QAction::triggered, this, [this] { exportWindowData(); });
 
     QMenu* trees = menuBar()->addMenu(tr("&Trees"));
     for (auto [title, tag] : {std::pair{"Show Ancestors", 4001}, std::pair{"Show Descendants", 4002},
@@ -360,6 +577,57 @@ void RelativesController::buildMenus() {
     }
     QAction* branch = trees->addAction(tr("Expand Branch"));
     connect(branch, &QAction::triggered, this, [this] { expandBranch(outline_->currentIndex()); });
+    trees->addSeparator();
+    modeItem_ = trees->addAction(tr("Chart Mode"));
+    modeItem_->setObjectName("ChartMode");
+    modeItem_->setData(RelativesToolbar::kToggleViewTag);
+    connect(modeItem_, &QAction::triggered, this, [this] { performCommand(RelativesToolbar::kToggleViewTag); });
+    QMenu* orientation = trees->addMenu(tr("Orientation"));
+    orientation->setObjectName("Orientation");
+    const std::pair<const char*, int> orientations[] = {
+        {"Horizontal", 4601},       {"Horizontal Centered", 4602}, {"Vertical", 4603},
+        {"Vertical Centered", 4604}, {nullptr, 0},                  {"Show Page Lines", kPageLinesTag},
+        {nullptr, 0},               {"Portrait Left", 4606},       {"Portrait Above", 4607}};
+    for (auto [title, tag] : orientations) {
+        if (!title) {
+            orientation->addSeparator();
+            continue;
+        }
+        QAction* action = orientation->addAction(tr(title));
+        action->setData(tag);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { performCommand(tag); });
+    }
+    // Marks and enables the items for the chart shown.
+    connect(orientation, &QMenu::aboutToShow, this, [this, orientation] {
+        for (QAction* action : orientation->actions()) {
+            const int tag = action->data().toInt();
+            if (action->isSeparator()) continue;
+            action->setEnabled(chart_ && chartMode_);
+            const ChartOrientation current = chart_ ? chart_->layout().orientation() : ChartOrientation{};
+            action->setChecked(tag == kPageLinesTag ? defaults_.boolForKey(TreeChartView::kPageLinesKey)
+                               : ChartOrientation::isOrientationTag(tag) ? current.hasOrientationTag(tag)
+                                                                         : current.hasPortraitTag(tag));
+        }
+    });
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QAction* customize = view->addAction(tr("Customize Toolbar..."));
+    customize->setObjectName("CustomizeToolbar");
+    connect(customize, &QAction::triggered, this, [this] { toolbar_->runCustomizationPalette(); });
+
+    QMenu* columns = menuBar()->addMenu(tr("&Columns"));
+    for (auto [title, tag] : {std::pair{"Add Column...", ColumnEditing::kAddColumnTag},
+                              std::pair{"Modify Column...", ColumnEditing::kEditColumnTag},
+                              std::pair{"Remove Column", 3303}, std::pair{"Show Portrait Column", 3304}}) {
+        QAction* action = columns->addAction(tr(title));
+        action->setData(tag);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { performCommand(tag); });
+    }
+    columns->addSeparator();
+    columns->addAction(tr("Revert to Default Columns"), this, &RelativesController::revertToDefaultColumns);
+    for (QAction* menu : menuBar()->actions())
+        if (menu->menu()) connect(menu->menu(), &QMenu::aboutToShow, this, &RelativesController::validateItems);
 
     QMenu* albums = menuBar()->addMenu(tr("&Albums"));
     QMenu* send = albums->addMenu(tr("Send Tree Members to Album"));
@@ -377,10 +645,92 @@ void RelativesController::applyFontAndColors() {
     const Font font = AppController::unarchive(defaults_.dataForKey("Tree Outline Font"), Font{"Lucida Grande", 12, 0});
     QFont qfont(QString::fromStdString(font.family), static_cast<int>(font.size));
     model_->setTreeFont(qfont);
-    const Color male = AppController::unarchive(defaults_.dataForKey("Male Tree Outline Text Color"), Color{0, 0, 0.66, 1});
-    const Color female =
-        AppController::unarchive(defaults_.dataForKey("Female Tree Outline Text Color"), Color{0.73, 0, 0, 1});
+    const bool dark = AppAlerts::isDarkMode();
+    const Color male = AppController::unarchive(
+        defaults_.dataForKey(dark ? "Male Tree Outline Text Color Dark" : "Male Tree Outline Text Color"),
+        dark ? Color{0.52, 0.78, 1.0, 1} : Color{0, 0, 0.66, 1});
+    const Color female = AppController::unarchive(
+        defaults_.dataForKey(dark ? "Female Tree Outline Text Color Dark" : "Female Tree Outline Text Color"),
+        dark ? Color{1.0, 0.59, 1.0, 1} : Color{0.73, 0, 0, 1});
     model_->setTextColors(qtColor(male), qtColor(female));
+}
+
+void RelativesController::revertToDefaultColumns() {
+    QPointer<RelativesController> alive(this);
+    const std::string kind = localized(tree_->viewStyle() == RelativesTree::kAncestStyle ? "Ancestors" : "Descendants")
+                                 .toStdString();
+    std::string message = localized("Are you sure you want to revert to the default columns for %@ family trees?")
+                              .toStdString();
+    if (const auto at = message.find("%@"); at != std::string::npos) message.replace(at, 2, kind);
+    AppAlerts::beginAlertSheet(
+        this, AlertButtons::Critical, message, localized("Reverting to default columns cannot be undone").toStdString(),
+        AlertButtons(localized("OK").toStdString(), localized("Cancel").toStdString(), std::nullopt),
+        [alive](int response) {
+            if (!alive || response != AlertButtons::firstButtonResponse) return;
+            alive->revertStyle();
+        });
+}
+
+void RelativesController::revertStyle() {
+    const std::string type = tree_->viewStyle();
+    Dictionary bundled;
+    try {
+        bundled = AppController::readBundleDictionary("Index");
+    } catch (const std::exception&) {
+        // Without the bundled list the type takes the default style.
+    }
+    const Value* columns = bundled.get(type);
+    styles_->replaceIndexPreference(columns && columns->array() ? std::optional<Array>(*columns->array()) : std::nullopt,
+                                    type);
+    NotificationCenter::defaultCenter().post(kTreeStyleNeedsReload, nullptr, Dictionary{{"TreeType", Value(type)}});
+}
+
+void RelativesController::observeSettings() {
+    auto& center = NotificationCenter::defaultCenter();
+    // Another window of the kind changed the shared style.
+    settingNotes_.push_back(center.addObserver(kTreeStyleChanged, nullptr, [this](const Notification& note) {
+        const Value* type = note.userInfo.get("TreeType");
+        if (note.object == this || !type || type->toString() != tree_->viewStyle()) return;
+        rebuildColumns();
+        if (chart_) chart_->layout().changeCellContent();
+    }));
+    // The library's style was replaced (reverted): take it again.
+    settingNotes_.push_back(center.addObserver(kTreeStyleNeedsReload, nullptr, [this](const Notification& note) {
+        const Value* type = note.userInfo.get("TreeType");
+        if (!type || type->toString() != tree_->viewStyle()) return;
+        tree_->setIndexStyle(styles_->indexStyleForType(tree_->viewStyle(), nullptr));
+        model_->reset();
+        rebuildColumns();
+        if (chart_) chart_->layout().changeCellContent();
+    }));
+    // Texts in new colours, fonts or date formats.
+    for (const char* name : {"Tree Font Changed Notification", "Tree Color Changed Notification",
+                             IndexController::kDateFormatChanged})
+        settingNotes_.push_back(center.addObserver(name, nullptr, [this](const Notification&) {
+            applyFontAndColors();
+            reloadOutline();
+            if (chart_) chart_->update();
+        }));
+    // New chart sizes, font or colours from the preferences.
+    for (const char* name : {"Tree Dimension Changed Notification", "Tree Chart Font Changed Notification",
+                             "Tree Color Changed Notification"})
+        settingNotes_.push_back(center.addObserver(name, nullptr, [this](const Notification&) {
+            if (chart_) chart_->getFontFeatures();
+        }));
+    // The preferences changed a kind's default orientation.
+    settingNotes_.push_back(center.addObserver(kOrientationChanged, nullptr, [this](const Notification&) {
+        const int kind = tree_->kind() == RelativesTree::Kind::Ancestors ? 0 : 1;
+        if (!chart_ || ChartOrientation::orientationChangeType() != kind) return;
+        chart_->layout().defaultOrientation();
+        chartScroll_->updateRuler();
+    }));
+    // A new page layout or the page-line switch: the chart redraws.
+    settingNotes_.push_back(
+        center.addObserver(DocumentCommands::kTreePageLinesChanged, nullptr, [this](const Notification&) {
+            if (!chart_) return;
+            chart_->setPage(ChartPage::fromPrintInfo(doc_.chartInfo()));
+            chart_->setShowPageLines(defaults_.boolForKey(TreeChartView::kPageLinesKey));
+        }));
 }
 
 void RelativesController::treeColumnMoved(int oldPlace, int newPlace) {
@@ -403,6 +753,7 @@ void RelativesController::treeColumnMoved(int oldPlace, int newPlace) {
 
 void RelativesController::rebuildColumns() {
     const auto& style = tree_->indexStyle();
+    if (style && highlighted_ >= static_cast<int>(style->numberOfColumns())) highlighted_ = -1;
     ignoreSizeChanges_ = true;
     reloadOutline();
     for (int c = 0; style && c < static_cast<int>(style->numberOfColumns()); ++c)
@@ -426,6 +777,7 @@ void RelativesController::beep() {
 // ---- RelativesView
 
 void RelativesController::reloadOutline() {
+    if (chart_) chart_->reloadFromTree();
     model_->reset();
     restoring_ = true;
     std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
@@ -440,11 +792,17 @@ void RelativesController::reloadOutline() {
     restoring_ = false;
 }
 
-void RelativesController::reloadRowsOf(const GEDCOMRecord&) { outline_->viewport()->update(); }
+void RelativesController::reloadRowsOf(const GEDCOMRecord&) {
+    outline_->viewport()->update();
+    if (chart_) chart_->update();
+}
 
 void RelativesController::collapseIfNotExpandable(TreeItem& item) { expanded_.erase(&item); }
 
-void RelativesController::nodeLeaving(const TreeItem& item) { expanded_.erase(&item); }
+void RelativesController::nodeLeaving(const TreeItem& item) {
+    expanded_.erase(&item);
+    if (chart_) chart_->nodeLeaving(item);
+}
 
 void RelativesController::closeWindow() { close(); }
 

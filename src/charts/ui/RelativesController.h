@@ -26,7 +26,8 @@
 #include "charts/RelativesTree.h"
 #include "foundation/NotificationCenter.h"
 
-class QToolBar;
+class QAction;
+class QStackedWidget;
 class QTreeView;
 
 namespace kl {
@@ -34,8 +35,11 @@ namespace kl {
 class DocumentWindows;
 class GEDCOMDocument;
 class IndexStyleLibrary;
+class IndexToolbarWidget;
 class IndexWindow;
 class RelativesOutlineModel;
+class TreeChartScrollView;
+class TreeChartView;
 class UserDefaults;
 
 class RelativesController : public GEDCOMWindowController, public RelativesView {
@@ -45,9 +49,14 @@ public:
     static constexpr const char* kInitialGenerations = "Initial Generations";
     static constexpr const char* kMaximumGenerations = "Maximum Generations";
     static constexpr int kExportTag = 1102;
+    // Whether a new window shows a chart first; later the last switch of
+    // any window decides.
+    static constexpr const char* kChartModeFirst = "Use Tree Chart Mode First";
+    static constexpr int kPageLinesTag = 4605;
 
     // Lets index windows open relatives windows, and sets the generation
-    // limit from the user defaults.
+    // limit, the first mode and the chart orientations from the user
+    // defaults.
     static void install(UserDefaults& defaults);
     // The document's command behind the toolbar's and the Trees menu's
     // Ancestors (4001) and Descendants (4002): a family stands for its
@@ -66,7 +75,11 @@ public:
     RelativesTree& tree() const { return *tree_; }
     QTreeView* relatives() const { return outline_; }
     RelativesOutlineModel* outlineModel() const { return model_; }
-    QToolBar* toolbar() const { return toolbar_; }
+    IndexToolbarWidget* toolbar() const { return toolbar_; }
+    // The chart, made on the first switch to it; nullptr before.
+    TreeChartView* chart() const { return chart_; }
+    TreeChartScrollView* chartScrollView() const { return chartScroll_; }
+    bool chartMode() const { return chartMode_; }
     std::shared_ptr<INDIRecord> rootRecord() const { return tree_->rootRecord(); }
     std::string viewStyle() const { return tree_->viewStyle(); }
 
@@ -77,11 +90,22 @@ public:
     // Builds the row's whole branch on a worker and shows it expanded;
     // false when cancelled (the row stays as it was).
     bool expandBranch(const QModelIndex& index);
-    // File > Export > Tree Data...: asks for the file, then writes it.
+    // "ToggleView" and Trees > Chart Mode / Outline Mode: the other view,
+    // with the same branches open.
+    void toggleDisplayMode();
+    void setChartMode(bool chart);
+    // A chart's expand button: opens the node, or builds and opens its
+    // whole branch behind the progress panel.
+    bool chartExpandItem(TreeItem& item, bool wholeBranch);
+    // A double click on a chart box; `family` opens a family box's family.
+    void openChartItem(TreeItem& item, bool family);
+    // File > Export > Tree Data... (outline) or Tree Chart... (chart, as
+    // PDF): asks for the file, then writes it.
     void exportWindowData();
     // Writes the shown rows as tab-separated UTF-8 text in one step; on
     // failure the alert is shown and false answered.
     bool exportWindowDataTo(const std::string& path);
+    bool exportChartTo(const std::string& path);
     // Albums > Send Tree Members to Album: the album of the tag (4501 a
     // new one), as one undo step.
     void populateAlbum(int tag);
@@ -98,6 +122,22 @@ public:
     // tells nothing.
     void treeColumnResized(int column, int width);
     static constexpr const char* kTreeStyleChanged = "Tree Style Changed Notification";
+    static constexpr const char* kTreeStyleNeedsReload = "Tree Style Needs Reload Notification";
+    static constexpr const char* kOrientationChanged = "Tree Orientation Changed in Preferences";
+    // Asks, then replaces the kind's style by the bundled one in every
+    // window of the kind.
+    void revertToDefaultColumns();
+    // Column commands: 3301 add and 3302 modify (the column sheet), 3303
+    // remove (after asking), 3304 show or hide the portrait column. Modify
+    // and remove act on the highlighted column, in outline mode only.
+    void columnCommand(int tag);
+    // A header click highlights a style column; the portrait column beeps.
+    void highlightColumn(int column);
+    int highlightedColumn() const { return highlighted_; }
+    // Whether a command's item is enabled now, and its title when it
+    // changes with the window's state (empty when not).
+    bool validateTag(int tag) const;
+    QString titleForTag(int tag) const;
 
     // The rows shown, in outline order.
     std::vector<OutlineRow> shownRows() const;
@@ -105,6 +145,7 @@ public:
     Record selectedRecord() override;
     std::optional<Records> selectedRecords() override;
     int beeps() const { return beeps_; }
+    void beep();
 
     // ---- RelativesView
     void reloadOutline() override;
@@ -123,7 +164,14 @@ private:
     void applyFontAndColors();
     // The style's columns again, keeping what is open.
     void rebuildColumns();
-    void beep();
+    void observeSettings();
+    void revertStyle();
+    void makeChart();
+    void dropChart();
+    TreeItem::ExpansionWait branchWait();
+    void updateModeItems();
+    // Enables and retitles the toolbar's and menus' items.
+    void validateItems();
 
     GEDCOMDocument& doc_;
     DocumentWindows& windows_;
@@ -134,14 +182,23 @@ private:
     Entry* entry_ = nullptr;  // owned by the window list
     QTreeView* outline_ = nullptr;
     RelativesOutlineModel* model_ = nullptr;
-    QToolBar* toolbar_ = nullptr;
+    IndexToolbarWidget* toolbar_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    TreeChartScrollView* chartScroll_ = nullptr;
+    TreeChartView* chart_ = nullptr;
+    bool chartMode_ = false;
+    QAction* modeItem_ = nullptr;
+    QAction* exportItem_ = nullptr;
+    std::vector<Observation> settingNotes_;
+    static bool chartModeFirst_;
     // The nodes the outline shows expanded, kept over reloads.
     std::unordered_set<const TreeItem*> expanded_;
     bool restoring_ = false;
     bool ignoreMove_ = false;
-    Observation styleChanges_;
     bool ignoreSizeChanges_ = false;
     int beeps_ = 0;
+    int highlighted_ = -1;
+    class ColumnSheet* columnSheet_ = nullptr;
 };
 
 class AncestorController : public RelativesController {

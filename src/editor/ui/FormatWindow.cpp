@@ -32,12 +32,12 @@
 #include <unordered_set>
 
 #include "app/ui/AppAlerts.h"
-#include "app/ui/ToolbarCustomizeDialog.h"
 #include "app/ui/EditMenu.h"
 #include "editor/SyntaxColorizer.h"
 #include "editor/TextEditing.h"
 #include "editor/EditorResources.h"
 #include "editor/FormatToolbar.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 #include "foundation/UserDefaults.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ResourceFolder.h"
@@ -335,20 +335,22 @@ void FormatWindow::rebuildToolbar() {
         delete action;
     }
     toolbarItems_.clear();
-    for (const std::string& id : FormatToolbar::order().itemIdentifiers(UserDefaults::standard())) {
+    for (const std::string& id : FormatToolbar::items().itemIdentifiers(UserDefaults::standard())) {
         QAction* action = nullptr;
-        if (id == ToolbarOrder::kSeparator) {
+        const ToolbarItemSpec spec = FormatToolbar::itemForItemIdentifier(id);
+        const ToolbarItemSpec* item = spec.tag != 0 ? &spec : nullptr;
+        if (id == IndexToolbar::kSeparator) {
             action = toolbar_->addSeparator();
-        } else if (id == ToolbarOrder::kSpace || id == ToolbarOrder::kFlexibleSpace) {
+        } else if (id == IndexToolbar::kSpace || id == IndexToolbar::kFlexibleSpace) {
             auto* space = new QWidget;
             space->setMinimumWidth(8);
-            space->setSizePolicy(id == ToolbarOrder::kFlexibleSpace ? QSizePolicy::Expanding : QSizePolicy::Fixed,
+            space->setSizePolicy(id == IndexToolbar::kFlexibleSpace ? QSizePolicy::Expanding : QSizePolicy::Fixed,
                                  QSizePolicy::Preferred);
             action = toolbar_->addWidget(space);
-        } else if (id == ToolbarOrder::kCustomize) {
+        } else if (id == IndexToolbar::kCustomize) {
             action = toolbar_->addAction(tr("Customize"));
             connect(action, &QAction::triggered, this, [this] { runCustomizationPalette(); });
-        } else if (const auto item = FormatToolbar::itemForItemIdentifier(id)) {
+        } else if (item) {
             action = toolbar_->addAction(tr(item->label.c_str()));
             action->setData(item->tag);
             action->setToolTip(tr(item->toolTip.c_str()));
@@ -384,24 +386,11 @@ QAction* FormatWindow::toolbarItem(const std::string& identifier) const {
 }
 
 ToolbarCustomizeDialog* FormatWindow::runCustomizationPalette() {
-    ToolbarCustomization items{FormatToolbar::order(),
-                               [](const std::string& id) {
-                                   if (id == ToolbarOrder::kSeparator) return tr("Separator");
-                                   if (id == ToolbarOrder::kSpace) return tr("Space");
-                                   if (id == ToolbarOrder::kFlexibleSpace) return tr("Flexible Space");
-                                   if (id == ToolbarOrder::kCustomize) return tr("Customize");
-                                   const auto item = FormatToolbar::itemForItemIdentifier(id);
-                                   return item ? tr(item->label.c_str()) : QString::fromStdString(id);
-                               },
-                               [](const std::string& id) {
-                                   const auto item = FormatToolbar::itemForItemIdentifier(id);
-                                   return item ? tr(item->toolTip.c_str()) : QString();
-                               }};
-    auto* dialog = new ToolbarCustomizeDialog(std::move(items), toolbarItems_, this);
+    auto* dialog = new ToolbarCustomizeDialog(toolbarItems_, this, FormatToolbar::items());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     connect(dialog, &QDialog::accepted, this, [dialog] {
-        FormatToolbar::order().saveItemIdentifiers(UserDefaults::standard(), dialog->itemIdentifiers());
+        FormatToolbar::items().saveItemIdentifiers(UserDefaults::standard(), dialog->itemIdentifiers());
         // Every document window shows the same toolbar.
         std::vector<QPointer<FormatWindow>> windows;
         for (QWidget* widget : QApplication::topLevelWidgets())

@@ -12,7 +12,7 @@
 #include "app/ToolbarStyle.h"
 #include "app/ui/AppToolbars.h"
 #include "index/ui/AddColumnToolButton.h"
-#include "app/ui/ToolbarCustomizeDialog.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 #include "model/LibraryServices.h"
 
 namespace kl {
@@ -29,9 +29,9 @@ constexpr int kFindFieldWidth = 180;
 
 }  // namespace
 
-IndexToolbarWidget::IndexToolbarWidget(UserDefaults& defaults, QWidget* parent)
-    : QToolBar(parent), defaults_(defaults) {
-    setObjectName(QString::fromLatin1(IndexToolbar::kIdentifier));
+IndexToolbarWidget::IndexToolbarWidget(UserDefaults& defaults, QWidget* parent, const ToolbarItems& items)
+    : QToolBar(parent), defaults_(defaults), toolbar_(items) {
+    setObjectName(QString::fromStdString(items.identifier));
     setMovable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     // Titles under the icons until the window is given a toolbar style;
@@ -49,23 +49,6 @@ IndexToolbarWidget::IndexToolbarWidget(UserDefaults& defaults, QWidget* parent)
 }
 
 IndexToolbarWidget::~IndexToolbarWidget() = default;
-
-QString IndexToolbarWidget::itemTitle(const std::string& identifier) {
-    if (identifier == IndexToolbar::kSeparator) return qlocalized("Separator");
-    if (identifier == IndexToolbar::kSpace) return qlocalized("Space");
-    if (identifier == IndexToolbar::kFlexibleSpace) return qlocalized("Flexible Space");
-    if (identifier == IndexToolbar::kCustomize) return qlocalized("Customize");
-    if (identifier == IndexToolbar::kPrint) return qlocalized("Print");
-    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
-    return qlocalized(spec.paletteLabel.empty() ? identifier : spec.paletteLabel);
-}
-
-ToolbarCustomization IndexToolbarWidget::customization() {
-    return {IndexToolbar::order(), &IndexToolbarWidget::itemTitle, [](const std::string& identifier) {
-                const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier(identifier);
-                return spec.toolTip.empty() ? QString() : qlocalized(spec.toolTip);
-            }};
-}
 
 QIcon IndexToolbarWidget::imageNamed(const std::string& name) {
     if (name.empty()) return {};
@@ -111,7 +94,7 @@ void IndexToolbarWidget::clearItems() {
 
 void IndexToolbarWidget::rebuild() {
     clearItems();
-    for (const auto& id : IndexToolbar::itemIdentifiers(defaults_)) {
+    for (const auto& id : toolbar_.itemIdentifiers(defaults_)) {
         QAction* action = nullptr;
         if (id == IndexToolbar::kSeparator) {
             action = addSeparator();
@@ -124,9 +107,9 @@ void IndexToolbarWidget::rebuild() {
         } else if (id == "TypeFindField") {
             action = addFindSlot();
         } else {
-            action = addItem(IndexToolbar::itemForItemIdentifier(id));
+            action = addItem(toolbar_.itemFor(id));
         }
-        const int tag = IndexToolbar::itemForItemIdentifier(id).tag;
+        const int tag = toolbar_.itemFor(id).tag;
         items_.push_back(Item{id, action, tag});
         shown_.push_back(id);
     }
@@ -135,7 +118,7 @@ void IndexToolbarWidget::rebuild() {
 }
 
 QAction* IndexToolbarWidget::addItem(const ToolbarItemSpec& spec) {
-    const QString label = qlocalized(spec.label.empty() ? itemTitle(spec.identifier)
+    const QString label = qlocalized(spec.label.empty() ? ToolbarCustomizeDialog::itemTitle(spec.identifier, toolbar_)
                                                               .toStdString()
                                                         : spec.label);
     const QIcon icon = imageNamed(spec.image);
@@ -169,7 +152,7 @@ QAction* IndexToolbarWidget::addItem(const ToolbarItemSpec& spec) {
 }
 
 QAction* IndexToolbarWidget::addFindSlot() {
-    const ToolbarItemSpec spec = IndexToolbar::itemForItemIdentifier("TypeFindField");
+    const ToolbarItemSpec spec = toolbar_.itemFor("TypeFindField");
     auto* slot = new QWidget;
     auto* layout = new QHBoxLayout(slot);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -208,16 +191,17 @@ void IndexToolbarWidget::showEvent(QShowEvent* event) {
 }
 
 ToolbarCustomizeDialog* IndexToolbarWidget::runCustomizationPalette() {
-    auto* dialog = new ToolbarCustomizeDialog(customization(), shown_, window());
+    auto* dialog = new ToolbarCustomizeDialog(shown_, window(), toolbar_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        IndexToolbar::saveItemIdentifiers(defaults_, dialog->itemIdentifiers());
-        // Every index window shows the same toolbar. The toolbars are
-        // gathered first: a rebuild deletes widgets of the list walked.
+        toolbar_.saveItemIdentifiers(defaults_, dialog->itemIdentifiers());
+        // Every window of the kind shows the same toolbar. The toolbars
+        // are gathered first: a rebuild deletes widgets of the list walked.
         std::vector<QPointer<IndexToolbarWidget>> toolbars;
         for (QWidget* widget : QApplication::allWidgets())
-            if (auto* toolbar = qobject_cast<IndexToolbarWidget*>(widget); toolbar && &toolbar->defaults_ == &defaults_)
+            if (auto* toolbar = qobject_cast<IndexToolbarWidget*>(widget);
+                toolbar && &toolbar->defaults_ == &defaults_ && toolbar->toolbar_.identifier == toolbar_.identifier)
                 toolbars.emplace_back(toolbar);
         for (const auto& toolbar : toolbars)
             if (toolbar) toolbar->rebuild();

@@ -25,7 +25,6 @@ namespace kl {
 
 class AddColumnToolButton;
 class ToolbarCustomizeDialog;
-struct ToolbarCustomization;
 class UserDefaults;
 
 class IndexToolbarWidget : public QToolBar {
@@ -34,7 +33,10 @@ public:
     using Handler = std::function<void(const ToolbarItemSpec& item)>;
     using Validator = std::function<MenuAnswer(int tag)>;
 
-    explicit IndexToolbarWidget(UserDefaults& defaults, QWidget* parent = nullptr);
+    // `items` tells which toolbar: the index window's by default, or
+    // another window's made of the same kinds of item.
+    explicit IndexToolbarWidget(UserDefaults& defaults, QWidget* parent = nullptr,
+                                const ToolbarItems& items = IndexToolbar::items());
     ~IndexToolbarWidget() override;
 
     void setHandler(Handler handler) { handler_ = std::move(handler); }
@@ -48,7 +50,7 @@ public:
     // Enables each item with a tag by the validator's answer.
     void validateVisibleItems();
     // Opens the customise dialog on the window; accepting it stores the
-    // order and rebuilds every index toolbar over the same defaults.
+    // order and rebuilds every toolbar of the kind over the same defaults.
     ToolbarCustomizeDialog* runCustomizationPalette();
 
     // The identifiers shown, in order.
@@ -60,10 +62,6 @@ public:
     AddColumnToolButton* addColumnButton() const { return addColumn_; }
     // The placeholder find field while no find view was given.
     QLineEdit* findField() const { return findField_; }
-
-    // What the customise dialog shows of the index toolbar's items.
-    static QString itemTitle(const std::string& identifier);
-    static ToolbarCustomization customization();
 
     // An image of the resources by name; a null icon when there is none.
     static QIcon imageNamed(const std::string& name);
@@ -87,6 +85,7 @@ private:
     void clearItems();
 
     UserDefaults& defaults_;
+    const ToolbarItems& toolbar_;
     Handler handler_;
     Validator validator_;
     std::vector<Item> items_;

@@ -2,138 +2,19 @@
 // for the selected person, a second click brings the open one forward, the
 // outline follows edits of the document and closes with its person, and
 // Refresh builds the tree again.
-#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QListWidget>
 
-#include <QAction>
-#include <QHeaderView>
-#include <QMessageBox>
-#include <QApplication>
-#include <QTableView>
-#include <QToolBar>
-#include <QTreeView>
+#include "index/ui/ToolbarCustomizeDialog.h"
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <QMimeData>
-#include <QPointer>
-
-#include "app/AppController.h"
-#include "app/ui/DocController.h"
-#include "app/ui/QtDispatcher.h"
-#include "app/ui/UiTestSupport.h"
-#include "charts/ui/RelativesController.h"
-#include "charts/ui/RelativesOutlineModel.h"
-#include "document/GEDCOMDocument.h"
-#include "document/GEDCOMModel.h"
-#include "document/RecordIdsDrag.h"
-#include "document/IndexStyle.h"
-#include "foundation/NotificationCenter.h"
-#include "document/RecordsIndices.h"
-#include "index/DocumentWindows.h"
-#include "index/IndexController.h"
-#include "index/IndexStyleLibrary.h"
-#include "index/ui/IndexToolbarWidget.h"
-#include "index/ui/IndexWindow.h"
-#include "index/ui/ListsTableModel.h"
-#include "index/ui/RecordsTableModel.h"
-#include "model/FAMRecord.h"
-#include "model/INDIRecord.h"
+#include "RelativesWindowFixture.h"
 
 namespace kl {
 namespace {
 
-class RelativesWindowTest : public test::AppHome {
-protected:
-    void SetUp() override {
-        AppHome::SetUp();
-        AppController::initialize(*defaults);
-        defaults->setObject(Value(3), RelativesController::kInitialGenerations);
-        RelativesController::install(*defaults);
-    }
-    void TearDown() override {
-        window.reset();
-        doc.reset();
-        AppHome::TearDown();
-    }
-    static void settle() {
-        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-    }
-    void open(const std::string& records) {
-        doc = std::make_unique<GEDCOMDocument>();
-        doc->undo().disableUndoRegistration();
-        doc->gedcomModel().setInputGed("0 HEAD\n1 CHAR UTF-8\n" + records + "0 TRLR\n");
-        doc->gedcomModel().setRecordsFromStringVerifyIDs(true, false);
-        doc->undo().enableUndoRegistration();
-        window = std::make_unique<IndexWindow>(*doc, std::make_shared<IndexStyleLibrary>(*defaults), *defaults);
-        window->show();
-        settle();
-    }
-    // Shows the individuals and selects the person's row.
-    static void select(IndexWindow& shown, const std::string& id) {
-        const long list = shown.document().gedcomModel().recordsIndex().recordTypeIndex("INDI");
-        shown.listsTable()->selectionModel()->setCurrentIndex(shown.listsModel()->index(static_cast<int>(list), 0),
-                                                              QItemSelectionModel::ClearAndSelect);
-        settle();
-        const auto listed = shown.controller().listedRecords();
-        for (std::size_t row = 0; row < listed.size(); ++row)
-            if (listed[row]->grecordID() == id)
-                shown.recordsTable()->selectionModel()->select(
-                    shown.recordsModel()->index(static_cast<int>(row), 0),
-                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        settle();
-    }
-    static RelativesController* treeWindow(IndexWindow& shown, const std::string& id, const char* style) {
-        auto person = shown.document().gedcomModel().recordWithID(id);
-        RelativesWindow* entry = shown.documentWindows().findRecordTree(person, style);
-        return entry ? qobject_cast<RelativesController*>(
-                           static_cast<QWidget*>(const_cast<void*>(entry->window())))
-                     : nullptr;
-    }
-    static int treeWindows(IndexWindow& shown) {
-        int count = 0;
-        for (const auto& controller : shown.documentWindows().windowControllers())
-            count += dynamic_cast<RelativesWindow*>(controller.get()) != nullptr;
-        return count;
-    }
-    static void click(IndexWindow& shown, const char* identifier) {
-        QAction* action = shown.toolbar()->actionForIdentifier(identifier);
-        ASSERT_NE(action, nullptr) << identifier;
-        action->trigger();
-        settle();
-    }
-    std::vector<std::string> rowTexts(RelativesController& tree) {
-        std::vector<std::string> texts;
-        for (const auto& row : tree.shownRows())
-            texts.push_back(std::string(row.level * 2, ' ') + *tree.tree().stringForItem(*row.item, 0));
-        return texts;
-    }
-
-    QtDispatcher dispatcher;
-    Dispatcher::Scope scope{dispatcher};
-    std::unique_ptr<GEDCOMDocument> doc;
-    std::unique_ptr<IndexWindow> window;
-};
-
-// Arno and Bea's family, their son Cal's family with Gia, and Cal's
-// daughter Ilse.
-const char* kThreeGenerations =
-    "0 @I1@ INDI\n1 NAME Arno /Velk/\n1 SEX M\n1 FAMS @F1@\n"
-    "0 @I2@ INDI\n1 NAME Bea /Orm/\n1 SEX F\n1 FAMS @F1@\n"
-    "0 @I3@ INDI\n1 NAME Cal /Velk/\n1 SEX M\n1 FAMC @F1@\n1 FAMS @F3@\n"
-    "0 @I6@ INDI\n1 NAME Gia /Tarn/\n1 SEX F\n1 FAMS @F3@\n"
-    "0 @I8@ INDI\n1 NAME Ilse /Velk/\n1 SEX F\n1 FAMC @F3@\n"
-    "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n"
-    "0 @F3@ FAM\n1 HUSB @I3@\n1 WIFE @I6@\n1 CHIL @I8@\n";
-
-// The number of people below a person, down to `depth` generations.
-int descendantsOf(const INDIRecord& person, int depth) {
-    if (depth == 0) return 0;
-    int count = 0;
-    for (const auto& family : person.spouseFamsRecs())
-        for (const auto& child : family->children()) count += 1 + descendantsOf(*child, depth - 1);
-    return count;
-}
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+using test::descendantsOf;
 
 TEST_F(RelativesWindowTest, ToolbarOpensTheSampleDescendantsAndAncestorsComeForwardOnce) {
     DocController controller(*defaults);
@@ -228,7 +109,7 @@ TEST_F(RelativesWindowTest, RefreshBuildsTheTreeAgainToTheInitialGenerations) {
     tree->relatives()->expandAll();
     EXPECT_EQ(tree->shownRows().size(), 5u);
     TreeItem* oldRoot = tree->tree().rootItem();
-    QAction* refresh = tree->toolbar()->findChild<QAction*>("Refresh");
+    QAction* refresh = tree->toolbar()->actionForIdentifier("Refresh");
     ASSERT_NE(refresh, nullptr);
     refresh->trigger();
     settle();
@@ -261,6 +142,9 @@ TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
 
 namespace kl {
 namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
 
 class RelativesColumnsTest : public RelativesWindowTest {};
 
@@ -345,6 +229,151 @@ TEST_F(RelativesColumnsTest, ExpandBranchShowsEveryRowBelow) {
     branch->trigger();
     settle();
     EXPECT_EQ(tree->shownRows().size(), 5u);
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+
+TEST_F(RelativesWindowTest, RevertToDefaultColumnsAsksThenEveryWindowOfTheKindTakesTheBundledStyle) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    select(*window, "@I3@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* other = treeWindow(*window, "@I3@", "Descend");
+    ASSERT_TRUE(tree && other);
+    const auto bundled = tree->tree().indexStyle()->label();
+    tree->relatives()->header()->moveSection(2, 1);
+    settle();
+    ASSERT_NE(tree->tree().indexStyle()->label(), bundled);
+
+    for (const bool ok : {false, true}) {
+        QString asked;
+        test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+            asked = alert.text();
+            for (QAbstractButton* button : alert.buttons())
+                if (button->text() == (ok ? "OK" : "Cancel")) button->click();
+        });
+        tree->revertToDefaultColumns();
+        ASSERT_TRUE(test::processUntil([&] { return !asked.isEmpty(); }));
+        settle();
+        EXPECT_EQ(asked, "Are you sure you want to revert to the default columns for Descendants family trees?");
+        for (RelativesController* shown : {tree, other})
+            EXPECT_EQ(shown->tree().indexStyle()->label() == bundled, ok) << ok;
+    }
+    EXPECT_EQ(other->outlineModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+              bundled[1]);
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+
+TEST_F(RelativesWindowTest, ColumnItemsActOnTheHighlightedColumnInOutlineModeOnly) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    QAction* modify = tree->toolbar()->actionForIdentifier("EditColumn");
+    QAction* remove = tree->toolbar()->actionForIdentifier("DeleteColumn");
+    QAction* portrait = tree->toolbar()->actionForIdentifier("PortraitColumn");
+    ASSERT_TRUE(modify && remove && portrait);
+    EXPECT_FALSE(modify->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_TRUE(portrait->isEnabled());
+
+    // The outline column can be highlighted but not changed.
+    tree->relatives()->header()->sectionClicked(0);
+    EXPECT_FALSE(remove->isEnabled());
+    tree->relatives()->header()->sectionClicked(2);
+    EXPECT_EQ(tree->highlightedColumn(), 2);
+    EXPECT_TRUE(modify->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
+    tree->toggleDisplayMode();
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_EQ(tree->titleForTag(4003), "Outline Mode");
+    EXPECT_EQ(tree->titleForTag(1102), "Tree Chart...");
+    tree->toggleDisplayMode();
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_EQ(tree->titleForTag(1102), "Tree Data...");
+
+    const auto style = tree->tree().indexStyle();
+    const auto labels = style->label();
+    QString asked;
+    test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+        asked = alert.text();
+        alert.buttons().front()->click();
+    });
+    remove->trigger();
+    ASSERT_TRUE(test::processUntil([&] { return !asked.isEmpty(); }));
+    settle();
+    EXPECT_EQ(asked.toStdString(), "Are you sure you want to delete the '" + labels[2] + "' column?");
+    EXPECT_EQ(style->numberOfColumns(), labels.size() - 1);
+    EXPECT_EQ(tree->outlineModel()->columnCount(), static_cast<int>(labels.size() - 1));
+
+    EXPECT_EQ(tree->titleForTag(3304), "Show Portrait Column");
+    portrait->trigger();
+    settle();
+    EXPECT_TRUE(style->hasPortraitColumn());
+    EXPECT_EQ(tree->titleForTag(3304), "Hide Portrait Column");
+    const int before = tree->beeps();
+    tree->relatives()->header()->sectionClicked(style->portraitColumn());
+    EXPECT_EQ(tree->beeps(), before + 1);
+}
+
+}  // namespace
+}  // namespace kl
+
+namespace kl {
+namespace {
+
+using test::RelativesWindowTest;
+using test::kThreeGenerations;
+
+TEST_F(RelativesWindowTest, ACustomisedToolbarIsKeptForEveryRelativesWindowButNotTheIndexWindow) {
+    open(kThreeGenerations);
+    select(*window, "@I1@");
+    click(*window, "Descendants");
+    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    ASSERT_NE(tree, nullptr);
+    ASSERT_NE(tree->toolbar()->actionForIdentifier("Refresh"), nullptr);
+    const auto indexItems = window->toolbar()->itemIdentifiers();
+
+    QPointer<ToolbarCustomizeDialog> dialog;
+    test::whenModal<ToolbarCustomizeDialog>([&](ToolbarCustomizeDialog& shown) { dialog = &shown; });
+    QAction* customize = tree->findChild<QAction*>("CustomizeToolbar");
+    ASSERT_NE(customize, nullptr);
+    customize->trigger();
+    ASSERT_TRUE(test::processUntil([&] { return !dialog.isNull(); }));
+    QListWidget* current = dialog->currentList();
+    for (int row = 0; row < current->count(); ++row)
+        if (current->item(row)->text() == "Refresh Tree") current->setCurrentRow(row);
+    dialog->removeItem();
+    dialog->accept();
+    settle();
+
+    EXPECT_EQ(tree->toolbar()->actionForIdentifier("Refresh"), nullptr);
+    select(*window, "@I3@");
+    click(*window, "Ancestors");
+    RelativesController* other = treeWindow(*window, "@I3@", "Ancest");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->toolbar()->actionForIdentifier("Refresh"), nullptr);
+    EXPECT_NE(other->toolbar()->actionForIdentifier("ToggleView"), nullptr);
+    EXPECT_EQ(window->toolbar()->itemIdentifiers(), indexItems);
+    EXPECT_TRUE(defaults->dictionaryForKey("NSToolbar Configuration relativesToolBar").has_value());
 }
 
 }  // namespace

@@ -16,9 +16,9 @@
 #include <QTreeView>
 
 #include "../EditorTestSupport.h"
-#include "app/ui/ToolbarCustomizeDialog.h"
 #include "editor/FormatDocument.h"
 #include "editor/FormatToolbar.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 #include "editor/ui/FormatWindow.h"
 #include "editor/ui/KXDocController.h"
 #include "editor/ui/PropertyTableView.h"
@@ -480,7 +480,7 @@ public slots:
 namespace {
 
 TEST_F(FormatWindowTest, ToolbarStartsInItsDefaultOrderAndKeepsACustomisedOne) {
-    EXPECT_EQ(window_->toolbarItemIdentifiers(), FormatToolbar::order().defaultItemIdentifiers());
+    EXPECT_EQ(window_->toolbarItemIdentifiers(), FormatToolbar::toolbarDefaultItemIdentifiers());
     ASSERT_TRUE(window_->toolbarItem("SaveAndRun"));
     EXPECT_TRUE(window_->toolbarItem("SaveAndRun")->isEnabled());
     EXPECT_EQ(window_->toolbarItem("SaveAndRun")->toolTip(), "Save format and launch in Kinlore II");
@@ -505,9 +505,9 @@ TEST_F(FormatWindowTest, ToolbarStartsInItsDefaultOrderAndKeepsACustomisedOne) {
     dialog->allowedList()->setCurrentRow(3);
     dialog->currentList()->setCurrentRow(dialog->currentList()->count() - 1);
     dialog->addItem();
-    std::vector<std::string> expected(FormatToolbar::order().defaultItemIdentifiers().begin() + 1,
-                                      FormatToolbar::order().defaultItemIdentifiers().end());
-    expected.push_back(ToolbarOrder::kCustomize);
+    std::vector<std::string> expected(FormatToolbar::toolbarDefaultItemIdentifiers().begin() + 1,
+                                      FormatToolbar::toolbarDefaultItemIdentifiers().end());
+    expected.push_back(IndexToolbar::kCustomize);
     dialog->accept();
     QApplication::processEvents();
     EXPECT_TRUE(dialog.isNull());
@@ -517,13 +517,13 @@ TEST_F(FormatWindowTest, ToolbarStartsInItsDefaultOrderAndKeepsACustomisedOne) {
 
     reopen();
     EXPECT_EQ(window_->toolbarItemIdentifiers(), expected) << "the next window shows the chosen order";
-    window_->toolbarItem(ToolbarOrder::kCustomize)->trigger();
+    window_->toolbarItem(IndexToolbar::kCustomize)->trigger();
     dialog = window_->findChild<ToolbarCustomizeDialog*>();
     ASSERT_TRUE(dialog);
     dialog->useDefaultSet();
     dialog->accept();
     QApplication::processEvents();
-    EXPECT_EQ(window_->toolbarItemIdentifiers(), FormatToolbar::order().defaultItemIdentifiers());
+    EXPECT_EQ(window_->toolbarItemIdentifiers(), FormatToolbar::toolbarDefaultItemIdentifiers());
 }
 
 TEST_F(FormatWindowTest, SaveAndRunSavesThenOpensTheFormatInKinloreTryingTwice) {

@@ -20,7 +20,7 @@
 #include "index/IndexTestSupport.h"
 #include "app/ui/AppToolbars.h"
 #include "index/ui/AddColumnToolButton.h"
-#include "app/ui/ToolbarCustomizeDialog.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 
 namespace kl {
 namespace {
@@ -121,7 +121,7 @@ TEST_F(ToolbarTest, UseDefaultSetAndCancel) {
 }
 
 TEST_F(ToolbarTest, SingleItemAddedAgainMovesInsteadOfRepeating) {
-    ToolbarCustomizeDialog dialog(IndexToolbarWidget::customization(), {"AddColumn", "EditColumn", IndexToolbar::kSpace});
+    ToolbarCustomizeDialog dialog({"AddColumn", "EditColumn", IndexToolbar::kSpace});
     auto select = [&](QListWidget* list, const char* id) {
         for (int i = 0; i < list->count(); ++i)
             if (list->item(i)->data(Qt::UserRole).toString() == id) return list->setCurrentRow(i);

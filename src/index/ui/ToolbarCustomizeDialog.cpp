@@ -1,4 +1,4 @@
-#include "app/ui/ToolbarCustomizeDialog.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "index/IndexToolbar.h"
 #include "model/LibraryServices.h"
 
 namespace kl {
@@ -26,19 +27,29 @@ std::string identifierOf(const QListWidgetItem* item) { return item->data(kIdent
 }  // namespace
 
 QListWidgetItem* ToolbarCustomizeDialog::makeItem(const std::string& identifier) const {
-    auto* item = new QListWidgetItem(items_.title ? items_.title(identifier) : QString::fromStdString(identifier));
+    auto* item = new QListWidgetItem(itemTitle(identifier, toolbar_));
     item->setData(kIdentifierRole, QString::fromStdString(identifier));
-    const QString tip = items_.toolTip ? items_.toolTip(identifier) : QString();
-    if (!tip.isEmpty()) item->setToolTip(tip);
+    const ToolbarItemSpec spec = toolbar_.itemFor(identifier);
+    if (!spec.toolTip.empty()) item->setToolTip(qlocalized(spec.toolTip));
     return item;
 }
 
-ToolbarCustomizeDialog::ToolbarCustomizeDialog(ToolbarCustomization items, const std::vector<std::string>& current,
-                                               QWidget* parent)
-    : QDialog(parent), items_(std::move(items)) {
+QString ToolbarCustomizeDialog::itemTitle(const std::string& identifier, const ToolbarItems& items) {
+    if (identifier == IndexToolbar::kSeparator) return qlocalized("Separator");
+    if (identifier == IndexToolbar::kSpace) return qlocalized("Space");
+    if (identifier == IndexToolbar::kFlexibleSpace) return qlocalized("Flexible Space");
+    if (identifier == IndexToolbar::kCustomize) return qlocalized("Customize");
+    if (identifier == IndexToolbar::kPrint) return qlocalized("Print");
+    const ToolbarItemSpec spec = items.itemFor(identifier);
+    return qlocalized(spec.paletteLabel.empty() ? identifier : spec.paletteLabel);
+}
+
+ToolbarCustomizeDialog::ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent,
+                                               const ToolbarItems& items)
+    : QDialog(parent), toolbar_(items) {
     setWindowTitle(qlocalized("Customize Toolbar"));
     allowed_ = new QListWidget(this);
-    for (const auto& id : items_.order.allowedItemIdentifiers()) allowed_->addItem(makeItem(id));
+    for (const auto& id : toolbar_.allowed()) allowed_->addItem(makeItem(id));
     current_ = new QListWidget(this);
     setItems(current);
 
@@ -72,7 +83,7 @@ ToolbarCustomizeDialog::ToolbarCustomizeDialog(ToolbarCustomization items, const
 
 void ToolbarCustomizeDialog::setItems(const std::vector<std::string>& identifiers) {
     current_->clear();
-    for (const auto& id : items_.order.sanitized(identifiers)) current_->addItem(makeItem(id));
+    for (const auto& id : toolbar_.sanitized(identifiers)) current_->addItem(makeItem(id));
 }
 
 std::vector<std::string> ToolbarCustomizeDialog::itemIdentifiers() const {
@@ -86,7 +97,7 @@ void ToolbarCustomizeDialog::addItem() {
     if (!chosen) return;
     const std::string id = identifierOf(chosen);
     int at = current_->currentRow() >= 0 ? current_->currentRow() + 1 : current_->count();
-    if (!ToolbarOrder::repeatable(id)) {
+    if (!ToolbarItems::repeatable(id)) {
         for (int i = 0; i < current_->count(); ++i) {
             if (identifierOf(current_->item(i)) != id) continue;
             delete current_->takeItem(i);
@@ -118,6 +129,6 @@ void ToolbarCustomizeDialog::moveUp() { move(-1); }
 
 void ToolbarCustomizeDialog::moveDown() { move(1); }
 
-void ToolbarCustomizeDialog::useDefaultSet() { setItems(items_.order.defaultItemIdentifiers()); }
+void ToolbarCustomizeDialog::useDefaultSet() { setItems(toolbar_.defaultOrder()); }
 
 }  // namespace kl

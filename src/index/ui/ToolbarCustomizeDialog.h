@@ -1,18 +1,16 @@
 #pragma once
-// ToolbarCustomizeDialog: lets the user choose a toolbar's items and their
-// order: the items the toolbar may hold on the left, the current order on
-// the right, with add, remove, move up and down and "Use Default Set". The
-// toolbar saves the order when the dialog is accepted. Each toolbar gives
-// its own items and how the lists name them.
+// ToolbarCustomizeDialog: lets the user choose the index window's toolbar
+// items and their order: the items the toolbar may hold on the left, the
+// current order on the right, with add, remove, move up and down and "Use
+// Default Set". The toolbar saves the order when the dialog is accepted.
 //
 // Thread: main thread.
 #include <QDialog>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/ToolbarOrder.h"
+#include "index/IndexToolbar.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -20,21 +18,16 @@ class QPushButton;
 
 namespace kl {
 
-// A toolbar's items and the title and tool tip the lists show for each.
-struct ToolbarCustomization {
-    ToolbarOrder order;
-    std::function<QString(const std::string& identifier)> title;
-    std::function<QString(const std::string& identifier)> toolTip;
-};
-
 class ToolbarCustomizeDialog : public QDialog {
     Q_OBJECT
 public:
-    ToolbarCustomizeDialog(ToolbarCustomization items, const std::vector<std::string>& current,
-                           QWidget* parent = nullptr);
+    ToolbarCustomizeDialog(const std::vector<std::string>& current, QWidget* parent = nullptr,
+                           const ToolbarItems& items = IndexToolbar::items());
 
     // The order chosen so far.
     std::vector<std::string> itemIdentifiers() const;
+    // What a list shows for an item identifier.
+    static QString itemTitle(const std::string& identifier, const ToolbarItems& items = IndexToolbar::items());
 
     QListWidget* allowedList() const { return allowed_; }
     QListWidget* currentList() const { return current_; }
@@ -53,8 +46,7 @@ private:
     void move(int by);
     QListWidgetItem* makeItem(const std::string& identifier) const;
 
-    ToolbarCustomization items_;
-
+    const ToolbarItems& toolbar_;
     QListWidget* allowed_ = nullptr;
     QListWidget* current_ = nullptr;
 };
