@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "cells/GroupBox.h"
 #include "foundation/NotificationCenter.h"
 
 namespace kl {
@@ -46,9 +47,18 @@ void EditBackgroundView::setRestricted(bool locked) {
     for (const auto& cell : cells_) cell->setLocked(locked);
 }
 
-double EditBackgroundView::groupLeftEdge() const { return groupBox_ ? groupBox_->viewFrame().x : 0; }
+// The content of a group box lies inside its margins and title.
+double EditBackgroundView::groupLeftEdge() const {
+    if (!groupBox_) return 0;
+    auto* box = dynamic_cast<const GroupBox*>(groupBox_);
+    return groupBox_->viewFrame().x + (box ? box->contentLeft() : 0);
+}
 
-double EditBackgroundView::groupTopEdge() const { return groupBox_ ? groupBox_->viewFrame().y : 0; }
+double EditBackgroundView::groupTopEdge() const {
+    if (!groupBox_) return 0;
+    auto* box = dynamic_cast<const GroupBox*>(groupBox_);
+    return groupBox_->viewFrame().y + (box ? box->contentTop() : 0);
+}
 
 void EditBackgroundView::setBackgroundColor(std::optional<Color> color) {
     backgroundColor_ = color;

@@ -90,11 +90,34 @@ public:
     void reloadPane() override {
         if (reload_) reload_();
     }
+    LinkHost* linkHost() const override { return linkHost_; }
+    void setLinkHost(LinkHost* host) { linkHost_ = host; }
     // What the browser does for endActiveCell and reloadPane.
     void setBrowserSteps(std::function<int(int)> endActiveCell, std::function<void()> reload) {
         endActiveCell_ = std::move(endActiveCell);
         reload_ = std::move(reload);
     }
+
+    void openQuickComment(CustomCell& cell) override {
+        if (documentSteps_.openQuickComment) documentSteps_.openQuickComment(cell);
+    }
+    void setNeedsMemoPopup() override {
+        if (documentSteps_.needsMemoPopup) documentSteps_.needsMemoPopup();
+    }
+    void tryFamilySearch() override {
+        if (documentSteps_.familySearch) documentSteps_.familySearch();
+    }
+    void openTempolin(const std::string& date) override {
+        if (documentSteps_.tempolin) documentSteps_.tempolin(date);
+    }
+    // What the browser and its document do for the fields' commands.
+    struct DocumentSteps {
+        std::function<void(CustomCell&)> openQuickComment;
+        std::function<void()> needsMemoPopup;
+        std::function<void()> familySearch;
+        std::function<void(const std::string&)> tempolin;
+    };
+    void setDocumentSteps(DocumentSteps steps) { documentSteps_ = std::move(steps); }
 
     // A height change of a cell after the build: cells below it move.
     void retileCells(CustomCell& cell, double change);
@@ -102,10 +125,12 @@ public:
     void setHeight(double height) { height_ = height; }
 
 private:
+    DocumentSteps documentSteps_;
     std::function<int(int)> endActiveCell_;
     std::function<void()> reload_;
     std::vector<std::shared_ptr<CustomCell>> cells_;
     Host* host_ = nullptr;
+    LinkHost* linkHost_ = nullptr;
     CustomCell* groupBox_ = nullptr;
     std::shared_ptr<GEDCOMRecord> record_;
     std::weak_ptr<Object> browser_;

@@ -1,16 +1,20 @@
 // The Cell command, the properties of the cell just made and the drawing
 // commands of a palette.
 #include <cmath>
+#include <filesystem>
 
 #include "app/EditingPrefs.h"
 #include "app/LibraryFolder.h"
 #include "browser/PaneBuilder.h"
 #include "cells/CellKinds.h"
+#include "cells/MultimediaCell.h"
 #include "cells/CustomCell.h"
 #include "foundation/AsciiText.h"
 #include "foundation/Numbers.h"
 #include "model/GEDCOMObject.h"
 #include "model/GEDCOMRecord.h"
+#include "model/OBJERecord.h"
+#include "document/GEDCOMModel.h"
 #include "model/wex.h"
 #include "script/TemplateCommandSet.h"
 #include "script/Templates.h"
@@ -197,15 +201,81 @@ void PaneBuilder::doImage(GEDCOMTemporary&) {
         causeError("Image '" + name + "' not found or image not allowed in cell.");
 }
 
+// A button's image: the picture when it can be read, else nothing.
+static std::optional<CellImage> readableImage(CellImage image) { return ButtonCell::measureImage(image); }
+
 void PaneBuilder::doImagefile(GEDCOMTemporary&) {
-    verifyValidInCell("cellNSImage:");
-    passProperty("cellNSImage:", {read_.getString()});
+    const std::string path = read_.getString();
+    CustomCell& cell = verifyValidInCell("cellNSImage:");
+    auto* button = dynamic_cast<ButtonCell*>(&cell);
+    if (!button) {
+        cell.takeProperty("cellNSImage:", {path});
+        return;
+    }
+    std::optional<std::string> found;
+    if (env_.model) found = OBJERecord::multimediaFilePath(path, env_.model->multimediaRoot(), env_.model->fileURL());
+    else if (std::filesystem::exists(path)) found = path;
+    std::optional<CellImage> image;
+    if (found) image = readableImage(CellImage{*found, std::nullopt, std::nullopt, 0, 0, 0, 0});
+    if (image) button->cellNSImage(*image);
+    auto* media = dynamic_cast<MultimediaCell*>(button);
+    if (image && media) {
+        media->setMmPath(*found);
+        button->setImageType(ImageOwn);
+    } else {
+        button->setImageType(ImageNone);
+    }
 }
 
+// The picture of a multimedia record: its stored thumbnail (not for the
+// full picture), its image file, or the icon of what it is.
 void PaneBuilder::objectImage(bool full) {
     const std::string recordID = read_.getString();
-    verifyValidInCell("cellNSImage:");
-    passProperty("cellNSImage:", {recordID, full ? "full" : "thumbnail"});
+    std::shared_ptr<OBJERecord> object;
+    if (env_.model) object = std::dynamic_pointer_cast<OBJERecord>(env_.model->recordWithID(recordID, "OBJE"));
+    CellImage image;
+    int type = ImageNotFound;
+    std::optional<std::string> filePath;
+    OBJERecord::ImageState state;
+    if (object) state = object->getMMImageInFile(!full);
+    if (object && state.isURL) {
+        image.icon = "URLIcon";
+        type = ImageURL;
+    } else if (object && state.gotThumb) {
+        image.data = state.thumbnail;
+        type = ImageThumbnail;
+    } else if (object && state.found && state.fullPath) {
+        filePath = state.fullPath;
+        if (state.isImage) {
+            image.path = state.fullPath;
+            type = ImageOwn;
+        } else {
+            image.icon = object->mmFormat() + "Icon";
+            type = state.canRead ? ImageNoImage : ImageNoPermission;
+        }
+    } else if (auto thumb = full && env_.model ? env_.model->getThumbnail(recordID) : std::nullopt) {
+        image.data = std::move(thumb);
+        type = ImageThumbnail;
+    } else {
+        image.icon = "FileNotFoundIcon";
+    }
+    auto measured = readableImage(image);
+    if (!measured && (type == ImageOwn || type == ImageThumbnail)) {
+        // A picture that does not read shows its file's icon instead.
+        image = CellImage{};
+        image.icon = "FileNotFoundIcon";
+        measured = readableImage(image);
+    }
+    CustomCell& cell = verifyValidInCell("cellNSImage:");
+    auto* button = dynamic_cast<ButtonCell*>(&cell);
+    if (!button) {
+        cell.takeProperty("cellNSImage:", {recordID, full ? "full" : "thumbnail"});
+        return;
+    }
+    button->cellNSImage(measured.value_or(image));
+    button->setImageType(type);
+    if (full && filePath)
+        if (auto* media = dynamic_cast<MultimediaCell*>(button)) media->setMmPath(*filePath);
 }
 
 void PaneBuilder::doObjectimage(GEDCOMTemporary&) { objectImage(false); }
@@ -302,6 +372,12 @@ void PaneBuilder::doTextexpression(GEDCOMTemporary& frame) {
                    "command");
     CustomCell& cell = *currentCell_;
     auto reached = frame.lastPathStructure();
+    if (auto* link = dynamic_cast<LinkButton*>(&cell)) {
+        // A path that stopped on a frame reached the structure the frame shows.
+        if (auto shownFrame = std::dynamic_pointer_cast<GEDCOMTemporary>(reached)) reached = shownFrame->structure();
+        link->cellExpression(reached, record_.get(), env_.model);
+        return;
+    }
     cell.takeProperty("cellExpression:", {value, reached ? reached->gtag() : std::string()});
 }
 

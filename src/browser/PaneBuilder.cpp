@@ -8,6 +8,7 @@
 #include "app/EditingPrefs.h"
 #include "app/LibraryFolder.h"
 #include "cells/CellKinds.h"
+#include "cells/GroupBox.h"
 #include "cells/CustomCell.h"
 #include "document/GEDCOMModel.h"
 #include "document/KLExpression.h"
@@ -217,13 +218,15 @@ void PaneBuilder::finishCell() {
     if (locked_) cell->setLocked(true);
     CellRect frame = cell->viewFrame();
     if (cell->isBoxSubclass()) {
-        // A group box takes the rest of the line and opens its own layout.
+        // A group box opens its own layout instead of taking part in the flow.
         layout_.wrapCell(frame, variables_);
-        frame.width = std::max(1.0, lineWidthLimit());
+        frame.width = std::max(1.0, frame.width);
         cell->setViewFrame(frame);
         background_.addCustomCell(cell);
         groupKept_ = layout_.keepLayout();
-        layout_.startInnerLayout(frame.width - varFloatValue("#leftSkip"), cell->viewFrame().height, variables_);
+        auto* box = dynamic_cast<GroupBox*>(cell.get());
+        layout_.startInnerLayout(box ? box->contentWidth() : frame.width - varFloatValue("#leftSkip"), topMargin(),
+                                 variables_);
         background_.setGroupBox(cell.get());
         return;
     }
@@ -245,8 +248,12 @@ void PaneBuilder::endGroup(bool remove) {
     const double inner = layout_.layoutContentBottom;
     layout_.restoreLayout(groupKept_);
     CellRect frame = box->viewFrame();
-    frame.height = std::max(frame.height, inner + varFloatValue("#lineSkip"));
-    box->setViewFrame(frame);
+    if (auto* group = dynamic_cast<GroupBox*>(box)) {
+        frame.height = group->finishGroup(inner, varFloatValue("#lineSkip"));
+    } else {
+        frame.height = std::max(frame.height, inner + varFloatValue("#lineSkip"));
+        box->setViewFrame(frame);
+    }
     layout_.layoutHPos = frame.right() + varFloatValue("#cellSkip");
     layout_.layoutLineHeight = std::max(layout_.layoutLineHeight, frame.height);
     layout_.layoutContentBottom = std::max(layout_.layoutContentBottom, layout_.layoutVPos + frame.height);

@@ -4,8 +4,13 @@
 #include <set>
 
 #include "cells/ChoiceCells.h"
+#include "cells/EditDateCell.h"
 #include "cells/EditValueCell.h"
+#include "cells/LinkKinds.h"
+#include "cells/HiddenCell.h"
+#include "cells/NameAndURLCells.h"
 #include "cells/StandInCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/TextCell.h"
 #include "model/wex.h"
 
@@ -29,13 +34,17 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
     if (auto it = makers().find(seed.kind); it != makers().end() && it->second) return it->second(seed);
     if (seed.kind == "label" || seed.kind == "static")
         return std::make_shared<LabelTextCell>(seed.kind == "label" ? 1 : 0, seed.frame, seed.prefs);
-    // Dates, names and links are typed as plain values until they get fields
-    // of their own; a value of several lines needs the multi-line cell.
-    if ((seed.kind == "editvalue" || seed.kind == "editdate" || seed.kind == "editname" ||
-         seed.kind == "editurl") &&
-        wex::isOneLine(seed.contents))
-        return std::make_shared<EditValueCell>(seed);
+    // A value of several lines needs the multi-line cell.
+    const bool oneLine = wex::isOneLine(seed.contents);
+    if (seed.kind == "editdate") return std::make_shared<EditDateCell>(seed);
+    if (seed.kind == "editname") return std::make_shared<EditNameCell>(seed);
+    if (seed.kind == "editurl" && oneLine) return std::make_shared<EditURLCell>(seed);
+    if (seed.kind == "editvalue" && oneLine) return std::make_shared<EditValueCell>(seed);
+    if (seed.kind == "editfield" || seed.kind == "editvalue" || seed.kind == "editurl")
+        return std::make_shared<EditTextCell>(seed);
+    if (seed.kind == "staticfield") return std::make_shared<StaticFieldCell>(seed);
     if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
+    if (auto linked = makeLinkKind(seed)) return linked;
     if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);
     if (seed.kind == "popupmenuedit") return std::make_shared<PopupMenuEditValue>(seed);
     return std::make_shared<StandInCell>(seed.kind, seed.structure, seed.tag, seed.level, seed.frame, seed.prefs);
@@ -49,7 +58,7 @@ void CellKinds::setMaker(const std::string& kind, Maker maker) {
 std::shared_ptr<CustomCell> CellKinds::makePlaceholder(const std::shared_ptr<GEDCOMObject>& structure,
                                                        const std::string& tag, int level) {
     if (placeholderMaker()) return placeholderMaker()(structure, tag, level);
-    return std::make_shared<PlaceholderCell>(structure, tag, level);
+    return std::make_shared<HiddenCell>(structure, tag, level);
 }
 
 bool CellKinds::supportedCreateTag(const std::string& tag) {

@@ -2,8 +2,7 @@
 // CellKinds: which cell a "Cell" command of each kind makes, and which
 // placeholder a template frame gets. Labels and static texts are made here;
 // every other kind makes a StandInCell until its own cell class registers
-// its maker, and the placeholder is a PlaceholderCell until the hidden
-// cell of editing registers its own. The pane builder checks a kind's
+// its maker. A template frame's placeholder is a HiddenCell. The pane builder checks a kind's
 // conditions (one-line contents, no open group box, ...) before it asks.
 //
 // Thread: main thread; makers are registered at start, before any pane.

@@ -8,6 +8,7 @@
 // The editing background implements it. Ownership: a plain pointer held by
 // the cell while it is in the pane. Thread: main thread.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "foundation/Value.h"
@@ -16,6 +17,7 @@ namespace kl {
 
 class CustomCell;
 class GEDCOMRecord;
+class LinkHost;
 
 class CellPane {
 public:
@@ -32,6 +34,18 @@ public:
     virtual int endActiveCell(int mode) { (void)mode; return 1; }
     // The browser builds the pane again on its next turn.
     virtual void reloadPane() {}
+    // The browser as link buttons and multimedia cells reach it; none
+    // outside a browser.
+    virtual LinkHost* linkHost() const { return nullptr; }
+
+    // The quick-comment editor over a cell; after the pending rebuild, over
+    // the cell that then has the focus (its commit just made the structure).
+    virtual void openQuickComment(CustomCell& cell) { (void)cell; }
+    virtual void setNeedsMemoPopup() {}
+    // The document's commands that a field hands over: the genealogy search
+    // for the pane's record, and a date sent to Tempolin.
+    virtual void tryFamilySearch() {}
+    virtual void openTempolin(const std::string& date) { (void)date; }
 };
 
 }  // namespace kl

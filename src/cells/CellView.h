@@ -23,6 +23,13 @@ public:
     // Width and height of a text in the cell's font.
     virtual double textWidth(const std::string& text) const = 0;
     virtual double textHeight() const = 0;
+    // Height of a text of several lines laid out at that width.
+    virtual double textBlockHeight(const std::string& text, double width) const {
+        (void)width;
+        double lines = 1;
+        for (char c : text) lines += c == '\n' ? 1 : 0;
+        return lines * textHeight();
+    }
     // The text the user sees (and may have typed).
     virtual std::string text() const = 0;
     virtual bool hasFocus() const { return false; }
@@ -30,6 +37,8 @@ public:
     virtual void beep() {}
     // Whether the user may type into the cell (a locked record's may not).
     virtual void setEditable(bool) {}
+    // Puts a text on the general pasteboard.
+    virtual void writeStringToPasteboard(const std::string&) {}
 };
 
 }  // namespace kl

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/AppController.h"
+#include "app/EditingPrefs.h"
 #include "cells/CellPane.h"
 #include "foundation/AsciiText.h"
 #include "model/GEDCOMObject.h"
@@ -22,6 +23,9 @@ EditValueCell::EditValueCell(const CellSeed& seed, std::string className) : Text
     frame.height -= 1;
     setViewFrame(frame);
     setTextStyle(2, seed.prefs);
+    // Where the user types stands out from the labels around it.
+    if (seed.prefs)
+        if (auto fill = seed.prefs->colorNamed(kEditingBackground)) look().backgroundColor = *fill;
     setEditTag(seed.tag);
     setEditLevel(seed.level);
     setStructure(seed.structure);
@@ -77,7 +81,7 @@ void EditValueCell::setLocked(bool locked) {
 int EditValueCell::endStructureEditing(bool) {
     if (!changed_) return EditSet;
     changed_ = false;
-    const std::string typed = view() ? view()->text() : text();
+    const std::string typed = fieldText();
     auto shown = structure();
     if (shown ? shown->contents() == typed : typed.empty()) return EditSet;
     // The cell's own text follows the field, so that a later refresh shows
@@ -87,7 +91,7 @@ int EditValueCell::endStructureEditing(bool) {
 }
 
 std::vector<EditValueCell::MenuItem> EditValueCell::menuItems() const {
-    std::vector<MenuItem> items{{"Attach/Edit Memo", 10003, false}};
+    std::vector<MenuItem> items{{"Attach/Edit Memo", kAttachMemoTag, false}};
     if (editTag() == "PLAC" || editTag() == "_PLACE") items.push_back({"Google maps search", 10002, false});
     items.push_back({"Google search", AppController::webSearchTag, false});
     for (std::size_t i = 0; i < menuScripts_.size(); ++i) items.push_back({scriptTitle(menuScripts_[i]), int(i), true});
@@ -102,25 +106,43 @@ std::string EditValueCell::scriptTitle(const MenuScript& script) {
     return title;
 }
 
-void EditValueCell::cellMenuAction(int tag) {
+void EditValueCell::cellMenuAction(int tag, const std::string&) {
     if (tag == 10001 || tag == 10002) {
-        AppController::launchGoogleSearch(view() ? view()->text() : text(), tag);
+        AppController::launchGoogleSearch(fieldText(), tag);
         return;
     }
-    // The memo editor comes with typing into the record pane.
-    beep();
+    if (tag == kAttachMemoTag) handOffQuickComment(*this, canAttachQuickComment());
 }
 
-void EditValueCell::cellMenuScript(int index) {
-    if (index < 0 || index >= int(menuScripts_.size())) return;
-    if (pane() && pane()->endActiveCell(0) == EditRefused) return;
-    const MenuScript& script = menuScripts_[std::size_t(index)];
-    if (!AppController::runScript(script.name, script.type, script.message)) beep();
+void EditValueCell::handOffQuickComment(CustomCell& cell, bool allowed) {
+    CellPane* pane = cell.pane();
+    if (!allowed || !pane) {
+        if (cell.view()) cell.view()->beep();
+        return;
+    }
+    // The comment belongs to the structure the typing may still create.
+    const int ended = pane->endActiveCell(0);
+    if (ended == EditRefused) return;
+    if (ended == EditCreated) pane->setNeedsMemoPopup();
+    else pane->openQuickComment(cell);
 }
+
+void EditValueCell::runMenuScript(CustomCell& cell, const std::vector<MenuScript>& scripts, int index) {
+    if (index < 0 || index >= int(scripts.size())) return;
+    if (cell.pane() && cell.pane()->endActiveCell(0) == EditRefused) return;
+    const MenuScript& script = scripts[std::size_t(index)];
+    if (!AppController::runScript(script.name, script.type, script.message) && cell.view()) cell.view()->beep();
+}
+
+std::string EditValueCell::fieldText() const { return view() ? view()->text() : text(); }
+
+bool EditValueCell::canAttachQuickComment() const { return !fieldText().empty() && fieldEditable(); }
+
+void EditValueCell::cellMenuScript(int index) { runMenuScript(*this, menuScripts_, index); }
 
 void EditValueCell::updateStructure() {
     const std::string contents = structureContents();
-    if (contents != (view() ? view()->text() : text())) setText(contents);
+    if (contents != fieldText()) setText(contents);
 }
 
 void EditValueCell::structureWillRemove() {

@@ -20,6 +20,9 @@ namespace kl {
 class EditValueCell : public TextCell {
 public:
     static constexpr const char* kUndoName = "Text Cell Change";
+    static constexpr int kAttachMemoTag = 10003;
+    // The colour of the editing settings behind typed text.
+    static constexpr const char* kEditingBackground = "Editing Background";
 
     explicit EditValueCell(const CellSeed& seed, std::string className = "EditValueCell");
 
@@ -61,15 +64,40 @@ public:
         std::string title;
         int tag = 0;
         bool script = false;
+        bool enabled = true;
+        bool separatorAfter = false;
     };
-    std::vector<MenuItem> menuItems() const;
+    virtual std::vector<MenuItem> menuItems() const;
     static std::string scriptTitle(const MenuScript& script);
-    void cellMenuAction(int tag);
+    // title: the chosen item's (the date items carry their value in it).
+    virtual void cellMenuAction(int tag, const std::string& title = {});
     void cellMenuScript(int index);
+    // Shared with the multi-line text: the quick-comment editor opens once
+    // the cell's typing is stored (after the rebuild when that made the
+    // structure); a script item first ends the pane's editing.
+    static void handOffQuickComment(CustomCell& cell, bool allowed);
+    static void runMenuScript(CustomCell& cell, const std::vector<MenuScript>& scripts, int index);
+
+    // The text in the field: what the user typed, or the cell's own.
+    std::string fieldText() const;
+    // Whether the quick-comment editor may open for the field.
+    bool canAttachQuickComment() const;
+
+    // What the field's editor reports of clicks and of losing the focus
+    // (the address field opens and relocks itself through them).
+    // selectedNothing: the click left no selection.
+    virtual void beginMouseDown(bool altHeld) { (void)altHeld; }
+    virtual void endMouseDown(bool selectedNothing) { (void)selectedNothing; }
+    virtual void aboutToResignFirstResponder() {}
+    // Whether the user may type into the field now (a locked record's may
+    // not; an address field only while it is being edited).
+    virtual bool fieldEditable() const { return !locked_; }
 
 protected:
     void updateStructure() override;
     void structureWillRemove() override;
+    // Shows a text, and the field follows it.
+    void showText(std::string text) { setText(std::move(text)); }
 
 private:
     bool changed_ = false;

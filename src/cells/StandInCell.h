@@ -7,9 +7,6 @@
 // and holds data (for the insertion-point search), whether it is a palette,
 // whether it is a group box.
 //
-// PlaceholderCell: the invisible cell that keeps the place of a template
-// frame's structure among the cells until a data-changing cell takes it.
-//
 // Ownership and thread: as CustomCell.
 #include <map>
 #include <string>
@@ -54,13 +51,6 @@ private:
     bool appended_ = false;
     std::optional<ImageSize> image_;
     std::map<std::string, std::vector<std::vector<std::string>>, std::less<>> properties_;
-};
-
-class PlaceholderCell : public CustomCell {
-public:
-    PlaceholderCell(const std::shared_ptr<GEDCOMObject>& structure, std::string tag, int level);
-    bool holdsDataCell() const override { return true; }
-    bool hasView() const override { return false; }
 };
 
 }  // namespace kl

@@ -8,6 +8,8 @@
 
 namespace kl::notification_names {
 inline constexpr const char* RecordAlbumChanged = "Record Album Changed";
+// Object: the GEDCOMDocument; its windows show whether it is edited now.
+inline constexpr const char* DocumentChangeCountChanged = "Document Change Count Changed";
 inline constexpr const char* RecordsListNameChanged = "Records List Name Changed";
 inline constexpr const char* ListOrderOrTextChanged = "List Order or Text Changed Notification";
 inline constexpr const char* ColumnOrderChanged = "Column Order Changed";

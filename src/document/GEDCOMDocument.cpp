@@ -1,5 +1,8 @@
 #include "document/GEDCOMDocument.h"
 
+#include "document/DocumentNotifications.h"
+#include "foundation/NotificationCenter.h"
+
 #include "document/AutosaveTimer.h"
 #include "document/DocumentUI.h"
 #include "document/IndexStyle.h"
@@ -94,7 +97,10 @@ void GEDCOMDocument::updateChangeCount(Change change) {
         savedChangeCount_ = 0;
         break;
     }
-    if (std::this_thread::get_id() == ownerThread_) ui().changeCountChanged(*this);
+    if (std::this_thread::get_id() != ownerThread_) return;
+    ui().changeCountChanged(*this);
+    NotificationCenter::defaultCenter().post(notification_names::DocumentChangeCountChanged,
+                                             static_cast<const void*>(this));
 }
 
 Dictionary GEDCOMDocument::defaultPrintInfo() {

@@ -54,6 +54,7 @@ public:
     void removeWindowController(const DocumentWindowController* controller);
     const std::vector<ControllerPtr>& windowControllers() const { return controllers_; }
     void setPlatform(Platform platform) { platform_ = std::move(platform); }
+    UserDefaults& defaults() const { return defaults_; }
 
     // ---- record browsers; each answers the browser that shows the record
     BrowserWindow* openRecordBrowser(const RecordPtr& record, std::optional<std::string> paneID = std::nullopt,

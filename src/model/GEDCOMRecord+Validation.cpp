@@ -1,22 +1,11 @@
 // A record's item in the GEDCOM validation report.
+#include "foundation/HTMLText.h"
 #include "model/GEDCOMRecord.h"
 #include "model/ValidationReport.h"
 
 namespace kl {
 
-std::string ValidationReport::escapeHTML(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+std::string ValidationReport::escapeHTML(std::string_view text) { return safeHTMLText(text, false, false); }
 
 void ValidationReport::addLink(std::string& html, const GEDCOMRecord& record) {
     html.append("<a href='//").append(record.grecordID()).append("'>");

@@ -31,6 +31,7 @@
 #include "foundation/Value.h"
 #include "model/GEDCOMObject.h"
 #include "model/GEDCOMReader.h"
+#include "model/HREFLinks.h"
 
 namespace kl {
 
@@ -317,6 +318,9 @@ public:
     // Adds the record's item to the validation report's HTML when it has
     // problems; `grammar` maps record types to their grammars.
     void checkGEDCOMOfRecord(std::string& html, const Dictionary& grammar, int flags, ValidationReport& report);
+    // Clears the record-has-HTML mark, runs the link pass over every line
+    // (HREFLinks.h) and answers whether any line held HTML.
+    bool fixHREFLinksInRecord(const HREFIDMap* newIDs, const HREFIDSet* mergeIDs, ContentEdits* edits = nullptr);
 
     // ---- merge rules (GEDCOMRecord+Merging.cpp; the kinds add their own)
     // Two records may merge when their keys are equal ignoring case.

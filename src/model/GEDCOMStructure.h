@@ -19,6 +19,7 @@
 
 #include "foundation/Value.h"
 #include "model/GEDCOMObject.h"
+#include "model/HREFLinks.h"
 
 namespace kl {
 
@@ -74,6 +75,10 @@ public:
     bool removeStructure(const std::shared_ptr<GEDCOMStructure>& structure, GEDCOMObject* inStructure,
                          const Dictionary& userInfo);
     void fixLevel(int level, GEDCOMRecord* record);
+    // Re-points or counts and cuts the record links of this line's HTML text
+    // and its descendants' (HREFLinks.h); with `edits` the new contents are
+    // gathered there instead of set.
+    void dereferenceHREFFromID(const HREFIDMap* newIDs, const HREFIDSet* mergeIDs, ContentEdits* edits = nullptr);
     void changeLevel(int level, GEDCOMRecord* record);
 
     // ---- reading

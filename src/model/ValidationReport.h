@@ -32,7 +32,7 @@ public:
     static void addLink(std::string& html, const GEDCOMRecord& record);
     // An HTML list of `kind` ("ul", "ol") with one escaped item per text.
     static void addList(std::string& html, std::string_view kind, const std::vector<std::string>& items);
-    // The text with &, < and > written as entities.
+    // Record data made safe for the page (safeHTMLText: HTML blocks kept).
     static std::string escapeHTML(std::string_view text);
 };
 

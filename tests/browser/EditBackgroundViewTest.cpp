@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "browser/EditBackgroundView.h"
+#include "cells/HiddenCell.h"
 #include "cells/StandInCell.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
@@ -33,7 +34,7 @@ protected:
     template <class Cell>
     CustomCell* add(const std::shared_ptr<GEDCOMObject>& structure, const std::string& tag, int level) {
         std::shared_ptr<CustomCell> cell;
-        if constexpr (std::is_same_v<Cell, PlaceholderCell>) cell = std::make_shared<PlaceholderCell>(structure, tag, level);
+        if constexpr (std::is_same_v<Cell, HiddenCell>) cell = std::make_shared<HiddenCell>(structure, tag, level);
         else cell = std::make_shared<Cell>(structure, tag, level);
         pane.addCustomCell(cell);
         return cell.get();
@@ -45,7 +46,7 @@ protected:
 
 TEST_F(PaneCells, FocusReturnsToTheSameStructureElseTheSameIndex) {
     CustomCell* nameCell = add<FieldCell>(name, "NAME", 1);
-    add<PlaceholderCell>(birth, "BIRT", 1);
+    add<HiddenCell>(birth, "BIRT", 1);
     CustomCell* dateCell = add<FieldCell>(date, "DATE", 2);
     EXPECT_EQ(pane.cellForStructure(date.get(), 0), dateCell);
     EXPECT_EQ(pane.cellForStructure(nullptr, 1), dateCell);
@@ -55,18 +56,18 @@ TEST_F(PaneCells, FocusReturnsToTheSameStructureElseTheSameIndex) {
 }
 
 TEST_F(PaneCells, APlaceholderHandsOnToTheCellThatEditsBelowIt) {
-    CustomCell* placeholder = add<PlaceholderCell>(birth, "BIRT", 1);
+    CustomCell* placeholder = add<HiddenCell>(birth, "BIRT", 1);
     CustomCell* dateCell = add<FieldCell>(date, "DATE", 2);
     EXPECT_EQ(pane.respondingCellForStructure(birth.get()), dateCell);
 
     pane.removeCustomCells(false);
-    placeholder = add<PlaceholderCell>(birth, "BIRT", 1);
+    placeholder = add<HiddenCell>(birth, "BIRT", 1);
     add<FieldCell>(name, "NAME", 1);
     EXPECT_EQ(pane.respondingCellForStructure(birth.get()), placeholder) << "a cell of the same level stops the search";
 }
 
 TEST_F(PaneCells, DataCellsBeforeACellAreThoseThatHoldData) {
-    CustomCell* holder = add<PlaceholderCell>(person, "INDI", 0);
+    CustomCell* holder = add<HiddenCell>(person, "INDI", 0);
     auto label = std::make_shared<StandInCell>("static", nullptr, "INDI", 0, CellRect{}, nullptr);
     pane.addCustomCell(label);
     CustomCell* nameCell = add<FieldCell>(name, "NAME", 1);

@@ -17,17 +17,7 @@ namespace kl {
 namespace {
 
 using test::OnePane;
-
-// What the user typed into the field.
-class TypedView : public CellView {
-public:
-    void setFrame(const CellRect&) override {}
-    void refresh(const CustomCell& cell) override { typed = cell.text(); }
-    double textWidth(const std::string& text) const override { return double(text.size()) * 6; }
-    double textHeight() const override { return 15; }
-    std::string text() const override { return typed; }
-    std::string typed;
-};
+using test::TypedView;
 
 class ValueField : public ::testing::Test {
 protected:

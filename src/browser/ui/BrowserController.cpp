@@ -1,6 +1,7 @@
 #include "browser/ui/BrowserController.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QCloseEvent>
 #include <QResizeEvent>
 #include <QDesktopServices>
@@ -12,6 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
@@ -20,7 +22,13 @@
 #include "browser/WindowFitting.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "cells/CustomCell.h"
+#include "cells/ui/LinkViews.h"
+#include "cells/TextFieldCell.h"
+#include "cells/ui/KLPopupEditView.h"
 #include "cells/ui/QtCellView.h"
+#include "document/ui/DocumentMenus.h"
+#include "foundation/UserDefaults.h"
+#include "model/GEDCOMStructure.h"
 #include "document/DocumentNotifications.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
@@ -37,6 +45,11 @@ namespace {
 
 BrowserController::EditFormatHandler& editFormatHandler() {
     static BrowserController::EditFormatHandler handler;
+    return handler;
+}
+
+BrowserController::TempolinHandler& tempolinHandler() {
+    static BrowserController::TempolinHandler handler;
     return handler;
 }
 
@@ -68,6 +81,11 @@ void BrowserController::Handle::changeRecord(const RecordPtr& record, const std:
 
 void BrowserController::Handle::browserClose() { browser_->browserClose(); }
 
+bool BrowserController::Handle::startLinkMmPanel() {
+    browser_->startLinkMmPanel();
+    return true;
+}
+
 // ---- making the window
 
 std::shared_ptr<BrowserWindow> BrowserController::makeBrowser(GEDCOMDocument& doc, DocumentWindows& windows,
@@ -96,12 +114,35 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     setCentralWidget(split_);
     resize(560, 640);
     addFileMenu();
-    EditMenu::addEditMenu(*this, doc_.undo());
+    QMenu* edit = EditMenu::addEditMenu(*this, doc_.undo());
+    DocumentMenus::Window hooks;
+    hooks.keyRecord = [this] { return record_; };
+    hooks.keyRecords = [this] { return record_ ? std::vector<RecordPtr>{record_} : std::vector<RecordPtr>{}; };
+    hooks.open = [this](const RecordPtr& record, bool) { windows_.openRecordBrowser(record); };
+    // One Records menu: the multimedia items first, then the document's.
+    addRecordsMenu();
+    recordsMenu_->addSeparator();
+    documentMenus_ =
+        DocumentMenus::addDocumentMenus(*this, doc_, UserDefaults::standard(), edit, recordsMenu_, std::move(hooks));
 
     background_.setHost(backgroundWidget_);
     background_.setBrowser(self_, static_cast<const QWidget*>(this));
     background_.setBrowserSteps([this](int mode) { return endActiveCell(mode); },
                                 [this] { reloadRecord(nullptr); });
+    background_.setLinkHost(this);
+    installLinkDesktop();
+    // A child window's commits look for their parents in its parent's pane.
+    if (auto* parentHandle = dynamic_cast<Handle*>(parent))
+        background_.setParentPane(&parentHandle->controller()->backgroundView());
+    EditBackgroundView::DocumentSteps steps;
+    steps.openQuickComment = [this](CustomCell& cell) { openQuickComment(cell); };
+    steps.needsMemoPopup = [this] { needsMemoPopup_ = true; };
+    steps.familySearch = [this] { documentMenus_->commands().tryFamilySearch(); };
+    steps.tempolin = [this](const std::string& date) {
+        if (tempolinHandler()) tempolinHandler()(date);
+        else documentMenus_->commands().openTempolin(date);
+    };
+    background_.setDocumentSteps(std::move(steps));
     backgroundWidget_->setDragData([this]() -> QMimeData* {
         if (!record_) return nullptr;
         auto* data = new QMimeData;
@@ -120,6 +161,9 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
                                           [this](const Notification&) { reloadRecord(nullptr); });
     dateObservation_ = center.addObserver("Date Format Changed Notification", nullptr,
                                           [this](const Notification&) { reloadRecord(nullptr); });
+    editedObservation_ = center.addObserver(notification_names::DocumentChangeCountChanged,
+                                            static_cast<const void*>(&doc_),
+                                            [this](const Notification&) { setWindowModified(doc_.isDocumentEdited()); });
     if (linkedBrowser_) {
         // A browser opened from another goes when that one reloads or closes.
         const void* parentWindow = linkedBrowser_->window();
@@ -147,8 +191,10 @@ void BrowserController::stopEverything() {
     deletionObservation_.reset();
     fontObservation_.reset();
     dateObservation_.reset();
+    editedObservation_.reset();
     parentReloadObservation_.reset();
     parentCloseObservation_.reset();
+    if (memo_) delete memo_.data();
     background_.removeCustomCells(false);
     if (!closeAnnounced_) {
         closeAnnounced_ = true;
@@ -160,6 +206,7 @@ void BrowserController::setTheRecord(RecordPtr record) {
     record_ = std::move(record);
     background_.setRecord(record_);
     observeRecord();
+    if (recordsMenu_) validateRecordsMenu();
 }
 
 void BrowserController::observeRecord() {
@@ -176,7 +223,11 @@ std::string BrowserController::windowTitleForDocumentDisplayName() const {
     return documentName(doc_) + " - " + (record_ ? record_->altViewName() : std::string());
 }
 
-void BrowserController::refreshTitle() { setWindowTitle(QString::fromStdString(windowTitleForDocumentDisplayName())); }
+void BrowserController::refreshTitle() {
+    // The edited mark of the document shows in each of its windows.
+    setWindowTitle(QString::fromStdString(windowTitleForDocumentDisplayName()) + "[*]");
+    setWindowModified(doc_.isDocumentEdited());
+}
 
 PaneBuilder::Environment BrowserController::environment() const {
     PaneBuilder::Environment environment;
@@ -191,7 +242,16 @@ PaneBuilder::Environment BrowserController::environment() const {
     environment.systemFontExists = [](const std::string& family) {
         return QFontDatabase::families().contains(QString::fromStdString(family));
     };
-    environment.makeView = [](CustomCell& cell) { return QtCellView::make(cell); };
+    // A report page's "//ID" links open the records they name.
+    environment.makeView = [this](CustomCell& cell) {
+        return QtCellView::make(cell, [this](const std::string& address) {
+            const std::size_t at = address.find('@');
+            if (at == std::string::npos) return;
+            // Later: a reused window rebuilds the page whose link this is.
+            if (auto record = doc_.gedcomModel().recordWithID(address.substr(at)))
+                Dispatcher::current().postDeferred(this, [this, record] { windows_.openRecordBrowser(record); });
+        });
+    };
     return environment;
 }
 
@@ -252,6 +312,40 @@ void BrowserController::editFormat(const std::optional<std::string>& format, con
 
 void BrowserController::setEditFormatHandler(EditFormatHandler handler) { editFormatHandler() = std::move(handler); }
 
+void BrowserController::setTempolinHandler(TempolinHandler handler) { tempolinHandler() = std::move(handler); }
+
+// ---- quick comments
+
+void BrowserController::openQuickComment(CustomCell& cell) {
+    auto structure = std::dynamic_pointer_cast<GEDCOMStructure>(cell.structure());
+    auto* view = dynamic_cast<QtCellView*>(cell.view());
+    if (!structure || !view || !view->widget()) {
+        QApplication::beep();
+        return;
+    }
+    if (memo_) memo_->finish();
+    QWidget* field = view->widget();
+    const QFont font = field->font();
+    const QFontMetricsF metrics(font);
+    const int high = int(std::ceil((metrics.ascent() + metrics.descent()) * 1.1 + 10));
+    // Below the field, a little narrower; never below the pane's bottom.
+    const QPoint at = field->mapTo(backgroundWidget_, QPoint(0, 0));
+    QRect frame(at.x() + 6, at.y() + field->height(), std::max(40, field->width() - 12), high);
+    if (dynamic_cast<TextFieldCell*>(&cell)) {
+        // Over a text of several lines the editor sits above it.
+        frame.moveTop(std::max(1, at.y() - high));
+    } else if (const int excess = frame.bottom() + 1 - backgroundWidget_->height(); excess > 0) {
+        frame.moveTop(std::max(0, frame.top() - excess));
+    }
+    auto* editor = new KLPopupEditView(frame, font, backgroundWidget_);
+    editor->setSourceCell(&cell);
+    editor->setStructure(structure);
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
+    memo_ = editor;
+}
+
 // ---- rebuilding
 
 void BrowserController::reloadRecord(const Notification* note) {
@@ -288,6 +382,7 @@ void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& sel
     place.hScroll = scroller_->horizontalScrollBar()->value();
     place.vScroll = scroller_->verticalScrollBar()->value();
     place.newStructure = select;
+    if (memo_) delete memo_.data();
     background_.removeCustomCells(false);
     if (!buildCustomEditNow(false)) return;
     Dispatcher::current().postDeferred(this, [this, place] { selectCell(place); });
@@ -307,6 +402,10 @@ void BrowserController::selectCell(const SavedPlace& place) {
     if (target) firstCell_ = target;
     needsReload_ = false;
     focusCell(target);
+    if (needsMemoPopup_) {
+        needsMemoPopup_ = false;
+        if (target) openQuickComment(*target);
+    }
     scroller_->horizontalScrollBar()->setValue(place.hScroll);
     scroller_->verticalScrollBar()->setValue(vScroll);
 }
@@ -349,6 +448,8 @@ void BrowserController::resizeWindow() {
 
 int BrowserController::endActiveCell(int mode) {
     if (needsReload_) return EditSet;
+    // An open quick comment is saved like a typed value.
+    if (memo_) memo_->finish();
     if (mode == 1 || mode == 2) stopObservingRecord();
     CustomCell* cell = focusedCell();
     int result = EditSet;
@@ -383,10 +484,9 @@ void BrowserController::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (endActiveCell(1) == EditRefused) {
-        event->ignore();
-        return;
-    }
+    // The window goes whatever the cell answers: an entry it cannot store
+    // goes back to the stored value.
+    endActiveCell(2);
     event->accept();
     closeSoon();
 }

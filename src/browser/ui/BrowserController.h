@@ -28,21 +28,27 @@
 #include "app/ui/GEDCOMWindowController.h"
 #include "browser/EditBackgroundView.h"
 #include "browser/PaneBuilder.h"
-#include "foundation/Value.h"
+#include "cells/LinkHost.h"
+#include "cells/ui/KLPopupEditView.h"
 #include "foundation/NotificationCenter.h"
+#include "foundation/Value.h"
 #include "index/BrowserWindow.h"
 
+class QMenu;
 class QPrinter;
 class QScrollArea;
 class QSplitter;
 
 namespace kl {
 
+class DocumentMenus;
 class DocumentWindows;
 class EditBackgroundWidget;
 class GEDCOMDocument;
+class GEDCOMModel;
+class UserDefaults;
 
-class BrowserController : public GEDCOMWindowController {
+class BrowserController : public GEDCOMWindowController, public LinkHost {
     Q_OBJECT
 public:
     using RecordPtr = std::shared_ptr<GEDCOMRecord>;
@@ -65,6 +71,7 @@ public:
         BrowserWindow* linkedBrowser() const override;
         void changeRecord(const RecordPtr& record, const std::string& paneID) override;
         void browserClose() override;
+        bool startLinkMmPanel() override;
 
     private:
         BrowserController* browser_;
@@ -87,7 +94,17 @@ public:
     static void editFormat(const std::optional<std::string>& format, const std::string& name, const std::string& list);
     static void setEditFormatHandler(EditFormatHandler handler);
 
+    // Where a date field's "Open Tempolin with This Date" goes; by default
+    // the document's command. Tests replace it.
+    using TempolinHandler = std::function<void(const std::string& date)>;
+    static void setTempolinHandler(TempolinHandler handler);
+
     Handle* handle() const { return handle_; }
+    DocumentMenus* documentMenus() const { return documentMenus_; }
+    // The open quick-comment editor, if any.
+    KLPopupEditView* memoEditor() const { return memo_.data(); }
+    // Opens the quick-comment editor under (or, near the bottom, over) a cell.
+    void openQuickComment(CustomCell& cell);
     void setHandle(Handle* handle) { handle_ = handle; }
     RecordPtr theRecord() const { return record_; }
     const std::string& paneID() const { return paneID_; }
@@ -136,6 +153,37 @@ public:
     Record keyRecord() override { return record_; }
     std::optional<Records> keyRecords() override { return Records{record_}; }
 
+    // ---- links and multimedia (BrowserController+Links.cpp)
+    static constexpr int kLinkMultimediaTag = 4208;
+    static constexpr int kCopyMultimediaTag = 4006;
+    static constexpr const char* kWarnNonLibraryKey = "Warn on link to non-library file";
+    // Move options: link the file as it is, move or copy it into the library.
+    enum MoveOption : int { LinkAsIs = 1000, MoveToLibrary = 1001, CopyToLibrary = 1002 };
+    GEDCOMModel* linkModel() override;
+    UserDefaults& linkDefaults() override;
+    void openLinkedRecord(const RecordPtr& record, Open where, const std::optional<std::string>& paneID) override;
+    std::optional<std::string> browserPaneID() const override;
+    void recordNotOpened(const std::string& message) override;
+    void reloadLinkRecord() override { reloadRecord(nullptr); }
+    void beep() override;
+    bool performMenuItem(int menuTag, int submenuTag, int itemTag) override;
+    void runScript(const std::string& name, int type, const std::optional<std::string>& message) override;
+    void detachEventNow(const std::shared_ptr<GEDCOMObject>& parent, const std::shared_ptr<GEDCOMObject>& link) override;
+    void changeOBJERecord(const RecordPtr& record) override;
+    void confirmHelper(const std::string& application, int option, const std::string& file,
+                       const std::string& format) override;
+    // Records > "Link to File or Address..." on a multimedia record.
+    void startLinkMmPanel();
+    // Records > "Copy Multimedia File..." (Alt: move).
+    void copyMultimediaObject(bool move);
+    void copyOrMoveMultimediaObject(int moveOption, const std::vector<std::string>& moreIDs, bool canCancel);
+    // Works through multimedia records whose files lie outside the library:
+    // the next one's window offers the copy or move, then hands on the rest.
+    static void bulkCopyMultimediaObjects(DocumentWindows& windows, GEDCOMDocument& doc, std::vector<std::string> ids,
+                                          int moveOption);
+    static int getMoveOptionForFile(const std::string& file, bool canCancel, UserDefaults& defaults);
+    QMenu* recordsMenu() const { return recordsMenu_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // A wider or narrower pane is laid out again.
@@ -167,6 +215,10 @@ private:
     PaneBuilder::Environment environment() const;
     CustomCell* focusedCell() const;
     void focusCell(CustomCell* cell);
+    void addRecordsMenu();
+    void validateRecordsMenu();
+    void copyMMFile(const std::string& destination, const std::string& origPath, int moveOption,
+                    const std::vector<std::string>& moreIDs);
 
     GEDCOMDocument& doc_;
     DocumentWindows& windows_;
@@ -183,6 +235,10 @@ private:
     QSplitter* split_ = nullptr;
     QScrollArea* scroller_ = nullptr;
     EditBackgroundWidget* backgroundWidget_ = nullptr;
+    QMenu* recordsMenu_ = nullptr;
+    DocumentMenus* documentMenus_ = nullptr;
+    QPointer<KLPopupEditView> memo_;
+    bool needsMemoPopup_ = false;
     bool needsReload_ = true;
     bool closing_ = false;
     bool closeAnnounced_ = false;
@@ -192,6 +248,7 @@ private:
     Observation deletionObservation_;
     Observation fontObservation_;
     Observation dateObservation_;
+    Observation editedObservation_;
     Observation parentReloadObservation_;
     Observation parentCloseObservation_;
     std::shared_ptr<Object> self_;  // names this browser in removals made through it

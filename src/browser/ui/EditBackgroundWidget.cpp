@@ -8,18 +8,19 @@
 
 #include <cmath>
 
-#include "cells/ui/QtCellView.h"
+#include "cells/ui/WidgetCellView.h"
 
 namespace kl {
 
 EditBackgroundWidget::EditBackgroundWidget(QWidget* parent) : QWidget(parent) { setAutoFillBackground(true); }
 
 void EditBackgroundWidget::addCellView(CustomCell& cell, CustomCell* groupBox) {
-    auto* view = dynamic_cast<QtCellView*>(cell.view());
+    auto* view = dynamic_cast<WidgetCellView*>(cell.view());
     if (!view || !view->widget()) return;
     QWidget* into = this;
     if (groupBox)
-        if (auto* box = dynamic_cast<QtCellView*>(groupBox->view()); box && box->widget()) into = box->widget();
+        if (auto* box = dynamic_cast<WidgetCellView*>(groupBox->view()); box && box->contentWidget())
+            into = box->contentWidget();
     view->widget()->setParent(into);
     view->setFrame(cell.viewFrame());
     view->widget()->show();

@@ -23,25 +23,42 @@ void KLSpellCheckField::setContinuousSpellCheckNow() {
     correction_ = defaults.boolForKey(kAutomaticSpellCorrection);
 }
 
-void KLSpellCheckField::toggleContinuousSpellChecking() {
-    UserDefaults::standard().setObject(Value(!continuous_), kCheckSpellingAsYouType);
+void KLSpellCheckField::storeSpellingSetting(const char* key, bool on) {
+    UserDefaults::standard().setObject(Value(on), key);
     NotificationCenter::defaultCenter().post(kContinuousSpellCheckingChanged, nullptr);
 }
+
+void KLSpellCheckField::toggleContinuousSpellChecking() { storeSpellingSetting(kCheckSpellingAsYouType, !continuous_); }
 
 void KLSpellCheckField::toggleAutomaticSpellingCorrection() {
-    UserDefaults::standard().setObject(Value(!correction_), kAutomaticSpellCorrection);
-    NotificationCenter::defaultCenter().post(kContinuousSpellCheckingChanged, nullptr);
+    storeSpellingSetting(kAutomaticSpellCorrection, !correction_);
 }
 
-void KLSpellCheckField::addSpellingActions(QMenu* menu) {
-    auto* check = menu->addAction(tr("Check Spelling While Typing"), this,
-                                  &KLSpellCheckField::toggleContinuousSpellChecking);
-    check->setCheckable(true);
-    check->setChecked(continuous_);
-    auto* correct = menu->addAction(tr("Correct Spelling Automatically"), this,
-                                    &KLSpellCheckField::toggleAutomaticSpellingCorrection);
-    correct->setCheckable(true);
-    correct->setChecked(correction_);
+namespace {
+
+void addToggles(QMenu* menu, QObject* context, bool continuous, bool correction) {
+    struct Toggle {
+        const char* title;
+        const char* key;
+        bool on;
+    } const toggles[] = {{"Check Spelling While Typing", kCheckSpellingAsYouType, continuous},
+                         {"Correct Spelling Automatically", kAutomaticSpellCorrection, correction}};
+    for (const Toggle& toggle : toggles) {
+        QAction* item = menu->addAction(KLSpellCheckField::tr(toggle.title));
+        item->setCheckable(true);
+        item->setChecked(toggle.on);
+        QObject::connect(item, &QAction::triggered, context,
+                         [key = toggle.key, on = toggle.on] { KLSpellCheckField::storeSpellingSetting(key, !on); });
+    }
+}
+
+}  // namespace
+
+void KLSpellCheckField::addSpellingActions(QMenu* menu) { addToggles(menu, this, continuous_, correction_); }
+
+void KLSpellCheckField::addStoredSpellingActions(QMenu* menu) {
+    const auto& defaults = UserDefaults::standard();
+    addToggles(menu, menu, defaults.boolForKey(kCheckSpellingAsYouType), defaults.boolForKey(kAutomaticSpellCorrection));
 }
 
 bool KLSpellCheckField::canInsertFromMimeData(const QMimeData* source) const {

@@ -33,6 +33,11 @@ public:
 
     // The two toggles as checkable actions, for a context menu.
     void addSpellingActions(QMenu* menu);
+    // The same for a one-line field, which has no state of its own: the
+    // items show and toggle the stored settings.
+    static void addStoredSpellingActions(QMenu* menu);
+    // Stores a setting and tells every view.
+    static void storeSpellingSetting(const char* key, bool on);
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;

@@ -2,20 +2,31 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QTextDocument>
+#include <QTextOption>
 
 #include <cmath>
 
 #include "cells/CustomCell.h"
 #include "cells/ChoiceCells.h"
 #include "cells/EditValueCell.h"
+#include "cells/StandInCell.h"
 #include "cells/TextCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/ui/KLTextField.h"
+#include "cells/ui/LinkViews.h"
+#include "foundation/HTMLText.h"
+#include "model/GEDCOMObject.h"
+#include "cells/ui/NoTabTextView.h"
 
 namespace kl {
 
@@ -40,9 +51,18 @@ QFont qtFont(const std::optional<Font>& font, const QFont& fallback) {
     return made;
 }
 
+// The text pane of a stored report, until the large text pane exists:
+// the page read-only; its links go to the opener the browser gives.
+bool isReportPage(const CustomCell& cell) {
+    const auto* standIn = dynamic_cast<const StandInCell*>(&cell);
+    if (!standIn || standIn->kind() != "editpane") return false;
+    const auto structure = cell.structure();
+    return structure && structure->gtag() == "_BODY";
+}
+
 }  // namespace
 
-QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject>()) {
+QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std::make_unique<QObject>()) {
     if (auto* box = dynamic_cast<const CheckBoxEditValue*>(&cell)) {
         auto* target = const_cast<CheckBoxEditValue*>(box);
         checkBox_ = new QCheckBox;
@@ -53,9 +73,24 @@ QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject
         popup_ = new QPushButton;
         popup_->setMenu(new QMenu(popup_));
         widget_ = popup_;
+    } else if (isReportPage(cell)) {
+        page_ = new QTextBrowser;
+        page_->setOpenLinks(false);
+        page_->setReadOnly(true);
+        QObject::connect(page_, &QTextBrowser::anchorClicked, guard_.get(),
+                         [openLink = std::move(openLink)](const QUrl& link) {
+                             if (openLink) openLink(link.toString().toStdString());
+                         });
+        widget_ = page_;
     } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
         widget_ = box;
+    } else if (auto* lines = dynamic_cast<const TextFieldCell*>(&cell)) {
+        textView_ = new NoTabTextView(const_cast<TextFieldCell*>(lines));
+        textView_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        textView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        if (!lines->editable()) textView_->setUndoRedoEnabled(false);
+        widget_ = textView_;
     } else if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) {
         field_ = new KLTextField(const_cast<EditValueCell*>(value));
         widget_ = field_;
@@ -71,11 +106,15 @@ QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject
 QtCellView::~QtCellView() {
     // The field may outlive its cell until the pane drops the widgets.
     if (auto* field = qobject_cast<KLTextField*>(widget_.data())) field->setParentCell(nullptr);
+    if (auto* lines = qobject_cast<NoTabTextView*>(widget_.data())) lines->setParentCell(nullptr);
     // A widget that never reached a pane is still ours.
     if (widget_ && !widget_->parent()) delete widget_.data();
 }
 
-std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) { return std::make_unique<QtCellView>(cell); }
+std::unique_ptr<CellView> QtCellView::make(CustomCell& cell, LinkOpener openLink) {
+    if (auto linked = makeLinkView(cell)) return linked;
+    return std::make_unique<QtCellView>(cell, std::move(openLink));
+}
 
 void QtCellView::setFrame(const CellRect& frame) {
     if (!widget_) return;
@@ -113,6 +152,21 @@ void QtCellView::refresh(const CustomCell& cell) {
         box->setTitle(QString::fromStdString(cell.text()));
         return;
     }
+    if (page_) {
+        const auto structure = cell.structure();
+        const QString html = QString::fromStdString(structure ? structure->contents() : std::string());
+        if (shownPage_ != html) {
+            shownPage_ = html;
+            // "//@I1@" is no address Qt can parse: a scheme keeps the ID.
+            QString shown = html;
+            shown.replace("href='//@", "href='record:@").replace("href=\"//@", "href=\"record:@");
+            if (isHTMLText(structure ? structure->contents() : std::string()))
+                page_->setHtml(shown);
+            else
+                page_->setPlainText(html);
+        }
+        return;
+    }
     if (checkBox_) {
         const auto& box = dynamic_cast<const CheckBoxEditValue&>(cell);
         checkBox_->setText(QString::fromStdString(cell.text()));
@@ -137,11 +191,23 @@ void QtCellView::refresh(const CustomCell& cell) {
         return;
     }
     static constexpr Qt::Alignment horizontal[] = {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter, Qt::AlignJustify};
+    if (textView_) {
+        const auto& lines = dynamic_cast<const TextFieldCell&>(cell);
+        textView_->showText(QString::fromStdString(cell.text()));
+        textView_->setReadOnly(!lines.editable());
+        textView_->setFrameShape(lines.borderStyle() == 0 ? QFrame::NoFrame : QFrame::StyledPanel);
+        QTextOption option = textView_->document()->defaultTextOption();
+        option.setAlignment(horizontal[std::clamp(look.alignment, 0, 3)]);
+        textView_->document()->setDefaultTextOption(option);
+        return;
+    }
     if (field_) {
         field_->setAlignment(horizontal[std::clamp(look.alignment, 0, 3)] | Qt::AlignVCenter);
         const QString shown = QString::fromStdString(cell.text());
         // Rewriting the same text would lose the cursor and the selection.
         if (field_->text() != shown) field_->setText(shown);
+        if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) field_->setReadOnly(!value->fieldEditable());
+        field_->update();
         return;
     }
     const auto* label = dynamic_cast<const LabelTextCell*>(&cell);
@@ -161,13 +227,28 @@ double QtCellView::textHeight() const {
     return metrics.ascent() + metrics.descent() + 3;
 }
 
+double QtCellView::textBlockHeight(const std::string& text, double width) const {
+    if (!widget_) return 0;
+    const QFontMetricsF metrics(widget_->font());
+    const QRectF room(0, 0, std::max(1.0, width - 8), 1e6);
+    const QRectF used = metrics.boundingRect(room, Qt::TextWordWrap, QString::fromStdString(text));
+    return std::max(used.height(), metrics.lineSpacing()) + 8;
+}
+
 std::string QtCellView::text() const {
+    if (textView_) return textView_->toPlainText().toStdString();
     if (field_) return field_->text().toStdString();
     return label_ ? label_->text().toStdString() : std::string();
 }
 
 void QtCellView::setEditable(bool editable) {
-    if (field_) field_->setReadOnly(!editable);
+    if (textView_) {
+        if (auto* lines = textView_->parentCell()) textView_->setReadOnly(!lines->editable());
+        return;
+    }
+    auto* line = qobject_cast<KLTextField*>(field_);
+    if (line && line->parentCell()) line->setReadOnly(!line->parentCell()->fieldEditable());
+    else if (field_) field_->setReadOnly(!editable);
     else if (checkBox_ || popup_) widget_->setEnabled(editable);
 }
 
@@ -178,5 +259,9 @@ void QtCellView::takeFocus() {
 }
 
 void QtCellView::beep() { QApplication::beep(); }
+
+void QtCellView::writeStringToPasteboard(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
 
 }  // namespace kl

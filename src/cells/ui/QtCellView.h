@@ -12,46 +12,58 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "cells/CellView.h"
+#include "cells/ui/WidgetCellView.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QLineEdit;
+class QTextBrowser;
 
 namespace kl {
 
-class QtCellView : public CellView {
+class NoTabTextView;
+
+class QtCellView : public WidgetCellView {
 public:
-    explicit QtCellView(const CustomCell& cell);
+    // Told the address of a link followed in a page cell ("//@I1@").
+    using LinkOpener = std::function<void(const std::string& address)>;
+    explicit QtCellView(const CustomCell& cell, LinkOpener openLink = {});
     ~QtCellView() override;
     QtCellView(const QtCellView&) = delete;
     QtCellView& operator=(const QtCellView&) = delete;
 
     // The view of any cell that shows itself in a pane.
-    static std::unique_ptr<CellView> make(CustomCell& cell);
+    static std::unique_ptr<CellView> make(CustomCell& cell, LinkOpener openLink = {});
 
-    QWidget* widget() const { return widget_.data(); }
+    QWidget* widget() const override { return widget_.data(); }
     void setFrame(const CellRect& frame) override;
     void refresh(const CustomCell& cell) override;
     double textWidth(const std::string& text) const override;
     double textHeight() const override;
+    double textBlockHeight(const std::string& text, double width) const override;
     std::string text() const override;
     bool hasFocus() const override;
     void takeFocus() override;
     void beep() override;
     void setEditable(bool editable) override;
+    void writeStringToPasteboard(const std::string& text) override;
 
 private:
     QPointer<QWidget> widget_;
     QLabel* label_ = nullptr;     // nullptr for a group box and a field
     QLineEdit* field_ = nullptr;  // the value field's
+    NoTabTextView* textView_ = nullptr;  // a multi-line cell's
     QCheckBox* checkBox_ = nullptr;
     QPushButton* popup_ = nullptr;
+    QTextBrowser* page_ = nullptr;  // a stored report's page
+    QString shownPage_;
     std::vector<std::string> shownItems_;
     // Context of the controls' connections to the cell: the widget may
     // outlive the cell and this view, the connections must not.

@@ -215,6 +215,17 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
         QMetaObject::invokeMethod(this, &IndexWindow::startNewFileSheet, Qt::QueuedConnection);
 }
 
+namespace {
+IndexWindow::TreeOpener& treeOpener() {
+    static IndexWindow::TreeOpener opener;
+    return opener;
+}
+IndexWindow::ValidateStarter& validateStarter() {
+    static IndexWindow::ValidateStarter starter;
+    return starter;
+}
+}  // namespace
+
 void IndexWindow::startNewFileSheet() {
     // A child of the window: it goes with the window at the latest.
     auto* sheet = new NewFileOptions(&doc_, NewFileSettings::NewFile, this);
@@ -232,12 +243,14 @@ void IndexWindow::corruptedWarning(const OpeningWarnings& warnings) {
     if (controller_->showCorruptedList())
         alerts.push_back({local(OpeningWarnings::kCorruptedMessage), local(OpeningWarnings::kCorruptedInformation), ok});
     if (warnings.message) alerts.push_back({local(OpeningWarnings::kReadMessage), *warnings.message, ok});
-    // The document has no validation sheet yet, so "Validate Now" only
-    // closes the question, as "Validate Later" does.
     if (warnings.pkgName)
         alerts.push_back({local(OpeningWarnings::kValidateQuestion), local(OpeningWarnings::kValidateInformation),
                           AlertButtons(local(OpeningWarnings::kValidateNow), local(OpeningWarnings::kValidateLater),
-                                       std::nullopt)});
+                                       std::nullopt),
+                          [self = QPointer<IndexWindow>(this)](int response) {
+                              if (self && response == AlertButtons::firstButtonResponse && validateStarter())
+                                  validateStarter()(*self);
+                          }});
     showAlerts(std::move(alerts));
 }
 
@@ -248,7 +261,9 @@ void IndexWindow::showAlerts(std::vector<Alert> alerts) {
     const Alert first = std::move(alerts.front());
     alerts.erase(alerts.begin());
     AppAlerts::beginAlertSheet(this, AlertButtons::Informational, first.message, first.information, first.buttons,
-                               [self = QPointer<IndexWindow>(this), rest = std::move(alerts)](int) mutable {
+                               [self = QPointer<IndexWindow>(this), rest = std::move(alerts),
+                                answered = first.answered](int response) mutable {
+                                   if (answered) answered(response);
                                    if (self) self->showAlerts(std::move(rest));
                                });
 }
@@ -265,14 +280,9 @@ void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
         documentMenus_->performCommand(item.tag);
 }
 
-namespace {
-IndexWindow::TreeOpener& treeOpener() {
-    static IndexWindow::TreeOpener opener;
-    return opener;
-}
-}  // namespace
-
 void IndexWindow::setTreeOpener(TreeOpener opener) { treeOpener() = std::move(opener); }
+
+void IndexWindow::setValidateStarter(ValidateStarter starter) { validateStarter() = std::move(starter); }
 
 void IndexWindow::openAncestorsOrDescendants(int tag) {
     if (!treeOpener() || !treeOpener()(*this, tag)) beep();

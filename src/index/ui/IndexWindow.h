@@ -126,6 +126,10 @@ public:
     void corruptedWarning(const OpeningWarnings& warnings);
     // Asks a new database for its first people (NewFileOptions).
     void startNewFileSheet();
+    // What "Validate Now" starts (the reports library installs the
+    // validation sheet); without one the answer only closes the question.
+    using ValidateStarter = std::function<void(IndexWindow& window)>;
+    static void setValidateStarter(ValidateStarter starter);
 
     // ---- relatives windows
     // Tags 4001 (ancestors) and 4002 (descendants) open a relatives window;
@@ -208,6 +212,7 @@ private:
         std::string message;
         std::string information;
         AlertButtons buttons;
+        std::function<void(int response)> answered = {};
     };
     void showAlerts(std::vector<Alert> alerts);
 

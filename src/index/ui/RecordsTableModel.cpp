@@ -1,10 +1,10 @@
 #include "index/ui/RecordsTableModel.h"
 
 #include <QImage>
-#include <QImageReader>
 
 #include <climits>
 
+#include "app/ui/MultimediaImages.h"
 #include "document/GEDCOMModel.h"
 #include "document/IndexStyle.h"
 #include "document/RecordsList.h"
@@ -73,18 +73,9 @@ QVariant RecordsTableModel::portrait(const GEDCOMRecord& record, int styleColumn
     QImage image;
     if (const auto obje = std::dynamic_pointer_cast<OBJERecord>(model_->recordWithID(id))) {
         const OBJERecord::Portrait found = obje->portraitImage(nullptr);
-        if (found.thumbnail) {
-            image.loadFromData(reinterpret_cast<const uchar*>(found.thumbnail->data()),
-                               static_cast<qsizetype>(found.thumbnail->size()));
-        } else if (found.imagePath) {
-            // Read at the cell's size: a photograph read whole for a
-            // 50-point cell would cost its full size on every reload.
-            QImageReader reader(QString::fromStdString(*found.imagePath));
-            reader.setAutoTransform(true);
-            const QSize full = reader.size();
-            if (full.isValid()) reader.setScaledSize(full.scaled(imageWidth_, imageWidth_, Qt::KeepAspectRatio));
-            image = reader.read();
-        }
+        if (found.thumbnail || found.imagePath)
+            image = MultimediaImages::readImage(found.thumbnail, found.thumbnail ? std::nullopt : found.imagePath,
+                                                QSize(imageWidth_, imageWidth_));
     }
     auto* pixmap = new QPixmap;
     if (!image.isNull())

@@ -15,7 +15,7 @@
 
 #include <functional>
 
-#include "browser/ui/BrowserTestSupport.h"
+#include "browser/ui/ValueFieldSupport.h"
 #include "cells/ChoiceCells.h"
 #include "cells/EditValueCell.h"
 #include "cells/ui/QtCellView.h"
@@ -25,81 +25,6 @@
 
 namespace kl {
 namespace {
-
-class ValueFields : public BrowserWindows {
-protected:
-    // The browser that Return in the index window opens for a record.
-    BrowserController* openWithReturn(const std::string& id,
-                                      const std::function<void(GEDCOMRecord&)>& prepare = nullptr) {
-        index = openSample();
-        if (!index) return nullptr;
-        if (prepare) prepare(*doc->gedcomModel().recordWithID(id));
-        selectRecord(*index, id);
-        QTest::keyClick(index->recordsTable(), Qt::Key_Return);
-        if (!test::processUntil([&] { return browsers(*index).size() == 1 && browsers(*index)[0]->builds() > 0; }))
-            return nullptr;
-        settle();
-        return browsers(*index)[0];
-    }
-    // The value field of the structure with this tag at this level.
-    static QLineEdit* field(BrowserController& browser, const std::string& tag, int level) {
-        for (const auto& cell : browser.backgroundView().customCells()) {
-            auto* value = dynamic_cast<EditValueCell*>(cell.get());
-            if (!value || value->editTag() != tag || value->editLevel() != level || !value->view()) continue;
-            if (auto* view = dynamic_cast<QtCellView*>(value->view())) return qobject_cast<QLineEdit*>(view->widget());
-        }
-        return nullptr;
-    }
-    // The date field under the level-1 structure of this tag.
-    static QLineEdit* dateField(BrowserController& browser, const std::string& event) {
-        std::string under;
-        for (const auto& cell : browser.backgroundView().customCells()) {
-            if (cell->editLevel() == 1 && cell->holdsDataCell()) under = cell->editTag();
-            auto* value = dynamic_cast<EditValueCell*>(cell.get());
-            if (!value || under != event || value->editTag() != "DATE" || value->editLevel() != 2) continue;
-            if (auto* view = dynamic_cast<QtCellView*>(value->view())) return qobject_cast<QLineEdit*>(view->widget());
-        }
-        return nullptr;
-    }
-    static QPushButton* popup(BrowserController& browser, const std::string& tag) {
-        for (const auto& cell : browser.backgroundView().customCells())
-            if (dynamic_cast<PopupMenuEditValue*>(cell.get()) && cell->editTag() == tag)
-                if (auto* view = dynamic_cast<QtCellView*>(cell->view()))
-                    return qobject_cast<QPushButton*>(view->widget());
-        return nullptr;
-    }
-    static void pick(QPushButton* button, const QString& title) {
-        for (QAction* item : button->menu()->actions())
-            if (item->text() == title) {
-                item->trigger();
-                return;
-            }
-        ADD_FAILURE() << "no item " << title.toStdString();
-    }
-    // The Edit menu's item as shown when the menu opens; the menu closes
-    // again on the next call of closeEditMenu.
-    static QAction* editItem(BrowserController& browser, int row) {
-        for (QAction* top : browser.menuBar()->actions())
-            if (top->menu() && top->menu()->title().remove('&') == "Edit") {
-                emit top->menu()->aboutToShow();
-                return top->menu()->actions().value(row);
-            }
-        return nullptr;
-    }
-    static void closeEditMenu(QAction* item) {
-        if (auto* menu = qobject_cast<QMenu*>(item->parent())) emit menu->aboutToHide();
-    }
-    static void typeInto(QLineEdit* line, const QString& text) {
-        QTest::mouseClick(line, Qt::LeftButton);
-        line->setFocus();
-        line->selectAll();
-        QTest::keyClick(line, Qt::Key_Backspace);
-        QTest::keyClicks(line, text);
-        QTest::keyClick(line, Qt::Key_Tab);
-    }
-
-    IndexWindow* index = nullptr;
-};
 
 TEST_F(ValueFields, TypedOccupationIsStoredAndUndoneAndRedoneInOneStep) {
     BrowserController* browser = openWithReturn("@I1@");
@@ -200,7 +125,7 @@ TEST_F(ValueFields, ADateTypedIntoAMissingEventCreatesItAfterTheBirthAndClearing
     EXPECT_EQ(person->findChild("DEAT", false), nullptr);
 
     QAction* redo = editItem(*browser, 1);
-    EXPECT_EQ(redo->text(), "Redo Text Cell Change");
+    EXPECT_EQ(redo->text(), "Redo Date Change");
     redo->trigger();
     closeEditMenu(redo);
     settle();

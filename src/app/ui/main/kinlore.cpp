@@ -26,6 +26,7 @@
 #include "index/ui/IndexWindow.h"
 #ifdef KL_HAS_CHARTS_UI
 #include "charts/ui/RelativesController.h"
+#include "charts/ui/ReportsMenu.h"
 #endif
 #include "scripting/ui/ScriptsDesktop.h"
 
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
     kl::IndexWindow::installBrowserFactory(&kl::BrowserController::makeBrowser);
 #ifdef KL_HAS_CHARTS_UI
     kl::RelativesController::install(kl::UserDefaults::standard());
+    kl::ReportsMenu::addToIndexWindows(kinlore.docController());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
     // Web and map searches open in the desktop's browser.
