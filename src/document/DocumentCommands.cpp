@@ -354,9 +354,11 @@ void DocumentCommands::readRecordCommand() {
     host_.speak(readRecordText(*record), 0.5, fill(localized("Reading record %@"), record->description()));
 }
 
-void DocumentCommands::pageLayoutDidEnd(int code, std::optional<int> context) {
-    if (code == 0) return;
-    if (context == 2) NotificationCenter::defaultCenter().post(kTreePageLinesChanged, nullptr);
+bool DocumentCommands::pageLayoutDidEnd(int code, std::optional<int> context) {
+    if (code == 0) return false;
+    if (context != 2) return true;
+    NotificationCenter::defaultCenter().post(kTreePageLinesChanged, nullptr);
+    return false;
 }
 
 // ---- Tempolin

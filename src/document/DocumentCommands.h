@@ -164,7 +164,10 @@ public:
     void copySpecialCommand();
     static std::string readRecordText(const GEDCOMRecord& record);
     void readRecordCommand();
-    void pageLayoutDidEnd(int code, std::optional<int> context);
+    // The end of a page set-up sheet; true when the caller is to copy the
+    // margins accessory into the sheet's print settings (OK, and not a
+    // tree chart's layout, whose sheet has no accessory).
+    static bool pageLayoutDidEnd(int code, std::optional<int> context);
 
     // ---- Tempolin
     // The date sent for a date text from a date cell, or, without one, for

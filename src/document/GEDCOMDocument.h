@@ -102,6 +102,10 @@ public:
     Dictionary& lastAttached() { return lastAttached_; }
     bool saving() const { return saving_; }
     void setSaving(bool saving) { saving_ = saving; }
+    // Set while a print job of one of the document's windows runs, so a
+    // script can wait for it.
+    bool printingStatusFlag() const { return printing_; }
+    void setPrintingStatusFlag(bool printing) { printing_ = printing; }
 
     // ---- file and change count
     const std::optional<std::filesystem::path>& myFileName() const { return fileName_; }
@@ -281,6 +285,7 @@ private:
     Dictionary lastAttached_;
     std::unique_ptr<AutosaveTimer> autoSaveTimer_;
     bool saving_ = false;
+    bool printing_ = false;
 
     std::optional<std::filesystem::path> fileName_;
     std::optional<std::string> importedName_;

@@ -25,6 +25,9 @@ public:
     virtual BrowserWindow* parentBrowser() const { return nullptr; }
     virtual void changeRecord(const RecordPtr& record, const std::string& paneID) = 0;
     virtual void browserClose() = 0;
+    // Opens the sheet that links the shown multimedia record to a file;
+    // false when this browser cannot.
+    virtual bool startLinkMmPanel() { return false; }
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override { return theRecord(); }
     std::vector<RecordPtr> selectedRecords() override {

@@ -91,6 +91,11 @@ BrowserWindow* DocumentWindows::openAssociatedRecordBrowser(const RecordPtr& rec
     return addBrowser(platform_.makeBrowser(record, parent, paneID.value_or(std::string())));
 }
 
+bool DocumentWindows::linkNewMMRecord(const RecordPtr& record) const {
+    BrowserWindow* browser = record ? findRecordWindow(record, nullptr) : nullptr;
+    return browser && browser->startLinkMmPanel();
+}
+
 BrowserWindow* DocumentWindows::findRecordWindow(const RecordPtr& record, BrowserWindow* parent) const {
     if (record) {
         for (const auto& c : controllers_)

@@ -65,6 +65,10 @@ public:
     BrowserWindow* openAssociatedRecordBrowser(const RecordPtr& record, BrowserWindow* parent,
                                                std::optional<std::string> paneID = std::nullopt);
 
+    // The link sheet of a new multimedia record, in its main browser;
+    // false (the caller beeps) without that browser or sheet.
+    bool linkNewMMRecord(const RecordPtr& record) const;
+
     // ---- finders
     // With a record: its main browser under `parent`. Without: the
     // frontmost browser that may be reused for another record.

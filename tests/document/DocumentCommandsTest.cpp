@@ -459,10 +459,12 @@ TEST_F(DocumentCommandsTest, OutsideSearchesFromTheKeyRecord) {
 
 TEST_F(DocumentCommandsTest, PageLayoutEnded) {
     test::NotificationLog posted({DocumentCommands::kTreePageLinesChanged});
-    commands.pageLayoutDidEnd(0, 2);
-    commands.pageLayoutDidEnd(1, 1);
+    EXPECT_FALSE(commands.pageLayoutDidEnd(0, 2));
+    EXPECT_FALSE(commands.pageLayoutDidEnd(0, 1)) << "cancelled: no margins copied";
+    EXPECT_TRUE(commands.pageLayoutDidEnd(1, 1)) << "a browser's layout takes its margins";
+    EXPECT_TRUE(commands.pageLayoutDidEnd(1, std::nullopt));
     EXPECT_EQ(posted.count(DocumentCommands::kTreePageLinesChanged), 0u);
-    commands.pageLayoutDidEnd(1, 2);
+    EXPECT_FALSE(commands.pageLayoutDidEnd(1, 2)) << "a chart's layout has no margins accessory";
     EXPECT_EQ(posted.count(DocumentCommands::kTreePageLinesChanged), 1u);
 }
 

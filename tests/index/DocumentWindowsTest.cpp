@@ -33,6 +33,11 @@ public:
     void showWindow() override { log_.push_back("front " + record_->grecordID()); }
     void close() override { log_.push_back("close?"); }
     const void* window() const override { return this; }
+    bool startLinkMmPanel() override {
+        log_.push_back("link " + record_->grecordID());
+        return canLink;
+    }
+    bool canLink = true;
 
 private:
     RecordPtr record_;
@@ -108,6 +113,18 @@ TEST(OpenBrowser, AnOpenRecordIsFrontedAndSwitchesPane) {
     f.log.clear();
     f.windows.openRecordBrowser(f.record("@I1@"), std::string("Events"));
     EXPECT_EQ(f.log, (std::vector<std::string>{"front @I1@", "change @I1@ Events"}));
+}
+
+TEST(OpenBrowser, ANewMultimediaRecordIsLinkedInItsOwnMainBrowser) {
+    WindowsFixture f;
+    EXPECT_FALSE(f.windows.linkNewMMRecord(f.record("@I1@"))) << "no browser shows it";
+    auto* browser = static_cast<FakeBrowser*>(f.windows.openRecordBrowser(f.record("@I1@")));
+    f.log.clear();
+    EXPECT_TRUE(f.windows.linkNewMMRecord(f.record("@I1@")));
+    EXPECT_EQ(f.log, std::vector<std::string>{"link @I1@"});
+    browser->canLink = false;
+    EXPECT_FALSE(f.windows.linkNewMMRecord(f.record("@I1@"))) << "a browser without the sheet";
+    EXPECT_FALSE(f.windows.linkNewMMRecord(nullptr));
 }
 
 TEST(OpenBrowser, ReuseReplacesTheFrontmostMainBrowser) {

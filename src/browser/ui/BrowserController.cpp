@@ -1,6 +1,7 @@
 #include "browser/ui/BrowserController.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QCloseEvent>
 #include <QResizeEvent>
 #include <QDesktopServices>
@@ -81,6 +82,11 @@ void BrowserController::Handle::changeRecord(const RecordPtr& record, const std:
 
 void BrowserController::Handle::browserClose() { browser_->browserClose(); }
 
+bool BrowserController::Handle::startLinkMmPanel() {
+    browser_->startLinkMmPanel();
+    return true;
+}
+
 // ---- making the window
 
 std::shared_ptr<BrowserWindow> BrowserController::makeBrowser(GEDCOMDocument& doc, DocumentWindows& windows,
@@ -108,6 +114,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     split_->addWidget(scroller_);
     setCentralWidget(split_);
     resize(560, 640);
+    addFileMenu();
     QMenu* edit = EditMenu::addEditMenu(*this, doc_.undo());
     DocumentMenus::Window hooks;
     hooks.keyRecord = [this] { return record_; };
@@ -269,7 +276,10 @@ bool BrowserController::buildCustomEditNow(bool firstLoad) {
 
 void BrowserController::firstBuild() {
     if (!buildCustomEditNow(true)) return;
-    Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
+    if (isPrinting_)
+        Dispatcher::current().postDeferred(this, [this] { printHidden(); });
+    else
+        Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
 }
 
 void BrowserController::displayFailed(const std::string& message) {

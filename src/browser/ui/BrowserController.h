@@ -31,9 +31,11 @@
 #include "cells/LinkHost.h"
 #include "cells/ui/KLPopupEditView.h"
 #include "foundation/NotificationCenter.h"
+#include "foundation/Value.h"
 #include "index/BrowserWindow.h"
 
 class QMenu;
+class QPrinter;
 class QScrollArea;
 class QSplitter;
 
@@ -69,6 +71,7 @@ public:
         BrowserWindow* linkedBrowser() const override;
         void changeRecord(const RecordPtr& record, const std::string& paneID) override;
         void browserClose() override;
+        bool startLinkMmPanel() override;
 
     private:
         BrowserController* browser_;
@@ -133,6 +136,16 @@ public:
     int endActiveCell(int mode);
     void browserClose();
 
+    // ---- printing
+    // File ▸ Print: the record laid out for paper by a hidden printing
+    // copy of this browser, with the print panel when asked. Script print
+    // settings are copied into the browser print settings for this job.
+    // Answers the copy (nullptr when nothing is printed).
+    BrowserController* printWithDialog(bool showPanel, const std::optional<Dictionary>& settings = std::nullopt);
+    // The print panel: false when cancelled. Tests replace it.
+    using PrintPanel = std::function<bool(QPrinter& printer, QWidget* window)>;
+    static void setPrintPanel(PrintPanel panel);
+
     // ---- front-window queries
     Record selectedRecord() override;
     std::optional<Records> selectedRecords() override;
@@ -186,6 +199,9 @@ private:
         std::weak_ptr<GEDCOMObject> newStructure;
     };
     void firstBuild();
+    void addFileMenu();
+    // The printing copy prints once its pane is built, then closes.
+    void printHidden();
     void displayFailed(const std::string& message);
     void selectCell(const SavedPlace& place);
     void observeRecord();
@@ -210,6 +226,9 @@ private:
     BrowserWindow* linkedBrowser_;
     std::string paneID_;
     bool isPrinting_;
+    bool usePrintDialog_ = false;
+    // The browser print settings before the job changed them for itself.
+    Dictionary settingsBefore_;
     Handle* handle_ = nullptr;
     EditBackgroundView background_;
     PaneBuilder builder_{background_};

@@ -15,7 +15,9 @@
 #include "app/NewFileSettings.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
+#include "app/ui/MultimediaOptions.h"
 #include "app/ui/NewFileOptions.h"
+#include "app/ui/PageLayoutSheet.h"
 #include "app/ui/TempolinClient.h"
 #include "document/GEDCOMDocument.h"
 #include "document/ui/FamilySearchTermsSheet.h"
@@ -95,6 +97,7 @@ DocumentMenus* DocumentMenus::addDocumentMenus(QMainWindow& window, GEDCOMDocume
     menus->tempolin_ = records->addAction(tr("Send Date to Tempolin"), menus, [menus] {
         menus->commands_.openTempolin();
     });
+    records->addAction(tr("Multimedia Options..."), menus, [menus] { menus->showMultimediaOptions(); });
     records->addSeparator();
     menus->addItem(records, tr("Search the Web"), kWebSearchTag);
     menus->addItem(records, tr("Search Map"), kMapSearchTag);
@@ -158,6 +161,28 @@ std::optional<DocumentMenuAnswer> DocumentMenus::validateMenuTag(int tag) {
     if (!validated && !DocumentCommands::handlesTag(tag)) return std::nullopt;
     const DocController* controller = DocController::sharedDocumentController();
     return DocumentCommands::validateMenuTag(tag, commands_.facts(controller ? controller->documents().size() : 1));
+}
+
+PageLayoutSheet* DocumentMenus::runPageLayout(int context) {
+    return PageLayoutSheet::runPageLayout(doc_, &window_, context);
+}
+
+MultimediaOptions* DocumentMenus::showMultimediaOptions() {
+    MultimediaOptions* options = MultimediaOptions::forDocument(doc_);
+    if (!options) options = new MultimediaOptions(doc_, &window_);
+    if (const auto file = doc_.fileURL())
+        options->setWindowTitle(tr("%1 Multimedia Options").arg(qt(file->stem().string())));
+    options->showWindow();
+    return options;
+}
+
+MultimediaOptions* DocumentMenus::noShowMultimediaOptions() {
+    if (MultimediaOptions* options = MultimediaOptions::forDocument(doc_)) {
+        options->cancelUpdates();
+        options->close();
+        return options;
+    }
+    return new MultimediaOptions(doc_, &window_);
 }
 
 // ---- DocumentCommandsHost

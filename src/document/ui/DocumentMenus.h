@@ -30,6 +30,8 @@ class QMenu;
 namespace kl {
 
 class GEDCOMDocument;
+class MultimediaOptions;
+class PageLayoutSheet;
 class UserDefaults;
 
 class DocumentMenus : public QObject, public DocumentCommandsHost {
@@ -61,6 +63,19 @@ public:
     QMenu* homeMenu() const { return homeMenu_; }
     QAction* action(int tag) const;
     QAction* tempolinAction() const { return tempolin_; }
+
+    // The page set-up sheet on the window for the print settings of a
+    // context: 0 lists (the index window), 1 record browsers, 2 charts
+    // (no margins accessory). OK stores paper, orientation and margins in
+    // the document's settings of that context.
+    PageLayoutSheet* runPageLayout(int context);
+
+    // The document's multimedia options window, made on first use and
+    // titled "%@ Multimedia Options" after the file when there is one.
+    MultimediaOptions* showMultimediaOptions();
+    // Makes sure the window exists without showing it; one that existed
+    // stops its updates and closes.
+    MultimediaOptions* noShowMultimediaOptions();
     QAction* genealogyAction() const { return genealogy_; }
 
     // How dates reach Tempolin; tests put a fake bus peer's program here.

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBlock>
@@ -35,6 +36,9 @@
 #include "editor/SyntaxColorizer.h"
 #include "editor/TextEditing.h"
 #include "editor/EditorResources.h"
+#include "editor/FormatToolbar.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
+#include "foundation/UserDefaults.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ResourceFolder.h"
 #include "editor/ui/PropertyTableView.h"
@@ -303,45 +307,99 @@ void FormatWindow::buildMenus() {
     command(languages, tr("Synchronize Strings"), SynchronizeLanguagesTag, [this] { synchronizeStrings(); });
     command(languages, tr("Export Languages..."), ExportLanguagesTag, [this] { exportLanguages(); });
     command(languages, tr("Import Languages..."), ImportLanguagesTag, [this] { importLanguages(); });
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    QAction* customize = view->addAction(tr("Customize Toolbar..."));
+    connect(customize, &QAction::triggered, this, [this] { runCustomizationPalette(); });
     for (QMenu* menu : {edit, templates, languages}) connect(menu, &QMenu::aboutToShow, this, [this] { validateCommands(); });
 }
 
 void FormatWindow::buildToolbar() {
     toolbar_ = addToolBar(tr("Toolbar"));
-    toolbar_->setObjectName("indexToolBar");
+    toolbar_->setObjectName(FormatToolbar::kIdentifier);
+    toolbar_->setMovable(false);
     toolbar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    struct Item {
-        const char* identifier;
-        const char* label;
-        int tag;
-        const char* toolTip;
-    };
-    static const Item items[] = {
-        {"NewRecord", "New Record Editing", NewRecordTag, "Create new record editing template"},
-        {"NewTag", "New Tag Editing", NewTagTag, "Create new tag editing template or a text file"},
-        {"NewSub", "New Subroutine", NewSubroutineTag, "Create new subroutine template or new script"},
-        {"NewDoc", "New Documentation File", NewDocumentationTag, "Create new documentation file"},
-        {"AddProp", "Add Property", AddPropertyTag, "Add new property to current list"},
-        {"DelProp", "Delete Property", DeletePropertyTag, "Delete property from current list"},
-        {"Search", "Search", SearchTag, "Search all templates"},
-    };
-    for (const Item& item : items) {
-        QAction* action = toolbar_->addAction(tr(item.label));
-        action->setObjectName(item.identifier);
-        action->setData(item.tag);
-        action->setToolTip(tr(item.toolTip));
-        action->setProperty("toolbarItem", true);
-        const int tag = item.tag;
-        connect(action, &QAction::triggered, this, [this, tag] {
-            if (tag == SearchTag)
-                searchTemplates();
-            else if (tag == AddPropertyTag || tag == DeletePropertyTag)
-                addDeleteProperty(tag);
-            else
-                newTemplate(tag);
-        });
-        commands_.push_back(action);
+    toolbar_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(toolbar_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu;
+        menu.addAction(tr("Customize Toolbar..."), this, [this] { runCustomizationPalette(); });
+        menu.exec(toolbar_->mapToGlobal(at));
+    });
+    rebuildToolbar();
+}
+
+void FormatWindow::rebuildToolbar() {
+    for (QAction* action : toolbar_->actions()) {
+        if (!action->property("toolbarItem").isValid()) continue;
+        commands_.erase(std::remove(commands_.begin(), commands_.end(), action), commands_.end());
+        toolbar_->removeAction(action);
+        delete action;
     }
+    toolbarItems_.clear();
+    for (const std::string& id : FormatToolbar::items().itemIdentifiers(UserDefaults::standard())) {
+        QAction* action = nullptr;
+        const ToolbarItemSpec spec = FormatToolbar::itemForItemIdentifier(id);
+        const ToolbarItemSpec* item = spec.tag != 0 ? &spec : nullptr;
+        if (id == IndexToolbar::kSeparator) {
+            action = toolbar_->addSeparator();
+        } else if (id == IndexToolbar::kSpace || id == IndexToolbar::kFlexibleSpace) {
+            auto* space = new QWidget;
+            space->setMinimumWidth(8);
+            space->setSizePolicy(id == IndexToolbar::kFlexibleSpace ? QSizePolicy::Expanding : QSizePolicy::Fixed,
+                                 QSizePolicy::Preferred);
+            action = toolbar_->addWidget(space);
+        } else if (id == IndexToolbar::kCustomize) {
+            action = toolbar_->addAction(tr("Customize"));
+            connect(action, &QAction::triggered, this, [this] { runCustomizationPalette(); });
+        } else if (item) {
+            action = toolbar_->addAction(tr(item->label.c_str()));
+            action->setData(item->tag);
+            action->setToolTip(tr(item->toolTip.c_str()));
+            const int tag = item->tag;
+            connect(action, &QAction::triggered, this, [this, tag] { runToolbarCommand(tag); });
+            commands_.push_back(action);
+        } else {
+            continue;
+        }
+        action->setObjectName(QString::fromStdString(id));
+        action->setProperty("toolbarItem", true);
+        toolbarItems_.push_back(id);
+    }
+    validateCommands();
+}
+
+void FormatWindow::runToolbarCommand(int tag) {
+    if (tag == SaveAndRunTag)
+        emit saveAndRunRequested();
+    else if (tag == SearchTag)
+        searchTemplates();
+    else if (tag == AddPropertyTag || tag == DeletePropertyTag)
+        addDeleteProperty(tag);
+    else
+        newTemplate(tag);
+}
+
+QAction* FormatWindow::toolbarItem(const std::string& identifier) const {
+    for (QAction* action : toolbar_->actions())
+        if (action->property("toolbarItem").isValid() && action->objectName().toStdString() == identifier)
+            return action;
+    return nullptr;
+}
+
+ToolbarCustomizeDialog* FormatWindow::runCustomizationPalette() {
+    auto* dialog = new ToolbarCustomizeDialog(toolbarItems_, this, FormatToolbar::items());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    connect(dialog, &QDialog::accepted, this, [dialog] {
+        FormatToolbar::items().saveItemIdentifiers(UserDefaults::standard(), dialog->itemIdentifiers());
+        // Every document window shows the same toolbar.
+        std::vector<QPointer<FormatWindow>> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<FormatWindow*>(widget)) windows.emplace_back(window);
+        for (const auto& window : windows)
+            if (window) window->rebuildToolbar();
+    });
+    dialog->open();
+    return dialog;
 }
 
 EditorCommandState FormatWindow::commandState() const {
@@ -367,6 +425,11 @@ QAction* FormatWindow::commandAction(int tag) const {
     for (QAction* action : commands_)
         if (action->data().toInt() == tag) return action;
     return nullptr;
+}
+
+void FormatWindow::addCommand(QAction* action) {
+    commands_.push_back(action);
+    validateCommands();
 }
 
 void FormatWindow::validateCommands() {
@@ -709,6 +772,26 @@ void FormatWindow::deleteTemplate() {
     undo.beginUndoGrouping();
     removeTemplate(current, list);
     undo.endUndoGrouping();
+}
+
+void FormatWindow::replaceObject(const Value& content, const TemplatePtr& item) {
+    UndoManager& undo = document_.undoManager();
+    const Value old = item->templateObject();
+    undo.registerUndo(&document_, [this, old, item] { replaceObject(old, item); });
+    item->setTemplateObject(content);
+    undo.setActionName(tr("Replace Template").toStdString());
+    document_.updateChangeCount(true);
+    emit documentChanged();
+    if (document_.currentTemplate() == item) {
+        // What the editor held is the old content: it must not be taken
+        // back into the item over the new one.
+        document_.setTemplateChanged(false);
+        document_.setCurrentTemplate(nullptr);
+        clearEditors();
+    }
+    reloadOutline(outlineSelection());
+    updateDisplay();
+    validateCommands();
 }
 
 void FormatWindow::indentTemplateCommands(bool option) {

@@ -18,7 +18,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "editor/EditorCommands.h"
 #include "editor/FormatDocument.h"
@@ -35,6 +37,7 @@ class QTreeView;
 namespace kl {
 
 class OutlineModel;
+class ToolbarCustomizeDialog;
 class PropertyTableView;
 class WXColoredTextView;
 
@@ -77,6 +80,9 @@ public:
     void newTemplate(int tag);
     void changeTemplateName(const std::string& name, const TemplatePtr& item);
     void deleteTemplate();
+    // Sets an item's content undoably ("Replace Template"); a shown item is
+    // shown again with its new content.
+    void replaceObject(const Value& content, const TemplatePtr& item);
     // Option held: group boxes keep their lines.
     void indentTemplateCommands(bool option);
     // Tag 3007 adds a row to the table shown, any other deletes its selected row.
@@ -96,6 +102,9 @@ public:
     EditorCommandState commandState() const;
     // The menu or toolbar action of a tag; nullptr when there is none.
     QAction* commandAction(int tag) const;
+    // Adds a menu item carrying a tag (data) to those validated; it must
+    // live as long as the window (an item of the window's own menus).
+    void addCommand(QAction* action);
     // Enables and titles every menu item and toolbar item.
     void validateCommands();
 
@@ -106,12 +115,23 @@ public:
     // The table in front; nullptr when the editor is not a table.
     PropertyTableView* shownTable() const;
     QToolBar* toolbar() const { return toolbar_; }
+    // The toolbar's items in order, and the item of an identifier (nullptr
+    // when the toolbar does not hold it).
+    const std::vector<std::string>& toolbarItemIdentifiers() const { return toolbarItems_; }
+    QAction* toolbarItem(const std::string& identifier) const;
+    // Makes the toolbar's items again from the stored order.
+    void rebuildToolbar();
+    // Opens the customise dialog; accepting it stores the order and
+    // rebuilds the toolbar of every document window.
+    ToolbarCustomizeDialog* runCustomizationPalette();
     // Which editor is in front: the text view, the table or the image view.
     QWidget* currentEditor() const;
 
 signals:
     // The document's edited state may have changed.
     void documentChanged();
+    // Save and Run was chosen: the controller saves and hands the package on.
+    void saveAndRunRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -119,6 +139,7 @@ protected:
 private:
     void buildMenus();
     void buildToolbar();
+    void runToolbarCommand(int tag);
     void showText(const Template& item);
     void showTable(const Template& item);
     void openOtherFile(const std::string& name);
@@ -159,6 +180,7 @@ private:
     Observation appearanceChange_;
     QLabel* imageView_;
     QToolBar* toolbar_ = nullptr;
+    std::vector<std::string> toolbarItems_;
     std::vector<QAction*> commands_;
     bool loading_ = false;
 };

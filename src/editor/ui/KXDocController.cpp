@@ -1,6 +1,12 @@
 #include "editor/ui/KXDocController.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QMenu>
@@ -12,12 +18,23 @@
 
 #include "app/ui/AppAlerts.h"
 #include "app/ui/WindowCascade.h"
+#include "editor/EditorCommands.h"
 #include "editor/FormatDocument.h"
 #include "editor/ui/FormatWindow.h"
 
 namespace kl {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// Kinlore II's scripting interface on the session bus.
+constexpr const char* kKinloreService = "org.kinlore.KinloreII";
+constexpr const char* kKinloreObject = "/org/kinlore/KinloreII";
+constexpr const char* kKinloreScripting = "org.kinlore.KinloreII.Scripting";
+constexpr int kRunScriptTimeout = 10000;
+
+}  // namespace
 
 struct KXDocController::Entry {
     std::unique_ptr<FormatDocument> document;
@@ -45,6 +62,21 @@ KXDocController::KXDocController(QObject* parent) : QObject(parent) {
     };
     prompts_.alert = [](const QString& message, const QString& information) {
         AppAlerts::criticalAlert(message.toStdString(), information.toStdString(), nullptr);
+    };
+    prompts_.openInKinlore = [](const fs::path& package) {
+        const QString program = QDir(QCoreApplication::applicationDirPath()).filePath("kinlore");
+        return QFileInfo(program).isExecutable() &&
+               QProcess::startDetached(program, {QString::fromStdString(package.string())});
+    };
+    prompts_.runScriptInKinlore = [](const fs::path& path) -> std::optional<std::string> {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (!bus.isConnected()) return bus.lastError().message().toStdString();
+        QDBusMessage call = QDBusMessage::createMethodCall(kKinloreService, kKinloreObject, kKinloreScripting,
+                                                           "RunScript");
+        call << QString::fromStdString(path.string());
+        const QDBusMessage reply = bus.call(call, QDBus::Block, kRunScriptTimeout);
+        if (reply.type() != QDBusMessage::ErrorMessage) return std::nullopt;
+        return reply.errorMessage().toStdString();
     };
 }
 
@@ -111,6 +143,7 @@ FormatDocument* KXDocController::openDocument(const fs::path& given, std::string
     }
     window.installEventFilter(this);
     connect(&window, &FormatWindow::documentChanged, this, [this, &opened] { updateWindow(opened); });
+    connect(&window, &FormatWindow::saveAndRunRequested, this, [this, &opened] { saveAndRunCmd(opened); });
     entries_.push_back(std::move(entry));
     WindowCascade::setWindowFrameAutosaveNameOrCascade(&window, "GEDCOMEditorWindow");
     updateWindow(opened);
@@ -131,6 +164,8 @@ void KXDocController::updateWindow(FormatDocument& document) {
                                             : tr("Untitled");
     window->setWindowTitle(name + "[*]");
     window->setWindowModified(document.isDocumentEdited());
+    // A first save enables the commands that need a file.
+    window->validateCommands();
 }
 
 bool KXDocController::writeTo(FormatDocument& document, const fs::path& path) {
@@ -156,6 +191,29 @@ bool KXDocController::saveDocumentAs(FormatDocument& document) {
                                                  : tr("Untitled.kfrmt");
     const std::optional<fs::path> path = prompts_.savePath(suggested);
     return path && writeTo(document, *path);
+}
+
+void KXDocController::saveAndRunCmd(FormatDocument& document) {
+    FormatWindow* window = windowForDocument(document);
+    if (!window || !validateCommandTag(SaveAndRunTag, window->commandState()).enabled) {
+        QApplication::beep();
+        return;
+    }
+    if (!saveDocument(document) || !document.fileURL()) return;
+    const fs::path package = *document.fileURL();
+    if (document.fileType() == FormatDocument::pluginType) {
+        const std::optional<std::string> error =
+            prompts_.runScriptInKinlore ? prompts_.runScriptInKinlore(package) : std::optional<std::string>("");
+        if (error)
+            alert(tr("The script to run the selected script in Kinlore II failed."),
+                  error->empty() ? tr("Unspecified error") : QString::fromStdString(*error));
+        return;
+    }
+    // A launch that fails once is tried once more.
+    for (int attempt = 0; attempt < 2; ++attempt)
+        if (prompts_.openInKinlore && prompts_.openInKinlore(package)) return;
+    AppAlerts::simpleOKAlert("The application Kinlore II could not be launched", "Running a format requires Kinlore II",
+                             window, AlertButtons::Critical);
 }
 
 bool KXDocController::closeDocument(FormatDocument& document) {
@@ -203,6 +261,10 @@ void KXDocController::buildFileMenu(FormatWindow& window, FormatDocument& docume
     menu->addAction(tr("Save"), QKeySequence::Save, this, [this, target] { saveDocument(*target); });
     menu->addAction(tr("Save As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                     [this, target] { saveDocumentAs(*target); });
+    QAction* saveAndRun = menu->addAction(tr("Save and Run"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
+                                          [this, target] { saveAndRunCmd(*target); });
+    saveAndRun->setData(SaveAndRunTag);
+    window.addCommand(saveAndRun);
     menu->addSeparator();
     menu->addAction(tr("Quit"), QKeySequence::Quit, this, [this] {
         if (closeAllDocuments()) emit quitRequested();

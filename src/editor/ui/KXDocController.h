@@ -39,6 +39,12 @@ public:
         std::function<std::optional<std::filesystem::path>(const QString& suggested)> savePath;
         std::function<SaveAnswer(const QString& name)> askSaveChanges;
         std::function<void(const QString& message, const QString& information)> alert;
+        // Asks the desktop to open a package with Kinlore II; false when it
+        // could not be started.
+        std::function<bool(const std::filesystem::path& package)> openInKinlore;
+        // Has Kinlore II run the extension or script at a path; the error's
+        // brief message ("" when none was given) when that failed.
+        std::function<std::optional<std::string>(const std::filesystem::path& path)> runScriptInKinlore;
     };
 
     explicit KXDocController(QObject* parent = nullptr);
@@ -58,6 +64,8 @@ public:
     // False when the user cancelled or a save failed.
     bool closeDocument(FormatDocument& document);
     bool closeAllDocuments();
+    // Saves, then opens a format in Kinlore II or has it run an extension.
+    void saveAndRunCmd(FormatDocument& document);
 
     std::vector<FormatDocument*> documents() const;
     FormatWindow* windowForDocument(const FormatDocument& document) const;

@@ -78,7 +78,10 @@ void IndexWindow::buildRecordCommandMenus(QMenu* albums) {
     hooks.keyRecord = [this] { return controller().selectedRecord(); };
     hooks.keyRecords = [this] { return controller().selectedRecords(); };
     hooks.select = [this](const DocumentMenus::RecordPtr& record) { controller().selectAnyRecord(record); };
-    hooks.open = [this](const DocumentMenus::RecordPtr& record, bool) { windows_->openRecordBrowser(record); };
+    hooks.open = [this](const DocumentMenus::RecordPtr& record, bool linkFile) {
+        windows_->openRecordBrowser(record);
+        if (linkFile && !windows_->linkNewMMRecord(record)) beep();
+    };
     hooks.beep = [this] { beep(); };
     documentMenus_ = DocumentMenus::addDocumentMenus(*this, doc_, defaults_, edit, records, std::move(hooks));
 
@@ -124,6 +127,12 @@ void IndexWindow::addExportToFileMenu() {
     for (QAction* action : items)
         if (action->menuRole() == QAction::QuitRole) before = action;
     file->insertMenu(before, exportMenu);
+    QAction* pageSetup = new QAction(tr("Page Setup..."), file);
+    pageSetup->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(pageSetup, &QAction::triggered, this, [this] {
+        if (documentMenus_) documentMenus_->runPageLayout(0);
+    });
+    file->insertAction(before, pageSetup);
     if (before) file->insertSeparator(before);
 }
 

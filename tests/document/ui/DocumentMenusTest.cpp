@@ -1,13 +1,17 @@
 // The document's menus in the program's window over the sample database:
 // a family made from two selected people through Records > New, the
 // toolbar's home record and Copy Special items, the new-family sheet (with
-// its screenshot), the genealogy search sheet and the missing-Tempolin
-// alert.
+// its screenshot), the genealogy search sheet, the missing-Tempolin alert,
+// Read to Me without a speech engine, File > Page Setup... and the
+// multimedia options window (both with their screenshots).
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,6 +25,9 @@
 #include "app/AppController.h"
 #include "app/ui/DocController.h"
 #include "app/ui/EditMenu.h"
+#include "app/ui/MultimediaOptions.h"
+#include "app/ui/PageLayoutSheet.h"
+#include "app/ui/PrintMarginsView.h"
 #include "app/ui/NewFileOptions.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/TempolinClient.h"
@@ -28,6 +35,7 @@
 #include "document/GEDCOMDocument.h"
 #include "document/ui/DocumentMenus.h"
 #include "document/ui/FamilySearchTermsSheet.h"
+#include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
 #include "index/IndexController.h"
 #include "index/IndexToolbar.h"
@@ -242,6 +250,95 @@ TEST_F(DocumentMenusTest, TempolinThatCannotBeStartedIsReported) {
     EXPECT_EQ(shown->informativeText(), "Click Download to get and install the Tempolin application");
     shown->reject();
     DocumentMenus::setTempolinProgram(TempolinClient::defaultProgram(), 10000);
+}
+
+TEST_F(DocumentMenusTest, ReadToMeWithoutASpeechEngineBeepsAndLogsWhatItWouldSay) {
+    std::vector<std::string> logged;
+    const Logger::Sink saved = Logger::setSink([&](const std::string& line) { logged.push_back(line); });
+    selectACouple();
+    const int before = window->beeps();
+    QAction* read = openAndFind(menu("Records"), 3014);
+    ASSERT_NE(read, nullptr);
+    ASSERT_TRUE(read->isEnabled());
+    read->trigger();
+    settle();
+    Logger::setSink(saved);
+    // No engine is installed where the tests run.
+    EXPECT_EQ(window->beeps(), before + 1);
+    ASSERT_FALSE(logged.empty());
+    EXPECT_EQ(logged.front().rfind("Reading record ", 0), 0u) << logged.front();
+}
+
+TEST_F(DocumentMenusTest, PageSetupKeepsPaperOrientationAndMarginsOnlyWhenConfirmed) {
+    QMenu* file = menu("File");
+    ASSERT_NE(file, nullptr);
+    QAction* pageSetup = nullptr;
+    for (QAction* action : file->actions())
+        if (action->text() == "Page Setup...") pageSetup = action;
+    ASSERT_NE(pageSetup, nullptr);
+    const Dictionary before = doc->printInfo();
+    struct Case {
+        bool confirm;
+        double left;
+        const char* paper;
+    };
+    for (const Case& c : {Case{false, 30, "A4"}, Case{true, 36, "A4"}}) {
+        pageSetup->trigger();
+        auto* sheet = window->findChild<PageLayoutSheet*>();
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_NE(sheet->marginsView(), nullptr) << "lists print with margins";
+        EXPECT_EQ(sheet->marginsView()->leftMgnFld()->value(), 72);
+        sheet->paperPopup()->setCurrentIndex(sheet->paperPopup()->findData(QString(c.paper)));
+        sheet->setLandscape(true);
+        sheet->marginsView()->leftMgnFld()->setValue(c.left);
+        if (c.confirm) {
+            const auto shot = std::filesystem::path(KL_BINARY_DIR) / "page-setup-sheet.png";
+            EXPECT_TRUE(sheet->grab().save(QString::fromStdString(shot.string())));
+        }
+        if (c.confirm)
+            sheet->okClick();
+        else
+            sheet->cancelClick();
+        settle();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const Dictionary& after = doc->printInfo();
+    EXPECT_EQ(after.get("LeftMargin")->toReal(0), 36);
+    EXPECT_EQ(after.get("RightMargin")->toReal(0), before.get("RightMargin")->toReal(0));
+    EXPECT_EQ(after.get("PaperName")->toString(), "A4");
+    EXPECT_EQ(after.get("Orientation")->toInteger(), 1);
+    const QPageLayout layout = PageLayoutSheet::pageLayout(doc->printInfo());
+    EXPECT_EQ(layout.orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(layout.pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(layout.margins(QPageLayout::Point).left(), 36);
+}
+
+TEST_F(DocumentMenusTest, MultimediaOptionsOpenOncePerDocumentAndFollowItsRootFolders) {
+    QAction* item = nullptr;
+    for (QAction* action : menu("Records")->actions())
+        if (action->text() == "Multimedia Options...") item = action;
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    settle();
+    MultimediaOptions* options = MultimediaOptions::forDocument(*doc);
+    ASSERT_NE(options, nullptr);
+    EXPECT_TRUE(options->isVisible());
+    EXPECT_EQ(options->windowTitle(), "Brennow Multimedia Options");
+    item->trigger();
+    EXPECT_EQ(window->findChildren<MultimediaOptions*>().size(), 1u);
+
+    const int rows = options->rootFolders()->count();
+    doc->addMultimediaRoot("~/Pictures/", rows);
+    ASSERT_EQ(options->rootFolders()->count(), rows + 1);
+    EXPECT_EQ(options->rootFolders()->item(rows)->text(), "~/Pictures/");
+    const auto shot = std::filesystem::path(KL_BINARY_DIR) / "multimedia-options.png";
+    EXPECT_TRUE(options->grab().save(QString::fromStdString(shot.string())));
+
+    // Made ready for a script without showing, a shown one stops and closes.
+    EXPECT_EQ(window->documentMenus()->noShowMultimediaOptions(), options);
+    EXPECT_FALSE(options->isVisible());
+    doc->removeMultimediaRootAtIndex(rows);
+    EXPECT_EQ(options->rootFolders()->count(), rows + 1) << "no updates once cancelled";
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QListWidget>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -15,12 +17,15 @@
 
 #include "../EditorTestSupport.h"
 #include "editor/FormatDocument.h"
+#include "editor/FormatToolbar.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 #include "editor/ui/FormatWindow.h"
 #include "editor/ui/KXDocController.h"
 #include "editor/ui/PropertyTableView.h"
 #include "editor/ui/WXColoredTextView.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
+#include "foundation/UserDefaults.h"
 
 namespace kl {
 namespace {
@@ -39,16 +44,28 @@ protected:
             alerts_.push_back(message + " / " + information);
         };
         prompts.askSaveChanges = [](const QString&) { return KXDocController::SaveAnswer::DontSave; };
+        prompts.openInKinlore = [this](const path& package) {
+            launched_.push_back(package);
+            return launches_;
+        };
+        prompts.runScriptInKinlore = [this](const path& package) {
+            launched_.push_back(package);
+            return scriptError_;
+        };
         controller_.setPrompts(prompts);
+        // The toolbar's order is kept in the defaults of this test alone.
+        UserDefaults::configureStandard("Kinlore Editor", scratch("config"));
         open();
     }
     void TearDown() override {
         controller_.closeAllDocuments();
         QApplication::processEvents();
+        UserDefaults::configureStandard(UserDefaults::defaultDomain);
         EditorTest::TearDown();
     }
-    void open() {
-        document_ = controller_.openDocument(package_);
+    void open() { open(package_); }
+    void open(const path& package) {
+        document_ = controller_.openDocument(package);
         ASSERT_NE(document_, nullptr) << (alerts_.empty() ? "" : alerts_.back().toStdString());
         window_ = controller_.windowForDocument(*document_);
         FormatWindow::Prompts prompts;
@@ -123,6 +140,9 @@ protected:
     FormatWindow* window_ = nullptr;
     std::vector<QString> alerts_;
     std::vector<QString> prompts_;
+    std::vector<path> launched_;
+    bool launches_ = true;
+    std::optional<std::string> scriptError_;
     std::optional<QString> typedName_;
     QString searchFor_;
     ImportStyle style_ = ImportStyle::Merge;
@@ -447,4 +467,172 @@ TEST_F(FormatWindowTest, ImportRefusesTablesWithoutStringsAndTitlesThatLeaveTheP
 }
 
 }  // namespace
+
+// Receives the addresses the desktop is asked to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+namespace {
+
+TEST_F(FormatWindowTest, ToolbarStartsInItsDefaultOrderAndKeepsACustomisedOne) {
+    EXPECT_EQ(window_->toolbarItemIdentifiers(), FormatToolbar::toolbarDefaultItemIdentifiers());
+    ASSERT_TRUE(window_->toolbarItem("SaveAndRun"));
+    EXPECT_TRUE(window_->toolbarItem("SaveAndRun")->isEnabled());
+    EXPECT_EQ(window_->toolbarItem("SaveAndRun")->toolTip(), "Save format and launch in Kinlore II");
+    EXPECT_FALSE(window_->toolbarItem("AddProp")->isEnabled()) << "a template is shown, not a table";
+
+    // The toolbar's items run their commands.
+    typedName_ = QString("Tally");
+    window_->toolbarItem("NewSub")->trigger();
+    EXPECT_EQ(shownName(), "Tally");
+    searchFor_ = "zzz";
+    window_->toolbarItem("Search")->trigger();
+    EXPECT_EQ(sheets().size(), 1u);
+
+    choose("View", "Customize Toolbar...");
+    QPointer<ToolbarCustomizeDialog> dialog = window_->findChild<ToolbarCustomizeDialog*>();
+    ASSERT_TRUE(dialog);
+    ASSERT_EQ(dialog->allowedList()->count(), 12);
+    EXPECT_EQ(dialog->allowedList()->item(4)->text(), "Save and Run");
+    // Save and Run leaves; the customise item goes in at the end.
+    dialog->currentList()->setCurrentRow(0);
+    dialog->removeItem();
+    dialog->allowedList()->setCurrentRow(3);
+    dialog->currentList()->setCurrentRow(dialog->currentList()->count() - 1);
+    dialog->addItem();
+    std::vector<std::string> expected(FormatToolbar::toolbarDefaultItemIdentifiers().begin() + 1,
+                                      FormatToolbar::toolbarDefaultItemIdentifiers().end());
+    expected.push_back(IndexToolbar::kCustomize);
+    dialog->accept();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(window_->toolbarItemIdentifiers(), expected);
+    EXPECT_FALSE(window_->toolbarItem("SaveAndRun"));
+    EXPECT_TRUE(menuItem("File", "Save and Run")->isEnabled()) << "the menu item stays";
+
+    reopen();
+    EXPECT_EQ(window_->toolbarItemIdentifiers(), expected) << "the next window shows the chosen order";
+    window_->toolbarItem(IndexToolbar::kCustomize)->trigger();
+    dialog = window_->findChild<ToolbarCustomizeDialog*>();
+    ASSERT_TRUE(dialog);
+    dialog->useDefaultSet();
+    dialog->accept();
+    QApplication::processEvents();
+    EXPECT_EQ(window_->toolbarItemIdentifiers(), FormatToolbar::toolbarDefaultItemIdentifiers());
+}
+
+TEST_F(FormatWindowTest, SaveAndRunSavesThenOpensTheFormatInKinloreTryingTwice) {
+    const std::string original = test::readFile(package_ / "NAME Editing.txt");
+    select("Tag Editing", "NAME Editing");
+    window_->textView()->setFocus();
+    QTest::keyClicks(window_->textView(), "xyz");
+    launches_ = false;
+    window_->toolbarItem("SaveAndRun")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(test::readFile(package_ / "NAME Editing.txt"), "xyz" + original) << "saved first";
+    EXPECT_FALSE(window_->isWindowModified());
+    EXPECT_EQ(launched_, (std::vector<path>{package_, package_}));
+    EXPECT_EQ(sheets(), std::vector<QString>{"The application Kinlore II could not be launched / Running a format "
+                                             "requires Kinlore II"});
+
+    launched_.clear();
+    launches_ = true;
+    choose("File", "Save and Run");
+    EXPECT_EQ(launched_, std::vector<path>{package_});
+    EXPECT_TRUE(sheets().empty());
+}
+
+TEST_F(FormatWindowTest, ReplacingTheShownItemShowsTheNewContentAndUndoes) {
+    select("Tag Editing", "WIFE Editing");
+    const QString before = text();
+    const auto item = window_->selectedTemplate();
+    window_->replaceObject(Value(std::string("Cell static \"new\"\n")), item);
+    EXPECT_EQ(text(), "Cell static \"new\"\n");
+    EXPECT_EQ(shownName(), "WIFE Editing");
+    EXPECT_EQ(undoName(), "Replace Template");
+    EXPECT_TRUE(window_->isWindowModified());
+    undo();
+    EXPECT_EQ(text(), before);
+    EXPECT_EQ(item->text(), before.toStdString());
+
+    // An item not shown changes without taking the editor.
+    const auto other = document_->listForName("Tag Editing")->objectNamed("NAME Editing");
+    window_->replaceObject(Value(std::string("x\n")), other);
+    EXPECT_EQ(other->text(), "x\n");
+    EXPECT_EQ(text(), before);
+}
+
+class ExtensionWindowTest : public FormatWindowTest {
+protected:
+    void openExtension() {
+        extension_ = scratch("Sample.kplug");
+        test::writeFile(extension_ / "run.py", "print('x')\n");
+        test::writeList(extension_ / "manifest.plist", Value(Dictionary{{"main", Dictionary{{"run.py", "Run"}}}}));
+        test::writeFile(extension_ / "data.csv", "a,b\n");
+        open(extension_);
+    }
+    // Clicks the key of the row naming a carried file in "other files".
+    void clickOtherFile(const std::string& name) {
+        select("Properties", "other files");
+        PropertyTableView* table = window_->shownTable();
+        ASSERT_NE(table, nullptr);
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QModelIndex key = table->model()->index(row, 0);
+            if (key.data().toString().toStdString() != name) continue;
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(key).center());
+            QApplication::processEvents();
+            return;
+        }
+        ADD_FAILURE() << "no row " << name;
+    }
+    path extension_;
+};
+
+TEST_F(ExtensionWindowTest, ClickingACarriedFileOpensItThroughTheDesktop) {
+    openExtension();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    clickOtherFile("data.csv");
+    ASSERT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(catcher.opened[0], QUrl::fromLocalFile(QString::fromStdString((extension_ / "data.csv").string())));
+    EXPECT_TRUE(sheets().empty());
+
+    test::fs::remove(extension_ / "data.csv");
+    clickOtherFile("data.csv");
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(catcher.opened.size(), 1u);
+    EXPECT_EQ(sheets(), std::vector<QString>{"The file manager was not able to open the clicked other file. / "
+                                             "Error opening othe file named 'data.csv'."});
+}
+
+TEST_F(ExtensionWindowTest, SaveAndRunHandsTheExtensionToKinloreAndReportsItsFailure) {
+    openExtension();
+    struct Case {
+        std::optional<std::string> error;
+        std::vector<QString> alerts;
+    };
+    const Case cases[] = {
+        {std::nullopt, {}},
+        {std::string(), {"The script to run the selected script in Kinlore II failed. / Unspecified error"}},
+        {std::string("No such service"),
+         {"The script to run the selected script in Kinlore II failed. / No such service"}},
+    };
+    for (const Case& c : cases) {
+        launched_.clear();
+        alerts_.clear();
+        scriptError_ = c.error;
+        choose("File", "Save and Run");
+        EXPECT_EQ(launched_, std::vector<path>{extension_});
+        EXPECT_EQ(alerts_, c.alerts);
+    }
+}
+
+}  // namespace
 }  // namespace kl
+
+#include "FormatWindowTest.moc"

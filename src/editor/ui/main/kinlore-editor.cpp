@@ -6,6 +6,7 @@
 
 #include "app/ui/ThemeWatcher.h"
 #include "editor/ui/KXDocController.h"
+#include "editor/ui/TerminationSignal.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
         [](bool) { kl::NotificationCenter::defaultCenter().post("KXLightDarkModeChange", nullptr); });
     kl::KXDocController controller;
     QObject::connect(&controller, &kl::KXDocController::quitRequested, &application, &QApplication::quit);
+    kl::TerminationSignal termination;
+    QObject::connect(&termination, &kl::TerminationSignal::requested, &controller, [&controller] {
+        if (controller.closeAllDocuments()) emit controller.quitRequested();
+    });
     int opened = 0;
     for (const QString& argument : application.arguments().mid(1)) {
         if (argument.startsWith('-')) {
