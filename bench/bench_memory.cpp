@@ -20,6 +20,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
@@ -86,19 +87,22 @@ std::string readWhole(const fs::path& path) {
     return text;
 }
 
-// The tree alone: file to text, text through the scanner into records'
-// structure trees.
-Measure readTree(const fs::path& path) {
+// File to text, text through the scanner into a Reader: the tree alone
+// (records' structure trees, the scanned text released as the record store
+// does), or with the NullReader the bare scan, the yardstick of the same run.
+template <class Reader>
+Measure scanInto(const fs::path& path) {
     Measure m;
     std::string text = readWhole(path);
     const auto start = std::chrono::steady_clock::now();
-    bench::TreeReader reader;
+    Reader reader;
     kl::GEDCOMParser parser(std::move(text));
     parser.setDelegate(&reader);
-    parser.setReleaseScannedText(true);  // as the record store reads
+    constexpr bool building = std::is_same_v<Reader, bench::TreeReader>;
+    parser.setReleaseScannedText(building);
     m.ok = parser.parse();
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    m.records = static_cast<double>(reader.records.size());
+    if constexpr (building) m.records = static_cast<double>(reader.records.size());
     m.peakBytes = statusBytes("VmHWM");
     return m;
 }
@@ -153,19 +157,21 @@ std::optional<Measure> inChild(Measure (*read)(const fs::path&), const fs::path&
     return m;
 }
 
-// The whole open a user waits for: File > Open of a plain GEDCOM file
-// through the document (detection, decoding, records, the adjustments,
-// the wait for the worker) with the window-free UI.
-Measure importDocument(const fs::path& path) {
+// The whole open a user waits for: File > Open through the document
+// (detection, decoding, records, the adjustments, the wait for the worker)
+// with the window-free UI.
+Measure openAs(const fs::path& path, const std::string& type) {
     Measure m;
     const auto start = std::chrono::steady_clock::now();
     kl::GEDCOMDocument document;
-    m.ok = document.readFromURL(path, kl::GEDCOMDocument::kGEDCOMType);
+    m.ok = document.readFromURL(path, type);
     m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     m.records = static_cast<double>(document.gedcomModel().recordsIndex().numberOfRecords());
     m.peakBytes = statusBytes("VmHWM");
     return m;
 }
+
+Measure importDocument(const fs::path& plain) { return openAs(plain, kl::GEDCOMDocument::kGEDCOMType); }
 
 // The package a plain file saves as, beside it; made once, in a child.
 fs::path packageOf(const fs::path& plain) {
@@ -183,15 +189,7 @@ fs::path packageOf(const fs::path& plain) {
 }
 
 Measure reopenPackage(const fs::path& plain) {
-    Measure m;
-    const fs::path package = fs::path(plain).replace_extension(".gedpkg");
-    const auto start = std::chrono::steady_clock::now();
-    kl::GEDCOMDocument document;
-    m.ok = document.readFromURL(package, kl::GEDCOMDocument::kPackageType);
-    m.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    m.records = static_cast<double>(document.gedcomModel().recordsIndex().numberOfRecords());
-    m.peakBytes = statusBytes("VmHWM");
-    return m;
+    return openAs(fs::path(plain).replace_extension(".gedpkg"), kl::GEDCOMDocument::kPackageType);
 }
 
 // Closing an open database: the time until the document is gone, which is
@@ -232,7 +230,10 @@ void freshRead(benchmark::State& state, Measure (*read)(const fs::path&), const 
 
 void freshRead(benchmark::State& state, Measure (*read)(const fs::path&)) { freshRead(state, read, unpacked()); }
 
-void BM_FreshReadTree(benchmark::State& state) { freshRead(state, readTree); }
+void BM_FreshBareScan(benchmark::State& state) { freshRead(state, scanInto<bench::NullReader>); }
+BENCHMARK(BM_FreshBareScan)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_FreshReadTree(benchmark::State& state) { freshRead(state, scanInto<bench::TreeReader>); }
 BENCHMARK(BM_FreshReadTree)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_FreshReadDocument(benchmark::State& state) { freshRead(state, readDocument); }

@@ -320,14 +320,16 @@ void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
     }
     std::vector<std::exception_ptr> failures(count);
     std::vector<std::thread> workers;
-    // However this ends, no worker outlives it.
+    // However this ends, no worker outlives it; a failure here stops them first.
     struct Joiner {
+        GEDCOMParser& whole;
         std::vector<std::thread>& threads;
         ~Joiner() {
+            if (std::uncaught_exceptions() > 0) whole.setKeepParsing(false);
             for (auto& thread : threads)
                 if (thread.joinable()) thread.join();
         }
-    } joiner{workers};
+    } joiner{*this, workers};
     auto scan = [&](size_t i) {
         try {
             scanners[i]->scanLines();
@@ -343,13 +345,23 @@ void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
     // still scanned; after a cancel nothing more goes in, so no record is
     // installed half read.
     bool installing = true;
+    int64_t counted = 0;
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) workers[i - 1].join();
         if (failures[i]) std::rethrow_exception(failures[i]);
-        if (installing && keepParsing()) installing = pieces_->installPiece(*readers[i]);
-        else installing = false;
+        if (installing && keepParsing()) {
+            counted += scanners[i]->foundRecords();
+            installing = pieces_->installPiece(*readers[i]);
+        } else {
+            installing = false;
+        }
         readers[i].reset();
     }
+    // Records after the trailer were scanned in vain; the count is what one
+    // scan, which stops at the trailer, would have found.
+    if (keepParsing())
+        foundRecords_.store(static_cast<int32_t>(std::min<int64_t>(counted, std::numeric_limits<int32_t>::max())),
+                            std::memory_order_relaxed);
     position_ = gedcomEnd_;
 }
 
