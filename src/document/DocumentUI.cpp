@@ -8,19 +8,32 @@
 
 namespace kl {
 
-bool DocumentUI::pauseIn(KLProgress& task, double seconds) {
+namespace {
+
+// Waits while the task runs, at most `seconds`; answers whether it still
+// runs. A task with an end signal wakes the wait at once.
+bool waitWhileRunning(KLProgress& task, std::chrono::duration<double> time, std::chrono::duration<double> step) {
     using namespace std::chrono;
-    const auto until = steady_clock::now() + duration<double>(seconds);
+    if (EndSignal* signal = task.endSignal())
+        return !signal->waitFor(time, [&task] { return !task.stillRunning(); });
+    const auto until = steady_clock::now() + duration_cast<steady_clock::duration>(time);
     while (task.stillRunning()) {
         if (steady_clock::now() >= until) return true;
-        std::this_thread::sleep_for(milliseconds(33));
+        std::this_thread::sleep_for(step);
     }
     return false;
 }
 
+}  // namespace
+
+bool DocumentUI::pauseIn(KLProgress& task, double seconds) {
+    return waitWhileRunning(task, std::chrono::duration<double>(seconds), std::chrono::milliseconds(33));
+}
+
 void DocumentUI::runProgress(KLProgress& task, const std::string&, const std::string&, double interval) {
     const auto step = std::chrono::duration<double>(interval > 0 ? interval : 0.1);
-    while (task.stillRunning()) std::this_thread::sleep_for(step);
+    while (waitWhileRunning(task, std::chrono::hours(1), step)) {
+    }
 }
 
 void DocumentUI::saveDocument(GEDCOMDocument& document) {

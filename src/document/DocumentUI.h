@@ -21,8 +21,9 @@ class DocumentUI {
 public:
     virtual ~DocumentUI() = default;
 
-    // Sleeps in steps of 1/30 second while the task runs, at most `seconds`;
-    // answers whether it still runs.
+    // Waits while the task runs, at most `seconds` (woken at once by the
+    // task's end signal, else checking 30 times a second); answers whether
+    // it still runs.
     virtual bool pauseIn(KLProgress& task, double seconds);
     // The modal progress panel: polls the task every `interval` seconds
     // until it stops. The default polls without a panel.

@@ -102,8 +102,13 @@ void GEDCOMDocument::waitForWorker(const std::string& title, const std::string& 
 
 // Every failure of a worker ends with a status: a named one as the road
 // says, anything unexpected as a failure with its text, so the wait
-// behind the progress panel always ends.
+// behind the progress panel always ends, and ends as soon as the status
+// is final.
 void GEDCOMDocument::runWorker(const std::function<void()>& body) {
+    struct TellEnd {
+        EndSignal& signal;
+        ~TellEnd() { signal.notify(); }
+    } tellEnd{workerEnded_};
     try {
         body();
         return;

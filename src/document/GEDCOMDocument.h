@@ -205,6 +205,7 @@ public:
     std::optional<std::string> updateStatusField() override;
     bool stillRunning() override { return readWriteStatus_ == Running; }
     void cancelAction() override;
+    EndSignal* endSignal() override { return &workerEnded_; }
     // What the progress panel shows now (step text, indeterminate bar).
     std::string stepText() const;
     bool indeterminate() const { return indeterminate_.load(); }
@@ -270,6 +271,7 @@ private:
     std::unique_ptr<GEDCOMModel> gedcomModel_;
     int32_t version_ = 0;
     std::atomic<int32_t> readWriteStatus_{Done};
+    EndSignal workerEnded_;
     std::vector<std::string> multimediaRoot_;
     std::map<std::string, std::shared_ptr<IndexStyle>> albumColumns_;
     std::optional<std::string> firstSelectedAlbum_;

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <functional>
+#include <thread>
 
 #include "document/GEDCOMModel.h"
 #include "model/GEDCOMParser.h"
@@ -125,6 +126,75 @@ struct ParserSlot {
     }
 };
 
+// What every read does with the lines below a level-0 line, whether the
+// store reads them one by one or a piece's reader builds them apart. No
+// record yet: lines before the first level-0 line are dropped.
+void addReadLine(GEDCOMRecord* record, int32_t level, std::string tag, std::string contents, bool custom) {
+    if (!record || (custom && tag == "_REF")) return;
+    record->addLevel(level, std::move(tag), std::move(contents));
+}
+
+void addLevellessLine(GEDCOMRecord* record, std::string text) {
+    if (!record) return;
+    record->addNoLevel(std::move(text));
+    record->setCorruptBit(CorruptMissingLevel);
+}
+
+void markDamage(GEDCOMRecord* record, CorruptBit bit) {
+    if (record) record->setCorruptBit(bit);
+}
+
+// The name a record is known by while it is read: its ID, else its type.
+std::string readNameOf(const std::string& recordType, const std::string& recordID) {
+    return recordID.empty() ? recordType : recordID;
+}
+
+// One piece of a read on several threads: its records, built on the piece's
+// worker without a store, waiting to be installed in order.
+class PieceRecords : public GEDCOMReader {
+public:
+    struct Read {
+        GEDCOMModel::RecordPtr record;
+        std::string readName;  // empty for the header
+        bool verifyID = false;
+    };
+    std::vector<Read> records;
+    bool trailer = false;
+
+    void parserDidStart() override {}
+    void parserDidEnd() override {}
+    void parserFoundHEAD() override { start({GEDCOMModel::makeRecordForRead("HEAD", "", "HEAD"), {}, false}); }
+    void parserStartRecord(std::string type, std::string recordID, std::string contents, bool verifyID) override {
+        start({GEDCOMModel::makeRecordForRead(type, recordID, contents), readNameOf(type, recordID), verifyID});
+    }
+    void parserLevel(int32_t level, std::string tag, std::string contents, bool custom) override {
+        addReadLine(current_, level, std::move(tag), std::move(contents), custom);
+    }
+    bool parserFoundTRLR() override {
+        trailer = true;
+        current_ = nullptr;
+        return true;
+    }
+    void parserClearMemory() override {}
+    void parserInvalidRecordID(std::string) override { markDamage(current_, CorruptInvalidID); }
+    void parserInvalidLevelOrder() override { markDamage(current_, CorruptMisorderedLevels); }
+    void parserInvalidTag() override { markDamage(current_, CorruptInvalidTag); }
+    void parserNoLevelLine(std::string text) override { addLevellessLine(current_, std::move(text)); }
+
+private:
+    void start(Read read) {
+        records.push_back(std::move(read));
+        current_ = records.back().record.get();
+    }
+    GEDCOMRecord* current_ = nullptr;
+};
+
+std::atomic<int> gReaderThreads{0};
+
+// Below this a read on one thread ends before threads would have started.
+constexpr std::size_t kParallelReadBytes = std::size_t{1} << 20;
+constexpr int kMostReaderThreads = 8;
+
 }  // namespace
 
 GEDCOMModel::RecordPtr GEDCOMModel::makeRecordForRead(const std::string& type, const std::string& recordID,
@@ -220,9 +290,11 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
         inputGed_.clear();
         return;
     }
+    const int threads = readerThreads(inputGed_.size());
     GEDCOMParser parser(std::move(inputGed_));
     inputGed_.clear();
     parser.setDelegate(this);
+    parser.setPieceReader(this, threads);
     parser.setVerifyIDs(verify);
     // Every report copies what it keeps, so the scanned text can go early.
     parser.setReleaseScannedText(true);
@@ -269,18 +341,24 @@ void GEDCOMModel::parserDidStart() {
     if (delegate_) delegate_->parceGEDCOMStep();
 }
 
-void GEDCOMModel::parserFoundHEAD() {
+void GEDCOMModel::parserFoundHEAD() { installHeader(makeRecordForRead("HEAD", "", "HEAD")); }
+
+void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID, std::string contents,
+                                    bool verifyID) {
+    installRecord(makeRecordForRead(recordType, recordID, contents), readNameOf(recordType, recordID), verifyID);
+}
+
+void GEDCOMModel::installHeader(RecordPtr header) {
     doneDecodingRecord();
-    decoding_ = makeRecordForRead("HEAD", "", "HEAD");
+    decoding_ = std::move(header);
     lastRecordRead_ = "HEAD";
     recordsIndex_->addRecord(decoding_, false);
 }
 
-void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID, std::string contents,
-                                    bool verifyID) {
+void GEDCOMModel::installRecord(RecordPtr record, const std::string& readName, bool verifyID) {
     doneDecodingRecord();
-    lastRecordRead_ = recordID.empty() ? recordType : recordID;
-    decoding_ = makeRecordForRead(recordType, recordID, contents);
+    lastRecordRead_ = readName;
+    decoding_ = std::move(record);
     if (verifyID && !decoding_->grecordID().empty() && recordsIndex_->recordWithID(decoding_->grecordID())) {
         // Reachable only through "Corrupted": the first record keeps the ID.
         decoding_->setCorruptBit(CorruptDuplicateID);
@@ -291,27 +369,16 @@ void GEDCOMModel::parserStartRecord(std::string recordType, std::string recordID
 }
 
 void GEDCOMModel::parserLevel(int32_t level, std::string tag, std::string contents, bool custom) {
-    if (!decoding_ || (custom && tag == "_REF")) return;
-    decoding_->addLevel(level, std::move(tag), std::move(contents));
+    addReadLine(decoding_.get(), level, std::move(tag), std::move(contents), custom);
 }
 
-void GEDCOMModel::parserNoLevelLine(std::string text) {
-    if (!decoding_) return;
-    decoding_->addNoLevel(std::move(text));
-    decoding_->setCorruptBit(CorruptMissingLevel);
-}
+void GEDCOMModel::parserNoLevelLine(std::string text) { addLevellessLine(decoding_.get(), std::move(text)); }
 
-void GEDCOMModel::parserInvalidRecordID(std::string) {
-    if (decoding_) decoding_->setCorruptBit(CorruptInvalidID);
-}
+void GEDCOMModel::parserInvalidRecordID(std::string) { markDamage(decoding_.get(), CorruptInvalidID); }
 
-void GEDCOMModel::parserInvalidLevelOrder() {
-    if (decoding_) decoding_->setCorruptBit(CorruptMisorderedLevels);
-}
+void GEDCOMModel::parserInvalidLevelOrder() { markDamage(decoding_.get(), CorruptMisorderedLevels); }
 
-void GEDCOMModel::parserInvalidTag() {
-    if (decoding_) decoding_->setCorruptBit(CorruptInvalidTag);
-}
+void GEDCOMModel::parserInvalidTag() { markDamage(decoding_.get(), CorruptInvalidTag); }
 
 bool GEDCOMModel::parserFoundTRLR() {
     sawTrailer_ = true;
@@ -327,6 +394,31 @@ void GEDCOMModel::parserDidEnd() {
     }
     recordsIndex_->trimEmptyLists();
 }
+
+std::unique_ptr<GEDCOMReader> GEDCOMModel::readerForPiece() { return std::make_unique<PieceRecords>(); }
+
+bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
+    auto& read = static_cast<PieceRecords&>(piece);
+    for (auto& one : read.records) {
+        if (one.readName.empty())
+            installHeader(std::move(one.record));
+        else
+            installRecord(std::move(one.record), one.readName, one.verifyID);
+    }
+    read.records.clear();
+    if (!read.trailer) return true;
+    parserFoundTRLR();
+    return false;
+}
+
+int GEDCOMModel::readerThreads(std::size_t bytes) {
+    if (const int chosen = gReaderThreads.load(std::memory_order_relaxed); chosen > 0) return chosen;
+    if (bytes < kParallelReadBytes) return 1;
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores, 1, kMostReaderThreads);
+}
+
+void GEDCOMModel::setReaderThreads(int threads) { gReaderThreads.store(std::max(threads, 0), std::memory_order_relaxed); }
 
 void GEDCOMModel::doneDecodingRecord() {
     if (!decoding_) return;

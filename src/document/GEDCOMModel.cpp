@@ -5,6 +5,7 @@
 #include "model/GEDCOMParser.h"
 #include "document/ModelDocument.h"
 #include "foundation/NotificationCenter.h"
+#include "foundation/Reclaimer.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMObject.h"
 #include "model/GEDCOMRecord.h"
@@ -31,6 +32,16 @@ GEDCOMModel::~GEDCOMModel() {
         um->removeAllActionsWithTarget(this);
         um->removeAllActionsWithTarget(recordsIndex_.get());
     }
+    // A large database's records take seconds to free: that happens on the
+    // reclaimer's thread, so closing a window never waits for it. Nothing
+    // there calls back into this model.
+    struct Records {
+        std::unique_ptr<RecordsIndices> index;
+        std::unique_ptr<PlaceIndex> places;
+        RecordPtr decoding;
+    };
+    Reclaimer::release(std::make_shared<Records>(
+        Records{std::move(recordsIndex_), std::move(places_), std::move(decoding_)}));
 }
 
 void GEDCOMModel::addCSSDictionaryObject(const std::string& newID, const std::string& oldID) {

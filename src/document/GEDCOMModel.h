@@ -36,7 +36,7 @@ class GEDCOMRecord;
 class ModelDocument;
 class RecordsListForPanel;
 
-class GEDCOMModel : public GEDCOMReader, public RecordStore {
+class GEDCOMModel : public GEDCOMReader, public GEDCOMPieceReader, public RecordStore {
 public:
     using RecordPtr = std::shared_ptr<GEDCOMRecord>;
 
@@ -141,7 +141,13 @@ public:
     // A plain GEDCOM file in impEncoding, falling back to Latin 1, Latin 2, ASCII.
     void setGedcomFromImportFile(const std::string& path);
     // Parses inputGed; raises "KLFileReadError" when the parser refuses it.
+    // A large text is read on several threads (see readerThreads).
     void setRecordsFromStringVerifyIDs(bool verify, bool importing);
+    // Threads a read of `bytes` of text uses: the process-wide setting, or
+    // with 0 (the default) one for a small text and up to 8 (as many as
+    // there are cores) for a large one. Any thread.
+    static int readerThreads(std::size_t bytes);
+    static void setReaderThreads(int threads);
     // The tidying pass after a read: 1 and 2 for a document's read, 3 for a
     // new database, 4 for a merge's store.
     void runSimplifyGEDCOM(int mode);
@@ -222,6 +228,16 @@ public:
     void parserInvalidTag() override;
     void parserNoLevelLine(std::string text) override;
 
+    // ---- GEDCOMPieceReader: a read on several threads builds each piece's
+    // records apart and installs them here in file order, as the reports
+    // above would have.
+    std::unique_ptr<GEDCOMReader> readerForPiece() override;
+    bool installPiece(GEDCOMReader& piece) override;
+    // The record of a level-0 line, of the class its type names, with no
+    // store; any thread.
+    static RecordPtr makeRecordForRead(const std::string& type, const std::string& recordID,
+                                       const std::string& contents);
+
     // ---- IDs, creation, install and delete
     std::string getUniqueID(const std::string& type) override;
     // Free both here and in the other index.
@@ -249,9 +265,10 @@ private:
     void appendSubsetRecords(const std::vector<RecordPtr>& records, std::string& text, SubsetWork& work);
     void appendJoiningFamilies(SubsetWork& work);
     void appendSubsetPlaces(std::string& text, SubsetWork& work);
-    static RecordPtr makeRecordForRead(const std::string& type, const std::string& recordID,
-                                       const std::string& contents);
     void doneDecodingRecord();
+    // A read record, built, joins the store as its level-0 line would.
+    void installHeader(RecordPtr header);
+    void installRecord(RecordPtr record, const std::string& readName, bool verifyID);
     // An imported header's `_NSDATA` package dictionaries (GEDCOMModel+Embedded.cpp).
     void readEmbeddedPackageData(const RecordPtr& header);
     void readInto(const std::string& text, bool importing);

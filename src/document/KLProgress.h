@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "foundation/EndSignal.h"
+
 namespace kl {
 
 class KLProgress {
@@ -19,6 +21,9 @@ public:
     virtual bool stillRunning() = 0;
     // The panel's Cancel button.
     virtual void cancelAction() = 0;
+    // A task whose worker tells of its end answers its signal, and a wait
+    // for it ends at once; nullptr: the wait learns of the end by polling.
+    virtual EndSignal* endSignal() { return nullptr; }
 };
 
 }  // namespace kl

@@ -21,7 +21,11 @@
 // overflow the call stack, and runs in time linear in the subtree.
 //
 // Thread: changed on the main thread, or on a worker that has the tree to
-// itself; getters may run on a script thread while the main thread is idle.
+// itself (a large file's records are built on several reader threads, each
+// record on one); getters may run on a script thread while the main thread
+// is idle. The last owner frees a node on its own thread: the records of a
+// closed database go on the reclaimer's thread (foundation/Reclaimer), so a
+// node's destruction never needs the main thread.
 #include <array>
 #include <atomic>
 #include <cstdint>

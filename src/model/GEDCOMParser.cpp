@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
+#include <memory>
+#include <thread>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -29,6 +32,9 @@ constexpr size_t kLongestPointer = 22;
 // Scanned text is handed back in steps of at least this many bytes, so the
 // system call stays rare.
 constexpr size_t kReleaseStep = size_t{1} << 20;
+// A piece adds its progress to the whole's in steps of this many bytes, so
+// the threads rarely write the same counter.
+constexpr size_t kPublishStep = size_t{64} << 10;
 
 bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -138,6 +144,7 @@ GEDCOMParser::GEDCOMParser(std::string text) : gedcomData_(std::move(text)) {
 void GEDCOMParser::setGedcomDataFromString() {
     for (char& c : gedcomData_)
         if (c == '\r') c = '\n';
+    data_ = gedcomData_.data();
     gedcomEnd_ = gedcomData_.size();
     // A decoder may leave the byte-order mark in front; it is no part of the
     // first line.
@@ -173,15 +180,15 @@ bool GEDCOMParser::validRecordID(std::string_view recordID) {
 
 size_t GEDCOMParser::nextNonWhiteFrom(size_t position) const {
     while (position < gedcomEnd_ &&
-           (gedcomData_[position] == ' ' || gedcomData_[position] == '\t' || gedcomData_[position] == '\n'))
+           (data_[position] == ' ' || data_[position] == '\t' || data_[position] == '\n'))
         ++position;
     return position;
 }
 
 size_t GEDCOMParser::lineEndFrom(size_t position) const {
     if (position >= gedcomEnd_) return gedcomEnd_;
-    const void* found = std::memchr(gedcomData_.data() + position, '\n', gedcomEnd_ - position);
-    return found ? static_cast<size_t>(static_cast<const char*>(found) - gedcomData_.data())
+    const void* found = std::memchr(data_ + position, '\n', gedcomEnd_ - position);
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - data_)
                  : gedcomEnd_;
 }
 
@@ -192,13 +199,13 @@ bool GEDCOMParser::refuse(const char* message) {
 
 bool GEDCOMParser::entryChecksPass() {
     const size_t first = nextNonWhiteFrom(gedcom_);
-    if (first == gedcomEnd_ || gedcomData_[first] != '0') return false;
-    return first + 1 == gedcomEnd_ || gedcomData_[first + 1] == ' ' || gedcomData_[first + 1] == '\t' ||
-           gedcomData_[first + 1] == '\n';
+    if (first == gedcomEnd_ || data_[first] != '0') return false;
+    return first + 1 == gedcomEnd_ || data_[first + 1] == ' ' || data_[first + 1] == '\t' ||
+           data_[first + 1] == '\n';
 }
 
 GEDCOMParser::DecodedLine GEDCOMParser::copyDecodedLine(size_t start, size_t lineEnd) const {
-    const std::string_view text(gedcomData_.data() + start, lineEnd - start);
+    const std::string_view text(data_ + start, lineEnd - start);
     DecodedLine line;
     line.raw = text;
     const size_t levelStart = text.find_first_not_of(kSeparators);
@@ -224,6 +231,18 @@ GEDCOMParser::DecodedLine GEDCOMParser::copyDecodedLine(size_t start, size_t lin
     return line;
 }
 
+GEDCOMParser::GEDCOMParser(GEDCOMParser& whole, size_t from, size_t to, GEDCOMReader* reader)
+    : data_(whole.data_),
+      whole_(&whole),
+      published_(from),
+      gedcom_(from),
+      gedcomEnd_(to),
+      position_(from),
+      delegate_(reader),
+      verifyIDs_(whole.verifyIDs_),
+      releaseScannedText_(whole.releaseScannedText_),
+      released_(from) {}
+
 bool GEDCOMParser::parse() {
     if (!delegate_) return refuse(kMissingDelegate);
     if (!entryChecksPass()) return refuse(kNotGEDCOM);
@@ -233,8 +252,19 @@ bool GEDCOMParser::parse() {
     previousLevel_ = -1;
     memoryMark_ = kClearMemoryInterval;
     released_ = 0;
+    const std::vector<size_t> starts =
+        pieces_ && threads_ > 1 && maximumRecords_ == kNoRecordLimit ? pieceStarts(threads_) : std::vector<size_t>{};
+    if (starts.size() > 1)
+        parseInPieces(starts);
+    else
+        scanLines();
+    delegate_->parserDidEnd();
+    return true;
+}
+
+void GEDCOMParser::scanLines() {
     for (;;) {
-        index_.store(position_, std::memory_order_relaxed);
+        publishPosition();
         if (!keepParsing() || position_ >= gedcomEnd_) break;
         if (releaseScannedText_ && position_ >= released_ + kReleaseStep) releaseScannedPages();
         const size_t lineEnd = lineEndFrom(position_);
@@ -242,8 +272,97 @@ bool GEDCOMParser::parse() {
         position_ = lineEnd < gedcomEnd_ ? lineEnd + 1 : gedcomEnd_;
         handleLine(line);
     }
-    delegate_->parserDidEnd();
-    return true;
+    if (whole_) {
+        whole_->index_.fetch_add(position_ - published_, std::memory_order_relaxed);
+        published_ = position_;
+    }
+}
+
+void GEDCOMParser::publishPosition() {
+    if (!whole_) {
+        index_.store(position_, std::memory_order_relaxed);
+    } else if (position_ - published_ >= kPublishStep) {
+        whole_->index_.fetch_add(position_ - published_, std::memory_order_relaxed);
+        published_ = position_;
+    }
+}
+
+std::vector<size_t> GEDCOMParser::pieceStarts(int pieces) const {
+    std::vector<size_t> starts{gedcom_};
+    const size_t length = gedcomEnd_ - gedcom_;
+    for (int piece = 1; piece < pieces; ++piece) {
+        size_t at = std::max(gedcom_ + length / static_cast<size_t>(pieces) * static_cast<size_t>(piece), starts.back());
+        // From the next line start on, the first level-0 line: records are
+        // independent of each other, and every line before it belongs to
+        // the record the previous piece ends with.
+        at = lineEndFrom(at);
+        while (at < gedcomEnd_) {
+            const size_t start = at + 1;
+            const size_t lineEnd = lineEndFrom(start);
+            const DecodedLine line = copyDecodedLine(start, lineEnd);
+            if (line.kind == LineKind::Level && line.level == 0) break;
+            at = lineEnd;
+        }
+        if (at >= gedcomEnd_) break;
+        if (at + 1 > starts.back()) starts.push_back(at + 1);
+    }
+    return starts;
+}
+
+void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
+    const size_t count = starts.size();
+    std::vector<std::unique_ptr<GEDCOMReader>> readers;
+    std::vector<std::unique_ptr<GEDCOMParser>> scanners;
+    for (size_t i = 0; i < count; ++i) {
+        readers.push_back(pieces_->readerForPiece());
+        const size_t end = i + 1 < count ? starts[i + 1] : gedcomEnd_;
+        scanners.push_back(std::unique_ptr<GEDCOMParser>(new GEDCOMParser(*this, starts[i], end, readers.back().get())));
+    }
+    std::vector<std::exception_ptr> failures(count);
+    std::vector<std::thread> workers;
+    // However this ends, no worker outlives it; a failure here stops them first.
+    struct Joiner {
+        GEDCOMParser& whole;
+        std::vector<std::thread>& threads;
+        ~Joiner() {
+            if (std::uncaught_exceptions() > 0) whole.setKeepParsing(false);
+            for (auto& thread : threads)
+                if (thread.joinable()) thread.join();
+        }
+    } joiner{*this, workers};
+    auto scan = [&](size_t i) {
+        try {
+            scanners[i]->scanLines();
+        } catch (...) {
+            failures[i] = std::current_exception();
+            setKeepParsing(false);
+        }
+    };
+    workers.reserve(count);
+    for (size_t i = 1; i < count; ++i) workers.emplace_back(scan, i);
+    scan(0);
+    // Pieces go in as soon as their own scan has ended, while later ones are
+    // still scanned; after a cancel nothing more goes in, so no record is
+    // installed half read.
+    bool installing = true;
+    int64_t counted = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0) workers[i - 1].join();
+        if (failures[i]) std::rethrow_exception(failures[i]);
+        if (installing && keepParsing()) {
+            counted += scanners[i]->foundRecords();
+            installing = pieces_->installPiece(*readers[i]);
+        } else {
+            installing = false;
+        }
+        readers[i].reset();
+    }
+    // Records after the trailer were scanned in vain; the count is what one
+    // scan, which stops at the trailer, would have found.
+    if (keepParsing())
+        foundRecords_.store(static_cast<int32_t>(std::min<int64_t>(counted, std::numeric_limits<int32_t>::max())),
+                            std::memory_order_relaxed);
+    position_ = gedcomEnd_;
 }
 
 void GEDCOMParser::handleLine(const DecodedLine& line) {
@@ -279,6 +398,12 @@ void GEDCOMParser::handleLevelZeroLine(const DecodedLine& line) {
 // Counts one level-0 line and tells whether the limit still admitted it.
 // The count stops at the largest integer rather than wrapping.
 bool GEDCOMParser::countRecordWithinLimit() {
+    if (whole_) {
+        // Pieces read without a limit; the whole counts for the panel.
+        whole_->foundRecords_.fetch_add(1, std::memory_order_relaxed);
+        foundRecords_.store(foundRecords() + 1, std::memory_order_relaxed);
+        return true;
+    }
     const int32_t before = foundRecords();
     if (before < std::numeric_limits<int32_t>::max())
         foundRecords_.store(before + 1, std::memory_order_relaxed);
@@ -324,7 +449,7 @@ void GEDCOMParser::handleRecord(const DecodedLine& line) {
 void GEDCOMParser::releaseScannedPages() {
 #if defined(__linux__)
     static const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto base = reinterpret_cast<uintptr_t>(gedcomData_.data());
+    const auto base = reinterpret_cast<uintptr_t>(data_);
     const uintptr_t first = (base + released_ + pageSize - 1) & ~(pageSize - 1);
     const uintptr_t last = (base + position_) & ~(pageSize - 1);
     if (last <= first) return;

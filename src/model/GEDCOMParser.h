@@ -4,18 +4,25 @@
 // both separate the words of a line), walks it once and reports every line to
 // its GEDCOMReader; it builds nothing itself and no damaged line stops it.
 //
-// Thread: parse() runs on the calling thread. setKeepParsing(false),
-// keepParsing(), foundRecords() and fractionDone() may be used from any other
-// thread while it runs (a cancel button, a progress panel).
+// With a piece reader and more than one thread, the text is cut at level-0
+// lines and the pieces are scanned in parallel (see GEDCOMPieceReader);
+// every report is the same as one scan's.
+//
+// Thread: parse() runs on the calling thread, and on workers of its own that
+// have all ended when it returns. setKeepParsing(false), keepParsing(),
+// foundRecords() and fractionDone() may be used from any other thread while
+// it runs (a cancel button, a progress panel).
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kl {
 
+class GEDCOMPieceReader;
 class GEDCOMReader;
 
 class GEDCOMParser {
@@ -35,6 +42,13 @@ public:
     void setDelegate(GEDCOMReader* delegate) { delegate_ = delegate; }
     GEDCOMReader* delegate() const { return delegate_; }
 
+    // Scans in up to `threads` pieces into readers of `pieces` (nullptr, or
+    // 1 thread: one scan into the delegate). Not with a record limit.
+    void setPieceReader(GEDCOMPieceReader* pieces, int threads) {
+        pieces_ = pieces;
+        threads_ = threads;
+    }
+
     void setMaximumRecords(int32_t maximum) { maximumRecords_ = maximum; }
     int32_t maximumRecords() const { return maximumRecords_; }
 
@@ -42,7 +56,8 @@ public:
     bool verifyIDs() const { return verifyIDs_; }
 
     void setKeepParsing(bool keep) { keepParsing_.store(keep, std::memory_order_relaxed); }
-    bool keepParsing() const { return keepParsing_.load(std::memory_order_relaxed); }
+    // A piece answers its whole's flag.
+    bool keepParsing() const { return (whole_ ? whole_ : this)->keepParsing_.load(std::memory_order_relaxed); }
 
     // Level-0 header and record lines counted so far (the trailer is not).
     int32_t foundRecords() const { return foundRecords_.load(std::memory_order_relaxed); }
@@ -85,7 +100,16 @@ private:
         std::string_view raw;  // from line start up to the line feed
     };
 
+    // A piece of `whole`'s text, [from, to), scanned into `reader`.
+    GEDCOMParser(GEDCOMParser& whole, size_t from, size_t to, GEDCOMReader* reader);
+
     void setGedcomDataFromString();
+    void scanLines();
+    void publishPosition();
+    // Where each piece starts: at gedcom_, then at level-0 lines near equal
+    // shares of the text.
+    std::vector<size_t> pieceStarts(int pieces) const;
+    void parseInPieces(const std::vector<size_t>& starts);
     bool refuse(const char* message);
     bool entryChecksPass();
     size_t nextNonWhiteFrom(size_t position) const;
@@ -103,6 +127,11 @@ private:
     void releaseScannedPages();
 
     std::string gedcomData_;
+    const char* data_ = nullptr;  // the scanned text: this parser's, or the whole's for a piece
+    GEDCOMParser* whole_ = nullptr;  // for a piece: the parser it belongs to
+    GEDCOMPieceReader* pieces_ = nullptr;
+    int threads_ = 1;
+    size_t published_ = 0;  // a piece's scan position last added to the whole's index_
     size_t gedcom_ = 0;     // first scanned byte (past a byte-order mark)
     size_t gedcomEnd_ = 0;  // one past the last byte
     size_t position_ = 0;   // scan position, owned by the scanning thread

@@ -4,6 +4,7 @@
 // reader; the reader must outlive the scan. Texts are handed over by value
 // so that a reader building a tree can move them into its nodes.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace kl {
@@ -44,6 +45,24 @@ public:
     // A line without a usable level number, or a refused level-0 line
     // (then prefixed with "ERROR: ").
     virtual void parserNoLevelLine(std::string text) = 0;
+};
+
+// The receiver of a scan on several threads. The parser cuts the text at
+// level-0 lines into pieces, scans each piece on a thread of its own into a
+// reader made for that piece, and hands the pieces back in text order on the
+// parsing thread, each once its scan has ended. Together the pieces receive
+// exactly the reports one scan of the whole would send, apart from
+// parserDidStart and parserDidEnd, which the parser's delegate receives.
+class GEDCOMPieceReader {
+public:
+    virtual ~GEDCOMPieceReader() = default;
+    // On the parsing thread, before any piece is scanned. The reader is used
+    // on one worker thread and must not touch what other pieces touch.
+    virtual std::unique_ptr<GEDCOMReader> readerForPiece() = 0;
+    // On the parsing thread, in text order, only for a piece scanned whole
+    // (never after a cancel). Answers false to take no later piece (its
+    // reader met the trailer).
+    virtual bool installPiece(GEDCOMReader& piece) = 0;
 };
 
 }  // namespace kl

@@ -10,6 +10,7 @@
 #include "dates/DateClock.h"
 #include "document/GEDCOMEncodeDecode.h"
 #include "foundation/PropertyList.h"
+#include "foundation/Reclaimer.h"
 #include "foundation/ResourceFolder.h"
 #include "foundation/UserDefaults.h"
 #include "model/FAMRecord.h"
@@ -365,6 +366,43 @@ TEST(DocumentReading, CancelEndsWithTheCancelledText) {
     EXPECT_FALSE(f.import(scratch / "a.ged", &error));
     EXPECT_EQ(error, "File read cancelled");
     EXPECT_EQ(f.document->readWriteStatus(), GEDCOMDocument::Cancelled);
+}
+
+// The window-free waits of a read and a save, given an hour: the worker's
+// end must end them, or the test hangs.
+TEST(DocumentReading, TheWorkersEndEndsTheWaitOfAReadAndASave) {
+    class HourLongWaits : public DocumentUI {
+    public:
+        bool pauseIn(KLProgress& task, double) override { return DocumentUI::pauseIn(task, 3600.0); }
+        void runProgress(KLProgress& task, const std::string& title, const std::string& label, double) override {
+            DocumentUI::runProgress(task, title, label, 3600.0);
+        }
+    } ui;
+    ScratchFolder scratch;
+    test::writeFile(scratch / "a.ged", kSmallTree);
+    GEDCOMDocument document;
+    document.setUI(&ui);
+    std::string error;
+    ASSERT_TRUE(document.readFromURL(scratch / "a.ged", GEDCOMDocument::kGEDCOMType, &error)) << error;
+    EXPECT_TRUE(document.saveToURL(scratch / "a.gedpkg", &error)) << error;
+    EXPECT_EQ(document.readWriteStatus(), GEDCOMDocument::Done);
+}
+
+// Closing frees the records on the reclaimer's thread; what an undo or a
+// clipboard still holds stays alive there too.
+TEST(DocumentReading, AClosedDocumentsRecordsAreFreedLaterUnlessHeld) {
+    ScratchFolder scratch;
+    test::writeFile(scratch / "a.ged", kSmallTree);
+    DocumentFixture f;
+    ASSERT_TRUE(f.import(scratch / "a.ged"));
+    const GEDCOMModel& model = f.document->gedcomModel();
+    std::shared_ptr<GEDCOMRecord> held = model.recordWithID("@I1@");
+    std::weak_ptr<GEDCOMRecord> dropped = model.recordWithID("@SUBM@");
+    ASSERT_TRUE(held && !dropped.expired());
+    f.document.reset();
+    Reclaimer::drain();
+    EXPECT_TRUE(dropped.expired());
+    ASSERT_TRUE(held->findStructureWithTag("NAME"));
 }
 
 // The worker has finished when the user's Cancel arrives (the panel had not

@@ -16,6 +16,7 @@
 #include "document/ExportOptions.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
+#include "foundation/Reclaimer.h"
 
 namespace kl {
 
@@ -145,7 +146,11 @@ bool KinloreApplication::quit() {
     // While the documents are reviewed, the last one closing must not bring
     // the stand-in window back; a Cancel leaves everything as it was.
     quitting_ = true;
+    // The databases closed from here on are left to the system, which takes
+    // their memory back at once, instead of being freed record by record.
+    Reclaimer::setProcessEnding(true);
     if (docController_ && !docController_->closeAllDocuments()) {
+        Reclaimer::setProcessEnding(false);
         quitting_ = false;
         documentsChanged();
         return false;

@@ -28,14 +28,26 @@ QString qtext(const std::string& text) { return QString::fromStdString(text); }
 
 // One step of a wait. On the GUI thread the step runs a local event loop
 // that leaves user input alone, so workers waiting in postAndWait are
-// served; elsewhere (no application) it simply sleeps.
-void serveOneStep() {
+// served, and that the task's end signal ends at once; elsewhere (no
+// application) it sleeps, or waits for the end signal.
+void serveOneStep(KLProgress& task) {
     QCoreApplication* app = QCoreApplication::instance();
+    const auto step = std::chrono::milliseconds(kPauseStepMilliseconds);
+    EndSignal* signal = task.endSignal();
     if (!app || QThread::currentThread() != app->thread()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kPauseStepMilliseconds));
+        if (signal)
+            signal->waitFor(step, [&task] { return !task.stillRunning(); });
+        else
+            std::this_thread::sleep_for(step);
         return;
     }
     QEventLoop loop;
+    EndSignal::Listening listening;
+    if (signal) {
+        listening = signal->listen([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+        // An end told before the listener was in place would be missed.
+        if (!task.stillRunning()) return;
+    }
     QTimer::singleShot(kPauseStepMilliseconds, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
@@ -54,13 +66,13 @@ bool ProgressController::pauseIn(KLProgress& task, double seconds) {
     const std::int64_t checks = ProgressTiming::pauseChecks(seconds);
     for (std::int64_t i = 0; i < checks; ++i) {
         if (!task.stillRunning()) return false;
-        serveOneStep();
+        serveOneStep(task);
     }
     return task.stillRunning();
 }
 
 void ProgressController::waitWhileRunning(KLProgress& task) {
-    while (task.stillRunning()) serveOneStep();
+    while (task.stillRunning()) serveOneStep(task);
 }
 
 bool ProgressController::runTask(KLProgress& task, const std::string& title, const std::string& label, double pause,
@@ -126,6 +138,12 @@ void ProgressController::runModalProgress(double interval) {
     poll.setInterval(std::max(1, static_cast<int>(std::lround(interval * 1000))));
     connect(&poll, &QTimer::timeout, this, &ProgressController::checkProgress);
     poll.start();
+    // The worker's end is shown at once, not at the next poll.
+    EndSignal::Listening listening;
+    if (EndSignal* signal = progressObject_.endSignal())
+        listening = signal->listen([this] { QMetaObject::invokeMethod(this, &ProgressController::checkProgress, Qt::QueuedConnection); });
+    if (!progressObject_.stillRunning())
+        QMetaObject::invokeMethod(this, &ProgressController::checkProgress, Qt::QueuedConnection);
     setWindowModality(Qt::ApplicationModal);
     exec();
     poll.stop();

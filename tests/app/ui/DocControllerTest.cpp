@@ -12,7 +12,9 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "UiTestSupport.h"
 #include "app/ui/AppToolbars.h"
@@ -210,13 +212,21 @@ TEST_F(Documents, ACancelClickedInThePanelAfterTheReadFinishedStillOpensTheDocum
     PanelAtOnce progress;
     controller->setProgressUI(&progress);
     bool clicked = false;
+    // The worker's end closes the panel at once; the click must come between
+    // that end and the panel's turn to close: the read is long enough to
+    // still run when the panel is up, and the wait for its end serves no
+    // events, as a click already on its way would find it.
     test::whenModal<ProgressController>([&](ProgressController& panel) {
-        test::processUntil([&] { return !panel.progressObject().stillRunning(); });
+        while (panel.progressObject().stillRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         panel.cancelButton()->click();
         clicked = true;
     });
+    std::string tree = "0 HEAD\n1 CHAR UTF-8\n";
+    for (int i = 1; i <= 40000; ++i)
+        tree += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Ann /Lind/\n1 BIRT\n2 DATE 1 MAR 1850\n";
+    tree += "0 TRLR\n";
     std::string error;
-    GEDCOMDocument* document = controller->openDocument(write("tree.ged", kSmallTree), &error);
+    GEDCOMDocument* document = controller->openDocument(write("tree.ged", tree), &error);
     EXPECT_TRUE(clicked);
     ASSERT_NE(document, nullptr) << error;
     EXPECT_EQ(document->readWriteStatus(), GEDCOMDocument::Done);

@@ -49,6 +49,18 @@ public:
     bool stopOnCancel = false;
 };
 
+// A task whose worker tells of its end, as a document's does.
+class SignallingTask : public TaskDouble {
+public:
+    EndSignal* endSignal() override { return &ended; }
+    // The worker's last act.
+    void finish() {
+        running = false;
+        ended.notify();
+    }
+    EndSignal ended;
+};
+
 // How a document's road uses the wait and the panel.
 bool runLikeADocument(DocumentUI& ui, KLProgress& task, double pause = 1.0) {
     if (!ui.pauseIn(task, pause)) return false;
@@ -91,6 +103,41 @@ TEST(ProgressPause, ServesAWorkersHandOffsWhileWaiting) {
     worker.join();
     EXPECT_TRUE(handedOff);
     EXPECT_EQ(task.loads, 0);
+}
+
+// Waits of an hour: only the task's end signal can end them while a test
+// runs, so a wait that missed the wake-up would hang the test.
+TEST(ProgressPause, TheTasksEndSignalEndsTheWaitAtOnce) {
+    for (bool withApplicationLoop : {true, false}) {
+        SCOPED_TRACE(withApplicationLoop ? "event loop" : "plain thread");
+        SignallingTask task;
+        std::thread worker([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            task.finish();
+        });
+        if (withApplicationLoop) {
+            EXPECT_FALSE(ProgressController::pauseIn(task, 3600.0));
+        } else {
+            std::atomic<bool> stillRunning{true};
+            std::thread waiter([&] { stillRunning = ProgressController::pauseIn(task, 3600.0); });
+            waiter.join();
+            EXPECT_FALSE(stillRunning);
+        }
+        worker.join();
+    }
+}
+
+TEST(ProgressPanel, TheTasksEndSignalClosesThePanelBeforeItsNextPoll) {
+    SignallingTask task;
+    auto panel = ProgressController::panelFor(task, "Reading", "Records Read");
+    std::thread worker;
+    whenModal<ProgressController>([&](ProgressController&) {
+        worker = std::thread([&] { task.finish(); });
+    });
+    panel->runModalProgress(3600.0);
+    worker.join();
+    EXPECT_EQ(panel->result(), QDialog::Accepted);
+    EXPECT_EQ(task.cancels, 0);
 }
 
 TEST(ProgressPanel, ATaskAlreadyFinishedEndsTheRunAtTheFirstPoll) {

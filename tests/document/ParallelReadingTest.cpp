@@ -1,0 +1,162 @@
+// Reading on several threads gives what reading on one gives: the same
+// records in the same lists and order, the same text, messages and
+// corrupted list, for every corpus file and for files damaged where a piece
+// boundary may fall; a Cancel leaves no reader thread and no half-read record.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "DocumentTestSupport.h"
+#include "document/GEDCOMModel.h"
+#include "model/GEDCOMStructure.h"
+#include "support/Corpus.h"
+
+namespace kl {
+namespace {
+
+using test::DocumentFixture;
+using test::ScratchFolder;
+namespace fs = std::filesystem;
+
+// Everything a read leaves that a user or a caller can see.
+struct ReadResult {
+    bool opened = false;
+    std::string error;
+    std::string message;
+    std::string lists;  // every list by name, its records' text in order
+    int32_t counted = 0;  // the records the progress panel counted
+    bool operator==(const ReadResult&) const = default;
+};
+
+// The process-wide settings a read depends on, set for one read and put back.
+class ReadWith {
+public:
+    explicit ReadWith(int threads) {
+        GEDCOMModel::setReaderThreads(threads);
+        GEDCOMRecord::setUUIDMaker([this] { return "UUID-" + std::to_string(++made_); });
+    }
+    ~ReadWith() {
+        GEDCOMModel::setReaderThreads(0);
+        GEDCOMRecord::setUUIDMaker({});
+    }
+    ReadWith(const ReadWith&) = delete;
+    ReadWith& operator=(const ReadWith&) = delete;
+
+private:
+    int made_ = 0;
+};
+
+ReadResult importWith(int threads, const fs::path& path) {
+    ReadWith settings(threads);
+    DocumentFixture f;
+    ReadResult result;
+    result.opened = f.import(path, &result.error);
+    if (!result.opened) return result;
+    result.message = f.document->readWriteMessage().value_or("");
+    result.counted = f.document->gedcomModel().recordsDone();
+    for (const auto& list : f.document->gedcomModel().recordsIndex().lists()) {
+        result.lists += "== " + list->name() + "\n";
+        for (const auto& record : list->order()) result.lists += record->gedcomString();
+    }
+    return result;
+}
+
+void expectSameReads(const fs::path& path) {
+    const ReadResult one = importWith(1, path);
+    const ReadResult eight = importWith(8, path);
+    EXPECT_EQ(eight.opened, one.opened);
+    EXPECT_EQ(eight.error, one.error);
+    EXPECT_EQ(eight.message, one.message);
+    EXPECT_EQ(eight.lists, one.lists);
+    EXPECT_EQ(eight.counted, one.counted);
+}
+
+class ReadInPieces : public testing::TestWithParam<fs::path> {};
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ReadInPieces);
+
+TEST_P(ReadInPieces, EightThreadsReadWhatOneReads) { expectSameReads(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Corpus, ReadInPieces, testing::ValuesIn(test::corpusFiles()),
+                         [](const testing::TestParamInfo<fs::path>& info) {
+                             std::string name = fs::relative(info.param, test::corpusFolder()).string();
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name + "_" + std::to_string(info.index);
+                         });
+
+KL_CORPUS_PRESENCE_TEST(ReadInPieces);
+
+// A tree of `people` with the damage put in the middle, where a piece
+// boundary of an eight-way read falls near.
+std::string damagedTree(int people, const std::string& damage) {
+    std::string text = "0 HEAD\n1 CHAR UTF-8\n1 SUBM @U1@\n0 @U1@ SUBM\n1 NAME Keeper\n";
+    for (int i = 1; i <= people; ++i) {
+        if (i == people / 2) text += damage;
+        const std::string n = std::to_string(i);
+        text += "0 @I" + n + "@ INDI\n1 NAME Pat" + n + " /Vale/\n1 BIRT\n2 DATE " + std::to_string(1800 + i % 200) +
+                "\n2 PLAC Town " + std::to_string(i % 7) + "\n";
+    }
+    return text + "0 TRLR\n0 @I9@ INDI\n1 NAME After /Trailer/\n";
+}
+
+struct Damage {
+    const char* name;
+    std::string lines;
+};
+
+class DamagedInTheMiddle : public testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedInTheMiddle, ReadsAlikeOnOneAndEightThreads) {
+    ScratchFolder scratch;
+    test::writeFile(scratch / "damaged.ged", damagedTree(400, GetParam().lines));
+    expectSameReads(scratch / "damaged.ged");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damage, DamagedInTheMiddle,
+    testing::Values(Damage{"LevelJump", "0 @J1@ INDI\n1 NAME Jump /Vale/\n3 DATE 1900\n"},
+                    Damage{"BrokenLine", "0 @J1@ INDI\nthis line has no level\n1 NAME Broken /Vale/\n"},
+                    Damage{"BadBytes", "0 @J1@ INDI\n1 NAME Bad\xff\xfe /Vale/\n"},
+                    Damage{"DuplicateID", "0 @I3@ INDI\n1 NAME Twin /Vale/\n"},
+                    Damage{"LevelZeroInTheMiddleOfNothing", "0\n00 @J2@ INDI\n  1 NAME Spaced /Vale/\n"}),
+    [](const testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+
+int threadsOfThisProcess() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("Threads:")) return std::stoi(line.substr(8));
+    return -1;
+}
+
+// The Cancel comes once the panel has a count to show, in the middle of
+// reading tens of thousands of records.
+TEST(ReadInPiecesCancel, LeavesNoThreadAndOnlyWholeRecords) {
+    class CancelWhenCounting : public test::UIDouble {
+    public:
+        bool pauseIn(KLProgress& task, double) override {
+            while (task.stillRunning() && !task.updateStatusField()) std::this_thread::yield();
+            task.cancelAction();
+            return task.stillRunning();
+        }
+    };
+    ScratchFolder scratch;
+    test::writeFile(scratch / "large.ged", damagedTree(60000, ""));
+    ReadWith settings(8);
+    GEDCOMDocument document;
+    CancelWhenCounting ui;
+    document.setUI(&ui);
+    const int threadsBefore = threadsOfThisProcess();
+    std::string error;
+    EXPECT_FALSE(document.readFromURL(scratch / "large.ged", GEDCOMDocument::kGEDCOMType, &error));
+    EXPECT_EQ(error, "File read cancelled");
+    EXPECT_EQ(threadsOfThisProcess(), threadsBefore);
+    auto people = document.gedcomModel().recordsIndex().listForType("INDI");
+    for (const auto& person : people ? people->order() : RecordsList::Records{}) {
+        auto birth = person->findStructureWithTag("BIRT");
+        ASSERT_TRUE(birth && birth->findChild("PLAC", false)) << person->grecordID() << " was installed half read";
+    }
+}
+
+}  // namespace
+}  // namespace kl
