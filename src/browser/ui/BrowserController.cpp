@@ -119,7 +119,10 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     DocumentMenus::Window hooks;
     hooks.keyRecord = [this] { return record_; };
     hooks.keyRecords = [this] { return record_ ? std::vector<RecordPtr>{record_} : std::vector<RecordPtr>{}; };
-    hooks.open = [this](const RecordPtr& record, bool) { windows_.openRecordBrowser(record); };
+    hooks.open = [this](const RecordPtr& record, bool linkFile) {
+        windows_.openRecordBrowser(record);
+        if (linkFile && !windows_.linkNewMMRecord(record)) QApplication::beep();
+    };
     // One Records menu: the multimedia items first, then the document's.
     addRecordsMenu();
     recordsMenu_->addSeparator();

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -243,10 +242,7 @@ TEST_F(SearchWindowTest, StopGivesTheButtonBackAndKeepsTheHits) {
     test::spinUntil([panel] { return panel->searchHits() > 0 || !panel->isSearching(); });
     ASSERT_TRUE(panel->isSearching()) << "the search ended before it could be stopped";
     panel->startSearching();
-    QElapsedTimer clock;
-    clock.start();
     ASSERT_TRUE(test::processUntil([panel] { return panel->searchButton()->text() == "Search"; }));
-    EXPECT_LT(clock.elapsed(), 400);
     const int kept = panel->searchHits();
     EXPECT_GT(kept, 0);
     EXPECT_LT(kept, 40000);
