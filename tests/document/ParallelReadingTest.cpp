@@ -8,6 +8,7 @@
 #include <string>
 
 #include "DocumentTestSupport.h"
+#include "dates/DateClock.h"
 #include "document/GEDCOMModel.h"
 #include "model/GEDCOMStructure.h"
 #include "support/Corpus.h"
@@ -35,10 +36,14 @@ public:
     explicit ReadWith(int threads) {
         GEDCOMModel::setReaderThreads(threads);
         GEDCOMRecord::setUUIDMaker([this] { return "UUID-" + std::to_string(++made_); });
+        // Records a read makes (places, embedded notes) carry their creation
+        // time, which must not tick between the two reads.
+        DateClock::setSource([] { return DateClock::LocalTime{2024, 6, 1, 12, 0, 0}; });
     }
     ~ReadWith() {
         GEDCOMModel::setReaderThreads(0);
         GEDCOMRecord::setUUIDMaker({});
+        DateClock::setSource({});
     }
     ReadWith(const ReadWith&) = delete;
     ReadWith& operator=(const ReadWith&) = delete;
