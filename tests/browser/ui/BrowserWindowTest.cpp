@@ -5,9 +5,12 @@
 // fitted height keeps to the template's range and the window's top edge; a
 // broken template gives one alert and closes the window; the background
 // drags the record; and the screenshot.
+#include <QSignalSpy>
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -238,6 +241,45 @@ TEST_F(BrowserWindows, ABrowserClosedBeforeItsBuildRunsNothing) {
     settle();
     EXPECT_EQ(browser->builds(), 0);
     EXPECT_TRUE(browser->backgroundView().customCells().empty());
+}
+
+// A record window reaches Close and Quit from its own File menu, so the
+// program can be left from whichever window is in front.
+TEST_F(BrowserWindows, FileMenuClosesTheWindowAndQuitsTheProgram) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    auto openBrowser = [&] {
+        selectRecord(*window, "@I1@");
+        QTest::keyClick(window->recordsTable(), Qt::Key_Return);
+        EXPECT_TRUE(test::processUntil([&] { return browsers(*window).size() == 1; }));
+        settle();
+        return browsers(*window).empty() ? nullptr : browsers(*window)[0];
+    };
+    // The File menu's item of that title.
+    auto fileItem = [](QMainWindow& owner, const QString& title) -> QAction* {
+        for (QAction* menu : owner.menuBar()->actions())
+            if (menu->menu() && menu->text() == "&File")
+                for (QAction* item : menu->menu()->actions())
+                    if (item->text() == title) return item;
+        return nullptr;
+    };
+    BrowserController* browser = openBrowser();
+    ASSERT_NE(browser, nullptr);
+    QAction* close = fileItem(*browser, "&Close Window");
+    ASSERT_NE(close, nullptr);
+    close->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return browsers(*window).empty(); }));
+    EXPECT_TRUE(window->isVisible()) << "closing a record window leaves its database open";
+
+    browser = openBrowser();
+    ASSERT_NE(browser, nullptr);
+    ASSERT_NE(DocController::sharedDocumentController(), nullptr);
+    QSignalSpy quits(DocController::sharedDocumentController(), &DocController::quitRequested);
+    QAction* quit = fileItem(*browser, "&Quit");
+    ASSERT_NE(quit, nullptr);
+    quit->trigger();
+    // The same request the index window's Quit makes.
+    EXPECT_TRUE(test::processUntil([&] { return quits.count() == 1; }));
 }
 
 // The model's questions come up as the program's alerts; the answer is the
