@@ -104,6 +104,13 @@ protected:
         action->trigger();
         settle();
     }
+    // The person's tree window that the index toolbar's "Ancestors" or
+    // "Descendants" opens.
+    RelativesController* showRelatives(const std::string& id, const char* item) {
+        select(*window, id);
+        click(*window, item);
+        return treeWindow(*window, id, std::string(item) == "Ancestors" ? "Ancest" : "Descend");
+    }
     std::vector<std::string> rowTexts(RelativesController& tree) {
         std::vector<std::string> texts;
         for (const auto& row : tree.shownRows())

@@ -78,9 +78,7 @@ TEST_F(RelativesWindowTest, NothingSelectedOrAFamilyWithoutSpousesBeeps) {
 
 TEST_F(RelativesWindowTest, OutlineFollowsEditsAndClosesOnceWithItsPerson) {
     open(kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(rowTexts(*tree), (std::vector<std::string>{"Arno Velk", "...Bea Orm", "  Cal Velk", "  ...Gia Tarn",
                                                          "    Ilse Velk"}));
@@ -101,9 +99,7 @@ TEST_F(RelativesWindowTest, OutlineFollowsEditsAndClosesOnceWithItsPerson) {
 TEST_F(RelativesWindowTest, RefreshBuildsTheTreeAgainToTheInitialGenerations) {
     open(kThreeGenerations);
     defaults->setObject(Value(1), RelativesController::kInitialGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(rowTexts(*tree), (std::vector<std::string>{"Arno Velk", "...Bea Orm", "  Cal Velk", "  ...Gia Tarn"}));
     tree->relatives()->expandAll();
@@ -119,9 +115,7 @@ TEST_F(RelativesWindowTest, RefreshBuildsTheTreeAgainToTheInitialGenerations) {
 
 TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
     open(kThreeGenerations + std::string("0 @F5@ FAM\n1 HUSB @I8@\n") );
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     const auto path = root() / "tree.txt";
     ASSERT_TRUE(tree->exportWindowDataTo(path.string()));
@@ -137,22 +131,12 @@ TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
     EXPECT_TRUE(data->data(kRecordIdsMimeType).endsWith("\n@I1@"));
 }
 
-}  // namespace
-}  // namespace kl
-
-namespace kl {
-namespace {
-
-using test::RelativesWindowTest;
-using test::kThreeGenerations;
 
 class RelativesColumnsTest : public RelativesWindowTest {};
 
 TEST_F(RelativesColumnsTest, AFailedExportAlertsWithTheSystemsReasonAndLeavesNoFile) {
     open(kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     // A file stands where the folder should be: no one can write there.
     const auto notAFolder = root() / "plain";
@@ -171,9 +155,7 @@ TEST_F(RelativesColumnsTest, AFailedExportAlertsWithTheSystemsReasonAndLeavesNoF
 
 TEST_F(RelativesColumnsTest, TheOutlineColumnStaysFirstAndOtherMovesAreStored) {
     open(kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     const auto style = tree->tree().indexStyle();
     ASSERT_GE(style->numberOfColumns(), 3u);
@@ -202,9 +184,7 @@ TEST_F(RelativesColumnsTest, TheOutlineColumnStaysFirstAndOtherMovesAreStored) {
     EXPECT_EQ(posts, 1) << "the same width stores nothing";
 
     // A second window of the kind shows the new order too.
-    select(*window, "@I3@");
-    click(*window, "Descendants");
-    RelativesController* other = treeWindow(*window, "@I3@", "Descend");
+    RelativesController* other = showRelatives("@I3@", "Descendants");
     ASSERT_NE(other, nullptr);
     other->relatives()->header()->moveSection(2, 1);
     settle();
@@ -216,9 +196,7 @@ TEST_F(RelativesColumnsTest, TheOutlineColumnStaysFirstAndOtherMovesAreStored) {
 TEST_F(RelativesColumnsTest, ExpandBranchShowsEveryRowBelow) {
     open(kThreeGenerations);
     defaults->setObject(Value(0), RelativesController::kInitialGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(tree->shownRows().size(), 2u);
     tree->relatives()->setCurrentIndex(tree->outlineModel()->index(1, 0));
@@ -231,14 +209,6 @@ TEST_F(RelativesColumnsTest, ExpandBranchShowsEveryRowBelow) {
     EXPECT_EQ(tree->shownRows().size(), 5u);
 }
 
-}  // namespace
-}  // namespace kl
-
-namespace kl {
-namespace {
-
-using test::RelativesWindowTest;
-using test::kThreeGenerations;
 
 TEST_F(RelativesWindowTest, RevertToDefaultColumnsAsksThenEveryWindowOfTheKindTakesTheBundledStyle) {
     open(kThreeGenerations);
@@ -272,20 +242,10 @@ TEST_F(RelativesWindowTest, RevertToDefaultColumnsAsksThenEveryWindowOfTheKindTa
               bundled[1]);
 }
 
-}  // namespace
-}  // namespace kl
-
-namespace kl {
-namespace {
-
-using test::RelativesWindowTest;
-using test::kThreeGenerations;
 
 TEST_F(RelativesWindowTest, ColumnItemsActOnTheHighlightedColumnInOutlineModeOnly) {
     open(kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     QAction* modify = tree->toolbar()->actionForIdentifier("EditColumn");
     QAction* remove = tree->toolbar()->actionForIdentifier("DeleteColumn");
@@ -334,20 +294,10 @@ TEST_F(RelativesWindowTest, ColumnItemsActOnTheHighlightedColumnInOutlineModeOnl
     EXPECT_EQ(tree->beeps(), before + 1);
 }
 
-}  // namespace
-}  // namespace kl
-
-namespace kl {
-namespace {
-
-using test::RelativesWindowTest;
-using test::kThreeGenerations;
 
 TEST_F(RelativesWindowTest, ACustomisedToolbarIsKeptForEveryRelativesWindowButNotTheIndexWindow) {
     open(kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     ASSERT_NE(tree->toolbar()->actionForIdentifier("Refresh"), nullptr);
     const auto indexItems = window->toolbar()->itemIdentifiers();
@@ -366,9 +316,7 @@ TEST_F(RelativesWindowTest, ACustomisedToolbarIsKeptForEveryRelativesWindowButNo
     settle();
 
     EXPECT_EQ(tree->toolbar()->actionForIdentifier("Refresh"), nullptr);
-    select(*window, "@I3@");
-    click(*window, "Ancestors");
-    RelativesController* other = treeWindow(*window, "@I3@", "Ancest");
+    RelativesController* other = showRelatives("@I3@", "Ancestors");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(other->toolbar()->actionForIdentifier("Refresh"), nullptr);
     EXPECT_NE(other->toolbar()->actionForIdentifier("ToggleView"), nullptr);

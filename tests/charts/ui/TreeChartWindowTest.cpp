@@ -168,9 +168,7 @@ TEST_F(TreeChartWindowTest, ButtonsOpenBranchesAndDoubleClicksOpenOrRevealRecord
          "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n1 CHIL @I9@\n"
          "0 @F3@ FAM\n1 HUSB @I3@\n1 WIFE @I6@\n1 CHIL @I8@\n1 CHIL @I9@\n");
     defaults->setObject(Value(1), RelativesController::kInitialGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     TreeChartView& chart = *tree->chart();
     tree->resize(800, 500);
@@ -230,9 +228,7 @@ TEST_F(TreeChartWindowTest, ButtonsOpenBranchesAndDoubleClicksOpenOrRevealRecord
 
 TEST_F(TreeChartWindowTest, AChartFollowsEditsAndForgetsASelectedBoxWhoseRecordGoes) {
     open(test::kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Descendants");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Descend");
+    RelativesController* tree = showRelatives("@I1@", "Descendants");
     ASSERT_NE(tree, nullptr);
     TreeChartView& chart = *tree->chart();
     TreeItem* ilse = tree->tree().firstNode("@I8@");
@@ -256,9 +252,7 @@ TEST_F(TreeChartWindowTest, AChartFollowsEditsAndForgetsASelectedBoxWhoseRecordG
 
 TEST_F(TreeChartWindowTest, CtrlClicksZoomAndBeepAtEitherEnd) {
     open(test::kThreeGenerations);
-    select(*window, "@I1@");
-    click(*window, "Ancestors");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Ancest");
+    RelativesController* tree = showRelatives("@I1@", "Ancestors");
     ASSERT_NE(tree, nullptr);
     tree->resize(900, 600);
     settle();
@@ -303,9 +297,7 @@ TEST_F(TreeChartWindowTest, CtrlClicksZoomAndBeepAtEitherEnd) {
 
 TEST_F(TreeChartWindowTest, PdfExportShowsNoSelectionAndKeepsIt) {
     open(test::kThreeGenerations);
-    select(*window, "@I8@");
-    click(*window, "Ancestors");
-    RelativesController* tree = treeWindow(*window, "@I8@", "Ancest");
+    RelativesController* tree = showRelatives("@I8@", "Ancestors");
     ASSERT_NE(tree, nullptr);
     TreeChartView& chart = *tree->chart();
     TreeItem* rootNode = tree->tree().rootItem();
@@ -338,9 +330,7 @@ TEST_F(TreeChartWindowTest, PdfExportShowsNoSelectionAndKeepsIt) {
 
 TEST_F(TreeChartWindowTest, AChartPdfThatCannotBeWrittenAlertsAndLeavesNoFile) {
     open(test::kThreeGenerations);
-    select(*window, "@I8@");
-    click(*window, "Ancestors");
-    RelativesController* tree = treeWindow(*window, "@I8@", "Ancest");
+    RelativesController* tree = showRelatives("@I8@", "Ancestors");
     ASSERT_NE(tree, nullptr);
     const auto notAFolder = root() / "plain";
     std::ofstream(notAFolder) << "x";
@@ -364,9 +354,7 @@ TEST_F(TreeChartWindowTest, ABoxOfUnknownSexIsFilledMaleToFemaleAndWrittenInTheM
     open("0 @I1@ INDI\n1 NAME Sasha /Oun/\n");
     defaults->setObject(Value(AppController::archive(Color{1, 0, 0, 1})), "Male Tree Chart Text Color");
     defaults->setObject(Value(AppController::archive(Color{0, 1, 0, 1})), "Female Tree Chart Text Color");
-    select(*window, "@I1@");
-    click(*window, "Ancestors");
-    RelativesController* tree = treeWindow(*window, "@I1@", "Ancest");
+    RelativesController* tree = showRelatives("@I1@", "Ancestors");
     ASSERT_NE(tree, nullptr);
     TreeChartView& chart = *tree->chart();
     chart.getFontFeatures();
