@@ -289,6 +289,10 @@ IndexWindow::TreeOpener& treeOpener() {
     static IndexWindow::TreeOpener opener;
     return opener;
 }
+IndexWindow::RelationshipFinder& relationshipFinder() {
+    static IndexWindow::RelationshipFinder finder;
+    return finder;
+}
 IndexWindow::ValidateStarter& validateStarter() {
     static IndexWindow::ValidateStarter starter;
     return starter;
@@ -352,6 +356,12 @@ void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
 void IndexWindow::setTreeOpener(TreeOpener opener) { treeOpener() = std::move(opener); }
 
 void IndexWindow::setValidateStarter(ValidateStarter starter) { validateStarter() = std::move(starter); }
+
+void IndexWindow::setRelationshipFinder(RelationshipFinder finder) { relationshipFinder() = std::move(finder); }
+
+void IndexWindow::findRelationship() {
+    if (!relationshipFinder() || !relationshipFinder()(*this)) beep();
+}
 
 void IndexWindow::openAncestorsOrDescendants(int tag) {
     if (!treeOpener() || !treeOpener()(*this, tag)) beep();
@@ -427,7 +437,8 @@ void IndexWindow::buildMenus() {
         return menu;
     };
     addMenu(tr("&View"), {{"Show Source Editor", Tag::ShowHideSource}});
-    addMenu(tr("&Trees"), {{"Show Ancestors", 4001}, {"Show Descendants", 4002}});
+    addMenu(tr("&Trees"), {{"Show Ancestors", 4001}, {"Show Descendants", 4002}, {nullptr, 0},
+                           {"Find Relationship...", 3013}});
     QMenu* albums = addMenu(tr("&Albums"), {{"Add Album", Tag::CreateAlbum}, {"Delete Album", Tag::DeleteAlbum}});
     buildRecordCommandMenus(albums);
     QMenu* columns = addMenu(tr("&Columns"), {{"Add Column...", Tag::AddColumn},
@@ -451,6 +462,7 @@ bool IndexWindow::performCommand(int tag) {
     case Tag::DeleteAlbum: controller_->removeAlbum(); return true;
     case 4001:
     case 4002: openAncestorsOrDescendants(tag); return true;
+    case 3013: findRelationship(); return true;
     default: return performRecordCommand(tag);
     }
 }

@@ -154,6 +154,12 @@ public:
     using TreeOpener = std::function<bool(IndexWindow& window, int tag)>;
     static void setTreeOpener(TreeOpener opener);
     void openAncestorsOrDescendants(int tag);
+    // Tag 3013 finds the relationship of the selected individual to
+    // another; the charts library installs the finder, which answers false
+    // when no individual is selected.
+    using RelationshipFinder = std::function<bool(IndexWindow& window)>;
+    static void setRelationshipFinder(RelationshipFinder finder);
+    void findRelationship();
     const std::shared_ptr<IndexStyleLibrary>& styleLibrary() const { return styles_; }
     UserDefaults& userDefaults() const { return defaults_; }
 

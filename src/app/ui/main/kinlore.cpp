@@ -26,6 +26,7 @@
 #include "index/ui/IndexWindow.h"
 #ifdef KL_HAS_CHARTS_UI
 #include "charts/ui/RelativesController.h"
+#include "charts/ui/RelationshipPanel.h"
 #include "charts/ui/ReportsMenu.h"
 #endif
 #include "scripting/ui/ScriptsDesktop.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
 #ifdef KL_HAS_CHARTS_UI
     kl::RelativesController::install(kl::UserDefaults::standard());
     kl::ReportsMenu::addToIndexWindows(kinlore.docController());
+    kl::RelationshipPanel::install();
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
     // Web and map searches open in the desktop's browser.
