@@ -63,6 +63,14 @@ void RelationshipChart::insertVerticalLine() { html_ += kLine; }
 
 void RelationshipChart::gap() { html_ += kGap; }
 
+void RelationshipChart::boxAboveLine(const PersonPtr& person) {
+    html_ += "<tr>";
+    insertCellFor(person, 2);
+    html_ += "</tr>\n<tr>";
+    insertVerticalLine();
+    html_ += "</tr>\n";
+}
+
 void RelationshipChart::insertCellFor(const PersonPtr& person, int span) {
     const std::string colspan = " colspan='" + std::to_string(span) + "'>";
     if (!person) {
@@ -163,34 +171,14 @@ std::string RelationshipChart::chartPage(const RelationshipRow& row) {
     const auto topWife = top ? top->wifeRecord() : nullptr;
 
     if (a.empty()) {
-        html_ += "<tr>";
-        insertCellFor(to_, 2);
-        html_ += "</tr>\n<tr>";
-        insertVerticalLine();
-        html_ += "</tr>\n";
-        for (const auto& person : d) {
-            html_ += "<tr>";
-            insertCellFor(person, 2);
-            html_ += "</tr>\n<tr>";
-            insertVerticalLine();
-            html_ += "</tr>\n";
-        }
+        boxAboveLine(to_);
+        for (const auto& person : d) boxAboveLine(person);
         html_ += "<tr>";
         insertCellFor(from_, 2);
         html_ += "</tr>\n";
     } else if (d.empty() && (topHusband == from_ || topWife == from_)) {
-        html_ += "<tr>";
-        insertCellFor(from_, 2);
-        html_ += "</tr>\n<tr>";
-        insertVerticalLine();
-        html_ += "</tr>\n";
-        for (auto linker = linkers_.rbegin(); linker != linkers_.rend(); ++linker) {
-            html_ += "<tr>";
-            insertCellFor(*linker, 2);
-            html_ += "</tr>\n<tr>";
-            insertVerticalLine();
-            html_ += "</tr>\n";
-        }
+        boxAboveLine(from_);
+        for (auto linker = linkers_.rbegin(); linker != linkers_.rend(); ++linker) boxAboveLine(*linker);
         html_ += "<tr>";
         insertCellFor(to_, 2);
         html_ += "</tr>\n";

@@ -45,6 +45,8 @@ private:
     void insertCellFor(const PersonPtr& person, int span);
     void insertVerticalLine();
     void gap();
+    // One row of a single column: the box, then a row with a line below it.
+    void boxAboveLine(const PersonPtr& person);
     // The linkers, bottom pair first, and the step flag of the top family.
     void findLinkers(const RelationshipRow& row);
 

@@ -1,8 +1,10 @@
 #include "charts/RelativesGraph.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "document/GEDCOMModel.h"
+#include "model/GEDCOMStructure.h"
 #include "model/FAMRecord.h"
 #include "model/INDIRecord.h"
 
@@ -13,37 +15,68 @@ RelativesGraph::RelativesGraph(GEDCOMModel& model) {
     const auto families = model.recordsOfType("FAM");
     people_.reserve(individuals.size());
     families_.reserve(families.size());
+    // The links are read from the records' own lines through these maps,
+    // which is several times quicker than asking the store for each one.
+    std::unordered_map<std::string_view, int> personByID, familyByID;
+    personByID.reserve(individuals.size());
+    familyByID.reserve(families.size());
     for (const auto& record : individuals)
         if (auto person = std::dynamic_pointer_cast<INDIRecord>(record)) {
-            personIndex_.emplace(person.get(), static_cast<int>(people_.size()));
+            const int index = static_cast<int>(people_.size());
+            personIndex_.emplace(person.get(), index);
+            personByID.emplace(person->grecordID(), index);
             people_.push_back(Person{person, person->sexChar(), {}, {}, 0, 0});
         }
     for (const auto& record : families)
         if (auto family = std::dynamic_pointer_cast<FAMRecord>(record)) {
-            familyIndex_.emplace(family.get(), static_cast<int>(families_.size()));
+            const int index = static_cast<int>(families_.size());
+            familyIndex_.emplace(family.get(), index);
+            familyByID.emplace(family->grecordID(), index);
             families_.push_back(Family{family, family->grecordID(), -1, -1, {}});
         }
+    const auto lookUp = [](const std::unordered_map<std::string_view, int>& map, const std::string& id) {
+        const auto found = map.find(id);
+        return found == map.end() ? -1 : found->second;
+    };
     for (Family& family : families_) {
-        family.husband = personIndex(family.record->husbandRecord().get());
-        family.wife = personIndex(family.record->wifeRecord().get());
-        for (const auto& child : family.record->children())
-            if (const int index = personIndex(child.get()); index >= 0) family.children.push_back(index);
+        bool husband = false, wife = false;
+        for (const auto& link : family.record->structures()) {
+            const std::string& tag = link->gtag();
+            if (tag == "HUSB" && !husband) {
+                husband = true;
+                family.husband = lookUp(personByID, link->contents());
+            } else if (tag == "WIFE" && !wife) {
+                wife = true;
+                family.wife = lookUp(personByID, link->contents());
+            } else if (tag == "CHIL") {
+                if (const int child = lookUp(personByID, link->contents()); child >= 0) family.children.push_back(child);
+            }
+        }
     }
-    for (Person& person : people_) {
-        if (const auto spouses = person.record->spouses(nullptr))
-            for (const auto& family : *spouses)
-                if (const int index = familyIndex(family.get()); index >= 0) person.families.push_back(index);
-        INDIRecord::ParentSteps steps;
-        const auto parents = person.record->allParentsStartStep(&steps);
-        // Counted as they resolve, so the parts keep their lengths.
-        for (std::size_t i = 0; i < parents.size(); ++i) {
-            const int index = familyIndex(parents[i].get());
-            if (index < 0) continue;
-            person.parents.push_back(index);
-            if (i < steps.own)
-                ++person.own;
-            else if (i < steps.own + steps.father)
-                ++person.father;
+    std::vector<std::vector<int>> own(people_.size());
+    for (std::size_t i = 0; i < people_.size(); ++i)
+        for (const auto& link : people_[i].record->structures()) {
+            const std::string& tag = link->gtag();
+            if (tag != "FAMS" && tag != "FAMC") continue;
+            const int family = lookUp(familyByID, link->contents());
+            if (family < 0) continue;
+            (tag == "FAMS" ? people_[i].families : own[i]).push_back(family);
+        }
+    // Own parents' families, then each father's other families, then each
+    // mother's, as the individual lists them.
+    for (std::size_t i = 0; i < people_.size(); ++i) {
+        Person& person = people_[i];
+        person.parents = own[i];
+        person.own = own[i].size();
+        for (const bool fathers : {true, false}) {
+            for (const int family : own[i]) {
+                const int parent = fathers ? families_[static_cast<std::size_t>(family)].husband
+                                           : families_[static_cast<std::size_t>(family)].wife;
+                if (parent < 0) continue;
+                for (const int other : people_[static_cast<std::size_t>(parent)].families)
+                    if (other != family) person.parents.push_back(other);
+            }
+            if (fathers) person.father = person.parents.size() - person.own;
         }
     }
 }

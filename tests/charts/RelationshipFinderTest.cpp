@@ -323,6 +323,22 @@ TEST(RelationshipFinder, FindsGrandparentsAndCousinsInARealFile) {
         break;
     }
     ASSERT_TRUE(subject);
+    // The snapshot's links are the individuals' own.
+    const RelativesGraph graph(f.doc.gedcomModel());
+    for (const auto& person : graph.people()) {
+        INDIRecord::ParentSteps steps;
+        std::vector<int> parents;
+        for (const auto& family : person.record->allParentsStartStep(&steps))
+            parents.push_back(graph.familyIndex(family.get()));
+        ASSERT_EQ(person.parents, parents) << person.record->grecordID();
+        ASSERT_EQ(person.own, steps.own);
+        ASSERT_EQ(person.father, steps.father);
+    }
+    for (const auto& family : graph.families()) {
+        ASSERT_EQ(family.husband, graph.personIndex(family.record->husbandRecord().get()));
+        ASSERT_EQ(family.wife, graph.personIndex(family.record->wifeRecord().get()));
+        ASSERT_EQ(family.children.size(), family.record->children().size());
+    }
     const auto grand = find(f, subject->grecordID(), grandfather->grecordID());
     ASSERT_FALSE(grand.empty());
     EXPECT_EQ(grand.front().name, "Grandfather");
@@ -390,6 +406,22 @@ TEST(RelationshipChart, DrawsEachKindOfRelationship) {
     RelationshipChart chart(f.person("@I13@"), f.person("@I8@"), nullptr, &f.doc.gedcomModel(), {});
     EXPECT_EQ(picture(chart.chartPage(rows.front())),
               (std::vector<std::string>{".[[I3]].", "_|_", ".[[I5]]_", "|Stepmother_|", "[I13]_[I8]"}));
+}
+
+TEST(RelationshipChart, ASecondBirthFamilyIsNoStepFamily) {
+    // Oda is a child of F1 and, adopted, of F2, where Per is her brother.
+    TreeFixture f(
+        "0 @I1@ INDI\n1 NAME Oda /Lem/\n1 SEX F\n1 FAMC @F1@\n1 FAMC @F2@\n"
+        "0 @I2@ INDI\n1 NAME Per /Sto/\n1 SEX M\n1 FAMC @F2@\n"
+        "0 @I3@ INDI\n1 NAME Ulf /Sto/\n1 SEX M\n1 FAMS @F2@\n"
+        "0 @I4@ INDI\n1 NAME Ria /Sto/\n1 SEX F\n1 FAMS @F2@\n"
+        "0 @F1@ FAM\n1 CHIL @I1@\n"
+        "0 @F2@ FAM\n1 HUSB @I3@\n1 WIFE @I4@\n1 CHIL @I1@\n1 CHIL @I2@\n");
+    const auto rows = find(f, "I1", "I2");
+    ASSERT_EQ(names(rows), std::vector<std::string>{"Brother"});
+    RelationshipChart chart(f.person("@I1@"), f.person("@I2@"), nullptr, &f.doc.gedcomModel(), {});
+    EXPECT_EQ(picture(chart.chartPage(rows.front())),
+              (std::vector<std::string>{".[[I3]].", "_|_", ".[[I4]]_", "|_|", "[I1]_[I2]"}));
 }
 
 TEST(RelationshipChart, PageHeadTitleAndUnknownParent) {

@@ -129,6 +129,7 @@ RelationshipPanel::RelationshipPanel(std::shared_ptr<INDIRecord> to, std::shared
         trackSearchProgress(false);
         return;
     }
+    reloadTable();
     timer_ = new QTimer(this);
     timer_->setInterval(250);
     connect(timer_, &QTimer::timeout, this, [this] { trackSearchProgress(true); });
