@@ -194,6 +194,8 @@ TEST_F(RelationshipWindow, ADoubleClickOnAnEmptyRowBeepsAndNothingIsStored) {
     const int before = window->beeps();
     panel->doneButton()->click();
     settle();
+    window->validateAction(findItem(), true);
+    EXPECT_FALSE(findItem()->isEnabled());
     window->performCommand(3013);
     EXPECT_EQ(window->beeps(), before + 1);
 }
