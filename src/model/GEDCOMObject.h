@@ -9,7 +9,8 @@
 // their record.
 //
 // Size: a large file makes a node per line, so the node carries only what
-// nearly every line uses (its tag as an interned number, see TagTable). Its
+// nearly every line uses (its tag as an interned number, see TagTable) and
+// one vtable pointer (the scripting interface is itself the Object base). Its
 // child list sits in a branch block that only nodes with children (about a
 // third) have; the rarely used fields (a script's hand-back value, a quick
 // comment, a tag too long to intern, damage bits above the 16 common ones,
@@ -84,7 +85,7 @@ struct ScriptSpecifier {
     std::string uniqueID;
 };
 
-class GEDCOMObject : public Object, public ISScripting, public std::enable_shared_from_this<GEDCOMObject> {
+class GEDCOMObject : public ISScripting, public std::enable_shared_from_this<GEDCOMObject> {
 public:
     using StructureList = std::vector<std::shared_ptr<GEDCOMStructure>>;
     static constexpr std::size_t notFound = static_cast<std::size_t>(-1);

@@ -37,9 +37,11 @@ public:
     }
 };
 
-class ISScripting {
+// A scripted object is an Object itself, so that an object that is both has
+// one vtable pointer: records and structures are made by the million.
+class ISScripting : public Object {
 public:
-    virtual ~ISScripting() = default;
+    ~ISScripting() override = default;
     // The attribute as text; nullopt when the object has no such attribute.
     virtual std::optional<std::string> klis_getAttribute(const std::string& name,
                                                          ISInterpreter* sender) = 0;

@@ -13,7 +13,7 @@ namespace kl {
 
 class ISListType;
 
-class ISDictType : public Object, public ISScripting {
+class ISDictType : public ISScripting {
 public:
     ISDictType() = default;
     static std::shared_ptr<ISDictType> initDict() { return std::make_shared<ISDictType>(); }

@@ -15,8 +15,7 @@
 
 namespace kl {
 
-class ISListType : public Object,
-                   public ISScripting,
+class ISListType : public ISScripting,
                    public WXShellSorter<Value, Array> {
 public:
     // Shares the array (a new empty one when null).

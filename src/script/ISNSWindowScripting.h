@@ -14,7 +14,7 @@
 
 namespace kl {
 
-class ISNSWindowScripting : public Object, public ISScripting {
+class ISNSWindowScripting : public ISScripting {
 public:
     using Frame = std::array<double, 4>;  // x, y, width, height
 

@@ -9,7 +9,7 @@
 
 namespace kl {
 
-class ISNoneType : public Object, public ISScripting {
+class ISNoneType : public ISScripting {
 public:
     static std::shared_ptr<ISNoneType> none() { return std::make_shared<ISNoneType>(); }
 

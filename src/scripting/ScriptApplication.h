@@ -14,7 +14,7 @@
 
 namespace kl {
 
-class ScriptApplication : public Object, public ISScripting {
+class ScriptApplication : public ISScripting {
 public:
     std::optional<std::string> klis_getAttribute(const std::string&, ISInterpreter*) override { return std::nullopt; }
     bool klis_setAttribute(const std::string&, const std::string&, ISInterpreter*) override { return false; }

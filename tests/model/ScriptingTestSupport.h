@@ -19,7 +19,7 @@
 
 namespace kl::test {
 
-class TestList : public Object, public ISScripting {
+class TestList : public ISScripting {
 public:
     explicit TestList(Array items) : items(std::move(items)) {}
     Array items;
