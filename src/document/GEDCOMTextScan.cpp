@@ -1,10 +1,9 @@
 #include "document/GEDCOMTextScan.h"
 
-#include <string.h>  // memmem
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <functional>
 
 namespace kl {
 
@@ -72,8 +71,9 @@ void forEachTagLine(std::string_view text, std::string_view tag, Each&& each) {
 std::size_t GEDCOMTextScan::find(std::string_view text, std::string_view what, std::size_t from) {
     if (from > text.size() || what.size() > text.size() - from) return std::string_view::npos;
     if (what.empty()) return from;
-    const void* found = ::memmem(text.data() + from, text.size() - from, what.data(), what.size());
-    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : std::string_view::npos;
+    const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                                   std::boyer_moore_horspool_searcher(what.begin(), what.end()));
+    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
 }
 
 std::size_t GEDCOMTextScan::findCaseless(std::string_view text, std::string_view what, std::size_t from) {

@@ -29,8 +29,9 @@ public:
     };
 
     // Where `what` first occurs in `text` at or after `from` (npos when
-    // nowhere). Much faster than std::string::find for needles starting
-    // with a blank, which the search would stop at every few characters.
+    // nowhere). Skips by the needle's length where it cannot match, so it
+    // is much faster than std::string::find for needles starting with a
+    // blank, which that search stops at every few characters.
     static std::size_t find(std::string_view text, std::string_view what, std::size_t from = 0);
     // As find, with ASCII letters matching in either case.
     static std::size_t findCaseless(std::string_view text, std::string_view what, std::size_t from = 0);
