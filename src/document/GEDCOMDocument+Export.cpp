@@ -63,13 +63,6 @@ private:
     bool changed_ = false;
 };
 
-std::size_t findIgnoringCase(const std::string& text, std::string_view what, std::size_t from) {
-    auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
-    auto found = std::search(text.begin() + static_cast<long>(std::min(from, text.size())), text.end(), what.begin(),
-                             what.end(), [&](char a, char b) { return lower(a) == lower(b); });
-    return found == text.end() ? std::string::npos : static_cast<std::size_t>(found - text.begin());
-}
-
 // ASCII is written as ASCII: bytes of another set under "CHAR ASCII" would
 // read back as other characters.
 TextEncoding encoderFor(int code) {
@@ -163,8 +156,7 @@ void GEDCOMDocument::exportToGEDCOMFileThread(const fs::path& path, int encoding
     checkCanceled();
     prepareForExport(text, path, exportFlags);
     checkCanceled();
-    EncodeResult data = encode(text, encoderFor(encoding));
-    std::string().swap(text);
+    EncodeResult data = encodeTaking(std::move(text), encoderFor(encoding));
     checkCanceled();
     writeAtomically(path, data.bytes);
     lostInExport_ = data.lostCount;
@@ -187,7 +179,7 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
         std::unordered_set<std::string> embedded;
         {
             Rewrite rewrite(text);
-            for (std::size_t p = 0, m; running() && (m = text.find(" OBJE ", p)) != std::string::npos;) {
+            for (std::size_t p = 0, m; running() && (m = GEDCOMTextScan::find(text, " OBJE ", p)) != std::string::npos;) {
                 const Line line = GEDCOMTextScan::lineAround(text, m);
                 int level = 0;
                 auto value = GEDCOMTextScan::decodeLine(text, line, "OBJE", &level);
@@ -209,11 +201,11 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
         std::size_t searchFrom = 0;
         if (std::size_t submitter = text.find("@ SUBM" + le); submitter != std::string::npos) {
             searchFrom = submitter + 6 + le.size();
-            if (std::size_t next = text.find(le + "0 ", searchFrom); next != std::string::npos)
+            if (std::size_t next = GEDCOMTextScan::find(text, le + "0 ", searchFrom); next != std::string::npos)
                 insertion = next + le.size();
         }
         std::vector<std::pair<std::size_t, std::string>> inserts;
-        for (std::size_t p = searchFrom, m; running() && (m = findIgnoringCase(text, "<!--CSS", p)) != std::string::npos;) {
+        for (std::size_t p = searchFrom, m; running() && (m = GEDCOMTextScan::findCaseless(text, "<!--CSS", p)) != std::string::npos;) {
             const std::size_t close = text.find("-->", m + 7);
             if (close == std::string::npos) break;
             const std::string recordID = wex::nonWhiteString(std::string_view(text).substr(m + 7, close - m - 7));
@@ -222,7 +214,7 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
             if (!object) continue;
             std::size_t at = insertion;
             if (at == std::string::npos)
-                if (std::size_t next = text.find(le + "0 ", close); next != std::string::npos) at = next + le.size();
+                if (std::size_t next = GEDCOMTextScan::find(text, le + "0 ", close); next != std::string::npos) at = next + le.size();
             if (at == std::string::npos) continue;
             inserts.emplace_back(at, object->embeddedGedcomString(1, flags));
             embedded.insert(recordID);
@@ -237,7 +229,7 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
     {
         const std::vector<std::string> roots = multimediaRoot_;
         Rewrite rewrite(text);
-        for (std::size_t p = 0, m; running() && (m = text.find(" FILE ", p)) != std::string::npos;) {
+        for (std::size_t p = 0, m; running() && (m = GEDCOMTextScan::find(text, " FILE ", p)) != std::string::npos;) {
             const Line line = GEDCOMTextScan::lineAround(text, m);
             int level = 0;
             auto value = GEDCOMTextScan::decodeLine(text, line, "FILE", &level);
@@ -258,7 +250,7 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
         const std::string needle = le + "2 PLAC ";
         std::unordered_map<std::string, std::optional<std::string>> placeLines;
         Rewrite rewrite(text);
-        for (std::size_t p = 0, m; running() && (m = text.find(needle, p)) != std::string::npos;) {
+        for (std::size_t p = 0, m; running() && (m = GEDCOMTextScan::find(text, needle, p)) != std::string::npos;) {
             const Line line = GEDCOMTextScan::lineAround(text, m + le.size());
             p = line.end;
             int level = 0;
@@ -278,7 +270,7 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
         // GEDCOM 5.5 has no description on EVEN: it goes into the TYPE.
         const std::string needle = le + "1 EVEN";
         Rewrite rewrite(text);
-        for (std::size_t p = 0, m; running() && (m = text.find(needle, p)) != std::string::npos;) {
+        for (std::size_t p = 0, m; running() && (m = GEDCOMTextScan::find(text, needle, p)) != std::string::npos;) {
             const Line line = GEDCOMTextScan::lineAround(text, m + le.size());
             int level = 0;
             auto value = GEDCOMTextScan::decodeLine(text, line, "EVEN", &level);
@@ -290,7 +282,11 @@ void GEDCOMDocument::prepareForExport(std::string& text, const fs::path& exportP
             while (end < text.size() && text[end] != '0' && text[end] != '1')
                 end = GEDCOMTextScan::lineAround(text, end).end;
             rewrite.replace(line.start, line.end, "1 EVEN" + text.substr(line.contentsEnd, line.end - line.contentsEnd));
-            const std::size_t type = text.find(le + "2 TYPE", line.contentsEnd);
+            // Only a TYPE before the event's end counts: the search stops
+            // there instead of running on through the rest of the file.
+            const std::string_view upToEnd =
+                std::string_view(text).substr(0, std::min(text.size(), end + le.size() + 5));
+            const std::size_t type = GEDCOMTextScan::find(upToEnd, le + "2 TYPE", line.contentsEnd);
             if (type == std::string::npos || type >= end) {
                 rewrite.insert(line.end, "2 TYPE " + *value + le);
             } else {

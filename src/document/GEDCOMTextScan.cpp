@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <functional>
 
 namespace kl {
 
@@ -32,14 +34,13 @@ long wordValue(std::string_view word) {
     return negative ? -value : value;
 }
 
-// Whether the line holds " <tag> " (what a search for the tag between
-// blanks would find in it).
-bool holdsTagBetweenBlanks(std::string_view text, const GEDCOMTextScan::Line& line, std::string_view tag) {
-    const std::string_view body = text.substr(line.start, line.contentsEnd - line.start);
-    for (std::size_t at = body.find(tag); at != std::string_view::npos; at = body.find(tag, at + 1))
-        if (at > 0 && body[at - 1] == ' ' && at + tag.size() < body.size() && body[at + tag.size()] == ' ')
-            return true;
-    return false;
+// " <tag> ": how a line names the tag; a tag at a line's end or start has
+// no blank on that side and is not found.
+std::string betweenBlanks(std::string_view tag) {
+    std::string needle;
+    needle.reserve(tag.size() + 2);
+    needle.append(" ").append(tag).append(" ");
+    return needle;
 }
 
 std::string trimmed(std::string_view text) {
@@ -50,33 +51,51 @@ std::string trimmed(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-std::size_t findCaseless(std::string_view text, std::string_view what, std::size_t from) {
-    if (what.empty() || text.size() < what.size()) return std::string_view::npos;
-    for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
-        std::size_t k = 0;
-        while (k < what.size() && std::tolower(static_cast<unsigned char>(text[i + k])) ==
-                                      std::tolower(static_cast<unsigned char>(what[k])))
-            ++k;
-        if (k == what.size()) return i;
-    }
-    return std::string_view::npos;
-}
-
 // Calls `each(line)` for every line of the text holding " <tag> " that
-// decodes with the tag.
+// decodes with the tag. Searching for the needle skips the many lines
+// without it at memory speed; a blank and a tag hold no line break, so a
+// match never spans two lines.
 template <class Each>
 void forEachTagLine(std::string_view text, std::string_view tag, Each&& each) {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const GEDCOMTextScan::Line line = GEDCOMTextScan::lineAround(text, at);
+    const std::string needle = betweenBlanks(tag);
+    for (std::size_t at = 0, m; (m = GEDCOMTextScan::find(text, needle, at)) != std::string_view::npos;) {
+        const GEDCOMTextScan::Line line = GEDCOMTextScan::lineAround(text, m);
         at = line.end;
-        if (!holdsTagBetweenBlanks(text, line, tag)) continue;
         int level = 0;
         if (auto value = GEDCOMTextScan::decodeLine(text, line, tag, &level)) each(line, level, *value);
     }
 }
 
 }  // namespace
+
+std::size_t GEDCOMTextScan::find(std::string_view text, std::string_view what, std::size_t from) {
+    if (from > text.size() || what.size() > text.size() - from) return std::string_view::npos;
+    if (what.empty()) return from;
+    const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
+                                   std::boyer_moore_horspool_searcher(what.begin(), what.end()));
+    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
+}
+
+std::size_t GEDCOMTextScan::findCaseless(std::string_view text, std::string_view what, std::size_t from) {
+    if (what.empty() || text.size() < what.size()) return std::string_view::npos;
+    auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+    const char first = what.front();
+    // A first character without case ("<" of "<!--CSS") is found by memchr
+    // instead of comparing at every position.
+    const bool caseless = lower(first) == std::toupper(static_cast<unsigned char>(first));
+    const std::size_t last = text.size() - what.size();
+    for (std::size_t i = from; i <= last; ++i) {
+        if (caseless) {
+            const void* at = std::memchr(text.data() + i, first, last - i + 1);
+            if (!at) break;
+            i = static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
+        }
+        std::size_t k = 0;
+        while (k < what.size() && lower(text[i + k]) == lower(what[k])) ++k;
+        if (k == what.size()) return i;
+    }
+    return std::string_view::npos;
+}
 
 GEDCOMTextScan::Line GEDCOMTextScan::lineAround(std::string_view text, std::size_t at) {
     Line line;
@@ -123,14 +142,13 @@ int GEDCOMTextScan::leadingLevel(std::string_view text, const Line& line) {
 void GEDCOMTextScan::removeCustomLinkTags(std::string_view tag, std::string& data, const IDTypes* kept) {
     if (tag.empty()) return;
     const std::string_view text(data);
+    const std::string needle = betweenBlanks(tag);
     std::string out;
     std::size_t copied = 0;  // text before this is in `out` or deleted
-    std::size_t at = 0;
     bool changed = false;
-    while (at < text.size()) {
-        const Line line = lineAround(text, at);
+    for (std::size_t at = 0, m; (m = find(text, needle, at)) != std::string_view::npos;) {
+        const Line line = lineAround(text, m);
         at = line.end;
-        if (!holdsTagBetweenBlanks(text, line, tag)) continue;
         int level = 0;
         auto value = decodeLine(text, line, tag, &level);
         if (!value || (kept && kept->contains(*value))) continue;

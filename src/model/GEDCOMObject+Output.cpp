@@ -1,5 +1,6 @@
 // Writing a subtree as GEDCOM text, as rows for scripts, and as marked runs
 // for the source view.
+#include <array>
 #include <charconv>
 #include <iostream>
 
@@ -27,11 +28,45 @@ std::string GEDCOMObject::structureLine() const {
 
 void GEDCOMObject::appendStructureLine(std::string&) const {}
 
-void GEDCOMObject::appendGEDCOM(std::string& out) const {
-    walk([&out](GEDCOMObject& n) {
+namespace {
+
+void appendSubtree(const GEDCOMObject& node, std::string& out) {
+    node.walk([&out](GEDCOMObject& n) {
         n.appendStructureLine(out);
-        return WalkStep::Continue;
+        return GEDCOMObject::WalkStep::Continue;
     });
+}
+
+}  // namespace
+
+// Runs once per record on every save and export: the frames of the usual
+// few levels live on the stack, and only a deeper branch pays for the heap
+// stack of a walk.
+void GEDCOMObject::appendGEDCOM(std::string& out) const {
+    struct Frame {
+        const StructureList* children;
+        std::size_t next;
+    };
+    constexpr std::size_t kInlineDepth = 24;
+    std::array<Frame, kInlineDepth> frames;
+    std::size_t depth = 0;
+    appendStructureLine(out);
+    frames[depth++] = {&structures(), 0};
+    while (depth > 0) {
+        Frame& top = frames[depth - 1];
+        if (top.next == top.children->size()) {
+            --depth;
+            continue;
+        }
+        const GEDCOMObject& child = *(*top.children)[top.next++];
+        child.appendStructureLine(out);
+        const StructureList& grandchildren = child.structures();
+        if (grandchildren.empty()) continue;
+        if (depth < kInlineDepth)
+            frames[depth++] = {&grandchildren, 0};
+        else
+            for (const auto& deeper : grandchildren) appendSubtree(*deeper, out);
+    }
 }
 
 bool GEDCOMObject::appendGEDCOMUntil(std::string& out, const GEDCOMObject* until) const {

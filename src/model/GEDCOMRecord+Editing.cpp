@@ -1,5 +1,6 @@
 // The one road by which structures enter and leave a record, the change
 // stamp, the creation stamp, the UUID line and the tidying after reading.
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <random>
@@ -15,6 +16,8 @@ namespace kl {
 namespace {
 
 std::mutex uuidMutex;
+// Whether a maker is set: without one, the UUIDs a read inserts take no lock.
+std::atomic<bool> hasUUIDMaker{false};
 GEDCOMRecord::UUIDMaker& uuidMaker() {
     static GEDCOMRecord::UUIDMaker maker;
     return maker;
@@ -51,9 +54,11 @@ std::string randomUUID() {
 void GEDCOMRecord::setUUIDMaker(UUIDMaker maker) {
     std::lock_guard lock(uuidMutex);
     uuidMaker() = std::move(maker);
+    hasUUIDMaker.store(static_cast<bool>(uuidMaker()), std::memory_order_release);
 }
 
 std::string GEDCOMRecord::newUUID() {
+    if (!hasUUIDMaker.load(std::memory_order_acquire)) return randomUUID();
     std::lock_guard lock(uuidMutex);
     return uuidMaker() ? uuidMaker()() : randomUUID();
 }

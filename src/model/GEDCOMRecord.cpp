@@ -204,10 +204,9 @@ void GEDCOMRecord::appendGEDCOMRecord(std::string& out, bool allowCache) const {
         out.append(*savedGedcom_);
         return;
     }
-    std::string text;
-    appendGEDCOM(text);
-    out.append(text);
-    if (allowCache && cachingWhenSave()) savedGedcom_ = std::make_unique<std::string>(std::move(text));
+    const std::size_t start = out.size();
+    appendGEDCOM(out);
+    if (allowCache && cachingWhenSave()) savedGedcom_ = std::make_unique<std::string>(out, start);
 }
 
 void GEDCOMRecord::appendGEDCOMRecordExport(std::string& out, bool allowCache) const {

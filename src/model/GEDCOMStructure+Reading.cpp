@@ -11,6 +11,8 @@ bool isContinuation(const GEDCOMStructure& s) { return s.gtag() == "CONT" || s.g
 }  // namespace
 
 void GEDCOMStructure::appendCONTandCONC() {
+    // Most lines have nothing below them: they cost no stack.
+    if (structures().empty()) return;
     std::vector<GEDCOMStructure*> pending{this};
     while (!pending.empty()) {
         GEDCOMStructure* node = pending.back();

@@ -2,7 +2,9 @@
 // place, and places only as text. After a read each record's structures
 // turn them into records of their own, linked by ID and knowing their
 // citers, so nothing read from a file looks uncited or is kept twice.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 
 #include "foundation/Numbers.h"
@@ -302,10 +304,9 @@ void unembedPlace(GEDCOMStructure& line, RecordStore& store, int mode) {
 
 void GEDCOMStructure::unembedAndLinkNOTEandSOURandOBJ(int mode) {
     // Pre-order without recursion: a file's nesting may be arbitrarily deep.
-    std::vector<GEDCOMStructure*> stack{this};
-    while (!stack.empty()) {
-        GEDCOMStructure* node = stack.back();
-        stack.pop_back();
+    // The stack is only filled (and allocated) below lines with children.
+    std::vector<GEDCOMStructure*> stack;
+    for (GEDCOMStructure* node = this;;) {
         GEDCOMRecord* record = node->theRecord();
         RecordStore* store = record ? record->model() : nullptr;
         if (store) {
@@ -320,16 +321,17 @@ void GEDCOMStructure::unembedAndLinkNOTEandSOURandOBJ(int mode) {
                 unembedPlace(*node, *store, mode);
         }
         // Lines with nothing at all in them go; a bare tag is a fact.
-        StructureList kept;
-        bool removed = false;
-        for (const auto& child : node->structures()) {
-            if (child->empty() && child->gtag().empty())
-                removed = true;
-            else
-                kept.push_back(child);
+        auto blank = [](const StructurePtr& child) { return child->empty() && child->gtag().empty(); };
+        if (std::any_of(node->structures().begin(), node->structures().end(), blank)) {
+            StructureList kept;
+            std::remove_copy_if(node->structures().begin(), node->structures().end(), std::back_inserter(kept), blank);
+            node->setStructures(std::move(kept));
         }
-        if (removed) node->setStructures(kept);
-        for (auto child = kept.rbegin(); child != kept.rend(); ++child) stack.push_back(child->get());
+        const StructureList& children = node->structures();
+        for (auto child = children.rbegin(); child != children.rend(); ++child) stack.push_back(child->get());
+        if (stack.empty()) return;
+        node = stack.back();
+        stack.pop_back();
     }
 }
 

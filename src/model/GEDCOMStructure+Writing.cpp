@@ -22,6 +22,11 @@ constexpr int kContinuationPrefix = 7;
 constexpr int kMemoPrefix = 8;
 
 void appendNumber(std::string& out, long long value) {
+    // Nearly every level written is a single digit.
+    if (value >= 0 && value <= 9) {
+        out.push_back(static_cast<char>('0' + value));
+        return;
+    }
     char buf[24];
     auto end = std::to_chars(buf, buf + sizeof buf, value).ptr;
     out.append(buf, end);

@@ -260,6 +260,19 @@ EncodeResult encode(std::string_view text, TextEncoding encoding, const EncodeOp
     }
 }
 
+EncodeResult encodeTaking(std::string&& text, TextEncoding encoding, const EncodeOptions& options) {
+    std::string taken = std::move(text);
+    const bool toUTF8 = !SingleByteCodec::forEncoding(encoding) && encoding != TextEncoding::ANSEL &&
+                        encoding != TextEncoding::UTF16 && encoding != TextEncoding::UTF16BigEndian &&
+                        encoding != TextEncoding::UTF16LittleEndian;
+    if (toUTF8 && validUTF8Length(taken) == taken.size()) {
+        EncodeResult result;
+        result.bytes = std::move(taken);
+        return result;
+    }
+    return encode(taken, encoding, options);
+}
+
 DecodeResult WindowsToString(std::string_view bytes) { return decode(bytes, TextEncoding::Windows1252); }
 
 }  // namespace kl

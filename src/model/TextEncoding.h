@@ -75,6 +75,9 @@ struct EncodeResult {
 // big-endian. A leading byte-order mark is never part of the text.
 DecodeResult decode(std::string_view bytes, TextEncoding encoding);
 EncodeResult encode(std::string_view text, TextEncoding encoding, const EncodeOptions& options = {});
+// As encode, consuming the text: valid UTF-8 for a UTF-8 target becomes the
+// bytes as it is, so a whole exported file is not copied once more.
+EncodeResult encodeTaking(std::string&& text, TextEncoding encoding, const EncodeOptions& options = {});
 
 DecodeResult decodeUTF16(std::string_view bytes, ByteOrder order);
 

@@ -338,6 +338,33 @@ TEST(GEDCOMTextScanTest, RemovesLinkLinesWithTheirDeeperLines) {
     EXPECT_EQ(all, "1 NAME A\n");
 }
 
+TEST(GEDCOMTextScanTest, FindsNeedlesUpToTheTextsEnds) {
+    struct Case {
+        const char* name;
+        std::string_view text;
+        std::string_view what;
+        std::size_t from;
+        std::size_t exact;     // find
+        std::size_t caseless;  // findCaseless
+    };
+    constexpr auto npos = std::string_view::npos;
+    const Case cases[] = {
+        {"AtStart", " FILE a", " FILE ", 0, 0, 0},
+        {"AtEnd", "1 X\n2 FILE ", " FILE ", 0, 5, 5},
+        {"FromPastIt", "2 FILE a 2 FILE b", " FILE ", 2, 10, 10},
+        {"FromAtEnd", "2 FILE ", " FILE ", 7, npos, npos},
+        {"FromBeyondEnd", "2 FILE ", " FILE ", 9, npos, npos},
+        {"LongerThanText", "FILE", " FILE ", 0, npos, npos},
+        {"OtherCase", "x <!--css @O1@ -->", "<!--CSS", 0, npos, 2},
+        {"LetterFirst", "a FiLe b", "file", 0, npos, 2},
+        {"LastOfSeveral", "<!- <!-- <!--Css", "<!--CSS", 1, npos, 9},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(GEDCOMTextScan::find(c.text, c.what, c.from), c.exact) << c.name;
+        EXPECT_EQ(GEDCOMTextScan::findCaseless(c.text, c.what, c.from), c.caseless) << c.name;
+    }
+}
+
 TEST(GEDCOMTextScanTest, CollectsLinksAndCSSReferences) {
     const GEDCOMTextScan::IDTypes known{{"@N1@", "NOTE"}};
     const std::string text = "1 NOTE @N1@\n2 NOTE @N2@\n1 NOTE inline text\n0 @N5@ NOTE @N3@\n1 NOTE @N2@\n";

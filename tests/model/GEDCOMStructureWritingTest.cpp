@@ -183,6 +183,21 @@ TEST_F(StructureWriting, TinyMaximumStillEndsAndKeepsText) {
     EXPECT_EQ(roundTrip()->quickComment(), "memo text");
 }
 
+// Lines deeper than the writer's stack frames and their siblings on the
+// way back up come out in file order, each once.
+TEST_F(StructureWriting, DeepBranchThenSiblingsKeepFileOrder) {
+    std::string expected = "0 @N1@ NOTE\n";
+    for (int level = 1; level <= 40; ++level) {
+        add(level, "STEP", std::to_string(level));
+        expected += std::to_string(level) + " STEP " + std::to_string(level) + "\n";
+    }
+    for (int level : {39, 25, 24, 23, 2, 1}) {
+        add(level, "BACK", std::to_string(level));
+        expected += std::to_string(level) + " BACK " + std::to_string(level) + "\n";
+    }
+    EXPECT_EQ(record->gedcomString(), expected);
+}
+
 TEST_F(StructureWriting, LineEndingIsUsedForEveryLine) {
     add(1, "NOTE", "a\nb");
     GEDCOMObject::setLineEnding("\r\n");

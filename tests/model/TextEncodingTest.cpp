@@ -108,6 +108,10 @@ TEST_P(EncodeTest, WritesBytesAndCountsWhatTheSetCannotHold) {
     EXPECT_EQ(r.lostCount, c.lost) << c.what;
     EncodeResult strict = encode(c.text, c.encoding, {.lossy = false});
     EXPECT_EQ(strict.bytes, c.lost ? "" : c.output) << c.what;
+    // Handing the text over changes nothing in what comes out.
+    EncodeResult taken = encodeTaking(std::string(c.text), c.encoding);
+    EXPECT_EQ(taken.bytes, c.output) << c.what;
+    EXPECT_EQ(taken.lostCount, c.lost) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
