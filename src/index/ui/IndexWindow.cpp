@@ -132,6 +132,10 @@ public:
     }
     void close() override { window_->close(); }
     const void* window() const override { return static_cast<const QWidget*>(window_); }
+    bool showSourceForRecord(const RecordPtr& record, const GEDCOMObject* structure) override {
+        window_->showSourceForRecord(record, structure);
+        return true;
+    }
 
 private:
     IndexWindow* window_;
