@@ -6,6 +6,7 @@
 #include "document/RecordsListForPanel.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
+#include <filesystem>
 #include <map>
 
 #include "model/BookRecord.h"
@@ -113,6 +114,49 @@ GEDCOMModel::RecordPtr GEDCOMModel::createNewRecordOfType(const std::string& typ
     }
     installRecord(record);
     return record;
+}
+
+std::shared_ptr<OBJERecord> GEDCOMModel::addMultimediaRecord(const std::string& path,
+                                                             const std::optional<std::string>& title,
+                                                             std::vector<std::string>& addedIDs) {
+    const auto found = OBJERecord::multimediaFile(path, multimediaRoot(), fileURL());
+    if (!found) return nullptr;
+    Dictionary file;
+    file.set(OBJERecord::OBJEFileTag(), Value(found->stored));
+    if (auto known = std::dynamic_pointer_cast<OBJERecord>(recordType("OBJE", file))) return known;
+    auto object = std::dynamic_pointer_cast<OBJERecord>(createNewRecordOfType("OBJE"));
+    if (!object) return nullptr;
+    const std::string name = title ? *title : std::filesystem::path(found->stored).filename().string();
+    object->attachMultimedia(found->stored, name, OBJERecord::getMmFileFormat(found->stored, found->root),
+                             std::string());
+    addedIDs.push_back(object->grecordID());
+    return object;
+}
+
+std::shared_ptr<OBJERecord> GEDCOMModel::addMultimediaURL(const std::string& url,
+                                                          const std::optional<std::string>& title,
+                                                          std::vector<std::string>& addedIDs) {
+    Dictionary file;
+    file.set(OBJERecord::OBJEFileTag(), Value(url));
+    if (auto known = std::dynamic_pointer_cast<OBJERecord>(recordType("OBJE", file))) return known;
+    auto object = std::dynamic_pointer_cast<OBJERecord>(createNewRecordOfType("OBJE"));
+    if (!object) return nullptr;
+    object->attachMultimedia(url, title.value_or(url), std::string("url"), std::string());
+    addedIDs.push_back(object->grecordID());
+    return object;
+}
+
+GEDCOMModel::RecordPtr GEDCOMModel::addNoteRecord(const std::string& text, bool& newRecord) {
+    Dictionary line;
+    line.set("CONC", Value(text));
+    if (RecordPtr known = recordType("NOTE", line)) {
+        newRecord = false;
+        return known;
+    }
+    RecordPtr note = createNewRecordOfType("NOTE");
+    newRecord = note != nullptr;
+    if (note) note->insertNewUserText(text);
+    return note;
 }
 
 void GEDCOMModel::detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) {

@@ -33,6 +33,7 @@ namespace kl {
 class ByteSink;
 class GEDCOMParser;
 class GEDCOMRecord;
+class OBJERecord;
 class ModelDocument;
 class RecordsListForPanel;
 
@@ -246,6 +247,19 @@ public:
     RecordPtr createNewRecordOfType(const std::string& type, const Value& info = {}) override;
     void installRecord(const RecordPtr& record);
     void deleteRecord(const RecordPtr& record) override;
+    // ---- finders that make a record only when none matches
+    // The multimedia record of a file (resolved against the multimedia
+    // folders and the document's folder), made and linked to the file when
+    // there is none; its ID then joins addedIDs. nullptr, adding nothing,
+    // when the file is found nowhere.
+    std::shared_ptr<OBJERecord> addMultimediaRecord(const std::string& path, const std::optional<std::string>& title,
+                                                    std::vector<std::string>& addedIDs);
+    // The multimedia record of a web address, made when there is none
+    // (titled with the address when no title is given).
+    std::shared_ptr<OBJERecord> addMultimediaURL(const std::string& url, const std::optional<std::string>& title,
+                                                 std::vector<std::string>& addedIDs);
+    // The note holding exactly this text, made when there is none.
+    RecordPtr addNoteRecord(const std::string& text, bool& newRecord) override;
     // Every record of the type drops its links with the tag to the ID.
     void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) override;
     void changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,

@@ -14,6 +14,7 @@
 
 namespace kl {
 
+class GEDCOMObject;
 class GEDCOMRecord;
 
 class DocumentWindowController : public Object {
@@ -28,6 +29,10 @@ public:
     virtual bool answersSelectedRecord() const { return false; }
     virtual RecordPtr selectedRecord() { return nullptr; }
     virtual std::vector<RecordPtr> selectedRecords() { return {}; }
+    // The window that shows records' GEDCOM source (the index window)
+    // shows this one's, the structure's lines marked; the others answer
+    // false.
+    virtual bool showSourceForRecord(const RecordPtr& /*record*/, const GEDCOMObject* /*structure*/) { return false; }
 };
 
 }  // namespace kl

@@ -1,12 +1,15 @@
-// Records dragged from the records table (or a search or relatives window)
-// onto an album of the lists table join it.
+// Drops on the index window's tables: records dragged onto an album join
+// it, lists dragged within the lists table move, and image files or web
+// addresses become multimedia records.
 #include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "foundation/UndoManager.h"
 #include "index/IndexController.h"
 #include "index/IndexView.h"
 #include "model/GEDCOMRecord.h"
+#include "model/OBJERecord.h"
 
 namespace kl {
 
@@ -45,6 +48,70 @@ bool IndexController::dropRecordsOnList(long listRow, const std::vector<std::str
     undo.setActionName("Move Record(s) to an Album");
     undo.endUndoGrouping();
     return true;
+}
+
+bool IndexController::canDropMultimediaOnList(long listRow) const {
+    const auto& lists = recordsIndex().lists();
+    if (listRow == static_cast<long>(lists.size())) return true;
+    const ListPtr target = listAt(recordsIndex(), listRow);
+    return target && target->recordType() == "OBJE";
+}
+
+bool IndexController::dropMultimedia(const std::vector<Dictionary>& items, bool inRecordsTable) {
+    GEDCOMModel& model = gedcomModel();
+    UndoManager& undo = doc_.undo();
+    std::vector<std::string> added;
+    bool changed = false;
+    undo.beginUndoGrouping();
+    for (const Dictionary& item : items) {
+        const Value* path = item.get("ImagePath");
+        if (!path || path->toString().empty()) continue;
+        std::optional<std::string> caption;
+        if (const Value* text = item.get("Caption")) caption = text->toString();
+        const Value* web = item.get("isWebURL");
+        const auto object = web && web->toBool(false) ? model.addMultimediaURL(path->toString(), caption, added)
+                                                      : model.addMultimediaRecord(path->toString(), caption, added);
+        if (object && object->addImageProperties(item)) changed = true;
+    }
+    if (added.empty() && !changed) {
+        undo.endUndoGrouping();
+        view_->beep();
+        return false;
+    }
+    undo.setActionName("Drop Multimedia Files or URLs");
+    undo.endUndoGrouping();
+    if (added.empty()) return true;
+    if (!inRecordsTable) selectRecordType("OBJE");
+    selectByRecordIDs(added);
+    return true;
+}
+
+bool IndexController::canMoveList(long from, long to) const {
+    const long count = static_cast<long>(recordsIndex().count());
+    return from >= 0 && from < count && to >= 0 && to <= count && to != from && to != from + 1;
+}
+
+bool IndexController::moveList(long from, long to) {
+    if (!canMoveList(from, to)) return false;
+    UndoManager& undo = doc_.undo();
+    undo.beginUndoGrouping();
+    // Shown again on both sides of the move, so that undo and redo, which
+    // run the group backwards, show the lists after moving them.
+    listsMoved();
+    recordsIndex().moveRowFrom(from, to);
+    listsMoved();
+    undo.setActionName("Move an Album");
+    undo.endUndoGrouping();
+    return true;
+}
+
+void IndexController::listsMoved() {
+    UndoManager& undo = doc_.undo();
+    if (undo.isUndoRegistrationEnabled()) undo.registerUndo(this, [this] { listsMoved(); });
+    if (shown_) listRow_ = recordsIndex().recordTypeIndex(shown_->recordType());
+    view_->reloadLists();
+    view_->selectListRow(listRow_);
+    NotificationCenter::defaultCenter().post(kUserAlbumAddedOrDeleted, static_cast<const ModelDocument*>(&doc_));
 }
 
 }  // namespace kl

@@ -233,6 +233,22 @@ public:
     // Adds the records of the IDs to the album at `listRow` as one undo
     // step; false (after a beep) when an ID names no record.
     bool dropRecordsOnList(long listRow, const std::vector<std::string>& ids);
+    // Whether dropped image files or web addresses may land at `listRow`
+    // of the lists table: past the last row or on the multimedia list.
+    bool canDropMultimediaOnList(long listRow) const;
+    // Each dropped item ("ImagePath", "isWebURL", "Caption" and the image's
+    // properties) gives a multimedia record, found or made, as one undo
+    // step "Drop Multimedia Files or URLs". Made records are shown
+    // selected: from the lists table (inRecordsTable false) the multimedia
+    // list is shown first. False, after a beep, when nothing was made or
+    // changed.
+    bool dropMultimedia(const std::vector<Dictionary>& items, bool inRecordsTable);
+    // Whether the list dragged from row `from` may move to just above row
+    // `to` (the list count: to the end): not onto itself nor just below.
+    bool canMoveList(long from, long to) const;
+    // Moves the list, undoably ("Move an Album"); the selected list stays
+    // selected.
+    bool moveList(long from, long to);
 
     // ---- type-ahead find (IndexController+Find.cpp)
     struct FindAnswer {
@@ -262,6 +278,9 @@ private:
     void postStyleChanged(const void* object, std::optional<int> sortColumnIndex = std::nullopt);
     bool isOwnModel(const GEDCOMRecord* record) const;
     void selectAfterRemoving(long lowestRow);
+    // The lists table after a list moved (or moved back), the shown list
+    // still selected.
+    void listsMoved();
     // The picker over the selected record's links of a tag (the records
     // that link to it for ""), or a beep when there are none.
     bool offerLinked(const std::string& tag, const std::string& message, Dictionary options);

@@ -121,8 +121,23 @@ void BrowserController::addRecordsMenu() {
     connect(copy, &QAction::triggered, this, [this] {
         copyMultimediaObject((QApplication::keyboardModifiers() & Qt::AltModifier) != 0);
     });
+    QAction* source = recordsMenu_->addAction(tr("Edit GEDCOM Source"));
+    source->setData(kShowSourceTag);
+    connect(source, &QAction::triggered, this, [this] { showGEDCOMEditor(); });
     connect(recordsMenu_, &QMenu::aboutToShow, this, [this] { validateRecordsMenu(); });
     validateRecordsMenu();
+}
+
+void BrowserController::showGEDCOMEditor() {
+    if (!record_ || record_->isType("_RPT")) {
+        beep();
+        return;
+    }
+    CustomCell* focused = focusedCell();
+    const std::shared_ptr<GEDCOMObject> structure = focused ? focused->structure() : nullptr;
+    for (const auto& window : windows_.windowControllers())
+        if (window->showSourceForRecord(record_, structure.get())) return;
+    beep();
 }
 
 void BrowserController::validateRecordsMenu() {
@@ -133,6 +148,7 @@ void BrowserController::validateRecordsMenu() {
     for (QAction* action : recordsMenu_->actions()) {
         const int tag = action->data().toInt();
         if (tag == kLinkMultimediaTag) action->setEnabled(object != nullptr);
+        if (tag == kShowSourceTag) action->setEnabled(record_ && !record_->isType("_RPT"));
         if (tag == kCopyMultimediaTag) {
             action->setEnabled(hasFile);
             action->setText(move ? tr("Move Multimedia File...") : tr("Copy Multimedia File..."));

@@ -174,6 +174,10 @@ public:
                        const std::string& format) override;
     // Records > "Link to File or Address..." on a multimedia record.
     void startLinkMmPanel();
+    // Records > "Edit GEDCOM Source": the index window shows the record's
+    // source, the focused cell's structure marked; editing goes on.
+    static constexpr int kShowSourceTag = 3009;
+    void showGEDCOMEditor();
     // Records > "Copy Multimedia File..." (Alt: move).
     void copyMultimediaObject(bool move);
     void copyOrMoveMultimediaObject(int moveOption, const std::vector<std::string>& moreIDs, bool canCancel);

@@ -29,6 +29,7 @@
 #include "document/GEDCOMModel.h"
 #include "document/IndexStyle.h"
 #include "document/ModelDocument.h"
+#include "document/ui/DocumentMenus.h"
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "foundation/NotificationCenter.h"
@@ -545,9 +546,11 @@ bool RelativesController::performCommand(int tag) {
         defaults_.setObject(Value(!defaults_.boolForKey(TreeChartView::kPageLinesKey)), TreeChartView::kPageLinesKey);
         NotificationCenter::defaultCenter().post(DocumentCommands::kTreePageLinesChanged, nullptr);
         return true;
-    // Speaking and the portrait commands are not in this program yet.
-    case 3014:
-    case 1: beep(); return true;
+    // A box's own menu: nothing for a box without an individual.
+    case kReadToMeTag:
+        if (selectedRecord()) documentMenus_->performCommand(tag);
+        return true;
+    case 1: setNoPortrait(); return true;
     default: return false;
     }
 }
@@ -639,6 +642,23 @@ void RelativesController::buildMenus() {
             send->addAction(QString::fromStdString(item.title))->setData(item.tag);
     });
     connect(send, &QMenu::triggered, this, [this](QAction* action) { populateAlbum(action->data().toInt()); });
+
+    DocumentMenus::Window hooks;
+    hooks.keyRecord = [this] { return selectedRecord(); };
+    hooks.keyRecords = [this] { return selectedRecords().value_or(Records{}); };
+    hooks.open = [this](const Record& record, bool) { windows_.openRecordBrowser(record); };
+    hooks.beep = [this] { beep(); };
+    documentMenus_ = DocumentMenus::addDocumentMenus(*this, doc_, defaults_, nullptr, nullptr, std::move(hooks));
+}
+
+void RelativesController::setNoPortrait() {
+    const Record person = selectedRecord();
+    if (!person) return;
+    UndoManager& undo = doc_.undo();
+    undo.beginUndoGrouping();
+    if (person->setPortraitOBJE(nullptr)) undo.setActionName("Set No Portrait");
+    undo.endUndoGrouping();
+    if (chart_) chart_->update();
 }
 
 void RelativesController::applyFontAndColors() {

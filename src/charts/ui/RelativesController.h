@@ -31,6 +31,7 @@ class QStackedWidget;
 class QTreeView;
 
 namespace kl {
+class DocumentMenus;
 
 class DocumentWindows;
 class GEDCOMDocument;
@@ -114,6 +115,12 @@ public:
     void openItem(const QModelIndex& index);
     bool revealItem(TreeItem* item, bool select);
     bool performCommand(int tag);
+    // A chart box's "Set No Portrait": the selected box's individual is
+    // marked as having no portrait, as one undo step.
+    void setNoPortrait();
+    // Records > New, Home Records, Read to Me and the searches, for the
+    // selected box or row.
+    DocumentMenus* documentMenus() const { return documentMenus_; }
     // A column dragged to another place: the outline column stays first
     // (moves of or onto it are undone); others move in the tree style,
     // which tells every window of the kind.
@@ -189,6 +196,7 @@ private:
     bool chartMode_ = false;
     QAction* modeItem_ = nullptr;
     QAction* exportItem_ = nullptr;
+    DocumentMenus* documentMenus_ = nullptr;  // a child
     std::vector<Observation> settingNotes_;
     static bool chartModeFirst_;
     // The nodes the outline shows expanded, kept over reloads.

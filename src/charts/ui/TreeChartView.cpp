@@ -19,8 +19,11 @@
 #include <QSaveFile>
 #include <QTimer>
 
+#include <cmath>
+
 #include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
+#include "app/ui/MultimediaImages.h"
 #include "charts/RelativesTree.h"
 #include "charts/ui/RelativesController.h"
 #include "charts/ui/RelativesOutlineModel.h"
@@ -28,6 +31,8 @@
 #include "document/IndexStyle.h"
 #include "foundation/UserDefaults.h"
 #include "model/LibraryServices.h"
+#include "model/OBJERecord.h"
+#include "document/GEDCOMModel.h"
 
 namespace kl {
 
@@ -105,6 +110,7 @@ void TreeChartView::getFontFeatures() {
     font_.setBold((stored.traits & Font::Bold) != 0);
     font_.setItalic((stored.traits & Font::Italic) != 0);
     colors_ = ChartColors::fromDefaults(defaults_, AppAlerts::isDarkMode());
+    portraits_.clear();
     const QFontMetricsF metrics(font_);
     layout_->setSettings(TreeChartSettings::fromDefaults(defaults_));
     layout_->setMetrics({metrics.lineSpacing(), metrics.lineSpacing() - metrics.ascent() - metrics.descent()});
@@ -193,6 +199,7 @@ void TreeChartView::toggleItem(TreeItem& item, bool wholeBranch) {
 }
 
 void TreeChartView::reloadFromTree() {
+    portraits_.clear();
     if (selected_ && !selected_->chartBox().shown) selected_ = nullptr;
     layout_->setNeedsRetile();
 }
@@ -356,12 +363,23 @@ void TreeChartView::renderChart(QPainter& painter, const QRectF& area, bool toSc
 QImage TreeChartView::portraitFor(TreeItem& item) {
     const auto& style = window_.tree().indexStyle();
     if (!style || !style->hasPortraitColumn()) return {};
-    const auto value = window_.tree().stringForItem(item, style->portraitColumn());
-    if (!value || value->empty()) return {};
-    const QString path = QString::fromStdString(*value);
-    auto found = portraits_.find(path);
-    if (found == portraits_.end()) found = portraits_.insert(path, QImage(path));
-    return *found;
+    // The column names the multimedia record whose picture stands for the
+    // person, found through the document's multimedia folders.
+    const auto id = window_.tree().stringForItem(item, style->portraitColumn());
+    if (!id || id->empty()) return {};
+    const QString key = QString::fromStdString(*id);
+    auto found = portraits_.find(key);
+    if (found != portraits_.end()) return *found;
+    QImage image;
+    if (const auto object = std::dynamic_pointer_cast<OBJERecord>(window_.tree().gedcomModel().recordWithID(*id))) {
+        const OBJERecord::Portrait portrait = object->portraitImage(nullptr);
+        // Read at a few times the box's height, so zooming in stays sharp.
+        const int side = static_cast<int>(std::ceil(layout_->settings().portraitHeight * 4));
+        if (portrait.thumbnail || portrait.imagePath)
+            image = MultimediaImages::readImage(portrait.thumbnail, portrait.thumbnail ? std::nullopt : portrait.imagePath,
+                                                QSize(side, side));
+    }
+    return *portraits_.insert(key, image);
 }
 
 void TreeChartView::drawBox(QPainter& painter, TreeItem& item, bool toScreen) {

@@ -39,6 +39,7 @@
 #include "index/ui/AddColumnToolButton.h"
 #include "index/ui/ColumnSheet.h"
 #include "index/ui/GEDCOMTextView.h"
+#include "index/ui/ImagePasteboard.h"
 #include "index/ui/IndexFindField.h"
 #include "index/FindCompletion.h"
 #include "index/ui/IndexToolbarWidget.h"
@@ -131,6 +132,10 @@ public:
     }
     void close() override { window_->close(); }
     const void* window() const override { return static_cast<const QWidget*>(window_); }
+    bool showSourceForRecord(const RecordPtr& record, const GEDCOMObject* structure) override {
+        window_->showSourceForRecord(record, structure);
+        return true;
+    }
 
 private:
     IndexWindow* window_;
@@ -160,7 +165,8 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     recordsTable_->setModel(recordsModel_);
     recordsModel_->setDocumentKey(documentKeyFor(&doc_));
     recordsTable_->setDragEnabled(true);
-    recordsTable_->setDragDropMode(QAbstractItemView::DragOnly);
+    recordsTable_->setDragDropMode(QAbstractItemView::DragDrop);
+    recordsTable_->setDropIndicatorShown(false);
     recordsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     recordsTable_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     recordsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -203,11 +209,16 @@ IndexWindow::IndexWindow(GEDCOMDocument& doc, std::shared_ptr<IndexStyleLibrary>
     if (LibraryFolder* library = AppController::sharedLibrary())
         if (const Value* defined = library->klDictionary("DefinedColumns")) controller_->setDefinedColumns(defined->dictionary());
     windows_->makeWindowControllers(controller_);
+    listsTable_->setDragEnabled(true);
     listsTable_->setAcceptDrops(true);
     listsTable_->setDropIndicatorShown(true);
-    listsTable_->setDragDropMode(QAbstractItemView::DropOnly);
+    listsTable_->setDragDropMode(QAbstractItemView::DragDrop);
+    listsModel_->setDocumentKey(documentKeyFor(&doc_));
     listsModel_->setDropHandler([this](const QMimeData* data, int row, bool perform) {
-        return dropRecords(data, row, perform);
+        return dropOnLists(data, row, perform);
+    });
+    recordsModel_->setDropHandler([this](const QMimeData* data, bool perform) {
+        return dropOnRecords(data, perform);
     });
     source_->setParent(controller_.get());
     // Scripts reach this document's windows through its host.
@@ -550,6 +561,23 @@ void IndexWindow::showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& recor
         if (const auto theme = library->editingPrefs().colorAtIndex(0))
             colour = QColor::fromRgbF(theme->red, theme->green, theme->blue, theme->alpha);
     source_->markRange(start, start + length, colour);
+}
+
+bool IndexWindow::dropOnLists(const QMimeData* data, int row, bool perform) {
+    if (data->hasFormat(ListsTableModel::kRecordListMimeType)) {
+        const auto from = listsModel_->draggedListRow(data);
+        if (!from || !controller_->canMoveList(*from, row)) return false;
+        return !perform || controller_->moveList(*from, row);
+    }
+    if (data->hasFormat(kRecordIdsMimeType)) return dropRecords(data, row, perform);
+    if (!ImagePasteboard::containsImagePboard(data) || !controller_->canDropMultimediaOnList(row)) return false;
+    return !perform || controller_->dropMultimedia(ImagePasteboard::decodeImagePboard(data), false);
+}
+
+bool IndexWindow::dropOnRecords(const QMimeData* data, bool perform) {
+    if (data->hasFormat(kRecordIdsMimeType) || !ImagePasteboard::containsImagePboard(data)) return false;
+    if (controller_->currentType() != "OBJE") return false;
+    return !perform || controller_->dropMultimedia(ImagePasteboard::decodeImagePboard(data), true);
 }
 
 bool IndexWindow::dropRecords(const QMimeData* data, int row, bool perform) {

@@ -126,6 +126,14 @@ public:
     // Dragged records over (perform false) or dropped on a row of the
     // lists table: an album of this window takes this document's records.
     bool dropRecords(const QMimeData* data, int row, bool perform);
+    // Anything dragged over (perform false) or dropped at a row of the
+    // lists table (the row count past the last row): a list of this
+    // window moves above the row, records join an album, image files and
+    // web addresses become multimedia records.
+    bool dropOnLists(const QMimeData* data, int row, bool perform);
+    // Image files and web addresses dropped on the records table of the
+    // multimedia list.
+    bool dropOnRecords(const QMimeData* data, bool perform);
 
     // "Revert to Default Columns": after the question, the shown type's
     // bundled columns.

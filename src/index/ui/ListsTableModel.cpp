@@ -2,6 +2,9 @@
 
 #include <QMimeData>
 
+#include <cstdint>
+#include <cstring>
+
 #include "document/RecordIdsDrag.h"
 
 #include "document/RecordsIndices.h"
@@ -36,12 +39,13 @@ QVariant ListsTableModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 Qt::ItemFlags ListsTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // Past the last row takes drops too (multimedia files, lists moved to
+    // the end); the handler says which.
+    if (!index.isValid()) return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
     const auto& lists = index_.lists();
     const auto row = static_cast<std::size_t>(index.row());
-    if (row < lists.size() && lists[row] && lists[row]->listType() == ListUserAlbum)
-        flags |= Qt::ItemIsEditable | Qt::ItemIsDropEnabled;
+    if (row < lists.size() && lists[row] && lists[row]->listType() == ListUserAlbum) flags |= Qt::ItemIsEditable;
     return flags;
 }
 
@@ -57,19 +61,49 @@ bool ListsTableModel::setData(const QModelIndex& index, const QVariant& value, i
     return true;
 }
 
-QStringList ListsTableModel::mimeTypes() const { return {kRecordIdsMimeType}; }
+QStringList ListsTableModel::mimeTypes() const {
+    return {kRecordIdsMimeType, kRecordListMimeType, "text/uri-list", "text/x-moz-url", "image/png", "image/jpeg"};
+}
+
+QMimeData* ListsTableModel::mimeData(const QModelIndexList& indexes) const {
+    if (indexes.isEmpty() || !indexes.front().isValid()) return nullptr;
+    const std::int32_t row = indexes.front().row();
+    auto* data = new QMimeData;
+    data->setData(kRecordListMimeType, QByteArray(reinterpret_cast<const char*>(&row), sizeof row));
+    data->setData(kRecordListDocumentMimeType, QByteArray::fromStdString(documentKey_));
+    return data;
+}
+
+std::optional<int> ListsTableModel::draggedListRow(const QMimeData* data) const {
+    if (!data || !data->hasFormat(kRecordListMimeType)) return std::nullopt;
+    if (data->data(kRecordListDocumentMimeType).toStdString() != documentKey_) return std::nullopt;
+    const QByteArray bytes = data->data(kRecordListMimeType);
+    if (bytes.size() != sizeof(std::int32_t)) return std::nullopt;
+    std::int32_t row = 0;
+    std::memcpy(&row, bytes.constData(), sizeof row);
+    return row;
+}
+
+namespace {
+
+// On a row is that row; between rows, the row below; elsewhere past the
+// last row.
+int dropRow(int row, const QModelIndex& parent, int rows) {
+    if (parent.isValid()) return parent.row();
+    return row >= 0 ? row : rows;
+}
+
+}  // namespace
 
 bool ListsTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
                                       const QModelIndex& parent) const {
-    // Onto a row, not between rows.
-    const int target = parent.isValid() ? parent.row() : row;
-    return dropHandler_ && data && target >= 0 && dropHandler_(data, target, false);
+    return dropHandler_ && data && dropHandler_(data, dropRow(row, parent, rows_), false);
 }
 
 bool ListsTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                                    const QModelIndex& parent) {
     if (!canDropMimeData(data, action, row, column, parent)) return false;
-    return dropHandler_(data, parent.isValid() ? parent.row() : row, true);
+    return dropHandler_(data, dropRow(row, parent, rows_), true);
 }
 
 }  // namespace kl

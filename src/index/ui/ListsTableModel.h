@@ -9,6 +9,8 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace kl {
 
@@ -28,12 +30,22 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    // Dragged records onto a list row: asked first (perform false), then
-    // to drop. Without a handler nothing drops.
+    // What is dragged over (perform false) or dropped at a row: on a row,
+    // or just above it between rows; the row count past the last row. The
+    // handler decides; without one nothing drops.
     using DropHandler = std::function<bool(const QMimeData* data, int row, bool perform)>;
     void setDropHandler(DropHandler handler) { dropHandler_ = std::move(handler); }
+    // A dragged list carries its row (a 32-bit integer in the machine's
+    // byte order) and the document it belongs to.
+    static constexpr const char* kRecordListMimeType = "application/x-kinlore-record-list";
+    static constexpr const char* kRecordListDocumentMimeType = "application/x-kinlore-record-list-document";
+    void setDocumentKey(const std::string& key) { documentKey_ = key; }
+    // The dragged list's row when the drag is a list of this document.
+    std::optional<int> draggedListRow(const QMimeData* data) const;
     QStringList mimeTypes() const override;
-    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction; }
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::MoveAction | Qt::LinkAction; }
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
     bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                          const QModelIndex& parent) const override;
     bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
@@ -43,6 +55,7 @@ private:
     RecordsIndices& index_;
     int rows_ = 0;
     DropHandler dropHandler_;
+    std::string documentKey_;
 };
 
 }  // namespace kl

@@ -142,11 +142,24 @@ QVariant RecordsTableModel::headerData(int section, Qt::Orientation orientation,
 }
 
 Qt::ItemFlags RecordsTableModel::flags(const QModelIndex& index) const {
-    // Rows open their record; nothing is edited in place.
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled : Qt::NoItemFlags;
+    // Rows open their record; nothing is edited in place. Multimedia files
+    // may be dropped anywhere.
+    if (!index.isValid()) return Qt::ItemIsDropEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
 }
 
-QStringList RecordsTableModel::mimeTypes() const { return {kRecordIdsMimeType}; }
+QStringList RecordsTableModel::mimeTypes() const {
+    return {kRecordIdsMimeType, "text/uri-list", "text/x-moz-url", "image/png", "image/jpeg"};
+}
+
+bool RecordsTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int, const QModelIndex&) const {
+    return dropHandler_ && data && dropHandler_(data, false);
+}
+
+bool RecordsTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                     const QModelIndex& parent) {
+    return canDropMimeData(data, action, row, column, parent) && dropHandler_(data, true);
+}
 
 QMimeData* RecordsTableModel::mimeData(const QModelIndexList& indexes) const {
     if (!list_) return nullptr;

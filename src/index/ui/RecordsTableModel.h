@@ -15,6 +15,7 @@
 #include <QPixmap>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -59,6 +60,15 @@ public:
     void setDocumentKey(std::string key) { documentKey_ = std::move(key); }
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    // What is dragged over (perform false) or dropped anywhere on the
+    // table; without a handler nothing drops.
+    using DropHandler = std::function<bool(const QMimeData* data, bool perform)>;
+    void setDropHandler(DropHandler handler) { dropHandler_ = std::move(handler); }
+    Qt::DropActions supportedDropActions() const override { return Qt::CopyAction | Qt::LinkAction; }
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
 private:
     const PlannedColumn* columnAt(int section) const;
@@ -72,6 +82,7 @@ private:
     int rows_ = 0;
     int imageWidth_ = 0;
     std::string documentKey_;
+    DropHandler dropHandler_;
     // By multimedia record ID; a portrait that has no picture is kept as a
     // null pixmap so it is not looked for again on every paint.
     mutable QCache<QString, QPixmap> portraits_{400};

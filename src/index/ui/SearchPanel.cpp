@@ -22,6 +22,7 @@
 
 #include "app/ui/AppAlerts.h"
 #include "app/ui/EditMenu.h"
+#include "app/ui/WindowFileMenu.h"
 #include "document/DocumentNotifications.h"
 #include "document/GEDCOMDocument.h"
 #include "document/RecordIdsDrag.h"
@@ -341,6 +342,7 @@ SearchPanel::SearchPanel(GEDCOMDocument& doc, IndexController& index, DocumentWi
         if (tag != 0) saveToAlbum(tag, true);
     });
     reloadAlbumMenu();
+    WindowFileMenu::addCloseAndQuit(*menuBar()->addMenu(tr("&File")), *this);
     EditMenu::addEditMenu(*this, doc_.undo());
     QMenu* send = menuBar()->addMenu(tr("&Albums"))->addMenu(tr("Send Selected to Album"));
     connect(send, &QMenu::aboutToShow, this, [this, send] {

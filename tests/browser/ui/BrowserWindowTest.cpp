@@ -37,6 +37,7 @@
 #include "document/RecordIdsDrag.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
+#include "index/ui/GEDCOMTextView.h"
 #include "index/ui/IndexWindow.h"
 #include "index/ui/RecordsTableModel.h"
 #include "model/GEDCOMRecord.h"
@@ -280,6 +281,39 @@ TEST_F(BrowserWindows, FileMenuClosesTheWindowAndQuitsTheProgram) {
     quit->trigger();
     // The same request the index window's Quit makes.
     EXPECT_TRUE(test::processUntil([&] { return quits.count() == 1; }));
+}
+
+// Records > Edit GEDCOM Source shows the record's text in the index window's
+// pane with the focused cell's lines selected.
+TEST_F(BrowserWindows, EditGEDCOMSourceShowsTheFocusedCellsLinesInTheIndexWindow) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    window->showGEDCOMEditor(false);
+    auto person = doc->gedcomModel().recordWithID("@I1@");
+    BrowserController* browser =
+        static_cast<BrowserController::Handle*>(window->documentWindows().openRecordBrowser(person))->controller();
+    ASSERT_TRUE(test::processUntil([&] { return browser->builds() > 0; }));
+    settle();
+    CustomCell* cell = nullptr;
+    for (CustomCell* candidate : browser->backgroundView().respondingCells())
+        if (auto structure = candidate->structure(); structure && structure.get() != person.get() && candidate->view())
+            cell = candidate;
+    ASSERT_NE(cell, nullptr);
+    cell->view()->takeFocus();
+    settle();
+    QAction* source = nullptr;
+    for (QAction* item : browser->recordsMenu()->actions())
+        if (item->text() == "Edit GEDCOM Source") source = item;
+    ASSERT_NE(source, nullptr);
+    ASSERT_TRUE(source->isEnabled());
+    source->trigger();
+    settle();
+    ASSERT_TRUE(window->sourceShown());
+    EXPECT_TRUE(window->sourcePane()->toPlainText().startsWith("0 @I1@ INDI"));
+    std::string lines;
+    cell->structure()->appendGEDCOM(lines);
+    const QString selected = window->sourcePane()->textCursor().selectedText().replace(QChar(0x2029), '\n');
+    EXPECT_EQ(selected.toStdString(), lines);
 }
 
 // The model's questions come up as the program's alerts; the answer is the

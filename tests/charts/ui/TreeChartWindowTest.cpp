@@ -2,7 +2,11 @@
 // toolbar's ToggleView and the Trees menu switch to the outline and back
 // with the same branches open, the expand buttons, Ctrl-click zoom and
 // double clicks work on the boxes, and the chart exports as PDF.
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDrag>
+#include <QMimeData>
 #include <QFontDatabase>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,11 +14,15 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "RelativesWindowFixture.h"
 #include "charts/ChartsTestSupport.h"
 #include "charts/ui/TreeChartScrollView.h"
 #include "charts/ui/TreeChartView.h"
+#include "document/RecordIdsDrag.h"
+#include "foundation/Logger.h"
+#include "foundation/UndoManager.h"
 
 namespace kl {
 namespace {
@@ -381,6 +389,113 @@ TEST_F(TreeChartWindowTest, ABoxOfUnknownSexIsFilledMaleToFemaleAndWrittenInTheM
         }
     EXPECT_GT(red, 10);
     EXPECT_EQ(green, 0);
+}
+
+// The box's own menu, opened by a right click, with one of its items chosen
+// by the keyboard as a user would.
+QAction* chooseFromBoxMenu(TreeChartView& chart, const TreeItem& item, const QString& title) {
+    QAction* chosen = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        for (QAction* action : menu->actions())
+            if (action->text() == title) chosen = action;
+        if (chosen) {
+            menu->setActiveAction(chosen);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else {
+            QTest::keyClick(menu, Qt::Key_Escape);
+        }
+    });
+    const QPoint at = chart.widgetRect(item.chartBox().frame).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, chart.mapToGlobal(at));
+    QApplication::sendEvent(&chart, &event);
+    return chosen;
+}
+
+// How many pixels of the box are the portrait's own blue.
+int bluePixels(TreeChartView& chart, const ChartRect& f) {
+    const QSizeF size = chart.chartSize();
+    QImage image(size.toSize(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        chart.renderChart(painter, QRectF(QPointF(0, 0), size), false);
+    }
+    int blue = 0;
+    for (int y = static_cast<int>(f.y); y < static_cast<int>(f.bottom()); ++y)
+        for (int x = static_cast<int>(f.x); x < static_cast<int>(f.right()); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            blue += c.blue() > 200 && c.red() < 40 && c.green() < 40;
+        }
+    return blue;
+}
+
+TEST_F(TreeChartWindowTest, ABoxShowsItsPortraitUntilSetNoPortraitAndReadsItsPerson) {
+    const auto picture = root() / "portrait.png";
+    QImage blue(60, 80, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 255));
+    ASSERT_TRUE(blue.save(QString::fromStdString(picture.string())));
+    open("0 @I1@ INDI\n1 NAME Pia /Bildt/\n1 SEX F\n1 OBJE @O1@\n"
+         "0 @O1@ OBJE\n1 FILE " + picture.string() + "\n2 FORM png\n");
+    RelativesController* tree = showRelatives("@I1@", "Ancestors");
+    ASSERT_NE(tree, nullptr);
+    QAction* portraits = treesItem(*tree, 3304);
+    ASSERT_NE(portraits, nullptr);
+    portraits->trigger();
+    settle();
+    TreeChartView& chart = *tree->chart();
+    TreeItem& root = *tree->tree().rootItem();
+    EXPECT_GT(bluePixels(chart, root.chartBox().frame), 48 * 30);
+    settle();
+    EXPECT_GE(root.chartBox().frame.height, 55.6 - 0.01) << "a box grows to hold its portrait";
+    save(*tree, "chart-portrait.png");
+
+    // Read To Me speaks the box's person (no engine here: a beep and the log).
+    std::vector<std::string> logged;
+    const Logger::Sink saved = Logger::setSink([&](const std::string& line) { logged.push_back(line); });
+    EXPECT_NE(chooseFromBoxMenu(chart, root, "Read To Me"), nullptr);
+    settle();
+    Logger::setSink(saved);
+    ASSERT_FALSE(logged.empty());
+    EXPECT_NE(logged.front().find("Bildt"), std::string::npos) << logged.front();
+
+    ASSERT_NE(chooseFromBoxMenu(chart, root, "Set No Portrait"), nullptr);
+    settle();
+    EXPECT_EQ(doc->undo().undoActionName(), "Set No Portrait");
+    EXPECT_EQ(bluePixels(chart, root.chartBox().frame), 0);
+    EXPECT_EQ(chooseFromBoxMenu(chart, root, "Set No Portrait"), nullptr) << "only while a portrait is shown";
+    doc->undo().undo();
+    settle();
+    EXPECT_GT(bluePixels(chart, root.chartBox().frame), 48 * 30);
+}
+
+// Dragging the selected box hands its individual's record ID to the drop.
+TEST_F(TreeChartWindowTest, TheSelectedBoxDragsItsRecordID) {
+    open("0 @I1@ INDI\n1 NAME Ola /Drag/\n1 FAMC @F1@\n0 @I2@ INDI\n1 NAME Per /Drag/\n1 FAMS @F1@\n"
+         "0 @F1@ FAM\n1 HUSB @I2@\n1 CHIL @I1@\n");
+    RelativesController* tree = showRelatives("@I1@", "Ancestors");
+    ASSERT_NE(tree, nullptr);
+    tree->resize(700, 400);
+    settle();
+    TreeChartView& chart = *tree->chart();
+    const TreeItem& father = *tree->tree().firstNode("@I2@");
+    const QPoint from = chart.widgetRect(father.chartBox().frame).center();
+    std::optional<RecordIdsDrag> dragged;
+    QTimer::singleShot(0, [&] {
+        if (auto* drag = chart.findChild<QDrag*>()) {
+            const QByteArray bytes = drag->mimeData()->data(kRecordIdsMimeType);
+            dragged = decodeRecordIdsDrag(bytes.toStdString());
+        }
+        QTest::keyClick(&chart, Qt::Key_Escape);
+    });
+    QTest::mousePress(&chart, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&chart, from + QPoint(30, 0));
+    QTest::mouseRelease(&chart, Qt::LeftButton, {}, from + QPoint(30, 0));
+    settle();
+    ASSERT_TRUE(dragged);
+    EXPECT_EQ(dragged->ids, std::vector<std::string>{"@I2@"});
+    EXPECT_EQ(dragged->documentKey, documentKeyFor(doc.get()));
 }
 
 TEST(TreeChartFont, AFontThatIsNotInstalledFallsBackToAnInstalledSansFont) {

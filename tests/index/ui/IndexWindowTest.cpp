@@ -29,6 +29,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 
 #include <cmath>
 #include <cstdio>
@@ -1267,6 +1268,93 @@ TEST_F(IndexWindowTest, ARecordDroppedOnThePaneShowsItsTextOnlyFromThisDocument)
     drop("@I9@");
     EXPECT_EQ(index().selectedRecord()->grecordID(), "@I2@");
     EXPECT_TRUE(pane->toPlainText().startsWith("0 @I2@ INDI"));
+}
+
+// Drags dropped on a table as the window system hands them over: entering,
+// moving, then the drop at one point of the viewport. Answers whether the
+// drop was taken.
+bool dropOn(QAbstractItemView& table, QPoint at, const QMimeData& data) {
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(table.viewport(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(table.viewport(), &move);
+    if (!move.isAccepted()) return false;
+    QDropEvent drop(QPointF(at), move.dropAction(), &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(table.viewport(), &drop);
+    return drop.isAccepted();
+}
+
+TEST_F(IndexWindowTest, ImageFilesAndWebAddressesDroppedOnTheTablesBecomeSelectedMultimediaRecords) {
+    open(people({"Ann /Apple/"}));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const auto hall = root() / "hall.png", barn = root() / "barn.png";
+    ASSERT_TRUE(picture.save(QString::fromStdString(hall.string())));
+    ASSERT_TRUE(picture.save(QString::fromStdString(barn.string())));
+    QTableView* lists = window->listsTable();
+    const QPoint pastTheLastList(20, lists->viewport()->height() - 5);
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(hall.string())),
+                   QUrl::fromLocalFile(QString::fromStdString(barn.string()))});
+    const QModelIndex people = window->listsModel()->index(static_cast<int>(index().selectedListRow()), 0);
+    EXPECT_FALSE(dropOn(*lists, lists->visualRect(people).center(), files)) << "the individuals take no files";
+    ASSERT_TRUE(dropOn(*lists, pastTheLastList, files));
+    settle();
+    EXPECT_EQ(index().currentType(), "OBJE");
+    EXPECT_EQ(doc->gedcomModel().recordsOfType("OBJE").size(), 2u);
+    EXPECT_EQ(window->recordsTable()->selectionModel()->selectedRows().size(), 2);
+    EXPECT_EQ(doc->undo().undoActionName(), "Drop Multimedia Files or URLs");
+
+    // Onto the multimedia list's own records: a web address with the
+    // title a browser gives it.
+    QMimeData link;
+    link.setUrls({QUrl("https://example.org/mill.jpg")});
+    const QString moz = "https://example.org/mill.jpg\nThe old mill";
+    link.setData("text/x-moz-url", QByteArray(reinterpret_cast<const char*>(moz.utf16()), moz.size() * 2));
+    ASSERT_TRUE(dropOn(*window->recordsTable(), QPoint(20, 20), link));
+    settle();
+    ASSERT_EQ(doc->gedcomModel().recordsOfType("OBJE").size(), 3u);
+    const auto selected = index().selectedRecord();
+    ASSERT_TRUE(selected);
+    EXPECT_NE(selected->gedcomString().find("TITL The old mill"), std::string::npos) << selected->gedcomString();
+
+    // Picture data without a file makes nothing and beeps.
+    QMimeData bare;
+    bare.setImageData(picture);
+    const int beeps = window->beeps();
+    dropOn(*window->recordsTable(), QPoint(20, 20), bare);
+    settle();
+    EXPECT_EQ(doc->gedcomModel().recordsOfType("OBJE").size(), 3u);
+    EXPECT_EQ(window->beeps(), beeps + 1);
+}
+
+TEST_F(IndexWindowTest, AListDraggedOntoAnotherMovesAboveItAsOneUndoStep) {
+    open(people({"Ann /Apple/", "Bea /Birch/"}));
+    auto album = index().createAlbum();
+    settle();
+    auto& lists = doc->gedcomModel().recordsIndex();
+    const long albumRow = lists.recordTypeIndex(album->recordType());
+    ASSERT_GT(albumRow, 0);
+    ListsTableModel* model = window->listsModel();
+    std::unique_ptr<QMimeData> dragged(model->mimeData({model->index(static_cast<int>(albumRow), 0)}));
+    ASSERT_TRUE(dragged);
+    QTableView* table = window->listsTable();
+    EXPECT_FALSE(dropOn(*table, table->visualRect(model->index(static_cast<int>(albumRow), 0)).center(), *dragged))
+        << "onto itself";
+    ASSERT_TRUE(dropOn(*table, table->visualRect(model->index(0, 0)).center(), *dragged));
+    settle();
+    EXPECT_EQ(lists.recordTypeIndex(album->recordType()), 0);
+    EXPECT_EQ(index().currentList(), album) << "the album stays the shown list";
+    EXPECT_EQ(table->selectionModel()->selectedRows().front().row(), 0);
+    EXPECT_EQ(doc->undo().undoActionName(), "Move an Album");
+    doc->undo().undo();
+    settle();
+    EXPECT_EQ(lists.recordTypeIndex(album->recordType()), albumRow);
+
+    // Another database's list never moves here.
+    dragged->setData(ListsTableModel::kRecordListDocumentMimeType, "0xother");
+    EXPECT_FALSE(dropOn(*table, table->visualRect(model->index(0, 0)).center(), *dragged));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -366,6 +367,30 @@ TEST_F(SearchWindowTest, FileExportIndexDataAsksForTheFileAndWritesIt) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("Number: 3"), std::string::npos) << text;
     EXPECT_NE(text.find("Annabel"), std::string::npos) << text;
+}
+
+// The search window reaches Close and Quit from its own File menu, so the
+// program can be left from whichever window is in front.
+TEST_F(SearchWindowTest, FileMenuClosesTheWindowAndQuitsTheProgram) {
+    DocController controller(*defaults);
+    open(kPeopleAndNotes);
+    SearchPanel* panel = openSearch(*window);
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(panel->isVisible());
+    QAction* close = menuItem(*panel, "File", "&Close Window");
+    ASSERT_NE(close, nullptr);
+    close->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return !panel->isVisible(); }));
+    EXPECT_TRUE(window->isVisible()) << "closing the search leaves its database open";
+
+    window->showSearchPanel();
+    settle();
+    ASSERT_TRUE(panel->isVisible());
+    QSignalSpy quits(&controller, &DocController::quitRequested);
+    QAction* quit = menuItem(*panel, "File", "&Quit");
+    ASSERT_NE(quit, nullptr);
+    quit->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return quits.count() == 1; }));
 }
 
 }  // namespace
