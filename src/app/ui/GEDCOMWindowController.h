@@ -10,6 +10,8 @@
 // Thread: main thread.
 #include <QMainWindow>
 
+class QMenu;
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +51,11 @@ public:
     virtual void populateAlbum(RecordsList&) {}
     virtual Record keyRecord() { return selectedRecord(); }
     virtual std::optional<Records> keyRecords() { return selectedRecords(); }
+
+protected:
+    // Appends a separator, "Close Window" and "Quit" to the window's File
+    // menu, so the program can be left from whichever window is in front.
+    void addCloseAndQuitItems(QMenu& file);
 };
 
 }  // namespace kl

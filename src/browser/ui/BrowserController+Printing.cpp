@@ -67,16 +67,7 @@ void BrowserController::addFileMenu() {
     file->addAction(tr("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this,
                     [this] { PageLayoutSheet::runPageLayout(doc_, this, 1); });
     file->addAction(tr("Print..."), QKeySequence::Print, this, [this] { printWithDialog(true); });
-    file->addSeparator();
-    // Close and Quit run on the next turn: both delete this window, whose
-    // menu is still being handled.
-    file->addAction(tr("&Close Window"), QKeySequence::Close, this,
-                    [this] { QTimer::singleShot(0, this, [this] { close(); }); });
-    QAction* quit = file->addAction(tr("&Quit"), QKeySequence::Quit, this, [] {
-        if (DocController* controller = DocController::sharedDocumentController())
-            QTimer::singleShot(0, controller, [controller] { emit controller->quitRequested(); });
-    });
-    quit->setMenuRole(QAction::QuitRole);
+    addCloseAndQuitItems(*file);
 }
 
 BrowserController* BrowserController::printWithDialog(bool showPanel, const std::optional<Dictionary>& settings) {

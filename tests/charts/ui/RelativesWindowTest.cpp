@@ -4,6 +4,8 @@
 // Refresh builds the tree again.
 #include <QAbstractButton>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QSignalSpy>
 
 #include "index/ui/ToolbarCustomizeDialog.h"
 
@@ -129,6 +131,36 @@ TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
     std::unique_ptr<QMimeData> data(model->mimeData({root}));
     ASSERT_TRUE(data);
     EXPECT_TRUE(data->data(kRecordIdsMimeType).endsWith("\n@I1@"));
+}
+
+// A tree window reaches Close and Quit from its own File menu, so the
+// program can be left from whichever window is in front.
+TEST_F(RelativesWindowTest, FileMenuClosesTheWindowAndQuitsTheProgram) {
+    DocController controller(*defaults);
+    open(kThreeGenerations);
+    auto fileItem = [](QMainWindow& owner, const QString& title) -> QAction* {
+        for (QAction* menu : owner.menuBar()->actions())
+            if (menu->menu() && menu->text() == "&File")
+                for (QAction* item : menu->menu()->actions())
+                    if (item->text() == title) return item;
+        return nullptr;
+    };
+    QPointer<RelativesController> tree = showRelatives("@I1@", "Descendants");
+    ASSERT_FALSE(tree.isNull());
+    QAction* close = fileItem(*tree, "&Close Window");
+    ASSERT_NE(close, nullptr);
+    close->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return treeWindows(*window) == 0; }));
+    EXPECT_TRUE(window->isVisible()) << "closing a tree window leaves its database open";
+
+    tree = showRelatives("@I1@", "Ancestors");
+    ASSERT_FALSE(tree.isNull());
+    ASSERT_EQ(DocController::sharedDocumentController(), &controller);
+    QSignalSpy quits(&controller, &DocController::quitRequested);
+    QAction* quit = fileItem(*tree, "&Quit");
+    ASSERT_NE(quit, nullptr);
+    quit->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return quits.count() == 1; }));
 }
 
 
