@@ -4,7 +4,6 @@
 // Refresh builds the tree again.
 #include <QAbstractButton>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QSignalSpy>
 
 #include "index/ui/ToolbarCustomizeDialog.h"
@@ -138,13 +137,7 @@ TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
 TEST_F(RelativesWindowTest, FileMenuClosesTheWindowAndQuitsTheProgram) {
     DocController controller(*defaults);
     open(kThreeGenerations);
-    auto fileItem = [](QMainWindow& owner, const QString& title) -> QAction* {
-        for (QAction* menu : owner.menuBar()->actions())
-            if (menu->menu() && menu->text() == "&File")
-                for (QAction* item : menu->menu()->actions())
-                    if (item->text() == title) return item;
-        return nullptr;
-    };
+    auto fileItem = [](QMainWindow& owner, const QString& title) { return test::menuItem(owner, "&File", title); };
     QPointer<RelativesController> tree = showRelatives("@I1@", "Descendants");
     ASSERT_FALSE(tree.isNull());
     QAction* close = fileItem(*tree, "&Close Window");
