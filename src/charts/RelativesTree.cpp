@@ -4,10 +4,12 @@
 #include "charts/DescendantItem.h"
 #include "document/GEDCOMModel.h"
 #include "document/IndexStyle.h"
+#include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "foundation/Logger.h"
 #include "foundation/MainThread.h"
 #include "model/FAMRecord.h"
+#include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
 #include "model/LibraryServices.h"
 #include "script/ISNoneType.h"
@@ -69,8 +71,12 @@ void RelativesTree::addFamMembers(const FAMRecord& family, const INDIRecord* spo
         Logger::log("{} ERROR - should never find family more than twice", family.grecordID());
         return;
     }
-    const std::string other = spouse && family.husbandID() == spouse->grecordID() ? family.wifeID() : family.husbandID();
-    if (!other.empty()) famMembers_[other].push_back(&item);
+    // The links' own texts, read in place: this runs for every family node
+    // a branch expansion builds.
+    const auto husband = family.husband();
+    const bool spouseIsHusband = spouse && husband && husband->contents() == spouse->grecordID();
+    const auto other = spouseIsHusband ? family.wife() : husband;
+    if (other && !other->contents().empty()) famMembers_[other->contents()].push_back(&item);
 }
 
 void RelativesTree::removeFromMembers(TreeItem& item) { item.removeChildrenFromMembers(members_, famMembers_); }

@@ -152,8 +152,10 @@ RecordsIndices::RecordPtr RecordsIndices::recordWithID(const std::string& record
 
 RecordsIndices::RecordPtr RecordsIndices::recordWithID(const std::string& recordID, const std::string& type) const {
     if (type.empty()) return recordWithID(recordID);
-    ListPtr list = listForType(type);
-    return list ? list->recordWithID(recordID) : nullptr;
+    // Trees resolve every link they show through here: the list is looked
+    // at in place rather than shared for the call.
+    const auto found = listKeys_.find(type);
+    return found == listKeys_.end() || !found->second ? nullptr : found->second->recordWithID(recordID);
 }
 
 RecordsIndices::RecordPtr RecordsIndices::recordAtIndex(long index) const {

@@ -1,5 +1,7 @@
 #include "charts/ui/RelativesController.h"
 
+#include "app/ui/WindowFileMenu.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -20,7 +22,9 @@
 #include "app/ui/AppAlerts.h"
 #include "app/ui/ProgressController.h"
 #include "app/ui/WindowCascade.h"
+#include "charts/FamilyTreeReport.h"
 #include "charts/RelativesToolbar.h"
+#include "charts/ui/ReportsMenu.h"
 #include "charts/ui/RelativesOutlineModel.h"
 #include "charts/ui/TreeChartScrollView.h"
 #include "charts/ui/TreeChartView.h"
@@ -570,6 +574,7 @@ void RelativesController::buildMenus() {
     exportItem_ = exports->addAction(localized("Tree Data..."));
     exportItem_->setData(kExportTag);
     connect(exportItem_, &QAction::triggered, this, [this] { exportWindowData(); });
+    WindowFileMenu::addCloseAndQuit(*file, *this);
 
     QMenu* trees = menuBar()->addMenu(tr("&Trees"));
     for (auto [title, tag] : {std::pair{"Show Ancestors", 4001}, std::pair{"Show Descendants", 4002},
@@ -632,6 +637,24 @@ void RelativesController::buildMenus() {
     for (QAction* menu : menuBar()->actions())
         if (menu->menu()) connect(menu->menu(), &QMenu::aboutToShow, this, &RelativesController::validateItems);
 
+    // The report items keep their tags apart from the command tags, which
+    // the window's validation enables and retitles.
+    QMenu* reports = menuBar()->addMenu(tr("Re&ports"));
+    for (auto [title, tag] : {std::pair{"Ahnentafel Report...", int(ReportsMenu::AhnentafelTag)},
+                              std::pair{"All Relatives Report...", int(ReportsMenu::AllRelativesTag)},
+                              std::pair{"Family Tree Report...", int(ReportsMenu::FamilyTreeTag)}}) {
+        QAction* action = reports->addAction(tr(title));
+        action->setProperty("reportTag", tag);
+        connect(action, &QAction::triggered, this, [this, tag = tag] { relativesReport(tag); });
+    }
+    connect(reports, &QMenu::aboutToShow, this, [this, reports] {
+        for (QAction* action : reports->actions()) {
+            const int tag = action->property("reportTag").toInt();
+            action->setEnabled(ReportsMenu::hasRelativesReport(tag) &&
+                               (tag == ReportsMenu::FamilyTreeTag || selectedRecord() != nullptr));
+        }
+    });
+
     QMenu* albums = menuBar()->addMenu(tr("&Albums"));
     QMenu* send = albums->addMenu(tr("Send Tree Members to Album"));
     connect(send, &QMenu::aboutToShow, this, [this, send] {
@@ -659,6 +682,27 @@ void RelativesController::setNoPortrait() {
     if (person->setPortraitOBJE(nullptr)) undo.setActionName("Set No Portrait");
     undo.endUndoGrouping();
     if (chart_) chart_->update();
+}
+
+void RelativesController::relativesReport(int tag) {
+    ReportsMenu* reports = ReportsMenu::forDocument(doc_);
+    if (!reports || !ReportsMenu::hasRelativesReport(tag)) {
+        beep();
+        return;
+    }
+    if (tag != ReportsMenu::FamilyTreeTag) {
+        if (const auto subject = selectedRecord())
+            reports->relativesReport(tag, subject, *this);
+        else
+            beep();
+        return;
+    }
+    // The report reads the rows when it starts, if the window is still open.
+    QPointer<RelativesController> window(this);
+    auto subject = std::make_shared<FamilyTreeSubject>(rootRecord(), viewStyle(), [window] {
+        return window ? window->shownRows() : std::vector<OutlineRow>{};
+    });
+    reports->relativesReport(tag, subject, *this, viewStyle() != RelativesTree::kAncestStyle);
 }
 
 void RelativesController::applyFontAndColors() {

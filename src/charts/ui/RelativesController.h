@@ -110,6 +110,10 @@ public:
     // Albums > Send Tree Members to Album: the album of the tag (4501 a
     // new one), as one undo step.
     void populateAlbum(int tag);
+    // Reports > Ahnentafel Report... and All Relatives Report... (on the
+    // selected row's person) and Family Tree Report... (on the rows shown):
+    // the options sheet, then the report. Beeps without a subject.
+    void relativesReport(int tag);
     // A double click: a later appearance shows the first one, any other
     // row opens its record.
     void openItem(const QModelIndex& index);

@@ -1,6 +1,7 @@
 #include "charts/ui/ReportsMenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,8 +10,10 @@
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "app/ui/ProgressController.h"
-#include "charts/ReportController.h"
+#include "charts/AhnentafelReport.h"
+#include "charts/FamilyTreeReport.h"
 #include "charts/GenRelativesReport.h"
+#include "charts/ReportController.h"
 #include "charts/ui/ReportSheets.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
@@ -24,7 +27,22 @@ namespace kl {
 
 namespace {
 std::string local(const char* key) { return LibraryServices::current()->localString(key); }
+
+const char* kindOfTag(int tag) {
+    switch (tag) {
+    case ReportsMenu::AhnentafelTag: return RelativesReportRegistry::kAhnentafel;
+    case ReportsMenu::AllRelativesTag: return RelativesReportRegistry::kAllRelatives;
+    default: return RelativesReportRegistry::kFamilyTree;
+    }
+}
 }  // namespace
+
+void ReportsMenu::registerRelativesReports() {
+    AhnentafelReport::registerReport();
+    FamilyTreeReport::registerReport();
+}
+
+bool ReportsMenu::hasRelativesReport(int tag) { return static_cast<bool>(RelativesReportRegistry::maker(kindOfTag(tag))); }
 
 void ReportProgressUI::runProgress(KLProgress& task, const std::string& title, const std::string& label,
                                    double interval) {
@@ -40,6 +58,7 @@ void ReportProgressUI::runProgress(KLProgress& task, const std::string& title, c
 }
 
 void ReportsMenu::addToIndexWindows(DocController& controller) {
+    registerRelativesReports();
     IndexWindow::setValidateStarter([](IndexWindow& window) {
         if (ReportsMenu* reports = of(window)) reports->validateGEDCOMData();
     });
@@ -56,6 +75,13 @@ ReportsMenu* ReportsMenu::addReportsMenu(IndexWindow& window) { return new Repor
 
 ReportsMenu* ReportsMenu::of(IndexWindow& window) {
     return window.findChild<ReportsMenu*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+ReportsMenu* ReportsMenu::forDocument(const GEDCOMDocument& document) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* index = qobject_cast<IndexWindow*>(widget); index && &index->document() == &document)
+            return of(*index);
+    return nullptr;
 }
 
 ReportsMenu::ReportsMenu(IndexWindow& window)
@@ -146,20 +172,28 @@ void ReportsMenu::checkFileDates() {
 }
 
 void ReportsMenu::relativesReport(int tag) {
-    const auto subject = window_.controller().selectedRecord();
-    const bool ahnentafel = tag == AhnentafelTag;
-    if (!subject) return;
-    auto* sheet = new RelativesReportOptions("RelativesOptionsDialog", subject, &window_);
-    sheet->setReportTitle(ahnentafel ? "Ahnentafel Ancestors Report Options" : "All Relatives Report Options");
-    if (!ahnentafel) sheet->setMiniMessage(local("cousin depth message"));
+    if (const auto subject = window_.controller().selectedRecord()) relativesReport(tag, subject, window_);
+}
+
+void ReportsMenu::relativesReport(int tag, std::shared_ptr<Object> subject, QWidget& window, bool descendants) {
+    if (!subject || !hasRelativesReport(tag)) return;
+    auto* sheet = new RelativesReportOptions("RelativesOptionsDialog", subject, &window);
+    switch (tag) {
+    case AhnentafelTag: sheet->setReportTitle("Ahnentafel Ancestors Report Options"); break;
+    case AllRelativesTag:
+        sheet->setReportTitle("All Relatives Report Options");
+        sheet->setMiniMessage(local("cousin depth message"));
+        break;
+    default:
+        sheet->setReportTitle(descendants ? "Descendants Family Tree Report Options"
+                                          : "Ancestors Family Tree Report Options");
+        sheet->setMiniMessage(local("But, limited to individuals currently displayed in this tree."));
+        break;
+    }
     sheet_ = sheet;
-    sheet->startSheet(&window_, [self = QPointer<ReportsMenu>(this), ahnentafel](KLSheet& ended, const Value& options) {
+    sheet->startSheet(&window, [self = QPointer<ReportsMenu>(this), tag](KLSheet& ended, const Value& options) {
         ended.deleteLater();
-        if (!self) return;
-        if (ahnentafel)
-            self->commands_.ahnentafel(options);
-        else
-            self->commands_.allRelatives(options);
+        if (self) self->commands_.relativesReport(kindOfTag(tag), options);
     });
 }
 

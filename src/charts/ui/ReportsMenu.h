@@ -25,6 +25,7 @@ class QMenu;
 namespace kl {
 
 class DocController;
+class GEDCOMDocument;
 class IndexWindow;
 class KLSheet;
 
@@ -47,6 +48,7 @@ public:
         HTMLLinksTag,
         AhnentafelTag,
         AllRelativesTag,
+        FamilyTreeTag,
     };
 
     // Gives every index window the controller makes a Reports menu, and
@@ -55,6 +57,10 @@ public:
     static ReportsMenu* addReportsMenu(IndexWindow& window);
     // The window's menu, if it has one.
     static ReportsMenu* of(IndexWindow& window);
+    // The menu of the document's index window, if it has one.
+    static ReportsMenu* forDocument(const GEDCOMDocument& document);
+    // Registers the makers of the relatives reports that are built.
+    static void registerRelativesReports();
 
     QMenu* menu() const { return menu_; }
     QAction* action(int tag) const;
@@ -65,6 +71,13 @@ public:
     void validateGEDCOMData();
     void checkFileDates();
     void relativesReport(int tag);
+    // The relatives report of the tag (Ahnentafel, All Relatives, Family
+    // Tree) on the subject, its options sheet on `window`; for the family
+    // tree report the subject is the tree window's FamilyTreeSubject and
+    // `descendants` names its kind.
+    void relativesReport(int tag, std::shared_ptr<Object> subject, QWidget& window, bool descendants = false);
+    // Whether a maker of the tag's report is registered.
+    static bool hasRelativesReport(int tag);
 
     // ---- ReportHost
     DocumentUI& ui() override { return ui_; }

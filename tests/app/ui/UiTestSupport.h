@@ -6,10 +6,14 @@
 // dialog.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -46,6 +50,16 @@ private:
     const char* name_;
     std::optional<std::string> saved_;
 };
+
+// The item of that title in the window's menu of that title ("&File"),
+// or nullptr.
+inline QAction* menuItem(QMainWindow& window, const QString& menu, const QString& item) {
+    for (QAction* entry : window.menuBar()->actions())
+        if (entry->menu() && entry->text() == menu)
+            for (QAction* action : entry->menu()->actions())
+                if (action->text() == item) return action;
+    return nullptr;
+}
 
 // Turns the event loop until the condition holds or a generous limit
 // passes; the caller asserts on the condition, never on the time.

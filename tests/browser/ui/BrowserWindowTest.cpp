@@ -256,14 +256,7 @@ TEST_F(BrowserWindows, FileMenuClosesTheWindowAndQuitsTheProgram) {
         settle();
         return browsers(*window).empty() ? nullptr : browsers(*window)[0];
     };
-    // The File menu's item of that title.
-    auto fileItem = [](QMainWindow& owner, const QString& title) -> QAction* {
-        for (QAction* menu : owner.menuBar()->actions())
-            if (menu->menu() && menu->text() == "&File")
-                for (QAction* item : menu->menu()->actions())
-                    if (item->text() == title) return item;
-        return nullptr;
-    };
+    auto fileItem = [](QMainWindow& owner, const QString& title) { return test::menuItem(owner, "&File", title); };
     BrowserController* browser = openBrowser();
     ASSERT_NE(browser, nullptr);
     QAction* close = fileItem(*browser, "&Close Window");

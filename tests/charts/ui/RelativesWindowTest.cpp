@@ -4,6 +4,7 @@
 // Refresh builds the tree again.
 #include <QAbstractButton>
 #include <QListWidget>
+#include <QSignalSpy>
 
 #include "index/ui/ToolbarCustomizeDialog.h"
 
@@ -129,6 +130,30 @@ TEST_F(RelativesWindowTest, ExportWritesTheShownRowsAndDragsCarryOnlyPeople) {
     std::unique_ptr<QMimeData> data(model->mimeData({root}));
     ASSERT_TRUE(data);
     EXPECT_TRUE(data->data(kRecordIdsMimeType).endsWith("\n@I1@"));
+}
+
+// A tree window reaches Close and Quit from its own File menu, so the
+// program can be left from whichever window is in front.
+TEST_F(RelativesWindowTest, FileMenuClosesTheWindowAndQuitsTheProgram) {
+    DocController controller(*defaults);
+    open(kThreeGenerations);
+    auto fileItem = [](QMainWindow& owner, const QString& title) { return test::menuItem(owner, "&File", title); };
+    QPointer<RelativesController> tree = showRelatives("@I1@", "Descendants");
+    ASSERT_FALSE(tree.isNull());
+    QAction* close = fileItem(*tree, "&Close Window");
+    ASSERT_NE(close, nullptr);
+    close->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return treeWindows(*window) == 0; }));
+    EXPECT_TRUE(window->isVisible()) << "closing a tree window leaves its database open";
+
+    tree = showRelatives("@I1@", "Ancestors");
+    ASSERT_FALSE(tree.isNull());
+    ASSERT_EQ(DocController::sharedDocumentController(), &controller);
+    QSignalSpy quits(&controller, &DocController::quitRequested);
+    QAction* quit = fileItem(*tree, "&Quit");
+    ASSERT_NE(quit, nullptr);
+    quit->trigger();
+    EXPECT_TRUE(test::processUntil([&] { return quits.count() == 1; }));
 }
 
 

@@ -19,7 +19,17 @@
 #include <QTextDocument>
 
 #include "browser/ui/BrowserTestSupport.h"
+#include <QMenuBar>
+#include <QToolBar>
+#include <QTreeView>
+
 #include "charts/GenRelativesReport.h"
+#include "charts/TreeItem.h"
+#include "charts/ui/RelativesController.h"
+#include "index/DocumentWindows.h"
+#include "index/ui/IndexToolbarWidget.h"
+#include "model/INDIRecord.h"
+#include "model/FAMRecord.h"
 #include "charts/ui/ReportSheets.h"
 #include "charts/ui/ReportsMenu.h"
 #include "document/RecordsIndices.h"
@@ -272,6 +282,111 @@ TEST_F(ReportsWindow, TheRelativesSheetGivesFlagsAndRemembersThem) {
     EXPECT_EQ(made->maxGen(), 6);
     EXPECT_EQ(made->record(), std::shared_ptr<void>(doc->gedcomModel().recordWithID("@I1@")));
     RelativesReportRegistry::registerMaker(RelativesReportRegistry::kAhnentafel, nullptr);
+}
+
+// The text of a stored report's page; then a screenshot of its window.
+QString reportPage(BrowserController* browser, const char* screenshot) {
+    if (!browser) return {};
+    auto* page = browser->window()->findChild<QTextBrowser*>();
+    if (!page) return {};
+    const QString text = page->toPlainText();
+    browser->window()->resize(900, 700);
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    const auto path = std::filesystem::path(KL_BINARY_DIR) / screenshot;
+    EXPECT_TRUE(browser->window()->grab().save(QString::fromStdString(path.string())));
+    return text;
+}
+
+TEST_F(ReportsWindow, TheAhnentafelItemReportsTheSelectedPersonsAncestors) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    // Someone with grandparents.
+    std::shared_ptr<INDIRecord> person;
+    for (const auto& record : doc->gedcomModel().recordsOfType("INDI"))
+        if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record)) {
+            auto parents = individual->parentsFAM();
+            auto father = parents ? parents->husbandRecord() : nullptr;
+            if (father && father->parentsFAM()) {
+                person = individual;
+                break;
+            }
+        }
+    ASSERT_TRUE(person);
+    selectRecord(*window, person->grecordID());
+    settle();
+    ReportsMenu& menu = *ReportsMenu::of(*window);
+    emit menu.menu()->aboutToShow();
+    ASSERT_TRUE(menu.action(ReportsMenu::AhnentafelTag)->isEnabled());
+    const std::size_t before = reports().size();
+    menu.action(ReportsMenu::AhnentafelTag)->trigger();
+    auto* sheet = sheetOn<RelativesReportOptions>(window);
+    ASSERT_NE(sheet, nullptr);
+    sheet->okClick();
+    ASSERT_TRUE(test::processUntil([&] { return reports().size() > before; }));
+    settle();
+    const auto report = reports().back();
+    EXPECT_TRUE(report->viewName().starts_with("Ahnentafel Report for " + person->altViewName() + " (")) << report->viewName();
+    const QString text = reportPage(browserOf(*window, report), "ahnentafel-report.png");
+    EXPECT_TRUE(text.contains("Grandparents")) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromStdString("1. " + person->viewName())));
+}
+
+TEST_F(ReportsWindow, TheTreeWindowsFamilyTreeItemReportsTheRowsItShows) {
+    RelativesController::install(*defaults);
+    defaults->setObject(Value(3), RelativesController::kInitialGenerations);
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    // The person with the most children.
+    std::shared_ptr<INDIRecord> person;
+    std::size_t most = 0;
+    for (const auto& record : doc->gedcomModel().recordsOfType("INDI"))
+        if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record)) {
+            std::size_t children = 0;
+            for (const auto& family : individual->spouseFamsRecs()) children += family->children().size();
+            if (children > most) {
+                most = children;
+                person = individual;
+            }
+        }
+    ASSERT_TRUE(person);
+    ASSERT_GE(most, 2u);
+    selectRecord(*window, person->grecordID());
+    window->toolbar()->actionForIdentifier("Descendants")->trigger();
+    settle();
+    RelativesWindow* entry = window->documentWindows().findRecordTree(person, "Descend");
+    ASSERT_NE(entry, nullptr);
+    auto* tree = qobject_cast<RelativesController*>(static_cast<QWidget*>(const_cast<void*>(entry->window())));
+    ASSERT_NE(tree, nullptr);
+    std::size_t people = 0;
+    for (const auto& row : tree->shownRows()) people += !row.item->spouseRecord();
+
+    QMenu* reportsMenu = nullptr;
+    for (QAction* item : tree->menuBar()->actions())
+        if (item->menu() && item->text() == "Re&ports") reportsMenu = item->menu();
+    ASSERT_NE(reportsMenu, nullptr);
+    emit reportsMenu->aboutToShow();
+    QAction* familyTree = nullptr;
+    for (QAction* item : reportsMenu->actions())
+        if (item->text() == "Family Tree Report...") familyTree = item;
+    ASSERT_NE(familyTree, nullptr);
+    ASSERT_TRUE(familyTree->isEnabled());
+    const std::size_t before = reports().size();
+    familyTree->trigger();
+    auto* sheet = sheetOn<RelativesReportOptions>(tree);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->groupBox()->title(), "Descendants Family Tree Report Options");
+    sheet->okClick();
+    ASSERT_TRUE(test::processUntil([&] { return reports().size() > before; }));
+    settle();
+    const auto report = std::dynamic_pointer_cast<ReportRecord>(reports().back());
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->viewName().starts_with("Descendants Family Tree Report for ")) << report->viewName();
+    std::size_t items = 0;
+    for (std::size_t at = report->body().find("<li"); at != std::string::npos; at = report->body().find("<li", at + 3))
+        ++items;
+    EXPECT_EQ(items, people) << "one item per person shown";
+    const QString text = reportPage(browserOf(*window, report), "family-tree-report.png");
+    EXPECT_TRUE(text.contains(QString::fromStdString(person->viewName())));
 }
 
 }  // namespace
