@@ -68,6 +68,7 @@ void UUIDMerge::run() {
         failure_ = "Unexpected error";
     }
     running_ = false;
+    ended_.notify();
 }
 
 void UUIDMerge::mergeType(const std::string& type) {

@@ -53,6 +53,7 @@ public:
     std::optional<std::string> updateStatusField() override;
     bool stillRunning() override { return running_; }
     void cancelAction() override { running_ = false; }
+    EndSignal* endSignal() override { return &ended_; }
 
     std::int64_t merged() const { return merged_; }
     std::int64_t conflicts() const { return conflicts_; }
@@ -78,6 +79,7 @@ private:
     std::vector<RecordPtr> conflictRecords_;
     mutable std::mutex failureMutex_;
     std::string failure_;
+    EndSignal ended_;
 };
 
 }  // namespace kl
