@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BenchCorpus.h"
+#include "IndexBench.h"
 #include "document/GEDCOMDocument.h"
 #include "document/IndexStyle.h"
 #include "document/RecordsList.h"
@@ -21,29 +22,12 @@
 
 namespace {
 
-struct OpenTree {
-    kl::InlineDispatcher dispatcher;
-    kl::Dispatcher::Scope scope{dispatcher};
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / "kl-bench-index";
-    kl::UserDefaults defaults{"Kinlore II", folder};
-    kl::GEDCOMDocument doc;
-    kl::IndexStyleLibrary styles{defaults};
-    std::unique_ptr<kl::IndexController> index;
-
-    OpenTree() {
-        doc.undo().disableUndoRegistration();
-        doc.gedcomModel().setInputGed(bench::treeText());
-        doc.gedcomModel().setRecordsFromStringVerifyIDs(true, false);
-        doc.undo().enableUndoRegistration();
+struct OpenTree : bench::OpenIndexTree {
+    OpenTree() : OpenIndexTree("kl-bench-index") {
         styles.indexStyleForType("INDI", &doc)->addColumn(
             kl::Dictionary{{"Label", "Born"}, {"Expression", "BIRT.DATE"}, {"Width", 90}});
-        index = std::make_unique<kl::IndexController>(doc, styles);
-        index->windowDidLoad();
+        openWindow();
         index->selectRecordType("INDI");
-    }
-    ~OpenTree() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 

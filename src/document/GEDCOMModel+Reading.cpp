@@ -317,6 +317,7 @@ void GEDCOMModel::runSimplifyGEDCOM(int mode) {
         totalRecordsSimplified_ = 0;
     }
     recordsIndex_->simplifyGEDCOM(mode);
+    if (mode == 1) checkCSSLinks();
     inSimplify_ = false;
 }
 

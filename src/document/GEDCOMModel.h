@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "document/PlaceIndex.h"
 #include "document/RecordsIndices.h"
 #include "foundation/Value.h"
+#include "model/HREFLinks.h"
 #include "model/RecordStore.h"
 
 namespace kl {
@@ -264,6 +266,22 @@ public:
     void detachLinksTo(const std::string& recordID, const std::string& tag, const std::string& type) override;
     void changeLinksTo(const std::string& oldID, const std::string& tag, const std::string& type,
                        const std::string& newID, bool withUndo) override;
+    // A new empty note whose ID is free here and in the other store: the
+    // note a merge from that store links its records to.
+    RecordPtr createNoteWhenMergingFrom(const GEDCOMModel& other);
+
+    // ---- link repair (GEDCOMModel+LinkRepair.cpp)
+    // After a read: the style-sheet comments of every record follow the
+    // style sheets' new IDs (cssRecords); the replacements are then spent.
+    void checkCSSLinks();
+    // The notes, sources and research logs re-point their style-sheet
+    // comments (with `fixCSS`, when there are replacements) and their HTML
+    // record links through `newIDs` (an empty new ID removes a link).
+    void checkCSS(bool fixCSS, const HREFIDMap& newIDs);
+    // The same over the records of a merge, which are the IDs being merged.
+    void checkCSSandHREFLinksFor(const std::unordered_map<std::string, RecordPtr>& records, const HREFIDMap& newIDs);
+    void detachAllCSSLinksTo(const std::string& recordID) override;
+
     // A picker's list of the records (or of the IDs, looked up here; IDs
     // that do not resolve are skipped); options "recordType", "howSorted"
     // and "sortOrder". nullptr when nothing was listed.
@@ -287,6 +305,8 @@ private:
     void readEmbeddedPackageData(const RecordPtr& header);
     void readInto(const std::string& text, bool importing);
     void installWithoutUndo(const RecordPtr& record);
+    RecordPtr createNewRecordWithID(const std::string& type, const std::string& recordID, const Value& info);
+    void repairLinksOf(GEDCOMRecord& record, bool fixCSS, const HREFIDMap& newIDs, const HREFIDSet* mergeIDs);
     void deleteAndRegister(const RecordPtr& record);
 
     ModelDocument* document_ = nullptr;

@@ -232,6 +232,13 @@ void RecordsList::removeRecordFromAlbum(const RecordPtr& record) {
     postAlbumChanged();
 }
 
+RecordsList::Records RecordsList::mergeableWith(const RecordPtr& record) const {
+    Records found;
+    for (const auto& other : order_)
+        if (other != record && other->canMergeWith(*record)) found.push_back(other);
+    return found;
+}
+
 void RecordsList::addRecordToAlbumsWithRecord(const RecordPtr& record, const RecordPtr& other) {
     if (isAlbum() && other && contains(other.get())) addRecordToAlbum(record);
 }

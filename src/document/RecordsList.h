@@ -102,6 +102,8 @@ public:
     RecordPtr recordWithIndex(long index) const;
     RecordPtr recordMatchingTags(const Dictionary& tags) const;
     Records recordsWithTag(const std::string& tag, const std::string& content, bool matchCase) const;
+    // The other records of the list that could merge with `record`.
+    Records mergeableWith(const RecordPtr& record) const;
     RecordPtr stepRecord(int step, const RecordPtr& from) const;
     bool validateStepRecord(int step, const RecordPtr& from) const;
     std::vector<std::string> recordIDArray() const;

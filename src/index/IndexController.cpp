@@ -13,6 +13,7 @@
 #include "index/IndexSelection.h"
 #include "index/IndexStyleLibrary.h"
 #include "index/IndexView.h"
+#include "index/UUIDMerge.h"
 #include "model/GEDCOMRecord.h"
 
 namespace kl {

@@ -31,6 +31,7 @@ class IndexStyleLibrary;
 class IndexView;
 class RecordsIndices;
 class RecordsList;
+class UUIDMerge;
 
 class IndexController : public DocumentWindowController {
 public:
@@ -174,6 +175,24 @@ public:
     // The three heading lines of a text export: the file and its dates.
     static std::vector<std::string> fileNameAndDates(const GEDCOMDocument& doc);
 
+    // ---- merging (IndexController+Merging.cpp)
+    // Records > Merge Two Records...: two selected records merge at once
+    // (the second into the first); one selected record is offered the
+    // records it may merge with in the picker.
+    void mergeTwoRecords();
+    // Merges `other` into the information's "mergeRecord" as one undo step
+    // "Merge Two Records"; a browser opens on the kept record unless the
+    // information has "noBrowser".
+    void mergeRecordsNow(const RecordPtr& other, const Dictionary& info);
+    // Records > Merge Duplicate UUIDs...: after the question, every pair of
+    // records of a type sharing a UUID merges, outside the undo history;
+    // records left with merged texts go into a "Potential Conflicts" album.
+    void mergeDuplicateUUIDs();
+    // The run under way, for its panel (nullptr when none).
+    UUIDMerge* uuidMerge() const { return uuidMerge_.get(); }
+    // Every user album holding `other` takes `record` too.
+    void addRecordToAlbumsWithRecord(const RecordPtr& record, const RecordPtr& other);
+
     // ---- column commands
     std::vector<AddColumnItem> addColumnMenu() const;
     // Appends, or answers DeleteColumn for the window to confirm and then
@@ -284,6 +303,12 @@ private:
     // The picker over the selected record's links of a tag (the records
     // that link to it for ""), or a beep when there are none.
     bool offerLinked(const std::string& tag, const std::string& message, Dictionary options);
+    // One record's merge: offered the records it may merge with.
+    void offerMergeFor(const RecordPtr& record);
+    // One pair of the duplicate-UUID merge, without undo.
+    bool mergeUUIDPair(const RecordPtr& kept, const RecordPtr& other, std::int64_t& joined);
+    void moveLinksAndDelete(const RecordPtr& kept, const RecordPtr& other, bool withUndo);
+    void reportUUIDMerge(const UUIDMerge& run);
 
     GEDCOMDocument& doc_;
     IndexStyleLibrary& styles_;
@@ -303,6 +328,7 @@ private:
     int sourceChanged_ = SourceNone;
     std::weak_ptr<GEDCOMRecord> sourceRecord_;
     std::vector<Observation> observations_;
+    std::unique_ptr<UUIDMerge> uuidMerge_;
 };
 
 }  // namespace kl

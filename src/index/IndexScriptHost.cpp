@@ -19,7 +19,9 @@ void IndexScriptHost::openRecordBrowser(const Value& recordOrRecordAndPane) {
     windows_.openRecordBrowser(record, pane);
 }
 
-void IndexScriptHost::mergeRecordsNow(const std::shared_ptr<GEDCOMRecord>&, const Dictionary&) {}
+void IndexScriptHost::mergeRecordsNow(const std::shared_ptr<GEDCOMRecord>& other, const Dictionary& info) {
+    index_.mergeRecordsNow(other, info);
+}
 
 void IndexScriptHost::changeRecordData(const std::shared_ptr<GEDCOMRecord>& record, const std::string& gedcom,
                                        bool verify) {

@@ -23,8 +23,8 @@ public:
     IndexScriptHost(IndexController& index, DocumentWindows& windows) : index_(index), windows_(windows) {}
 
     void openRecordBrowser(const Value& recordOrRecordAndPane) override;
-    // Merging through the index window is not in this program yet: the
-    // records stay as they are.
+    // The index window merges the other record into the information's
+    // "mergeRecord".
     void mergeRecordsNow(const std::shared_ptr<GEDCOMRecord>& other, const Dictionary& info) override;
     void changeRecordData(const std::shared_ptr<GEDCOMRecord>& record, const std::string& gedcom,
                           bool verify) override;

@@ -25,4 +25,10 @@ std::string FAMRecord::mergeRequirement() const {
            "years.";
 }
 
+bool FAMRecord::removeDuplicateLinksAfterMerge() {
+    std::int64_t removed = 0;
+    for (const char* tag : {"HUSB", "WIFE", "CHIL"}) removed += removeDuplicateLinks(tag);
+    return removed >= contextInfo().toInteger(0);
+}
+
 }  // namespace kl

@@ -121,6 +121,8 @@ public:
 
     // ---- merging (FAMRecord+Merging.cpp)
     bool canMergeWith(const GEDCOMRecord& other) override;
+    // Removes the spouse and child links a merge doubled.
+    bool removeDuplicateLinksAfterMerge() override;
     std::string mergeRequirement() const override;
 
 protected:

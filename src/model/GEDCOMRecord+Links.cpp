@@ -250,4 +250,14 @@ void GEDCOMRecord::readAllTags(std::vector<std::string>& list, const std::string
     }
 }
 
+// ---- style-sheet comments
+
+void GEDCOMRecord::fixCSSLinksInRecord(const Dictionary& styleSheetIDs) {
+    for (const auto& child : StructureList(structures())) child->dereferenceCSSFromID(styleSheetIDs);
+}
+
+void GEDCOMRecord::detachCSSLinkTo(const std::string& recordID) {
+    for (const auto& child : StructureList(structures())) child->detachCSSLinkTo(recordID);
+}
+
 }  // namespace kl

@@ -329,6 +329,21 @@ public:
     // Why two records that cannot merge cannot.
     virtual std::string mergeRequirement() const;
     virtual bool prepareToMergeWith(GEDCOMRecord& other);
+    // Takes into this record what the other holds and this one lacks (the
+    // other is left for the caller to re-point and delete); answers how
+    // many texts were joined, below 0 when the merge was refused.
+    virtual std::int64_t mergeWith(GEDCOMRecord& other, bool force);
+    // After a merge with force: removes the links and events the merge
+    // doubled; true when the removals account for every joined text (the
+    // count the merge left in the context information).
+    virtual bool removeDuplicateLinksAfterMerge() { return false; }
+    std::int64_t removeDuplicateLinks(const std::string& tag);
+    std::int64_t removeDuplicateEvents(const std::string& tag);
+    // Re-points the "<!--CSS key -->" comments of every line through the
+    // map from style-sheet keys to record IDs.
+    void fixCSSLinksInRecord(const Dictionary& styleSheetIDs);
+    // Cuts every "<!--CSS id -->" comment naming the style sheet.
+    void detachCSSLinkTo(const std::string& recordID);
     // Whether two dates lie within five years (1827 days) of each other; an
     // empty or invalid date passes.
     static bool datesWithinMergeWindow(const std::string& first, const std::string& second);

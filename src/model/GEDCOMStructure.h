@@ -79,6 +79,27 @@ public:
     // and its descendants' (HREFLinks.h); with `edits` the new contents are
     // gathered there instead of set.
     void dereferenceHREFFromID(const HREFIDMap* newIDs, const HREFIDSet* mergeIDs, ContentEdits* edits = nullptr);
+    // ---- link clean-up and merge matching (GEDCOMStructure+Merging.cpp)
+    // Before this line leaves `leaving`: the records its links (and its
+    // descendants') name forget `leaving` where this was its only such
+    // link, and the citation lines are emptied.
+    void clearCrossLinksTo(GEDCOMRecord& leaving);
+    // Cuts a "<!--CSS id -->" comment naming the style sheet from this
+    // line and its descendants.
+    void detachCSSLinkTo(const std::string& recordID);
+    // Re-points every "<!--CSS key -->" comment whose key the dictionary
+    // maps to a record ID, here and below.
+    void dereferenceCSSFromID(const Dictionary& styleSheetIDs);
+    // Compares with another record's line for a merge, taking in what the
+    // other has more of: kMatchNone, kMatchSame, kMatchChanged (this line
+    // was completed) or kMatchChildCounts (alike, child counts differ,
+    // this line unchanged).
+    enum MatchResult : int { kMatchNone = 0, kMatchSame = 1, kMatchChanged = 2, kMatchChildCounts = 3 };
+    int matches(GEDCOMStructure& other);
+    // A deep copy owned by `record`: levels, tags, contents and quick
+    // comments alike, outside any tree.
+    std::shared_ptr<GEDCOMStructure> structCopyForRecord(GEDCOMRecord* record) const;
+
     // ---- tidying after a read (GEDCOMStructure+Unembed.cpp): an embedded
     // note, source or multimedia object becomes a linked record that knows
     // this record as a citer, an event's place a place record; then each

@@ -30,4 +30,11 @@ std::string INDIRecord::mergeRequirement() const {
            "dates (if known) within 5 years.";
 }
 
+bool INDIRecord::removeDuplicateLinksAfterMerge() {
+    std::int64_t removed = 0;
+    for (const char* tag : {"FAMC", "FAMS", "ASSO", "ALIA"}) removed += removeDuplicateLinks(tag);
+    for (const char* tag : {"ADOP", "BIRT", "CHR", "SLGC"}) removed += removeDuplicateEvents(tag);
+    return removed >= contextInfo().toInteger(0);
+}
+
 }  // namespace kl

@@ -160,6 +160,9 @@ public:
 
     // ---- merging (INDIRecord+Merging.cpp)
     bool canMergeWith(const GEDCOMRecord& other) override;
+    // Removes the family, association and alias links and the birth-like
+    // events a merge doubled.
+    bool removeDuplicateLinksAfterMerge() override;
     std::string mergeRequirement() const override;
 
 protected:

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "model/GEDCOMStructure.h"
-#include "model/MergeCleanup.h"
 #include "model/RecordStore.h"
 
 namespace kl {
@@ -132,7 +131,7 @@ std::string LOGRecord::mergeRequirement() const { return "To merge research logs
 
 bool LOGRecord::removeDuplicateLinksAfterMerge() {
     std::int64_t removed = 0;
-    for (const char* tag : {"_FAM", "_INDI", "__PLC"}) removed += merge_cleanup::removeDuplicateLinks(*this, tag);
+    for (const char* tag : {"_FAM", "_INDI", "__PLC"}) removed += removeDuplicateLinks(tag);
     return removed >= contextInfo().toInteger(0);
 }
 

@@ -58,7 +58,7 @@ public:
     // ["Research Task", its description] for a _TASK; the base's for others.
     std::optional<std::array<std::string, 2>> nameForEventToDetach(const GEDCOMStructure& structure) const override;
     std::string mergeRequirement() const override;
-    bool removeDuplicateLinksAfterMerge();
+    bool removeDuplicateLinksAfterMerge() override;
 
     Value reportDescription(std::uint32_t options) const override;
     std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;

@@ -12,9 +12,11 @@ class GEDCOMRecord;
 namespace merge_cleanup {
 
 // Removes the later level-1 links with the tag that name the same record as
-// an earlier one; answers how many were removed.
+// an earlier one, when neither has sub-lines or both say the same; answers
+// how many were removed.
 std::int64_t removeDuplicateLinks(GEDCOMRecord& record, const std::string& tag);
-// The same for level-1 events with the tag whose whole text repeats.
+// Removes each level-1 event with the tag that says the same as an earlier
+// one (dates and case aside, see GEDCOMStructure::matches).
 std::int64_t removeDuplicateEvents(GEDCOMRecord& record, const std::string& tag);
 
 }  // namespace merge_cleanup

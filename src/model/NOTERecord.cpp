@@ -7,7 +7,6 @@
 #include "foundation/HTMLText.h"
 #include "foundation/MainThread.h"
 #include "model/GEDCOMStructure.h"
-#include "model/MergeCleanup.h"
 #include "model/RecordStore.h"
 #include "foundation/TextCase.h"
 #include "foundation/Utf8.h"
@@ -206,7 +205,7 @@ std::string NOTERecord::mergeRequirement() const {
 }
 
 bool NOTERecord::removeDuplicateLinksAfterMerge() {
-    std::int64_t removed = merge_cleanup::removeDuplicateLinks(*this, "SOUR");
+    std::int64_t removed = removeDuplicateLinks("SOUR");
     if (auto text = firstChildWithTag("CONC")) {
         const std::string& merged = text->contents();
         const std::string separator = kMergeSeparator;

@@ -58,7 +58,7 @@ public:
     // Folds a merged text whose two halves agree (ignoring case) back into
     // one; true when the removals reach the count the merge left in the
     // context slot.
-    bool removeDuplicateLinksAfterMerge();
+    bool removeDuplicateLinksAfterMerge() override;
     static constexpr const char* kMergeSeparator = "\n\n***** Alternate Merged Version *****\n\n";
 
     // ---- report prose

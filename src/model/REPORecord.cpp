@@ -2,7 +2,6 @@
 #include "model/REPORecord.h"
 
 #include "model/GEDCOMStructure.h"
-#include "model/MergeCleanup.h"
 #include "model/RecordStore.h"
 #include "model/ReportOptions.h"
 #include "model/ReportText.h"
@@ -82,7 +81,7 @@ std::string REPORecord::mergeRequirement() const {
 }
 
 bool REPORecord::removeDuplicateLinksAfterMerge() {
-    return merge_cleanup::removeDuplicateLinks(*this, "NOTE") >= contextInfo().toInteger(0);
+    return removeDuplicateLinks("NOTE") >= contextInfo().toInteger(0);
 }
 
 // ---- report prose

@@ -42,7 +42,7 @@ public:
     void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo) override;
 
     std::string mergeRequirement() const override;
-    bool removeDuplicateLinksAfterMerge();
+    bool removeDuplicateLinksAfterMerge() override;
 
     Value reportDescription(std::uint32_t options) const override;
 };

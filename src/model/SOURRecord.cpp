@@ -5,7 +5,6 @@
 
 #include "foundation/MainThread.h"
 #include "model/GEDCOMStructure.h"
-#include "model/MergeCleanup.h"
 #include "foundation/TextCase.h"
 #include "foundation/Utf8.h"
 #include "model/wex.h"
@@ -159,9 +158,8 @@ std::string SOURRecord::mergeRequirement() const {
 }
 
 bool SOURRecord::removeDuplicateLinksAfterMerge() {
-    using namespace merge_cleanup;
-    const std::int64_t removed = removeDuplicateLinks(*this, "OBJE") + removeDuplicateLinks(*this, "NOTE") +
-                                 removeDuplicateEvents(*this, "DATA");
+    const std::int64_t removed =
+        removeDuplicateLinks("OBJE") + removeDuplicateLinks("NOTE") + removeDuplicateEvents("DATA");
     return removed >= contextInfo().toInteger(0);
 }
 

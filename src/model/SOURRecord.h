@@ -61,7 +61,7 @@ public:
     // ---- merging: same title and same kind, both ignoring case
     bool canMergeWith(const GEDCOMRecord& other) override;
     std::string mergeRequirement() const override;
-    bool removeDuplicateLinksAfterMerge();
+    bool removeDuplicateLinksAfterMerge() override;
 
     // ---- report prose
     Value reportDescription(std::uint32_t options) const override;

@@ -14,6 +14,7 @@
 #include "document/GEDCOMDocument.h"
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
+#include "document/RecordsListForPanel.h"
 #include "foundation/InlineDispatcher.h"
 #include "foundation/UserDefaults.h"
 #include "foundation/NotificationCenter.h"
@@ -188,6 +189,54 @@ struct Posted {
     }
     std::vector<Notification> notes;
     std::vector<Observation> observations;
+};
+
+// Answers each question with the next of its answers, and keeps what was asked.
+struct AskingView : test::RecordingView {
+    int criticalAlert(const std::string& message, const std::string& information,
+                      const std::vector<std::string>& buttons) override {
+        alerts.push_back({message, information, buttons});
+        if (answers.empty()) return 0;
+        const int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    void runRecordPicker(const std::shared_ptr<RecordsListForPanel>& list, const Dictionary& options,
+                         PickerAnswer chosen) override {
+        picked = list;
+        pickerOptions = options;
+        answer = std::move(chosen);
+    }
+    struct Alert {
+        std::string message, information;
+        std::vector<std::string> buttons;
+    };
+    std::vector<Alert> alerts;
+    std::vector<int> answers;
+    std::shared_ptr<RecordsListForPanel> picked;
+    Dictionary pickerOptions;
+    PickerAnswer answer;
+};
+
+struct CommandsFixture : IndexFixture {
+    AskingView asking;
+    void openAsking(const std::string& records) {
+        read(records);
+        index = std::make_unique<IndexController>(doc, styles, &asking);
+        index->windowDidLoad();
+        index->selectRecordType("INDI");
+    }
+    // Selects the rows of the records with these IDs ("I1") in the shown list.
+    void selectIDs(const std::vector<std::string>& ids) {
+        std::vector<std::string> linked;
+        for (const auto& id : ids) linked.push_back(id.front() == '@' ? id : "@" + id + "@");
+        index->selectByRecordIDs(linked);
+    }
+    std::vector<std::string> selectedIDs() {
+        std::vector<std::string> ids;
+        for (const auto& r : index->selectedRecords()) ids.push_back(r->grecordID().substr(1, r->grecordID().size() - 2));
+        return ids;
+    }
 };
 
 }  // namespace kl::test

@@ -1,6 +1,6 @@
 // The index window's record and album commands on screen: the Edit menu
 // with Undo, Redo and Delete Record, the Records menu (Search and the
-// pickers of linked records), the albums menu's Remove from Album and Send
+// pickers of linked records and the merge commands), the albums menu's Remove from Album and Send
 // Selected to Album, File > Export > Index Data and GEDCOM File, and the alerts and the
 // record picker the commands show on the window.
 #include <QAction>
@@ -70,6 +70,9 @@ void IndexWindow::buildRecordCommandMenus(QMenu* albums) {
     addCommandItem(records, tr("Places..."), Tag::Places);
     addCommandItem(records, tr("Multimedia..."), Tag::Multimedia);
     addCommandItem(records, tr("Referenced By..."), Tag::ReferencedBy);
+    records->addSeparator();
+    addCommandItem(records, tr("Merge Two Records..."), Tag::MergeTwoRecords);
+    records->addAction(tr("Merge Duplicate UUIDs..."), this, [this] { controller().mergeDuplicateUUIDs(); });
     validateOnShow(records);
     menuBar()->insertMenu(albums->menuAction(), records);
 
@@ -144,6 +147,7 @@ bool IndexWindow::performRecordCommand(int tag) {
     case Tag::Places: controller().doPlacesCmd(); return true;
     case Tag::Multimedia: controller().doMultimediaCmd(); return true;
     case Tag::ReferencedBy: controller().doReferencedByCmd(); return true;
+    case Tag::MergeTwoRecords: controller().mergeTwoRecords(); return true;
     case Tag::IndexData: exportWindowData(); return true;
     default:
         if (documentMenus_ && documentMenus_->performCommand(tag)) return true;
