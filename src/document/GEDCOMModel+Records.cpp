@@ -95,7 +95,15 @@ std::string GEDCOMModel::getUniqueID(const std::string& type, const RecordsIndic
 // ---- creating
 
 GEDCOMModel::RecordPtr GEDCOMModel::createNewRecordOfType(const std::string& type, const Value& info) {
-    const std::string id = getUniqueID(type);
+    return createNewRecordWithID(type, getUniqueID(type), info);
+}
+
+GEDCOMModel::RecordPtr GEDCOMModel::createNoteWhenMergingFrom(GEDCOMModel& other) {
+    return createNewRecordWithID("NOTE", getUniqueID("NOTE", &other.recordsIndex()), {});
+}
+
+GEDCOMModel::RecordPtr GEDCOMModel::createNewRecordWithID(const std::string& type, const std::string& id,
+                                                          const Value& info) {
     RecordPtr record = makeNewRecord(type, id);
     record->setModel(this);
     std::string text;

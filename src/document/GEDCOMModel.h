@@ -259,6 +259,11 @@ public:
     static bool isUndoFreeType(const std::string& type) { return type == "_RPT"; }
 
 private:
+    friend class MergeController;
+    // The note a merge links its records to: a new empty note whose ID is
+    // free both here and in the merge's store, installed.
+    RecordPtr createNoteWhenMergingFrom(GEDCOMModel& other);
+    RecordPtr createNewRecordWithID(const std::string& type, const std::string& id, const Value& info);
     void appendExportHeader(std::string& text, uint32_t flags, const std::string& filePath);
     void appendEmbeddedPackageData(std::string& text);
     struct SubsetWork;
