@@ -49,6 +49,7 @@ MergeOptions::MergeOptions(GEDCOMDocument& document, std::vector<OpenDocument> o
     attachLinkBox_ = new QCheckBox(tr("Link each merged record to a note with this text:"), this);
     linkText_ = new QLineEdit(this);
     createAlbumText_ = new QLineEdit(this);
+    createAlbumText_->setMinimumWidth(280);
 
     for (std::size_t i = 0; i < sourceDocs_.size(); ++i) {
         if (sourceDocs_[i].document == &document_) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/QtDocumentUI.h"
 #include "document/GEDCOMModel.h"
+#include "document/RecordIdsDrag.h"
 #include "foundation/MainThread.h"
 #include "index/ui/MergeOptions.h"
 
@@ -30,7 +32,39 @@ constexpr const char* kFamily =
     "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n"
     "0 TRLR\n";
 
-class MergeWindowTest : public IndexWindowFixture {};
+class MergeWindowTest : public IndexWindowFixture {
+protected:
+    void SetUp() override {
+        IndexWindowFixture::SetUp();
+        controller = std::make_unique<DocController>(*defaults);
+        controller->setProgressUI(&progress);
+        IndexWindow::installWindowFactory(*controller, *defaults);
+        folder = root() / "databases";
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override {
+        controller.reset();
+        IndexWindowFixture::TearDown();
+    }
+    GEDCOMDocument* openTree(const std::string& name) {
+        std::ofstream(folder / name) << kFamily;
+        std::string error;
+        GEDCOMDocument* opened = controller->openDocument(folder / name, &error);
+        EXPECT_NE(opened, nullptr) << error;
+        settle();
+        return opened;
+    }
+    IndexWindow* windowOf(GEDCOMDocument& document) {
+        return dynamic_cast<IndexWindow*>(controller->windowForDocument(document));
+    }
+
+    QtDispatcher dispatcher;
+    Dispatcher::Scope onMain{dispatcher};
+    // The program's wait: serves the workers' main-thread hand-offs.
+    QtDocumentUI progress;
+    std::unique_ptr<DocController> controller;
+    std::filesystem::path folder;
+};
 
 QAction* fileMenuItem(QMainWindow& window, const QString& title) {
     for (QAction* menu : window.menuBar()->actions())
@@ -41,30 +75,17 @@ QAction* fileMenuItem(QMainWindow& window, const QString& title) {
 }
 
 TEST_F(MergeWindowTest, FileMergeShowsTheSheetAndMergesTheOtherDatabase) {
-    QtDispatcher dispatcher;
-    Dispatcher::Scope onMain(dispatcher);
-    DocController controller(*defaults);
-    // The program's wait: serves the workers' main-thread hand-offs.
-    QtDocumentUI progress;
-    controller.setProgressUI(&progress);
-    IndexWindow::installWindowFactory(controller, *defaults);
-    const auto folder = root() / "databases";
-    std::filesystem::create_directories(folder);
-    for (const char* name : {"Harbour.ged", "Upland.ged"}) std::ofstream(folder / name) << kFamily;
-    std::string error;
-    GEDCOMDocument* dest = controller.openDocument(folder / "Harbour.ged", &error);
-    ASSERT_NE(dest, nullptr) << error;
-    auto* window = dynamic_cast<IndexWindow*>(controller.windowForDocument(*dest));
+    GEDCOMDocument* dest = openTree("Harbour.ged");
+    ASSERT_NE(dest, nullptr);
+    IndexWindow* window = windowOf(*dest);
     ASSERT_NE(window, nullptr);
-    settle();
     QAction* merge = fileMenuItem(*window, "Merge...");
     ASSERT_NE(merge, nullptr);
     window->validateAction(merge, false);
     EXPECT_FALSE(merge->isEnabled()) << "one open database has nothing to merge";
 
-    GEDCOMDocument* source = controller.openDocument(folder / "Upland.ged", &error);
-    ASSERT_NE(source, nullptr) << error;
-    settle();
+    GEDCOMDocument* source = openTree("Upland.ged");
+    ASSERT_NE(source, nullptr);
     window->validateAction(merge, false);
     ASSERT_TRUE(merge->isEnabled());
     merge->trigger();
@@ -73,7 +94,7 @@ TEST_F(MergeWindowTest, FileMergeShowsTheSheetAndMergesTheOtherDatabase) {
     auto* sheet = window->findChild<MergeOptions*>();
     ASSERT_NE(sheet, nullptr);
     ASSERT_EQ(sheet->whichDocument()->count(), 1) << "the destination is not offered";
-    EXPECT_EQ(sheet->whichDocument()->itemText(0), controller.displayName(*source));
+    EXPECT_EQ(sheet->whichDocument()->itemText(0), controller->displayName(*source));
     EXPECT_EQ(sheet->whichRecords()->itemText(0), "All Records");
     EXPECT_TRUE(sheet->createAlbumText()->text().startsWith("Merged "));
     sheet->attachLinkBox()->setChecked(true);
@@ -103,6 +124,30 @@ TEST_F(MergeWindowTest, FileMergeShowsTheSheetAndMergesTheOtherDatabase) {
     EXPECT_EQ(again->linkText()->text(), "From the upland branch");
     delete again;
     MergeOptions::setAttachLinkText("");
+}
+
+TEST_F(MergeWindowTest, RecordsDroppedFromAnotherDatabaseAreMergedIntoAnImportedAlbum) {
+    GEDCOMDocument* dest = openTree("Harbour.ged");
+    GEDCOMDocument* source = openTree("Upland.ged");
+    ASSERT_TRUE(dest && source);
+    IndexWindow* window = windowOf(*dest);
+    ASSERT_NE(window, nullptr);
+    QMimeData data;
+    data.setData(kRecordIdsMimeType,
+                 QByteArray::fromStdString(encodeRecordIdsDrag({documentKeyFor(source), {"@I2@"}})));
+
+    ASSERT_TRUE(window->dropRecords(&data, 0, false));
+    ASSERT_TRUE(window->dropRecords(&data, 0, true));
+    settle();
+
+    GEDCOMModel& model = dest->gedcomModel();
+    EXPECT_GE(model.numberOfType("INDI"), 3u);
+    EXPECT_EQ(model.numberOfType("NOTE"), 0u) << "a drop links no note";
+    bool imported = false;
+    for (const auto& list : model.recordsIndex().lists())
+        imported = imported || (list->listType() == ListUserAlbum && list->name().rfind("Imported ", 0) == 0);
+    EXPECT_TRUE(imported);
+    EXPECT_EQ(dest->undo().undoActionName(), "Merge Records");
 }
 
 }  // namespace
