@@ -48,6 +48,19 @@ bool linksToMergeNote(const GEDCOMRecord& record) {
     return !record.isType("NOTE") && !record.isType("SUBM") && !record.isType("SUBN");
 }
 
+// The album of a merge without an index window, in and out with undo and redo.
+void removeAlbum(UndoManager& undo, RecordsIndices& index, const std::shared_ptr<RecordsList>& album);
+
+void addAlbum(UndoManager& undo, RecordsIndices& index, const std::shared_ptr<RecordsList>& album) {
+    index.addExistingList(album);
+    undo.registerUndo(&index, [&undo, &index, album] { removeAlbum(undo, index, album); });
+}
+
+void removeAlbum(UndoManager& undo, RecordsIndices& index, const std::shared_ptr<RecordsList>& album) {
+    index.removeList(album);
+    undo.registerUndo(&index, [&undo, &index, album] { addAlbum(undo, index, album); });
+}
+
 }  // namespace
 
 MergeController::MergeController() : gedcomModel_(std::make_unique<GEDCOMModel>(this)) {}
@@ -113,8 +126,7 @@ bool MergeController::mergeGEDCOMString(std::optional<std::string> text, GEDCOMD
             const std::string name = copyAlbum->empty() ? std::string("New Album") : *copyAlbum;
             copyToAlbum_ = RecordsList::listWithType(index.uniqueAlbumType(), name, &destDoc.gedcomModel());
             copyToAlbum_->setListType(ListUserAlbum);
-            index.addExistingList(copyToAlbum_);
-            undo.registerUndo(&index, [&index, album = copyToAlbum_] { index.removeList(album); });
+            addAlbum(undo, index, copyToAlbum_);
         }
     }
     if (windows.setViewUpdates) windows.setViewUpdates(false);
@@ -323,10 +335,10 @@ void MergeController::installBatch(GEDCOMModel& dest, std::vector<RecordPtr>& ba
     for (const RecordPtr& record : batch) {
         if (note && linksToMergeNote(*record)) record->attachRefedLink(note, "NOTE");
         dest.installRecord(record);
-        if (copyToAlbum_) copyToAlbum_->addRecordToAlbum(record);
         if (auto media = std::dynamic_pointer_cast<OBJERecord>(record)) media->changedRootFolder();
         ++numberMerged_;
     }
+    if (copyToAlbum_) copyToAlbum_->addRecordsToNewAlbum(batch);
     batch.clear();
 }
 
