@@ -26,6 +26,7 @@
 #include "document/GEDCOMModel.h"
 #include "document/GedpkgThumbnails.h"
 #include "document/KLProgress.h"
+#include "document/MergeController.h"
 #include "document/ModelDocument.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
@@ -243,7 +244,20 @@ public:
     void stopAutoSaveTimer();
     void doAutoSave();
 
+    // ---- merging another database (GEDCOMDocument+Merging.cpp)
+    static constexpr const char* kMergeActionName = "Merge Records";
+    // The merge sheet's end: nothing without an answer, else the answer's
+    // source, album, note text and album name. Answers whether records
+    // were added (one undo step "Merge Records").
+    bool mergeRecords(const std::optional<MergeAnswer>& info, const MergeWindows& windows = {});
+    // Records dragged from another document, as GEDCOM text: no note, into
+    // an album "Imported <date> <time>".
+    bool mergeGEDCOMString(std::string text, GEDCOMDocument* sourceDoc, const MergeWindows& windows = {});
+
 private:
+    bool runMerge(std::optional<std::string> text, GEDCOMDocument* sourceDoc, long albumIndex,
+                  const std::optional<std::string>& linkText, const std::optional<std::string>& album,
+                  const MergeWindows& windows);
     void runWorker(const std::function<void()>& body);
     void waitForWorker(const std::string& title, const std::string& label, double interval);
     void setStep(std::string text, bool indeterminate);

@@ -291,6 +291,7 @@ public:
     static bool isUndoFreeType(const std::string& type) { return type == "_RPT"; }
 
 private:
+    friend class MergeController;
     void appendExportHeader(std::string& text, uint32_t flags, const std::string& filePath);
     void appendEmbeddedPackageData(std::string& text);
     struct SubsetWork;

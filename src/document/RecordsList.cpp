@@ -225,6 +225,13 @@ void RecordsList::addRecordToAlbum(const RecordPtr& record) {
     postAlbumChanged();
 }
 
+void RecordsList::addRecordsToNewAlbum(const Records& records) {
+    if (!isAlbum() || records.empty()) return;
+    for (const RecordPtr& record : records)
+        if (record) addRecord(record, false);
+    postAlbumChanged();
+}
+
 void RecordsList::removeRecordFromAlbum(const RecordPtr& record) {
     if (!isAlbum() || !record || !contains(record.get())) return;
     registerAlbumUndo(record, true);

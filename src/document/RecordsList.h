@@ -87,6 +87,10 @@ public:
 
     // ---- albums (do nothing unless this is a user album)
     void addRecordToAlbum(const RecordPtr& record);
+    // Records that join an album made in the same undo step (a merge's):
+    // undoing that step takes the album away with them, so they register
+    // nothing of their own, and none of them can be in the album yet.
+    void addRecordsToNewAlbum(const Records& records);
     void removeRecordFromAlbum(const RecordPtr& record);
     void addRecordToAlbumsWithRecord(const RecordPtr& record, const RecordPtr& other);
     // mode 0 intersection, 1 union, -1 difference

@@ -2,6 +2,7 @@
 
 #include "app/ui/ProgressController.h"
 #include "document/GEDCOMDocument.h"
+#include "document/MergeController.h"
 
 namespace kl {
 
@@ -11,6 +12,7 @@ void QtDocumentUI::runProgress(KLProgress& task, const std::string& title, const
                                double interval) {
     auto panel = ProgressController::panelFor(task, title, label, window_);
     if (auto* document = dynamic_cast<GEDCOMDocument*>(&task)) followDocumentSteps(*panel, *document);
+    if (auto* merge = dynamic_cast<MergeController*>(&task)) followMergeSteps(*panel, *merge);
     panel->runModalProgress(interval);
     panel->close();
     ProgressController::waitWhileRunning(task);
@@ -24,6 +26,19 @@ void QtDocumentUI::followDocumentSteps(ProgressController& panel, GEDCOMDocument
             progress.setStepText(std::move(step));
         }
         if (document.indeterminate() != progress.isIndeterminate()) progress.setIndeterminate(document.indeterminate());
+    });
+}
+
+void QtDocumentUI::followMergeSteps(ProgressController& panel, MergeController& merge) {
+    panel.setPollHook([&merge, shown = std::string()](ProgressController& progress) mutable {
+        std::string step = merge.stepText();
+        if (!step.empty() && step != shown) {
+            shown = step;
+            progress.setStepText(std::move(step));
+        }
+        if (merge.indeterminate() != progress.isIndeterminate()) progress.setIndeterminate(merge.indeterminate());
+        // Adding runs to its end once started.
+        if (!merge.cancellable()) progress.hideCancel();
     });
 }
 

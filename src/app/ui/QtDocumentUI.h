@@ -16,6 +16,7 @@
 
 namespace kl {
 
+class MergeController;
 class ProgressController;
 
 class QtDocumentUI : public DocumentUI {
@@ -33,6 +34,8 @@ public:
     // Makes the panel follow a document's step text and bar mode; texts the
     // document had before the panel appeared are not shown again.
     static void followDocumentSteps(ProgressController& panel, GEDCOMDocument& document);
+    // The same for a merge, whose panel also loses Cancel once it adds.
+    static void followMergeSteps(ProgressController& panel, MergeController& merge);
 
 private:
     QPointer<QWidget> window_;

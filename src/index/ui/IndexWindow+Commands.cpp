@@ -12,15 +12,19 @@
 #include <QSaveFile>
 
 #include "app/ui/AppAlerts.h"
+#include "app/ui/DocController.h"
 #include "app/ui/EditMenu.h"
 #include "app/ui/ExportOptionsDialog.h"
+#include "document/DocumentCommands.h"
 #include "document/GEDCOMDocument.h"
+#include "document/RecordIdsDrag.h"
 #include "document/RecordsIndices.h"
 #include "document/ui/DocumentMenus.h"
 #include "index/DocumentWindows.h"
 #include "index/AlbumsMenu.h"
 #include "index/IndexController.h"
 #include "index/ui/IndexWindow.h"
+#include "index/ui/MergeOptions.h"
 #include "index/ui/SearchPanel.h"
 #include "index/ui/SelectRecordController.h"
 #include "model/LibraryServices.h"
@@ -129,6 +133,12 @@ void IndexWindow::addExportToFileMenu() {
     QAction* before = nullptr;
     for (QAction* action : items)
         if (action->menuRole() == QAction::QuitRole) before = action;
+    QAction* merge = new QAction(tr("Merge..."), file);
+    merge->setData(kMergeTwoFilesTag);
+    connect(merge, &QAction::triggered, this, [this] { performCommand(kMergeTwoFilesTag); });
+    commandActions_.push_back(merge);
+    file->insertAction(before, merge);
+    connect(file, &QMenu::aboutToShow, this, [this, merge] { validateAction(merge, false); });
     file->insertMenu(before, exportMenu);
     QAction* pageSetup = new QAction(tr("Page Setup..."), file);
     pageSetup->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
@@ -149,6 +159,7 @@ bool IndexWindow::performRecordCommand(int tag) {
     case Tag::ReferencedBy: controller().doReferencedByCmd(); return true;
     case Tag::MergeTwoRecords: controller().mergeTwoRecords(); return true;
     case Tag::IndexData: exportWindowData(); return true;
+    case kMergeTwoFilesTag: mergeTwoFiles(); return true;
     default:
         if (documentMenus_ && documentMenus_->performCommand(tag)) return true;
         if (tag == AlbumsMenu::kNewAlbumTag || tag >= AlbumsMenu::kFirstAlbumTag) {
@@ -157,6 +168,52 @@ bool IndexWindow::performRecordCommand(int tag) {
         }
         return false;
     }
+}
+
+MergeOptions* IndexWindow::mergeTwoFiles() {
+    auto* sheet = MergeOptions::initForDoc(doc_, this);
+    sheet->startSheet(this, [this](KLSheet& done, const Value& code) {
+        const auto answer = static_cast<MergeOptions&>(done).answer(static_cast<int>(code.toInteger(KLSheet::CancelCode)));
+        done.deleteLater();
+        mergeRecords(answer);
+    });
+    return sheet;
+}
+
+bool IndexWindow::mergeRecords(const std::optional<MergeAnswer>& answer) {
+    if (!answer) return false;
+    return doc_.mergeRecords(answer, mergeWindows(answer->sourceDoc));
+}
+
+MergeWindows IndexWindow::mergeWindows(GEDCOMDocument* source) {
+    MergeWindows windows;
+    QPointer<IndexWindow> self(this);
+    QPointer<IndexWindow> other;
+    DocController* documents = DocController::sharedDocumentController();
+    if (source && documents) {
+        other = qobject_cast<IndexWindow*>(documents->windowForDocument(*source));
+        windows.sourceDisplayName = documents->displayName(*source).toStdString();
+    }
+    windows.createAlbumNamed = [self](const std::optional<std::string>& name) {
+        return self ? self->controller().createAlbumNamed(name) : nullptr;
+    };
+    windows.setViewUpdates = [self, other](bool on) {
+        for (IndexWindow* window : {self.data(), other.data()}) {
+            if (!window) continue;
+            if (on)
+                window->controller().enableViewUpdates();
+            else
+                window->controller().disableViewUpdates();
+        }
+    };
+    return windows;
+}
+
+GEDCOMDocument* IndexWindow::openDocumentWithKey(const std::string& key) const {
+    if (DocController* documents = DocController::sharedDocumentController())
+        for (GEDCOMDocument* open : documents->documents())
+            if (open != &doc_ && documentKeyFor(open) == key) return open;
+    return nullptr;
 }
 
 SearchPanel* IndexWindow::showSearchPanel() {

@@ -596,7 +596,20 @@ bool IndexWindow::dropRecords(const QMimeData* data, int row, bool perform) {
         for (const auto& list : doc_.gedcomModel().recordsIndex().lists())
             if (documentKeyFor(list.get()) == key) source = list.get();
     }
-    if (!controller_->canDropRecords(row, drag->documentKey == documentKeyFor(&doc_), sourceType, source)) return false;
+    if (drag->documentKey != documentKeyFor(&doc_)) {
+        // Another database's records are merged, whichever row they land on.
+        GEDCOMDocument* other = openDocumentWithKey(drag->documentKey);
+        if (!other) return false;
+        if (!perform) return true;
+        std::vector<std::shared_ptr<GEDCOMRecord>> records;
+        for (const auto& id : drag->ids)
+            if (auto record = other->gedcomModel().recordWithID(id)) records.push_back(std::move(record));
+        std::string text;
+        if (records.empty() || !other->gedcomModel().getSubset(records, text, 0, false)) return false;
+        text.append("0 TRLR\n");
+        return doc_.mergeGEDCOMString(std::move(text), other, mergeWindows(other));
+    }
+    if (!controller_->canDropRecords(row, true, sourceType, source)) return false;
     return !perform || controller_->dropRecordsOnList(row, drag->ids);
 }
 

@@ -28,6 +28,7 @@
 #include <optional>
 #include <vector>
 
+#include "document/MergeController.h"
 #include "document/RecordsList.h"
 #include "index/AddColumnMenu.h"
 #include "index/IndexMenuValidation.h"
@@ -43,6 +44,8 @@ class QSplitter;
 class QTableView;
 
 namespace kl {
+
+class MergeOptions;
 
 class DocumentMenus;
 class SearchPanel;
@@ -124,7 +127,8 @@ public:
     // structure's lines marked, scrolled to and selected.
     void showSourceForRecord(const std::shared_ptr<GEDCOMRecord>& record, const GEDCOMObject* structure);
     // Dragged records over (perform false) or dropped on a row of the
-    // lists table: an album of this window takes this document's records.
+    // lists table: an album of this window takes this document's records;
+    // records of another open database are merged into this one.
     bool dropRecords(const QMimeData* data, int row, bool perform);
     // Anything dragged over (perform false) or dropped at a row of the
     // lists table (the row count past the last row): a list of this
@@ -134,6 +138,12 @@ public:
     // Image files and web addresses dropped on the records table of the
     // multimedia list.
     bool dropOnRecords(const QMimeData* data, bool perform);
+
+    // File > Merge…: the merge sheet for another open database.
+    MergeOptions* mergeTwoFiles();
+    // The merge sheet's answer (nothing without one); true when records
+    // were merged.
+    bool mergeRecords(const std::optional<MergeAnswer>& answer);
 
     // "Revert to Default Columns": after the question, the shown type's
     // bundled columns.
@@ -230,6 +240,10 @@ private:
     void buildRecordCommandMenus(QMenu* albums);
     void addExportToFileMenu();
     bool performRecordCommand(int tag);
+    // This window's and the source's index windows during a merge.
+    MergeWindows mergeWindows(GEDCOMDocument* source);
+    // The open document a drag came from, other than this one.
+    GEDCOMDocument* openDocumentWithKey(const std::string& key) const;
     QAction* addCommandItem(QMenu* menu, const QString& title, int tag);
     void scheduleFlush();
     void applySelection();
