@@ -398,5 +398,54 @@ TEST_F(Typing, ANoteGrowsInAMultiLineCellAndCommitsAsOneStep) {
     EXPECT_TRUE(browser->grab().save(QString::fromStdString(shot.string())));
 }
 
+TEST_F(Typing, AfterARebuildAShortAddressTakesTheFocusBackAndALongOneShowsAsALinkAgain) {
+    struct Case {
+        const char* person;
+        const char* address;
+        bool focusedAfter;
+    } cases[] = {{"@I1@", "ab.io", true}, {"@I2@", "https://kinlore.example/vessland/marta", false}};
+    BrowserController* browser = openWithReturn("@I1@", [&](GEDCOMRecord&) {
+        for (const Case& c : cases) {
+            auto person = doc->gedcomModel().recordWithID(c.person);
+            person->addStructure(std::make_shared<GEDCOMStructure>(person.get(), 1, "WWW", c.address), person.get(),
+                                 nullptr, false);
+        }
+    });
+    ASSERT_NE(browser, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        selectRecord(*index, c.person);
+        QTest::keyClick(index->recordsTable(), Qt::Key_Return);
+        ASSERT_TRUE(test::processUntil([&] { return browser->theRecord()->grecordID() == c.person; }));
+        settle();
+        browser->activateWindow();
+        settle();
+        QLineEdit* address = field(*browser, "WWW", 1);
+        ASSERT_NE(address, nullptr);
+        // Alt-click: an address shown as a link becomes editable.
+        QTest::mouseClick(address, Qt::LeftButton, Qt::AltModifier, QPoint(3, 3));
+        address->setFocus();
+        settle();
+        ASSERT_TRUE(address->hasFocus());
+        EXPECT_FALSE(address->isReadOnly());
+        address->setCursorPosition(0);
+
+        // Another window changes the record: the pane is built again.
+        const int builds = browser->builds();
+        auto person = browser->theRecord();
+        person->addStructure(std::make_shared<GEDCOMStructure>(person.get(), 1, "OCCU", "Carter"), person.get(),
+                             nullptr, false);
+        ASSERT_TRUE(test::processUntil([&] { return browser->builds() > builds && !browser->needsReload(); }));
+        settle();
+        QLineEdit* rebuilt = field(*browser, "WWW", 1);
+        ASSERT_NE(rebuilt, nullptr);
+        EXPECT_EQ(rebuilt->hasFocus(), c.focusedAfter);
+        EXPECT_EQ(rebuilt->isReadOnly(), !c.focusedAfter);
+        if (c.focusedAfter) {
+            EXPECT_EQ(rebuilt->cursorPosition(), rebuilt->text().size()) << "after the last character";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kl
