@@ -59,38 +59,33 @@ std::string PlaceIndex::uniquePlaceName(const std::string& base) const {
     }
 }
 
-PlaceIndex::Places PlaceIndex::findDetachedPlaces() const {
-    Places detached = placeNames_;
-    if (!model_) return detached;
-    for (const char* type : {"INDI", "FAM"}) {
-        auto list = model_->recordsIndex().listForType(type);
-        if (!list) continue;
-        for (const auto& record : list->order())
-            for (const auto& event : record->structures())
-                for (const auto& line : event->structures())
-                    if (line->gtag() == "PLAC") detached.erase(line->contents());
-    }
-    return detached;
-}
-
 // ---- citations
 
 template <typename Visit>
-void PlaceIndex::eachCitation(const std::string& name, Visit visit) const {
-    if (!model_ || name.empty()) return;
+void PlaceIndex::eachCitation(const std::string* name, Visit visit) const {
+    if (!model_ || (name && name->empty())) return;
     for (const char* type : {"INDI", "FAM"}) {
         auto list = model_->recordsIndex().listForType(type);
         if (!list) continue;
         for (const auto& record : list->order())
             for (const auto& event : record->structures())
                 for (const auto& line : event->structures())
-                    if (line->gtag() == "PLAC" && line->contents() == name && !visit(record, line)) return;
+                    if (line->gtag() == "PLAC" && (!name || line->contents() == *name) && !visit(record, line)) return;
     }
+}
+
+PlaceIndex::Places PlaceIndex::findDetachedPlaces() const {
+    Places detached = placeNames_;
+    eachCitation(nullptr, [&](const RecordPtr&, const std::shared_ptr<GEDCOMStructure>& line) {
+        detached.erase(line->contents());
+        return true;
+    });
+    return detached;
 }
 
 std::vector<PlaceIndex::RecordPtr> PlaceIndex::findPlace(const std::string& name, Citations* citations) const {
     std::vector<RecordPtr> records;
-    eachCitation(name, [&](const RecordPtr& record, const std::shared_ptr<GEDCOMStructure>& line) {
+    eachCitation(&name, [&](const RecordPtr& record, const std::shared_ptr<GEDCOMStructure>& line) {
         if (records.empty() || records.back() != record) {
             records.push_back(record);
             if (citations) citations->emplace_back();
@@ -103,13 +98,13 @@ std::vector<PlaceIndex::RecordPtr> PlaceIndex::findPlace(const std::string& name
 
 bool PlaceIndex::findAnyPlace(const std::string& name) const {
     bool found = false;
-    eachCitation(name, [&](const RecordPtr&, const std::shared_ptr<GEDCOMStructure>&) { return !(found = true); });
+    eachCitation(&name, [&](const RecordPtr&, const std::shared_ptr<GEDCOMStructure>&) { return !(found = true); });
     return found;
 }
 
 bool PlaceIndex::findMultiplePlace(const std::string& name) const {
     int count = 0;
-    eachCitation(name, [&](const RecordPtr&, const std::shared_ptr<GEDCOMStructure>&) { return ++count < 2; });
+    eachCitation(&name, [&](const RecordPtr&, const std::shared_ptr<GEDCOMStructure>&) { return ++count < 2; });
     return count >= 2;
 }
 

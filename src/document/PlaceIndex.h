@@ -62,9 +62,10 @@ public:
 
 private:
     std::size_t insertLocationForPlace(const std::string& name) const;
-    // Stops at the first record for which `visit` answers false.
+    // Each level-2 PLAC of an individual or a family (of the name, when
+    // given) with its record; stops when `visit` answers false.
     template <typename Visit>
-    void eachCitation(const std::string& name, Visit visit) const;
+    void eachCitation(const std::string* name, Visit visit) const;
 
     Places placeNames_;
     std::vector<std::string> order_;

@@ -271,6 +271,27 @@ PaneBuilder::Environment BrowserController::environment() const {
 
 // ---- building
 
+namespace {
+
+// Updates of a widget held back while it is rebuilt.
+class PaintPause {
+public:
+    explicit PaintPause(QWidget* widget) : widget_(widget), was_(widget && widget->updatesEnabled()) {
+        if (was_) widget_->setUpdatesEnabled(false);
+    }
+    ~PaintPause() {
+        if (was_) widget_->setUpdatesEnabled(true);
+    }
+    PaintPause(const PaintPause&) = delete;
+    PaintPause& operator=(const PaintPause&) = delete;
+
+private:
+    QWidget* widget_;
+    bool was_;
+};
+
+}  // namespace
+
 bool BrowserController::buildCustomEditNow(bool firstLoad) {
     const int width = std::max(100, scroller_->viewport()->width());
     backgroundWidget_->resize(width, backgroundWidget_->height());
@@ -409,8 +430,14 @@ void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& sel
     place.vScroll = scroller_->verticalScrollBar()->value();
     place.newStructure = select;
     if (memo_) delete memo_.data();
-    background_.removeCustomCells(false);
-    if (!buildCustomEditNow(false)) return;
+    bool built = false;
+    {
+        // One repaint for the whole pane, not one per widget dropped or shown.
+        const PaintPause pause(backgroundWidget_);
+        background_.removeCustomCells(false);
+        built = buildCustomEditNow(false);
+    }
+    if (!built) return;
     Dispatcher::current().postDeferred(this, [this, place] { selectCell(place); });
 }
 
@@ -454,8 +481,13 @@ void BrowserController::changeRecord(const RecordPtr& record, const std::string&
     const bool sameType = record_ && record_->recordType() == record->recordType();
     needsReload_ = true;
     setTheRecord(record);
-    background_.removeCustomCells(true);
-    if (buildCustomEditNow(sameType)) Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
+    bool built = false;
+    {
+        const PaintPause pause(backgroundWidget_);
+        background_.removeCustomCells(true);
+        built = buildCustomEditNow(sameType);
+    }
+    if (built) Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
 }
 
 void BrowserController::resizeWindow() {
