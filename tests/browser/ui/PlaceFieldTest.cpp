@@ -30,18 +30,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kRadavizu = "Radavizu, Lower Vessmark, Vessland";
 
-class PlaceFields : public ValueFields {
+class PlaceFields : public AlertingValueFields {
 protected:
-    void SetUp() override {
-        ValueFields::SetUp();
-        UserDefaults::configureStandard(UserDefaults::defaultDomain, (root() / "standard").string());
-        ModelAlerts::install(std::make_shared<QtModelAlerts>());
-    }
-    void TearDown() override {
-        UserDefaults::configureStandard(UserDefaults::defaultDomain);
-        ModelAlerts::install(nullptr);
-        ValueFields::TearDown();
-    }
     // The place box under the level-1 structure of this tag.
     static KLComboBox* placeBox(BrowserController& browser, const std::string& event) {
         std::string under;

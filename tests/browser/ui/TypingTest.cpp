@@ -37,19 +37,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Typing : public ValueFields {
+class Typing : public AlertingValueFields {
 protected:
-    void SetUp() override {
-        ValueFields::SetUp();
-        UserDefaults::configureStandard(UserDefaults::defaultDomain, (root() / "standard").string());
-        ModelAlerts::install(std::make_shared<QtModelAlerts>());
-    }
     void TearDown() override {
-        UserDefaults::configureStandard(UserDefaults::defaultDomain);
-        ModelAlerts::install(nullptr);
         BrowserController::setTempolinHandler(nullptr);
         AppController::setAddressOpener(nullptr);
-        ValueFields::TearDown();
+        AlertingValueFields::TearDown();
     }
     // The field's right-click menu; the item of this title (or starting so).
     static QAction* menuItem(QLineEdit* line, const QString& start, std::unique_ptr<QMenu>& menu) {
