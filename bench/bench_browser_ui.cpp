@@ -201,7 +201,7 @@ void BM_OpenLongNote(benchmark::State& state) {
     auto note = std::make_shared<kl::GEDCOMStructure>(w.person.get(), 1, "NOTE", text);
     kl::LibraryFolder* library = kl::AppController::sharedLibrary();
     const kl::CellSeed seed{"editfield", note, "NOTE", 1, text, {10, 10, 300, 20},
-                            library ? &library->editingPrefs() : nullptr};
+                            library ? &library->editingPrefs() : nullptr, "INDI"};
     for (auto _ : state) {
         auto cell = kl::CellKinds::make(seed);
         cell->setView(kl::QtCellView::make(*cell));

@@ -40,7 +40,7 @@ void PaneBuilder::doCell(GEDCOMTemporary& frame) {
     const bool oneLine = wex::isOneLine(frame.contents());
     CellSeed seed{kind, frame.structure(), frame.gtag(), frame.glevel(), frame.contents(),
                   {layout_.layoutHPos, layout_.layoutVPos, layout_.layoutDefaultWidth, layout_.layoutDefaultHeight},
-                  env_.prefs};
+                  env_.prefs, record_ ? record_->recordType() : std::string()};
     if (oneOf(kind, {"editname", "editdate", "editfile"}) && !oneLine) {
         const char* name = kind == "editname" ? "EditName" : kind == "editdate" ? "EditDate" : "EditFile";
         causeError(std::string(name) + " cells cannot edit multiple line structures");

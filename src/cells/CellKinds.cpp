@@ -5,6 +5,7 @@
 
 #include "cells/ChoiceCells.h"
 #include "cells/EditDateCell.h"
+#include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
 #include "cells/LinkKinds.h"
 #include "cells/HiddenCell.h"
@@ -39,6 +40,7 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
     if (seed.kind == "editdate") return std::make_shared<EditDateCell>(seed);
     if (seed.kind == "editname") return std::make_shared<EditNameCell>(seed);
     if (seed.kind == "editurl" && oneLine) return std::make_shared<EditURLCell>(seed);
+    if (EditPlaceCell::editsEventPlace(seed)) return std::make_shared<EditPlaceCell>(seed);
     if (seed.kind == "editvalue" && oneLine) return std::make_shared<EditValueCell>(seed);
     if (seed.kind == "editfield" || seed.kind == "editvalue" || seed.kind == "editurl")
         return std::make_shared<EditTextCell>(seed);

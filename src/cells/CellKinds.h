@@ -27,6 +27,7 @@ struct CellSeed {
     std::string contents;                        // the frame's contents
     CellRect frame;                              // the pen with the default cell size
     const EditingPrefs* prefs = nullptr;
+    std::string recordType;                      // of the record the pane shows
 };
 
 class CellKinds {

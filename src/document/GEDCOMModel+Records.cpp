@@ -237,8 +237,8 @@ void GEDCOMModel::deleteRecord(const RecordPtr& record) {
 void GEDCOMModel::deleteAndRegister(const RecordPtr& record) {
     if (!isUndoFreeType(record->recordType()) && !record->linksChanged()) record->removeAllLinks();
     if (record->isType("OBJE") && document_) document_->removeThumbnail(record->grecordID());
-    if (record->isType("_PLC"))
-        if (auto place = record->findStructureWithTag("_PLACE")) places_->deletePlace(record, place->contents());
+    // Filed under the name the index knows, which a rename may have left behind.
+    if (auto place = std::dynamic_pointer_cast<PlaceRecord>(record)) places_->deletePlace(record, place->currentName());
 
     // Albums that held it get it back on undo, so an undone delete loses nothing.
     std::vector<std::weak_ptr<RecordsList>> heldIn;

@@ -60,6 +60,18 @@ std::string PlaceRecord::placeNameWithCONC() const {
     return name;
 }
 
+void PlaceRecord::setPlaceName(const std::string& name) {
+    if (deferUntilInstalled([this, name] { setPlaceName(name); })) return;
+    const std::string oneLine = removeReturns(name);
+    if (auto line = firstChildWithTag("_PLACE")) {
+        line->setContents(oneLine);
+    } else {
+        const GEDCOMObject* last = structures().empty() ? nullptr : structures().back().get();
+        addStructure(std::make_shared<GEDCOMStructure>(this, 1, "_PLACE", oneLine), this, last, false);
+    }
+    setChangeDate();
+}
+
 // ---- boxes
 
 std::vector<std::string> PlaceRecord::decodeBoundingBox(std::string_view text) {

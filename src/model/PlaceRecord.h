@@ -31,6 +31,16 @@ public:
 
     // The contents of the first level-1 _PLACE ("" without one).
     std::string placeName() const { return dataWithTag("_PLACE"); }
+    // Gives the first level-1 _PLACE the name (its CRs made LFs), adding
+    // one at the end when there is none, with undo, and stamps the record
+    // changed; the place index re-files the record when the edit is
+    // reported. Before the record is in a store the rename waits for it.
+    void setPlaceName(const std::string& name);
+    void setViewName(const std::string& name) override { setPlaceName(name); }
+    // The name the place index files the record under; it lags behind the
+    // record's text until the index hears of a rename.
+    const std::string& currentName() const { return currentName_; }
+    void setCurrentName(std::string name) { currentName_ = std::move(name); }
     // The first _PLACE (any level) with its CONT/CONC lines joined: the
     // name the place index files the record under.
     std::string placeNameWithCONC() const;
@@ -54,6 +64,9 @@ public:
     static double decode(std::string_view text, int expecting, std::string* error);
     // The zero box and a message on any error.
     static Rect boundsToRect(std::string_view text, std::string* error);
+
+private:
+    std::string currentName_;
 };
 
 }  // namespace kl

@@ -40,7 +40,7 @@ protected:
     }
     template <class Cell>
     std::shared_ptr<Cell> make(const std::string& tag, const std::shared_ptr<GEDCOMStructure>& structure = nullptr) {
-        auto cell = std::make_shared<Cell>(CellSeed{"", structure, tag, 1, "", {0, 0, 100, 20}, nullptr});
+        auto cell = std::make_shared<Cell>(CellSeed{"", structure, tag, 1, "", {0, 0, 100, 20}, nullptr, "INDI"});
         cell->setPane(pane.get());
         return cell;
     }

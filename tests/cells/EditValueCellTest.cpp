@@ -26,7 +26,7 @@ protected:
         person->setUndoManager(&undo);
         occupation = person->addLevel(1, "OCCU", "Miller");
         pane = std::make_unique<OnePane>(person);
-        cell = std::make_shared<EditValueCell>(CellSeed{"editvalue", occupation, "OCCU", 1, "Miller", {}, nullptr});
+        cell = std::make_shared<EditValueCell>(CellSeed{"editvalue", occupation, "OCCU", 1, "Miller", {}, nullptr, "INDI"});
         cell->setPane(pane.get());
         auto typed = std::make_unique<TypedView>();
         view = typed.get();

@@ -74,7 +74,7 @@ protected:
     template <class T>
     std::shared_ptr<T> make(const std::shared_ptr<GEDCOMStructure>& structure, const std::string& tag = "DATE",
                             int level = 2) {
-        auto cell = std::make_shared<T>(CellSeed{"", structure, tag, level, structure ? structure->contents() : "", {}, nullptr});
+        auto cell = std::make_shared<T>(CellSeed{"", structure, tag, level, structure ? structure->contents() : "", {}, nullptr, "INDI"});
         cell->setPane(pane.get());
         auto typed = std::make_unique<TypedView>();
         view = typed.get();

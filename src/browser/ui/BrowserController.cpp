@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QFontDatabase>
 #include <QMenu>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -24,8 +25,10 @@
 #include "browser/ui/EditBackgroundWidget.h"
 #include "cells/CustomCell.h"
 #include "cells/ui/LinkViews.h"
+#include "cells/NameAndURLCells.h"
 #include "cells/TextFieldCell.h"
 #include "cells/ui/KLPopupEditView.h"
+#include "cells/ui/KLComboBox.h"
 #include "cells/ui/QtCellView.h"
 #include "document/ui/DocumentMenus.h"
 #include "foundation/UserDefaults.h"
@@ -248,18 +251,46 @@ PaneBuilder::Environment BrowserController::environment() const {
     };
     // A report page's "//ID" links open the records they name.
     environment.makeView = [this](CustomCell& cell) {
-        return QtCellView::make(cell, [this](const std::string& address) {
+        auto view = QtCellView::make(cell, [this](const std::string& address) {
             const std::size_t at = address.find('@');
             if (at == std::string::npos) return;
             // Later: a reused window rebuilds the page whose link this is.
             if (auto record = doc_.gedcomModel().recordWithID(address.substr(at)))
                 Dispatcher::current().postDeferred(this, [this, record] { windows_.openRecordBrowser(record); });
         });
+        // A place field takes place records dragged from its own document.
+        if (auto* shown = dynamic_cast<QtCellView*>(view.get()))
+            if (auto* box = qobject_cast<KLComboBox*>(shown->widget()))
+                box->setRecordLookup([this](const std::string& key, const std::string& id) -> RecordPtr {
+                    return key == documentKeyFor(&doc_) ? doc_.gedcomModel().recordWithID(id) : nullptr;
+                });
+        return view;
     };
     return environment;
 }
 
 // ---- building
+
+namespace {
+
+// Updates of a widget held back while it is rebuilt.
+class PaintPause {
+public:
+    explicit PaintPause(QWidget* widget) : widget_(widget), was_(widget && widget->updatesEnabled()) {
+        if (was_) widget_->setUpdatesEnabled(false);
+    }
+    ~PaintPause() {
+        if (was_) widget_->setUpdatesEnabled(true);
+    }
+    PaintPause(const PaintPause&) = delete;
+    PaintPause& operator=(const PaintPause&) = delete;
+
+private:
+    QWidget* widget_;
+    bool was_;
+};
+
+}  // namespace
 
 bool BrowserController::buildCustomEditNow(bool firstLoad) {
     const int width = std::max(100, scroller_->viewport()->width());
@@ -366,13 +397,25 @@ void BrowserController::reloadRecord(const Notification* note) {
 }
 
 CustomCell* BrowserController::focusedCell() const {
-    for (CustomCell* cell : background_.respondingCells())
-        if (cell->view() && cell->view()->hasFocus()) return cell;
+    // Any cell: an address made editable by the user is not one the
+    // keyboard reaches, but what is typed into it must be committed too.
+    for (const auto& cell : background_.customCells())
+        if (cell->view() && cell->view()->hasFocus()) return cell.get();
     return nullptr;
 }
 
 void BrowserController::focusCell(CustomCell* cell) {
-    if (cell && cell->view()) cell->view()->takeFocus();
+    if (!cell || !cell->view()) return;
+    if (auto* address = dynamic_cast<EditURLCell*>(cell)) {
+        // A long address shows as a link again; a short one is still being
+        // typed and gets the insertion point after its last character.
+        if (!address->canEditNew()) return;
+        address->view()->takeFocus();
+        if (auto* shown = dynamic_cast<QtCellView*>(address->view()))
+            if (auto* line = qobject_cast<QLineEdit*>(shown->widget())) line->end(false);
+        return;
+    }
+    cell->view()->takeFocus();
 }
 
 void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& select) {
@@ -387,14 +430,26 @@ void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& sel
     place.vScroll = scroller_->verticalScrollBar()->value();
     place.newStructure = select;
     if (memo_) delete memo_.data();
-    background_.removeCustomCells(false);
-    if (!buildCustomEditNow(false)) return;
+    bool built = false;
+    {
+        // One repaint for the whole pane, not one per widget dropped or shown.
+        const PaintPause pause(backgroundWidget_);
+        background_.removeCustomCells(false);
+        built = buildCustomEditNow(false);
+    }
+    if (!built) return;
     Dispatcher::current().postDeferred(this, [this, place] { selectCell(place); });
 }
 
 void BrowserController::selectCell(const SavedPlace& place) {
     CustomCell* target = nullptr;
-    if (place.hadFocus) target = background_.cellForStructure(place.structure.lock().get(), place.index);
+    if (place.hadFocus) {
+        const auto saved = place.structure.lock();
+        target = background_.cellForStructure(saved.get(), place.index);
+        // An address the user had made editable is outside the keyboard's loop.
+        if (saved && (!target || target->structure() != saved))
+            if (auto* address = dynamic_cast<EditURLCell*>(background_.cellForStructure(saved.get()))) target = address;
+    }
     int vScroll = place.vScroll;
     if (auto wanted = place.newStructure.lock())
         if (CustomCell* cell = background_.respondingCellForStructure(wanted.get())) {
@@ -426,8 +481,13 @@ void BrowserController::changeRecord(const RecordPtr& record, const std::string&
     const bool sameType = record_ && record_->recordType() == record->recordType();
     needsReload_ = true;
     setTheRecord(record);
-    background_.removeCustomCells(true);
-    if (buildCustomEditNow(sameType)) Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
+    bool built = false;
+    {
+        const PaintPause pause(backgroundWidget_);
+        background_.removeCustomCells(true);
+        built = buildCustomEditNow(sameType);
+    }
+    if (built) Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
 }
 
 void BrowserController::resizeWindow() {

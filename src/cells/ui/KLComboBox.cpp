@@ -1,5 +1,6 @@
 #include "cells/ui/KLComboBox.h"
 
+#include <QAbstractListModel>
 #include <QCompleter>
 #include <QDragEnterEvent>
 #include <QLineEdit>
@@ -15,14 +16,38 @@
 
 namespace kl {
 
+// The names as the index holds them now; the row count is taken when the
+// names are read again, and a name asked for past the live list is empty.
+class KLComboBox::NamesModel : public QAbstractListModel {
+public:
+    NamesModel(Names names, QObject* parent) : QAbstractListModel(parent), names_(std::move(names)) { reload(); }
+    void reload() {
+        beginResetModel();
+        const auto* names = names_ ? names_() : nullptr;
+        rows_ = names ? int(names->size()) : 0;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+        const auto* names = names_ ? names_() : nullptr;
+        if (!names || index.row() < 0 || std::size_t(index.row()) >= names->size()) return {};
+        return QString::fromStdString((*names)[std::size_t(index.row())]);
+    }
+
+private:
+    Names names_;
+    int rows_ = 0;
+};
+
 KLComboBox::KLComboBox(EditValueCell* cell, QWidget* parent) : QComboBox(parent), cell_(cell) {
-    setEditable(true);
+    // Paste, drop, menu and commit as in every value field; the line edit
+    // also makes the box editable.
+    setLineEdit(new KLTextField(cell));
     setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(10);
     setAcceptDrops(true);
-    completer()->setCompletionMode(QCompleter::InlineCompletion);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
-        if (cell_) cell_->setChanged(true);
-    });
+    lineEdit()->installEventFilter(this);
     connect(this, &QComboBox::activated, this, [this] {
         if (!cell_) return;
         cell_->setChanged(true);
@@ -31,7 +56,64 @@ KLComboBox::KLComboBox(EditValueCell* cell, QWidget* parent) : QComboBox(parent)
             if (cell_) cell_->endStructureEditing(true);
         });
     });
-    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] { commitIfChanged(); });
+}
+
+void KLComboBox::setParentCell(EditValueCell* cell) {
+    cell_ = cell;
+    if (auto* field = qobject_cast<KLTextField*>(lineEdit())) field->setParentCell(cell);
+}
+
+void KLComboBox::setNames(Names names) { namesSource_ = std::move(names); }
+
+void KLComboBox::reloadNames() {
+    if (!namesSource_) return;
+    // Reading the list must not change what the field shows.
+    const QString shown = currentText();
+    const bool changedBefore = cell_ && cell_->changed();
+    if (!names_) {
+        // Made when first wanted: a pane holds many place fields, and
+        // building it is what the user waits for.
+        names_ = new NamesModel(namesSource_, this);
+        setModel(names_);
+        auto* completion = new QCompleter(names_, this);
+        completion->setCompletionMode(QCompleter::InlineCompletion);
+        completion->setCaseSensitivity(Qt::CaseSensitive);
+        setCompleter(completion);
+    } else {
+        names_->reload();
+    }
+    setCurrentIndex(-1);
+    if (currentText() != shown) setEditText(shown);
+    if (cell_) cell_->setChanged(changedBefore);
+}
+
+void KLComboBox::showPopup() {
+    reloadNames();
+    QComboBox::showPopup();
+}
+
+void KLComboBox::focusInEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::PopupFocusReason) reloadNames();
+    QComboBox::focusInEvent(event);
+}
+
+bool KLComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineEdit()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (!drag->mimeData()->hasFormat(kRecordIdsMimeType)) break;
+            if (event->type() == QEvent::DragEnter) dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+            else if (event->type() == QEvent::DragMove) dragMoveEvent(static_cast<QDragMoveEvent*>(event));
+            else dropEvent(drag);
+            return true;
+        }
+        default: break;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void KLComboBox::commitIfChanged() {

@@ -18,11 +18,14 @@
 
 #include "cells/CustomCell.h"
 #include "cells/ChoiceCells.h"
+#include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
 #include "cells/StandInCell.h"
 #include "cells/TextCell.h"
 #include "cells/TextFieldCell.h"
+#include "cells/ui/KLComboBox.h"
 #include "cells/ui/KLTextField.h"
+#include "document/PlaceIndex.h"
 #include "cells/ui/LinkViews.h"
 #include "foundation/HTMLText.h"
 #include "model/GEDCOMObject.h"
@@ -91,6 +94,17 @@ QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std
         textView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         if (!lines->editable()) textView_->setUndoRedoEnabled(false);
         widget_ = textView_;
+    } else if (auto* place = dynamic_cast<const EditPlaceCell*>(&cell)) {
+        auto* target = const_cast<EditPlaceCell*>(place);
+        auto* box = new KLComboBox(target);
+        // Asked through the cell each time: the index is the store's now.
+        box->setNames([box]() -> const std::vector<std::string>* {
+            auto* shown = dynamic_cast<EditPlaceCell*>(box->parentCell());
+            const PlaceIndex* places = shown ? shown->places() : nullptr;
+            return places ? &places->order() : nullptr;
+        });
+        field_ = box->lineEdit();
+        widget_ = box;
     } else if (auto* value = dynamic_cast<const EditValueCell*>(&cell)) {
         field_ = new KLTextField(const_cast<EditValueCell*>(value));
         widget_ = field_;
@@ -106,6 +120,7 @@ QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std
 QtCellView::~QtCellView() {
     // The field may outlive its cell until the pane drops the widgets.
     if (auto* field = qobject_cast<KLTextField*>(widget_.data())) field->setParentCell(nullptr);
+    if (auto* box = qobject_cast<KLComboBox*>(widget_.data())) box->setParentCell(nullptr);
     if (auto* lines = qobject_cast<NoTabTextView*>(widget_.data())) lines->setParentCell(nullptr);
     // A widget that never reached a pane is still ours.
     if (widget_ && !widget_->parent()) delete widget_.data();
@@ -126,20 +141,30 @@ void QtCellView::refresh(const CustomCell& cell) {
     if (!widget_) return;
     const CellLook& look = cell.look();
     widget_->setFont(qtFont(look.font, QApplication::font()));
-    // Style sheets cost a parse per widget: only a cell with a border or a
-    // fill of its own gets one; text colours go through the palette.
+    // A style sheet costs a parse and a style of its own per widget, which
+    // a pane of a hundred fields pays on every rebuild: only a cell with a
+    // border gets one; fills and text colours go through the palette.
     QString style;
-    if (look.backgroundColor) style += "background-color:" + css(*look.backgroundColor) + ";";
     if (look.borderWidth > 0) {
+        if (look.backgroundColor) style += "background-color:" + css(*look.backgroundColor) + ";";
         style += QString("border:%1px solid %2;").arg(look.borderWidth).arg(css(look.borderColor.value_or(Color::black())));
         if (look.cornerRadius > 0) style += QString("border-radius:%1px;").arg(look.cornerRadius);
+        if (look.textColor) style += "color:" + css(*look.textColor) + ";";
     }
-    if (!style.isEmpty() && look.textColor) style += "color:" + css(*look.textColor) + ";";
     if (style != widget_->styleSheet()) widget_->setStyleSheet(style);
-    if (style.isEmpty() && look.textColor) {
+    if (style.isEmpty() && (look.textColor || look.backgroundColor)) {
         QPalette shade = widget_->palette();
-        const Color& c = *look.textColor;
-        shade.setColor(QPalette::WindowText, QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha)));
+        auto qt = [](const Color& c) { return QColor::fromRgbF(float(c.red), float(c.green), float(c.blue), float(c.alpha)); };
+        if (look.textColor) {
+            shade.setColor(QPalette::WindowText, qt(*look.textColor));
+            shade.setColor(QPalette::Text, qt(*look.textColor));
+        }
+        if (look.backgroundColor) {
+            // Fields draw their Base, labels and boxes their Window.
+            shade.setColor(QPalette::Base, qt(*look.backgroundColor));
+            shade.setColor(QPalette::Window, qt(*look.backgroundColor));
+            widget_->setAutoFillBackground(true);
+        }
         widget_->setPalette(shade);
     }
     if (look.underline) {

@@ -37,19 +37,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Typing : public ValueFields {
+class Typing : public AlertingValueFields {
 protected:
-    void SetUp() override {
-        ValueFields::SetUp();
-        UserDefaults::configureStandard(UserDefaults::defaultDomain, (root() / "standard").string());
-        ModelAlerts::install(std::make_shared<QtModelAlerts>());
-    }
     void TearDown() override {
-        UserDefaults::configureStandard(UserDefaults::defaultDomain);
-        ModelAlerts::install(nullptr);
         BrowserController::setTempolinHandler(nullptr);
         AppController::setAddressOpener(nullptr);
-        ValueFields::TearDown();
+        AlertingValueFields::TearDown();
     }
     // The field's right-click menu; the item of this title (or starting so).
     static QAction* menuItem(QLineEdit* line, const QString& start, std::unique_ptr<QMenu>& menu) {
@@ -396,6 +389,55 @@ TEST_F(Typing, ANoteGrowsInAMultiLineCellAndCommitsAsOneStep) {
     browser->memoEditor()->insertPlainText("Told by her daughter");
     const auto shot = fs::path(KL_BINARY_DIR) / "typing-values.png";
     EXPECT_TRUE(browser->grab().save(QString::fromStdString(shot.string())));
+}
+
+TEST_F(Typing, AfterARebuildAShortAddressTakesTheFocusBackAndALongOneShowsAsALinkAgain) {
+    struct Case {
+        const char* person;
+        const char* address;
+        bool focusedAfter;
+    } cases[] = {{"@I1@", "ab.io", true}, {"@I2@", "https://kinlore.example/vessland/marta", false}};
+    BrowserController* browser = openWithReturn("@I1@", [&](GEDCOMRecord&) {
+        for (const Case& c : cases) {
+            auto person = doc->gedcomModel().recordWithID(c.person);
+            person->addStructure(std::make_shared<GEDCOMStructure>(person.get(), 1, "WWW", c.address), person.get(),
+                                 nullptr, false);
+        }
+    });
+    ASSERT_NE(browser, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        selectRecord(*index, c.person);
+        QTest::keyClick(index->recordsTable(), Qt::Key_Return);
+        ASSERT_TRUE(test::processUntil([&] { return browser->theRecord()->grecordID() == c.person; }));
+        settle();
+        browser->activateWindow();
+        settle();
+        QLineEdit* address = field(*browser, "WWW", 1);
+        ASSERT_NE(address, nullptr);
+        // Alt-click: an address shown as a link becomes editable.
+        QTest::mouseClick(address, Qt::LeftButton, Qt::AltModifier, QPoint(3, 3));
+        address->setFocus();
+        settle();
+        ASSERT_TRUE(address->hasFocus());
+        EXPECT_FALSE(address->isReadOnly());
+        address->setCursorPosition(0);
+
+        // Another window changes the record: the pane is built again.
+        const int builds = browser->builds();
+        auto person = browser->theRecord();
+        person->addStructure(std::make_shared<GEDCOMStructure>(person.get(), 1, "OCCU", "Carter"), person.get(),
+                             nullptr, false);
+        ASSERT_TRUE(test::processUntil([&] { return browser->builds() > builds && !browser->needsReload(); }));
+        settle();
+        QLineEdit* rebuilt = field(*browser, "WWW", 1);
+        ASSERT_NE(rebuilt, nullptr);
+        EXPECT_EQ(rebuilt->hasFocus(), c.focusedAfter);
+        EXPECT_EQ(rebuilt->isReadOnly(), !c.focusedAfter);
+        if (c.focusedAfter) {
+            EXPECT_EQ(rebuilt->cursorPosition(), rebuilt->text().size()) << "after the last character";
+        }
+    }
 }
 
 }  // namespace

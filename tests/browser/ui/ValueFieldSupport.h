@@ -12,9 +12,12 @@
 #include <functional>
 
 #include "browser/ui/BrowserTestSupport.h"
+#include "browser/ui/QtModelAlerts.h"
 #include "cells/ChoiceCells.h"
 #include "cells/EditValueCell.h"
 #include "cells/ui/QtCellView.h"
+#include "foundation/UserDefaults.h"
+#include "model/ModelAlerts.h"
 
 namespace kl {
 
@@ -91,6 +94,21 @@ protected:
     }
 
     IndexWindow* index = nullptr;
+};
+
+// Typing that may raise the program's alerts, with settings of its own.
+class AlertingValueFields : public ValueFields {
+protected:
+    void SetUp() override {
+        ValueFields::SetUp();
+        UserDefaults::configureStandard(UserDefaults::defaultDomain, (root() / "standard").string());
+        ModelAlerts::install(std::make_shared<QtModelAlerts>());
+    }
+    void TearDown() override {
+        UserDefaults::configureStandard(UserDefaults::defaultDomain);
+        ModelAlerts::install(nullptr);
+        ValueFields::TearDown();
+    }
 };
 
 }  // namespace kl

@@ -43,7 +43,7 @@ TEST(PlaceComboBox, TakesOnePlaceRecordOfItsOwnDocumentOnly) {
     auto harbour = std::make_shared<GEDCOMRecord>("@P1@", "_PLC");
     harbour->addLevel(1, "NAME", "Port Haldane");
     test::OnePane pane(person);
-    auto cell = std::make_shared<EditValueCell>(CellSeed{"editvalue", place, "PLAC", 2, "Radavizu", {}, nullptr});
+    auto cell = std::make_shared<EditValueCell>(CellSeed{"editvalue", place, "PLAC", 2, "Radavizu", {}, nullptr, "INDI"});
     cell->setPane(&pane);
     KLComboBox* box = nullptr;
     cell->setView(std::make_unique<ComboView>(box));
