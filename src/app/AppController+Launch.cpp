@@ -164,6 +164,7 @@ bool AppController::applicationShouldTerminate() {
 }
 
 void AppController::applicationWillTerminate() {
+    desktop_.prefTerminate();
     if (library_) library_->libTerminate();
     destroyWorkingDirectory();
     defaults_.synchronize();

@@ -211,11 +211,16 @@ std::string Preferences::changeDateDisplay(bool apply) {
 
 // ---- Check boxes and menus
 
+const char* Preferences::checkBoxKey(int tag) {
+    for (const CheckBoxKey& k : kCheckBoxKeys)
+        if (k.tag == tag) return k.key;
+    return nullptr;
+}
+
 void Preferences::changeCheckBox(int tag, bool on) {
-    const auto found = std::find_if(kCheckBoxKeys.begin(), kCheckBoxKeys.end(),
-                                    [tag](const CheckBoxKey& k) { return k.tag == tag; });
-    if (found == kCheckBoxKeys.end()) return;
-    defaults_.setObject(Value(on), found->key);
+    const char* key = checkBoxKey(tag);
+    if (!key) return;
+    defaults_.setObject(Value(on), key);
     switch (tag) {
         case TrackChangeDates: GEDCOMRecord::setTrackingChangeDates(on); break;
         case IgnoreUserDateFormat:

@@ -101,6 +101,8 @@ public:
     static int nameAlignmentItem(int alignment);
     static int nameAlignmentValue(int item);
 
+    // The default a check box edits; nullptr for a tag without one.
+    static const char* checkBoxKey(int tag);
     void changeCheckBox(int tag, bool on);
     void changePopupMenu(int tag, int index);
     // The item a menu with a stored index shows; nullopt for other tags.
