@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "app/AppController.h"
+#include "app/LibraryFolder.h"
 #include "dates/DateBridge.h"
 #include "foundation/NotificationCenter.h"
 #include "model/GEDCOMRecord.h"
@@ -348,6 +349,14 @@ bool Preferences::changeAutoSaveTime(int minutes) {
     defaults_.setObject(Value(minutes), "Autosave minutes");
     post(resetAutoSaveTimers);
     return true;
+}
+
+std::string Preferences::changeLanguage(LibraryFolder& library, const std::string& language) {
+    library.templates().changeLanguage(language);
+    library.changeLanguage();
+    const std::string inForce = library.templates().language();
+    defaults_.setObject(Value(inForce), "Preferred format language");
+    return inForce;
 }
 
 void Preferences::storeAddress(const std::string& address) { defaults_.setObject(Value(address), "User Address"); }

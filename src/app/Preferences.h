@@ -16,6 +16,7 @@
 
 namespace kl {
 
+class LibraryFolder;
 class NotificationCenter;
 
 class Preferences {
@@ -119,6 +120,11 @@ public:
     bool changeAutoSaveTime(int minutes);
     static bool autoSavePromptsEnabled(int minutes) { return minutes != autosaveNever; }
     void storeAddress(const std::string& address);
+
+    // Switches the current format to the language; answers the language
+    // in force (the format falls back when it lacks the one chosen), which
+    // is also what is stored.
+    std::string changeLanguage(LibraryFolder& library, const std::string& language);
 
     // With apply the date engine takes currentDateFormatString() and the
     // date-format notification is posted. Answers the sample line.

@@ -22,6 +22,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/AppController.h"
+#include "app/LibraryFolder.h"
 #include "cells/MultimediaCell.h"
 
 namespace kl {
@@ -58,8 +60,10 @@ PreferencesController::PreferencesController(UserDefaults& defaults, QWidget* pa
 PreferencesController::~PreferencesController() = default;
 
 void PreferencesController::showWindow() {
-    // The browser's helper sheet edits the same default.
+    // The browser's helper sheet edits the same default, and the format
+    // may have changed since.
     reloadHelpers();
+    loadLanguages();
     preferenceTabs_->setCurrentIndex(0);
     show();
     raise();
@@ -185,6 +189,14 @@ QWidget* PreferencesController::buildGeneralTab() {
     form->addRow(tr("Toolbar style:"),
                  popupMenu({tr("Automatic"), tr("Expanded"), tr("Preference"), tr("Unified")}, Preferences::ToolbarStyle));
     form->addRow(tr("Maps:"), popupMenu({tr("OpenLayers"), tr("Local place data")}, Preferences::MappingAPI));
+    formatLanguage_ = new QComboBox;
+    connect(formatLanguage_, &QComboBox::activated, this, [this](int index) {
+        LibraryFolder* library = AppController::sharedLibrary();
+        if (!library) return;
+        prefs_.changeLanguage(*library, formatLanguage_->itemText(index).toStdString());
+        loadLanguages();
+    });
+    form->addRow(tr("Format language:"), formatLanguage_);
     layout->addLayout(form);
 
     auto* restoreBox = new QGroupBox(tr("System resources"));
@@ -199,6 +211,14 @@ QWidget* PreferencesController::buildGeneralTab() {
     layout->addWidget(restoreBox);
     layout->addStretch();
     return tab;
+}
+
+void PreferencesController::loadLanguages() {
+    formatLanguage_->clear();
+    LibraryFolder* library = AppController::sharedLibrary();
+    if (!library) return;
+    for (const std::string& language : library->templates().languages()) formatLanguage_->addItem(qt(language));
+    formatLanguage_->setCurrentText(qt(library->templates().language()));
 }
 
 void PreferencesController::changeAutoSaveTime(int minutes) {

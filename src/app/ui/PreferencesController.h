@@ -57,6 +57,7 @@ public:
     QLabel* sampleDatesText() const { return sampleDatesText_; }
     QSlider* autoSaveTimeSlider() const { return autoSaveTimeSlider_; }
     QCheckBox* autoSavePromptBtn() const { return autoSavePromptBtn_; }
+    QComboBox* formatLanguage() const { return formatLanguage_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +74,8 @@ private:
     QButtonGroup* radioGroup(QWidget* parent, Preferences::RadioGroup group, const QStringList& titles,
                              const QList<int>& tags);
     void loadTreePreferences();
+    // The current format's languages, the one in force selected.
+    void loadLanguages();
     void changeDateDisplay(bool apply);
     void changeAutoSaveTime(int minutes);
     void changeUserName();
@@ -89,6 +92,7 @@ private:
     QSlider* autoSaveTimeSlider_ = nullptr;
     QCheckBox* autoSavePromptBtn_ = nullptr;
     QPushButton* userNameButton_ = nullptr;
+    QComboBox* formatLanguage_ = nullptr;
     QPlainTextEdit* userAddressText_ = nullptr;
     bool addressChanged_ = false;
     bool reloading_ = false;

@@ -17,6 +17,7 @@
 #include <QTableWidget>
 
 #include "UiTestSupport.h"
+#include "app/LibraryFolder.h"
 #include "app/ui/KinloreApplication.h"
 #include "app/ui/PreferencesController.h"
 #include "cells/MultimediaCell.h"
@@ -146,6 +147,20 @@ TEST_F(PreferencesWindow, HelperTableRewritesTheHelperApplications) {
     emit table->cellDoubleClicked(0, 2);
     EXPECT_EQ(MultimediaCell::helperChoice("jpg", *defaults).application, "imageviewer");
     EXPECT_EQ(table->item(0, 2)->text(), "imageviewer");
+}
+
+TEST_F(PreferencesWindow, LanguageMenuSwitchesTheFormatAndStoresTheLanguageInForce) {
+    LibraryFolder* library = AppController::sharedLibrary();
+    ASSERT_NE(library, nullptr);
+    QComboBox* menu = window->formatLanguage();
+    ASSERT_EQ(menu->count(), static_cast<int>(library->templates().languages().size()));
+    ASSERT_GT(menu->count(), 0);
+    EXPECT_EQ(menu->currentText().toStdString(), library->templates().language());
+    const int last = menu->count() - 1;
+    emit menu->activated(last);
+    EXPECT_EQ(library->templates().language(), library->templates().languages()[last]);
+    EXPECT_EQ(defaults->stringForKey("Preferred format language"), library->templates().language());
+    EXPECT_EQ(menu->currentText().toStdString(), library->templates().language());
 }
 
 TEST_F(PreferencesWindow, QuittingStoresTheAddressBeingTyped) {
