@@ -164,7 +164,6 @@ bool AppController::applicationShouldTerminate() {
 }
 
 void AppController::applicationWillTerminate() {
-    desktop_.prefTerminate();
     if (library_) library_->libTerminate();
     destroyWorkingDirectory();
     defaults_.synchronize();

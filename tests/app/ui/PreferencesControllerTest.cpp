@@ -168,7 +168,7 @@ TEST_F(PreferencesWindow, QuittingStoresTheAddressBeingTyped) {
     ASSERT_NE(address, nullptr);
     address->setFocus();
     address->setPlainText("1 Lane\nSmalltown");
-    application->terminateApplication();
+    ASSERT_TRUE(application->quit());
     EXPECT_EQ(defaults->stringForKey("User Address"), "1 Lane\nSmalltown");
 }
 
