@@ -7,6 +7,7 @@
 #include "app/AppController.h"
 #include "app/AppDesktop.h"
 #include "app/LibraryFolder.h"
+#include "app/Preferences.h"
 #include "dates/DateBridge.h"
 #include "foundation/Exception.h"
 #include "foundation/Logger.h"
@@ -23,7 +24,6 @@ constexpr const char* kCheckSystem = "check system";
 constexpr const char* kWelcome = "welcome";
 constexpr const char* kLaunchFailed = "Application failed to initialize";
 // The display format the default date preferences build.
-constexpr const char* kDefaultDateFormat = "%e %d %M %y %b";
 
 std::string systemName() {
     struct utsname name {};
@@ -87,7 +87,7 @@ void AppController::launchSteps() {
 }
 
 void AppController::configureDatesAndRecords() {
-    initDateDisplaySettings(kDefaultDateFormat, defaults_.boolForKey("Assume dd/mm/yy if Ambiguous"),
+    initDateDisplaySettings(Preferences::currentDateFormatString(defaults_), defaults_.boolForKey("Assume dd/mm/yy if Ambiguous"),
                             static_cast<int>(defaults_.integerForKey("Assume Century if Needed")),
                             static_cast<int>(defaults_.integerForKey("GEDCOM Date Words Format")) - 1,
                             defaults_.boolForKey("Ignore User Date Format"));

@@ -439,6 +439,10 @@ QMenu* DocController::buildFileMenu(QWidget* parent, GEDCOMDocument* document) {
         action->setEnabled(document != nullptr);
     }
     menu->addSeparator();
+    QAction* preferences = menu->addAction(tr("Preferences…"), QKeySequence::Preferences, this,
+                                           [this] { later([this] { emit preferencesRequested(); }); });
+    preferences->setMenuRole(QAction::PreferencesRole);
+    menu->addSeparator();
     QAction* quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] { later([this] { emit quitRequested(); }); });
     quit->setMenuRole(QAction::QuitRole);
     return menu;

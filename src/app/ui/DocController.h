@@ -115,6 +115,8 @@ signals:
     void documentsChanged();
     // File ▸ Quit.
     void quitRequested();
+    // File ▸ Preferences… was chosen.
+    void preferencesRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

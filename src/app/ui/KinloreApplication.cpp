@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -16,6 +18,7 @@
 #include "document/ExportOptions.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
+#include "app/ui/PreferencesController.h"
 #include "foundation/Reclaimer.h"
 
 namespace kl {
@@ -68,6 +71,7 @@ KinloreApplication::KinloreApplication(UserDefaults& defaults, QObject* parent)
 
 KinloreApplication::~KinloreApplication() {
     delete emptyWindow_.data();
+    preferences_.reset();
     // A script still running ends before the documents it may use.
     scripts_.reset();
     // Documents and their windows go before the library they may use.
@@ -229,6 +233,7 @@ void KinloreApplication::createDocController() {
     docController_ = std::make_unique<DocController>(defaults_);
     connect(docController_.get(), &DocController::documentsChanged, this, &KinloreApplication::documentsChanged);
     connect(docController_.get(), &DocController::quitRequested, this, [this] { quit(); });
+    connect(docController_.get(), &DocController::preferencesRequested, this, &KinloreApplication::showPreferences);
 }
 
 LibraryPrompts KinloreApplication::libraryPrompts() {
@@ -263,5 +268,31 @@ void KinloreApplication::runCriticalAlert(const std::string& message, const std:
 }
 
 void KinloreApplication::terminate() { terminated_ = true; }
+
+void KinloreApplication::prefTerminate() {
+    if (preferences_) preferences_->prefTerminate();
+}
+
+void KinloreApplication::showPreferences() {
+    if (!preferences_) {
+        preferences_ = std::make_unique<PreferencesController>(defaults_);
+        preferences_->setRestoreResources([this] {
+            LibraryFolder* library = AppController::sharedLibrary();
+            if (!library) return;
+            library->installSystemResources(false);
+            performLater([] {
+                if (LibraryFolder* restored = AppController::sharedLibrary()) restored->finishRestore();
+            });
+        });
+        preferences_->setApplicationChooser([this] {
+            // Applications are the desktop entries; the helper is named
+            // by its entry without the extension.
+            const QString file = QFileDialog::getOpenFileName(preferences_.get(), tr("Choose Application"),
+                                                              "/usr/share/applications", tr("Applications (*.desktop)"));
+            return file.isEmpty() ? std::string() : QFileInfo(file).completeBaseName().toStdString();
+        });
+    }
+    preferences_->showWindow();
+}
 
 }  // namespace kl

@@ -25,6 +25,7 @@
 namespace kl {
 
 class DocController;
+class PreferencesController;
 
 class KinloreApplication : public QObject, public AppDesktop {
     Q_OBJECT
@@ -63,6 +64,10 @@ public:
     void setScriptsHost(std::shared_ptr<ScriptsHost> host) { scripts_ = std::move(host); }
     ScriptsHost* scriptsHost() const { return scripts_.get(); }
 
+    // File ▸ Preferences…: the one preferences window, made on first use.
+    void showPreferences();
+    PreferencesController* preferences() const { return preferences_.get(); }
+
     // AppDesktop
     void createDocController() override;
     LibraryPrompts libraryPrompts() override;
@@ -74,6 +79,7 @@ public:
     void performLater(std::function<void()> step) override;
     void runCriticalAlert(const std::string& message, const std::string& information) override;
     void terminate() override;
+    void prefTerminate() override;
 
 private:
     void applicationStateChanged(Qt::ApplicationState state);
@@ -89,6 +95,7 @@ private:
     std::unique_ptr<AppController> app_;
     std::shared_ptr<ScriptsHost> scripts_;
     QPointer<QMainWindow> emptyWindow_;
+    std::unique_ptr<PreferencesController> preferences_;
     AlertPresenter alertPresenter_;
     AlertPresenter infoPresenter_;
     bool terminated_ = false;

@@ -12,6 +12,7 @@
 
 #include "app/AppController.h"
 #include "app/LaunchArguments.h"
+#include "app/Preferences.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "app/ui/KinloreApplication.h"
@@ -25,6 +26,7 @@
 #include "foundation/UserDefaults.h"
 #include "index/ui/IndexWindow.h"
 #ifdef KL_HAS_CHARTS_UI
+#include "charts/TreeChartSettings.h"
 #include "charts/ui/RelativesController.h"
 #include "charts/ui/RelationshipPanel.h"
 #include "charts/ui/ReportsMenu.h"
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
     kl::IndexWindow::installBrowserFactory(&kl::BrowserController::makeBrowser);
 #ifdef KL_HAS_CHARTS_UI
     kl::RelativesController::install(kl::UserDefaults::standard());
+    // The preferences reach the chart classes through their defaults.
+    kl::Preferences::setChartHooks({[] { kl::RelativesController::install(kl::UserDefaults::standard()); },
+                                    [](int kind) { kl::ChartOrientation::setOrientationChangeType(kind); }});
     kl::ReportsMenu::addToIndexWindows(kinlore.docController());
     kl::RelationshipPanel::install();
 #endif
