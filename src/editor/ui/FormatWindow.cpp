@@ -41,6 +41,7 @@
 #include "foundation/UserDefaults.h"
 #include "foundation/PropertyList.h"
 #include "foundation/ResourceFolder.h"
+#include "editor/ui/LineFinder.h"
 #include "editor/ui/PropertyTableView.h"
 #include "editor/ui/QtImagePort.h"
 #include "editor/ui/WXColoredTextView.h"
@@ -293,6 +294,7 @@ void FormatWindow::buildMenus() {
     edit->addSeparator();
     command(edit, tr("Search Templates..."), SearchTag, [this] { searchTemplates(); },
             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    LineFinder::sharedInstance().addMenuItem(*edit);
     QMenu* templates = menuBar()->addMenu(tr("&Templates"));
     command(templates, tr("New Record Editing..."), NewRecordTag, [this] { newTemplate(NewRecordTag); });
     command(templates, tr("New Tag Editing..."), NewTagTag, [this] { newTemplate(NewTagTag); });
