@@ -1,5 +1,7 @@
 #include "app/ui/DocController.h"
 
+#include "app/ui/StandardKeys.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -14,6 +16,7 @@
 #include "app/ui/DocControllerUI.h"
 #include "app/ui/DocumentWindow.h"
 #include "app/ui/QtAutosaveTimer.h"
+#include "app/ui/StandardKeys.h"
 #include "document/GEDCOMDocument.h"
 
 namespace kl {
@@ -439,11 +442,11 @@ QMenu* DocController::buildFileMenu(QWidget* parent, GEDCOMDocument* document) {
         action->setEnabled(document != nullptr);
     }
     menu->addSeparator();
-    QAction* preferences = menu->addAction(tr("Preferences…"), QKeySequence::Preferences, this,
+    QAction* preferences = menu->addAction(tr("Preferences…"), preferencesKeys(), this,
                                            [this] { later([this] { emit preferencesRequested(); }); });
     preferences->setMenuRole(QAction::PreferencesRole);
     menu->addSeparator();
-    QAction* quit = menu->addAction(tr("&Quit"), QKeySequence::Quit, this, [this] { later([this] { emit quitRequested(); }); });
+    QAction* quit = menu->addAction(tr("&Quit"), quitKeys(), this, [this] { later([this] { emit quitRequested(); }); });
     quit->setMenuRole(QAction::QuitRole);
     return menu;
 }

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/ui/DocController.h"
+#include "app/ui/StandardKeys.h"
 
 namespace kl::WindowFileMenu {
 
@@ -13,7 +14,7 @@ void addCloseAndQuit(QMenu& file, QWidget& window) {
     QWidget* target = &window;
     file.addAction(QObject::tr("&Close Window"), QKeySequence::Close, target,
                    [target] { QTimer::singleShot(0, target, [target] { target->close(); }); });
-    QAction* quit = file.addAction(QObject::tr("&Quit"), QKeySequence::Quit, target, [] {
+    QAction* quit = file.addAction(QObject::tr("&Quit"), quitKeys(), target, [] {
         if (DocController* controller = DocController::sharedDocumentController())
             QTimer::singleShot(0, controller, [controller] { emit controller->quitRequested(); });
     });

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QUrl>
 
+#include "app/ui/StandardKeys.h"
 #include "calculator/TPPreferences.h"
 #include "calculator/ui/PreferencesController.h"
 #include "calculator/ui/TPController.h"
@@ -26,11 +27,11 @@ AppController::AppController() {
     QMenu* app = new QMenu(tr("&Tempolin"), bar);
     bar->insertMenu(bar->actions().value(0), app);
     QAction* preferences = app->addAction(tr("Preferences..."), this, &AppController::showPreferencePanel);
-    preferences->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    preferences->setShortcut(preferencesKeys());
     preferences->setMenuRole(QAction::PreferencesRole);
     app->addSeparator();
     QAction* quit = app->addAction(tr("Quit Tempolin"), this, &AppController::terminate);
-    quit->setShortcut(QKeySequence::Quit);
+    quit->setShortcut(quitKeys());
     QMenu* help = mainController_->menuBar()->addMenu(tr("&Help"));
     help->addAction(tr("Tempolin Help"), this, &AppController::showHelp)->setShortcut(QKeySequence::HelpContents);
     help->addAction(tr("Kinlore Web Site"), mainController_.get(), &TPController::visitKinlorePage);

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/ui/AppAlerts.h"
+#include "app/ui/StandardKeys.h"
 #include "app/ui/WindowCascade.h"
 #include "editor/EditorCommands.h"
 #include "editor/FormatDocument.h"
@@ -266,7 +267,7 @@ void KXDocController::buildFileMenu(FormatWindow& window, FormatDocument& docume
     saveAndRun->setData(SaveAndRunTag);
     window.addCommand(saveAndRun);
     menu->addSeparator();
-    menu->addAction(tr("Quit"), QKeySequence::Quit, this, [this] {
+    menu->addAction(tr("Quit"), quitKeys(), this, [this] {
         if (closeAllDocuments()) emit quitRequested();
     });
 }

@@ -486,5 +486,18 @@ TEST_F(Documents, TheOpenPanelStartsInTheFrontDocumentsFolder) {
     EXPECT_EQ(controller->documents().size(), 2u) << "the panel was cancelled";
 }
 
+// Where the desktop binds no standard keys (a bare X server, offscreen),
+// Quit and Preferences… still answer Ctrl+Q and Ctrl+,.
+TEST_F(Documents, QuitAndPreferencesKeepTheirShortcutsWithoutADesktopTheme) {
+    GEDCOMDocument* document = controller->newDocument();
+    ASSERT_NE(document, nullptr);
+    QMainWindow* window = controller->windowForDocument(*document);
+    QAction* preferences = test::menuItem(*window, "&File", "Preferences…");
+    QAction* quit = test::menuItem(*window, "&File", "&Quit");
+    ASSERT_TRUE(preferences && quit);
+    EXPECT_EQ(preferences->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+}
+
 }  // namespace
 }  // namespace kl
