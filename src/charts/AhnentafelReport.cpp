@@ -73,19 +73,6 @@ std::string Billions::stringValue() const {
     return text;
 }
 
-// ---- shared with the other relatives reports
-
-std::string relativesDetailHeadings(int64_t flags) {
-    static constexpr std::pair<int64_t, const char*> kHeadings[] = {
-        {ReportBD, "<th>Birth Date</th>\n"}, {ReportBP, "<th>Birth Place</th>\n"},
-        {ReportDD, "<th>Death Date</th>\n"}, {ReportDP, "<th>Death Place</th>\n"},
-        {ReportSN, "<th>Spouse</th>\n"},     {ReportMD, "<th>Marriage Date</th>\n"},
-        {ReportMP, "<th>Marriage Place</th>\n"}};
-    std::string headings;
-    for (const auto& [bit, heading] : kHeadings)
-        if (flags & bit) headings += heading;
-    return headings;
-}
 
 // ---- the report
 
@@ -96,24 +83,8 @@ void AhnentafelReport::registerReport() {
                                            });
 }
 
-namespace {
-
-// The person a subject stands for: an individual, or a family's husband,
-// else its wife.
-std::shared_ptr<INDIRecord> personOf(const std::shared_ptr<void>& subject) {
-    auto object = std::static_pointer_cast<Object>(subject);
-    if (auto person = std::dynamic_pointer_cast<INDIRecord>(object)) return person;
-    if (auto family = std::dynamic_pointer_cast<FAMRecord>(object)) {
-        if (auto husband = family->husbandRecord()) return husband;
-        return family->wifeRecord();
-    }
-    return nullptr;
-}
-
-}  // namespace
-
 bool AhnentafelReport::reportPreparation() {
-    subject_ = personOf(record_);
+    subject_ = subjectPerson();
     if (!subject_) return false;
     const std::string title = "Ahnentafel Report for " + subject_->altViewName();
     setTheTitle(title);

@@ -88,8 +88,5 @@ private:
     int32_t crossRefNumber_ = 0;
 };
 
-// The headings of the detail columns of the relatives reports' tables, in
-// bit order (children, bit 32, has none).
-std::string relativesDetailHeadings(int64_t flags);
 
 }  // namespace kl

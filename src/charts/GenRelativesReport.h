@@ -17,6 +17,8 @@
 
 namespace kl {
 
+class INDIRecord;
+
 class GenRelativesReport : public ReportController {
 public:
     // Output style bits added to the detail bits of the check boxes.
@@ -42,12 +44,20 @@ public:
     static int64_t outputFlags(const bool (&boxes)[8], int styleColumn);
 
 protected:
+    // The person the subject stands for: an individual, or a family's
+    // husband, else its wife; nullptr for anything else.
+    std::shared_ptr<INDIRecord> subjectPerson() const;
+
     int64_t flags_ = 0;
     int32_t maxGen_ = 10;
     int32_t maxGenFound_ = 0;
     int32_t currentGeneration_ = 0;
     std::shared_ptr<void> record_;
 };
+
+// The headings of the detail columns of the relatives reports' tables, in
+// bit order (children, bit 32, has none).
+std::string relativesDetailHeadings(int64_t flags);
 
 // Makers of the relatives reports by kind ("Ahnentafel", "AllRelatives",
 // "FamilyTree").

@@ -11,6 +11,7 @@
 #include "app/ui/DocController.h"
 #include "app/ui/ProgressController.h"
 #include "charts/AhnentafelReport.h"
+#include "charts/AllRelativesReport.h"
 #include "charts/FamilyTreeReport.h"
 #include "charts/GenRelativesReport.h"
 #include "charts/ReportController.h"
@@ -39,6 +40,7 @@ const char* kindOfTag(int tag) {
 
 void ReportsMenu::registerRelativesReports() {
     AhnentafelReport::registerReport();
+    AllRelativesReport::registerReport();
     FamilyTreeReport::registerReport();
 }
 
