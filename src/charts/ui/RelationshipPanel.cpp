@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/ui/Localized.h"
 #include "charts/RelationshipChart.h"
 #include "charts/RelationshipSearch.h"
 #include "charts/ui/ReportsMenu.h"
@@ -30,11 +31,6 @@
 namespace kl {
 
 namespace {
-
-QString localized(const char* key) {
-    const auto library = LibraryServices::current();
-    return QString::fromStdString(library ? library->localString(key) : key);
-}
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 

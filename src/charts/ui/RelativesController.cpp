@@ -1,5 +1,6 @@
 #include "charts/ui/RelativesController.h"
 
+#include "app/ui/Localized.h"
 #include "app/ui/WindowFileMenu.h"
 
 #include <QApplication>
@@ -54,11 +55,6 @@
 namespace kl {
 
 namespace {
-
-QString localized(const char* key) {
-    auto library = LibraryServices::current();
-    return QString::fromStdString(library ? library->localString(key) : key);
-}
 
 QColor qtColor(const Color& color) { return QColor::fromRgbF(color.red, color.green, color.blue, color.alpha); }
 
@@ -555,7 +551,7 @@ bool RelativesController::performCommand(int tag) {
         if (selectedRecord()) documentMenus_->performCommand(tag);
         return true;
     case 1: setNoPortrait(); return true;
-    default: return false;
+    default: return boxCommand(tag);
     }
 }
 

@@ -23,10 +23,12 @@
 #include <vector>
 
 #include "app/ui/GEDCOMWindowController.h"
+#include "charts/ChartBoxCommands.h"
 #include "charts/RelativesTree.h"
 #include "foundation/NotificationCenter.h"
 
 class QAction;
+class QMenu;
 class QStackedWidget;
 class QTreeView;
 
@@ -39,6 +41,7 @@ class IndexStyleLibrary;
 class IndexToolbarWidget;
 class IndexWindow;
 class RelativesOutlineModel;
+class SelectRecordController;
 class TreeChartScrollView;
 class TreeChartView;
 class UserDefaults;
@@ -122,6 +125,12 @@ public:
     // A chart box's "Set No Portrait": the selected box's individual is
     // marked as having no portrait, as one undo step.
     void setNoPortrait();
+    // A chart box's open and edit commands, put in front of its menu for
+    // the records the box shows now; boxCommand runs one of them (tags 0 and
+    // 2-21), asking for a record or the new family's people first where
+    // the command needs them.
+    void addBoxCommands(QMenu& menu, TreeItem& item);
+    bool boxCommand(int tag);
     // Records > New, Home Records, Read to Me and the searches, for the
     // selected box or row.
     DocumentMenus* documentMenus() const { return documentMenus_; }
@@ -201,6 +210,8 @@ private:
     QAction* modeItem_ = nullptr;
     QAction* exportItem_ = nullptr;
     DocumentMenus* documentMenus_ = nullptr;  // a child
+    BoxRecords boxRecords_;  // of the box whose menu opened last
+    SelectRecordController* boxPicker_ = nullptr;  // a child
     std::vector<Observation> settingNotes_;
     static bool chartModeFirst_;
     // The nodes the outline shows expanded, kept over reloads.

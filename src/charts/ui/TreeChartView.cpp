@@ -21,6 +21,7 @@
 
 #include <cmath>
 
+#include "app/ui/Localized.h"
 #include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/MultimediaImages.h"
@@ -42,11 +43,6 @@ QColor colorOf(const UserDefaults& defaults, const std::string& key, const Color
     const Color c = AppController::unarchive(defaults.dataForKey(key), fallback);
     return QColor::fromRgbF(static_cast<float>(c.red), static_cast<float>(c.green), static_cast<float>(c.blue),
                             static_cast<float>(c.alpha));
-}
-
-QString localized(const char* key) {
-    auto library = LibraryServices::current();
-    return QString::fromStdString(library ? library->localString(key) : key);
 }
 
 QPointF point(double x, double y) { return {x, y}; }
@@ -262,6 +258,7 @@ std::unique_ptr<QMenu> TreeChartView::boxMenu(TreeItem& item) {
     menu->addSeparator();
     menu->addAction(localized("Read To Me"))->setData(3014);
     if (!portraitFor(item).isNull()) menu->addAction(localized("Set No Portrait"))->setData(1);
+    window_.addBoxCommands(*menu, item);
     return menu;
 }
 

@@ -73,9 +73,10 @@ public:
     TreeItem* itemAt(QPoint point, bool* onButton = nullptr) const;
     QRect widgetRect(const ChartRect& r) const;
 
-    // A box's context menu: "Show Ancestors", "Show Descendants", "Read To
-    // Me", and "Set No Portrait" only while the box shows a portrait. Each
-    // item's data is its command tag.
+    // A box's context menu: the box's open and edit commands, then "Show
+    // Ancestors", "Show Descendants", "Read To Me", and "Set No Portrait"
+    // only while the box shows a portrait. Each item's data is its command
+    // tag; a label's data is negative.
     std::unique_ptr<QMenu> boxMenu(TreeItem& item);
 
     // ---- opening and closing, as the expand buttons do

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QSaveFile>
 
+#include "app/ui/Localized.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "app/ui/EditMenu.h"
@@ -34,11 +35,6 @@ namespace kl {
 namespace {
 
 using Tag = IndexMenuValidation::Tag;
-
-QString localized(const char* key) {
-    auto library = LibraryServices::current();
-    return QString::fromStdString(library ? library->localString(key) : std::string(key));
-}
 
 }  // namespace
 

@@ -8,11 +8,14 @@
 #include <QDrag>
 #include <QMimeData>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -23,6 +26,10 @@
 #include "document/RecordIdsDrag.h"
 #include "foundation/Logger.h"
 #include "foundation/UndoManager.h"
+#include "index/ui/IndexWindow.h"
+#include "index/ui/SelectRecordController.h"
+#include "model/FAMRecord.h"
+#include "model/INDIRecord.h"
 
 namespace kl {
 namespace {
@@ -221,10 +228,16 @@ TEST_F(TreeChartWindowTest, ButtonsOpenBranchesAndDoubleClicksOpenOrRevealRecord
     std::vector<std::pair<QString, int>> items;
     for (QAction* action : menu->actions())
         if (!action->isSeparator()) items.emplace_back(action->text(), action->data().toInt());
-    EXPECT_EQ(items, (std::vector<std::pair<QString, int>>{
-                         {"Show Ancestors", 4001}, {"Show Descendants", 4002}, {"Read To Me", 3014}}));
+    EXPECT_EQ(items, (std::vector<std::pair<QString, int>>{{"Open Individual Record", 2},
+                                                           {"View Relationship...", 20},
+                                                           {"Make New Family with Known Wife", 18},
+                                                           {"Make New Family with Unknown Wife", 19},
+                                                           {"Detach from Parents", 17},
+                                                           {"Show Ancestors", 4001},
+                                                           {"Show Descendants", 4002},
+                                                           {"Read To Me", 3014}}));
     QTest::mouseClick(&chart, Qt::LeftButton, {}, centreOf(chart, later->chartBox().frame));
-    tree->performCommand(menu->actions().front()->data().toInt());
+    tree->performCommand(4001);
     settle();
     EXPECT_NE(treeWindow(*window, "@I9@", "Ancest"), nullptr);
 
@@ -468,6 +481,52 @@ TEST_F(TreeChartWindowTest, ABoxShowsItsPortraitUntilSetNoPortraitAndReadsItsPer
     doc->undo().undo();
     settle();
     EXPECT_GT(bluePixels(chart, root.chartBox().frame), 48 * 30);
+}
+
+// A box's edit commands, chosen from its menu: a picked father joins the
+// mother's family, detaching both parents takes the person out of it, and
+// View Relationship... asks for the second person.
+TEST_F(TreeChartWindowTest, ABoxMenuAttachesAndDetachesParentsAndFindsRelationships) {
+    open("0 @I1@ INDI\n1 NAME Kid /Moss/\n1 SEX M\n1 FAMC @F1@\n"
+         "0 @I2@ INDI\n1 NAME Mae /Moss/\n1 SEX F\n1 FAMS @F1@\n"
+         "0 @I3@ INDI\n1 NAME Rob /Moss/\n1 SEX M\n"
+         "0 @F1@ FAM\n1 WIFE @I2@\n1 CHIL @I1@\n");
+    RelativesController* tree = showRelatives("@I1@", "Ancestors");
+    ASSERT_NE(tree, nullptr);
+    TreeChartView& chart = *tree->chart();
+    auto kid = std::dynamic_pointer_cast<INDIRecord>(doc->gedcomModel().recordWithID("@I1@"));
+
+    EXPECT_EQ(chooseFromBoxMenu(chart, *tree->tree().rootItem(), "Detach Father"), nullptr) << "there is none";
+    ASSERT_NE(chooseFromBoxMenu(chart, *tree->tree().rootItem(), "Attach Father"), nullptr);
+    settle();
+    auto* picker = tree->findChild<SelectRecordController*>();
+    ASSERT_TRUE(picker && picker->isVisible());
+    EXPECT_EQ(picker->message()->text(), "Select male to attach as a father");
+    auto* rows = picker->table()->model();
+    ASSERT_EQ(rows->rowCount(), 2) << "the men";
+    for (int row = 0; row < rows->rowCount(); ++row)
+        if (rows->index(row, 1).data().toString() == "@I3@") picker->table()->selectRow(row);
+    picker->chooseButton()->click();
+    settle();
+    ASSERT_TRUE(kid->parentsFAM());
+    EXPECT_EQ(kid->parentsFAM()->husbandRecord()->grecordID(), "@I3@");
+    EXPECT_NE(tree->tree().firstNode("@I3@"), nullptr) << "the chart shows the new father";
+    save(*tree, "chart-box-commands.png");
+
+    ASSERT_NE(chooseFromBoxMenu(chart, *tree->tree().rootItem(), "Detach Both Parents"), nullptr);
+    settle();
+    EXPECT_EQ(kid->parentsFAM(), nullptr);
+    EXPECT_EQ(tree->tree().firstNode("@I2@"), nullptr);
+    doc->undo().undo();
+    settle();
+    EXPECT_NE(kid->parentsFAM(), nullptr) << "one undo step";
+
+    ASSERT_NE(chooseFromBoxMenu(chart, *tree->tree().rootItem(), "View Relationship..."), nullptr);
+    settle();
+    SelectRecordController* finder = window->recordPicker();
+    ASSERT_TRUE(finder && finder->isVisible());
+    EXPECT_EQ(finder->message()->text(), "Find relationship of Kid Moss to");
+    finder->reject();
 }
 
 // Dragging the selected box hands its individual's record ID to the drop.
