@@ -4,18 +4,20 @@
 // Selected to Album, File > Export > Index Data and GEDCOM File, and the alerts and the
 // record picker the commands show on the window.
 #include <QAction>
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QSaveFile>
+#include <QTableView>
 
-#include "app/ui/Localized.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
 #include "app/ui/EditMenu.h"
 #include "app/ui/ExportOptionsDialog.h"
+#include "app/ui/Localized.h"
 #include "document/DocumentCommands.h"
 #include "document/GEDCOMDocument.h"
 #include "document/RecordIdsDrag.h"
@@ -24,6 +26,7 @@
 #include "index/DocumentWindows.h"
 #include "index/AlbumsMenu.h"
 #include "index/IndexController.h"
+#include "index/ui/IndexPrintView.h"
 #include "index/ui/IndexWindow.h"
 #include "index/ui/MergeOptions.h"
 #include "index/ui/SearchPanel.h"
@@ -142,6 +145,10 @@ void IndexWindow::addExportToFileMenu() {
         if (documentMenus_) documentMenus_->runPageLayout(0);
     });
     file->insertAction(before, pageSetup);
+    QAction* print = new QAction(tr("Print..."), file);
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, [this] { printWithDialog(true); });
+    file->insertAction(before, print);
     if (before) file->insertSeparator(before);
 }
 
@@ -233,6 +240,23 @@ void IndexWindow::runRecordPicker(const std::shared_ptr<RecordsListForPanel>& li
                                   PickerAnswer chosen) {
     if (!picker_) picker_ = new SelectRecordController(this);
     picker_->selectRecordFrom(list, options, this, std::move(chosen));
+}
+
+int IndexWindow::printWithDialog(bool showPanel, const std::optional<Dictionary>& settings) {
+    doc_.setPrintingStatusFlag(true);
+    Dictionary info = doc_.printInfo();
+    if (settings)
+        for (std::size_t i = 0; i < settings->size(); ++i) info.set(settings->keyAt(i), settings->valueAt(i));
+    IndexPrintView::Content content = IndexPrintView::ofTable(*recordsTable_, true);
+    content.headerLines = IndexController::fileNameAndDates(doc_);
+    content.headerLines.push_back(localized("Printed").toStdString() + ": " +
+                                  QDateTime::currentDateTime().toString().toStdString());
+    const auto& list = controller().currentList();
+    content.headerLines.push_back(localized("Records Type").toStdString() + ": " + (list ? list->name() : std::string()));
+    content.headerLines.push_back(localized("Number").toStdString() + ": " + std::to_string(content.rows.size()));
+    const int pages = IndexPrintView::printWithPanel(info, content, recordsTable_->font(), showPanel, this);
+    doc_.setPrintingStatusFlag(false);
+    return pages;
 }
 
 void IndexWindow::exportWindowData() {

@@ -192,6 +192,9 @@ public:
     SelectRecordController* recordPicker() const { return picker_; }
     // File > Export > Index Data...: asks for the file, then writes it.
     void exportWindowData();
+    // File > Print...: the shown list as on screen, with a header band of
+    // the file's data; answers the pages printed (0: cancelled).
+    int printWithDialog(bool showPanel, const std::optional<Dictionary>& settings = std::nullopt);
     // Writes the shown list as tab-separated UTF-8 text in one step; on
     // failure the alert is shown and false answered.
     bool exportWindowDataTo(const std::string& path);
