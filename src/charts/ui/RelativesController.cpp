@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
@@ -46,6 +47,7 @@
 #include "index/IndexStyleLibrary.h"
 #include "index/ColumnEditing.h"
 #include "index/ui/ColumnSheet.h"
+#include "index/ui/IndexPrintView.h"
 #include "index/ui/IndexToolbarWidget.h"
 #include "index/ui/IndexWindow.h"
 #include "model/FAMRecord.h"
@@ -564,12 +566,40 @@ void RelativesController::buildToolbar() {
     toolbar_->setValidator([this](int tag) { return MenuAnswer{validateTag(tag), std::nullopt}; });
 }
 
+int RelativesController::printWithDialog(bool showPanel, const std::optional<Dictionary>& settings) {
+    doc_.setPrintingStatusFlag(true);
+    Dictionary info = chartMode_ && chart_ ? doc_.chartInfo() : doc_.printInfo();
+    if (settings)
+        for (std::size_t i = 0; i < settings->size(); ++i) info.set(settings->keyAt(i), settings->valueAt(i));
+    int pages = 0;
+    if (chartMode_ && chart_) {
+        pages = IndexPrintView::printWithPanel(info, showPanel, this,
+                                               [this](QPrinter& printer) { return chart_->printChart(printer); });
+    } else {
+        IndexPrintView::Content content = IndexPrintView::ofOutline(*outline_);
+        const auto person = tree_->rootRecord();
+        const char* title = tree_->kind() == RelativesTree::Kind::Ancestors ? "Ancestors of" : "Descendants of";
+        content.headerLines.push_back(localized(title).toStdString() + " " + (person ? person->altViewName() : ""));
+        for (const std::string& line : IndexController::fileNameAndDates(doc_)) content.headerLines.push_back(line);
+        content.headerLines.push_back(localized("Printed").toStdString() + ": " +
+                                      QDateTime::currentDateTime().toString().toStdString());
+        pages = IndexPrintView::printWithPanel(info, content, outline_->font(), showPanel, this);
+    }
+    doc_.setPrintingStatusFlag(false);
+    return pages;
+}
+
 void RelativesController::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QMenu* exports = file->addMenu(tr("Export"));
     exportItem_ = exports->addAction(localized("Tree Data..."));
     exportItem_->setData(kExportTag);
     connect(exportItem_, &QAction::triggered, this, [this] { exportWindowData(); });
+    file->addSeparator();
+    file->addAction(tr("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this, [this] {
+        if (documentMenus_) documentMenus_->runPageLayout(chartMode_ ? 2 : 0);
+    });
+    file->addAction(tr("Print..."), QKeySequence::Print, this, [this] { printWithDialog(true); });
     WindowFileMenu::addCloseAndQuit(*file, *this);
 
     QMenu* trees = menuBar()->addMenu(tr("&Trees"));

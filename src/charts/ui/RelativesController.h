@@ -122,6 +122,9 @@ public:
     void openItem(const QModelIndex& index);
     bool revealItem(TreeItem* item, bool select);
     bool performCommand(int tag);
+    // File > Print...: the chart in chart mode, else the outline's open
+    // rows as shown; answers the pages printed (0: cancelled).
+    int printWithDialog(bool showPanel, const std::optional<Dictionary>& settings = std::nullopt);
     // A chart box's "Set No Portrait": the selected box's individual is
     // marked as having no portrait, as one undo step.
     void setNoPortrait();

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMenu>
+#include <QPrinter>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -498,6 +499,34 @@ bool TreeChartView::exportPDF(const QString& path) {
         return false;
     }
     return true;
+}
+
+int TreeChartView::printChart(QPrinter& printer) {
+    printer.setFullPage(true);
+    // The chart's margins are what the paper can be marked on.
+    const QRectF marked = printer.pageLayout().paintRect(QPageLayout::Point);
+    QPainter painter;
+    if (!painter.begin(&printer)) return 0;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(printer.resolution() / 72.0, printer.resolution() / 72.0);
+    const QSizeF size = chartSize();
+    const double width = std::max(1.0, marked.width());
+    const double height = std::max(1.0, marked.height());
+    const int across = std::max(1, static_cast<int>(std::ceil(size.width() / width)));
+    const int down = std::max(1, static_cast<int>(std::ceil(size.height() / height)));
+    int pages = 0;
+    for (int row = 0; row < down; ++row)
+        for (int column = 0; column < across; ++column) {
+            if (pages++ > 0) printer.newPage();
+            painter.save();
+            painter.translate(marked.topLeft());
+            painter.setClipRect(QRectF(0, 0, width, height));
+            painter.translate(-column * width, -row * height);
+            renderChart(painter, QRectF(column * width, row * height, width, height), false);
+            painter.restore();
+        }
+    painter.end();
+    return pages;
 }
 
 }  // namespace kl

@@ -25,6 +25,7 @@
 #include "charts/TreeChartLayout.h"
 
 class QMenu;
+class QPrinter;
 
 namespace kl {
 class RelativesController;
@@ -87,6 +88,9 @@ public:
     // Writes the chart as one PDF page in one step; on failure the alert
     // "File Error" is shown and false answered.
     bool exportPDF(const QString& path);
+    // Prints the chart cut into the printer's pages (its margins set to
+    // what the printer can mark); answers the pages printed.
+    int printChart(QPrinter& printer);
     void setShowPageLines(bool show);
     bool showPageLines() const { return showPageLines_; }
     void setPage(const ChartPage& page) { page_ = page; }

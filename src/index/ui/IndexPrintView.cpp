@@ -194,6 +194,12 @@ void IndexPrintView::setPrintPanel(PrintPanel panel) { printPanel() = std::move(
 
 int IndexPrintView::printWithPanel(const Dictionary& printInfo, const Content& content, const QFont& font,
                                    bool showPanel, QWidget* window) {
+    return printWithPanel(printInfo, showPanel, window,
+                          [&](QPrinter& printer) { return print(printer, content, font); });
+}
+
+int IndexPrintView::printWithPanel(const Dictionary& printInfo, bool showPanel, QWidget* window,
+                                   const std::function<int(QPrinter&)>& pages) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(PageLayoutSheet::pageLayout(printInfo));
     // A script's job saved to a file goes there as PDF.
@@ -211,7 +217,7 @@ int IndexPrintView::printWithPanel(const Dictionary& printInfo, const Content& c
             if (dialog.exec() != QDialog::Accepted) return 0;
         }
     }
-    return print(printer, content, font);
+    return pages(printer);
 }
 
 }  // namespace kl

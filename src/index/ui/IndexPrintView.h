@@ -49,6 +49,9 @@ public:
     // Answers the pages printed, 0 when cancelled or not printable.
     static int printWithPanel(const Dictionary& printInfo, const Content& content, const QFont& font, bool showPanel,
                               QWidget* window);
+    // The same for any printing: `pages` paints onto the set-up printer.
+    static int printWithPanel(const Dictionary& printInfo, bool showPanel, QWidget* window,
+                              const std::function<int(QPrinter&)>& pages);
     // Tests answer the print panel themselves.
     using PrintPanel = std::function<bool(QPrinter&, QWidget*)>;
     static void setPrintPanel(PrintPanel panel);

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -26,6 +27,7 @@
 #include "document/RecordIdsDrag.h"
 #include "foundation/Logger.h"
 #include "foundation/UndoManager.h"
+#include "index/ui/IndexPrintView.h"
 #include "index/ui/IndexWindow.h"
 #include "index/ui/SelectRecordController.h"
 #include "model/FAMRecord.h"
@@ -527,6 +529,42 @@ TEST_F(TreeChartWindowTest, ABoxMenuAttachesAndDetachesParentsAndFindsRelationsh
     ASSERT_TRUE(finder && finder->isVisible());
     EXPECT_EQ(finder->message()->text(), "Find relationship of Kid Moss to");
     finder->reject();
+}
+
+// File > Print... prints the chart in chart mode and the outline's open
+// rows in outline mode.
+TEST_F(TreeChartWindowTest, PrintPrintsTheChartOrTheOutline) {
+    open("0 @I1@ INDI\n1 NAME Ola /Print/\n1 FAMC @F1@\n0 @I2@ INDI\n1 NAME Per /Print/\n1 FAMS @F1@\n"
+         "0 @F1@ FAM\n1 HUSB @I2@\n1 CHIL @I1@\n");
+    RelativesController* tree = showRelatives("@I1@", "Ancestors");
+    ASSERT_NE(tree, nullptr);
+    const auto pdf = root() / "tree.pdf";
+    int asked = 0;
+    IndexPrintView::setPrintPanel([&](QPrinter& printer, QWidget*) {
+        ++asked;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf.string()));
+        return true;
+    });
+    QAction* print = nullptr;
+    for (QAction* menu : tree->menuBar()->actions())
+        if (menu->menu() && menu->text() == "&File")
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == "Print...") print = item;
+    ASSERT_NE(print, nullptr);
+    ASSERT_TRUE(tree->chartMode());
+    print->trigger();
+    EXPECT_EQ(asked, 1);
+    EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+    tree->toolbar()->actionForIdentifier("ToggleView")->trigger();
+    settle();
+    ASSERT_FALSE(tree->chartMode());
+    std::filesystem::remove(pdf);
+    print->trigger();
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(std::filesystem::exists(pdf));
+    EXPECT_FALSE(doc->printingStatusFlag());
+    IndexPrintView::setPrintPanel(nullptr);
 }
 
 // Dragging the selected box hands its individual's record ID to the drop.
