@@ -31,6 +31,9 @@
 #include "charts/ui/RelationshipPanel.h"
 #include "charts/ui/ReportsMenu.h"
 #endif
+#ifdef KL_HAS_PLACES_UI
+#include "places/ui/PlacesDesktop.h"
+#endif
 #include "scripting/ui/ScriptsDesktop.h"
 
 int main(int argc, char** argv) {
@@ -84,6 +87,10 @@ int main(int argc, char** argv) {
                                     [](int kind) { kl::ChartOrientation::setOrientationChangeType(kind); }});
     kl::ReportsMenu::addToIndexWindows(kinlore.docController());
     kl::RelationshipPanel::install();
+#endif
+#ifdef KL_HAS_PLACES_UI
+    // After the Reports menu, which the place events report joins.
+    kl::PlacesDesktop::install(kinlore.docController());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
     // Web and map searches open in the desktop's browser.
