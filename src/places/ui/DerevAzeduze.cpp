@@ -30,6 +30,14 @@ QPointer<DerevAzeduze>& theAdvisor() {
     return advisor;
 }
 
+// The defaults of the application's advisor commands.
+UserDefaults*& commandDefaults() {
+    static UserDefaults* defaults = nullptr;
+    return defaults;
+}
+
+UserDefaults& advisorDefaults() { return commandDefaults() ? *commandDefaults() : UserDefaults::standard(); }
+
 std::string userName() {
     const QByteArray name = qgetenv("USER");
     return name.isEmpty() ? std::string(qgetenv("LOGNAME").constData()) : std::string(name.constData());
@@ -49,7 +57,7 @@ DerevAzeduze* DerevAzeduze::sharedDerevAzeduze(UserDefaults& defaults) {
     return theAdvisor();
 }
 
-DerevAzeduze* DerevAzeduze::sharedDerevAzeduze() { return sharedDerevAzeduze(UserDefaults::standard()); }
+DerevAzeduze* DerevAzeduze::sharedDerevAzeduze() { return sharedDerevAzeduze(advisorDefaults()); }
 
 bool DerevAzeduze::hasDerevAzeduze() { return !theAdvisor().isNull(); }
 
@@ -63,7 +71,7 @@ bool DerevAzeduze::showDerevAzeduze(int tag) {
     }
     if (tag == PlaceAdvisor::OpenInBrowserTag) {
         const std::string address = theAdvisor() ? theAdvisor()->advisorAddress() : std::string();
-        AppController::openAddress(address.empty() ? UserDefaults::standard().stringForKey("Mundora Alias Web Site")
+        AppController::openAddress(address.empty() ? advisorDefaults().stringForKey("Mundora Alias Web Site")
                                                          .value_or(std::string())
                                                    : address);
         return true;
@@ -71,7 +79,16 @@ bool DerevAzeduze::showDerevAzeduze(int tag) {
     return false;
 }
 
-void DerevAzeduze::install() { IndexWindow::setApplicationCommand(&DerevAzeduze::showDerevAzeduze); }
+void DerevAzeduze::install(UserDefaults& defaults) {
+    commandDefaults() = &defaults;
+    IndexWindow::setApplicationCommand(&DerevAzeduze::showDerevAzeduze);
+}
+
+void DerevAzeduze::uninstall() {
+    IndexWindow::setApplicationCommand(nullptr);
+    commandDefaults() = nullptr;
+    if (theAdvisor()) delete theAdvisor().data();
+}
 
 DerevAzeduze::DerevAzeduze(UserDefaults& defaults) : defaults_(defaults) {
     setAttribute(Qt::WA_DeleteOnClose);

@@ -36,8 +36,11 @@ public:
     // The application's advisor commands: 6101 shows the advisor, 6102
     // opens its home page in the desktop's browser; false for other tags.
     static bool showDerevAzeduze(int tag);
-    // Makes the application's toolbar items reach showDerevAzeduze.
-    static void install();
+    // Makes the application's toolbar items reach showDerevAzeduze, the
+    // advisor reading the defaults given.
+    static void install(UserDefaults& defaults);
+    // Forgets the hook and the advisor (tests).
+    static void uninstall();
 
     ~DerevAzeduze() override;
 

@@ -15,8 +15,8 @@
 
 namespace kl {
 
-void PlacesDesktop::install(DocController& controller) {
-    DerevAzeduze::install();
+void PlacesDesktop::install(DocController& controller, UserDefaults& defaults) {
+    DerevAzeduze::install(defaults);
     DocController::WindowFactory made = controller.windowFactory();
     if (!made) return;
     controller.setWindowFactory([made](GEDCOMDocument& document, DocController& documents) {

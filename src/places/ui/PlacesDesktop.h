@@ -9,12 +9,13 @@ namespace kl {
 
 class DocController;
 class IndexWindow;
+class UserDefaults;
 
 class PlacesDesktop {
 public:
     static constexpr int kPlaceEventsReportTag = 9009;
 
-    static void install(DocController& controller);
+    static void install(DocController& controller, UserDefaults& defaults);
     // Adds the report's item to the window's Reports menu, if it has one.
     static void addToIndexWindow(IndexWindow& window);
     // The place events report of the window's selected place record; a

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
 #endif
 #ifdef KL_HAS_PLACES_UI
     // After the Reports menu, which the place events report joins.
-    kl::PlacesDesktop::install(kinlore.docController());
+    kl::PlacesDesktop::install(kinlore.docController(), kl::UserDefaults::standard());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
     // Web and map searches open in the desktop's browser.
