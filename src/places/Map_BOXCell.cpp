@@ -8,6 +8,7 @@
 #include "cells/CellKinds.h"
 #include "cells/StandInCell.h"
 #include "charts/RelationshipChart.h"
+#include "charts/ReportController.h"
 #include "foundation/AsciiText.h"
 #include "foundation/ResourceFolder.h"
 #include "foundation/UserDefaults.h"
@@ -25,14 +26,20 @@ Map_BOXCell::SettingsSource& settingsSource() {
     return source;
 }
 
-Map_BOXCell::Settings defaultsSettings() {
-    UserDefaults& defaults = UserDefaults::standard();
-    Map_BOXCell::Settings settings;
+}  // namespace
+
+Map_BOXCell::Settings Map_BOXCell::settingsFromDefaults(UserDefaults& defaults) {
+    Settings settings;
     settings.mappingAPI = static_cast<int>(defaults.integerForKey("Select Mapping API"));
     settings.stroke = AppController::unarchive(defaults.dataForKey("Map Bounding Box Stroke Color"), settings.stroke);
     settings.fill = AppController::unarchive(defaults.dataForKey("Map Bounding Box Fill Color"), settings.fill);
+    // The OpenLayers library is shipped with the program's resources.
+    if (auto library = ResourceFolder::pathForResource("ol", "js"))
+        settings.openLayers = ReportController::fileAddress(library->string());
     return settings;
 }
+
+namespace {
 
 std::string number(const char* format, double value) {
     char text[64];
@@ -67,7 +74,7 @@ bool pointPosition(const GEDCOMObject& poi, double& latitude, double& longitude)
 void Map_BOXCell::setSettingsSource(SettingsSource source) { settingsSource() = std::move(source); }
 
 Map_BOXCell::Settings Map_BOXCell::currentSettings() {
-    return settingsSource() ? settingsSource()() : defaultsSettings();
+    return settingsSource() ? settingsSource()() : settingsFromDefaults(UserDefaults::standard());
 }
 
 Map_BOXCell::Map_BOXCell(const CellSeed& seed) : TextCell("Map_BOXCell") {

@@ -22,6 +22,7 @@
 namespace kl {
 
 struct CellSeed;
+class UserDefaults;
 
 class Map_BOXCell : public TextCell {
 public:
@@ -42,6 +43,9 @@ public:
     // an empty source puts back the defaults' reading.
     static void setSettingsSource(SettingsSource source);
     static Settings currentSettings();
+    // The mapping interface and colours of the defaults, with the
+    // OpenLayers library of the resources when it is there.
+    static Settings settingsFromDefaults(UserDefaults& defaults);
 
     explicit Map_BOXCell(const CellSeed& seed);
 

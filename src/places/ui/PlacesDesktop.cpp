@@ -10,13 +10,17 @@
 #include "index/IndexController.h"
 #include "index/ui/IndexWindow.h"
 #include "model/PlaceRecord.h"
+#include "places/Map_BOXCell.h"
 #include "places/PlaceEventsReport.h"
 #include "places/ui/DerevAzeduze.h"
+#include "places/ui/MapCellView.h"
 
 namespace kl {
 
 void PlacesDesktop::install(DocController& controller, UserDefaults& defaults) {
     DerevAzeduze::install(defaults);
+    MapCellView::install();
+    Map_BOXCell::setSettingsSource([&defaults] { return Map_BOXCell::settingsFromDefaults(defaults); });
     DocController::WindowFactory made = controller.windowFactory();
     if (!made) return;
     controller.setWindowFactory([made](GEDCOMDocument& document, DocController& documents) {

@@ -1,8 +1,10 @@
 #pragma once
 // PlacesDesktop: puts the places subsystem into the program's windows: the
-// Derev Azeduze toolbar item of every window opens the place advisor, and
-// each index window's Reports menu gets "Place Events Report", which lists
-// the events that cite the selected place record.
+// Derev Azeduze toolbar item of every window opens the place advisor, each
+// index window's Reports menu gets "Place Events Report", which lists the
+// events that cite the selected place record, and a place's map boxes show
+// as web maps in its record window, drawn with the settings of the given
+// defaults (which must outlive the program's windows).
 //
 // Thread: main thread; install once, after the Reports menu is installed.
 namespace kl {

@@ -14,6 +14,9 @@
 #include <QTimer>
 #include <QTextEdit>
 #include <QUrl>
+#include <QLabel>
+#include <QWebEngineView>
+#include <QtTest/QTest>
 
 #include <fstream>
 
@@ -22,9 +25,12 @@
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "index/ui/IndexToolbarWidget.h"
+#include "model/GEDCOMStructure.h"
 #include "model/ReportRecord.h"
 #include "places/PlaceAdvisor.h"
+#include "places/Map_BOXCell.h"
 #include "places/ui/DerevAzeduze.h"
+#include "places/ui/MapCellView.h"
 #include "places/ui/PlaceWebView.h"
 #include "places/ui/PlacesDesktop.h"
 
@@ -215,6 +221,33 @@ TEST_F(PlacesWindow, APageTheServiceCannotFindClosesTheAdvisor) {
     EXPECT_EQ(told, "The place advisor could not be loaded due to server or internet connection error.|"
                     "404 Page Not Found");
     EXPECT_FALSE(DerevAzeduze::hasDerevAzeduze()) << "the next use makes a new advisor";
+}
+
+TEST_F(PlacesWindow, APlaceRecordShowsItsBoxOnAMapThatFollowsEdits) {
+    IndexWindow* window = openSample();
+    ASSERT_NE(window, nullptr);
+    window->controller().selectAnyRecord(doc->gedcomModel().recordWithID("@P1@"));
+    settle();
+    QTest::keyClick(window->recordsTable(), Qt::Key_Return);
+    ASSERT_TRUE(test::processUntil([&] { return browsers(*window).size() == 1 && browsers(*window)[0]->builds() > 0; }));
+    BrowserController& browser = *browsers(*window)[0];
+    Map_BOXCell* map = nullptr;
+    for (const auto& cell : browser.backgroundView().customCells())
+        if (auto* found = dynamic_cast<Map_BOXCell*>(cell.get())) map = found;
+    ASSERT_NE(map, nullptr) << "the _BOX template's expression field is a map";
+    auto* view = dynamic_cast<MapCellView*>(map->view());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(test::processUntil([&] { return !view->pagePath().empty(); })) << view->text();
+    EXPECT_TRUE(view->text().find("north: 54.140000") != std::string::npos) << view->text();
+    ASSERT_TRUE(test::processUntil([&] { return view->webView()->title() == "Place Map"; }))
+        << view->webView()->title().toStdString();
+
+    // A bounds text that does not read shows its message instead.
+    auto bounds = map->structure()->firstChildWithTag("_BNDS");
+    bounds->setContents("(95, 18.41), (96, 18.49)");
+    settle();
+    EXPECT_TRUE(view->pagePath().empty());
+    EXPECT_FALSE(view->messageLabel()->text().isEmpty());
 }
 
 }  // namespace
