@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "app/AppController.h"
@@ -33,9 +34,11 @@ Map_BOXCell::Settings Map_BOXCell::settingsFromDefaults(UserDefaults& defaults) 
     settings.mappingAPI = static_cast<int>(defaults.integerForKey("Select Mapping API"));
     settings.stroke = AppController::unarchive(defaults.dataForKey("Map Bounding Box Stroke Color"), settings.stroke);
     settings.fill = AppController::unarchive(defaults.dataForKey("Map Bounding Box Fill Color"), settings.fill);
-    // The OpenLayers library is shipped with the program's resources.
-    if (auto library = ResourceFolder::pathForResource("ol", "js"))
-        settings.openLayers = ReportController::fileAddress(library->string());
+    // The OpenLayers library lies in "ol" beside the program's resources.
+    const auto library = ResourceFolder::folder().parent_path() / "ol" / "ol.js";
+    std::error_code error;
+    if (std::filesystem::exists(library, error))
+        settings.openLayers = ReportController::fileAddress(library.string());
     return settings;
 }
 

@@ -361,7 +361,7 @@ void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
     // and Descendants open the relatives windows, the other document items
     // run the document's commands.
     if (item.target == ToolbarItemSpec::Target::Application) {
-        if (!applicationCommand() || !applicationCommand()(item.tag)) beep();
+        if (!runApplicationCommand(item.tag)) beep();
         return;
     }
     if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
@@ -379,6 +379,8 @@ void IndexWindow::setValidateStarter(ValidateStarter starter) { validateStarter(
 void IndexWindow::setRelationshipFinder(RelationshipFinder finder) { relationshipFinder() = std::move(finder); }
 
 void IndexWindow::setApplicationCommand(ApplicationCommand command) { applicationCommand() = std::move(command); }
+
+bool IndexWindow::runApplicationCommand(int tag) { return applicationCommand() && applicationCommand()(tag); }
 
 void IndexWindow::findRelationship() {
     if (!relationshipFinder() || !relationshipFinder()(*this)) beep();

@@ -183,6 +183,8 @@ public:
     // tag it does not serve, and the window beeps.
     using ApplicationCommand = std::function<bool(int tag)>;
     static void setApplicationCommand(ApplicationCommand command);
+    // Runs the installed command; false when none serves the tag.
+    static bool runApplicationCommand(int tag);
     const std::shared_ptr<IndexStyleLibrary>& styleLibrary() const { return styles_; }
     UserDefaults& userDefaults() const { return defaults_; }
 
