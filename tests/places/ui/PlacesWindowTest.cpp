@@ -241,6 +241,15 @@ TEST_F(PlacesWindow, APlaceRecordShowsItsBoxOnAMapThatFollowsEdits) {
     EXPECT_TRUE(view->text().find("north: 54.140000") != std::string::npos) << view->text();
     ASSERT_TRUE(test::processUntil([&] { return view->webView()->title() == "Place Map"; }))
         << view->webView()->title().toStdString();
+    // Under a real display (xvfb-run) the page itself is in the picture.
+    browser.window()->show();
+    settle();
+    QTest::qWait(500);
+    QScreen* screen = browser.window()->screen();
+    const QPixmap shot = QGuiApplication::platformName() == "xcb" && screen
+                             ? screen->grabWindow(browser.window()->winId())
+                             : browser.window()->grab();
+    EXPECT_TRUE(shot.save(QString::fromStdString((std::filesystem::path(KL_BINARY_DIR) / "place-map.png").string())));
 
     // A bounds text that does not read shows its message instead.
     auto bounds = map->structure()->firstChildWithTag("_BNDS");
