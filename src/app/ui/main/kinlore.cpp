@@ -37,6 +37,10 @@
 #include "scripting/ui/ScriptsDesktop.h"
 
 int main(int argc, char** argv) {
+#ifdef KL_HAS_PLACES_UI
+    // The web views of maps and the place advisor share the GUI's GL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kinlore II");
     QApplication::setApplicationDisplayName("Kinlore II");
