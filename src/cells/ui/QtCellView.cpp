@@ -126,7 +126,20 @@ QtCellView::~QtCellView() {
     if (widget_ && !widget_->parent()) delete widget_.data();
 }
 
+namespace {
+std::vector<QtCellView::ViewMaker>& viewMakers() {
+    static std::vector<QtCellView::ViewMaker> makers;
+    return makers;
+}
+}  // namespace
+
+void QtCellView::addViewMaker(ViewMaker maker) {
+    if (maker) viewMakers().push_back(std::move(maker));
+}
+
 std::unique_ptr<CellView> QtCellView::make(CustomCell& cell, LinkOpener openLink) {
+    for (const ViewMaker& maker : viewMakers())
+        if (auto made = maker(cell)) return made;
     if (auto linked = makeLinkView(cell)) return linked;
     return std::make_unique<QtCellView>(cell, std::move(openLink));
 }

@@ -41,6 +41,11 @@ public:
 
     // The view of any cell that shows itself in a pane.
     static std::unique_ptr<CellView> make(CustomCell& cell, LinkOpener openLink = {});
+    // Views of cells that libraries above this one define (a map cell):
+    // asked first, in the order added; a maker answers nullptr for a cell
+    // that is not its own.
+    using ViewMaker = std::function<std::unique_ptr<CellView>(CustomCell& cell)>;
+    static void addViewMaker(ViewMaker maker);
 
     QWidget* widget() const override { return widget_.data(); }
     void setFrame(const CellRect& frame) override;

@@ -561,6 +561,11 @@ void RelativesController::buildToolbar() {
     toolbar_ = new IndexToolbarWidget(defaults_, this, RelativesToolbar::items());
     addToolBar(toolbar_);
     toolbar_->setHandler([this](const ToolbarItemSpec& item) {
+        // The application's items (Derev Azeduze) go where the index window's go.
+        if (item.target == ToolbarItemSpec::Target::Application) {
+            if (!IndexWindow::runApplicationCommand(item.tag)) QApplication::beep();
+            return;
+        }
         if (item.tag != 0) performCommand(item.tag);
     });
     toolbar_->setValidator([this](int tag) { return MenuAnswer{validateTag(tag), std::nullopt}; });

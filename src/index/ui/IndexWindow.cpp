@@ -308,6 +308,10 @@ IndexWindow::ValidateStarter& validateStarter() {
     static IndexWindow::ValidateStarter starter;
     return starter;
 }
+IndexWindow::ApplicationCommand& applicationCommand() {
+    static IndexWindow::ApplicationCommand command;
+    return command;
+}
 }  // namespace
 
 void IndexWindow::startNewFileSheet() {
@@ -353,9 +357,13 @@ void IndexWindow::showAlerts(std::vector<Alert> alerts) {
 }
 
 void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
-    // The application's items belong to a window that does not exist yet;
-    // Ancestors and Descendants open the relatives windows, the other
-    // document items run the document's commands.
+    // The application's items reach the windows that serve them; Ancestors
+    // and Descendants open the relatives windows, the other document items
+    // run the document's commands.
+    if (item.target == ToolbarItemSpec::Target::Application) {
+        if (!runApplicationCommand(item.tag)) beep();
+        return;
+    }
     if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
     if (item.target != ToolbarItemSpec::Target::Document) return;
     if (item.tag == 4001 || item.tag == 4002)
@@ -369,6 +377,10 @@ void IndexWindow::setTreeOpener(TreeOpener opener) { treeOpener() = std::move(op
 void IndexWindow::setValidateStarter(ValidateStarter starter) { validateStarter() = std::move(starter); }
 
 void IndexWindow::setRelationshipFinder(RelationshipFinder finder) { relationshipFinder() = std::move(finder); }
+
+void IndexWindow::setApplicationCommand(ApplicationCommand command) { applicationCommand() = std::move(command); }
+
+bool IndexWindow::runApplicationCommand(int tag) { return applicationCommand() && applicationCommand()(tag); }
 
 void IndexWindow::findRelationship() {
     if (!relationshipFinder() || !relationshipFinder()(*this)) beep();

@@ -178,6 +178,13 @@ public:
     using RelationshipFinder = std::function<bool(IndexWindow& window)>;
     static void setRelationshipFinder(RelationshipFinder finder);
     void findRelationship();
+    // The application's toolbar items (Derev Azeduze, tag 6101) run the
+    // command the windows that serve them install; it answers false for a
+    // tag it does not serve, and the window beeps.
+    using ApplicationCommand = std::function<bool(int tag)>;
+    static void setApplicationCommand(ApplicationCommand command);
+    // Runs the installed command; false when none serves the tag.
+    static bool runApplicationCommand(int tag);
     const std::shared_ptr<IndexStyleLibrary>& styleLibrary() const { return styles_; }
     UserDefaults& userDefaults() const { return defaults_; }
 

@@ -31,9 +31,16 @@
 #include "charts/ui/RelationshipPanel.h"
 #include "charts/ui/ReportsMenu.h"
 #endif
+#ifdef KL_HAS_PLACES_UI
+#include "places/ui/PlacesDesktop.h"
+#endif
 #include "scripting/ui/ScriptsDesktop.h"
 
 int main(int argc, char** argv) {
+#ifdef KL_HAS_PLACES_UI
+    // The web views of maps and the place advisor share the GUI's GL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#endif
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kinlore II");
     QApplication::setApplicationDisplayName("Kinlore II");
@@ -84,6 +91,10 @@ int main(int argc, char** argv) {
                                     [](int kind) { kl::ChartOrientation::setOrientationChangeType(kind); }});
     kl::ReportsMenu::addToIndexWindows(kinlore.docController());
     kl::RelationshipPanel::install();
+#endif
+#ifdef KL_HAS_PLACES_UI
+    // After the Reports menu, which the place events report joins.
+    kl::PlacesDesktop::install(kinlore.docController(), kl::UserDefaults::standard());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
     // Web and map searches open in the desktop's browser.
