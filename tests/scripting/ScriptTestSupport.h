@@ -25,8 +25,8 @@ struct ScriptOutcome {
 
 class ScriptHarness {
 public:
-    explicit ScriptHarness(const LibraryFolder* library = nullptr)
-        : controller({sink, clipboard, nullptr, library}) {}
+    explicit ScriptHarness(const LibraryFolder* library = nullptr, std::shared_ptr<Object> application = nullptr)
+        : controller({sink, clipboard, std::move(application), library}) {}
 
     // Pumps the main-thread queue until the run has told the panel it
     // finished. The limit only guards against a hang: a runaway script's
