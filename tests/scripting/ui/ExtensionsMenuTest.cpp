@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -110,6 +111,44 @@ void clickButton(QMessageBox& box, const QString& title) {
         if (button->text() == title) return button->click();
     ADD_FAILURE() << "no button " << title.toStdString();
     box.done(0);
+}
+
+// A script from the menu asks the user through the script dialogs, shows
+// progress and reads the application object.
+TEST_F(ExtensionsMenu, ScriptAsksTheUserAndShowsProgress) {
+    LibraryFolder* library = AppController::sharedLibrary();
+    ASSERT_NE(library, nullptr);
+    const fs::path scriptsFolder = library->libraryFile("Scripts");
+    fs::create_directories(scriptsFolder);
+    std::ofstream(scriptsFolder / "Ask.klscpt")
+        << "useroption \"#b\", \"Go on?\", \"\", Yes, No\n"
+           "userinput \"#n\", Name, \"Your name\", Anna\n"
+           "notifyprogress 0.5, \"Half way\"\n"
+           "write #b, #n[1], #n[2], @klapp.name, @klapp.messageVisible\n";
+    library->buildScriptsMenu();
+
+    QString question;
+    test::whenModal<QMessageBox>([&](QMessageBox& box) {
+        question = box.text();
+        test::whenModal<UserInputPanel>([](UserInputPanel& panel) {
+            panel.field()->setText(panel.field()->text() + " Lind");
+            panel.button(0)->click();
+        });
+        clickButton(box, "No");
+    });
+    QMenu* menu = extensionsMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    QAction* ask = find(*menu, "Ask");
+    ASSERT_NE(ask, nullptr);
+    ask->trigger();
+
+    AppleScriptActivePanel& panel = scripts->panel();
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(question, "Go on?");
+    EXPECT_EQ(panel.statusText().toStdString(), "Script 'Ask' is done");
+    EXPECT_EQ(panel.outputText().toStdString(), "Half way\nNo,OK,Anna Lind,Kinlore II,true");
+    EXPECT_TRUE(panel.grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "script-commands-panel.png").string())));
 }
 
 TEST_F(ExtensionsMenu, InstallThenRemoveThroughTheMenu) {
