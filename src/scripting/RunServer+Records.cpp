@@ -87,12 +87,8 @@ void RunServer::doObjectAddstructure(const Value& target) {
         outputError("the target object must be a record or a structure", &origCmd_);
         return;
     }
-    auto name = getString();
+    auto name = objectNameArgument("First parameter in AddStructure command must be a valid object variable name");
     if (!name) return;
-    if (!validObjectName(*name)) {
-        outputError("First parameter in AddStructure command must be a valid object variable name", &origCmd_);
-        return;
-    }
     auto tag = getString();
     if (!tag) return;
     auto contents = getString();
@@ -155,12 +151,8 @@ void RunServer::doObjectMove(const Value& target) {
 }
 
 void RunServer::doObjectFindstructures(const Value& target) {
-    auto name = getString();
+    auto name = objectNameArgument("First parameter in findStructures command must be a valid object variable name");
     if (!name) return;
-    if (!validObjectName(*name)) {
-        outputError("First parameter in findStructures command must be a valid object variable name", &origCmd_);
-        return;
-    }
     auto tag = getString();
     if (!tag) return;
     auto node = target.objectAs<GEDCOMObject>();
@@ -408,13 +400,8 @@ void RunServer::listRelatives(const Value& target, bool ancestors) {
                     &origCmd_);
         return;
     }
-    auto name = getString();
+    auto name = objectNameArgument("First parameter in ListAncestors or ListDescendants must be a valid object variable name");
     if (!name) return;
-    if (!validObjectName(*name)) {
-        outputError("First parameter in ListAncestors or ListDescendants must be a valid object variable name",
-                    &origCmd_);
-        return;
-    }
     std::optional<long> generations;
     if (more()) {
         long given = 0;

@@ -157,6 +157,16 @@ std::optional<std::string> RunServer::variableArgument(const std::string& messag
     return name;
 }
 
+std::optional<std::string> RunServer::objectNameArgument(const std::string& message) {
+    auto name = getString();
+    if (!name) return std::nullopt;
+    if (!validObjectName(*name)) {
+        outputError(message, &origCmd_);
+        return std::nullopt;
+    }
+    return name;
+}
+
 void RunServer::storeListVariable(const std::string& base, const std::vector<std::string>& items) {
     for (std::size_t i = 0; i < items.size(); ++i) variables_.insert_or_assign(base + "[" + std::to_string(i + 1) + "]", items[i]);
     variables_.insert_or_assign(base + "[0]", std::to_string(items.size()));
@@ -357,12 +367,8 @@ void RunServer::doSafehtml() {
 // ---- Map boxes -----------------------------------------------------------------------------
 
 void RunServer::doLonlatbounds() {
-    auto name = getString();
+    auto name = objectNameArgument("First parameter in LonLatBounds must be a valid object variable name");
     if (!name) return;
-    if (!validObjectName(*name)) {
-        outputError("First parameter in LonLatBounds must be a valid object variable name", &origCmd_);
-        return;
-    }
     auto box = getString();
     if (!box) return;
     std::string error;

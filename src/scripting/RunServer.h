@@ -257,6 +257,8 @@ private:
     // The first argument when it is a variable name ("#..."), else the
     // message is reported.
     std::optional<std::string> variableArgument(const std::string& message);
+    // The same for an object name.
+    std::optional<std::string> objectNameArgument(const std::string& message);
     // base[1]..base[n] and base[0] = n.
     void storeListVariable(const std::string& base, const std::vector<std::string>& items);
 

@@ -219,10 +219,8 @@ TEST_F(ApplicationCommands, UserSaveFile) {
 }
 
 TEST_F(ApplicationCommands, DialogsNeedAVariable) {
-    const struct {
-        const char* script;
-        const char* report;
-    } cases[] = {
+    expectRefusals([this](const std::string& script) { return run(script); },
+                   {
         {"useroption b", "First parameter to UserOption must evaluate to a variable name starting in '#'"},
         {"userinput b", "First parameter to UserInput must evaluate to a variable name starting in '#'."},
         {"userchoice b, p, l", "First parameter to UserChoice must evaluate to a variable name starting in '#'."},
@@ -230,11 +228,7 @@ TEST_F(ApplicationCommands, DialogsNeedAVariable) {
          "First parameter to UserOpenFile or UserOpenFolder must evaluate to a variable name starting in '#'."},
         {"usersavefile b", "First parameter to UserSaveFile must evaluate to a variable name starting in '#'"},
         {"subprocess b, l", "First parameter to SubProcess must evaluate to a variable name starting in '#'."},
-    };
-    for (const auto& c : cases) {
-        const ScriptOutcome outcome = run(c.script);
-        EXPECT_TRUE(outcome.report.starts_with(c.report)) << c.script << "\n" << outcome.report;
-    }
+                   });
     EXPECT_TRUE(app->asked.empty());
 }
 
@@ -253,20 +247,14 @@ TEST_F(ApplicationCommands, DesktopRequests) {
 }
 
 TEST_F(ApplicationCommands, DesktopRefusals) {
-    const struct {
-        const char* script;
-        const char* report;
-    } cases[] = {
+    expectRefusals([this](const std::string& script) { return run(script); },
+                   {
         {"openurl \"\"", "The URL is missing from an OpenURL command"},
         {"openfile", "The file name is missing from an OpenFile command"},
         {"revealinfinder", "The file name is missing from an RevealInFinder command"},
         {"revealinfinder \"/nowhere/x\"", "The Finder cannot open the your selected file, folder, or its parent folder"},
         {"notifyprogress", "Command needs more than 0 arguments"},
-    };
-    for (const auto& c : cases) {
-        const ScriptOutcome outcome = run(c.script);
-        EXPECT_TRUE(outcome.report.starts_with(c.report)) << c.script << "\n" << outcome.report;
-    }
+                   });
 }
 
 TEST_F(ApplicationCommands, OpenFileIsFollowedThroughOpening) {
@@ -299,18 +287,12 @@ TEST_F(ApplicationCommands, SubprocessCollectsOutput) {
 }
 
 TEST_F(ApplicationCommands, SubprocessRefusals) {
-    const struct {
-        const char* script;
-        const char* report;
-    } cases[] = {
+    expectRefusals([this](const std::string& script) { return run(script); },
+                   {
         {"subprocess \"#o\", nosuch", "Second parameter in Subprocess command must be a list object of arguments."},
         {"createlist cmd pwd\nsubprocess \"#o\", cmd, \"/tmp\", cmd",
          "Fourth parameter in Subprocess command must be a dictionary object of environment variables."},
-    };
-    for (const auto& c : cases) {
-        const ScriptOutcome outcome = run(c.script);
-        EXPECT_TRUE(outcome.report.starts_with(c.report)) << c.script << "\n" << outcome.report;
-    }
+                   });
 }
 
 // ---- "klapp" ----------------------------------------------------------------------------------------

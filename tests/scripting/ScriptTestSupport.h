@@ -111,4 +111,18 @@ inline void expectOutcome(const ScriptOutcome& outcome, const ScriptCase& expect
         EXPECT_EQ(outcome.report, "") << expected.script;
 }
 
+// A script that must end with a report beginning with the text.
+struct RefusalCase {
+    std::string script;
+    std::string report;
+};
+
+template <class Run>
+void expectRefusals(Run&& run, const std::vector<RefusalCase>& cases) {
+    for (const RefusalCase& c : cases) {
+        const ScriptOutcome outcome = run(c.script);
+        EXPECT_TRUE(outcome.report.starts_with(c.report)) << c.script << "\nreported: " << outcome.report;
+    }
+}
+
 }  // namespace kl::test
