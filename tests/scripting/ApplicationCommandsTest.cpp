@@ -258,10 +258,15 @@ TEST_F(ApplicationCommands, DesktopRefusals) {
 }
 
 TEST_F(ApplicationCommands, OpenFileIsFollowedThroughOpening) {
-    const ScriptOutcome outcome = run("openfile \"/tmp/x.txt\"\nsleep 0.3\nwrite @klapp.opening");
+    // The main thread runs its requests in order: the opening has ended
+    // once the request after it has been answered.
+    const ScriptOutcome outcome =
+        run("openfile \"/tmp/x.txt\"\nrefreshscripts\nwrite @klapp.opening\nopenfile \"/tmp/x.ged\"\n"
+            "refreshscripts\nwrite \",\"&@klapp.opening");
     EXPECT_EQ(outcome.report, "");
-    EXPECT_EQ(outcome.output, "false");
-    EXPECT_EQ(app->requests, (std::vector<std::string>{"openFile /tmp/x.txt while -1"}));
+    EXPECT_EQ(outcome.output, "false,true");
+    EXPECT_EQ(app->requests, (std::vector<std::string>{"openFile /tmp/x.txt while -1", "buildScriptsMenu",
+                                                        "openFile /tmp/x.ged while -1", "buildScriptsMenu"}));
 }
 
 // ---- Child processes ------------------------------------------------------------------------------
