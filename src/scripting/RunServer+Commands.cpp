@@ -106,6 +106,8 @@ const RunServer::Tables& RunServer::commandTables() {
             {"showbrowser", &RunServer::doObjectShowbrowser},
             {"listancestors", &RunServer::doObjectListancestors},
             {"listdescendants", &RunServer::doObjectListdescendants},
+            {"showancestors", &RunServer::doObjectShowancestors},
+            {"showdescendants", &RunServer::doObjectShowdescendants},
         },
     };
     return tables;

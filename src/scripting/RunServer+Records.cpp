@@ -19,6 +19,7 @@
 #include "model/RecordStore.h"
 #include "script/ISListType.h"
 #include "scripting/RunServer.h"
+#include "scripting/ScriptApplication.h"
 #include "scripting/ScriptNames.h"
 
 namespace kl {
@@ -415,6 +416,41 @@ void RunServer::listRelatives(const Value& target, bool ancestors) {
     Array found;
     Dispatcher::current().postAndWait([&] { found = relativesOf(person, ancestors, generations); });
     scriptObjects_.set(*name, Value(ISListType::listWithList(std::move(found))));
+}
+
+void RunServer::doObjectShowancestors(const Value& target) { showRelatives(target, true); }
+
+void RunServer::doObjectShowdescendants(const Value& target) { showRelatives(target, false); }
+
+void RunServer::showRelatives(const Value& target, bool ancestors) {
+    auto person = target.objectAs<INDIRecord>();
+    if (!person) {
+        outputError("ShowAncestors or ShowDescendants commands only allowed for individual record objects",
+                    &origCmd_);
+        return;
+    }
+    std::optional<int> generations;
+    if (more()) {
+        long given = 0;
+        getIntarg(given);
+        if (given < 0) {
+            outputError("ShowAncestors or ShowDescendants generations must not be negative", &origCmd_);
+            return;
+        }
+        generations = static_cast<int>(std::min(given, 1000L));
+    }
+    std::optional<bool> chart;
+    if (more()) {
+        const std::string style = asciiLower(*getString());
+        if (style != "chart" && style != "outline") {
+            outputError("ShowAncestors or ShowDescendants style must be 'chart' or 'outline'", &origCmd_);
+            return;
+        }
+        chart = style == "chart";
+    }
+    bool shown = false;
+    askOnMainThread([&](ScriptApplication& app) { shown = app.showRelatives(person, ancestors, generations, chart); });
+    if (!shown) outputError("The record is not in an open document", &origCmd_);
 }
 
 }  // namespace kl

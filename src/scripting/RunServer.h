@@ -303,6 +303,9 @@ private:
     void doObjectListancestors(const Value& target);
     void doObjectListdescendants(const Value& target);
     void listRelatives(const Value& target, bool ancestors);
+    void doObjectShowancestors(const Value& target);
+    void doObjectShowdescendants(const Value& target);
+    void showRelatives(const Value& target, bool ancestors);
 
     // What a run reaches, taken from the controller when it starts.
     struct RunPorts {

@@ -79,6 +79,18 @@ public:
     // opens nothing and counts that as a failure.
     virtual void openDocumentFile(const std::string& path);
     virtual void buildScriptsMenu() {}
+    // Opens (or brings forward) the ancestors or descendants window of an
+    // individual of an open document, `generations` deep and as a chart or
+    // an outline when given (else as the preferences say); false when the
+    // person's document has no window here.
+    virtual bool showRelatives(const std::shared_ptr<Object>& person, bool ancestors, std::optional<int> generations,
+                               std::optional<bool> chart) {
+        (void)person;
+        (void)ancestors;
+        (void)generations;
+        (void)chart;
+        return false;
+    }
     // The run panel's progress bar and message (either may be missing).
     virtual void scriptFractionDone(const std::optional<double>& fraction, const std::optional<std::string>& message) {
         (void)fraction;

@@ -110,6 +110,10 @@ TEST_F(RecordCommands, Refusals) {
         {"fam.listancestors a", "ListAncestors or ListDescendants commands only allowed for individual record objects"},
         {"karl.listancestors \"#a\"", "First parameter in ListAncestors or ListDescendants must be a valid object variable name"},
         {"karl.listdescendants a, -1", "ListAncestors or ListDescendants generations must not be negative"},
+        {"fam.showancestors", "ShowAncestors or ShowDescendants commands only allowed for individual record objects"},
+        {"karl.showdescendants -1", "ShowAncestors or ShowDescendants generations must not be negative"},
+        {"karl.showancestors 2, tree", "ShowAncestors or ShowDescendants style must be 'chart' or 'outline'"},
+        {"karl.showancestors 2, Outline", "The record is not in an open document"},
         {"people.findstructures f, NAME", "class ISListType does not support findStructures command"},
         {"karl.findstructures \"#f\", NAME", "First parameter in findStructures command must be a valid object variable name"},
                    });

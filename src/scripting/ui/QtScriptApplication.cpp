@@ -11,6 +11,12 @@
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
+#include "charts/ui/RelativesController.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "index/DocumentWindows.h"
+#include "index/ui/IndexWindow.h"
+#include "model/INDIRecord.h"
 #include "foundation/AsciiText.h"
 #include "foundation/MainThread.h"
 #include "foundation/TildePath.h"
@@ -145,6 +151,38 @@ void QtScriptApplication::openDocumentFile(const std::string& path) {
 
 void QtScriptApplication::buildScriptsMenu() {
     if (LibraryFolder* library = AppController::sharedLibrary()) library->buildScriptsMenu();
+}
+
+bool QtScriptApplication::showRelatives(const std::shared_ptr<Object>& person, bool ancestors,
+                                        std::optional<int> generations, std::optional<bool> chart) {
+    auto individual = std::dynamic_pointer_cast<INDIRecord>(person);
+    DocController* documents = DocController::sharedDocumentController();
+    if (!individual || !documents) return false;
+    IndexWindow* index = nullptr;
+    for (GEDCOMDocument* document : documents->documents())
+        if (static_cast<const RecordStore*>(&document->gedcomModel()) == individual->model())
+            index = dynamic_cast<IndexWindow*>(documents->windowForDocument(*document));
+    if (!index) return false;
+    DocumentWindows& windows = index->documentWindows();
+    if (RelativesWindow* open = windows.findRecordTree(individual, ancestors ? "Ancest" : "Descend")) {
+        open->showWindow();
+        return true;
+    }
+    QString name = index->windowTitle();
+    name.remove("[*]");
+    RelativesController* window =
+        ancestors ? static_cast<RelativesController*>(new AncestorController(
+                        index->document(), windows, index->styleLibrary(), index->userDefaults(), name))
+                  : new DescendantController(index->document(), windows, index->styleLibrary(),
+                                             index->userDefaults(), name);
+    const int levels = generations.value_or(
+        static_cast<int>(index->userDefaults().integerForKey(RelativesController::kInitialGenerations)));
+    window->initForRecord(individual, levels);
+    if (chart) window->setChartMode(*chart);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return true;
 }
 
 void QtScriptApplication::scriptFractionDone(const std::optional<double>& fraction,

@@ -43,6 +43,8 @@ public:
     bool openPath(const std::string& path) override;
     void openDocumentFile(const std::string& path) override;
     void buildScriptsMenu() override;
+    bool showRelatives(const std::shared_ptr<Object>& person, bool ancestors, std::optional<int> generations,
+                       std::optional<bool> chart) override;
     void scriptFractionDone(const std::optional<double>& fraction, const std::optional<std::string>& message) override;
 
 private:
