@@ -101,14 +101,15 @@ void RunServer::doObjectCommand(const Value& target, const std::string& path) {
             outputError("First parameter in get command must be valid variable or object name", &origCmd_);
         return;
     }
+    if (word == "delete") {
+        doObjectDelete(current, container, index);
+        return;
+    }
     const auto& handlers = commandTables().object;
     if (auto handler = handlers.find(word); handler != handlers.end()) {
         (this->*(handler->second))(current);
         return;
     }
-    // The container and index serve "delete", which records and structures add.
-    (void)container;
-    (void)index;
     outputError("Unrecognized object command", &origCmd_);
 }
 

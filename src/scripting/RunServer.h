@@ -39,6 +39,7 @@ namespace kl {
 
 class ClipboardPort;
 class ISListType;
+class ScriptApplication;
 class ScriptController;
 class ScriptRunSink;
 
@@ -228,6 +229,83 @@ private:
     void doObjectSetnumberforkey(const Value& target);
     void doObjectRemovevalueforkey(const Value& target);
     std::shared_ptr<ISListType> scriptListOr(const Value& target, const std::string& what);
+
+    // Plain commands on texts, names, dates and files (RunServer+Text.cpp).
+    void doLines();
+    void doWords();
+    void doReplace();
+    void doOffset();
+    void doFormatname();
+    void doNameparts();
+    void doDatenumbers();
+    void doDateparts();
+    void doDatestyle();
+    void doDatetext();
+    void doSdnrange();
+    void doSafetex();
+    void doSafehtml();
+    void doLonlatbounds();
+    void doImport();
+    void doExport();
+    void doDeletefiles();
+    void doMakefolder();
+    void doUniquefile();
+    void doCompress();
+    void linesOrWords(bool words);
+    void genericReturn(int code);
+    static long offsetOf(const std::string& search, long long start, const std::string& text);
+    // The first argument when it is a variable name ("#..."), else the
+    // message is reported.
+    std::optional<std::string> variableArgument(const std::string& message);
+    // The same for an object name.
+    std::optional<std::string> objectNameArgument(const std::string& message);
+    // base[1]..base[n] and base[0] = n.
+    void storeListVariable(const std::string& base, const std::vector<std::string>& items);
+
+    // Plain commands on the application, dialogs and processes
+    // (RunServer+Application.cpp).
+    void doPrechecks();
+    void doUseroption();
+    void doUserinput();
+    void doUserchoice();
+    void doUseropenfile();
+    void doUseropenfolder();
+    void doUsersavefile();
+    void doCreatedocument();
+    void doOpenurl();
+    void doOpenfile();
+    void doRevealinfinder();
+    void doRefreshscripts();
+    void doNotifyprogress();
+    void doSubprocess();
+    void userOpen(bool forFiles);
+    void readExtensions(Dictionary& arguments);
+    ScriptApplication& application();
+    // Runs the request on the main thread and answers what it left in the
+    // return value.
+    Value askOnMainThread(const std::function<void(ScriptApplication&)>& ask);
+
+    // Object commands on records and structures (RunServer+Records.cpp).
+    void doObjectAddstructure(const Value& target);
+    void doObjectMove(const Value& target);
+    void doObjectFindstructures(const Value& target);
+    // The container and index say where the command's path found the
+    // target, so that a script list drops what was deleted.
+    void doObjectDelete(const Value& target, const Value& container, long index);
+    void doObjectCanlink(const Value& target);
+    void doObjectCopyfile(const Value& target);
+    void doObjectDescription(const Value& target);
+    void doObjectDetach(const Value& target);
+    void doObjectDropon(const Value& target);
+    void doObjectMergewith(const Value& target);
+    void doObjectSortdata(const Value& target);
+    void doObjectShowbrowser(const Value& target);
+    void doObjectListancestors(const Value& target);
+    void doObjectListdescendants(const Value& target);
+    void listRelatives(const Value& target, bool ancestors);
+    void doObjectShowancestors(const Value& target);
+    void doObjectShowdescendants(const Value& target);
+    void showRelatives(const Value& target, bool ancestors);
 
     // What a run reaches, taken from the controller when it starts.
     struct RunPorts {

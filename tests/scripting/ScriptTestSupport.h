@@ -25,8 +25,8 @@ struct ScriptOutcome {
 
 class ScriptHarness {
 public:
-    explicit ScriptHarness(const LibraryFolder* library = nullptr)
-        : controller({sink, clipboard, nullptr, library}) {}
+    explicit ScriptHarness(const LibraryFolder* library = nullptr, std::shared_ptr<Object> application = nullptr)
+        : controller({sink, clipboard, std::move(application), library}) {}
 
     // Pumps the main-thread queue until the run has told the panel it
     // finished. The limit only guards against a hang: a runaway script's
@@ -109,6 +109,20 @@ inline void expectOutcome(const ScriptOutcome& outcome, const ScriptCase& expect
             << expected.script << "\nreported: " << outcome.report;
     else
         EXPECT_EQ(outcome.report, "") << expected.script;
+}
+
+// A script that must end with a report beginning with the text.
+struct RefusalCase {
+    std::string script;
+    std::string report;
+};
+
+template <class Run>
+void expectRefusals(Run&& run, const std::vector<RefusalCase>& cases) {
+    for (const RefusalCase& c : cases) {
+        const ScriptOutcome outcome = run(c.script);
+        EXPECT_TRUE(outcome.report.starts_with(c.report)) << c.script << "\nreported: " << outcome.report;
+    }
 }
 
 }  // namespace kl::test

@@ -17,6 +17,7 @@
 #include "scripting/ScriptController.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 #include "scripting/ui/QtClipboard.h"
+#include "scripting/ui/QtScriptApplication.h"
 #include "scripting/ui/ScriptDialogs.h"
 
 #include <QFileDialog>
@@ -37,6 +38,7 @@ ScriptsDesktop::ScriptsDesktop(UserDefaults& defaults, QObject* parent)
       defaults_(defaults),
       panel_(std::make_shared<AppleScriptActivePanel>(defaults)),
       clipboard_(std::make_shared<QtClipboard>()),
+      application_(std::make_shared<QtScriptApplication>(defaults, panel_)),
       beep_([] { QApplication::beep(); }) {}
 
 ScriptsDesktop::~ScriptsDesktop() {
@@ -47,7 +49,7 @@ ScriptsDesktop::~ScriptsDesktop() {
 LibraryFolder* ScriptsDesktop::library() const { return AppController::sharedLibrary(); }
 
 ScriptController& ScriptsDesktop::controller() {
-    if (!controller_) controller_ = std::make_unique<ScriptController>(ScriptController::Ports{panel_, clipboard_, nullptr, library()});
+    if (!controller_) controller_ = std::make_unique<ScriptController>(ScriptController::Ports{panel_, clipboard_, application_, library()});
     return *controller_;
 }
 

@@ -23,6 +23,7 @@ class DocController;
 class ExtensionInstaller;
 class LibraryFolder;
 class QtClipboard;
+class QtScriptApplication;
 class ScriptController;
 class UserDefaults;
 
@@ -63,6 +64,7 @@ private:
     UserDefaults& defaults_;
     std::shared_ptr<AppleScriptActivePanel> panel_;
     std::shared_ptr<QtClipboard> clipboard_;
+    std::shared_ptr<QtScriptApplication> application_;
     std::unique_ptr<ScriptController> controller_;
     std::function<void()> beep_;
 };

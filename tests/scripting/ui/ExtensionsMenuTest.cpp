@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -18,7 +19,14 @@
 #include "app/LibraryFolder.h"
 #include "app/ui/KinloreApplication.h"
 #include "app/ui/QtDispatcher.h"
+#include "app/ui/DocController.h"
 #include "app/ui/UiTestSupport.h"
+#include "charts/ui/RelativesController.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "index/ui/IndexWindow.h"
+#include "model/INDIRecord.h"
+#include "scripting/ScriptController.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 #include "scripting/ui/ScriptsDesktop.h"
 #include "scripting/ui/UserInputPanel.h"
@@ -110,6 +118,96 @@ void clickButton(QMessageBox& box, const QString& title) {
         if (button->text() == title) return button->click();
     ADD_FAILURE() << "no button " << title.toStdString();
     box.done(0);
+}
+
+// A script from the menu asks the user through the script dialogs, shows
+// progress and reads the application object.
+TEST_F(ExtensionsMenu, ScriptAsksTheUserAndShowsProgress) {
+    LibraryFolder* library = AppController::sharedLibrary();
+    ASSERT_NE(library, nullptr);
+    const fs::path scriptsFolder = library->libraryFile("Scripts");
+    fs::create_directories(scriptsFolder);
+    std::ofstream(scriptsFolder / "Ask.klscpt")
+        << "useroption \"#b\", \"Go on?\", \"\", Yes, No\n"
+           "userinput \"#n\", Name, \"Your name\", Anna\n"
+           "notifyprogress 0.5, \"Half way\"\n"
+           "write #b, #n[1], #n[2], @klapp.name, @klapp.messageVisible\n";
+    library->buildScriptsMenu();
+
+    QString question;
+    test::whenModal<QMessageBox>([&](QMessageBox& box) {
+        question = box.text();
+        test::whenModal<UserInputPanel>([](UserInputPanel& panel) {
+            panel.field()->setText(panel.field()->text() + " Lind");
+            panel.button(0)->click();
+        });
+        clickButton(box, "No");
+    });
+    QMenu* menu = extensionsMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    QAction* ask = find(*menu, "Ask");
+    ASSERT_NE(ask, nullptr);
+    ask->trigger();
+
+    AppleScriptActivePanel& panel = scripts->panel();
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(question, "Go on?");
+    EXPECT_EQ(panel.statusText().toStdString(), "Script 'Ask' is done");
+    EXPECT_EQ(panel.outputText().toStdString(), "Half way\nNo,OK,Anna Lind,Kinlore II,true");
+    EXPECT_TRUE(panel.grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "script-commands-panel.png").string())));
+}
+
+// A script opens relatives windows of a person of an open database.
+TEST_F(ExtensionsMenu, ScriptShowsAncestorsAndDescendants) {
+    IndexWindow::installWindowFactory(application->docController(), *defaults);
+    RelativesController::install(*defaults);
+    const fs::path file = root() / "Family.ged";
+    std::ofstream(file) << "0 HEAD\n1 CHAR UTF-8\n"
+                           "0 @I1@ INDI\n1 NAME Karl /Berg/\n1 FAMS @F1@\n"
+                           "0 @I2@ INDI\n1 NAME Anna /Vik/\n1 FAMS @F1@\n"
+                           "0 @I3@ INDI\n1 NAME Olof /Berg/\n1 FAMC @F1@\n"
+                           "0 @F1@ FAM\n1 HUSB @I1@\n1 WIFE @I2@\n1 CHIL @I3@\n0 TRLR\n";
+    std::string error;
+    GEDCOMDocument* document = application->docController().openDocument(file, &error);
+    ASSERT_NE(document, nullptr) << error;
+    const Dictionary people{{"olof", Value(document->gedcomModel().recordWithID("@I3@"))},
+                            {"karl", Value(document->gedcomModel().recordWithID("@I1@"))}};
+
+    auto treeWindow = [](const char* name) -> RelativesController* {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* tree = qobject_cast<RelativesController*>(widget); tree && tree->objectName() == name) return tree;
+        return nullptr;
+    };
+    AppleScriptActivePanel& panel = scripts->panel();
+    ASSERT_TRUE(scripts->controller().interpretScriptText(
+        "olof.showancestors 2, outline\nkarl.showdescendants 1, chart\nwrite \"shown\"", "Trees", root(), people));
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(panel.outputText().toStdString(), "shown");
+
+    RelativesController* ancestors = treeWindow("AncestorsWindow");
+    ASSERT_NE(ancestors, nullptr);
+    EXPECT_TRUE(ancestors->isVisible());
+    EXPECT_FALSE(ancestors->chartMode());
+    EXPECT_EQ(ancestors->rootRecord()->grecordID(), "@I3@");
+    RelativesController* descendants = treeWindow("DescendantsWindow");
+    ASSERT_NE(descendants, nullptr);
+    EXPECT_TRUE(descendants->chartMode());
+    EXPECT_EQ(descendants->rootRecord()->grecordID(), "@I1@");
+    ancestors->resize(640, 360);
+    EXPECT_TRUE(
+        ancestors->grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "script-ancestors-window.png").string())));
+
+    // Asked again, the open window comes forward instead of a second one.
+    ASSERT_TRUE(scripts->controller().interpretScriptText("olof.showancestors", "Trees", root(), people));
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += widget->objectName() == "AncestorsWindow";
+    EXPECT_EQ(windows, 1);
+    ancestors->close();
+    descendants->close();
+    test::processUntil([&] { return !treeWindow("AncestorsWindow") && !treeWindow("DescendantsWindow"); });
 }
 
 TEST_F(ExtensionsMenu, InstallThenRemoveThroughTheMenu) {
