@@ -259,8 +259,9 @@ public:
     // properties) gives a multimedia record, found or made, as one undo
     // step "Drop Multimedia Files or URLs". Made records are shown
     // selected: from the lists table (inRecordsTable false) the multimedia
-    // list is shown first. False, after a beep, when nothing was made or
-    // changed.
+    // list is shown first, and made records whose files lie outside the
+    // library go through the document's multimedia queue. False, after a
+    // beep, when nothing was made or changed.
     bool dropMultimedia(const std::vector<Dictionary>& items, bool inRecordsTable);
     // Whether the list dragged from row `from` may move to just above row
     // `to` (the list count: to the end): not onto itself nor just below.

@@ -90,6 +90,8 @@ bool BrowserController::Handle::startLinkMmPanel() {
     return true;
 }
 
+void BrowserController::Handle::moveOrCopyMM(std::vector<std::string> queue) { browser_->moveOrCopyMM(std::move(queue)); }
+
 // ---- making the window
 
 std::shared_ptr<BrowserWindow> BrowserController::makeBrowser(GEDCOMDocument& doc, DocumentWindows& windows,

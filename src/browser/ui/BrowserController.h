@@ -72,6 +72,7 @@ public:
         void changeRecord(const RecordPtr& record, const std::string& paneID) override;
         void browserClose() override;
         bool startLinkMmPanel() override;
+        void moveOrCopyMM(std::vector<std::string> queue) override;
 
     private:
         BrowserController* browser_;
@@ -181,10 +182,10 @@ public:
     // Records > "Copy Multimedia File..." (Alt: move).
     void copyMultimediaObject(bool move);
     void copyOrMoveMultimediaObject(int moveOption, const std::vector<std::string>& moreIDs, bool canCancel);
-    // Works through multimedia records whose files lie outside the library:
-    // the next one's window offers the copy or move, then hands on the rest.
-    static void bulkCopyMultimediaObjects(DocumentWindows& windows, GEDCOMDocument& doc, std::vector<std::string> ids,
-                                          int moveOption);
+    // One step of the document's multimedia queue, on a later turn: unless
+    // the file is empty or the user links it as it is, the file is copied
+    // or moved; either way the rest of the queue goes on.
+    void moveOrCopyMM(std::vector<std::string> queue);
     static int getMoveOptionForFile(const std::string& file, bool canCancel, UserDefaults& defaults);
     QMenu* recordsMenu() const { return recordsMenu_; }
 
