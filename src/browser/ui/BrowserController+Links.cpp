@@ -12,6 +12,7 @@
 #include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
 #include "browser/MultimediaCopy.h"
+#include "browser/SourceMark.h"
 #include "browser/ui/BrowserController.h"
 #include "browser/ui/MultimediaSheets.h"
 #include "cells/MultimediaCell.h"
@@ -134,7 +135,8 @@ void BrowserController::showGEDCOMEditor() {
         return;
     }
     CustomCell* focused = focusedCell();
-    const std::shared_ptr<GEDCOMObject> structure = focused ? focused->structure() : nullptr;
+    const std::shared_ptr<GEDCOMObject> structure =
+        sourceStructureToMark(*windowRecord(), *record_, focused ? focused->structure() : nullptr);
     for (const auto& window : windows_.windowControllers())
         if (window->showSourceForRecord(record_, structure.get())) return;
     beep();

@@ -108,6 +108,9 @@ public:
     void openQuickComment(CustomCell& cell);
     void setHandle(Handle* handle) { handle_ = handle; }
     RecordPtr theRecord() const { return record_; }
+    // The record the pane is built from: the window's own record, unless a
+    // window shows a group of its structures.
+    virtual RecordPtr windowRecord() const { return record_; }
     const std::string& paneID() const { return paneID_; }
     BrowserWindow* linkedBrowser() const { return linkedBrowser_; }
     GEDCOMDocument& document() const { return doc_; }
