@@ -143,6 +143,13 @@ DocumentWindowController* DocumentWindows::findWindowController(const void* wind
     return nullptr;
 }
 
+DocumentWindowController* DocumentWindows::frontGEDCOMcontroller() const {
+    if (platform_.windowsFrontToBack)
+        for (const void* window : platform_.windowsFrontToBack())
+            if (DocumentWindowController* controller = findWindowController(window)) return controller;
+    return indexController();
+}
+
 DocumentWindowController* DocumentWindows::keyWindowController() const {
     return platform_.keyWindow ? findWindowController(platform_.keyWindow()) : nullptr;
 }

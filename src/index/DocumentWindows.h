@@ -84,6 +84,9 @@ public:
     BrowserWindow* findWindowWithParent(const BrowserWindow* browser) const;
     DocumentWindowController* findWindowController(const void* window) const;
     DocumentWindowController* keyWindowController() const;
+    // The frontmost window of this document that shows records; the index
+    // window when the desktop cannot tell the order.
+    DocumentWindowController* frontGEDCOMcontroller() const;
     RecordPtr keyWindowRecord() const;
     std::vector<RecordPtr> keyWindowRecords() const;
 

@@ -22,6 +22,7 @@
 
 namespace kl {
 
+class DocumentScripting;
 class DocumentWindows;
 class GEDCOMDocument;
 class GEDCOMModel;
@@ -58,6 +59,13 @@ public:
 
     void setView(IndexView* view);
     void setWindows(DocumentWindows* windows) { windows_ = windows; }
+    DocumentWindows* windows() const { return windows_; }
+    GEDCOMDocument& document() const { return doc_; }
+    // The document as internal scripts see it, made on first use; cut off
+    // from the document when this controller goes.
+    std::shared_ptr<DocumentScripting> scriptDocument();
+    // The index window logic of an open document; nullptr when it has none.
+    static IndexController* forDocument(const GEDCOMDocument* doc);
     // The library's predefined columns ("DefinedColumns"); may be nullptr.
     void setDefinedColumns(const Dictionary* defined) { definedColumns_ = defined; }
     const Dictionary* definedColumns() const { return definedColumns_; }
@@ -70,6 +78,9 @@ public:
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override;
     std::vector<RecordPtr> selectedRecords() override;
+    const void* window() const override;
+    // The records of the shown list, in display order.
+    Array listedRecords(bool forScript) override;
 
     // ---- queries
     GEDCOMModel& gedcomModel() const;
@@ -312,6 +323,7 @@ private:
     void reportUUIDMerge(const UUIDMerge& run);
 
     GEDCOMDocument& doc_;
+    std::shared_ptr<DocumentScripting> scriptDocument_;
     IndexStyleLibrary& styles_;
     IndexView* view_;
     DocumentWindows* windows_ = nullptr;

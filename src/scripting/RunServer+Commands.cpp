@@ -55,6 +55,15 @@ const RunServer::Tables& RunServer::commandTables() {
             {"setstringforkey", &RunServer::doObjectSetstringforkey},
             {"setnumberforkey", &RunServer::doObjectSetnumberforkey},
             {"removevalueforkey", &RunServer::doObjectRemovevalueforkey},
+            // Documents and albums.
+            {"addalbum", &RunServer::doObjectAddalbum},
+            {"addrecord", &RunServer::doObjectAddrecord},
+            {"union", &RunServer::doObjectUnion},
+            {"intersection", &RunServer::doObjectIntersection},
+            {"difference", &RunServer::doObjectDifference},
+            {"beginundo", &RunServer::doObjectBeginundo},
+            {"endundo", &RunServer::doObjectEndundo},
+            {"display", &RunServer::doObjectDisplay},
         },
     };
     return tables;

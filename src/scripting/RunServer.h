@@ -229,6 +229,19 @@ private:
     void doObjectRemovevalueforkey(const Value& target);
     std::shared_ptr<ISListType> scriptListOr(const Value& target, const std::string& what);
 
+    // Object commands of documents and albums (RunServer+Documents.cpp).
+    void doObjectAddalbum(const Value& target);
+    void doObjectAddrecord(const Value& target);
+    void doObjectUnion(const Value& target);
+    void doObjectIntersection(const Value& target);
+    void doObjectDifference(const Value& target);
+    void doObjectBeginundo(const Value& target);
+    void doObjectEndundo(const Value& target);
+    void doObjectDisplay(const Value& target);
+    void filterAlbum(const Value& target, int kind, const std::string& command);
+    // "remove" on an album; false when the target is no album.
+    bool removeFromAlbum(const Value& target);
+
     // What a run reaches, taken from the controller when it starts.
     struct RunPorts {
         std::shared_ptr<ScriptRunSink> sink;

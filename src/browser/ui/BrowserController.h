@@ -72,6 +72,7 @@ public:
         void changeRecord(const RecordPtr& record, const std::string& paneID) override;
         void browserClose() override;
         bool startLinkMmPanel() override;
+        Array listedRecords(bool forScript) override;
         void moveOrCopyMM(std::vector<std::string> queue) override;
 
     private:

@@ -13,6 +13,7 @@
 #include "foundation/AsciiText.h"
 #include "foundation/TildePath.h"
 #include "foundation/UserDefaults.h"
+#include "scripting/DocumentsApplication.h"
 #include "scripting/ExtensionInstaller.h"
 #include "scripting/ScriptController.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
@@ -47,7 +48,7 @@ ScriptsDesktop::~ScriptsDesktop() {
 LibraryFolder* ScriptsDesktop::library() const { return AppController::sharedLibrary(); }
 
 ScriptController& ScriptsDesktop::controller() {
-    if (!controller_) controller_ = std::make_unique<ScriptController>(ScriptController::Ports{panel_, clipboard_, nullptr, library()});
+    if (!controller_) controller_ = std::make_unique<ScriptController>(ScriptController::Ports{panel_, clipboard_, applicationObject(), library()});
     return *controller_;
 }
 
@@ -61,7 +62,14 @@ void ScriptsDesktop::addMenus(QMainWindow& window) {
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillExtensionsMenu(*menu); });
 }
 
+std::shared_ptr<Object> ScriptsDesktop::applicationObject() {
+    return std::make_shared<DocumentsApplication>([this] {
+        return documents_ ? documents_->documents() : std::vector<GEDCOMDocument*>{};
+    });
+}
+
 void ScriptsDesktop::addMenusToDocumentWindows(DocController& documents) {
+    documents_ = &documents;
     DocController::WindowFactory made = documents.windowFactory();
     if (!made) return;
     documents.setWindowFactory([this, made](GEDCOMDocument& document, DocController& controller) {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/ui/ScriptsHost.h"
+#include "foundation/Value.h"
 
 class QMenu;
 
@@ -58,12 +59,16 @@ public:
 
 private:
     LibraryFolder* library() const;
+    // "klapp": the open documents of the document controller.
+    std::shared_ptr<Object> applicationObject();
     ExtensionInstaller installer();
 
     UserDefaults& defaults_;
     std::shared_ptr<AppleScriptActivePanel> panel_;
     std::shared_ptr<QtClipboard> clipboard_;
     std::unique_ptr<ScriptController> controller_;
+    // Where scripts find the open documents; set with the window factory.
+    DocController* documents_ = nullptr;
     std::function<void()> beep_;
 };
 
