@@ -25,17 +25,25 @@ void onMain(const std::function<void()>& work) { Dispatcher::current().postAndWa
 
 }  // namespace
 
-void RunServer::doObjectAddalbum(const Value& target) {
+std::shared_ptr<DocumentScripting> RunServer::documentAndName(const Value& target, const std::string& notADocument,
+                                                               const std::string& badName) {
     auto doc = target.objectAs<DocumentScripting>();
     if (!doc) {
-        outputError("The target object for CreateAlbum command must be a document", &origCmd_);
-        return;
+        outputError(notADocument, &origCmd_);
+        return nullptr;
     }
-    const std::string name = more() ? *getString() : std::string();
-    if (!validObjectName(name)) {
-        outputError("First parameter in CreateAlbum command must be a valid object variable name", &origCmd_);
-        return;
+    if (!more() || !validObjectName(*getString())) {
+        outputError(badName, &origCmd_);
+        return nullptr;
     }
+    return doc;
+}
+
+void RunServer::doObjectAddalbum(const Value& target) {
+    auto doc = documentAndName(target, "The target object for CreateAlbum command must be a document",
+                               "First parameter in CreateAlbum command must be a valid object variable name");
+    if (!doc) return;
+    const std::string name = nextCmd_[arg_ - 1].toString();
     const std::optional<std::string> albumName = more() ? getString() : std::nullopt;
     auto album = doc->ISCreateAlbum(albumName);
     scriptObjects_.set(name, album ? Value(std::static_pointer_cast<Object>(album)) : Value(getNoneType()));
@@ -58,16 +66,10 @@ void RunServer::doObjectAddrecord(const Value& target) {
         });
         return;
     }
-    auto doc = target.objectAs<DocumentScripting>();
-    if (!doc) {
-        outputError("The target object for AddRecord command is not valid", &origCmd_);
-        return;
-    }
-    const std::string name = more() ? *getString() : std::string();
-    if (!validObjectName(name)) {
-        outputError("First parameter in AddRecord command must be a valid object variable name", &origCmd_);
-        return;
-    }
+    auto doc = documentAndName(target, "The target object for AddRecord command is not valid",
+                               "First parameter in AddRecord command must be a valid object variable name");
+    if (!doc) return;
+    const std::string name = nextCmd_[arg_ - 1].toString();
     auto type = getString();
     if (!type) return;
     const std::optional<std::string> extra = more() ? getString() : std::nullopt;

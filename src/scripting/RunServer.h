@@ -38,6 +38,7 @@
 namespace kl {
 
 class ClipboardPort;
+class DocumentScripting;
 class ISListType;
 class ScriptController;
 class ScriptRunSink;
@@ -239,6 +240,10 @@ private:
     void doObjectEndundo(const Value& target);
     void doObjectDisplay(const Value& target);
     void filterAlbum(const Value& target, int kind, const std::string& command);
+    // The target as a document, then the object name that receives what a
+    // command makes (the argument just read); nullptr after a report.
+    std::shared_ptr<DocumentScripting> documentAndName(const Value& target, const std::string& notADocument,
+                                                       const std::string& badName);
     // "remove" on an album; false when the target is no album.
     bool removeFromAlbum(const Value& target);
 
