@@ -8,6 +8,7 @@
 // plain pointers into the same list. Thread: main thread.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "index/DocumentWindowController.h"
 
@@ -28,6 +29,10 @@ public:
     // Opens the sheet that links the shown multimedia record to a file;
     // false when this browser cannot.
     virtual bool startLinkMmPanel() { return false; }
+    // The shown multimedia record's file lies outside the library: on a
+    // later turn the window asks whether to link it as it is, move or copy
+    // it, and then hands the rest of the queue back to the document.
+    virtual void moveOrCopyMM(std::vector<std::string> queue) { (void)queue; }
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override { return theRecord(); }
     std::vector<RecordPtr> selectedRecords() override {

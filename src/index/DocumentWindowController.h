@@ -29,6 +29,14 @@ public:
     virtual bool answersSelectedRecord() const { return false; }
     virtual RecordPtr selectedRecord() { return nullptr; }
     virtual std::vector<RecordPtr> selectedRecords() { return {}; }
+    // The rows the window lists, as scripts receive them: records, or (a
+    // relatives window) one list of level and records per row. forScript:
+    // an internal script asks (its own none value where a row has no
+    // record) rather than the outside scripting interface.
+    virtual Array listedRecords(bool forScript) {
+        (void)forScript;
+        return {};
+    }
     // The window that shows records' GEDCOM source (the index window)
     // shows this one's, the structure's lines marked; the others answer
     // false.

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "document/GEDCOMModel.h"
 #include "document/RecordsIndices.h"
 #include "foundation/MainThread.h"
 #include "foundation/UserDefaults.h"
 #include "model/GEDCOMRecord.h"
 #include "model/ISScripting.h"
+#include "model/OBJERecord.h"
 
 namespace kl {
 
@@ -18,6 +20,15 @@ bool isReport(const GEDCOMRecord* record) { return record && record->isType("_RP
 BrowserWindow* mainBrowser(DocumentWindowController* controller) {
     auto* browser = dynamic_cast<BrowserWindow*>(controller);
     return browser && !browser->isChildBrowser() ? browser : nullptr;
+}
+
+// A file found by its own path, in none of the document's library folders.
+bool outsideLibrary(const OBJERecord& object, const GEDCOMModel& model) {
+    bool isURL = false;
+    const std::string stored = object.mmFileName(&isURL);
+    if (stored.empty() || isURL) return false;
+    auto found = OBJERecord::multimediaFile(stored, model.multimediaRoot(), model.fileURL());
+    return found && !(found->root && OBJERecord::inRealMMLibrary(*found->root, model.multimediaRoot(), model.fileURL()));
 }
 
 }  // namespace
@@ -132,6 +143,13 @@ DocumentWindowController* DocumentWindows::findWindowController(const void* wind
     return nullptr;
 }
 
+DocumentWindowController* DocumentWindows::frontGEDCOMcontroller() const {
+    if (platform_.windowsFrontToBack)
+        for (const void* window : platform_.windowsFrontToBack())
+            if (DocumentWindowController* controller = findWindowController(window)) return controller;
+    return indexController();
+}
+
 DocumentWindowController* DocumentWindows::keyWindowController() const {
     return platform_.keyWindow ? findWindowController(platform_.keyWindow()) : nullptr;
 }
@@ -169,6 +187,17 @@ void DocumentWindows::closeMe(DocumentWindowController* controller) {
         else controller->close();
         removeWindowController(controller);
     });
+}
+
+void DocumentWindows::bulkCopyMultimediaObjects(const GEDCOMModel& model, std::vector<std::string> ids) {
+    while (!ids.empty()) {
+        const std::string id = ids.front();
+        ids.erase(ids.begin());
+        auto object = std::dynamic_pointer_cast<OBJERecord>(model.recordWithID(id));
+        if (!object || !outsideLibrary(*object, model)) continue;
+        if (BrowserWindow* browser = openNewRecordBrowser(object)) browser->moveOrCopyMM(std::move(ids));
+        return;
+    }
 }
 
 }  // namespace kl

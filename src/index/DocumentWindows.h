@@ -21,6 +21,7 @@
 
 namespace kl {
 
+class GEDCOMModel;
 class ISInterpreter;
 class UserDefaults;
 
@@ -68,6 +69,12 @@ public:
     // The link sheet of a new multimedia record, in its main browser;
     // false (the caller beeps) without that browser or sheet.
     bool linkNewMMRecord(const RecordPtr& record) const;
+    // Works through multimedia record IDs: the first record whose file lies
+    // outside the document's library folders gets a new window of its own,
+    // which asks what to do with the file and hands on the rest. IDs of
+    // other records, web addresses and files already in the library are
+    // passed over.
+    void bulkCopyMultimediaObjects(const GEDCOMModel& model, std::vector<std::string> ids);
 
     // ---- finders
     // With a record: its main browser under `parent`. Without: the
@@ -77,6 +84,9 @@ public:
     BrowserWindow* findWindowWithParent(const BrowserWindow* browser) const;
     DocumentWindowController* findWindowController(const void* window) const;
     DocumentWindowController* keyWindowController() const;
+    // The frontmost window of this document that shows records; the index
+    // window when the desktop cannot tell the order.
+    DocumentWindowController* frontGEDCOMcontroller() const;
     RecordPtr keyWindowRecord() const;
     std::vector<RecordPtr> keyWindowRecords() const;
 

@@ -6,6 +6,7 @@
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "foundation/UndoManager.h"
+#include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "index/IndexView.h"
 #include "model/GEDCOMRecord.h"
@@ -83,6 +84,9 @@ bool IndexController::dropMultimedia(const std::vector<Dictionary>& items, bool 
     if (added.empty()) return true;
     if (!inRecordsTable) selectRecordType("OBJE");
     selectByRecordIDs(added);
+    // Files from outside the library: the user says, one file at a time,
+    // whether to link, move or copy them.
+    if (windows_) windows_->bulkCopyMultimediaObjects(model, added);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "document/RecordsList.h"
 #include "foundation/MainThread.h"
 #include "foundation/UndoManager.h"
+#include "index/DocumentScripting.h"
 #include "index/DocumentWindows.h"
 #include "index/IndexSelection.h"
 #include "index/IndexStyleLibrary.h"
@@ -33,12 +34,26 @@ const GEDCOMRecord* recordOfNode(const void* object) {
 
 }  // namespace
 
+namespace {
+
+// The index windows of the open documents, for scripts that ask for a
+// document. Main thread only.
+std::vector<IndexController*>& liveControllers() {
+    static std::vector<IndexController*> controllers;
+    return controllers;
+}
+
+}  // namespace
+
 IndexController::IndexController(GEDCOMDocument& doc, IndexStyleLibrary& styles, IndexView* view)
     : doc_(doc), styles_(styles), view_(view ? view : &nullView()) {
     observe();
+    liveControllers().push_back(this);
 }
 
 IndexController::~IndexController() {
+    std::erase(liveControllers(), this);
+    if (scriptDocument_) scriptDocument_->detach();
     Dispatcher::current().cancelDeferred(this);
     // Album undo actions call back into this window.
     doc_.undo().removeAllActionsWithTarget(this);
@@ -125,6 +140,25 @@ std::optional<std::vector<std::string>> IndexController::selectedRecordIDs() con
 
 std::vector<IndexController::RecordPtr> IndexController::listedRecords() const {
     return shown_ ? shown_->order() : std::vector<RecordPtr>{};
+}
+
+const void* IndexController::window() const { return view_->platformWindow(); }
+
+Array IndexController::listedRecords(bool) {
+    Array items;
+    for (const auto& record : listedRecords()) items.emplace_back(std::static_pointer_cast<Object>(record));
+    return items;
+}
+
+std::shared_ptr<DocumentScripting> IndexController::scriptDocument() {
+    if (!scriptDocument_) scriptDocument_ = std::make_shared<DocumentScripting>(*this);
+    return scriptDocument_;
+}
+
+IndexController* IndexController::forDocument(const GEDCOMDocument* doc) {
+    for (IndexController* controller : liveControllers())
+        if (&controller->doc_ == doc) return controller;
+    return nullptr;
 }
 
 long IndexController::rowOf(const GEDCOMRecord* record) const {

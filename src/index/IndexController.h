@@ -22,6 +22,7 @@
 
 namespace kl {
 
+class DocumentScripting;
 class DocumentWindows;
 class GEDCOMDocument;
 class GEDCOMModel;
@@ -58,6 +59,13 @@ public:
 
     void setView(IndexView* view);
     void setWindows(DocumentWindows* windows) { windows_ = windows; }
+    DocumentWindows* windows() const { return windows_; }
+    GEDCOMDocument& document() const { return doc_; }
+    // The document as internal scripts see it, made on first use; cut off
+    // from the document when this controller goes.
+    std::shared_ptr<DocumentScripting> scriptDocument();
+    // The index window logic of an open document; nullptr when it has none.
+    static IndexController* forDocument(const GEDCOMDocument* doc);
     // The library's predefined columns ("DefinedColumns"); may be nullptr.
     void setDefinedColumns(const Dictionary* defined) { definedColumns_ = defined; }
     const Dictionary* definedColumns() const { return definedColumns_; }
@@ -70,6 +78,9 @@ public:
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override;
     std::vector<RecordPtr> selectedRecords() override;
+    const void* window() const override;
+    // The records of the shown list, in display order.
+    Array listedRecords(bool forScript) override;
 
     // ---- queries
     GEDCOMModel& gedcomModel() const;
@@ -259,8 +270,9 @@ public:
     // properties) gives a multimedia record, found or made, as one undo
     // step "Drop Multimedia Files or URLs". Made records are shown
     // selected: from the lists table (inRecordsTable false) the multimedia
-    // list is shown first. False, after a beep, when nothing was made or
-    // changed.
+    // list is shown first, and made records whose files lie outside the
+    // library go through the document's multimedia queue. False, after a
+    // beep, when nothing was made or changed.
     bool dropMultimedia(const std::vector<Dictionary>& items, bool inRecordsTable);
     // Whether the list dragged from row `from` may move to just above row
     // `to` (the list count: to the end): not onto itself nor just below.
@@ -311,6 +323,7 @@ private:
     void reportUUIDMerge(const UUIDMerge& run);
 
     GEDCOMDocument& doc_;
+    std::shared_ptr<DocumentScripting> scriptDocument_;
     IndexStyleLibrary& styles_;
     IndexView* view_;
     DocumentWindows* windows_ = nullptr;

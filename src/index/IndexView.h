@@ -24,6 +24,8 @@ class RecordsListForPanel;
 class IndexView {
 public:
     virtual ~IndexView() = default;
+    // The platform window that shows the index; nullptr without one.
+    virtual const void* platformWindow() const { return nullptr; }
 
     virtual void reloadLists() {}
     // Selects a row of the lists table without reporting it back.

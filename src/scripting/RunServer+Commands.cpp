@@ -108,6 +108,15 @@ const RunServer::Tables& RunServer::commandTables() {
             {"listdescendants", &RunServer::doObjectListdescendants},
             {"showancestors", &RunServer::doObjectShowancestors},
             {"showdescendants", &RunServer::doObjectShowdescendants},
+            // Documents and albums.
+            {"addalbum", &RunServer::doObjectAddalbum},
+            {"addrecord", &RunServer::doObjectAddrecord},
+            {"union", &RunServer::doObjectUnion},
+            {"intersection", &RunServer::doObjectIntersection},
+            {"difference", &RunServer::doObjectDifference},
+            {"beginundo", &RunServer::doObjectBeginundo},
+            {"endundo", &RunServer::doObjectEndundo},
+            {"display", &RunServer::doObjectDisplay},
         },
     };
     return tables;

@@ -265,6 +265,7 @@ void RunServer::doObjectInsertstring(const Value& target) {
 }
 
 void RunServer::doObjectRemove(const Value& target) {
+    if (removeFromAlbum(target)) return;
     auto list = scriptListOr(target, "remove");
     if (!list) return;
     long index = 0;

@@ -38,6 +38,7 @@
 namespace kl {
 
 class ClipboardPort;
+class DocumentScripting;
 class ISListType;
 class ScriptApplication;
 class ScriptController;
@@ -306,6 +307,22 @@ private:
     void doObjectShowancestors(const Value& target);
     void doObjectShowdescendants(const Value& target);
     void showRelatives(const Value& target, bool ancestors);
+    // Object commands of documents and albums (RunServer+Documents.cpp).
+    void doObjectAddalbum(const Value& target);
+    void doObjectAddrecord(const Value& target);
+    void doObjectUnion(const Value& target);
+    void doObjectIntersection(const Value& target);
+    void doObjectDifference(const Value& target);
+    void doObjectBeginundo(const Value& target);
+    void doObjectEndundo(const Value& target);
+    void doObjectDisplay(const Value& target);
+    void filterAlbum(const Value& target, int kind, const std::string& command);
+    // The target as a document, then the object name that receives what a
+    // command makes (the argument just read); nullptr after a report.
+    std::shared_ptr<DocumentScripting> documentAndName(const Value& target, const std::string& notADocument,
+                                                       const std::string& badName);
+    // "remove" on an album; false when the target is no album.
+    bool removeFromAlbum(const Value& target);
 
     // What a run reaches, taken from the controller when it starts.
     struct RunPorts {

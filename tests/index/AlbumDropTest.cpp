@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "IndexTestSupport.h"
+#include "index/DocumentWindows.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMStructure.h"
 #include "model/OBJERecord.h"
@@ -155,6 +156,38 @@ TEST(MultimediaDrop, NothingMadeOrChangedBeepsAndIsRefused) {
     }
     f.doc.undo().undo();
     EXPECT_TRUE(f.objectIDs().empty()) << "a refused drop leaves no undo step of its own";
+}
+
+// Dropped files from outside the library go through the multimedia queue:
+// the first one's new window asks what to do and carries the rest on;
+// web addresses and files in the library are passed over.
+TEST(MultimediaDrop, FilesFromOutsideTheLibraryAreOfferedOneWindowAtATime) {
+    MultimediaDropFixture f;
+    DocumentWindows windows{*f.scratch.defaults, test::browserDoublePlatform()};
+    f.index->setWindows(&windows);
+    const auto library = f.scratch.folder / "library";
+    std::filesystem::create_directories(library);
+    std::ofstream(library / "kept.jpg") << "in the library";
+    f.doc.setMultimediaRoot({library.string() + "/"});
+    Dictionary page;
+    page.set("ImagePath", Value(std::string("https://example.org/mill.jpg")));
+    page.set("isWebURL", Value(true));
+    ASSERT_TRUE(f.index->dropMultimedia(
+        {page, f.file(library / "kept.jpg"), f.file(f.folder / "hall.jpg"), f.file(f.folder / "barn.png")}, false));
+    ASSERT_EQ(windows.windowControllers().size(), 1u) << "one window for the first file from outside";
+    auto* asking = dynamic_cast<test::BrowserDouble*>(windows.windowControllers()[0].get());
+    ASSERT_NE(asking, nullptr);
+    EXPECT_EQ(asking->record, f.objectOf((f.folder / "hall.jpg").string()));
+    ASSERT_EQ(asking->queues.size(), 1u);
+    ASSERT_EQ(asking->queues[0].size(), 1u);
+    EXPECT_EQ(f.record(asking->queues[0][0]), f.objectOf((f.folder / "barn.png").string()));
+
+    // The window hands the rest back: the next file gets a window of its own.
+    windows.bulkCopyMultimediaObjects(f.doc.gedcomModel(), asking->queues[0]);
+    ASSERT_EQ(windows.windowControllers().size(), 2u);
+    auto* next = dynamic_cast<test::BrowserDouble*>(windows.windowControllers()[1].get());
+    EXPECT_EQ(next->record, f.objectOf((f.folder / "barn.png").string()));
+    EXPECT_EQ(next->queues, std::vector<std::vector<std::string>>{{}});
 }
 
 TEST(MultimediaDrop, OnlyPastTheLastListOrOnTheMultimediaList) {

@@ -90,8 +90,11 @@ struct BrowserDouble : BrowserWindow {
     void showWindow() override {}
     void close() override {}
     const void* window() const override { return this; }
+    void moveOrCopyMM(std::vector<std::string> queue) override { queues.push_back(std::move(queue)); }
     std::shared_ptr<GEDCOMRecord> record;
     std::string pane;
+    // The rest of each multimedia queue this window was asked to go on with.
+    std::vector<std::vector<std::string>> queues;
 };
 
 // Every browser is made at once as a double, behind no other window.

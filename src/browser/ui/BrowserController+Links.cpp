@@ -12,6 +12,7 @@
 #include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
 #include "browser/MultimediaCopy.h"
+#include "browser/SourceMark.h"
 #include "browser/ui/BrowserController.h"
 #include "browser/ui/MultimediaSheets.h"
 #include "cells/MultimediaCell.h"
@@ -134,7 +135,8 @@ void BrowserController::showGEDCOMEditor() {
         return;
     }
     CustomCell* focused = focusedCell();
-    const std::shared_ptr<GEDCOMObject> structure = focused ? focused->structure() : nullptr;
+    const std::shared_ptr<GEDCOMObject> structure =
+        sourceStructureToMark(*windowRecord(), *record_, focused ? focused->structure() : nullptr);
     for (const auto& window : windows_.windowControllers())
         if (window->showSourceForRecord(record_, structure.get())) return;
     beep();
@@ -244,7 +246,7 @@ void BrowserController::copyOrMoveMultimediaObject(int moveOption, const std::ve
         beep();
         if (!moreIDs.empty()) {
             Dispatcher::current().postDeferred(this, [this] { closeSoon(); });
-            bulkCopyMultimediaObjects(windows_, doc_, moreIDs, moveOption);
+            windows_.bulkCopyMultimediaObjects(doc_.gedcomModel(), moreIDs);
         }
         return;
     }
@@ -266,7 +268,7 @@ void BrowserController::copyOrMoveMultimediaObject(int moveOption, const std::ve
     if (!moreIDs.empty()) {
         // The queue goes on whatever happened here, cancelling included.
         Dispatcher::current().postDeferred(this, [this] { closeSoon(); });
-        bulkCopyMultimediaObjects(windows_, doc_, moreIDs, moveOption);
+        windows_.bulkCopyMultimediaObjects(doc_.gedcomModel(), moreIDs);
     }
 }
 
@@ -299,28 +301,20 @@ void BrowserController::copyMMFile(const std::string& destination, const std::st
                              std::nullopt, nullptr);
 }
 
-void BrowserController::bulkCopyMultimediaObjects(DocumentWindows& windows, GEDCOMDocument& doc,
-                                                   std::vector<std::string> ids, int moveOption) {
-    GEDCOMModel& model = doc.gedcomModel();
-    while (!ids.empty()) {
-        const std::string id = ids.front();
-        ids.erase(ids.begin());
-        auto object = std::dynamic_pointer_cast<OBJERecord>(model.recordWithID(id));
-        if (!object) continue;
-        bool isURL = false;
-        const std::string stored = object->mmFileName(&isURL);
-        auto found = isURL ? std::nullopt : OBJERecord::multimediaFile(stored, model.multimediaRoot(), model.fileURL());
-        if (!found || inLibrary(*found, model)) continue;
-        Dispatcher::current().postDeferred(&doc, [&windows, object, ids, moveOption] {
-            auto* handle = dynamic_cast<Handle*>(windows.openRecordBrowser(object, std::nullopt, nullptr, false));
-            if (!handle) return;
-            BrowserController* browser = handle->controller();
-            Dispatcher::current().postDeferred(browser, [browser, ids, moveOption] {
-                browser->copyOrMoveMultimediaObject(moveOption, ids, true);
-            });
-        });
-        return;
-    }
+void BrowserController::moveOrCopyMM(std::vector<std::string> queue) {
+    Dispatcher::current().postDeferred(this, [this, queue] {
+        auto object = std::dynamic_pointer_cast<OBJERecord>(record_);
+        const std::optional<std::string> file = object ? object->mmFileFullPathOrURL() : std::nullopt;
+        if (file && !MultimediaCell::isZeroSize(*file, false)) {
+            const int option = getMoveOptionForFile(*file, false, windows_.defaults());
+            if (option != LinkAsIs) {
+                copyOrMoveMultimediaObject(option, queue, false);
+                return;
+            }
+        }
+        closeSoon();
+        windows_.bulkCopyMultimediaObjects(doc_.gedcomModel(), queue);
+    });
 }
 
 }  // namespace kl

@@ -90,6 +90,14 @@ bool BrowserController::Handle::startLinkMmPanel() {
     return true;
 }
 
+Array BrowserController::Handle::listedRecords(bool forScript) {
+    Array items;
+    for (const auto& record : browser_->listedRecords(forScript)) items.emplace_back(std::static_pointer_cast<Object>(record));
+    return items;
+}
+
+void BrowserController::Handle::moveOrCopyMM(std::vector<std::string> queue) { browser_->moveOrCopyMM(std::move(queue)); }
+
 // ---- making the window
 
 std::shared_ptr<BrowserWindow> BrowserController::makeBrowser(GEDCOMDocument& doc, DocumentWindows& windows,

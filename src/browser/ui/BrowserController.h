@@ -72,6 +72,8 @@ public:
         void changeRecord(const RecordPtr& record, const std::string& paneID) override;
         void browserClose() override;
         bool startLinkMmPanel() override;
+        Array listedRecords(bool forScript) override;
+        void moveOrCopyMM(std::vector<std::string> queue) override;
 
     private:
         BrowserController* browser_;
@@ -107,6 +109,9 @@ public:
     void openQuickComment(CustomCell& cell);
     void setHandle(Handle* handle) { handle_ = handle; }
     RecordPtr theRecord() const { return record_; }
+    // The record the pane is built from: the window's own record, unless a
+    // window shows a group of its structures.
+    virtual RecordPtr windowRecord() const { return record_; }
     const std::string& paneID() const { return paneID_; }
     BrowserWindow* linkedBrowser() const { return linkedBrowser_; }
     GEDCOMDocument& document() const { return doc_; }
@@ -181,10 +186,10 @@ public:
     // Records > "Copy Multimedia File..." (Alt: move).
     void copyMultimediaObject(bool move);
     void copyOrMoveMultimediaObject(int moveOption, const std::vector<std::string>& moreIDs, bool canCancel);
-    // Works through multimedia records whose files lie outside the library:
-    // the next one's window offers the copy or move, then hands on the rest.
-    static void bulkCopyMultimediaObjects(DocumentWindows& windows, GEDCOMDocument& doc, std::vector<std::string> ids,
-                                          int moveOption);
+    // One step of the document's multimedia queue, on a later turn: unless
+    // the file is empty or the user links it as it is, the file is copied
+    // or moved; either way the rest of the queue goes on.
+    void moveOrCopyMM(std::vector<std::string> queue);
     static int getMoveOptionForFile(const std::string& file, bool canCancel, UserDefaults& defaults);
     QMenu* recordsMenu() const { return recordsMenu_; }
 

@@ -107,6 +107,7 @@ public:
     const void* window() const override { return static_cast<const QWidget*>(window_); }
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override { return window_->selectedRecord(); }
+    Array listedRecords(bool forScript) override { return window_->listedRows(forScript); }
     RecordPtr rootRecord() const override { return window_->rootRecord(); }
     std::string viewStyle() const override { return window_->viewStyle(); }
     RelativesController* window_;

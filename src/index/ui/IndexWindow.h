@@ -72,6 +72,7 @@ class UserDefaults;
 class IndexWindow : public QMainWindow, public IndexView {
     Q_OBJECT
 public:
+    const void* platformWindow() const override { return static_cast<const QWidget*>(this); }
     static constexpr const char* kFrameName = "KinloreIndexWindow";
     static constexpr const char* kVertDivider = "KinloreIndexWindowVertDivider";
     static constexpr const char* kHorizDivider = "KinloreIndexWindowHorizDivider";

@@ -278,6 +278,11 @@ public:
     bool answersSelectedRecord() const override { return true; }
     RecordPtr selectedRecord() override { return panel_.selectedRecord(); }
     std::vector<RecordPtr> selectedRecords() override { return panel_.selectedRecords().value_or(Records{}); }
+    Array listedRecords(bool forScript) override {
+        Array items;
+        for (const auto& record : panel_.listedRecords(forScript)) items.emplace_back(std::static_pointer_cast<Object>(record));
+        return items;
+    }
 
 private:
     SearchPanel& panel_;

@@ -11,14 +11,14 @@
 // from the script thread hop to the GUI thread themselves.
 #include <memory>
 
-#include "scripting/ScriptApplication.h"
+#include "scripting/DocumentsApplication.h"
 
 namespace kl {
 
 class AppleScriptActivePanel;
 class UserDefaults;
 
-class QtScriptApplication : public ScriptApplication {
+class QtScriptApplication : public DocumentsApplication {
 public:
     QtScriptApplication(UserDefaults& defaults, std::shared_ptr<AppleScriptActivePanel> panel);
 

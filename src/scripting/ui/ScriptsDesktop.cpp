@@ -13,6 +13,7 @@
 #include "foundation/AsciiText.h"
 #include "foundation/TildePath.h"
 #include "foundation/UserDefaults.h"
+#include "scripting/DocumentsApplication.h"
 #include "scripting/ExtensionInstaller.h"
 #include "scripting/ScriptController.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
@@ -39,7 +40,9 @@ ScriptsDesktop::ScriptsDesktop(UserDefaults& defaults, QObject* parent)
       panel_(std::make_shared<AppleScriptActivePanel>(defaults)),
       clipboard_(std::make_shared<QtClipboard>()),
       application_(std::make_shared<QtScriptApplication>(defaults, panel_)),
-      beep_([] { QApplication::beep(); }) {}
+      beep_([] { QApplication::beep(); }) {
+    application_->setDocuments([this] { return documents_ ? documents_->documents() : std::vector<GEDCOMDocument*>{}; });
+}
 
 ScriptsDesktop::~ScriptsDesktop() {
     // The controller stops a run under way before the panel it reports to.
@@ -64,6 +67,7 @@ void ScriptsDesktop::addMenus(QMainWindow& window) {
 }
 
 void ScriptsDesktop::addMenusToDocumentWindows(DocController& documents) {
+    documents_ = &documents;
     DocController::WindowFactory made = documents.windowFactory();
     if (!made) return;
     documents.setWindowFactory([this, made](GEDCOMDocument& document, DocController& controller) {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/ui/ScriptsHost.h"
+#include "foundation/Value.h"
 
 class QMenu;
 
@@ -66,6 +67,8 @@ private:
     std::shared_ptr<QtClipboard> clipboard_;
     std::shared_ptr<QtScriptApplication> application_;
     std::unique_ptr<ScriptController> controller_;
+    // Where scripts find the open documents; set with the window factory.
+    DocController* documents_ = nullptr;
     std::function<void()> beep_;
 };
 

@@ -12,12 +12,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTableView>
 #include <QToolButton>
+#include <QUrl>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -227,6 +231,28 @@ TEST_F(LinkWindows, TheHelperSheetStoresOnlyAChange) {
 
 class LinkSheets : public LinkWindows {
 protected:
+    static void pressButton(QMessageBox& alert, const char* title) {
+        for (QAbstractButton* button : alert.buttons())
+            if (button->text() == title) {
+                button->click();
+                return;
+            }
+        ADD_FAILURE() << "no button " << title;
+        alert.close();
+    }
+    // A drag dropped at one point of a table's viewport, as the window
+    // system hands it over; whether the drop was taken.
+    static bool dropOn(QAbstractItemView& table, QPoint at, const QMimeData& data) {
+        const auto actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(table.viewport(), &enter);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(table.viewport(), &move);
+        if (!move.isAccepted()) return false;
+        QDropEvent drop(QPointF(at), move.dropAction(), &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(table.viewport(), &drop);
+        return drop.isAccepted();
+    }
     // Aldric's picture opens his multimedia record in a child window.
     BrowserController* openPicture() {
         BrowserController* browser = openAldric();
@@ -336,6 +362,7 @@ TEST_F(LinkSheets, CopyToLibraryKeepsTheSourceMoveRemovesIt) {
 TEST_F(LinkSheets, CancellingTheSavePanelOfAQueueGoesOnWithTheNext) {
     BrowserController* browser = openPicture();
     ASSERT_NE(browser, nullptr);
+    defaults->setObject(Value(true), BrowserController::kWarnNonLibraryKey);
     // The record's file lies outside the library; the queue holds it once more.
     const fs::path file = outside();
     picture()->attachMultimedia(file.string(), std::nullopt, std::nullopt, std::nullopt);
@@ -343,7 +370,11 @@ TEST_F(LinkSheets, CancellingTheSavePanelOfAQueueGoesOnWithTheNext) {
     std::function<void(QFileDialog&)> cancel = [&](QFileDialog& panel) {
         ++panels;
         panel.reject();
-        if (panels < 2) test::whenModal<QFileDialog>(cancel);
+        // The queued record's window asks again before its save panel.
+        if (panels < 2) test::whenModal<QMessageBox>([&](QMessageBox& alert) {
+            test::whenModal<QFileDialog>(cancel);
+            pressButton(alert, "Copy To Library");
+        });
     };
     test::whenModal<QFileDialog>(cancel);
     browser->copyOrMoveMultimediaObject(BrowserController::CopyToLibrary, {"@M1@"}, true);
@@ -351,6 +382,57 @@ TEST_F(LinkSheets, CancellingTheSavePanelOfAQueueGoesOnWithTheNext) {
     settle();
     EXPECT_TRUE(fs::exists(file));
     EXPECT_EQ(picture()->mmFileFullPathOrURL().value_or(""), file.string());
+}
+
+// Image files from outside the library dropped on the index window's lists
+// make multimedia records; then each file's own window asks whether to link
+// it as it is, move or copy it into the library, one file after the other.
+TEST_F(LinkSheets, FilesDroppedOnTheIndexWindowAskOneByOneToLinkMoveOrCopy) {
+    window = openSample();
+    ASSERT_NE(window, nullptr);
+    window->resize(900, 600);
+    settle();
+    defaults->setObject(Value(true), BrowserController::kWarnNonLibraryKey);
+    const fs::path mill = outside();
+    const fs::path barn = mill.parent_path() / "barn.png";
+    fs::copy_file(mill, barn, fs::copy_options::overwrite_existing);
+    const fs::path copied = root() / "copied-mill.png";
+    const std::size_t objectsBefore = doc->gedcomModel().recordsOfType("OBJE").size();
+
+    std::vector<std::string> asked;
+    test::whenModal<QMessageBox>([&](QMessageBox& first) {
+        asked.push_back(first.text().toStdString());
+        test::whenModal<QFileDialog>([&](QFileDialog& panel) {
+            panel.selectFile(QString::fromStdString(copied.string()));
+            // The next file's window asks once this one has copied.
+            test::whenModal<QMessageBox>([&](QMessageBox& second) {
+                asked.push_back(second.text().toStdString());
+                pressButton(second, "Link As Is");
+            });
+            static_cast<QDialog&>(panel).accept();
+        });
+        pressButton(first, "Copy To Library");
+    });
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(mill.string())),
+                   QUrl::fromLocalFile(QString::fromStdString(barn.string()))});
+    QTableView* lists = window->listsTable();
+    ASSERT_TRUE(dropOn(*lists, QPoint(20, lists->viewport()->height() - 5), files));
+    ASSERT_TRUE(test::processUntil([&] { return asked.size() == 2; }));
+    ASSERT_TRUE(test::processUntil([&] { return browsers(*window).empty(); })) << "both windows close again";
+    settle();
+
+    EXPECT_EQ(asked, (std::vector<std::string>{
+                         "The multimedia file mill.png is not in any multimedia library folder for this document.",
+                         "The multimedia file barn.png is not in any multimedia library folder for this document."}));
+    ASSERT_EQ(doc->gedcomModel().recordsOfType("OBJE").size(), objectsBefore + 2);
+    std::vector<std::string> linked;
+    for (const auto& r : doc->gedcomModel().recordsOfType("OBJE"))
+        if (auto object = std::dynamic_pointer_cast<OBJERecord>(r))
+            linked.push_back(object->mmFileFullPathOrURL().value_or(""));
+    EXPECT_NE(std::find(linked.begin(), linked.end(), copied.string()), linked.end()) << "the copy is linked";
+    EXPECT_NE(std::find(linked.begin(), linked.end(), barn.string()), linked.end()) << "linked as it is";
+    EXPECT_TRUE(fs::exists(mill)) << "a copy keeps the original";
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+#include "scripting/DocumentsApplication.h"
+
+#include "foundation/MainThread.h"
+#include "index/DocumentScripting.h"
+#include "index/IndexController.h"
+
+namespace kl {
+
+std::shared_ptr<Object> DocumentsApplication::klis_getObjectAttribute(const std::string& name,
+                                                                      ISInterpreter* sender) {
+    if (name != "documents" && name != "frontDocument") return ScriptApplication::klis_getObjectAttribute(name, sender);
+    if (!sender) return nullptr;
+    Array open;
+    Dispatcher::current().postAndWait([&] {
+        if (!documents_) return;
+        // A document shown by no index window yet has nothing to offer.
+        for (GEDCOMDocument* doc : documents_())
+            if (IndexController* index = IndexController::forDocument(doc))
+                open.emplace_back(std::static_pointer_cast<Object>(index->scriptDocument()));
+    });
+    if (name == "documents") return sender->makeList(std::move(open));
+    return open.empty() ? sender->scriptObject("None") : open.front().object();
+}
+
+}  // namespace kl
