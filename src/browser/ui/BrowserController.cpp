@@ -131,6 +131,8 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     recordsMenu_->addSeparator();
     documentMenus_ =
         DocumentMenus::addDocumentMenus(*this, doc_, UserDefaults::standard(), edit, recordsMenu_, std::move(hooks));
+    addGoMenu();
+    if (!linkedBrowser_ && !isPrinting_) setupToolBar();
 
     background_.setHost(backgroundWidget_);
     background_.setBrowser(self_, static_cast<const QWidget*>(this));
@@ -210,6 +212,9 @@ void BrowserController::stopEverything() {
 }
 
 void BrowserController::setTheRecord(RecordPtr record) {
+    // The same record again is a change of pane only.
+    if (record && record == record_) history_.updateCurrentItem(*record);
+    else if (record) history_.addRecordToStack(*record);
     record_ = std::move(record);
     background_.setRecord(record_);
     observeRecord();
@@ -298,6 +303,9 @@ bool BrowserController::buildCustomEditNow(bool firstLoad) {
     const bool built =
         builder_.buildCustomEdit(record_, firstLoad, environment(), width, std::max(0, split_->height() - 15));
     ++builds_;
+    if (record_) record_->setUpLinkLists(lists_);
+    else lists_ = RecordLinkLists{};
+    maintainMenus();
     backgroundWidget_->resize(width, int(std::ceil(std::max(background_.height(), 1.0))));
     firstCell_ = builder_.firstCell();
     refreshTitle();
@@ -527,6 +535,8 @@ int BrowserController::endActiveCell(int mode) {
 void BrowserController::recordDeleted(const Notification& note) {
     const Value* deleted = note.userInfo.get(user_info_keys::TheRecord);
     if (deleted && record_ && deleted->object() == std::static_pointer_cast<Object>(record_)) closeSoon();
+    // The history may have lost the records its buttons lead to.
+    else validateToolbar();
 }
 
 void BrowserController::closeSoon() {
