@@ -39,6 +39,7 @@
 #include "document/RecordIdsDrag.h"
 #include "foundation/MainThread.h"
 #include "index/DocumentWindows.h"
+#include "index/ui/SelectRecordController.h"
 #include "model/GEDCOMRecord.h"
 #include "model/ModelNotifications.h"
 #include "script/Templates.h"
@@ -534,9 +535,14 @@ int BrowserController::endActiveCell(int mode) {
 
 void BrowserController::recordDeleted(const Notification& note) {
     const Value* deleted = note.userInfo.get(user_info_keys::TheRecord);
-    if (deleted && record_ && deleted->object() == std::static_pointer_cast<Object>(record_)) closeSoon();
+    if (deleted && record_ && deleted->object() == std::static_pointer_cast<Object>(record_)) {
+        closeSoon();
+        return;
+    }
+    if (picker_ && deleted)
+        if (auto record = deleted->objectAs<GEDCOMRecord>()) picker_->cancelIfInSelection(record.get());
     // The history may have lost the records its buttons lead to.
-    else validateToolbar();
+    validateToolbar();
 }
 
 void BrowserController::closeSoon() {

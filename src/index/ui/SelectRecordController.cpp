@@ -1,5 +1,7 @@
 #include "index/ui/SelectRecordController.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -172,6 +174,13 @@ std::shared_ptr<GEDCOMRecord> SelectRecordController::selectedRecord(
     const QModelIndexList rows = table_->selectionModel()->selectedRows();
     if (rows.isEmpty() || !list) return nullptr;
     return list->recordWithIndex(rows.front().row());
+}
+
+void SelectRecordController::cancelIfInSelection(const GEDCOMRecord* record) {
+    if (!list_ || !record) return;
+    const auto& order = list_->order();
+    if (std::any_of(order.begin(), order.end(), [record](const auto& listed) { return listed.get() == record; }))
+        cancelClick();
 }
 
 void SelectRecordController::updateButtons() {

@@ -59,6 +59,9 @@ public:
     QPushButton* helpButton() const { return help_; }
     // Whether a choice is pending.
     bool sheetVisible() const { return list_ != nullptr; }
+    // Cancels a pending choice whose list holds the record (it was
+    // deleted: choosing it would bring it back into view).
+    void cancelIfInSelection(const GEDCOMRecord* record);
 
     // The row of the first record whose name starts with the text
     // (case ignored); -1 when none, -2 for no text.

@@ -167,6 +167,37 @@ TEST_F(NavigationWindows, RelativesShowOneAtOnceAndSeveralOnThePicker) {
     EXPECT_FALSE(browser->toolbar()->actionForIdentifier("ShowFatherHusband")->isEnabled());
 }
 
+TEST_F(NavigationWindows, DeletingARecordOfThePickerCancelsItAndBackSkipsIt) {
+    BrowserController* browser = openRecord("@I3@");
+    ASSERT_NE(browser, nullptr);
+    clickToolbarItem(*browser, "ShowFatherHusband");
+    ASSERT_TRUE(waitFor(*browser, "@I1@"));
+    clickToolbarItem(*browser, "ShowChildren");
+    SelectRecordController* picker = browser->recordPicker();
+    ASSERT_NE(picker, nullptr);
+    ASSERT_TRUE(test::processUntil([&] { return picker->isVisible(); }));
+    doc->gedcomModel().deleteRecord(doc->gedcomModel().recordWithID("@I3@"));
+    settle();
+    EXPECT_FALSE(picker->isVisible());
+    EXPECT_EQ(shownID(*browser), "@I1@");
+    // The history led back to the deleted record only.
+    EXPECT_FALSE(browser->backForwardItem()->backButton()->isEnabled());
+}
+
+TEST_F(NavigationWindows, HelpOpensTheTopicOfTheRecordShown) {
+    std::vector<std::string> asked;
+    BrowserController::setHelpHandler(
+        [&](const std::string& topic, const std::string& prefix) { asked.push_back(prefix + topic); });
+    BrowserController* browser = openRecord("@I1@");
+    ASSERT_NE(browser, nullptr);
+    browser->toolbar()->actionForIdentifier(BrowserToolbar::kWindowHelp)->trigger();
+    click(*linkOf(*browser, "FAMS"));
+    ASSERT_TRUE(waitFor(*browser, "@F1@"));
+    browser->toolbar()->actionForIdentifier(BrowserToolbar::kWindowHelp)->trigger();
+    BrowserController::setHelpHandler(nullptr);
+    EXPECT_EQ(asked, (std::vector<std::string>{"index_Editing/individual", "index_Editing/family"}));
+}
+
 TEST_F(NavigationWindows, PreviousAndNextFollowTheTypeListAndStopAtItsEnds) {
     BrowserController* probe = openRecord("@I1@");
     ASSERT_NE(probe, nullptr);
