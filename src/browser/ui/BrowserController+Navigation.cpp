@@ -133,6 +133,10 @@ void BrowserController::setupToolBar() {
         if (auto* pair = prevNextItem()) pair->validate();
     });
     AppToolbars::setToolbarStyleForWindow(this, windows_.defaults());
+    goMenu_->addSeparator();
+    QAction* customize = goMenu_->addAction(tr("Customize Toolbar..."));
+    customize->setObjectName("CustomizeToolbar");
+    connect(customize, &QAction::triggered, this, [this] { toolbar_->runCustomizationPalette(); });
 }
 
 QWidget* BrowserController::makeToolbarView(const ToolbarItemSpec& item) {

@@ -2,10 +2,11 @@
 // link, the toolbar's back and forward buttons and their held-down history
 // menus, the Go menu's keys, previous and next record of the type, the
 // relationship buttons with their picker, the multimedia picker's portrait
-// buttons, and the toolbar's screenshot.
+// buttons, customising the toolbar, help, and the toolbar's screenshot.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QListWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "document/RecordsList.h"
 #include "foundation/UndoManager.h"
 #include "index/ui/IndexToolbarWidget.h"
+#include "index/ui/ToolbarCustomizeDialog.h"
 #include "index/ui/SelectRecordController.h"
 
 namespace kl {
@@ -106,6 +108,18 @@ TEST_F(NavigationWindows, LinkThenBackAndForwardByButtonsAndKeys) {
     keys(*browser, Qt::ALT | Qt::Key_Left);
     ASSERT_TRUE(waitFor(*browser, "@I1@"));
     EXPECT_EQ(browser->history().stack().size(), 2u);
+
+    // The customised order is kept for every record window.
+    browser->goMenu()->findChild<QAction*>("CustomizeToolbar")->trigger();
+    auto* dialog = browser->findChild<ToolbarCustomizeDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->useDefaultSet();
+    dialog->currentList()->setCurrentRow(0);
+    dialog->removeItem();
+    dialog->accept();
+    settle();
+    EXPECT_EQ(browser->toolbar()->itemIdentifiers().front(), "Ancestors");
+    EXPECT_EQ(browser->backForwardItem(), nullptr);
 }
 
 TEST_F(NavigationWindows, HoldingBackShowsTheHistoryAndAChoiceJumpsThere) {
