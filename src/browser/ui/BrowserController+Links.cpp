@@ -83,13 +83,18 @@ void BrowserController::runScript(const std::string& name, int type, const std::
     if (!AppController::runScript(name, type, message)) beep();
 }
 
-// Detaching links and choosing portraits are browser commands of their
-// own; until they are there the user hears that nothing happened.
+// Detaching links is a browser command of its own; until it is there the
+// user hears that nothing happened.
 void BrowserController::detachEventNow(const std::shared_ptr<GEDCOMObject>&, const std::shared_ptr<GEDCOMObject>&) {
     beep();
 }
 
-void BrowserController::changeOBJERecord(const RecordPtr&) { beep(); }
+// A link's "Designate ... as this record's portrait" item.
+void BrowserController::changeOBJERecord(const RecordPtr& record) {
+    Dictionary info;
+    info.set("RecordActionClick", Value("YES"));
+    changeOBJERecord(record, info);
+}
 
 // ---- the helper sheet
 

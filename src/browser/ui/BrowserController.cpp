@@ -39,6 +39,7 @@
 #include "document/RecordIdsDrag.h"
 #include "foundation/MainThread.h"
 #include "index/DocumentWindows.h"
+#include "index/ui/SelectRecordController.h"
 #include "model/GEDCOMRecord.h"
 #include "model/ModelNotifications.h"
 #include "script/Templates.h"
@@ -139,6 +140,8 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     recordsMenu_->addSeparator();
     documentMenus_ =
         DocumentMenus::addDocumentMenus(*this, doc_, UserDefaults::standard(), edit, recordsMenu_, std::move(hooks));
+    addGoMenu();
+    if (!linkedBrowser_ && !isPrinting_) setupToolBar();
 
     background_.setHost(backgroundWidget_);
     background_.setBrowser(self_, static_cast<const QWidget*>(this));
@@ -218,6 +221,9 @@ void BrowserController::stopEverything() {
 }
 
 void BrowserController::setTheRecord(RecordPtr record) {
+    // The same record again is a change of pane only.
+    if (record && record == record_) history_.updateCurrentItem(*record);
+    else if (record) history_.addRecordToStack(*record);
     record_ = std::move(record);
     background_.setRecord(record_);
     observeRecord();
@@ -306,6 +312,9 @@ bool BrowserController::buildCustomEditNow(bool firstLoad) {
     const bool built =
         builder_.buildCustomEdit(record_, firstLoad, environment(), width, std::max(0, split_->height() - 15));
     ++builds_;
+    if (record_) record_->setUpLinkLists(lists_);
+    else lists_ = RecordLinkLists{};
+    maintainMenus();
     backgroundWidget_->resize(width, int(std::ceil(std::max(background_.height(), 1.0))));
     firstCell_ = builder_.firstCell();
     refreshTitle();
@@ -534,7 +543,14 @@ int BrowserController::endActiveCell(int mode) {
 
 void BrowserController::recordDeleted(const Notification& note) {
     const Value* deleted = note.userInfo.get(user_info_keys::TheRecord);
-    if (deleted && record_ && deleted->object() == std::static_pointer_cast<Object>(record_)) closeSoon();
+    if (deleted && record_ && deleted->object() == std::static_pointer_cast<Object>(record_)) {
+        closeSoon();
+        return;
+    }
+    if (picker_ && deleted)
+        if (auto record = deleted->objectAs<GEDCOMRecord>()) picker_->cancelIfInSelection(record.get());
+    // The history may have lost the records its buttons lead to.
+    validateToolbar();
 }
 
 void BrowserController::closeSoon() {

@@ -16,6 +16,12 @@
 // The document's window bookkeeping holds a Handle (a BrowserWindow) that
 // owns the window; the browser knows its handle to have itself closed.
 //
+// A main browser (one not opened from another) has the toolbar
+// "browserToolBar" and moves between records: along the shown record's
+// relationships (a picker when there is more than one), back and forward
+// through its own history, and to the previous or next record of the type's
+// list or of the album the index window shows (BrowserController+Navigation).
+//
 // Ownership: owned by its Handle, which DocumentWindows holds; borrows the
 // document and its window list, which outlive it. Thread: main thread.
 #include <QPointer>
@@ -26,13 +32,16 @@
 #include <string>
 
 #include "app/ui/GEDCOMWindowController.h"
+#include "browser/BrowserNavigation.h"
 #include "browser/EditBackgroundView.h"
 #include "browser/PaneBuilder.h"
+#include "browser/RecordStack.h"
 #include "cells/LinkHost.h"
 #include "cells/ui/KLPopupEditView.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/Value.h"
 #include "index/BrowserWindow.h"
+#include "model/RecordLinkLists.h"
 
 class QMenu;
 class QPrinter;
@@ -41,14 +50,19 @@ class QSplitter;
 
 namespace kl {
 
+class BackForwardToolbarItem;
 class DocumentMenus;
+class IndexToolbarWidget;
+class PrevNextToolbarItem;
+class SelectRecordController;
 class DocumentWindows;
 class EditBackgroundWidget;
 class GEDCOMDocument;
 class GEDCOMModel;
 class UserDefaults;
+struct ToolbarItemSpec;
 
-class BrowserController : public GEDCOMWindowController, public LinkHost {
+class BrowserController : public GEDCOMWindowController, public LinkHost, private RecordStack::Browser {
     Q_OBJECT
 public:
     using RecordPtr = std::shared_ptr<GEDCOMRecord>;
@@ -193,6 +207,55 @@ public:
     static int getMoveOptionForFile(const std::string& file, bool canCancel, UserDefaults& defaults);
     QMenu* recordsMenu() const { return recordsMenu_; }
 
+    // ---- navigation (BrowserController+Navigation.cpp)
+    using PickerAnswer = std::function<void(const RecordPtr&, const Dictionary&)>;
+    RecordStack& history() { return history_; }
+    // The IDs of the shown record's relatives, sources, places and
+    // multimedia, read after every build.
+    const RecordLinkLists& linkLists() const { return lists_; }
+    // nullptr for a browser opened from another, which has none.
+    IndexToolbarWidget* toolbar() const { return toolbar_; }
+    BackForwardToolbarItem* backForwardItem() const;
+    PrevNextToolbarItem* prevNextItem() const;
+    QMenu* goMenu() const { return goMenu_; }
+    // The back and forward pop-up menus of the history.
+    QMenu* historyMenu(int direction) const { return direction < 0 ? backMenu_ : forwardMenu_; }
+    // The window's own picker, made on first use.
+    SelectRecordController* getRecordPicker();
+    SelectRecordController* recordPicker() const { return picker_; }
+    // The browser that runs this one's choices: itself, or the top of the
+    // chain of browsers that opened it.
+    BrowserController* mainBrowser();
+
+    // Runs a navigation command by its menu tag; false for another tag.
+    bool performNavigation(int tag);
+    void doLinkCommand(int tag);
+    void doGoBackCmd() { history_.goToBackRecord(); }
+    void doGoForwardCmd() { history_.goToForwardRecord(); }
+    void doMoveRecord(int step);
+    void doMoveRecordInAlbum(int step);
+    // Whether a navigation tag is enabled, and its menu title;
+    // nullopt for a tag that is not one.
+    std::optional<DocumentMenuAnswer> validateMenuTag(int tag);
+    // The Go menu's items and the toolbar enabled and titled for the
+    // shown record.
+    void maintainMenus();
+    void validateToolbar();
+
+    // A choice among records named by ID: at once, on the picker, or the
+    // failure alert.
+    void selectRecordFromArray(const std::vector<std::string>& ids, PickerAnswer action,
+                               const std::optional<std::string>& message, const std::optional<Dictionary>& options);
+    void changeRecordInfo(const RecordPtr& record, const Dictionary& info);
+    // The multimedia picker's answer: show the object, make it the
+    // portrait ("RecordActionClick"), or, without one, clear the portrait.
+    void changeOBJERecord(const RecordPtr& record, const Dictionary& info);
+
+    // Help: the topic of the main browser's record, with its prefix.
+    using HelpHandler = std::function<void(const std::string& topic, const std::string& prefix)>;
+    static void setHelpHandler(HelpHandler handler);
+    void contextHelpTopic();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // A wider or narrower pane is laid out again.
@@ -225,6 +288,17 @@ private:
     CustomCell* focusedCell() const;
     void focusCell(CustomCell* cell);
     void addRecordsMenu();
+    // ---- navigation
+    RecordPtr historyRecordWithID(const std::string& recordID) const override;
+    std::optional<std::string> historyPaneID() const override;
+    void changeRecordFromHistory(const RecordPtr& record, const std::optional<std::string>& paneID) override;
+    void addGoMenu();
+    void setupToolBar();
+    void toolbarItemChosen(const ToolbarItemSpec& item);
+    QWidget* makeToolbarView(const ToolbarItemSpec& item);
+    void fillHistoryMenu(int direction);
+    BrowserNavigation::Facts menuFacts();
+    void selectionFailed(const std::string& message);
     void validateRecordsMenu();
     void copyMMFile(const std::string& destination, const std::string& origPath, int moveOption,
                     const std::vector<std::string>& moreIDs);
@@ -253,6 +327,13 @@ private:
     bool closeAnnounced_ = false;
     int builds_ = 0;
     CustomCell* firstCell_ = nullptr;
+    RecordStack history_{*this};
+    RecordLinkLists lists_;
+    IndexToolbarWidget* toolbar_ = nullptr;
+    QMenu* goMenu_ = nullptr;
+    QMenu* backMenu_ = nullptr;
+    QMenu* forwardMenu_ = nullptr;
+    SelectRecordController* picker_ = nullptr;  // a child, made on first use
     Observation recordObservation_;
     Observation deletionObservation_;
     Observation fontObservation_;

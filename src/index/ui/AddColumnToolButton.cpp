@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMouseEvent>
 
 #include "index/IndexController.h"
 #include "index/ui/ColumnSheet.h"
@@ -18,17 +17,13 @@ QString qlocalized(const std::string& key) {
 
 }  // namespace
 
-AddColumnToolButton::AddColumnToolButton(QWidget* parent) : QToolButton(parent) {
-    setIconSize(QSize(kPopUpIconSize, kPopUpIconSize));
-    setAutoRaise(true);
+AddColumnToolButton::AddColumnToolButton(QWidget* parent) : DLDelayedPopUpButton(parent) {
     menu_ = new QMenu(qlocalized(kMenuTitle), this);
     menu_->setToolTipsVisible(true);
     connect(menu_, &QMenu::aboutToShow, this, [this] {
         if (controller_) updateAddColumnMenu(controller_->addColumnMenu());
     });
-    hold_.setSingleShot(true);
-    hold_.setInterval(kHoldMilliseconds);
-    connect(&hold_, &QTimer::timeout, this, &AddColumnToolButton::showHeldMenu);
+    setPopUpMenu(menu_);
     connect(this, &QToolButton::clicked, this, &AddColumnToolButton::runAddColumn);
 }
 
@@ -49,13 +44,6 @@ void AddColumnToolButton::updateAddColumnMenu(const std::vector<AddColumnItem>& 
     }
 }
 
-void AddColumnToolButton::showHeldMenu() {
-    hold_.stop();
-    // The press becomes the menu's: the release must not click.
-    setDown(false);
-    menu_->popup(mapToGlobal(QPoint(1, height() + 5)));
-}
-
 void AddColumnToolButton::addPredefinedColumn(const AddColumnItem& item) {
     if (!controller_) {
         if (chosen_) chosen_(item);
@@ -73,22 +61,6 @@ void AddColumnToolButton::addPredefinedColumn(const AddColumnItem& item) {
 
 void AddColumnToolButton::runAddColumn() {
     if (addColumn_) addColumn_();
-}
-
-void AddColumnToolButton::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) hold_.start();
-    QToolButton::mousePressEvent(event);
-}
-
-void AddColumnToolButton::mouseMoveEvent(QMouseEvent* event) {
-    // Only a mouse held still shows the menu: a drag waits anew.
-    if (hold_.isActive()) hold_.start();
-    QToolButton::mouseMoveEvent(event);
-}
-
-void AddColumnToolButton::mouseReleaseEvent(QMouseEvent* event) {
-    hold_.stop();
-    QToolButton::mouseReleaseEvent(event);
 }
 
 }  // namespace kl

@@ -8,12 +8,11 @@
 //
 // Ownership: owns its menu; borrows the controller, which must outlive it
 // or be unset. Thread: main thread.
-#include <QTimer>
-#include <QToolButton>
 
 #include <functional>
 #include <vector>
 
+#include "app/ui/DLDelayedPopUpButton.h"
 #include "index/AddColumnMenu.h"
 
 class QMenu;
@@ -22,15 +21,11 @@ namespace kl {
 
 class IndexController;
 
-class AddColumnToolButton : public QToolButton {
+class AddColumnToolButton : public DLDelayedPopUpButton {
     Q_OBJECT
 public:
     static constexpr const char* kMenuTitle = "Add Index Columns";
     static constexpr int kAddColumnTag = 3301;
-    // How long the mouse must rest on the button before the menu shows.
-    static constexpr int kHoldMilliseconds = 400;
-    // Edge of the button's image until its toolbar sizes it.
-    static constexpr int kPopUpIconSize = 32;
 
     explicit AddColumnToolButton(QWidget* parent = nullptr);
     ~AddColumnToolButton() override;
@@ -46,21 +41,13 @@ public:
     // Fills the menu: titles localised, each item's tooltip its expression.
     void updateAddColumnMenu(const std::vector<AddColumnItem>& items);
     QMenu* addColumnMenu() const { return menu_; }
-    // Shows the menu below the button, as holding the mouse does.
-    void showHeldMenu();
     // What choosing the menu's item does.
     void addPredefinedColumn(const AddColumnItem& item);
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void runAddColumn();
 
     QMenu* menu_ = nullptr;
-    QTimer hold_;
     IndexController* controller_ = nullptr;
     std::function<void()> addColumn_;
     std::function<void(const AddColumnItem&)> chosen_;

@@ -106,6 +106,9 @@ void IndexToolbarWidget::rebuild() {
             action = addWidget(space);
         } else if (id == "TypeFindField") {
             action = addFindSlot();
+        } else if (QWidget* view = viewFactory_ ? viewFactory_(toolbar_.itemFor(id)) : nullptr) {
+            view->setToolTip(qlocalized(toolbar_.itemFor(id).toolTip));
+            action = addWidget(view);
         } else {
             action = addItem(toolbar_.itemFor(id));
         }
@@ -177,6 +180,7 @@ void IndexToolbarWidget::validateVisibleItems() {
     if (!validator_) return;
     for (const auto& item : items_)
         if (item.tag != 0) item.action->setEnabled(validator_(item.tag).enabled);
+    emit itemsValidated();
 }
 
 QAction* IndexToolbarWidget::actionForIdentifier(const std::string& identifier) const {

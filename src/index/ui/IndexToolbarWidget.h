@@ -32,6 +32,9 @@ class IndexToolbarWidget : public QToolBar {
 public:
     using Handler = std::function<void(const ToolbarItemSpec& item)>;
     using Validator = std::function<MenuAnswer(int tag)>;
+    // A view the window makes for an item of its own; nullptr lets the
+    // toolbar make a button.
+    using ViewFactory = std::function<QWidget*(const ToolbarItemSpec& item)>;
 
     // `items` tells which toolbar: the index window's by default, or
     // another window's made of the same kinds of item.
@@ -41,6 +44,9 @@ public:
 
     void setHandler(Handler handler) { handler_ = std::move(handler); }
     void setValidator(Validator validator);
+    // Views are made anew on every rebuild; the window rebuilds once it
+    // has set the factory.
+    void setViewFactory(ViewFactory factory) { viewFactory_ = std::move(factory); }
     // The window's find view goes into the "TypeFindField" slot, replacing
     // the placeholder field, and follows the slot through every rebuild.
     void setFindView(QWidget* view);
@@ -69,6 +75,8 @@ public:
 signals:
     // The add-column button was made anew: the window fills its menu.
     void addColumnButtonMade(AddColumnToolButton* button);
+    // The items were validated: views of the window validate themselves.
+    void itemsValidated();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -88,6 +96,7 @@ private:
     const ToolbarItems& toolbar_;
     Handler handler_;
     Validator validator_;
+    ViewFactory viewFactory_;
     std::vector<Item> items_;
     std::vector<std::string> shown_;
     AddColumnToolButton* addColumn_ = nullptr;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QTableView>
+#include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <filesystem>
@@ -18,6 +20,8 @@
 #include "app/ui/UiTestSupport.h"
 #include "browser/ui/BrowserController.h"
 #include "cells/CustomCell.h"
+#include "cells/LinkButton.h"
+#include "cells/ui/WidgetCellView.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
 #include "index/DocumentWindows.h"
@@ -90,6 +94,23 @@ protected:
     static bool shows(BrowserController& browser, const std::string& text) {
         const auto all = texts(browser);
         return std::find(all.begin(), all.end(), text) != all.end();
+    }
+    // The pane's link to a structure of that tag.
+    static LinkButton* linkOf(BrowserController& browser, const std::string& tag) {
+        for (const auto& cell : browser.backgroundView().customCells())
+            if (auto* link = dynamic_cast<LinkButton*>(cell.get()))
+                if (auto structure = link->linkStructure(); structure && structure->gtag() == tag) return link;
+        return nullptr;
+    }
+    static QToolButton* buttonOf(CustomCell& cell) {
+        auto* view = dynamic_cast<WidgetCellView*>(cell.view());
+        return view ? qobject_cast<QToolButton*>(view->widget()) : nullptr;
+    }
+    static void click(CustomCell& cell, Qt::KeyboardModifiers modifiers = {}) {
+        QToolButton* button = buttonOf(cell);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton, modifiers);
+        settle();
     }
     // Replaces one template of the current format.
     static void useTemplate(const std::string& name, const std::string& text) {

@@ -73,26 +73,10 @@ protected:
         settle();
         return browsers(*window)[0];
     }
-    static LinkButton* linkOf(BrowserController& browser, const std::string& tag) {
-        for (const auto& cell : browser.backgroundView().customCells())
-            if (auto* link = dynamic_cast<LinkButton*>(cell.get()))
-                if (auto structure = link->linkStructure(); structure && structure->gtag() == tag) return link;
-        return nullptr;
-    }
-    static QToolButton* buttonOf(CustomCell& cell) {
-        auto* view = dynamic_cast<WidgetCellView*>(cell.view());
-        return view ? qobject_cast<QToolButton*>(view->widget()) : nullptr;
-    }
     static MultimediaCell* pictureOf(BrowserController& browser) {
         for (const auto& cell : browser.backgroundView().customCells())
             if (auto* picture = dynamic_cast<MultimediaCell*>(cell.get())) return picture;
         return nullptr;
-    }
-    static void click(CustomCell& cell, Qt::KeyboardModifiers modifiers = {}) {
-        QToolButton* button = buttonOf(cell);
-        ASSERT_NE(button, nullptr);
-        QTest::mouseClick(button, Qt::LeftButton, modifiers);
-        settle();
     }
     BrowserController* browserOf(const std::string& id) {
         for (BrowserController* b : browsers(*window))
