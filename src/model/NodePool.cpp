@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <new>
@@ -28,6 +29,11 @@ constexpr std::size_t kClasses = NodePool::kLargest / NodePool::kGranule;
 // instead of one per 4 KB (fresh memory, not the building, was most of the
 // time of a first read).
 constexpr std::size_t kSlabBytes = std::size_t{2} << 20;
+// A thread cuts fresh blocks from a run of this size, taken from the slab
+// that all threads share: with a slab of its own per size class each thread
+// would leave a part-used huge page behind for every class it used (eight
+// reader threads and a dozen record kinds), all of it resident.
+constexpr std::size_t kRunBytes = std::size_t{32} << 10;
 // Blocks a thread takes from or gives to the shared list at once; a thread
 // keeps at most about twice this many free blocks of a class.
 constexpr std::size_t kBatch = 256;
@@ -150,6 +156,8 @@ struct Shared {
     SharedClass classes[kClasses];
     std::mutex slabMutex;
     SlabHeader* slabs = nullptr;
+    char* slabCursor = nullptr;  // the uncut rest of the newest slab, under slabMutex
+    char* slabEnd = nullptr;
     std::atomic<std::size_t> reserved{0};
 };
 
@@ -219,23 +227,31 @@ struct Retirer {
 
 thread_local Retirer retirer;
 
-char* newSlab(std::size_t index, char*& end) {
+// A run of fresh blocks of the class, [first, end), cut from the shared
+// slab; a new slab when the rest of the current one holds no block. The
+// rest left behind is smaller than a block, so nothing usable is lost.
+char* newRun(std::size_t index, char*& end) {
     Shared& pool = shared();
-    void* memory = ::operator new(kSlabBytes, std::align_val_t(kSlabBytes));
+    const std::size_t size = blockSize(index);
+    std::lock_guard lock(pool.slabMutex);
+    if (static_cast<std::size_t>(pool.slabEnd - pool.slabCursor) < size) {
+        void* memory = ::operator new(kSlabBytes, std::align_val_t(kSlabBytes));
 #if defined(MADV_HUGEPAGE)
-    ::madvise(memory, kSlabBytes, MADV_HUGEPAGE);  // a hint: without huge pages the slab still works
+        ::madvise(memory, kSlabBytes, MADV_HUGEPAGE);  // a hint: without huge pages the slab still works
 #endif
-    auto* slab = static_cast<SlabHeader*>(memory);
-    {
-        std::lock_guard lock(pool.slabMutex);
+        auto* slab = static_cast<SlabHeader*>(memory);
         slab->previous = pool.slabs;
         pool.slabs = slab;
+        pool.reserved.fetch_add(kSlabBytes, std::memory_order_relaxed);
+        pool.slabCursor = reinterpret_cast<char*>(slab + 1);
+        pool.slabEnd = static_cast<char*>(memory) + kSlabBytes;
+        poison(pool.slabCursor, static_cast<std::size_t>(pool.slabEnd - pool.slabCursor));
     }
-    pool.reserved.fetch_add(kSlabBytes, std::memory_order_relaxed);
-    char* first = reinterpret_cast<char*>(slab + 1);
-    const std::size_t size = blockSize(index);
-    end = first + (kSlabBytes - sizeof(SlabHeader)) / size * size;
-    poison(first, static_cast<std::size_t>(end - first));
+    const std::size_t rest = static_cast<std::size_t>(pool.slabEnd - pool.slabCursor);
+    const std::size_t blocks = std::max<std::size_t>(std::min(kRunBytes, rest) / size, 1);
+    char* first = pool.slabCursor;
+    end = first + blocks * size;
+    pool.slabCursor = end;
     return first;
 }
 
@@ -248,7 +264,7 @@ void* takeShared(std::size_t index) {
         if (!sharedClass.loose.empty()) return sharedClass.loose.pop();
     }
     char* end = nullptr;
-    char* first = newSlab(index, end);
+    char* first = newRun(index, end);
     giveBackRun(index, first + blockSize(index), end);
     return first;
 }
@@ -269,7 +285,7 @@ void* refill(std::size_t index) {
         c.free = sharedClass.get();
     }
     if (!c.free.empty()) return c.free.pop();
-    c.bump = newSlab(index, c.end);
+    c.bump = newRun(index, c.end);
     void* block = c.bump;
     c.bump += blockSize(index);
     return block;
