@@ -8,6 +8,7 @@
 #include <thread>
 
 #if defined(__linux__)
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #endif
@@ -356,6 +357,11 @@ void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
             installing = false;
         }
         readers[i].reset();
+        // The piece was built on a worker that has ended; what its reader
+        // freed stays in that thread's malloc arena, which nothing uses any
+        // more, and would count at the peak (a piece's record list alone is
+        // about a megabyte).
+        releaseFreedArenaMemory();
     }
     // Records after the trailer were scanned in vain; the count is what one
     // scan, which stops at the trailer, would have found.
@@ -457,6 +463,12 @@ void GEDCOMParser::releaseScannedPages() {
     released_ = last - base;
 #else
     released_ = position_;
+#endif
+}
+
+void GEDCOMParser::releaseFreedArenaMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
 #endif
 }
 

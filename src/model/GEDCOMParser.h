@@ -125,6 +125,7 @@ private:
     bool countRecordWithinLimit();
     void sendNoLevel(std::string_view raw, std::string_view prefix);
     void releaseScannedPages();
+    static void releaseFreedArenaMemory();
 
     std::string gedcomData_;
     const char* data_ = nullptr;  // the scanned text: this parser's, or the whole's for a piece

@@ -1,9 +1,9 @@
 #pragma once
 // NodePool: fixed-size blocks for the many small objects of GEDCOM trees (a
 // large file makes a million nodes). Blocks come in size classes of 8 bytes
-// up to kLargest, carved from slabs, so a node costs exactly its size: no
-// allocator header and no rounding up to 16. Larger or over-aligned requests
-// go to operator new.
+// up to kLargest, cut in runs from slabs that all threads share, so a node
+// costs exactly its size: no allocator header and no rounding up to 16.
+// Larger or over-aligned requests go to operator new.
 //
 // Ownership: slabs are taken from the system and never given back; a freed
 // block is kept for the next block of its class, by any thread. After a

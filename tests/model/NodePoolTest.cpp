@@ -100,6 +100,28 @@ TEST(NodePool, BlocksMoveBetweenThreadsAndOutliveTheirThread) {
     freeAll(again);
 }
 
+// Reader threads each use a few blocks of many classes at once; their
+// fresh memory is cut from shared slabs, not from a 2 MB slab per class and
+// thread (8 threads and 64 classes would hold a gigabyte).
+TEST(NodePool, ThreadsUsingEveryClassShareTheirSlabs) {
+    constexpr int kThreads = 8;
+    const std::size_t before = NodePool::reservedBytes();
+    std::vector<std::vector<Block>> made(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&mine = made[t]] {
+            for (std::size_t bytes = NodePool::kGranule; bytes <= NodePool::kLargest; bytes += NodePool::kGranule)
+                mine.push_back({NodePool::allocate(bytes, 8), bytes});
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_LT(NodePool::reservedBytes() - before, std::size_t{64} << 20);
+    std::vector<Block> all;
+    for (const auto& mine : made) all.insert(all.end(), mine.begin(), mine.end());
+    fill(all);
+    EXPECT_TRUE(intact(all));
+    freeAll(all);
+}
+
 TEST(NodePool, ThreadsAllocatingAndFreingAtOnceNeverShareABlock) {
     constexpr int kThreads = 4;
     std::vector<std::vector<Block>> kept(kThreads);
