@@ -23,10 +23,7 @@ namespace kl {
 
 namespace {
 
-std::string localized(const std::string& key) {
-    auto library = LibraryServices::current();
-    return library ? library->localString(key) : key;
-}
+std::string localized(const std::string& key) { return LibraryServices::localized(key); }
 
 // Fills the "%@" and "%ld" places of a message in order.
 std::string fill(std::string format, const std::vector<std::string>& values) {
