@@ -43,6 +43,7 @@ namespace kl {
 
 class DocumentMenus;
 class DocumentWindows;
+class SelectRecordController;
 class EditBackgroundWidget;
 class GEDCOMDocument;
 class GEDCOMModel;
@@ -188,6 +189,18 @@ public:
     static int getMoveOptionForFile(const std::string& file, bool canCancel, UserDefaults& defaults);
     QMenu* recordsMenu() const { return recordsMenu_; }
 
+    // ---- merging (BrowserController+Merging.cpp)
+    static constexpr int kMergeTwoRecordsTag = 4007;
+    // Records > "Merge Two %@ Records...": editing ends, then the index
+    // window offers the records this one may merge with in the picker over
+    // this window; refusals show here too.
+    void mergeTwoRecords();
+    // The item's title, or nullopt when it is off: a record (not a report)
+    // of a type with at least two records.
+    std::optional<std::string> mergeTwoRecordsTitle() const;
+    // The record picker of this window, once one was shown.
+    SelectRecordController* recordPicker() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     // A wider or narrower pane is laid out again.
@@ -242,6 +255,7 @@ private:
     QMenu* recordsMenu_ = nullptr;
     DocumentMenus* documentMenus_ = nullptr;
     QPointer<KLPopupEditView> memo_;
+    QPointer<SelectRecordController> picker_;
     bool needsMemoPopup_ = false;
     bool needsReload_ = true;
     bool closing_ = false;
