@@ -84,12 +84,11 @@ void RelationshipChart::insertCellFor(const PersonPtr& person, int span) {
         if (const auto object = std::dynamic_pointer_cast<OBJERecord>(person->portraitImage())) {
             std::string path;
             object->portraitImage(&path);
-            if (!path.empty()) {
-                const std::string source = text("file://" + path);
-                html_ += path.find('\'') == std::string::npos
-                             ? "<img src='" + source + "' align='left' height='64' alt='portrait'>"
-                             : "<img src=\"" + source + "\" align='left' height='64' alt='portrait'>";
-            }
+            // Blanks, quotes and other bytes of the path are percent-encoded,
+            // so the address holds nothing that could end the attribute.
+            if (!path.empty())
+                html_ += "<img src='" + ReportController::fileAddress(path) +
+                         "' align='left' height='64' alt='portrait'>";
         }
     html_ += text(person->altViewName());
     const std::size_t columns = style_ ? style_->numberOfColumns() : 0;

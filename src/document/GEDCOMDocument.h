@@ -208,7 +208,7 @@ public:
     void cancelAction() override;
     EndSignal* endSignal() override { return &workerEnded_; }
     // What the progress panel shows now (step text, indeterminate bar).
-    std::string stepText() const;
+    std::string stepText() const override;
     bool indeterminate() const { return indeterminate_.load(); }
     static Road currentRoad() { return road_.load(); }
     static bool thumbnailStep() { return thumbnailStep_.load(); }

@@ -12,6 +12,12 @@ namespace {
 // The kinds whose text may be HTML with record links.
 constexpr const char* kHTMLTypes[] = {"NOTE", "SOUR", "_LOG"};
 
+bool mayHoldHTML(const GEDCOMRecord& record) {
+    for (const char* type : kHTMLTypes)
+        if (record.isType(type)) return true;
+    return false;
+}
+
 }  // namespace
 
 void GEDCOMModel::checkCSSLinks() {
@@ -38,7 +44,14 @@ void GEDCOMModel::checkCSSandHREFLinksFor(const std::unordered_map<std::string, 
                                           const HREFIDMap& newIDs) {
     HREFIDSet mergeIDs;
     for (const auto& entry : records) mergeIDs.insert(entry.first);
-    for (const auto& entry : records) repairLinksOf(*entry.second, true, newIDs, &mergeIDs);
+    const bool fixCSS = cssRecords_.size() > 0;
+    // Only the HTML kinds are searched for record links: a merge of a large
+    // database would otherwise walk every line of every person and family.
+    for (const auto& entry : records) {
+        GEDCOMRecord& record = *entry.second;
+        if (fixCSS) record.fixCSSLinksInRecord(cssRecords_);
+        if (mayHoldHTML(record)) record.fixHREFLinksInRecord(&newIDs, &mergeIDs);
+    }
     cssRecords_ = Dictionary();
 }
 

@@ -214,6 +214,11 @@ std::shared_ptr<RecordsListForPanel> GEDCOMModel::getListFromArray(const Array& 
 
 void GEDCOMModel::installRecord(const RecordPtr& record) {
     if (!record) return;
+    // A record already filed stays as it is. Undoing a merge deletes its
+    // note twice (once with the last record linking to it, once by the
+    // undo of its own install), so the redo installs it twice.
+    if (!record->grecordID().empty() && recordsIndex_->recordWithID(record->grecordID(), record->recordType()) == record)
+        return;
     recordsIndex_->addRecord(record, true);
     if (record->isType("_PLC")) {
         auto place = record->findStructureWithTag("_PLACE");

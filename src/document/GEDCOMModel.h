@@ -278,7 +278,8 @@ public:
     // comments (with `fixCSS`, when there are replacements) and their HTML
     // record links through `newIDs` (an empty new ID removes a link).
     void checkCSS(bool fixCSS, const HREFIDMap& newIDs);
-    // The same over the records of a merge, which are the IDs being merged.
+    // The same over the records of a merge, which are the IDs being merged:
+    // style-sheet comments in any of them, HTML links in the HTML kinds.
     void checkCSSandHREFLinksFor(const std::unordered_map<std::string, RecordPtr>& records, const HREFIDMap& newIDs);
     void detachAllCSSLinksTo(const std::string& recordID) override;
 

@@ -19,6 +19,9 @@ public:
     // The count to show, or nullopt to keep the shown one.
     virtual std::optional<std::string> updateStatusField() = 0;
     virtual bool stillRunning() = 0;
+    // What the task is doing now, for the panel's step line; empty keeps
+    // the shown one. Any thread may change it while the panel polls.
+    virtual std::string stepText() const { return {}; }
     // The panel's Cancel button.
     virtual void cancelAction() = 0;
     // A task whose worker tells of its end answers its signal, and a wait

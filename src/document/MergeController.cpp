@@ -3,6 +3,7 @@
 #include <chrono>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 
 #include "dates/DateBridge.h"
 #include "document/DocumentNotifications.h"
@@ -247,7 +248,6 @@ void MergeController::addMergeRecordsThread(GEDCOMDocument& destDoc, GEDCOMDocum
     }
 
     RecordsIndices& temporary = gedcomModel_->recordsIndex();
-    dest.setCssRecords(gedcomModel_->cssRecords());
     // A snapshot: renumbering re-files records under their new IDs.
     const auto byID = temporary.collectIDs();
     std::vector<RecordPtr> records;
@@ -258,18 +258,17 @@ void MergeController::addMergeRecordsThread(GEDCOMDocument& destDoc, GEDCOMDocum
     // Fresh IDs first, while every link still points into the temporary
     // store, so that renumbering rewrites them there and nowhere else.
     HREFIDMap renumbered;
-    HREFIDSet merged;
+    HREFIDSet freshIDs;
     const bool destHasSubmission = dest.recordsIndex().submission() != nullptr;
     for (const RecordPtr& record : records) {
         const std::string& oldID = record->grecordID();
         if (!dest.recordWithID(oldID)) continue;
         std::string newID = dest.getUniqueID(record->recordType(), &temporary);
         // Types that share an ID prefix count on their own.
-        while (merged.count(newID)) newID = dest.getUniqueID(record->recordType(), &temporary);
-        merged.insert(newID);
+        while (freshIDs.count(newID)) newID = dest.getUniqueID(record->recordType(), &temporary);
+        freshIDs.insert(newID);
         renumbered[oldID] = std::move(newID);
     }
-    merged.clear();
     renumberRecords(records, renumbered);
 
     std::vector<RecordPtr> toInstall;
@@ -282,7 +281,6 @@ void MergeController::addMergeRecordsThread(GEDCOMDocument& destDoc, GEDCOMDocum
             if (!stored.empty() && !isURL)
                 if (auto full = sourceDoc->multimediaFilePath(stored)) media->setFileFullPath(*full);
         }
-        merged.insert(record->grecordID());
         toInstall.push_back(record);
     }
 
@@ -293,12 +291,15 @@ void MergeController::addMergeRecordsThread(GEDCOMDocument& destDoc, GEDCOMDocum
     }
     if (!batch.empty()) main.postAndWait([&] { installBatch(dest, batch, note); });
 
-    // HTML links inside the merged texts follow the renumbering; links to
-    // records outside the merge are left as they are.
+    // Style-sheet comments and HTML links inside the merged records follow
+    // the renumbering (the style sheets' new IDs were gathered as they were
+    // renumbered); links to records outside the merge are left as they are.
     main.postAndWait([&] {
-        for (const RecordPtr& record : toInstall)
-            if (record->isType("NOTE") || record->isType("SOUR") || record->isType("_LOG"))
-                record->fixHREFLinksInRecord(&renumbered, &merged);
+        dest.setCssRecords(gedcomModel_->cssRecords());
+        std::unordered_map<std::string, RecordPtr> mergedByID;
+        mergedByID.reserve(toInstall.size());
+        for (const RecordPtr& record : toInstall) mergedByID.emplace(record->grecordID(), record);
+        dest.checkCSSandHREFLinksFor(mergedByID, renumbered);
     });
 }
 
@@ -325,6 +326,9 @@ void MergeController::renumberRecords(const std::vector<RecordPtr>& records, con
         if (found == renumbered.end()) continue;
         const std::string oldID = record->grecordID();
         record->setGrecordID(found->second);
+        if (auto media = std::dynamic_pointer_cast<OBJERecord>(record);
+            media && media->mmFormat() == OBJERecord::kStyleSheetFormat)
+            gedcomModel_->addCSSDictionaryObject(found->second, oldID);
         // The temporary store's lists file the record under its new ID.
         gedcomModel_->postNotification(notification_names::RecordIDChanged,
                                        Dictionary{{user_info_keys::OldRecordID, Value(oldID)}, {user_info_keys::TheRecord, Value(record)}});

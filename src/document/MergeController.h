@@ -102,7 +102,7 @@ public:
     std::optional<std::string> updateStatusField() override;
     void cancelAction() override;
     // What the panel shows for the current step.
-    std::string stepText() const;
+    std::string stepText() const override;
     std::string countLabel() const;
     bool indeterminate() const { return mergeStep_ == Adjusting; }
     // The add stage cannot be stopped once it runs.

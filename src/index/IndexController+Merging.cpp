@@ -23,10 +23,7 @@ namespace kl {
 
 namespace {
 
-std::string localized(const std::string& key) {
-    auto library = LibraryServices::current();
-    return library ? library->localString(key) : key;
-}
+std::string localized(const std::string& key) { return LibraryServices::localized(key); }
 
 // Fills the "%@" and "%ld" places of a message in order.
 std::string fill(std::string format, const std::vector<std::string>& values) {
@@ -51,7 +48,7 @@ constexpr double kUUIDMergePoll = 0.25;
 void IndexController::mergeTwoRecords() {
     const std::vector<RecordPtr> records = selectedRecords();
     if (records.size() == 1) {
-        offerMergeFor(records.front());
+        offerMergeFor(records.front(), *view_);
         return;
     }
     if (records.size() != 2) {
@@ -69,19 +66,27 @@ void IndexController::mergeTwoRecords() {
     mergeRecordsNow(second, Dictionary{{"mergeRecord", Value(first)}, {"noBrowser", Value("YES")}});
 }
 
-void IndexController::offerMergeFor(const RecordPtr& record) {
+void IndexController::mergeTwoRecords(const RecordPtr& record, IndexView& sender) {
+    if (!record) {
+        sender.beep();
+        return;
+    }
+    offerMergeFor(record, sender);
+}
+
+void IndexController::offerMergeFor(const RecordPtr& record, IndexView& view) {
     if (record->isLocked()) {
-        view_->beep();
-        view_->criticalAlert(localized("The selected record is locked and therefore cannot merge with another record."),
-                             "", {});
+        view.beep();
+        view.criticalAlert(localized("The selected record is locked and therefore cannot merge with another record."),
+                           "", {});
         return;
     }
     const ListPtr list = recordsIndex().listForType(record->recordType());
     const RecordsList::Records mergeable = list ? list->mergeableWith(record) : RecordsList::Records{};
     if (mergeable.empty()) {
-        view_->beep();
-        view_->criticalAlert(localized("No mergeable and unlocked records were found."), record->mergeRequirement(),
-                             {});
+        view.beep();
+        view.criticalAlert(localized("No mergeable and unlocked records were found."), record->mergeRequirement(),
+                           {});
         return;
     }
     Dictionary options{{"message", Value(fill(localized("Merge %@ with"), {record->altViewName()}))},
@@ -96,7 +101,7 @@ void IndexController::offerMergeFor(const RecordPtr& record) {
     for (const auto& other : mergeable) candidates.emplace_back(other);
     auto pickerList = GEDCOMModel::getListFromArray(candidates, false, &options, &gedcomModel());
     if (!pickerList) return;
-    view_->runRecordPicker(pickerList, options, [this](const RecordPtr& picked, const Dictionary& info) {
+    view.runRecordPicker(pickerList, options, [this](const RecordPtr& picked, const Dictionary& info) {
         if (picked) mergeRecordsNow(picked, info);
     });
 }

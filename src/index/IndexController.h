@@ -191,6 +191,10 @@ public:
     // (the second into the first); one selected record is offered the
     // records it may merge with in the picker.
     void mergeTwoRecords();
+    // The same from a record window: its record is offered the records it
+    // may merge with; `sender` (the record window) shows the picker and
+    // the refusals.
+    void mergeTwoRecords(const RecordPtr& record, IndexView& sender);
     // Merges `other` into the information's "mergeRecord" as one undo step
     // "Merge Two Records"; a browser opens on the kept record unless the
     // information has "noBrowser".
@@ -316,7 +320,9 @@ private:
     // that link to it for ""), or a beep when there are none.
     bool offerLinked(const std::string& tag, const std::string& message, Dictionary options);
     // One record's merge: offered the records it may merge with.
-    void offerMergeFor(const RecordPtr& record);
+    // The picker of the records `record` may merge with, over the view's
+    // window, which also takes the refusals.
+    void offerMergeFor(const RecordPtr& record, IndexView& view);
     // One pair of the duplicate-UUID merge, without undo.
     bool mergeUUIDPair(const RecordPtr& kept, const RecordPtr& other, std::int64_t& joined);
     void moveLinksAndDelete(const RecordPtr& kept, const RecordPtr& other, bool withUndo);

@@ -9,6 +9,7 @@
 #include "document/RecordsList.h"
 #include "foundation/MainThread.h"
 #include "model/GEDCOMRecord.h"
+#include "model/LibraryServices.h"
 
 namespace kl {
 
@@ -48,6 +49,16 @@ std::optional<std::string> UUIDMerge::updateStatusField() {
     return std::to_string(merged_.load()) + " / " + std::to_string(conflicts_.load());
 }
 
+std::string UUIDMerge::stepText() const {
+    std::lock_guard lock(stepMutex_);
+    return stepText_;
+}
+
+void UUIDMerge::setStepText(std::string text) {
+    std::lock_guard lock(stepMutex_);
+    stepText_ = std::move(text);
+}
+
 std::string UUIDMerge::failure() const {
     std::lock_guard lock(failureMutex_);
     return failure_;
@@ -59,6 +70,7 @@ void UUIDMerge::run() {
             if (!running_) break;
             mergeType(type);
         }
+        setStepText(LibraryServices::localized("Removing duplicate record links"));
         if (running_) removeDuplicateLinks();
     } catch (const std::exception& e) {
         std::lock_guard lock(failureMutex_);
@@ -73,9 +85,16 @@ void UUIDMerge::run() {
 
 void UUIDMerge::mergeType(const std::string& type) {
     std::vector<RecordPtr> order;
+    bool listed = false;
     Dispatcher::current().postAndWait([&] {
-        if (auto list = model_.recordsIndex().listForType(type)) order = list->order();
+        auto list = model_.recordsIndex().listForType(type);
+        listed = list != nullptr;
+        if (list) order = list->order();
     });
+    if (!listed) return;
+    const std::string step = LibraryServices::localized("Merging %@ records with duplicate UUIDs");
+    const std::size_t at = step.find("%@");
+    setStepText(at == std::string::npos ? step : std::string(step).replace(at, 2, type));
     std::unordered_map<std::string, RecordPtr> byUUID;
     byUUID.reserve(order.size());
     for (const auto& record : order) {

@@ -54,6 +54,9 @@ public:
     bool stillRunning() override { return running_; }
     void cancelAction() override { running_ = false; }
     EndSignal* endSignal() override { return &ended_; }
+    // "Merging INDI records with duplicate UUIDs" while a type is walked,
+    // "Removing duplicate record links" at the end.
+    std::string stepText() const override;
 
     std::int64_t merged() const { return merged_; }
     std::int64_t conflicts() const { return conflicts_; }
@@ -67,6 +70,7 @@ private:
     void mergeType(const std::string& type);
     void mergePair(const RecordPtr& kept, const RecordPtr& other);
     void removeDuplicateLinks();
+    void setStepText(std::string text);
 
     GEDCOMModel& model_;
     PairMerge mergePair_;
@@ -79,6 +83,8 @@ private:
     std::vector<RecordPtr> conflictRecords_;
     mutable std::mutex failureMutex_;
     std::string failure_;
+    mutable std::mutex stepMutex_;
+    std::string stepText_;
     EndSignal ended_;
 };
 

@@ -31,6 +31,11 @@ std::shared_ptr<const LibraryServices> LibraryServices::current() {
     return installed();
 }
 
+std::string LibraryServices::localized(std::string_view key) {
+    auto services = current();
+    return services ? services->localString(key) : std::string(key);
+}
+
 void LibraryServices::setCurrent(std::shared_ptr<const LibraryServices> services) {
     if (!services) services = std::make_shared<LibraryServices>();
     std::lock_guard lock(servicesMutex());

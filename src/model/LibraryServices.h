@@ -31,6 +31,8 @@ public:
     virtual std::optional<std::string> eventName(std::string_view recordType, std::string_view tag) const;
 
     static std::shared_ptr<const LibraryServices> current();
+    // The current services' text of a key; the key itself without any.
+    static std::string localized(std::string_view key);
     // nullptr puts the default back.
     static void setCurrent(std::shared_ptr<const LibraryServices> services);
 };

@@ -3,6 +3,10 @@
 // page drawn for one of them.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "ChartsTestSupport.h"
@@ -465,6 +469,30 @@ TEST(RelationshipChart, BoxLinesFollowTheColumnLabels) {
                   "<br>Born: " + date + "<br>Died: <br>" + date + "<br>&nbsp;<br>" + date + "<br>Born: " + date +
                   "</a>");
     EXPECT_EQ(page.find("<b>"), std::string::npos);
+}
+
+TEST(RelationshipChart, APortraitPathWithBlanksAndQuotesBecomesAnEncodedAddress) {
+    const auto folder = std::filesystem::temp_directory_path() / ("kl-chart-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "Family Photos");
+    const auto picture = folder / "Family Photos" / "o'face.jpg";
+    std::ofstream(picture) << "not really a picture";
+    TreeFixture f("0 @I1@ INDI\n1 NAME Ona /Fay/\n1 SEX F\n1 FAMC @F1@\n1 OBJE @M1@\n"
+                  "0 @I2@ INDI\n1 NAME Pel /Fay/\n1 SEX M\n1 FAMS @F1@\n"
+                  "0 @F1@ FAM\n1 HUSB @I2@\n1 CHIL @I1@\n"
+                  "0 @M1@ OBJE\n1 FILE " + picture.string() + "\n2 FORM jpeg\n");
+    auto style = std::make_shared<IndexStyle>("INDI");
+    for (const char* label : {"Name", "Picture"})
+        style->addColumn(Dictionary{{"Label", Value(label)}, {"Expression", Value(label[0] == 'N' ? "NAME" : "portrait")}});
+    style->setPortraitColumn(1);
+    const auto rows = find(f, "I2", "I1");
+    ASSERT_FALSE(rows.empty());
+    RelationshipChart chart(f.person("@I2@"), f.person("@I1@"), style, &f.doc.gedcomModel(), {});
+    const std::string page = chart.chartPage(rows.front());
+    std::filesystem::remove_all(folder);
+
+    const std::string address = "file://" + folder.string() + "/Family%20Photos/o%27face.jpg";
+    EXPECT_NE(page.find("<img src='" + address + "' align='left'"), std::string::npos) << page;
+    EXPECT_EQ(page.find("Family Photos"), std::string::npos);
 }
 
 TEST(RelationshipChart, ColorText) {

@@ -170,6 +170,59 @@ TEST_F(MergeAnotherDatabase, UndoTakesTheWholeMergeBack) {
     EXPECT_EQ(dest.model().recordsIndex().lists().size(), lists);
 }
 
+TEST_F(MergeAnotherDatabase, RedoBringsTheWholeMergeBackExactly) {
+    ASSERT_TRUE(mergeAll(std::string("From the other file"), "Merged"));
+    const std::string merged = recordsText(*dest.document, false);
+    const std::size_t records = dest.model().recordsIndex().numberOfRecords();
+    const auto albumIDs = [&] {
+        std::set<std::string> ids;
+        if (auto album = dest.album("Merged"))
+            for (const auto& record : album->order()) ids.insert(record->grecordID());
+        return ids;
+    };
+    const std::set<std::string> inAlbum = albumIDs();
+    ASSERT_FALSE(inAlbum.empty());
+
+    dest.document->undo().undo();
+    ASSERT_FALSE(dest.album("Merged"));
+    dest.document->undo().redo();
+
+    EXPECT_EQ(dest.model().recordsIndex().numberOfRecords(), records);
+    EXPECT_EQ(recordsText(*dest.document, false), merged);
+    EXPECT_EQ(albumIDs(), inAlbum);
+    expectFamilyLinksHaveBothEnds(dest.model());
+    auto note = dest.named("From the other file");
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->crossRefIDs().size(), 4u) << "each record linked to the merge note is known to it again";
+}
+
+TEST_F(MergeAnotherDatabase, StyleSheetCommentsOfMergedNotesFollowTheSheetsNewIDs) {
+    const std::string styled = "0 HEAD\n1 CHAR UTF-8\n0 @M1@ OBJE\n1 FILE site.css\n2 FORM css\n2 TITL Site style\n"
+                               "0 @N1@ NOTE <div><!--CSS @M1@ --><a href=\"//@I1@\">Alder</a></div>\n"
+                               "0 @I1@ INDI\n1 NAME Alder /Brook/\n0 TRLR\n";
+    Database into{scratch, "into.ged", styled};
+    Database from{scratch, "from.ged", styled};
+    ASSERT_TRUE(into.document->mergeRecords(MergeAnswer{from.document.get(), 0, std::nullopt, "Merged"}));
+
+    auto album = into.album("Merged");
+    ASSERT_TRUE(album);
+    std::shared_ptr<GEDCOMRecord> note, sheet, person;
+    for (const auto& record : album->order()) {
+        if (record->isType("NOTE")) note = record;
+        if (record->isType("OBJE")) sheet = record;
+        if (record->isType("INDI")) person = record;
+    }
+    ASSERT_TRUE(note && sheet && person);
+    ASSERT_NE(sheet->grecordID(), "@M1@");
+    EXPECT_NE(note->gedcomString().find("<!--CSS " + sheet->grecordID() + " -->"), std::string::npos)
+        << note->gedcomString();
+    EXPECT_NE(note->gedcomString().find("//" + person->grecordID()), std::string::npos) << note->gedcomString();
+    // The destination's own note still names its own style sheet, and no
+    // replacement is left over for a later repair to apply.
+    EXPECT_NE(into.model().recordWithID("@N1@")->gedcomString().find("<!--CSS @M1@ -->"), std::string::npos);
+    EXPECT_EQ(into.model().cssRecords().size(), 0u);
+}
+
 TEST_F(MergeAnotherDatabase, AnEmptyNoteTextGivesOneDatedNoteLinkedFromAllButNotesSubmittersAndTheSubmission) {
     // The destination lacks a submission, so the source's joins it.
     Database bare{scratch, "bare.ged", "0 HEAD\n1 CHAR UTF-8\n0 TRLR\n"};

@@ -49,10 +49,21 @@ TEST(MergeTwoRecords, TheSecondMergesIntoTheFirstAsOneUndoStep) {
     EXPECT_EQ(f.doc.undo().undoActionName(), "Merge Two Records");
     EXPECT_TRUE(f.asking.alerts.empty());
 
+    const std::string mergedText = kept->gedcomString();
+    const std::size_t records = f.lists().numberOfRecords();
     f.doc.undo().undo();
     ASSERT_TRUE(f.record(goneID));
     EXPECT_EQ(f.record("@F1@")->firstChildWithTag("HUSB")->contents(), "@I1@");
     EXPECT_EQ(f.record("@F2@")->firstChildWithTag("HUSB")->contents(), "@I2@");
+    EXPECT_FALSE(album->contains(kept.get()));
+
+    f.doc.undo().redo();
+    EXPECT_FALSE(f.record(goneID));
+    EXPECT_EQ(f.lists().numberOfRecords(), records);
+    EXPECT_EQ(kept->gedcomString(), mergedText);
+    for (const char* family : {"@F1@", "@F2@"})
+        EXPECT_EQ(f.record(family)->firstChildWithTag("HUSB")->contents(), kept->grecordID()) << family;
+    EXPECT_EQ(idsOf(*album), (std::vector<std::string>{kept->grecordID()}));
 }
 
 struct RefusalCase {
@@ -205,6 +216,24 @@ TEST(MergeDuplicateUUIDs, CancelDuringTheIndividualsLeavesTheFamilies) {
     EXPECT_TRUE(f.record("@I3@"));
     EXPECT_TRUE(f.record("@F1@"));
     EXPECT_TRUE(f.record("@F2@"));
+}
+
+TEST(MergeDuplicateUUIDs, TheStepLineNamesEachTypeWalkedThenTheLinkCleanUp) {
+    UUIDFixture f;
+    f.openAsking(kThreePairs);
+    std::vector<std::string> steps;
+    UUIDMerge* running = nullptr;
+    UUIDMerge run(f.doc.gedcomModel(), [&](const RecordPtr&, const RecordPtr&, std::int64_t&) {
+        steps.push_back(running->stepText());
+        return false;
+    });
+    running = &run;
+    EXPECT_EQ(run.stepText(), "");
+    run.start();
+    run.join();
+    const std::string people = "Merging INDI records with duplicate UUIDs";
+    EXPECT_EQ(steps, (std::vector<std::string>{people, people, "Merging FAM records with duplicate UUIDs"}));
+    EXPECT_EQ(run.stepText(), "Removing duplicate record links");
 }
 
 TEST(MergeDuplicateUUIDs, ProgressIsCompleteWhenThereIsNothingToCount) {

@@ -36,6 +36,8 @@ public:
     static void followDocumentSteps(ProgressController& panel, GEDCOMDocument& document);
     // The same for a merge, whose panel also loses Cancel once it adds.
     static void followMergeSteps(ProgressController& panel, MergeController& merge);
+    // Any other task: the panel shows each new step text it names.
+    static void followSteps(ProgressController& panel, KLProgress& task);
 
 private:
     QPointer<QWidget> window_;

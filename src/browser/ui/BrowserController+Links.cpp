@@ -130,6 +130,9 @@ void BrowserController::addRecordsMenu() {
     QAction* source = recordsMenu_->addAction(tr("Edit GEDCOM Source"));
     source->setData(kShowSourceTag);
     connect(source, &QAction::triggered, this, [this] { showGEDCOMEditor(); });
+    QAction* merge = recordsMenu_->addAction(tr("Merge Two Records..."));
+    merge->setData(kMergeTwoRecordsTag);
+    connect(merge, &QAction::triggered, this, [this] { mergeTwoRecords(); });
     connect(recordsMenu_, &QMenu::aboutToShow, this, [this] { validateRecordsMenu(); });
     validateRecordsMenu();
 }
@@ -156,6 +159,11 @@ void BrowserController::validateRecordsMenu() {
         const int tag = action->data().toInt();
         if (tag == kLinkMultimediaTag) action->setEnabled(object != nullptr);
         if (tag == kShowSourceTag) action->setEnabled(record_ && !record_->isType("_RPT"));
+        if (tag == kMergeTwoRecordsTag) {
+            const auto title = mergeTwoRecordsTitle();
+            action->setEnabled(title.has_value());
+            if (title) action->setText(QString::fromStdString(*title));
+        }
         if (tag == kCopyMultimediaTag) {
             action->setEnabled(hasFile);
             action->setText(move ? tr("Move Multimedia File...") : tr("Copy Multimedia File..."));

@@ -255,6 +255,15 @@ public:
     using HelpHandler = std::function<void(const std::string& topic, const std::string& prefix)>;
     static void setHelpHandler(HelpHandler handler);
     void contextHelpTopic();
+    // ---- merging (BrowserController+Merging.cpp)
+    static constexpr int kMergeTwoRecordsTag = 4007;
+    // Records > "Merge Two %@ Records...": editing ends, then the index
+    // window offers the records this one may merge with in the picker over
+    // this window; refusals show here too.
+    void mergeTwoRecords();
+    // The item's title, or nullopt when it is off: a record (not a report)
+    // of a type with at least two records.
+    std::optional<std::string> mergeTwoRecordsTitle() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
