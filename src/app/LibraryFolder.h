@@ -106,6 +106,7 @@ public:
     std::filesystem::path systemDefaultFormat() const;
     Templates& templates() { return *templates_; }
     EditingPrefs& editingPrefs() { return editingPrefs_; }
+    const EditingPrefs& editingPrefs() const { return editingPrefs_; }
     const Dictionary& localStrings() const { return localStrings_; }
     void setLocalStrings(Dictionary strings) { localStrings_ = std::move(strings); }
     std::string localString(const std::string& key) const;

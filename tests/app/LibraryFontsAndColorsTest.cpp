@@ -8,6 +8,7 @@
 
 #include "AppTestSupport.h"
 #include "app/LibraryFolder.h"
+#include "app/Preferences.h"
 #include "foundation/NotificationCenter.h"
 
 namespace kl {
@@ -154,6 +155,65 @@ TEST_F(LibraryFontsAndColors, TableRowsPutTheApplicationBeforeTheFormat) {
     EXPECT_EQ(library->colorsForRow(10), std::vector<Color>{library->systemColor(10)});
     EXPECT_EQ(library->colorsForRow(frame), (std::vector<Color>{{0, 1, 0, 1}, {0.2, 0.2, 0.2, 1}}));
     EXPECT_EQ(library->darkColorForRow(frame), (Color{0.2, 0.2, 0.2, 1}));
+}
+
+// The preferences tables hand each change to the variant and owner of
+// the row it lands on.
+TEST_F(LibraryFontsAndColors, TableChangesReachTheRightVariant) {
+    loadFormat();
+    const int note = fontRow("Note Text");
+    const int frame = colorRow("Frame");
+    const EditingPrefs& prefs = library->editingPrefs();
+    const Color pink{1, 0.5, 0.5, 1};
+
+    EXPECT_TRUE(Preferences::changeFont(*library, note, Font{"Mono", 9, 1}));
+    EXPECT_EQ(prefs.fontAtIndex(note - 4), (Font{"Mono", 9, 1}));
+    EXPECT_EQ(prefs.fontAtIndex(note - 4 + prefs.numberOfFontLines()), (Font{"Mono", 9, 1}));
+    EXPECT_TRUE(prefs.changed());
+    EXPECT_TRUE(Preferences::changeFont(*library, 2, Font{"Mono", 9, 0}));
+    EXPECT_EQ(library->systemFont(2), (Font{"Mono", 9, 0}));
+
+    EXPECT_TRUE(Preferences::changeFontColor(*library, note, false, pink));
+    EXPECT_EQ(library->fontColorsForRow(note), (std::vector<Color>{{0, 0, 1, 1}, pink}));
+    EXPECT_EQ(Preferences::fontColorForPanel(*library, note, false), pink);
+    EXPECT_TRUE(Preferences::changeUnderline(*library, note, false));
+    EXPECT_EQ(library->fontUnderlineForRow(note), 0);
+    EXPECT_EQ(prefs.fontUnderlineAtIndex(note - 4 + prefs.numberOfFontLines()), 0);
+
+    struct Refused {
+        const char* what;
+        std::function<bool()> change;
+    } refused[] = {
+        {"underline of an application font", [&] { return Preferences::changeUnderline(*library, 1, true); }},
+        {"colour of an application font", [&] { return Preferences::changeFontColor(*library, 3, true, pink); }},
+        {"font past the last row", [&] { return Preferences::changeFont(*library, 4 + prefs.numberOfFontLines(), {}); }},
+        {"colour past the last row",
+         [&] { return Preferences::changeColor(*library, 12 + prefs.numberOfColorLines(), true, pink); }},
+    };
+    for (const auto& r : refused) EXPECT_FALSE(r.change()) << r.what;
+
+    struct ColorCase {
+        int row;
+        bool lightSide;
+        std::function<Color()> light, dark;
+    } colorCases[] = {
+        {5, false, [&] { return library->systemColor(5); }, [&] { return library->systemColorDark(5); }},
+        {5, true, [&] { return library->systemColor(5); }, [&] { return library->systemColorDark(5); }},
+        {frame, false, [&] { return library->colorForRow(frame); }, [&] { return library->darkColorForRow(frame); }},
+    };
+    for (const auto& c : colorCases) {
+        SCOPED_TRACE(c.row);
+        const Color light = c.light(), dark = c.dark();
+        const Color chosen{0.1 * c.row / 20, 0.3, c.lightSide ? 0.9 : 0.7, 1};
+        EXPECT_TRUE(Preferences::changeColor(*library, c.row, c.lightSide, chosen));
+        EXPECT_EQ(c.light(), c.lightSide ? chosen : light);
+        EXPECT_EQ(c.dark(), c.lightSide ? dark : chosen);
+        EXPECT_EQ(Preferences::colorForPanel(*library, c.row, c.lightSide), chosen);
+    }
+    // The map colours have one variant: the dark half changes it too.
+    EXPECT_TRUE(Preferences::changeColor(*library, 11, false, pink));
+    EXPECT_EQ(library->systemColor(11), pink);
+    EXPECT_EQ(Preferences::colorForPanel(*library, 11, false), pink);
 }
 
 }  // namespace
