@@ -2,6 +2,7 @@
 // of the product's web site.
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -27,9 +28,11 @@ AppController::HelpViewer& viewer() {
 
 constexpr const char* kContextPrefix = "index_";
 
-// A file URL; everything but the unreserved characters and "/" is
-// percent-encoded, so blanks in folder names survive the hand-over.
-std::string fileAddress(const fs::path& path) {
+}  // namespace
+
+// Everything but the unreserved characters and "/" is percent-encoded, so
+// blanks in folder names survive the hand-over.
+std::string AppController::fileAddress(const fs::path& path) {
     static const char* hex = "0123456789ABCDEF";
     std::string address = "file://";
     for (unsigned char c : path.string()) {
@@ -43,6 +46,8 @@ std::string fileAddress(const fs::path& path) {
     }
     return address;
 }
+
+namespace {
 
 bool isPage(const fs::path& path) {
     std::error_code error;
@@ -62,6 +67,20 @@ void openPage(const fs::path& page, const std::string& anchor) {
 }
 
 }  // namespace
+
+std::string AppController::shortVersionString() {
+    int beta = 0;
+    const double version = decodeVersionNumber(appVersionNumber, &beta);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", version);
+    return text;
+}
+
+std::string AppController::versionLine(bool alwaysWithBuild, int buildNumber) {
+    std::string line = "Version " + shortVersionString();
+    if (alwaysWithBuild || buildNumber >= 2) line += "(b" + std::to_string(buildNumber) + ")";
+    return line;
+}
 
 fs::path AppController::helpFolder() { return resourcesFolder() / helpFolderName; }
 

@@ -180,12 +180,20 @@ public:
     // The desktop layer installs the opener of addresses; none only logs.
     static void setAddressOpener(std::function<void(const std::string&)> opener);
     // ---- Help and the product's pages (AppController+Help.cpp) -------------
+    static constexpr const char* rightsNotice = "Copyright © the Kinlore developers. Free software.";
+    // "2.0" for version number 2.0.
+    static std::string shortVersionString();
+    // "Version 2.0", or "Version 2.0(b3)" from build 2 on or when the build
+    // is always wanted (the about panel).
+    static std::string versionLine(bool alwaysWithBuild, int buildNumber = bundleVersion);
     static constexpr const char* helpFolderName = "Kinlore_Help";
     static constexpr const char* productSite = "https://kinlore.org";
     static constexpr const char* discussionGroupSite = "https://groups.google.com/group/kinlore-ii-discussions";
     static constexpr const char* supportAddress = "support@kinlore.org";
     // Names the folder of the Derev Azeduze's web cache below the caches folder.
     static constexpr const char* bundleIdentifier = "org.kinlore.KinloreII";
+    // A file URL of the path, percent-encoded but for "/".
+    static std::string fileAddress(const std::filesystem::path& path);
     // The help folder of the program's resources.
     static std::filesystem::path helpFolder();
     // Shows a help page in the application's own help viewer when "Open

@@ -129,5 +129,11 @@ TEST_F(HelpPages, EmptyingThePlaceAdvisorCacheRemovesItsFolder) {
     EXPECT_TRUE(fs::exists(root_ / "cache"));
 }
 
+TEST(VersionLine, ShowsTheBuildFromTheSecondOnOrWhenAsked) {
+    EXPECT_EQ(AppController::versionLine(false, 1), "Version 2.0");
+    EXPECT_EQ(AppController::versionLine(false, 2), "Version 2.0(b2)");
+    EXPECT_EQ(AppController::versionLine(true, 1), "Version 2.0(b1)");
+}
+
 }  // namespace
 }  // namespace kl

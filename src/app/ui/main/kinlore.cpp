@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     kl::RelationshipPanel::install();
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
+    kinlore.addHelpMenuToDocumentWindows();
     // Web and map searches open in the desktop's browser.
     kl::AppController::setAddressOpener([](const std::string& address) {
         QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
