@@ -563,7 +563,10 @@ void RelativesController::buildToolbar() {
     toolbar_ = new IndexToolbarWidget(defaults_, this, RelativesToolbar::items());
     addToolBar(toolbar_);
     toolbar_->setHandler([this](const ToolbarItemSpec& item) {
-        if (item.tag != 0) performCommand(item.tag);
+        if (item.tag != 0)
+            performCommand(item.tag);
+        else if (item.identifier == "WindowHelp")
+            AppController::showAnchor("Editing/familytrees", "index_");
     });
     toolbar_->setValidator([this](int tag) { return MenuAnswer{validateTag(tag), std::nullopt}; });
 }

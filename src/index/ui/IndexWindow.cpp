@@ -356,6 +356,7 @@ void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
     // The application's items belong to a window that does not exist yet;
     // Ancestors and Descendants open the relatives windows, the other
     // document items run the document's commands.
+    if (item.identifier == "WindowHelp") AppController::showAnchor("Editing/indwind", "index");
     if (item.target == ToolbarItemSpec::Target::Window && item.tag != 0) performCommand(item.tag);
     if (item.target != ToolbarItemSpec::Target::Document) return;
     if (item.tag == 4001 || item.tag == 4002)
