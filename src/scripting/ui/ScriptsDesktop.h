@@ -22,6 +22,7 @@ class AppleScriptActivePanel;
 class DocController;
 class ExtensionInstaller;
 class LibraryFolder;
+class ExtensionDocs;
 class QtClipboard;
 class ScriptController;
 class UserDefaults;
@@ -50,6 +51,10 @@ public:
     void installPluginMenuCmd();
     // Remove User Extensions… (8003) and Remove System Extensions… (8005).
     void removePluginMenuCmd(int tag);
+    // Documentation...: the documentation viewer on the library's current
+    // documentation menu, made on first use.
+    void showDocumentation();
+    ExtensionDocs* documentation() const { return docs_.get(); }
 
     ScriptController& controller();
     AppleScriptActivePanel& panel() { return *panel_; }
@@ -65,6 +70,7 @@ private:
     std::shared_ptr<QtClipboard> clipboard_;
     std::unique_ptr<ScriptController> controller_;
     std::function<void()> beep_;
+    std::unique_ptr<ExtensionDocs> docs_;
 };
 
 }  // namespace kl
