@@ -76,7 +76,8 @@ void AppController::launchSteps() {
     library_ = std::make_unique<LibraryFolder>(defaults_, desktop_.libraryPrompts());
     theLibrary = library_.get();
     library_->setupLibrary();
-    library_->editingPrefs().setInDarkMode(desktop_.isDarkMode());
+    library_->readFontsAndColors();
+    library_->setInDarkMode(desktop_.isDarkMode());
     configureDatesAndRecords();
     createWorkingDirectory();
     // Distributions dropped the unversioned python name; a stored default

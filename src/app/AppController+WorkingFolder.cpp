@@ -30,13 +30,6 @@ std::optional<std::string>& folderPath() {
     return path;
 }
 
-// $XDG_CACHE_HOME when absolute, else ~/.cache; empty when neither is known.
-fs::path cacheFolder() {
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/') return fs::path(xdg);
-    if (const char* home = std::getenv("HOME"); home && *home == '/') return fs::path(home) / ".cache";
-    return {};
-}
-
 bool makeOwnFolder(const fs::path& folder) {
     std::error_code error;
     if (fs::exists(folder, error)) fs::remove_all(folder, error);  // left by a dead process with our id
@@ -63,7 +56,7 @@ void AppController::createWorkingDirectory() {
     std::lock_guard lock(folderMutex());
     folderPath().reset();
     const std::string process = std::to_string(::getpid());
-    if (const fs::path cache = cacheFolder(); !cache.empty()) {
+    if (const fs::path cache = AppController::cachesFolder(); !cache.empty()) {
         const fs::path folder = cache / kCacheFolderName / process;
         if (makeOwnFolder(folder)) {
             folderPath() = withSlash(folder);
@@ -91,6 +84,12 @@ void AppController::destroyWorkingDirectory() {
     // The shared parent goes only when empty: remove() refuses a folder
     // that still holds another process's working folder.
     if (folder.parent_path().filename() == kCacheFolderName) fs::remove(folder.parent_path(), error);
+}
+
+fs::path AppController::cachesFolder() {
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/') return fs::path(xdg);
+    if (const char* home = std::getenv("HOME"); home && *home == '/') return fs::path(home) / ".cache";
+    return {};
 }
 
 }  // namespace kl

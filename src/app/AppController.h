@@ -86,6 +86,8 @@ public:
     // Removes this process's folder with everything in it, and the
     // "Kinlore II" cache folder when no other process has one there.
     static void destroyWorkingDirectory();
+    // $XDG_CACHE_HOME when absolute, else ~/.cache; empty when neither is known.
+    static std::filesystem::path cachesFolder();
 
     // Tag of the web search; every other tag searches maps.
     static constexpr int webSearchTag = 10001;
@@ -177,6 +179,58 @@ public:
     static void openAddress(const std::string& address);
     // The desktop layer installs the opener of addresses; none only logs.
     static void setAddressOpener(std::function<void(const std::string&)> opener);
+    // ---- Help and the product's pages (AppController+Help.cpp) -------------
+    static constexpr const char* rightsNotice = "Copyright © the Kinlore developers. Free software.";
+    // "2.0" for version number 2.0.
+    static std::string shortVersionString();
+    // "Version 2.0", or "Version 2.0(b3)" from build 2 on or when the build
+    // is always wanted (the about panel).
+    static std::string versionLine(bool alwaysWithBuild, int buildNumber = bundleVersion);
+    static constexpr const char* helpFolderName = "Kinlore_Help";
+    static constexpr const char* productSite = "https://kinlore.org";
+    static constexpr const char* discussionGroupSite = "https://groups.google.com/group/kinlore-ii-discussions";
+    static constexpr const char* supportAddress = "support@kinlore.org";
+    // Names the folder of the Derev Azeduze's web cache below the caches folder.
+    static constexpr const char* bundleIdentifier = "org.kinlore.KinloreII";
+    // A file URL of the path, percent-encoded but for "/".
+    static std::string fileAddress(const std::filesystem::path& path);
+    // The help folder of the program's resources.
+    static std::filesystem::path helpFolder();
+    // Shows a help page in the application's own help viewer when "Open
+    // Help in Browser" is off: the page file and the anchor within it.
+    using HelpViewer = std::function<void(const std::filesystem::path& page, const std::string& anchor)>;
+    static void setHelpViewer(HelpViewer viewer);
+    // One page of the help folder ("Editing/attach"): in the browser, or
+    // at its anchor in the help viewer (with a prefix the anchor is the
+    // page with "/" made "_" and "Anchor" added).
+    static void showAnchor(const std::string& page, const std::optional<std::string>& prefix,
+                           UserDefaults& defaults = UserDefaults::standard());
+    // The page of a menu or button tag; any other tag (or none) the front page.
+    static void showHelp(std::optional<int> tag, UserDefaults& defaults = UserDefaults::standard());
+    static std::optional<std::string> helpPageForTag(int tag);
+    // The page of a format's or extension's own documentation, with a fresh
+    // "helpType.css" copied beside it; nullopt when there is none.
+    // Formats: "<language>.html", else "English.html".
+    static std::optional<std::filesystem::path> formatHelpPage(const std::filesystem::path& format,
+                                                               const std::string& language);
+    // Extensions: the "help" file their "manifest.plist" names.
+    static std::optional<std::filesystem::path> extensionHelpPage(const std::filesystem::path& extension);
+    static void copyHelpStyleSheet(const std::filesystem::path& folder);
+    // Tag 7005 the tutorials' index, any other the scripting tutorial.
+    static void showTutorials(int tag);
+    static void showFormatsWebSite();
+    static void showScriptsWebSite();
+    static void showTorvickWebSite();
+    static void showDiscussionGroup();
+    static void sendTorvickEmail();
+    // The Derev Azeduze page by "Use Local Place Data": 0 the product's,
+    // 1 this computer's web sharing, 2 the same on port 8080.
+    static std::string derevAzeduzeAddress(int useLocalPlaceData, const std::string& localAddress,
+                                           const std::string& loginName);
+    // Removes the Derev Azeduze's web cache; false with the reason when it
+    // could not be removed.
+    static bool emptyPlaceAdivsorCache(std::string* error = nullptr);
+
     // Runs a script of a menu (type 0 system, 1 user, 2 format) with its
     // message; false while scripts cannot be run from here (it only logs).
     static bool runScript(const std::string& name, int type, const std::optional<std::string>& message);

@@ -147,6 +147,8 @@ void EditingPrefs::restoreSystemVariables(const Variables& saved, Variables& inV
     }
 }
 
+std::string EditingPrefs::variableText(const Value& value) { return textOf(value); }
+
 bool EditingPrefs::editVariable(std::size_t groupIndex, std::size_t entryIndex, const std::string& text) {
     if (groupIndex >= formatVariables_.size()) return false;
     Array* entry = formatVariables_[groupIndex]->variableAtIndex(entryIndex);

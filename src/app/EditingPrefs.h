@@ -83,6 +83,8 @@ public:
     // effect, changed() is set and the font-changed notification posted.
     // False when nothing changed (also for a group row or a bad index).
     bool editVariable(std::size_t groupIndex, std::size_t entryIndex, const std::string& text);
+    // An entry's value as the outline shows it and editVariable() compares it.
+    static std::string variableText(const Value& value);
 
     // ---- Fonts and colours -------------------------------------------------
     int numberOfFonts() const { return int(fonts_.size()); }

@@ -106,6 +106,7 @@ public:
     std::filesystem::path systemDefaultFormat() const;
     Templates& templates() { return *templates_; }
     EditingPrefs& editingPrefs() { return editingPrefs_; }
+    const EditingPrefs& editingPrefs() const { return editingPrefs_; }
     const Dictionary& localStrings() const { return localStrings_; }
     void setLocalStrings(Dictionary strings) { localStrings_ = std::move(strings); }
     std::string localString(const std::string& key) const;
@@ -143,6 +144,53 @@ public:
     void readCountryCodes();
     std::optional<std::string> countryForCode(const std::string& code) const;
 
+    // ---- Application fonts and colours ------------------------------------------
+    // The program's own fonts (rows 0-3) and colours (light rows 0-11, dark
+    // rows 0-9), kept in the user defaults; the rows after them in the
+    // preferences tables are the current format's (EditingPrefs).
+    static constexpr int systemFontRows = 4;
+    static constexpr int systemColorRows = 12;
+    static constexpr int systemDarkColorRows = 10;
+    static constexpr const char* sourceFontChanged = "Source Font Changed Notification";
+    static constexpr const char* treeFontChanged = "Tree Font Changed Notification";
+    static constexpr const char* treeChartFontChanged = "Tree Chart Font Changed Notification";
+    static constexpr const char* treeColorChanged = "Tree Color Changed Notification";
+    // Reads every row from its default, the fallback where it cannot be read.
+    void readFontsAndColors();
+    const std::vector<Font>& systemFonts() const { return systemFonts_; }
+    const std::vector<Color>& systemColors() const { return systemColors_; }
+    const std::vector<Color>& systemColorsDark() const { return systemColorsDark_; }
+    // Rows outside the lists answer the fallback of row 0.
+    Font systemFont(int row) const;
+    // The row's font, no larger than 12 points (table headers).
+    Font headerFont(int row) const;
+    Color systemColor(int row) const;
+    Color systemColorDark(int row) const;
+    // Row 0-9 in the appearance shown.
+    Color themeColor(int row) const;
+    // Store the row under its default and tell the windows; a colour of the
+    // appearance not shown is stored without a word.
+    void setSystemFont(int row, const Font& font);
+    void setSystemColor(int row, const Color& color);
+    void setSystemColorDark(int row, const Color& color);
+    void notifySystemColorChange(int row);
+    bool inDarkMode() const { return inDarkMode_; }
+    // Also switches the format's fonts and colours.
+    void setInDarkMode(bool dark);
+
+    // Rows of the preferences tables: application rows first, then the
+    // format's light lines (their dark partners lie numberOf...Lines on).
+    std::string localFontName(int row) const;
+    std::string localColorName(int row) const;
+    Font fontForRow(int row) const;
+    // -1 for the application's rows, which have no underline.
+    int fontUnderlineForRow(int row) const;
+    Color fontColorForRow(int row) const;
+    std::vector<Color> fontColorsForRow(int row) const;
+    Color colorForRow(int row) const;
+    Color darkColorForRow(int row) const;
+    std::vector<Color> colorsForRow(int row) const;
+
     // ---- Menus --------------------------------------------------------------------
     LibraryMenus& menus() { return menus_; }
     void buildScriptsMenu();
@@ -172,6 +220,10 @@ private:
     Dictionary klDictionary_;
     Dictionary countryCodes_;
     LibraryMenus menus_;
+    std::vector<Font> systemFonts_;
+    std::vector<Color> systemColors_;
+    std::vector<Color> systemColorsDark_;
+    bool inDarkMode_ = false;
 
     std::atomic<int> installItemCount_{0};
     std::atomic<int> installItemsDone_{0};

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "app/Color.h"
+#include "app/Font.h"
 #include "foundation/UserDefaults.h"
 
 namespace kl {
@@ -125,6 +127,21 @@ public:
     // in force (the format falls back when it lacks the one chosen), which
     // is also what is stored.
     std::string changeLanguage(LibraryFolder& library, const std::string& language);
+
+    // ---- Font and colour tables ---------------------------------------------
+    // Rows as LibraryFolder's table rows. Each answers false when the row
+    // takes no such change (the window beeps); format fonts and colours go
+    // through the editing settings, which mark them changed and tell the
+    // windows.
+    // The face is shared by a format font's light and dark variant.
+    static bool changeFont(LibraryFolder& library, int row, const Font& font);
+    static bool changeUnderline(LibraryFolder& library, int row, bool on);
+    static bool changeFontColor(LibraryFolder& library, int row, bool lightSide, const Color& color);
+    // Rows 10 and 11 have one variant, which every change goes to.
+    static bool changeColor(LibraryFolder& library, int row, bool lightSide, const Color& color);
+    // The colour a colour panel shows for a row and side.
+    static Color fontColorForPanel(const LibraryFolder& library, int row, bool lightSide);
+    static Color colorForPanel(const LibraryFolder& library, int row, bool lightSide);
 
     // With apply the date engine takes currentDateFormatString() and the
     // date-format notification is posted. Answers the sample line.

@@ -25,4 +25,26 @@ QImage AppDrawing::imageWithString(const std::string& text, const QFont& font) {
     return image;
 }
 
+QColor AppDrawing::qtColor(const Color& color) {
+    return QColor::fromRgbF(float(color.red), float(color.green), float(color.blue), float(color.alpha));
+}
+
+Color AppDrawing::color(const QColor& color) {
+    const QColor rgb = color.toRgb();
+    return {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()};
+}
+
+QFont AppDrawing::qtFont(const Font& font) {
+    QFont made(QString::fromStdString(font.family));
+    if (font.size > 0) made.setPointSizeF(font.size);
+    made.setBold((font.traits & Font::Bold) != 0);
+    made.setItalic((font.traits & Font::Italic) != 0);
+    return made;
+}
+
+Font AppDrawing::font(const QFont& font) {
+    return {font.family().toStdString(), font.pointSizeF() > 0 ? font.pointSizeF() : 12,
+            (font.bold() ? int(Font::Bold) : 0) | (font.italic() ? int(Font::Italic) : 0)};
+}
+
 }  // namespace kl

@@ -1,12 +1,17 @@
 #pragma once
-// AppDrawing: small drawing helpers the windows share; for now the image of
-// a text that drags of records and structures show under the pointer.
+// AppDrawing: small drawing helpers the windows share: the image of a text
+// that drags of records and structures show under the pointer, and the
+// turning of stored fonts and colours into Qt's and back.
 //
 // Thread: main thread (fonts and painting).
+#include <QColor>
 #include <QFont>
 #include <QImage>
 
 #include <string>
+
+#include "app/Color.h"
+#include "app/Font.h"
 
 namespace kl {
 
@@ -17,6 +22,12 @@ public:
     // text gives a 1 x 1 transparent image, never a null one.
     static QImage imageWithString(const std::string& text);
     static QImage imageWithString(const std::string& text, const QFont& font);
+
+    static QColor qtColor(const Color& color);
+    static Color color(const QColor& color);
+    // Bold and italic travel as the font's traits.
+    static QFont qtFont(const Font& font);
+    static Font font(const QFont& font);
 };
 
 }  // namespace kl

@@ -18,6 +18,10 @@
 #include "document/ExportOptions.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
+#include "app/ui/KLSheet.h"
+#include "app/ui/StartScreenController.h"
+#include "app/ui/AboutPanel.h"
+#include "app/ui/HelpViewer.h"
 #include "app/ui/PreferencesController.h"
 #include "foundation/Reclaimer.h"
 
@@ -70,6 +74,9 @@ KinloreApplication::KinloreApplication(UserDefaults& defaults, QObject* parent)
 }
 
 KinloreApplication::~KinloreApplication() {
+    AppController::setHelpViewer(nullptr);
+    KLSheet::setHelpHandler(nullptr);
+    delete startScreen_.data();
     delete emptyWindow_.data();
     preferences_.reset();
     // A script still running ends before the documents it may use.
@@ -92,6 +99,7 @@ bool KinloreApplication::launch() {
         terminate();
         return false;
     }
+    installHelp();
     if (!app_->applicationWillFinishLaunching()) return false;
     app_->applicationDidFinishLaunching();
     connect(qApp, &QCoreApplication::aboutToQuit, this, &KinloreApplication::terminateApplication);
@@ -160,6 +168,7 @@ bool KinloreApplication::quit() {
         return false;
     }
     if (emptyWindow_) emptyWindow_->hide();
+    clearStartupController(nullptr);
     terminateApplication();
     // The review is over and the user agreed: the loop ends whatever window
     // is still up. Outside a running loop (tests) there is nothing to end.
@@ -177,6 +186,7 @@ void KinloreApplication::documentsChanged() {
     if (quitting_ || terminated_) return;
     if (hasOpenDatabases()) {
         if (emptyWindow_) emptyWindow_->hide();
+        clearStartupController(nullptr);
     } else {
         showEmptyWindow();
     }
@@ -189,6 +199,7 @@ void KinloreApplication::showEmptyWindow() {
         window->setWindowTitle(tr("Kinlore II"));
         window->menuBar()->addMenu(docController_->buildFileMenu(window, nullptr));
         if (scripts_) scripts_->addMenus(*window);
+        addHelpMenu(*window);
         // Started from a desktop entry or a terminal with no file, the
         // window is where a user begins: the commands are on its face too.
         auto* face = new QWidget(window);
@@ -253,9 +264,6 @@ bool KinloreApplication::isDarkMode() {
 void KinloreApplication::setupExportPreferences() { ExportOptions::setupExportPreferences(defaults_); }
 
 bool KinloreApplication::hasOpenDatabases() { return docController_ && docController_->hasDocumentsOfClass(); }
-
-// The start screen is not built yet; the stand-in window offers the File menu.
-void KinloreApplication::showStartupScreen(bool) {}
 
 void KinloreApplication::initScripts() {
     if (scripts_) scripts_->initScripts();

@@ -15,17 +15,23 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppController.h"
 #include "app/AppDesktop.h"
 #include "app/ui/ScriptsHost.h"
+#include "app/ui/StartScreenController.h"
 
 namespace kl {
 
+class AboutPanel;
 class DocController;
+class HelpViewer;
 class PreferencesController;
+
+class GEDCOMDocument;
 
 class KinloreApplication : public QObject, public AppDesktop {
     Q_OBJECT
@@ -68,6 +74,34 @@ public:
     void showPreferences();
     PreferencesController* preferences() const { return preferences_.get(); }
 
+    // ---- Help menu (KinloreApplication+Help.cpp)
+    // The Help menu of a main window: help pages, the current format's
+    // documentation, the product's pages and the about panel.
+    void addHelpMenu(QMainWindow& window);
+    // Every document window made from now on gets the Help menu too.
+    void addHelpMenuToDocumentWindows();
+    // A help page by menu or button tag; none for the front page.
+    void showHelp(std::optional<int> tag);
+    void showFormatHelp();
+    void showAboutPanel();
+    // Tag 6101 asks for the Derev Azeduze window, any other for its page.
+    void showDerevAzeduze(int tag);
+    // What opens the Derev Azeduze window (the places library sets it);
+    // without one the item beeps.
+    static void setDerevAzeduzeOpener(std::function<bool(int tag)> opener);
+    void emptyPlaceAdivsorCache();
+    HelpViewer* helpViewer() const { return helpViewer_.get(); }
+    AboutPanel* aboutPanel() const { return aboutPanel_.get(); }
+    // The system beep, counted for tests.
+    void beep();
+    int beeps() const { return beeps_; }
+
+    // ---- Start screen
+    StartScreenController* startScreen() const { return startScreen_.data(); }
+    // With a document: its window comes forward (the screen stays); without:
+    // the screen closes and is forgotten.
+    void clearStartupController(GEDCOMDocument* document);
+
     // AppDesktop
     void createDocController() override;
     LibraryPrompts libraryPrompts() override;
@@ -88,6 +122,7 @@ private:
     void activated(bool first);
     void documentsChanged();
     void showEmptyWindow();
+    void installHelp();
     void bringForward();
 
     UserDefaults& defaults_;
@@ -96,6 +131,10 @@ private:
     std::shared_ptr<ScriptsHost> scripts_;
     QPointer<QMainWindow> emptyWindow_;
     std::unique_ptr<PreferencesController> preferences_;
+    std::unique_ptr<HelpViewer> helpViewer_;
+    std::unique_ptr<AboutPanel> aboutPanel_;
+    QPointer<StartScreenController> startScreen_;
+    int beeps_ = 0;
     AlertPresenter alertPresenter_;
     AlertPresenter infoPresenter_;
     bool terminated_ = false;

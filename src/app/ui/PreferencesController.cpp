@@ -24,6 +24,7 @@
 
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
+#include "app/ui/WindowCascade.h"
 #include "cells/MultimediaCell.h"
 
 namespace kl {
@@ -48,13 +49,21 @@ PreferencesController::PreferencesController(UserDefaults& defaults, QWidget* pa
     setWindowTitle(tr("Preferences"));
     preferenceTabs_ = new QTabWidget(this);
     preferenceTabs_->addTab(buildGeneralTab(), tr("General"));
+    preferenceTabs_->addTab(buildFontsTab(), tr("Fonts"));
+    preferenceTabs_->addTab(buildColorsTab(), tr("Colours"));
     preferenceTabs_->addTab(buildDatesTab(), tr("Dates"));
     preferenceTabs_->addTab(buildChartsTab(), tr("Charts"));
     preferenceTabs_->addTab(buildHelpersTab(), tr("Helpers"));
+    preferenceTabs_->addTab(buildVariablesTab(), tr("Format Layout"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(preferenceTabs_);
     changeDateDisplay(false);
     loadTreePreferences();
+    // The window comes back where the user left it, at the size it had.
+    resize(760, 540);
+    WindowCascade& frames = WindowCascade::shared();
+    frames.setFrameUsingName(this, frameName);
+    frames.setFrameAutosaveName(this, frameName);
 }
 
 PreferencesController::~PreferencesController() = default;
@@ -63,7 +72,7 @@ void PreferencesController::showWindow() {
     // The browser's helper sheet edits the same default, and the format
     // may have changed since.
     reloadHelpers();
-    loadLanguages();
+    changeFormat();
     preferenceTabs_->setCurrentIndex(0);
     show();
     raise();
@@ -194,7 +203,7 @@ QWidget* PreferencesController::buildGeneralTab() {
         LibraryFolder* library = AppController::sharedLibrary();
         if (!library) return;
         prefs_.changeLanguage(*library, formatLanguage_->itemText(index).toStdString());
-        loadLanguages();
+        changeFormat();
     });
     form->addRow(tr("Format language:"), formatLanguage_);
     layout->addLayout(form);

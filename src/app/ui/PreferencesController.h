@@ -1,10 +1,14 @@
 #pragma once
 // PreferencesController: the preferences window of Kinlore II. Its tabs
 // edit the user defaults: general switches, the user's name and address,
-// autosave, restoring the System resources; date display; tree charts;
-// and the helper applications of multimedia formats. Every control hands
-// its change to Preferences (app/Preferences.h), which stores it and
-// passes it on at once; the window keeps no copy of a setting.
+// autosave, restoring the System resources; the program's and the current
+// format's fonts (tab 1) and colours (tab 2), each with a light and a dark
+// variant; date display; tree charts; the helper applications of
+// multimedia formats; and the current format's layout variables. Every
+// control hands its change to Preferences (app/Preferences.h), which
+// stores it and passes it on at once; the window keeps no copy of a
+// setting. Faces and colours are picked in a font and a colour panel that
+// follow the selected row; colours may also be dropped on a row.
 //
 // Ownership: the application makes it on first demand and keeps it for the
 // run; it is shown and hidden, never rebuilt. Thread: main thread.
@@ -25,7 +29,11 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QTabWidget;
+class QColorDialog;
+class QFontDialog;
 class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace kl {
 
@@ -33,6 +41,9 @@ class PreferencesController : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* frameName = "PreferencesWindow";
+    enum Tab { GeneralTab = 0, FontsTab = 1, ColorsTab = 2 };
+    enum FontColumn { FontNameColumn, FontFaceColumn, FontUnderlineColumn, FontColorsColumn };
+    enum ColorColumn { ColorNameColumn, ColorSwatchColumn };
     // Lets the user pick an application for the helper table; an empty
     // answer means cancelled. Tests replace it.
     using ApplicationChooser = std::function<std::string()>;
@@ -58,6 +69,27 @@ public:
     QSlider* autoSaveTimeSlider() const { return autoSaveTimeSlider_; }
     QCheckBox* autoSavePromptBtn() const { return autoSavePromptBtn_; }
     QComboBox* formatLanguage() const { return formatLanguage_; }
+    QTableWidget* fontTable() const { return fontTable_; }
+    QTableWidget* colorTable() const { return colorTable_; }
+    QTreeWidget* editingProperties() const { return editingProperties_; }
+    // The panels, made the first time a row asks for one; nullptr before.
+    QFontDialog* fontPanel() const { return fontPanel_; }
+    QColorDialog* colorPanel() const { return colorPanel_; }
+    // Which variant the colour panel edits: the half of the swatch last
+    // clicked (true: the left, light one).
+    bool lightSide() const { return lightSide_; }
+    void setLightSide(bool light) { lightSide_ = light; }
+    int beeps() const { return beeps_; }
+
+    // The format or its language changed: its tables, variables and
+    // languages are shown again.
+    void changeFormat();
+    // From the panels: applied to the selected row of the tab shown.
+    void changeFont(const QFont& font);
+    void changeColor(const QColor& color);
+    // A colour dropped on a row, on its dark half or not; false when the
+    // row takes no colour.
+    bool dropColor(QTableWidget* table, int row, bool dark, const QColor& color);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +100,25 @@ private:
     QWidget* buildDatesTab();
     QWidget* buildChartsTab();
     QWidget* buildHelpersTab();
+    QWidget* buildFontsTab();
+    QWidget* buildColorsTab();
+    QWidget* buildVariablesTab();
+    void reloadFontTable();
+    void reloadColorTable();
+    void reloadVariables();
+    // Double-click or a click on a swatch: the panel for the row.
+    void editFontRow(int row, int column);
+    void editColorRow(int row);
+    // Points the open panels at the selected row.
+    void fontSelectionChanged();
+    void colorSelectionChanged();
+    QFontDialog* showFontPanel();
+    QColorDialog* showColorPanel(bool withAlpha);
+    void showInColorPanel(const QColor& color);
+    void changeUnderline(int row, bool on);
+    void variableEdited(QTreeWidgetItem* item, int column);
+    int selectedRow(QTableWidget* table) const;
+    void beep();
     QCheckBox* checkBox(const QString& title, int tag, const char* key);
     QComboBox* popupMenu(const QStringList& items, int tag);
     QLineEdit* textBox(Preferences::TextField field);
@@ -94,6 +145,16 @@ private:
     QPushButton* userNameButton_ = nullptr;
     QComboBox* formatLanguage_ = nullptr;
     QPlainTextEdit* userAddressText_ = nullptr;
+    QTableWidget* fontTable_ = nullptr;
+    QTableWidget* colorTable_ = nullptr;
+    QTreeWidget* editingProperties_ = nullptr;
+    QFontDialog* fontPanel_ = nullptr;
+    QColorDialog* colorPanel_ = nullptr;
+    bool lightSide_ = true;
+    // Set while the window itself moves a panel to a row, so the panel's
+    // change signal is not taken for the user's choice.
+    bool pointingPanels_ = false;
+    int beeps_ = 0;
     bool addressChanged_ = false;
     bool reloading_ = false;
 };

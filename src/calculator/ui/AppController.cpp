@@ -36,12 +36,25 @@ AppController::AppController() {
     help->addAction(tr("Tempolin Help"), this, &AppController::showHelp)->setShortcut(QKeySequence::HelpContents);
     help->addAction(tr("Kinlore Web Site"), mainController_.get(), &TPController::visitKinlorePage);
     help->addAction(tr("Tempolin Web Page"), mainController_.get(), &TPController::visitTempolinPage);
+    servicesMenu_ = insertServicesMenu(bar);
 
     connect(mainController_.get(), &TPController::closing, this, &AppController::applicationWillTerminate);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppController::applicationWillTerminate);
 }
 
 AppController::~AppController() = default;
+
+QMenu* AppController::insertServicesMenu(QMenuBar* bar) {
+    const QList<QAction*> menus = bar->actions();
+    QMenu* first = menus.isEmpty() ? nullptr : menus.front()->menu();
+    if (!first) return nullptr;
+    for (QAction* item : first->actions())
+        if (item->text() == tr("Services")) return item->menu();
+    auto* services = new QMenu(tr("Services"), first);
+    const QList<QAction*> items = first->actions();
+    first->insertMenu(items.value(3), services);
+    return services;
+}
 
 QString AppController::helpPath() {
     return QString::fromStdString((ResourceFolder::folder() / "TPHelp" / "index.html").string());

@@ -11,6 +11,9 @@
 
 #include <memory>
 
+class QMenu;
+class QMenuBar;
+
 namespace kl {
 class SingleInstance;
 class TPController;
@@ -44,11 +47,17 @@ public:
 
     // The help page shipped beside the program.
     static QString helpPath();
+    // The first menu gets an empty "Services" submenu at place 3 unless it
+    // has an item of that title; answers the services menu (nullptr when
+    // the bar has no menu).
+    static QMenu* insertServicesMenu(QMenuBar* bar);
+    QMenu* servicesMenu() const { return servicesMenu_; }
 
 private:
     std::unique_ptr<TPController> mainController_;
     std::unique_ptr<PreferencesController> preferencesController_;
     std::unique_ptr<TempolinDBus> bus_;
+    QMenu* servicesMenu_ = nullptr;
 };
 
 }  // namespace kl::tempolin

@@ -562,6 +562,10 @@ void RelativesController::buildToolbar() {
     toolbar_ = new IndexToolbarWidget(defaults_, this, RelativesToolbar::items());
     addToolBar(toolbar_);
     toolbar_->setHandler([this](const ToolbarItemSpec& item) {
+        if (item.identifier == "WindowHelp") {
+            AppController::showAnchor("Editing/familytrees", "index_");
+            return;
+        }
         // The application's items (Derev Azeduze) go where the index window's go.
         if (item.target == ToolbarItemSpec::Target::Application) {
             if (!IndexWindow::runApplicationCommand(item.tag)) QApplication::beep();

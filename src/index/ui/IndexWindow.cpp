@@ -357,6 +357,10 @@ void IndexWindow::showAlerts(std::vector<Alert> alerts) {
 }
 
 void IndexWindow::toolbarItemChosen(const ToolbarItemSpec& item) {
+    if (item.identifier == "WindowHelp") {
+        AppController::showAnchor("Editing/indwind", "index");
+        return;
+    }
     // The application's items reach the windows that serve them; Ancestors
     // and Descendants open the relatives windows, the other document items
     // run the document's commands.

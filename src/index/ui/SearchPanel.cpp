@@ -20,6 +20,7 @@
 
 #include <algorithm>
 
+#include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/EditMenu.h"
 #include "app/ui/WindowFileMenu.h"
@@ -101,9 +102,11 @@ SearchCriterionView::SearchCriterionView(SearchView& parent, GEDCOMDocument& doc
 
 void SearchCriterionView::changeOption(int kind) {
     if (kind == SearchCriteria::ExpressionIdeas) {
-        // The ideas item stands for the expression row itself.
+        // The ideas item stands for the expression row itself, and shows
+        // the help's sample expressions.
         kind = SearchCriteria::Expression;
         options_->setCurrentIndex(kind);
+        AppController::showAnchor("Editing/sampleexpressions", "index_");
     } else if (options_->currentIndex() != kind) {
         options_->setCurrentIndex(kind);
     }

@@ -13,6 +13,7 @@
 #include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/DocController.h"
+#include "app/ui/KinloreApplication.h"
 #include "app/ui/WindowCascade.h"
 #include "foundation/Logger.h"
 #include "foundation/UserDefaults.h"
@@ -82,10 +83,12 @@ bool DerevAzeduze::showDerevAzeduze(int tag) {
 void DerevAzeduze::install(UserDefaults& defaults) {
     commandDefaults() = &defaults;
     IndexWindow::setApplicationCommand(&DerevAzeduze::showDerevAzeduze);
+    KinloreApplication::setDerevAzeduzeOpener(&DerevAzeduze::showDerevAzeduze);
 }
 
 void DerevAzeduze::uninstall() {
     IndexWindow::setApplicationCommand(nullptr);
+    KinloreApplication::setDerevAzeduzeOpener(nullptr);
     commandDefaults() = nullptr;
     if (theAdvisor()) delete theAdvisor().data();
 }

@@ -1,5 +1,7 @@
 #include "scripting/ui/ScriptsDesktop.h"
 
+#include "app/ui/ExtensionDocs.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMainWindow>
@@ -47,6 +49,17 @@ ScriptsDesktop::ScriptsDesktop(UserDefaults& defaults, QObject* parent)
 ScriptsDesktop::~ScriptsDesktop() {
     // The controller stops a run under way before the panel it reports to.
     controller_.reset();
+}
+
+void ScriptsDesktop::showDocumentation() {
+    LibraryFolder* folder = library();
+    if (!folder) return beep_();
+    if (!docs_) docs_ = std::make_unique<ExtensionDocs>(defaults_);
+    // The menu follows every rebuild of the Extensions menu.
+    docs_->insertMenu(folder->menus().documentationMenu());
+    docs_->show();
+    docs_->raise();
+    docs_->activateWindow();
 }
 
 LibraryFolder* ScriptsDesktop::library() const { return AppController::sharedLibrary(); }
@@ -115,8 +128,7 @@ void ScriptsDesktop::fillExtensionsMenu(QMenu& menu) {
         const int tag = fixed.tag;
         connect(action, &QAction::triggered, this, [this, tag] { removePluginMenuCmd(tag); });
     }
-    // The documentation viewer is not built yet.
-    connect(menu.addAction(tr("Documentation...")), &QAction::triggered, this, [this] { beep_(); });
+    connect(menu.addAction(tr("Documentation...")), &QAction::triggered, this, [this] { showDocumentation(); });
 }
 
 ExtensionInstaller ScriptsDesktop::installer() {

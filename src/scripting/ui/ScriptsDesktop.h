@@ -23,6 +23,7 @@ class AppleScriptActivePanel;
 class DocController;
 class ExtensionInstaller;
 class LibraryFolder;
+class ExtensionDocs;
 class QtClipboard;
 class QtScriptApplication;
 class ScriptController;
@@ -52,6 +53,10 @@ public:
     void installPluginMenuCmd();
     // Remove User Extensions… (8003) and Remove System Extensions… (8005).
     void removePluginMenuCmd(int tag);
+    // Documentation...: the documentation viewer on the library's current
+    // documentation menu, made on first use.
+    void showDocumentation();
+    ExtensionDocs* documentation() const { return docs_.get(); }
 
     ScriptController& controller();
     AppleScriptActivePanel& panel() { return *panel_; }
@@ -70,6 +75,7 @@ private:
     // Where scripts find the open documents; set with the window factory.
     DocController* documents_ = nullptr;
     std::function<void()> beep_;
+    std::unique_ptr<ExtensionDocs> docs_;
 };
 
 }  // namespace kl

@@ -14,12 +14,18 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QTabWidget>
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QMimeData>
 #include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
 
 #include "UiTestSupport.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/KinloreApplication.h"
 #include "app/ui/PreferencesController.h"
+#include "app/ui/WindowCascade.h"
 #include "cells/MultimediaCell.h"
 #include "dates/DateBridge.h"
 #include "foundation/NotificationCenter.h"
@@ -170,6 +176,198 @@ TEST_F(PreferencesWindow, QuittingStoresTheAddressBeingTyped) {
     address->setPlainText("1 Lane\nSmalltown");
     ASSERT_TRUE(application->quit());
     EXPECT_EQ(defaults->stringForKey("User Address"), "1 Lane\nSmalltown");
+}
+
+// ---- Font and colour tables, the layout variables, the frame
+
+class PreferencesTables : public PreferencesWindow {
+protected:
+    void SetUp() override {
+        PreferencesWindow::SetUp();
+        library = AppController::sharedLibrary();
+        ASSERT_NE(library, nullptr);
+        ASSERT_GT(library->editingPrefs().numberOfFontLines(), 0);
+        ASSERT_GT(library->editingPrefs().numberOfColorLines(), 0);
+        window->resize(760, 540);
+        observation = NotificationCenter::defaultCenter().addObserver(
+            EditingPrefs::fontChangedNotification, nullptr, [this](const Notification&) { ++fontNotes; });
+    }
+    void TearDown() override {
+        observation.reset();
+        PreferencesWindow::TearDown();
+    }
+    // A press on the left or right half of a row's swatch, as the user
+    // clicks it.
+    static void clickSwatch(QTableWidget* table, int row, bool rightHalf) {
+        const QRect cell = table->visualItemRect(table->item(row, table->columnCount() - 1));
+        const QPoint at(rightHalf ? cell.right() - 3 : cell.left() + 3, cell.center().y());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    }
+    // A colour dragged onto a row's swatch half; answers whether the table
+    // took it.
+    static bool dropOn(QTableWidget* table, int row, bool rightHalf, const QColor& color) {
+        table->scrollToItem(table->item(row, 0));
+        const QRect cell = table->visualItemRect(table->item(row, table->columnCount() - 1));
+        const QPointF at(rightHalf ? cell.right() - 3 : cell.left() + 3, cell.center().y());
+        QMimeData data;
+        data.setColorData(color);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(table->viewport(), &enter);
+        QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(table->viewport(), &move);
+        if (!move.isAccepted()) return false;
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(table->viewport(), &drop);
+        return true;
+    }
+    int firstFormatFontRow() const { return LibraryFolder::systemFontRows; }
+    int firstFormatColorRow() const { return LibraryFolder::systemColorRows; }
+    int fontLines() const { return library->editingPrefs().numberOfFontLines(); }
+
+    LibraryFolder* library = nullptr;
+    Observation observation;
+    int fontNotes = 0;
+};
+
+TEST_F(PreferencesTables, TablesListTheProgramsRowsThenTheFormats) {
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::FontsTab);
+    QTableWidget* fonts = window->fontTable();
+    ASSERT_EQ(fonts->rowCount(), 4 + fontLines());
+    EXPECT_EQ(fonts->item(0, 0)->text(), "Source Editor Font");
+    // The program's fonts: a disabled, empty underline box and one white swatch.
+    EXPECT_FALSE(fonts->item(2, PreferencesController::FontUnderlineColumn)->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(fonts->item(2, PreferencesController::FontUnderlineColumn)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(fonts->item(2, PreferencesController::FontColorsColumn)->data(Qt::UserRole).toList().size(), 1);
+    EXPECT_EQ(fonts->item(firstFormatFontRow(), PreferencesController::FontColorsColumn)->data(Qt::UserRole).toList().size(), 2);
+    EXPECT_TRUE(fonts->item(firstFormatFontRow(), 1)->text().endsWith(" pt"));
+    const fs::path fontShot = fs::path(KL_BINARY_DIR) / "preferences-fonts.png";
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(fontShot.string())));
+
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::ColorsTab);
+    QTableWidget* colors = window->colorTable();
+    ASSERT_EQ(colors->rowCount(), 12 + library->editingPrefs().numberOfColorLines());
+    EXPECT_EQ(colors->item(10, 1)->data(Qt::UserRole).toList().size(), 1);
+    EXPECT_EQ(colors->item(5, 1)->data(Qt::UserRole).toList().size(), 2);
+    const fs::path colorShot = fs::path(KL_BINARY_DIR) / "preferences-colours.png";
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(colorShot.string())));
+}
+
+TEST_F(PreferencesTables, FontPanelChangesTheSelectedRowsFaceInBothVariants) {
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::FontsTab);
+    QTableWidget* fonts = window->fontTable();
+    const int row = firstFormatFontRow();
+    fonts->selectRow(row);
+    emit fonts->cellDoubleClicked(row, PreferencesController::FontFaceColumn);
+    ASSERT_NE(window->fontPanel(), nullptr);
+    EXPECT_TRUE(window->fontPanel()->isVisible());
+    EXPECT_FALSE(library->editingPrefs().changed()) << "showing the row's font changes nothing";
+
+    window->fontPanel()->setCurrentFont(QFont("DejaVu Serif", 17));
+    const EditingPrefs& prefs = library->editingPrefs();
+    EXPECT_EQ(prefs.fontAtIndex(row - 4)->size, 17);
+    EXPECT_EQ(prefs.fontAtIndex(row - 4 + fontLines())->size, 17);
+    EXPECT_TRUE(fonts->item(row, 1)->text().endsWith("17 pt"));
+    EXPECT_GT(fontNotes, 0);
+
+    // The program's own font row: stored under its default.
+    fonts->selectRow(0);
+    window->fontPanel()->setCurrentFont(QFont("DejaVu Sans Mono", 11));
+    EXPECT_EQ(library->systemFont(0).size, 11);
+    EXPECT_TRUE(defaults->dataForKey("Source Editor Font").has_value());
+
+    // The font panel means nothing on another tab.
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::ColorsTab);
+    const int beeps = window->beeps();
+    window->fontPanel()->setCurrentFont(QFont("DejaVu Sans", 9));
+    EXPECT_EQ(window->beeps(), beeps + 1);
+    EXPECT_EQ(library->systemFont(0).size, 11);
+}
+
+TEST_F(PreferencesTables, SwatchHalvesPickTheVariantTheColourPanelChanges) {
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::FontsTab);
+    QTableWidget* fonts = window->fontTable();
+    const int row = firstFormatFontRow();
+    const QList<Color> before{library->fontColorsForRow(row)[0], library->fontColorsForRow(row)[1]};
+    fonts->selectRow(row);
+    clickSwatch(fonts, row, true);
+    EXPECT_FALSE(window->lightSide());
+    ASSERT_NE(window->colorPanel(), nullptr);
+    window->colorPanel()->setCurrentColor(QColor(10, 200, 30));
+    const auto after = library->fontColorsForRow(row);
+    EXPECT_EQ(after[0], before[0]) << "the light colour stays";
+    EXPECT_NEAR(after[1].green, 200 / 255.0, 1e-3);
+
+    // Rows 0-3 have no text colour to change.
+    const int beeps = window->beeps();
+    fonts->selectRow(1);
+    clickSwatch(fonts, 1, false);
+    EXPECT_EQ(window->beeps(), beeps + 1);
+
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::ColorsTab);
+    QTableWidget* colors = window->colorTable();
+    colors->selectRow(3);
+    clickSwatch(colors, 3, false);
+    EXPECT_TRUE(window->lightSide());
+    window->colorPanel()->setCurrentColor(QColor(0, 0, 0, 128));
+    EXPECT_NEAR(library->systemColor(3).alpha, 128 / 255.0, 1e-2);
+    EXPECT_TRUE(defaults->dataForKey("Male Tree Chart Cell Color").has_value());
+}
+
+TEST_F(PreferencesTables, DroppedColoursLandOnTheHalfTheyFallOn) {
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::FontsTab);
+    EXPECT_FALSE(dropOn(window->fontTable(), 2, false, Qt::red)) << "the program's fonts refuse colours";
+    const int row = firstFormatFontRow();
+    const Color light = library->fontColorsForRow(row)[0];
+    ASSERT_TRUE(dropOn(window->fontTable(), row, true, QColor(0, 0, 255)));
+    EXPECT_EQ(library->fontColorsForRow(row)[0], light);
+    EXPECT_EQ(library->fontColorsForRow(row)[1], (Color{0, 0, 1, 1}));
+
+    window->preferenceTabs()->setCurrentIndex(PreferencesController::ColorsTab);
+    const Color dark = library->systemColorDark(7);
+    ASSERT_TRUE(dropOn(window->colorTable(), 7, false, QColor(255, 255, 0)));
+    EXPECT_EQ(library->systemColor(7), (Color{1, 1, 0, 1}));
+    EXPECT_EQ(library->systemColorDark(7), dark);
+    // The map colours have one variant, whichever half takes the drop.
+    ASSERT_TRUE(dropOn(window->colorTable(), 10, true, QColor(0, 255, 0)));
+    EXPECT_EQ(library->systemColor(10), (Color{0, 1, 0, 1}));
+    const int formatRow = firstFormatColorRow();
+    ASSERT_TRUE(dropOn(window->colorTable(), formatRow, true, QColor(255, 0, 255)));
+    EXPECT_EQ(library->darkColorForRow(formatRow), (Color{1, 0, 1, 1}));
+}
+
+TEST_F(PreferencesTables, EditedLayoutVariableTakesEffectAndIsMarkedChanged) {
+    QTreeWidget* outline = window->editingProperties();
+    const auto& groups = library->editingPrefs().formatVariables();
+    ASSERT_EQ(outline->topLevelItemCount(), static_cast<int>(groups.size()));
+    ASSERT_GT(outline->topLevelItemCount(), 0);
+    EXPECT_FALSE(outline->topLevelItem(0)->isExpanded()) << "the margins stay folded";
+    EXPECT_FALSE(outline->topLevelItem(0)->flags() & Qt::ItemIsEditable);
+    // The first group holds the margins; find the left skip in it.
+    QTreeWidgetItem* leftSkip = nullptr;
+    for (int g = 0; g < outline->topLevelItemCount() && !leftSkip; ++g) {
+        QTreeWidgetItem* group = outline->topLevelItem(g);
+        for (int e = 0; e < group->childCount(); ++e) {
+            const Array* entry = groups[std::size_t(g)]->variableAtIndex(std::size_t(e));
+            if (entry && entry->size() > 1 && (*entry)[1].toString() == "#leftSkip") leftSkip = group->child(e);
+        }
+    }
+    ASSERT_NE(leftSkip, nullptr);
+    leftSkip->setText(1, "27");
+    EXPECT_EQ(library->editingPrefs().leftSkip(), 27);
+    EXPECT_TRUE(library->editingPrefs().changed());
+    EXPECT_EQ(fontNotes, 1);
+    window->preferenceTabs()->setCurrentWidget(outline->parentWidget());
+    const fs::path shot = fs::path(KL_BINARY_DIR) / "preferences-layout.png";
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(shot.string())));
+}
+
+TEST_F(PreferencesTables, WindowKeepsItsFrame) {
+    window->setGeometry(QRect(40, 50, 900, 620));
+    window->hide();
+    const auto saved = WindowCascade::savedFrame(PreferencesController::frameName, UserDefaults::standard());
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->size(), window->size());
+    EXPECT_EQ(saved->size(), QSize(900, 620));
 }
 
 }  // namespace

@@ -145,9 +145,18 @@ TEST_F(SearchWindowTest, RowsShowWhatTheirKindAndComparisonNeed) {
     EXPECT_TRUE(row->recordTypeMenu()->isVisibleTo(row));
     row->changeOption(C::InAlbum);
     EXPECT_EQ(row->albumNamesMenu()->itemText(0), "(no albums available)");
+    // The ideas item opens the help's sample expressions, in the browser
+    // or the help viewer, as the preference says.
+    std::vector<std::string> help;
+    AppController::setAddressOpener([&](const std::string& address) { help.push_back(address); });
+    AppController::setHelpViewer([&](const std::filesystem::path& page, const std::string&) { help.push_back(page.string()); });
     row->changeOption(C::ExpressionIdeas);
+    AppController::setAddressOpener(nullptr);
+    AppController::setHelpViewer(nullptr);
     EXPECT_EQ(row->optionsMenu()->currentIndex(), C::Expression);
     EXPECT_EQ(row->displayState(), 2);
+    ASSERT_EQ(help.size(), 1u);
+    EXPECT_TRUE(help[0].ends_with("Editing/sampleexpressions.html")) << help[0];
 
     const int beeps = panel->searchOptions()->beeps();
     row->removeButton()->click();

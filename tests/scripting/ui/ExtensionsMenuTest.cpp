@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +18,7 @@
 
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
+#include "app/ui/ExtensionDocs.h"
 #include "app/ui/KinloreApplication.h"
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/DocController.h"
@@ -111,6 +113,28 @@ TEST_F(ExtensionsMenu, AnOutsideScriptBeeps) {
     hello->trigger();
     EXPECT_EQ(beeps, 1);
     EXPECT_FALSE(scripts->panel().isVisible());
+}
+
+TEST_F(ExtensionsMenu, DocumentationOpensTheViewerOnTheFirstDocumentedItem) {
+    LibraryFolder* library = AppController::sharedLibrary();
+    ASSERT_NE(library, nullptr);
+    const fs::path format = library->libraryFile("Formats") / "Plain.kfrmt";
+    fs::create_directories(format);
+    std::ofstream(format / "English.html") << "<h1>Plain format</h1>";
+    library->buildScriptsMenu();
+
+    QMenu* menu = extensionsMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    QAction* documentation = find(*menu, "Documentation...");
+    ASSERT_NE(documentation, nullptr);
+    documentation->trigger();
+    ExtensionDocs* docs = scripts->documentation();
+    ASSERT_NE(docs, nullptr);
+    EXPECT_TRUE(docs->isVisible());
+    EXPECT_EQ(docs->docIndex(), 0);
+    EXPECT_EQ(docs->docsMenuButton()->count(), static_cast<int>(library->menus().documentationMenu().size()));
+    EXPECT_EQ(beeps, 0);
 }
 
 void clickButton(QMessageBox& box, const QString& title) {

@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
     kl::PlacesDesktop::install(kinlore.docController(), kl::UserDefaults::standard());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
+    kinlore.addHelpMenuToDocumentWindows();
     // Web and map searches open in the desktop's browser.
     kl::AppController::setAddressOpener([](const std::string& address) {
         QDesktopServices::openUrl(QUrl(QString::fromStdString(address)));
