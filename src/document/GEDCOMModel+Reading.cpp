@@ -194,6 +194,8 @@ std::atomic<int> gReaderThreads{0};
 // Below this a read on one thread ends before threads would have started.
 constexpr std::size_t kParallelReadBytes = std::size_t{1} << 20;
 constexpr int kMostReaderThreads = 8;
+// Below this many records threads cost more than the tidying they share.
+constexpr std::size_t kParallelTidyRecords = 4096;
 
 }  // namespace
 
@@ -415,6 +417,13 @@ bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
 int GEDCOMModel::readerThreads(std::size_t bytes) {
     if (const int chosen = gReaderThreads.load(std::memory_order_relaxed); chosen > 0) return chosen;
     if (bytes < kParallelReadBytes) return 1;
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores, 1, kMostReaderThreads);
+}
+
+int GEDCOMModel::tidyingThreads(std::size_t records) {
+    if (const int chosen = gReaderThreads.load(std::memory_order_relaxed); chosen > 0) return chosen;
+    if (records < kParallelTidyRecords) return 1;
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
     return std::clamp(cores, 1, kMostReaderThreads);
 }

@@ -151,6 +151,9 @@ public:
     // there are cores) for a large one. Any thread.
     static int readerThreads(std::size_t bytes);
     static void setReaderThreads(int threads);
+    // Threads that tidy `records` read records ahead of linking them: the
+    // same setting, else one for a few records and up to 8 for many.
+    static int tidyingThreads(std::size_t records);
     // The tidying pass after a read: 1 and 2 for a document's read, 3 for a
     // new database, 4 for a merge's store.
     void runSimplifyGEDCOM(int mode);

@@ -1,6 +1,8 @@
 #include "document/RecordsIndices.h"
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 
 #include "document/GEDCOMModel.h"
 #include "foundation/UndoManager.h"
@@ -97,7 +99,44 @@ void RecordsIndices::moveRowFrom(long from, long to) {
     lists_.erase(lists_.begin() + (to < from ? from + 1 : from));
 }
 
+void RecordsIndices::prepareAfterRead() {
+    UndoManager* um = model_ ? model_->undoManager() : nullptr;
+    if (!um || um->isUndoRegistrationEnabled()) return;
+    std::vector<GEDCOMRecord*> records;
+    for (const auto& list : lists_)
+        if (isRecordList(*list))
+            for (const auto& record : list->order()) records.push_back(record.get());
+    const std::size_t threads =
+        std::min<std::size_t>(static_cast<std::size_t>(GEDCOMModel::tidyingThreads(records.size())), records.size());
+    // Each thread takes a run of records of its own; records are independent
+    // until the store's pass links them.
+    std::vector<char> placed(std::max<std::size_t>(threads, 1), 0);
+    std::vector<std::exception_ptr> failures(placed.size());
+    auto prepareRun = [&](std::size_t part) {
+        try {
+            const std::size_t from = records.size() * part / placed.size();
+            const std::size_t to = records.size() * (part + 1) / placed.size();
+            bool any = false;
+            for (std::size_t i = from; i < to; ++i) any = records[i]->prepareAfterRead() || any;
+            placed[part] = any;
+        } catch (...) {
+            failures[part] = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> workers;
+        for (std::size_t part = 1; part < placed.size(); ++part) workers.emplace_back(prepareRun, part);
+        prepareRun(0);
+    }
+    for (const auto& failure : failures)
+        if (failure) std::rethrow_exception(failure);
+    if (std::find(placed.begin(), placed.end(), 1) != placed.end()) model_->setInsertedSomeUUIDs(true);
+}
+
 void RecordsIndices::simplifyGEDCOM(int mode) {
+    // A document's read prepares its records on several threads; the pass
+    // below then follows right away, before anything else sees them.
+    if (mode == 1 || mode == 2) prepareAfterRead();
     for (const auto& list : std::vector<ListPtr>(lists_))
         if (isRecordList(*list)) list->simplifyGEDCOMInList(mode);
     for (const char* type : {"NOTE", "SOUR", "OBJE"}) convert_REFDictionaries(type);

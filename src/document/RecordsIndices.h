@@ -72,6 +72,9 @@ public:
 
     // The tidying pass over every record list after a read.
     void simplifyGEDCOM(int mode);
+    // Each record's own part of that tidying, on several threads; only with
+    // undo registration off.
+    void prepareAfterRead();
     void convert_REFDictionaries(const std::string& type);
 
     // ---- records

@@ -1,15 +1,20 @@
 // The one road by which structures enter and leave a record, the change
 // stamp, the creation stamp, the UUID line and the tidying after reading.
+#include <algorithm>
+#include <array>
+#include <iterator>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <random>
+#include <utility>
 
 #include "dates/DateBridge.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/RecordStore.h"
+#include "model/TagMatch.h"
 
 namespace kl {
 
@@ -35,17 +40,27 @@ std::string randomUUID() {
     }();
     const std::uint64_t high = (engine() & ~std::uint64_t{0xF000}) | 0x4000;
     const std::uint64_t low = (engine() & ~(std::uint64_t{3} << 62)) | (std::uint64_t{2} << 62);
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(36, '-');
-    std::size_t at = 0;
-    auto put = [&](std::uint64_t word, int nibbles) {
-        for (int shift = 4 * (nibbles - 1); shift >= 0; shift -= 4) {
-            if (text[at] == '-' && (at == 8 || at == 13 || at == 18 || at == 23)) ++at;
-            text[at++] = kDigits[(word >> shift) & 0xF];
+    // Two digits per byte from a table, written straight into place: the
+    // text is made once per record of a read.
+    static constexpr auto kPairs = [] {
+        std::array<char, 512> pairs{};
+        constexpr char kDigits[] = "0123456789ABCDEF";
+        for (std::size_t byte = 0; byte < 256; ++byte) {
+            pairs[2 * byte] = kDigits[byte >> 4];
+            pairs[2 * byte + 1] = kDigits[byte & 0xF];
         }
-    };
-    put(high, 16);
-    put(low, 16);
+        return pairs;
+    }();
+    // Where each of the 16 bytes begins in "8-4-4-4-12".
+    static constexpr std::array<std::uint8_t, 16> kAt{0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
+    std::string text(36, '-');
+    char* out = text.data();
+    for (int i = 0; i < 16; ++i) {
+        const std::uint64_t word = i < 8 ? high : low;
+        const std::size_t byte = (word >> (8 * (7 - (i & 7)))) & 0xFF;
+        out[kAt[static_cast<std::size_t>(i)]] = kPairs[2 * byte];
+        out[kAt[static_cast<std::size_t>(i)] + 1] = kPairs[2 * byte + 1];
+    }
     return text;
 }
 
@@ -155,20 +170,71 @@ void GEDCOMRecord::simplifyGEDCOMInMode(int mode) {
     // What a damaged record holds stays exactly as read, for the source
     // editor to show and the user to mend.
     if (corrupt() != 0) return;
+    // What a read prepared is not done again, and only by the first tidying
+    // after it: later ones may have lines added by other records.
+    const std::uint8_t prepared = std::exchange(readPrepared_, 0);
+    if ((prepared & kLinesTidied) == 0) tidyOwnLines();
+    if ((prepared & kNothingToLink) == 0) {
+        // Unembedding may add records but never lines to this list; the
+        // copy keeps the walk safe should a record embed itself.
+        const StructureList children = structures();
+        for (const auto& child : children) unembedAndLinkChild(child, mode);
+    }
+    if ((prepared & kUUIDHandled) == 0) insertUUID();
+}
+
+void GEDCOMRecord::tidyOwnLines() {
     for (const auto& child : structures()) child->appendCONTandCONC();
     // A bare tagged line is a fact of its own ("1 MARR", a "1 _PRIVATE"
-    // flag): only lines with nothing at all in them go.
-    StructureList kept;
-    bool removed = false;
-    for (const auto& child : structures()) {
-        if (child->empty() && child->gtag().empty())
-            removed = true;
-        else
-            kept.push_back(child);
+    // flag): only lines with nothing at all in them go. Most records lose
+    // none, and then the list is not copied.
+    auto blank = [](const std::shared_ptr<GEDCOMStructure>& child) { return child->empty() && child->gtag().empty(); };
+    if (std::any_of(structures().begin(), structures().end(), blank)) {
+        StructureList kept;
+        std::remove_copy_if(structures().begin(), structures().end(), std::back_inserter(kept), blank);
+        setStructures(std::move(kept));
     }
-    if (removed) setStructures(kept);
-    for (const auto& child : kept) unembedAndLinkChild(child, mode);
-    insertUUID();
+}
+
+namespace {
+
+// Whether the unembedding walk would change anything below the record: a
+// line it turns into a link or a place, or a blank line it drops.
+bool needsLinking(const GEDCOMRecord& record) {
+    bool needed = false;
+    record.walk([&needed, &record](const GEDCOMObject& node) {
+        if (&node == &record) return GEDCOMObject::WalkStep::Continue;
+        const std::string& tag = node.gtag();
+        if (isTag(tag, "NOTE") || isTag(tag, "SOUR") || isTag(tag, "OBJE") || isTag(tag, "PLAC") ||
+            (tag.empty() && node.contents().empty())) {
+            needed = true;
+            return GEDCOMObject::WalkStep::Stop;
+        }
+        return GEDCOMObject::WalkStep::Continue;
+    });
+    return needed;
+}
+
+}  // namespace
+
+bool GEDCOMRecord::prepareAfterRead() {
+    // A damaged record is not tidied at all; an empty one is left whole to
+    // the store's pass (an empty note stays without a UUID there).
+    if (corrupt() != 0 || structures().empty()) return false;
+    tidyOwnLines();
+    readPrepared_ = kLinesTidied;
+    // Unembedding adds lines to the notes, objects and places it links to:
+    // for those kinds the walk and the UUID line, which ends a record, wait
+    // for the store's pass.
+    if (isType("NOTE") || isType("OBJE") || isType("_PLC")) return false;
+    if (!needsLinking(*this)) readPrepared_ |= kNothingToLink;
+    // A UUID maker set by a caller is called in the store's order.
+    if (!insertingUUIDs() || hasUUIDMaker.load(std::memory_order_acquire)) return false;
+    readPrepared_ |= kUUIDHandled;
+    if (findChild("_KLID", false)) return false;
+    addLevel(1, "_KLID", randomUUID());
+    clearGEDCOMCacheNoUndo();
+    return true;
 }
 
 void GEDCOMRecord::unembedAndLinkChild(const std::shared_ptr<GEDCOMStructure>& child, int mode) {

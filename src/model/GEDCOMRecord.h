@@ -182,6 +182,13 @@ public:
     std::shared_ptr<GEDCOMStructure> addNoLevel(std::string rawText);
     // Tidies a record after reading; a damaged record stays as read.
     virtual void simplifyGEDCOMInMode(int mode);
+    // The part of a read's tidying that needs no other record (continuation
+    // lines, the kind's own conversions and, where no other record's tidying
+    // can add lines after it, the UUID line), done ahead of the store's
+    // pass so that reader threads can share it: any thread, one thread per
+    // record, with undo registration off. The next simplifyGEDCOMInMode
+    // then does only the rest. Answers whether a UUID line was added.
+    virtual bool prepareAfterRead();
 
     // ---- damage, restriction and deletion
     std::string describeCorruption() const;
@@ -468,6 +475,9 @@ protected:
     // Un-embeds and links what a child holds inline after reading; the
     // embedded-data pass plugs in here.
     virtual void unembedAndLinkChild(const std::shared_ptr<GEDCOMStructure>& child, int mode);
+    // The tidying of this record's own lines, in place without undo:
+    // continuation lines joined, blank lines dropped; kinds add their own.
+    virtual void tidyOwnLines();
     std::shared_ptr<GEDCOMRecord> holdRecord();
     std::shared_ptr<GEDCOMRecord> linkedRecord(const std::string& recordID, const std::string& type) const;
     // Answers whether the back links hold nothing but the ID (none at all
@@ -503,6 +513,9 @@ private:
     std::uint32_t priorCorrupt_ = 0;
     TagTable::Id typeId_ = TagTable::kNotInterned;
     bool linksChanged_ = false;
+    // What prepareAfterRead did, for the next tidying to skip.
+    enum ReadPrepared : std::uint8_t { kLinesTidied = 1, kNothingToLink = 2, kUUIDHandled = 4 };
+    std::uint8_t readPrepared_ = 0;
 };
 
 // The record kinds, in their own headers, derive from GEDCOMRecord.

@@ -3,6 +3,7 @@
 // turn them into records of their own, linked by ID and knowing their
 // citers, so nothing read from a file looks uncited or is kept twice.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <iterator>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "model/INDIRecord.h"
 #include "model/OBJERecord.h"
 #include "model/RecordStore.h"
+#include "model/TagMatch.h"
 #include "foundation/Utf8.h"
 #include "model/wex.h"
 
@@ -300,24 +302,50 @@ void unembedPlace(GEDCOMStructure& line, RecordStore& store, int mode) {
     if (added) place->simplifyGEDCOMInMode(mode);
 }
 
+// The walk's pending lines: a fixed array first, a vector beyond it.
+class PendingNodes {
+public:
+    bool empty() const { return size_ == 0; }
+    void push(GEDCOMStructure* node) {
+        if (size_ < kInline)
+            inline_[size_] = node;
+        else
+            spill_.push_back(node);
+        ++size_;
+    }
+    GEDCOMStructure* pop() {
+        --size_;
+        if (size_ < kInline) return inline_[size_];
+        GEDCOMStructure* node = spill_.back();
+        spill_.pop_back();
+        return node;
+    }
+
+private:
+    static constexpr std::size_t kInline = 64;
+    std::array<GEDCOMStructure*, kInline> inline_{};
+    std::vector<GEDCOMStructure*> spill_;
+    std::size_t size_ = 0;
+};
+
 }  // namespace
 
 void GEDCOMStructure::unembedAndLinkNOTEandSOURandOBJ(int mode) {
     // Pre-order without recursion: a file's nesting may be arbitrarily deep.
-    // The stack is only filled (and allocated) below lines with children.
-    std::vector<GEDCOMStructure*> stack;
+    // Most records nest a few levels: the stack lives on the C++ stack and
+    // moves to the heap only past that.
+    PendingNodes stack;
     for (GEDCOMStructure* node = this;;) {
         GEDCOMRecord* record = node->theRecord();
         RecordStore* store = record ? record->model() : nullptr;
-        if (store) {
-            const std::string& tag = node->gtag();
-            if (tag == "NOTE")
+        if (const std::string& tag = node->gtag(); store && tag.size() == 4) {
+            if (isTag(tag, "NOTE"))
                 unembedNote(*node, *store, *record, mode);
-            else if (tag == "SOUR")
+            else if (isTag(tag, "SOUR"))
                 unembedSource(*node, *store, *record, mode);
-            else if (tag == "OBJE")
+            else if (isTag(tag, "OBJE"))
                 unembedObject(*node, *store, *record, mode);
-            else if (tag == "PLAC" && node->glevel() == 2 && (record->isType("INDI") || record->isType("FAM")))
+            else if (isTag(tag, "PLAC") && node->glevel() == 2 && (record->isType("INDI") || record->isType("FAM")))
                 unembedPlace(*node, *store, mode);
         }
         // Lines with nothing at all in them go; a bare tag is a fact.
@@ -328,10 +356,9 @@ void GEDCOMStructure::unembedAndLinkNOTEandSOURandOBJ(int mode) {
             node->setStructures(std::move(kept));
         }
         const StructureList& children = node->structures();
-        for (auto child = children.rbegin(); child != children.rend(); ++child) stack.push_back(child->get());
+        for (auto child = children.rbegin(); child != children.rend(); ++child) stack.push(child->get());
         if (stack.empty()) return;
-        node = stack.back();
-        stack.pop_back();
+        node = stack.pop();
     }
 }
 

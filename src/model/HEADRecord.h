@@ -61,6 +61,8 @@ public:
     std::optional<std::string> canBeDeleted(unsigned) override { return std::string("you cannot delete the header"); }
     std::string textForNewRecord(bool choice) override;
     void simplifyGEDCOMInMode(int mode) override;
+    // Tidied only by the store's pass.
+    bool prepareAfterRead() override { return false; }
     std::string viewName() const override { return "Header Record"; }
     bool canLinkTo(std::string_view type) const override;
     // A header holds no keywords.

@@ -5,6 +5,7 @@
 
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
+#include "model/TagMatch.h"
 #include "foundation/TextCase.h"
 #include "model/wex.h"
 
@@ -103,17 +104,15 @@ std::string INDIRecord::convertTRAN(bool& phonetic, const std::string& lang, con
     return key;
 }
 
-void INDIRecord::simplifyGEDCOMInMode(int mode) {
-    // A damaged record stays exactly as read, variants included.
-    if (corrupt() != 0) return;
-    GEDCOMRecord::simplifyGEDCOMInMode(mode);
+void INDIRecord::tidyOwnLines() {
+    GEDCOMRecord::tidyOwnLines();
     for (const auto& name : structures()) {
-        if (name->gtag() != "NAME") continue;
+        if (!isTag(name->gtag(), "NAME") || name->structures().empty()) continue;
         if (auto lang = name->firstChildWithTag("_LANG")) lang->setGtag("LANG");
         for (const auto& variant : name->structures()) {
-            if (variant->gtag() == "FONE")
+            if (isTag(variant->gtag(), "FONE"))
                 variantToTRAN(*variant, true, this);
-            else if (variant->gtag() == "ROMN")
+            else if (isTag(variant->gtag(), "ROMN"))
                 variantToTRAN(*variant, false, this);
         }
     }

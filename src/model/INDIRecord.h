@@ -47,7 +47,6 @@ public:
     static std::array<std::string, 2> convertFONE(bool phonetic, const std::string& type);
     // The TYPE text for a TRAN's LANG and _TLIT; `phonetic` tells FONE.
     static std::string convertTRAN(bool& phonetic, const std::string& lang, const std::string& tlit);
-    void simplifyGEDCOMInMode(int mode) override;
     void appendGEDCOMRecordExport(std::string& out, bool allowCache) const override;
 
     // ---- new record, links
@@ -167,6 +166,8 @@ public:
 
 protected:
     const DropTable& dropTable() const override;
+    // Also turns FONE and ROMN name variants into TRAN and _LANG into LANG.
+    void tidyOwnLines() override;
 
 private:
     std::optional<std::string> primaryName() const;

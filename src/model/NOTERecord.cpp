@@ -108,7 +108,12 @@ void NOTERecord::takeRecordText(std::string text) {
 }
 
 void NOTERecord::simplifyGEDCOMInMode(int mode) {
-    if (corrupt() != 0 || structures().empty()) return;
+    if (structures().empty()) return;
+    GEDCOMRecord::simplifyGEDCOMInMode(mode);
+}
+
+void NOTERecord::tidyOwnLines() {
+    if (structures().empty()) return;
     const auto& first = structures().front();
     // A note whose text starts on a continuation line starts with a break.
     if (first->gtag() == "CONT") {
@@ -143,7 +148,7 @@ void NOTERecord::simplifyGEDCOMInMode(int mode) {
             setStructures(std::move(kept));
         }
     }
-    GEDCOMRecord::simplifyGEDCOMInMode(mode);
+    GEDCOMRecord::tidyOwnLines();
 }
 
 // ---- links

@@ -34,7 +34,7 @@ public:
     std::string textForNewRecord(bool choice) override;
     void insertNewUserText(const std::string& text) override;
     void takeRecordText(std::string text) override;
-    // Folds the CONT/CONC lines that follow the first line into it.
+    // An empty note is left as it is.
     void simplifyGEDCOMInMode(int mode) override;
 
     // ---- links
@@ -89,6 +89,8 @@ public:
 
 protected:
     const DropTable& dropTable() const override;
+    // Also folds the CONT/CONC lines that follow the first line into it.
+    void tidyOwnLines() override;
 
 private:
     DropAnswer dropCiting(const std::shared_ptr<GEDCOMRecord>& dropped, const char* refusal);

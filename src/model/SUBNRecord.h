@@ -24,6 +24,8 @@ public:
     std::string textForNewRecord(bool) override { return {}; }
     // Only folds each line's continuation lines.
     void simplifyGEDCOMInMode(int mode) override;
+    // Tidied only by the store's pass.
+    bool prepareAfterRead() override { return false; }
     bool canLinkTo(std::string_view type) const override { return type == "SUBM"; }
     void removeAllLinks() override;
     void changeAllLinksFromID(const std::string& oldID, const std::string& newID, bool withUndo) override;

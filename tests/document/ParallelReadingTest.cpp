@@ -127,6 +127,63 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"LevelZeroInTheMiddleOfNothing", "0\n00 @J2@ INDI\n  1 NAME Spaced /Vale/\n"}),
     [](const testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
+// With UUIDs inserted by the reader threads (no maker set), each record
+// read gets one, as its last line, also where linking adds lines to it: the
+// place a birth's coordinates go to, the note a citation moves into. An
+// empty note gets none. One and four threads give the same text.
+std::string uuidTree(int people) {
+    std::string text = "0 HEAD\n1 CHAR UTF-8\n0 @P1@ _PLC\n1 _PLACE Town A\n0 @N1@ NOTE Kept text\n0 @N2@ NOTE\n"
+                       "0 @S1@ SOUR\n1 TITL Parish book\n";
+    for (int i = 1; i <= people; ++i) {
+        const std::string n = std::to_string(i);
+        text += "0 @I" + n + "@ INDI\n1 NAME Pat" + n + " /Vale/\n2 FONE Pat\n3 TYPE kana\n1 BIRT\n2 PLAC Town A\n"
+                "3 MAP\n4 LATI N45.5\n4 LONG E7.25\n";
+        // Only one citation moves into the note: a later one would go after
+        // its UUID, as it always has.
+        if (i == 1) text += "1 NOTE @N1@\n2 SOUR @S1@\n3 PAGE " + n + "\n";
+    }
+    return text + "0 TRLR\n";
+}
+
+std::string readWithUUIDs(int threads, const fs::path& path, std::string* lists) {
+    GEDCOMModel::setReaderThreads(threads);
+    const bool before = GEDCOMRecord::insertingUUIDs();
+    GEDCOMRecord::setInsertingUUIDs(true);
+    DocumentFixture f;
+    std::string error;
+    const bool opened = f.import(path, &error);
+    GEDCOMRecord::setInsertingUUIDs(before);
+    GEDCOMModel::setReaderThreads(0);
+    if (!opened) return error;
+    std::string problems;
+    for (const auto& list : f.document->gedcomModel().recordsIndex().lists()) {
+        *lists += "== " + list->name() + "\n";
+        for (const auto& record : list->order()) {
+            const auto& lines = record->structures();
+            const std::size_t uuids = record->countChildren("_KLID");
+            const bool wanted = !record->isType("HEAD") && record->grecordID() != "@N2@";
+            if (uuids != (wanted ? 1u : 0u) || (wanted && lines.back()->gtag() != "_KLID"))
+                problems += record->grecordID() + " ";
+            std::string text = record->gedcomString();
+            if (const std::size_t at = text.find("1 _KLID "); at != std::string::npos) text.replace(at + 8, 36, "X");
+            *lists += text;
+        }
+    }
+    return problems;
+}
+
+TEST(ReadInPiecesUUIDs, EachReadRecordEndsWithOneAndThreadsAgree) {
+    ScratchFolder scratch;
+    test::writeFile(scratch / "uuids.ged", uuidTree(300));
+    std::string one, four;
+    EXPECT_EQ(readWithUUIDs(1, scratch / "uuids.ged", &one), "");
+    EXPECT_EQ(readWithUUIDs(4, scratch / "uuids.ged", &four), "");
+    EXPECT_EQ(four, one);
+    // The linking really added to the place and the note before their UUIDs.
+    EXPECT_NE(one.find("1 _BOX Import Coordinates"), std::string::npos);
+    EXPECT_NE(one.find("0 @N1@ NOTE\n1 CONC Kept text\n1 SOUR @S1@"), std::string::npos) << one.substr(0, 2000);
+}
+
 int threadsOfThisProcess() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
