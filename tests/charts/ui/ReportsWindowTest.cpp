@@ -297,73 +297,55 @@ QString reportPage(BrowserController* browser, const char* screenshot) {
     return text;
 }
 
-TEST_F(ReportsWindow, TheAhnentafelItemReportsTheSelectedPersonsAncestors) {
-    IndexWindow* window = openSample();
-    ASSERT_NE(window, nullptr);
-    // Someone with grandparents.
-    std::shared_ptr<INDIRecord> person;
-    for (const auto& record : doc->gedcomModel().recordsOfType("INDI"))
-        if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record)) {
-            auto parents = individual->parentsFAM();
-            auto father = parents ? parents->husbandRecord() : nullptr;
-            if (father && father->parentsFAM()) {
-                person = individual;
-                break;
+TEST_F(ReportsWindow, TheAhnentafelAndAllRelativesItemsReportOnTheSelectedPerson) {
+    struct Case {
+        int tag;
+        const char* sheetTitle;
+        const char* titleStart;
+        const char* screenshot;
+        std::vector<const char*> sections;
+    };
+    const Case cases[] = {
+        {ReportsMenu::AhnentafelTag, "Ahnentafel Ancestors Report Options", "Ahnentafel Report for ",
+         "ahnentafel-report.png", {"Grandparents"}},
+        {ReportsMenu::AllRelativesTag, "All Relatives Report Options", "All Relatives of ", "all-relatives-report.png",
+         {"Individual", "Parents", "Grandparents"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.screenshot);
+        IndexWindow* window = openSample();
+        ASSERT_NE(window, nullptr);
+        // Someone with a grandparent.
+        std::shared_ptr<INDIRecord> person;
+        for (const auto& record : doc->gedcomModel().recordsOfType("INDI"))
+            if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record)) {
+                auto parents = individual->parentsFAM();
+                auto father = parents ? parents->husbandRecord() : nullptr;
+                if (father && father->parentsFAM()) {
+                    person = individual;
+                    break;
+                }
             }
-        }
-    ASSERT_TRUE(person);
-    selectRecord(*window, person->grecordID());
-    settle();
-    ReportsMenu& menu = *ReportsMenu::of(*window);
-    emit menu.menu()->aboutToShow();
-    ASSERT_TRUE(menu.action(ReportsMenu::AhnentafelTag)->isEnabled());
-    const std::size_t before = reports().size();
-    menu.action(ReportsMenu::AhnentafelTag)->trigger();
-    auto* sheet = sheetOn<RelativesReportOptions>(window);
-    ASSERT_NE(sheet, nullptr);
-    sheet->okClick();
-    ASSERT_TRUE(test::processUntil([&] { return reports().size() > before; }));
-    settle();
-    const auto report = reports().back();
-    EXPECT_TRUE(report->viewName().starts_with("Ahnentafel Report for " + person->altViewName() + " (")) << report->viewName();
-    const QString text = reportPage(browserOf(*window, report), "ahnentafel-report.png");
-    EXPECT_TRUE(text.contains("Grandparents")) << text.toStdString();
-    EXPECT_TRUE(text.contains(QString::fromStdString("1. " + person->viewName())));
-}
-
-TEST_F(ReportsWindow, TheAllRelativesItemReportsTheSelectedPersonsRelatives) {
-    IndexWindow* window = openSample();
-    ASSERT_NE(window, nullptr);
-    // Someone with a grandparent.
-    std::shared_ptr<INDIRecord> person;
-    for (const auto& record : doc->gedcomModel().recordsOfType("INDI"))
-        if (auto individual = std::dynamic_pointer_cast<INDIRecord>(record)) {
-            auto parents = individual->parentsFAM();
-            auto father = parents ? parents->husbandRecord() : nullptr;
-            if (father && father->parentsFAM()) {
-                person = individual;
-                break;
-            }
-        }
-    ASSERT_TRUE(person);
-    selectRecord(*window, person->grecordID());
-    settle();
-    ReportsMenu& menu = *ReportsMenu::of(*window);
-    emit menu.menu()->aboutToShow();
-    ASSERT_TRUE(menu.action(ReportsMenu::AllRelativesTag)->isEnabled());
-    const std::size_t before = reports().size();
-    menu.action(ReportsMenu::AllRelativesTag)->trigger();
-    auto* sheet = sheetOn<RelativesReportOptions>(window);
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->groupBox()->title(), "All Relatives Report Options");
-    sheet->okClick();
-    ASSERT_TRUE(test::processUntil([&] { return reports().size() > before; }));
-    settle();
-    const auto report = reports().back();
-    EXPECT_TRUE(report->viewName().starts_with("All Relatives of " + person->altViewName() + " (")) << report->viewName();
-    const QString text = reportPage(browserOf(*window, report), "all-relatives-report.png");
-    for (const char* section : {"Individual", "Parents", "Grandparents"}) EXPECT_TRUE(text.contains(section)) << section;
-    EXPECT_TRUE(text.contains(QString::fromStdString("1. " + person->viewName()))) << text.toStdString();
+        ASSERT_TRUE(person);
+        selectRecord(*window, person->grecordID());
+        settle();
+        ReportsMenu& menu = *ReportsMenu::of(*window);
+        emit menu.menu()->aboutToShow();
+        ASSERT_TRUE(menu.action(c.tag)->isEnabled());
+        const std::size_t before = reports().size();
+        menu.action(c.tag)->trigger();
+        auto* sheet = sheetOn<RelativesReportOptions>(window);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->groupBox()->title(), c.sheetTitle);
+        sheet->okClick();
+        ASSERT_TRUE(test::processUntil([&] { return reports().size() > before; }));
+        settle();
+        const auto report = reports().back();
+        EXPECT_TRUE(report->viewName().starts_with(c.titleStart + person->altViewName() + " (")) << report->viewName();
+        const QString text = reportPage(browserOf(*window, report), c.screenshot);
+        for (const char* section : c.sections) EXPECT_TRUE(text.contains(section)) << section;
+        EXPECT_TRUE(text.contains(QString::fromStdString("1. " + person->viewName()))) << text.toStdString();
+    }
 }
 
 TEST_F(ReportsWindow, TheTreeWindowsFamilyTreeItemReportsTheRowsItShows) {
