@@ -116,8 +116,9 @@ int IndexPrintView::print(QPrinter& printer, const Content& content, const QFont
             painter.drawText(QRectF(at.x() + label.x, at.y(), label.width, h), qtAlignment(label.alignment), title);
         }
     };
-    // The whole view, drawn in view units; each page shows its part of it.
-    const auto drawView = [&] {
+    // The view in view units; each page draws only the rows and columns it
+    // shows, so a long list costs each page its own rows, not the list's.
+    const auto drawView = [&](const QRectF& shown) {
         double y = 0;
         for (const std::string& line : content.headerLines) {
             painter.drawText(QRectF(0, y, layout.viewWidth(), h), Qt::AlignLeft | Qt::AlignVCenter,
@@ -126,11 +127,15 @@ int IndexPrintView::print(QPrinter& printer, const Content& content, const QFont
         }
         drawLabels(0, QPointF(0, layout.headerSize() - h));
         const double top = layout.headerSize();
-        for (std::size_t r = 0; r < content.rows.size(); ++r) {
+        const auto rowCount = static_cast<double>(content.rows.size());
+        const double firstRow = std::clamp(std::floor((shown.top() - top) / pitch), 0.0, rowCount);
+        const double endRow = std::clamp(std::ceil((shown.bottom() - top) / pitch), 0.0, rowCount);
+        for (auto r = static_cast<std::size_t>(firstRow); r < static_cast<std::size_t>(endRow); ++r) {
             const double rowTop = top + static_cast<double>(r) * pitch;
             const QStringList& cells = content.rows[r];
             for (std::size_t c = 0; c < layout.columns().size() && c < static_cast<std::size_t>(cells.size()); ++c) {
                 const auto& column = layout.columns()[c];
+                if (2 + column.x > shown.right() || 2 + column.x + column.width < shown.left()) continue;
                 double x = 2 + column.x;
                 double width = column.width;
                 if (c == 0 && !content.levels.empty()) {
@@ -163,7 +168,7 @@ int IndexPrintView::print(QPrinter& printer, const Content& content, const QFont
         painter.translate(margins.left(), margins.top());
         painter.setClipRect(QRectF(0, 0, m.pageWidth, m.pageHeight));
         painter.translate(-(strip - 1) * m.pageWidth, -pageRow * m.pageHeight);
-        drawView();
+        drawView(QRectF((strip - 1) * m.pageWidth, pageRow * m.pageHeight, m.pageWidth, m.pageHeight));
         painter.restore();
 
         const QString label = QString::fromStdString(IndexPrintLayout::pageLabel(page, strips));
