@@ -52,9 +52,7 @@ const std::vector<std::string>& BrowserToolbar::toolbarDefaultItemIdentifiers() 
 }
 
 std::optional<ToolbarItemSpec> BrowserToolbar::itemForItemIdentifier(const std::string& identifier) {
-    for (const auto& item : ownItems())
-        if (item.identifier == identifier) return item;
-    return IndexToolbar::commonToolBar(identifier);
+    return IndexToolbar::ownOrCommon(ownItems(), identifier);
 }
 
 const ToolbarItems& BrowserToolbar::items() {

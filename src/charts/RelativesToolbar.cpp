@@ -39,9 +39,7 @@ const std::vector<std::string>& RelativesToolbar::toolbarDefaultItemIdentifiers(
 }
 
 std::optional<ToolbarItemSpec> RelativesToolbar::itemForItemIdentifier(const std::string& identifier) {
-    for (const auto& item : ownItems())
-        if (item.identifier == identifier) return item;
-    return IndexToolbar::commonToolBar(identifier);
+    return IndexToolbar::ownOrCommon(ownItems(), identifier);
 }
 
 const ToolbarItems& RelativesToolbar::items() {

@@ -94,6 +94,12 @@ std::optional<ToolbarItemSpec> IndexToolbar::commonToolBar(const std::string& id
     return find(sharedItems(), identifier);
 }
 
+std::optional<ToolbarItemSpec> IndexToolbar::ownOrCommon(const std::vector<ToolbarItemSpec>& own,
+                                                         const std::string& identifier) {
+    if (auto item = find(own, identifier)) return item;
+    return commonToolBar(identifier);
+}
+
 ToolbarItemSpec IndexToolbar::itemForItemIdentifier(const std::string& identifier) {
     if (auto own = find(windowItems(), identifier)) return *own;
     if (auto shared = commonToolBar(identifier)) return *shared;

@@ -71,6 +71,9 @@ public:
     // The items the index window, the record browser and the relatives
     // windows share; nullopt for any other identifier.
     static std::optional<ToolbarItemSpec> commonToolBar(const std::string& identifier);
+    // Another window's item: one of its own items, else a shared one.
+    static std::optional<ToolbarItemSpec> ownOrCommon(const std::vector<ToolbarItemSpec>& own,
+                                                      const std::string& identifier);
 
     // The order to show: the customised one when stored (unknown items and
     // repeats of single items dropped), else the default.

@@ -15,7 +15,6 @@
 #include "foundation/AsciiText.h"
 #include "foundation/TildePath.h"
 #include "foundation/UserDefaults.h"
-#include "scripting/DocumentsApplication.h"
 #include "scripting/ExtensionInstaller.h"
 #include "scripting/ScriptController.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
