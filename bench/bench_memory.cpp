@@ -9,12 +9,14 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchCorpus.h"
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +28,7 @@
 #include "document/GEDCOMModel.h"
 #include "foundation/Reclaimer.h"
 #include "model/GEDCOMParser.h"
+#include "model/NodePool.h"
 
 namespace {
 
@@ -77,6 +80,8 @@ struct Measure {
     double baselineBytes = 0;
     double peakBytes = 0;
     double records = 0;
+    double poolBytes = 0;  // of the peak, what the node pool took from the system
+    double heapBytes = 0;  // and what malloc hands out at the end of the read
     bool ok = false;
 };
 
@@ -123,8 +128,17 @@ Measure readDocument(const fs::path& path) {
     return m;
 }
 
-// Runs `read` in a forked child and collects what it measured.
+// Runs `read` in a forked child and collects what it measured. With
+// KL_BENCH_NO_FORK set it runs in this process instead, so that a heap
+// profiler or `perf stat` started on this program sees the read itself.
 std::optional<Measure> inChild(Measure (*read)(const fs::path&), const fs::path& path) {
+    if (std::getenv("KL_BENCH_NO_FORK")) {
+        const double baseline = statusBytes("VmRSS");
+        Measure m = read(path);
+        m.baselineBytes = baseline;
+        if (!m.ok) return std::nullopt;
+        return m;
+    }
     int fds[2];
     if (::pipe(fds) != 0) return std::nullopt;
     const pid_t child = ::fork();
@@ -144,6 +158,8 @@ std::optional<Measure> inChild(Measure (*read)(const fs::path&), const fs::path&
             m.ok = false;
         }
         m.baselineBytes = baseline;
+        m.poolBytes = static_cast<double>(kl::NodePool::reservedBytes());
+        m.heapBytes = static_cast<double>(::mallinfo2().uordblks);
         const bool written = ::write(fds[1], &m, sizeof m) == static_cast<ssize_t>(sizeof m);
         ::_exit(written ? 0 : 1);
     }
@@ -224,6 +240,8 @@ void freshRead(benchmark::State& state, Measure (*read)(const fs::path&), const 
     state.counters["baseline_MB"] = worst.baselineBytes / 1e6;
     state.counters["peak_MB"] = worst.peakBytes / 1e6;
     state.counters["read_MB"] = readBytes / 1e6;
+    state.counters["pool_MB"] = worst.poolBytes / 1e6;
+    state.counters["heap_MB"] = worst.heapBytes / 1e6;
     state.counters["peak_x_file"] = worst.peakBytes / size;
     state.counters["read_x_file"] = readBytes / size;
 }
