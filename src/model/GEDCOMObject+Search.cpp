@@ -21,11 +21,9 @@ bool looksLikeRecordID(std::string_view s) {
 
 std::shared_ptr<GEDCOMStructure> GEDCOMObject::findStructureWithTag(std::string_view tag) const {
     std::shared_ptr<GEDCOMStructure> found;
-    const GEDCOMObject* self = this;
-    walk([&](GEDCOMObject& n) {
-        if (&n == self) return WalkStep::Continue;
-        if (n.gtag() == tag) {
-            found = std::static_pointer_cast<GEDCOMStructure>(n.shared_from_this());
+    walkHeld([&](const std::shared_ptr<GEDCOMStructure>& n) {
+        if (n->gtag() == tag) {
+            found = n;
             return WalkStep::Stop;
         }
         return WalkStep::Continue;
@@ -37,15 +35,22 @@ std::shared_ptr<GEDCOMStructure> GEDCOMObject::findStructureWithTag(std::string_
 // keeps its type elsewhere) never matches itself.
 std::shared_ptr<GEDCOMObject> GEDCOMObject::findByLevel(std::string_view tag, const std::string_view* contents,
                                                         int level) {
-    std::shared_ptr<GEDCOMObject> found;
-    walk([&](GEDCOMObject& n) {
+    auto step = [&](const GEDCOMObject& n) {
         if (n.glevel_ > level) return WalkStep::SkipChildren;
         if (n.glevel_ < level) return WalkStep::Continue;
-        if (n.ownTag() == tag && (!contents || n.contents() == *contents)) {
-            found = n.weak_from_this().lock();
-            return WalkStep::Stop;
-        }
+        if (n.ownTag() == tag && (!contents || n.contents() == *contents)) return WalkStep::Stop;
         return WalkStep::SkipChildren;
+    };
+    switch (step(*this)) {
+    case WalkStep::Stop: return weak_from_this().lock();
+    case WalkStep::SkipChildren: return nullptr;
+    case WalkStep::Continue: break;
+    }
+    std::shared_ptr<GEDCOMObject> found;
+    walkHeld([&](const std::shared_ptr<GEDCOMStructure>& n) {
+        const WalkStep next = step(*n);
+        if (next == WalkStep::Stop) found = n;
+        return next;
     });
     return found;
 }
@@ -124,9 +129,10 @@ GEDCOMObject::StructureList GEDCOMObject::findChildren(std::string_view tag, boo
 
 std::vector<std::shared_ptr<GEDCOMObject>> GEDCOMObject::findAllChildren(std::string_view tag) {
     std::vector<std::shared_ptr<GEDCOMObject>> found;
-    walk([&](GEDCOMObject& n) {
-        if (n.ownTag() == tag)
-            if (auto held = n.weak_from_this().lock()) found.push_back(std::move(held));
+    if (ownTag() == tag)
+        if (auto held = weak_from_this().lock()) found.push_back(std::move(held));
+    walkHeld([&](const std::shared_ptr<GEDCOMStructure>& n) {
+        if (n->ownTag() == tag) found.push_back(n);
         return WalkStep::Continue;
     });
     return found;
@@ -138,8 +144,9 @@ std::vector<StructureAndParent> GEDCOMObject::findAllStructuresWithTag(std::stri
     struct Frame {
         GEDCOMObject* node;
         std::size_t next;
+        std::shared_ptr<GEDCOMObject> held;  // the receiver's is looked up once, when first needed
     };
-    std::vector<Frame> stack{{this, 0}};
+    std::vector<Frame> stack{{this, 0, nullptr}};
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (top.next >= top.node->structures().size()) {
@@ -147,11 +154,13 @@ std::vector<StructureAndParent> GEDCOMObject::findAllStructuresWithTag(std::stri
             continue;
         }
         GEDCOMObject* parent = top.node;
-        const std::shared_ptr<GEDCOMStructure>& child = parent->structures()[top.next++];
-        if (child->glevel() >= 1 && child->gtag() == tag && (!contents || child->contents() == *contents))
-            found.push_back({child, parent->weak_from_this().lock()});
+        const std::shared_ptr<GEDCOMStructure> child = parent->structures()[top.next++];
+        if (child->glevel() >= 1 && child->gtag() == tag && (!contents || child->contents() == *contents)) {
+            if (!top.held && stack.size() == 1) top.held = weak_from_this().lock();
+            found.push_back({child, top.held});
+        }
         GEDCOMObject* node = const_cast<GEDCOMObject*>(asNode(child.get()));
-        if (!node->structures().empty()) stack.push_back({node, 0});
+        if (!node->structures().empty()) stack.push_back({node, 0, child});
     }
     return found;
 }

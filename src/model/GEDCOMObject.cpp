@@ -97,6 +97,28 @@ GEDCOMObject::~GEDCOMObject() {
 
 const GEDCOMObject* GEDCOMObject::asNode(const GEDCOMStructure* s) { return s; }
 
+std::weak_ptr<GEDCOMObject> GEDCOMObject::weak_from_this() {
+    GEDCOMRecord* record = theRecord();
+    if (!record) return {};
+    if (record == this) return record->weakRecord();
+    // The list that holds this structure, searched from the record down;
+    // nothing here may ask a node for its own pointer.
+    std::vector<const GEDCOMObject*> pending{record};
+    while (!pending.empty()) {
+        const GEDCOMObject* node = pending.back();
+        pending.pop_back();
+        for (const std::shared_ptr<GEDCOMStructure>& child : node->structures()) {
+            if (asNode(child.get()) == this) return child;
+            if (child->branch_ && !child->branch_->structures.empty()) pending.push_back(asNode(child.get()));
+        }
+    }
+    return {};
+}
+
+std::weak_ptr<const GEDCOMObject> GEDCOMObject::weak_from_this() const {
+    return const_cast<GEDCOMObject*>(this)->weak_from_this();
+}
+
 // Never destroyed: a node may be read by a static destructor at exit.
 const GEDCOMObject::StructureList& GEDCOMObject::noStructures() {
     static const StructureList* const none = new StructureList;

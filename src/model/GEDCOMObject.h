@@ -4,9 +4,19 @@
 //
 // Ownership: a node owns its children through shared_ptr, so an undo action,
 // a pasteboard or a worker that still holds a removed structure keeps it
-// alive. Nodes are always made with std::make_shared. A node knows neither
-// its parent nor (here) its record; structures keep a plain back reference to
-// their record.
+// alive. Nodes are always made with std::make_shared (or allocate_shared). A
+// node knows neither its parent nor (here) its record; structures keep a
+// plain back reference to their record.
+//
+// Only a record keeps a weak reference to itself (GEDCOMRecord derives from
+// enable_shared_from_this): a structure is one line of a file and sixteen
+// bytes more on each is a sixth of a large tree. A structure's
+// weak_from_this() / shared_from_this() therefore find the shared_ptr that
+// holds it in its record's tree: they cost a walk of that record, and answer
+// nothing (shared_from_this() throws std::bad_weak_ptr, as the standard one
+// does for an unowned object) for a structure that is in no record's tree,
+// such as a removed line kept by an undo action or a copy not yet placed.
+// Code that walks a tree takes children's pointers from the child lists.
 //
 // Size: a large file makes a node per line, so the node carries only what
 // nearly every line uses (its tag as an interned number, see TagTable) and
@@ -85,7 +95,7 @@ struct ScriptSpecifier {
     std::string uniqueID;
 };
 
-class GEDCOMObject : public ISScripting, public std::enable_shared_from_this<GEDCOMObject> {
+class GEDCOMObject : public ISScripting {
 public:
     using StructureList = std::vector<std::shared_ptr<GEDCOMStructure>>;
     static constexpr std::size_t notFound = static_cast<std::size_t>(-1);
@@ -93,6 +103,15 @@ public:
     ~GEDCOMObject() override;
     GEDCOMObject(const GEDCOMObject&) = delete;
     GEDCOMObject& operator=(const GEDCOMObject&) = delete;
+
+    // The owning shared_ptr, as std::enable_shared_from_this answers it (see
+    // the ownership note above for a structure's cost and limits).
+    std::weak_ptr<GEDCOMObject> weak_from_this();
+    std::weak_ptr<const GEDCOMObject> weak_from_this() const;
+    std::shared_ptr<GEDCOMObject> shared_from_this() { return std::shared_ptr<GEDCOMObject>(weak_from_this()); }
+    std::shared_ptr<const GEDCOMObject> shared_from_this() const {
+        return std::shared_ptr<const GEDCOMObject>(weak_from_this());
+    }
 
     // ---- fields
     int glevel() const { return glevel_; }
@@ -177,6 +196,11 @@ public:
     enum class WalkStep { Continue, SkipChildren, Stop };
     template <class Visit>
     void walk(Visit&& visit) const;
+    // The same walk below the receiver (without it), handing each node's
+    // owning pointer from its parent's list: `visit(child)` with a
+    // `const std::shared_ptr<GEDCOMStructure>&`.
+    template <class Visit>
+    void walkHeld(Visit&& visit) const;
 
     // ---- output
     // The node's own line or lines, with line endings.
@@ -338,6 +362,29 @@ void GEDCOMObject::walk(Visit&& visit) const {
         }
         const GEDCOMObject* child = asNode(children[top.next++].get());
         WalkStep step = visit(const_cast<GEDCOMObject&>(*child));
+        if (step == WalkStep::Stop) return;
+        if (step == WalkStep::Continue && child->branch_ && !child->branch_->structures.empty())
+            stack.push_back({child, 0});
+    }
+}
+
+template <class Visit>
+void GEDCOMObject::walkHeld(Visit&& visit) const {
+    struct Frame {
+        const GEDCOMObject* node;
+        std::size_t next;
+    };
+    std::vector<Frame> stack{{this, 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const StructureList& children = top.node->structures();
+        if (top.next >= children.size()) {
+            stack.pop_back();
+            continue;
+        }
+        const std::shared_ptr<GEDCOMStructure>& held = children[top.next++];
+        const GEDCOMObject* child = asNode(held.get());
+        WalkStep step = visit(held);
         if (step == WalkStep::Stop) return;
         if (step == WalkStep::Continue && child->branch_ && !child->branch_->structures.empty())
             stack.push_back({child, 0});

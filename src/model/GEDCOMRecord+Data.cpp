@@ -251,9 +251,9 @@ std::vector<std::shared_ptr<GEDCOMRecord>> GEDCOMRecord::findAllPlaceRecords() c
 }
 
 void GEDCOMRecord::addNonCHANDateTagsToList(std::vector<std::shared_ptr<GEDCOMObject>>& list) const {
-    walk([&list](GEDCOMObject& node) {
-        if (node.glevel() == 1 && node.gtag() == "CHAN") return GEDCOMObject::WalkStep::SkipChildren;
-        if (node.glevel() > 0 && node.gtag() == "DATE") list.push_back(node.shared_from_this());
+    walkHeld([&list](const std::shared_ptr<GEDCOMStructure>& node) {
+        if (node->glevel() == 1 && node->gtag() == "CHAN") return GEDCOMObject::WalkStep::SkipChildren;
+        if (node->glevel() > 0 && node->gtag() == "DATE") list.push_back(node);
         return GEDCOMObject::WalkStep::Continue;
     });
 }

@@ -58,8 +58,16 @@ enum RecordRestriction : std::uint32_t {
     RestrictionConfidential = 0x72436f6e,  // 'rCon'
 };
 
-class GEDCOMRecord : public GEDCOMObject, public GEDCOMReader {
+class GEDCOMRecord : public GEDCOMObject, public GEDCOMReader, public std::enable_shared_from_this<GEDCOMRecord> {
 public:
+    // The node's forms, answering GEDCOMObject pointers as before; the
+    // record's own weak reference is what a structure's search starts from.
+    using GEDCOMObject::shared_from_this;
+    using GEDCOMObject::weak_from_this;
+    std::weak_ptr<GEDCOMRecord> weakRecord() noexcept { return std::enable_shared_from_this<GEDCOMRecord>::weak_from_this(); }
+    std::weak_ptr<const GEDCOMRecord> weakRecord() const noexcept {
+        return std::enable_shared_from_this<GEDCOMRecord>::weak_from_this();
+    }
     // What a drop operation answers: nullopt when the dropped record was
     // attached, "Skip" when the user chose to skip it, else the reason.
     using DropAnswer = std::optional<std::string>;

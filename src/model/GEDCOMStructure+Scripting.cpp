@@ -104,7 +104,9 @@ std::optional<std::string> GEDCOMStructure::klis_getAttribute(const std::string&
 bool GEDCOMStructure::klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter*) {
     auto it = structureSetters().find(name);
     if (it == structureSetters().end()) return false;
-    auto self = std::static_pointer_cast<GEDCOMStructure>(shared_from_this());
+    // The script that addresses this structure holds it through the wait;
+    // one not yet in a record's tree has no pointer of its own to find.
+    GEDCOMStructure* self = this;
     Dispatcher::current().postAndWait([self, setter = it->second, value] { setter(*self, value); });
     return true;
 }

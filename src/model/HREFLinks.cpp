@@ -102,25 +102,40 @@ std::optional<std::string> rewriteHREFLinks(std::string_view html, const HREFIDM
     return text;
 }
 
+namespace {
+
+// One line's links; with `edits` the new text is gathered under `held`, the
+// line's owning pointer, instead of set.
+void rewriteLineHREFs(GEDCOMStructure& line, const std::shared_ptr<GEDCOMStructure>& held, const HREFIDMap* newIDs,
+                      const HREFIDSet* mergeIDs, ContentEdits* edits) {
+    if (isHTMLText(line.contents()) == 0) return;
+    GEDCOMRecord::setRecordHasHTML(true);
+    RecordStore* store = line.theRecord() ? line.theRecord()->model() : nullptr;
+    HREFCounts counts;
+    auto rewritten = rewriteHREFLinks(
+        line.contents(), newIDs, mergeIDs,
+        [store](const std::string& id) { return store && store->recordWithID(id, "") != nullptr; }, counts);
+    for (int i = 0; i < counts.total; ++i) GEDCOMRecord::incrementTotalHREFLinks();
+    for (int i = 0; i < counts.broken; ++i) GEDCOMRecord::incrementBrokenHREFLinks();
+    if (!rewritten) return;
+    if (edits) {
+        if (held) edits->push_back({held, std::move(*rewritten)});
+    } else
+        line.setContents(std::move(*rewritten));
+}
+
+}  // namespace
+
 void GEDCOMStructure::dereferenceHREFFromID(const HREFIDMap* newIDs, const HREFIDSet* mergeIDs, ContentEdits* edits) {
-    if (isHTMLText(contents()) != 0) {
-        GEDCOMRecord::setRecordHasHTML(true);
-        RecordStore* store = theRecord() ? theRecord()->model() : nullptr;
-        HREFCounts counts;
-        auto rewritten = rewriteHREFLinks(
-            contents(), newIDs, mergeIDs,
-            [store](const std::string& id) { return store && store->recordWithID(id, "") != nullptr; }, counts);
-        for (int i = 0; i < counts.total; ++i) GEDCOMRecord::incrementTotalHREFLinks();
-        for (int i = 0; i < counts.broken; ++i) GEDCOMRecord::incrementBrokenHREFLinks();
-        if (rewritten) {
-            auto self = std::static_pointer_cast<GEDCOMStructure>(shared_from_this());
-            if (edits)
-                edits->push_back({std::move(self), std::move(*rewritten)});
-            else
-                setContents(std::move(*rewritten));
-        }
-    }
-    for (const auto& child : structures()) child->dereferenceHREFFromID(newIDs, mergeIDs, edits);
+    // Only gathering needs this line's own pointer; its descendants' come
+    // from their lists.
+    std::shared_ptr<GEDCOMStructure> held;
+    if (edits && isHTMLText(contents()) != 0) held = std::static_pointer_cast<GEDCOMStructure>(weak_from_this().lock());
+    rewriteLineHREFs(*this, held, newIDs, mergeIDs, edits);
+    walkHeld([&](const std::shared_ptr<GEDCOMStructure>& line) {
+        rewriteLineHREFs(*line, line, newIDs, mergeIDs, edits);
+        return WalkStep::Continue;
+    });
 }
 
 bool GEDCOMRecord::fixHREFLinksInRecord(const HREFIDMap* newIDs, const HREFIDSet* mergeIDs, ContentEdits* edits) {

@@ -185,5 +185,70 @@ TEST(CompactNode, SideFieldsAndChildrenShareTheBranch) {
     EXPECT_EQ(note->quickComment(), std::optional<std::string>("memo"));
 }
 
+// A structure has no weak reference of its own: its pointer is the one its
+// record's tree holds, at any depth; a record answers its own.
+TEST(CompactNode, OwnPointerIsTheOneTheTreeHolds) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto birth = record->addLevel(1, "BIRT", "");
+    auto date = record->addLevel(2, "DATE", "1800");
+    auto source = record->addLevel(2, "SOUR", "@S1@");
+    auto page = record->addLevel(3, "PAGE", "12");
+    EXPECT_EQ(record->weak_from_this().lock(), std::static_pointer_cast<GEDCOMObject>(record));
+    EXPECT_EQ(record->weakRecord().lock(), record);
+    for (const auto& line : {birth, date, source, page}) {
+        EXPECT_EQ(line->weak_from_this().lock(), std::static_pointer_cast<GEDCOMObject>(line)) << line->gtag();
+        EXPECT_EQ(line->shared_from_this().get(), line.get());
+        const GEDCOMStructure& constant = *line;
+        EXPECT_EQ(constant.weak_from_this().lock().get(), line.get());
+    }
+    // Taking a pointer adds an owner, like the standard form.
+    const long owners = page.use_count();
+    {
+        auto held = page->shared_from_this();
+        EXPECT_EQ(page.use_count(), owners + 1);
+    }
+    EXPECT_EQ(page.use_count(), owners);
+}
+
+// Outside any record's tree there is nothing to find: an empty weak pointer,
+// and shared_from_this throws as the standard one does for an unowned object.
+TEST(CompactNode, StructureOutsideATreeHasNoPointerToFind) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto birth = record->addLevel(1, "BIRT", "");
+    record->removeChildren();
+    auto placeholder = std::make_shared<GEDCOMStructure>();
+    for (const auto& line : {birth, placeholder}) {
+        EXPECT_TRUE(line->weak_from_this().expired());
+        EXPECT_THROW(line->shared_from_this(), std::bad_weak_ptr);
+    }
+}
+
+// Searches hand back the tree's own pointers, and a parent's pointer that
+// is the receiver's when the receiver itself is the parent.
+TEST(CompactNode, SearchResultsAreTheTreesPointers) {
+    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    auto birth = record->addLevel(1, "BIRT", "");
+    auto date = record->addLevel(2, "DATE", "1800");
+    auto death = record->addLevel(1, "DEAT", "");
+    auto deathDate = record->addLevel(2, "DATE", "1850");
+    EXPECT_EQ(record->findStructureWithTag("DATE"), date);
+    EXPECT_EQ(record->findStructureWithTag("DATE", "1850", 2), std::static_pointer_cast<GEDCOMObject>(deathDate));
+    EXPECT_EQ(birth->findStructureWithTag("BIRT", 1), std::static_pointer_cast<GEDCOMObject>(birth));
+    EXPECT_EQ(birth->findStructureWithTag("DEAT", 1), nullptr);
+    const auto all = record->findAllChildren("DATE");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0], std::static_pointer_cast<GEDCOMObject>(date));
+    EXPECT_EQ(all[1], std::static_pointer_cast<GEDCOMObject>(deathDate));
+    EXPECT_EQ(death->findAllChildren("DEAT").front(), std::static_pointer_cast<GEDCOMObject>(death));
+    const auto pairs = record->findAllStructuresWithTag("DATE", std::nullopt);
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0].structure, date);
+    EXPECT_EQ(pairs[0].parent, std::static_pointer_cast<GEDCOMObject>(birth));
+    EXPECT_EQ(pairs[1].parent, std::static_pointer_cast<GEDCOMObject>(death));
+    const auto own = death->findAllStructuresWithTag("DATE", std::nullopt);
+    ASSERT_EQ(own.size(), 1u);
+    EXPECT_EQ(own[0].parent, std::static_pointer_cast<GEDCOMObject>(death));
+}
+
 }  // namespace
 }  // namespace kl
