@@ -348,24 +348,9 @@ private:
 template <class Visit>
 void GEDCOMObject::walk(Visit&& visit) const {
     if (visit(const_cast<GEDCOMObject&>(*this)) != WalkStep::Continue) return;
-    struct Frame {
-        const GEDCOMObject* node;
-        std::size_t next;
-    };
-    std::vector<Frame> stack{{this, 0}};
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        const StructureList& children = top.node->structures();
-        if (top.next >= children.size()) {
-            stack.pop_back();
-            continue;
-        }
-        const GEDCOMObject* child = asNode(children[top.next++].get());
-        WalkStep step = visit(const_cast<GEDCOMObject&>(*child));
-        if (step == WalkStep::Stop) return;
-        if (step == WalkStep::Continue && child->branch_ && !child->branch_->structures.empty())
-            stack.push_back({child, 0});
-    }
+    walkHeld([&visit](const std::shared_ptr<GEDCOMStructure>& held) -> WalkStep {
+        return visit(const_cast<GEDCOMObject&>(*asNode(held.get())));
+    });
 }
 
 template <class Visit>

@@ -185,14 +185,22 @@ TEST(CompactNode, SideFieldsAndChildrenShareTheBranch) {
     EXPECT_EQ(note->quickComment(), std::optional<std::string>("memo"));
 }
 
+// A record three levels deep, with the lines the pointer tests look for.
+struct EventTree {
+    std::shared_ptr<GEDCOMRecord> record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+    std::shared_ptr<GEDCOMStructure> birth = record->addLevel(1, "BIRT", "");
+    std::shared_ptr<GEDCOMStructure> date = record->addLevel(2, "DATE", "1800");
+    std::shared_ptr<GEDCOMStructure> source = record->addLevel(2, "SOUR", "@S1@");
+    std::shared_ptr<GEDCOMStructure> page = record->addLevel(3, "PAGE", "12");
+    std::shared_ptr<GEDCOMStructure> death = record->addLevel(1, "DEAT", "");
+    std::shared_ptr<GEDCOMStructure> deathDate = record->addLevel(2, "DATE", "1850");
+};
+
 // A structure has no weak reference of its own: its pointer is the one its
 // record's tree holds, at any depth; a record answers its own.
 TEST(CompactNode, OwnPointerIsTheOneTheTreeHolds) {
-    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
-    auto birth = record->addLevel(1, "BIRT", "");
-    auto date = record->addLevel(2, "DATE", "1800");
-    auto source = record->addLevel(2, "SOUR", "@S1@");
-    auto page = record->addLevel(3, "PAGE", "12");
+    const EventTree tree;
+    const auto& [record, birth, date, source, page, death, deathDate] = tree;
     EXPECT_EQ(record->weak_from_this().lock(), std::static_pointer_cast<GEDCOMObject>(record));
     EXPECT_EQ(record->weakRecord().lock(), record);
     for (const auto& line : {birth, date, source, page}) {
@@ -226,11 +234,8 @@ TEST(CompactNode, StructureOutsideATreeHasNoPointerToFind) {
 // Searches hand back the tree's own pointers, and a parent's pointer that
 // is the receiver's when the receiver itself is the parent.
 TEST(CompactNode, SearchResultsAreTheTreesPointers) {
-    auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
-    auto birth = record->addLevel(1, "BIRT", "");
-    auto date = record->addLevel(2, "DATE", "1800");
-    auto death = record->addLevel(1, "DEAT", "");
-    auto deathDate = record->addLevel(2, "DATE", "1850");
+    const EventTree tree;
+    const auto& [record, birth, date, source, page, death, deathDate] = tree;
     EXPECT_EQ(record->findStructureWithTag("DATE"), date);
     EXPECT_EQ(record->findStructureWithTag("DATE", "1850", 2), std::static_pointer_cast<GEDCOMObject>(deathDate));
     EXPECT_EQ(birth->findStructureWithTag("BIRT", 1), std::static_pointer_cast<GEDCOMObject>(birth));
