@@ -15,6 +15,7 @@
 #include "model/GEDCOMParser.h"
 #include "document/ModelDocument.h"
 #include "foundation/Exception.h"
+#include "foundation/LargeText.h"
 #include "foundation/Logger.h"
 #include "foundation/UndoManager.h"
 #include "model/BookRecord.h"
@@ -86,7 +87,9 @@ std::optional<std::string> readFile(const std::string& path) {
     } closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return std::nullopt;
-    std::string text(static_cast<size_t>(st.st_size), '\0');
+    std::string text;
+    reserveLargeText(text, static_cast<size_t>(st.st_size));
+    text.resize(static_cast<size_t>(st.st_size));
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
@@ -223,7 +226,7 @@ void GEDCOMModel::setGedcomFromFile(const std::optional<std::string>& path) {
         raise(exception_names::FileReadError, "The file's GEDCOM data could not be read due to encoding error.");
     // A damaged unit keeps its place as a replacement character and is
     // counted in the read's message; the rest of the database opens.
-    DecodeResult decoded = decode(bytes, *encoding);
+    DecodeResult decoded = decodeTaking(std::move(bytes), *encoding);
     decodeWarning_ = decoded.message();
     // The file's bytes are not needed once decoded; holding them through
     // the parse would add a whole file to the peak.
@@ -255,13 +258,13 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
                         encodingName(TextEncoding::UTF8) + ".";
     } else if (declared == TextEncoding::UTF8 && !utf8Mark) {
         // Only a UTF-8 claim without a byte-order mark is often wrong; the
-        // guesses below take over when it does not hold.
-        DecodeResult tried = decode(*bytes, TextEncoding::UTF8);
-        if (tried.clean()) decoded = std::move(tried);
+        // guesses below take over when it does not hold. The bytes of one
+        // that holds are the text: a large file is not copied.
+        if (isValidUTF8(*bytes)) decoded = decodeTaking(std::move(*bytes), TextEncoding::UTF8);
     } else if (declared) {
         // Whatever a set cannot decode becomes replacement characters, counted
         // in the read's message; one bad unit never refuses a whole file.
-        decoded = decode(*bytes, *declared);
+        decoded = decodeTaking(std::move(*bytes), *declared);
     }
     if (!decoded) {
         for (TextEncoding guess : {TextEncoding::ISOLatin1, TextEncoding::ISOLatin2, TextEncoding::ASCII}) {
@@ -301,6 +304,7 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
     // Every report copies what it keeps, so the scanned text can go early.
     parser.setReleaseScannedText(true);
     importing_ = importing;
+    readPieces_ = threads;
     bool ok = false;
     {
         ParserSlot slot(parseMutex_, gedParse_, &parser);
@@ -340,6 +344,7 @@ void GEDCOMModel::parserDidStart() {
     albumInput_.reset();
     places_ = std::make_unique<PlaceIndex>(this);
     sawTrailer_ = false;
+    reservedForRead_ = false;
     lastRecordRead_.clear();
     if (delegate_) delegate_->parceGEDCOMStep();
 }
@@ -409,6 +414,12 @@ bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
             installRecord(std::move(one.record), one.readName, one.verifyID);
     }
     read.records.clear();
+    // Pieces are cut to a like size: the first tells how many records of
+    // each kind the others bring.
+    if (!reservedForRead_ && readPieces_ > 1) {
+        recordsIndex_->reserveRecords(static_cast<std::size_t>(readPieces_));
+        reservedForRead_ = true;
+    }
     if (!read.trailer) return true;
     parserFoundTRLR();
     return false;

@@ -345,6 +345,10 @@ private:
     // The one read in progress.
     RecordPtr decoding_;
     bool importing_ = false;
+    // The pieces a read runs in, and whether the lists have room for what
+    // the later pieces bring.
+    int readPieces_ = 1;
+    bool reservedForRead_ = false;
     RecordScriptHost* scriptHost_ = nullptr;
 };
 

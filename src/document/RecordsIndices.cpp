@@ -99,6 +99,11 @@ void RecordsIndices::moveRowFrom(long from, long to) {
     lists_.erase(lists_.begin() + (to < from ? from + 1 : from));
 }
 
+void RecordsIndices::reserveRecords(std::size_t factor) {
+    for (const auto& list : lists_)
+        if (isRecordList(*list) && list->count() > 0) list->reserveRecords(list->count() * factor);
+}
+
 void RecordsIndices::prepareAfterRead() {
     UndoManager* um = model_ ? model_->undoManager() : nullptr;
     if (!um || um->isUndoRegistrationEnabled()) return;
