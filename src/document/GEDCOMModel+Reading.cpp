@@ -227,6 +227,7 @@ void GEDCOMModel::setGedcomFromFile(const std::optional<std::string>& path) {
     // A damaged unit keeps its place as a replacement character and is
     // counted in the read's message; the rest of the database opens.
     DecodeResult decoded = decodeTaking(std::move(bytes), *encoding);
+    tidyWhileReading_ = true;
     decodeWarning_ = decoded.message();
     // The file's bytes are not needed once decoded; holding them through
     // the parse would add a whole file to the peak.
@@ -287,15 +288,21 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
     impCharSet_.clear();
     bytes.reset();
     inputGed_ = std::move(decoded->text);
+    tidyWhileReading_ = true;
     setRecordsFromStringVerifyIDs(true, true);
 }
 
 void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
+    const bool tidy = std::exchange(tidyWhileReading_, false);
     if (parsingAborted_) {
         inputGed_.clear();
         return;
     }
     const int threads = readerThreads(inputGed_.size());
+    // The pass that follows tidies only with undo registration off.
+    UndoManager* um = undoManager();
+    tidyingPieces_ = tidy && um && !um->isUndoRegistrationEnabled();
+    tidiedUUIDs_ = false;
     GEDCOMParser parser(std::move(inputGed_));
     inputGed_.clear();
     parser.setDelegate(this);
@@ -307,11 +314,18 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
     readPieces_ = threads;
     bool ok = false;
     {
+        // However the read ends, no tidying outlives it.
+        struct Joiner {
+            std::vector<std::jthread>& tidiers;
+            ~Joiner() { tidiers.clear(); }
+        } joiner{tidiers_};
         ParserSlot slot(parseMutex_, gedParse_, &parser);
         // A stop asked for between the check above and now still counts.
         if (parsingAborted_) parser.setKeepParsing(false);
         ok = parser.parse();
+        finishTidying();
     }
+    tidyingPieces_ = false;
     decoding_.reset();
     if (!ok) raise(exception_names::FileReadError, parser.errorMsg());
 }
@@ -407,6 +421,11 @@ std::unique_ptr<GEDCOMReader> GEDCOMModel::readerForPiece() { return std::make_u
 
 bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
     auto& read = static_cast<PieceRecords&>(piece);
+    std::vector<RecordPtr> installed;
+    if (tidyingPieces_) {
+        installed.reserve(read.records.size());
+        for (const auto& one : read.records) installed.push_back(one.record);
+    }
     for (auto& one : read.records) {
         if (one.readName.empty())
             installHeader(std::move(one.record));
@@ -420,9 +439,46 @@ bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
         recordsIndex_->reserveRecords(static_cast<std::size_t>(readPieces_));
         reservedForRead_ = true;
     }
+    // The record read last is finished when the next one comes: it waits
+    // for the pass after the read.
+    std::erase(installed, decoding_);
+    if (!installed.empty()) tidyInstalled(std::move(installed));
     if (!read.trailer) return true;
     parserFoundTRLR();
     return false;
+}
+
+void GEDCOMModel::tidyInstalled(std::vector<RecordPtr> records) {
+    // An installed record's place in the store is settled (a later record
+    // never takes its ID), and until the store's pass links them, records
+    // are independent of each other and of the installing.
+    const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(tidyingThreads(records.size())),
+                                                    records.size());
+    auto shared = std::make_shared<const std::vector<RecordPtr>>(std::move(records));
+    for (std::size_t part = 0; part < parts; ++part) {
+        tidiers_.emplace_back([this, shared, part, parts] {
+            try {
+                const std::size_t from = shared->size() * part / parts;
+                const std::size_t to = shared->size() * (part + 1) / parts;
+                bool any = false;
+                for (std::size_t i = from; i < to; ++i) any = (*shared)[i]->prepareAfterRead() || any;
+                if (any) tidiedUUIDs_ = true;
+            } catch (...) {
+                std::lock_guard lock(tidyFailureMutex_);
+                if (!tidyFailure_) tidyFailure_ = std::current_exception();
+            }
+        });
+    }
+}
+
+void GEDCOMModel::finishTidying() {
+    tidiers_.clear();
+    std::exception_ptr failure;
+    {
+        std::lock_guard lock(tidyFailureMutex_);
+        failure = std::exchange(tidyFailure_, nullptr);
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 int GEDCOMModel::readerThreads(std::size_t bytes) {

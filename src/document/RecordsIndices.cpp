@@ -135,7 +135,10 @@ void RecordsIndices::prepareAfterRead() {
     }
     for (const auto& failure : failures)
         if (failure) std::rethrow_exception(failure);
-    if (std::find(placed.begin(), placed.end(), 1) != placed.end()) model_->setInsertedSomeUUIDs(true);
+    // Records tidied while the read installed them are skipped above; what
+    // they got counts too.
+    const bool whileReading = model_->takeUUIDsFromReading();
+    if (whileReading || std::find(placed.begin(), placed.end(), 1) != placed.end()) model_->setInsertedSomeUUIDs(true);
 }
 
 void RecordsIndices::simplifyGEDCOM(int mode) {

@@ -272,6 +272,8 @@ bool GEDCOMRecord::prepareAfterRead() {
     // A damaged record is not tidied at all; an empty one is left whole to
     // the store's pass (an empty note stays without a UUID there).
     if (corrupt() != 0 || structures().empty()) return false;
+    // Tidied already, while the read went on.
+    if (readPrepared_ != 0) return false;
     tidyOwnLines();
     readPrepared_ = kLinesTidied;
     // Unembedding adds lines to the notes, objects and places it links to:
