@@ -39,10 +39,14 @@ constexpr const char* kNotExported = "The data could not be exported to a GEDCOM
 
 // Builds the rewritten text in one forward pass: replacements come in
 // order of position, so each pass stays linear however many lines change.
+// A replacement equal to what it replaces is no change: the header's own
+// FILE line comes back as written on every export, and copying the whole
+// text for it cost as much as writing the records.
 class Rewrite {
 public:
     explicit Rewrite(const std::string& text) : text_(text) {}
     void replace(std::size_t from, std::size_t to, std::string_view with) {
+        if (std::string_view(text_).substr(from, to - from) == with) return;
         if (!changed_) out_.reserve(text_.size() + text_.size() / 8);
         changed_ = true;
         out_.append(text_, copied_, from - copied_);

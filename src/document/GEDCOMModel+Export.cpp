@@ -6,6 +6,7 @@
 #include "document/GEDCOMEncodeDecode.h"
 #include "document/GEDCOMModel.h"
 #include "document/ModelDocument.h"
+#include "foundation/LargeText.h"
 #include "foundation/Logger.h"
 #include "foundation/MainThread.h"
 #include "model/GEDCOMRecord.h"
@@ -50,13 +51,13 @@ std::string GEDCOMModel::getGEDCOMStringForExport(uint32_t flags, long albumInde
         auto album = recordsIndex_->userAlbumAtIndex(albumIndex - 1);
         const std::vector<RecordPtr> records = album ? album->order() : std::vector<RecordPtr>{};
         willReadWriteFile(static_cast<int32_t>(2 * records.size()));
-        text.reserve(kCharactersPerRecord * 2 * std::max<std::size_t>(records.size(), 1));
+        reserveLargeText(text, kCharactersPerRecord * 2 * std::max<std::size_t>(records.size(), 1));
         getSubset(records, text, flags, allowCache());
         text.append("0 TRLR").append(lineEnding());
         return text;
     }
     willReadWriteFile(static_cast<int32_t>(recordsIndex_->numberOfRecords()));
-    text.reserve(kCharactersPerRecord * std::max<std::size_t>(recordsIndex_->numberOfRecords(), 1));
+    reserveLargeText(text, kCharactersPerRecord * std::max<std::size_t>(recordsIndex_->numberOfRecords(), 1));
     std::atomic<int32_t>& recs = totalRecordsDone_;
     appendExportHeader(text, flags, filePath);
     if (RecordPtr submission = recordsIndex_->submission()) {

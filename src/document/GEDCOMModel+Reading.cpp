@@ -15,6 +15,7 @@
 #include "model/GEDCOMParser.h"
 #include "document/ModelDocument.h"
 #include "foundation/Exception.h"
+#include "foundation/LargeText.h"
 #include "foundation/Logger.h"
 #include "foundation/UndoManager.h"
 #include "model/BookRecord.h"
@@ -86,7 +87,9 @@ std::optional<std::string> readFile(const std::string& path) {
     } closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) return std::nullopt;
-    std::string text(static_cast<size_t>(st.st_size), '\0');
+    std::string text;
+    reserveLargeText(text, static_cast<size_t>(st.st_size));
+    text.resize(static_cast<size_t>(st.st_size));
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::read(fd, text.data() + done, text.size() - done);
@@ -223,7 +226,8 @@ void GEDCOMModel::setGedcomFromFile(const std::optional<std::string>& path) {
         raise(exception_names::FileReadError, "The file's GEDCOM data could not be read due to encoding error.");
     // A damaged unit keeps its place as a replacement character and is
     // counted in the read's message; the rest of the database opens.
-    DecodeResult decoded = decode(bytes, *encoding);
+    DecodeResult decoded = decodeTaking(std::move(bytes), *encoding);
+    tidyWhileReading_ = true;
     decodeWarning_ = decoded.message();
     // The file's bytes are not needed once decoded; holding them through
     // the parse would add a whole file to the peak.
@@ -255,13 +259,13 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
                         encodingName(TextEncoding::UTF8) + ".";
     } else if (declared == TextEncoding::UTF8 && !utf8Mark) {
         // Only a UTF-8 claim without a byte-order mark is often wrong; the
-        // guesses below take over when it does not hold.
-        DecodeResult tried = decode(*bytes, TextEncoding::UTF8);
-        if (tried.clean()) decoded = std::move(tried);
+        // guesses below take over when it does not hold. The bytes of one
+        // that holds are the text: a large file is not copied.
+        if (isValidUTF8(*bytes)) decoded = decodeTaking(std::move(*bytes), TextEncoding::UTF8);
     } else if (declared) {
         // Whatever a set cannot decode becomes replacement characters, counted
         // in the read's message; one bad unit never refuses a whole file.
-        decoded = decode(*bytes, *declared);
+        decoded = decodeTaking(std::move(*bytes), *declared);
     }
     if (!decoded) {
         for (TextEncoding guess : {TextEncoding::ISOLatin1, TextEncoding::ISOLatin2, TextEncoding::ASCII}) {
@@ -284,15 +288,21 @@ void GEDCOMModel::setGedcomFromImportFile(const std::string& path) {
     impCharSet_.clear();
     bytes.reset();
     inputGed_ = std::move(decoded->text);
+    tidyWhileReading_ = true;
     setRecordsFromStringVerifyIDs(true, true);
 }
 
 void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
+    const bool tidy = std::exchange(tidyWhileReading_, false);
     if (parsingAborted_) {
         inputGed_.clear();
         return;
     }
     const int threads = readerThreads(inputGed_.size());
+    // The pass that follows tidies only with undo registration off.
+    UndoManager* um = undoManager();
+    tidyingPieces_ = tidy && um && !um->isUndoRegistrationEnabled();
+    tidiedUUIDs_ = false;
     GEDCOMParser parser(std::move(inputGed_));
     inputGed_.clear();
     parser.setDelegate(this);
@@ -301,13 +311,21 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
     // Every report copies what it keeps, so the scanned text can go early.
     parser.setReleaseScannedText(true);
     importing_ = importing;
+    readPieces_ = threads;
     bool ok = false;
     {
+        // However the read ends, no tidying outlives it.
+        struct Joiner {
+            std::vector<std::jthread>& tidiers;
+            ~Joiner() { tidiers.clear(); }
+        } joiner{tidiers_};
         ParserSlot slot(parseMutex_, gedParse_, &parser);
         // A stop asked for between the check above and now still counts.
         if (parsingAborted_) parser.setKeepParsing(false);
         ok = parser.parse();
+        finishTidying();
     }
+    tidyingPieces_ = false;
     decoding_.reset();
     if (!ok) raise(exception_names::FileReadError, parser.errorMsg());
 }
@@ -340,6 +358,7 @@ void GEDCOMModel::parserDidStart() {
     albumInput_.reset();
     places_ = std::make_unique<PlaceIndex>(this);
     sawTrailer_ = false;
+    reservedForRead_ = false;
     lastRecordRead_.clear();
     if (delegate_) delegate_->parceGEDCOMStep();
 }
@@ -402,6 +421,11 @@ std::unique_ptr<GEDCOMReader> GEDCOMModel::readerForPiece() { return std::make_u
 
 bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
     auto& read = static_cast<PieceRecords&>(piece);
+    std::vector<RecordPtr> installed;
+    if (tidyingPieces_) {
+        installed.reserve(read.records.size());
+        for (const auto& one : read.records) installed.push_back(one.record);
+    }
     for (auto& one : read.records) {
         if (one.readName.empty())
             installHeader(std::move(one.record));
@@ -409,9 +433,52 @@ bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
             installRecord(std::move(one.record), one.readName, one.verifyID);
     }
     read.records.clear();
+    // Pieces are cut to a like size: the first tells how many records of
+    // each kind the others bring.
+    if (!reservedForRead_ && readPieces_ > 1) {
+        recordsIndex_->reserveRecords(static_cast<std::size_t>(readPieces_));
+        reservedForRead_ = true;
+    }
+    // The record read last is finished when the next one comes: it waits
+    // for the pass after the read.
+    std::erase(installed, decoding_);
+    if (!installed.empty()) tidyInstalled(std::move(installed));
     if (!read.trailer) return true;
     parserFoundTRLR();
     return false;
+}
+
+void GEDCOMModel::tidyInstalled(std::vector<RecordPtr> records) {
+    // An installed record's place in the store is settled (a later record
+    // never takes its ID), and until the store's pass links them, records
+    // are independent of each other and of the installing.
+    const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(tidyingThreads(records.size())),
+                                                    records.size());
+    auto shared = std::make_shared<const std::vector<RecordPtr>>(std::move(records));
+    for (std::size_t part = 0; part < parts; ++part) {
+        tidiers_.emplace_back([this, shared, part, parts] {
+            try {
+                const std::size_t from = shared->size() * part / parts;
+                const std::size_t to = shared->size() * (part + 1) / parts;
+                bool any = false;
+                for (std::size_t i = from; i < to; ++i) any = (*shared)[i]->prepareAfterRead() || any;
+                if (any) tidiedUUIDs_ = true;
+            } catch (...) {
+                std::lock_guard lock(tidyFailureMutex_);
+                if (!tidyFailure_) tidyFailure_ = std::current_exception();
+            }
+        });
+    }
+}
+
+void GEDCOMModel::finishTidying() {
+    tidiers_.clear();
+    std::exception_ptr failure;
+    {
+        std::lock_guard lock(tidyFailureMutex_);
+        failure = std::exchange(tidyFailure_, nullptr);
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 int GEDCOMModel::readerThreads(std::size_t bytes) {

@@ -13,6 +13,7 @@
 // Everything else runs on the main thread.
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -20,6 +21,7 @@
 #include <unordered_map>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "model/GEDCOMReader.h"
@@ -67,6 +69,9 @@ public:
     const std::string& inputGed() const { return inputGed_; }
     void setInputGed(std::string text) { inputGed_ = std::move(text); }
     bool insertedSomeUUIDs() const { return insertedSomeUUIDs_; }
+    // Whether the records tidied while the last read installed them got
+    // UUIDs; asking clears it.
+    bool takeUUIDsFromReading() { return tidiedUUIDs_.exchange(false); }
     void setInsertedSomeUUIDs(bool inserted) override { insertedSomeUUIDs_ = inserted; }
     const std::optional<std::vector<std::string>>& readAlert() const { return readAlert_; }
     void setReadAlert(std::optional<std::vector<std::string>> alert) { readAlert_ = std::move(alert); }
@@ -239,6 +244,10 @@ public:
     // above would have.
     std::unique_ptr<GEDCOMReader> readerForPiece() override;
     bool installPiece(GEDCOMReader& piece) override;
+    // Tidies installed records on workers while later pieces go in.
+    void tidyInstalled(std::vector<RecordPtr> records);
+    // Waits for that tidying; rethrows a failure of it.
+    void finishTidying();
     // The record of a level-0 line, of the class its type names, with no
     // store; any thread.
     static RecordPtr makeRecordForRead(const std::string& type, const std::string& recordID,
@@ -345,6 +354,18 @@ private:
     // The one read in progress.
     RecordPtr decoding_;
     bool importing_ = false;
+    // The pieces a read runs in, and whether the lists have room for what
+    // the later pieces bring.
+    int readPieces_ = 1;
+    bool reservedForRead_ = false;
+    // A document's read is followed by the tidying pass, which can then
+    // skip the records tidied while the read went on; set for those reads.
+    bool tidyWhileReading_ = false;
+    bool tidyingPieces_ = false;
+    std::vector<std::jthread> tidiers_;
+    std::atomic<bool> tidiedUUIDs_{false};
+    std::mutex tidyFailureMutex_;
+    std::exception_ptr tidyFailure_;
     RecordScriptHost* scriptHost_ = nullptr;
 };
 

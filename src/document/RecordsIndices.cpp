@@ -99,6 +99,11 @@ void RecordsIndices::moveRowFrom(long from, long to) {
     lists_.erase(lists_.begin() + (to < from ? from + 1 : from));
 }
 
+void RecordsIndices::reserveRecords(std::size_t factor) {
+    for (const auto& list : lists_)
+        if (isRecordList(*list) && list->count() > 0) list->reserveRecords(list->count() * factor);
+}
+
 void RecordsIndices::prepareAfterRead() {
     UndoManager* um = model_ ? model_->undoManager() : nullptr;
     if (!um || um->isUndoRegistrationEnabled()) return;
@@ -130,7 +135,10 @@ void RecordsIndices::prepareAfterRead() {
     }
     for (const auto& failure : failures)
         if (failure) std::rethrow_exception(failure);
-    if (std::find(placed.begin(), placed.end(), 1) != placed.end()) model_->setInsertedSomeUUIDs(true);
+    // Records tidied while the read installed them are skipped above; what
+    // they got counts too.
+    const bool whileReading = model_->takeUUIDsFromReading();
+    if (whileReading || std::find(placed.begin(), placed.end(), 1) != placed.end()) model_->setInsertedSomeUUIDs(true);
 }
 
 void RecordsIndices::simplifyGEDCOM(int mode) {

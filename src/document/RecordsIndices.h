@@ -67,6 +67,8 @@ public:
     // no record are left out) and drops the lists left without records,
     // except user albums.
     void trimEmptyLists();
+    // Room in each list of records for `factor` times what it holds.
+    void reserveRecords(std::size_t factor);
     // Moves the list at `from` to `to` (undoable).
     void moveRowFrom(long from, long to);
 

@@ -124,6 +124,11 @@ void RecordsList::addRecord(const RecordPtr& record) {
     if (listUsesIdDict() && !record->grecordID().empty()) idDict_[record->grecordID()] = record;
 }
 
+void RecordsList::reserveRecords(std::size_t count) {
+    order_.reserve(count);
+    if (listUsesIdDict()) idDict_.reserve(count);
+}
+
 void RecordsList::addRecord(const RecordPtr& record, bool toIDList) {
     if (!record || refusesExtraRecord(record)) return;
     insertSorted(record);

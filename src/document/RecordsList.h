@@ -75,6 +75,9 @@ public:
     // Appends; a single-record list that is taken refuses the record and
     // marks it as an extra record instead.
     virtual void addRecord(const RecordPtr& record);
+    // Room for `count` records in all, so a large read does not rebuild the
+    // ID table over and over as it fills.
+    void reserveRecords(std::size_t count);
     // Sorted insertion when the list has a sort; `toIDList` also enters the ID.
     void addRecord(const RecordPtr& record, bool toIDList);
     void removeRecord(const RecordPtr& record);

@@ -183,8 +183,66 @@ void GEDCOMRecord::simplifyGEDCOMInMode(int mode) {
     if ((prepared & kUUIDHandled) == 0) insertUUID();
 }
 
+namespace {
+
+// Whether `found` holds for a line below `top`, visited in order. A read
+// asks this of every record, most of them a few levels deep: those levels
+// need no heap, and only a deeper branch goes on through walk.
+template <class Found>
+bool anyLineBelow(const GEDCOMObject& top, Found&& found) {
+    struct Frame {
+        const GEDCOMObject::StructureList* lines;
+        std::size_t next;
+    };
+    constexpr std::size_t kInlineDepth = 16;
+    std::array<Frame, kInlineDepth> frames;
+    std::size_t depth = 0;
+    frames[depth++] = {&top.structures(), 0};
+    while (depth > 0) {
+        Frame& frame = frames[depth - 1];
+        if (frame.next == frame.lines->size()) {
+            --depth;
+            continue;
+        }
+        const GEDCOMStructure& line = *(*frame.lines)[frame.next++];
+        if (found(line)) return true;
+        const GEDCOMObject::StructureList& below = line.structures();
+        if (below.empty()) continue;
+        if (depth < kInlineDepth) {
+            frames[depth++] = {&below, 0};
+            continue;
+        }
+        bool deeper = false;
+        line.walk([&](const GEDCOMObject& node) {
+            if (&node == &line || !found(node)) return GEDCOMObject::WalkStep::Continue;
+            deeper = true;
+            return GEDCOMObject::WalkStep::Stop;
+        });
+        if (deeper) return true;
+    }
+    return false;
+}
+
+// Whether folding changes anything below `line`: it takes in a run of
+// continuation lines or a memo only where one is the first line below
+// another.
+bool hasFoldableLines(const GEDCOMObject& line) {
+    auto startsFold = [](const GEDCOMObject& node) {
+        const auto& below = node.structures();
+        if (below.empty()) return false;
+        const std::string& tag = below.front()->gtag();
+        return isTag(tag, "CONT") || isTag(tag, "CONC") || tag == "_MEMO";
+    };
+    return startsFold(line) || anyLineBelow(line, startsFold);
+}
+
+}  // namespace
+
 void GEDCOMRecord::tidyOwnLines() {
-    for (const auto& child : structures()) child->appendCONTandCONC();
+    // The fold keeps a stack on the heap for every line with lines below
+    // it; most lines of a read have nothing to fold.
+    for (const auto& child : structures())
+        if (hasFoldableLines(*child)) child->appendCONTandCONC();
     // A bare tagged line is a fact of its own ("1 MARR", a "1 _PRIVATE"
     // flag): only lines with nothing at all in them go. Most records lose
     // none, and then the list is not copied.
@@ -201,18 +259,11 @@ namespace {
 // Whether the unembedding walk would change anything below the record: a
 // line it turns into a link or a place, or a blank line it drops.
 bool needsLinking(const GEDCOMRecord& record) {
-    bool needed = false;
-    record.walk([&needed, &record](const GEDCOMObject& node) {
-        if (&node == &record) return GEDCOMObject::WalkStep::Continue;
+    return anyLineBelow(record, [](const GEDCOMObject& node) {
         const std::string& tag = node.gtag();
-        if (isTag(tag, "NOTE") || isTag(tag, "SOUR") || isTag(tag, "OBJE") || isTag(tag, "PLAC") ||
-            (tag.empty() && node.contents().empty())) {
-            needed = true;
-            return GEDCOMObject::WalkStep::Stop;
-        }
-        return GEDCOMObject::WalkStep::Continue;
+        return isTag(tag, "NOTE") || isTag(tag, "SOUR") || isTag(tag, "OBJE") || isTag(tag, "PLAC") ||
+               (tag.empty() && node.contents().empty());
     });
-    return needed;
 }
 
 }  // namespace
@@ -221,6 +272,8 @@ bool GEDCOMRecord::prepareAfterRead() {
     // A damaged record is not tidied at all; an empty one is left whole to
     // the store's pass (an empty note stays without a UUID there).
     if (corrupt() != 0 || structures().empty()) return false;
+    // Tidied already, while the read went on.
+    if (readPrepared_ != 0) return false;
     tidyOwnLines();
     readPrepared_ = kLinesTidied;
     // Unembedding adds lines to the notes, objects and places it links to:

@@ -231,6 +231,16 @@ DecodeResult decodeUTF16(std::string_view bytes, ByteOrder order) {
     return result;
 }
 
+DecodeResult decodeTaking(std::string&& bytes, TextEncoding encoding) {
+    if (encoding != TextEncoding::UTF8) return decode(bytes, encoding);
+    const std::size_t mark = std::string_view(bytes).starts_with(Utf8ByteOrderMark) ? Utf8ByteOrderMark.size() : 0;
+    if (validUTF8Length(std::string_view(bytes).substr(mark)) != bytes.size() - mark) return decodeUTF8(bytes);
+    DecodeResult result;
+    bytes.erase(0, mark);
+    result.text = std::move(bytes);
+    return result;
+}
+
 DecodeResult decode(std::string_view bytes, TextEncoding encoding) {
     if (const SingleByteCodec* codec = SingleByteCodec::forEncoding(encoding)) return codec->decode(bytes);
     switch (encoding) {

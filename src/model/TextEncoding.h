@@ -74,6 +74,9 @@ struct EncodeResult {
 // mark, else guesses from where the zero bytes of ASCII text fall, else reads
 // big-endian. A leading byte-order mark is never part of the text.
 DecodeResult decode(std::string_view bytes, TextEncoding encoding);
+// As decode, consuming the bytes: valid UTF-8 read as UTF-8 becomes the text
+// as it is (less a byte-order mark), so a whole file is not copied once more.
+DecodeResult decodeTaking(std::string&& bytes, TextEncoding encoding);
 EncodeResult encode(std::string_view text, TextEncoding encoding, const EncodeOptions& options = {});
 // As encode, consuming the text: valid UTF-8 for a UTF-8 target becomes the
 // bytes as it is, so a whole exported file is not copied once more.

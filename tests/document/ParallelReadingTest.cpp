@@ -156,6 +156,9 @@ std::string readWithUUIDs(int threads, const fs::path& path, std::string* lists)
     GEDCOMModel::setReaderThreads(0);
     if (!opened) return error;
     std::string problems;
+    // Records tidied while later pieces went in count for the read's message.
+    if (f.document->readWriteMessage().value_or("").find("inserted UUIDs") == std::string::npos)
+        problems += "no message ";
     for (const auto& list : f.document->gedcomModel().recordsIndex().lists()) {
         *lists += "== " + list->name() + "\n";
         for (const auto& record : list->order()) {

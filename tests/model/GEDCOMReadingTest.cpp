@@ -25,6 +25,29 @@ TEST_P(ContinuationFolding, JoinsLeadingContinuationsAndMemo) {
         EXPECT_EQ(first, std::optional<std::string>(c.comment));
     else
         EXPECT_EQ(first, std::nullopt);
+    // A read's tidying, which folds only lines that have something to fold,
+    // comes to the same.
+    auto tidied = test::readRecord(c.read, false);
+    tidied->prepareAfterRead();
+    EXPECT_EQ(tidied->gedcomString(), c.written);
+    EXPECT_EQ(tidied->structures().at(0)->quickComment(), first);
+}
+
+// Deeper than the few levels the tidying's search keeps on the stack.
+TEST(ContinuationFolding, ReadTidyingFoldsAtAnyDepth) {
+    for (int depth : {1, 2, 15, 16, 17, 30}) {
+        std::string read = "0 @I1@ INDI\n1 SEX F\n";
+        std::string written = read;
+        for (int level = 1; level <= depth; ++level) {
+            const std::string line = std::to_string(level) + (level == depth ? " NOTE a" : " _X");
+            read += line + "\n";
+            written += line + (level == depth ? "b" : "") + "\n";
+        }
+        read += std::to_string(depth + 1) + " CONC b\n";
+        auto record = test::readRecord(read, false);
+        record->prepareAfterRead();
+        EXPECT_EQ(record->gedcomString(), written) << depth;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -31,6 +31,11 @@ TEST_P(DecodeTest, GivesTextAndCountsWhatItCouldNotRead) {
     DecodeResult r = decode(c.input, c.encoding);
     EXPECT_EQ(r.text, c.text) << c.what;
     EXPECT_EQ(r.invalidCount, c.invalid) << c.what;
+    // Handing the bytes over changes nothing in what comes out.
+    DecodeResult taken = decodeTaking(std::string(c.input), c.encoding);
+    EXPECT_EQ(taken.text, c.text) << c.what;
+    EXPECT_EQ(taken.invalidCount, c.invalid) << c.what;
+    EXPECT_EQ(taken.encoding, r.encoding) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -74,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Unicode, DecodeTest,
     ::testing::Values(
+        DecodeCase{"UTF-8 as it is", TextEncoding::UTF8, "0 NAME Zoë\n", "0 NAME Zoë\n", 0},
+        DecodeCase{"UTF-8 mark only", TextEncoding::UTF8, "\xEF\xBB\xBF", "", 0},
         DecodeCase{"UTF-8 with mark", TextEncoding::UTF8, "\xEF\xBB\xBFZoë", "Zoë", 0},
         DecodeCase{"UTF-8 stray byte", TextEncoding::UTF8, bytes({'a', 0xE9, 'b'}), "a\uFFFDb", 1},
         DecodeCase{"UTF-8 truncated", TextEncoding::UTF8, bytes({'a', 0xE2, 0x82}), "a\uFFFD", 1},
