@@ -173,9 +173,9 @@ std::shared_ptr<PlaceRecord> PlaceImport::copyPlaceNow(GEDCOMModel& model, const
     auto record = std::dynamic_pointer_cast<PlaceRecord>(model.placeForName(choice.name));
     const bool existed = record != nullptr;
     if (!record) {
-        record = std::dynamic_pointer_cast<PlaceRecord>(model.createNewRecordOfType("_PLC"));
+        // Named as it is made, so the place index files it at once.
+        record = std::dynamic_pointer_cast<PlaceRecord>(model.createNewRecordOfType("_PLC", Value(choice.name)));
         if (!record) return nullptr;
-        record->setPlaceName(choice.name);
     }
     addNote(model, *record, existed, textOr(choice.details, "comment"));
     addFacts(*record, choice.details);
