@@ -95,6 +95,8 @@ void KinloreApplication::addHelpMenu(QMainWindow& window) {
 
 void KinloreApplication::checkForUpdate() { UpdateChecker::checkForUpdate(false); }
 
+void KinloreApplication::readMapInfo() { UpdateChecker::readMapInfo(); }
+
 void KinloreApplication::addHelpMenuToDocumentWindows() {
     DocController::WindowFactory made = docController_->windowFactory();
     if (!made) return;

@@ -114,6 +114,8 @@ public:
     void runCriticalAlert(const std::string& message, const std::string& information) override;
     // The quiet check of the published version list at start-up.
     void checkForUpdate() override;
+    // The start-up read of the map settings.
+    void readMapInfo() override;
     void terminate() override;
     void prefTerminate() override;
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/AppController.h"
+#include "app/MapSettings.h"
 #include "app/UpdateCheck.h"
 #include "app/ui/StartScreenController.h"
 #include "foundation/PropertyList.h"
@@ -42,11 +43,11 @@ std::string UpdateChecker::site() {
     return siteOverride().empty() ? std::string(AppController::productSite) : siteOverride();
 }
 
-void UpdateChecker::checkForUpdate(bool manual) {
+void UpdateChecker::readVersionList(std::function<void(std::optional<Dictionary>)> done) {
     QNetworkRequest request(QUrl(QString::fromStdString(site() + UpdateCheck::kVersionListPath)));
     request.setTransferTimeout(60000);
     QNetworkReply* reply = network().get(request);
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, manual] {
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done = std::move(done)] {
         reply->deleteLater();
         std::optional<Dictionary> list;
         if (reply->error() == QNetworkReply::NoError) {
@@ -55,8 +56,20 @@ void UpdateChecker::checkForUpdate(bool manual) {
                 value && value->dictionary())
                 list = *value->dictionary();
         }
+        done(std::move(list));
+    });
+}
+
+void UpdateChecker::checkForUpdate(bool manual) {
+    readVersionList([manual](std::optional<Dictionary> list) {
         if (auto feedback = UpdateCheck::updateFeedback(list, runningBuild(), manual, site()))
             updateFeedBack(*feedback);
+    });
+}
+
+void UpdateChecker::readMapInfo() {
+    readVersionList([](std::optional<Dictionary> list) {
+        MapSettings::shared().readMapInfoThread([&list] { return list; });
     });
 }
 

@@ -6,6 +6,8 @@
 // page in the desktop's browser.
 //
 // Thread: main thread; the list is read without blocking the windows.
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "foundation/Value.h"
@@ -16,6 +18,11 @@ class UpdateChecker {
 public:
     // manual: asked for from the menu.
     static void checkForUpdate(bool manual);
+    // Reads the version list without blocking and hands it (nullopt when
+    // it cannot be read) to done on the main thread.
+    static void readVersionList(std::function<void(std::optional<Dictionary>)> done);
+    // The start-up read of the map settings (MapSettings).
+    static void readMapInfo();
     // Shows the feedback of a check (title, text, page, button, notes).
     static void updateFeedBack(const Array& feedback);
     // The site the version list and the pages are read from (tests point

@@ -248,7 +248,6 @@ TEST_F(RunningApplication, CheckForUpdatesTellsWhatTheVersionListSays) {
               "A newer version of Kinlore II (9.1 build 4) posted 3 March 2026 is available for downloading.");
     EXPECT_EQ(told.buttons, (QStringList{"Get Later", "Release Notes", "Download"}));
     EXPECT_EQ(opened, std::vector<std::string>{site + "/downlds/KLRelease.html#v914"});
-    UpdateChecker::setSite({});
 }
 
 }  // namespace
