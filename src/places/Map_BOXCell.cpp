@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/MapSettings.h"
 #include "app/AppController.h"
 #include "cells/CellKinds.h"
 #include "cells/StandInCell.h"
@@ -34,6 +35,9 @@ Map_BOXCell::Settings Map_BOXCell::settingsFromDefaults(UserDefaults& defaults) 
     settings.mappingAPI = static_cast<int>(defaults.integerForKey("Select Mapping API"));
     settings.stroke = AppController::unarchive(defaults.dataForKey("Map Bounding Box Stroke Color"), settings.stroke);
     settings.fill = AppController::unarchive(defaults.dataForKey("Map Bounding Box Fill Color"), settings.fill);
+    // The key read from the version list at start-up, else the built-in
+    // one; a page never waits for the web.
+    settings.key = MapSettings::shared().readMapInfo(nullptr)[0];
     // The OpenLayers library lies in "ol" beside the program's resources.
     const auto library = ResourceFolder::folder().parent_path() / "ol" / "ol.js";
     std::error_code error;

@@ -46,6 +46,25 @@ bool PlaceAdvisor::validateMenuTag(int tag, std::string_view code, bool hasOpenD
     return true;
 }
 
+PlaceAdvisor::PlaceLevels PlaceAdvisor::placeLevels(std::string_view code) {
+    auto trimmed = [](std::string_view text) {
+        const std::size_t from = text.find_first_not_of(" \t\r\n");
+        if (from == std::string_view::npos) return std::string();
+        return std::string(text.substr(from, text.find_last_not_of(" \t\r\n") - from + 1));
+    };
+    if (characterCount(code) < 3) return {std::string(code), {std::string(code)}};
+    PlaceLevels place{trimmed(code.substr(3)), {std::string(code.substr(0, 2))}};
+    std::vector<std::string> parts;
+    std::string_view rest = place.placeName;
+    for (std::size_t comma = rest.find(','); comma != std::string_view::npos; comma = rest.find(',')) {
+        parts.push_back(trimmed(rest.substr(0, comma)));
+        rest = rest.substr(comma + 1);
+    }
+    // The last part, the country's name, is no level.
+    for (auto part = parts.rbegin(); part != parts.rend(); ++part) place.levels.push_back(*part);
+    return place;
+}
+
 std::string PlaceAdvisor::advisorAddress(long long useLocal, const std::string& site, const std::string& localAddress,
                                          const std::string& userName) {
     if (useLocal == 0) return site;

@@ -33,6 +33,15 @@ public:
     // every other tag is enabled.
     static bool validateMenuTag(int tag, std::string_view code, bool hasOpenDocuments);
 
+    // The place a valid code names: its name (the code itself for a
+    // country) and its levels, the country code first, then the
+    // subdivisions from the largest down (the country's name is no level).
+    struct PlaceLevels {
+        std::string placeName;
+        std::vector<std::string> levels;
+    };
+    static PlaceLevels placeLevels(std::string_view code);
+
     // The home page: "Use Local Place Data" 0 the site's address, 1 this
     // computer's web server, 2 the same on port 8080.
     static std::string advisorAddress(long long useLocal, const std::string& site, const std::string& localAddress,

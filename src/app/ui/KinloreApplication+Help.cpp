@@ -11,6 +11,7 @@
 
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
+#include "app/ui/UpdateChecker.h"
 #include "app/ui/AboutPanel.h"
 #include "app/ui/DocController.h"
 #include "app/ui/HelpViewer.h"
@@ -83,6 +84,7 @@ void KinloreApplication::addHelpMenu(QMainWindow& window) {
     menu->addAction(tr("Kinlore Web Site"), this, [] { AppController::showTorvickWebSite(); });
     menu->addAction(tr("Discussion Group"), this, [] { AppController::showDiscussionGroup(); });
     menu->addAction(tr("Mail to Support"), this, [] { AppController::sendTorvickEmail(); });
+    menu->addAction(tr("Check for Updates..."), this, [] { UpdateChecker::checkForUpdate(true); });
     menu->addSeparator();
     menu->addAction(tr("Derev Azeduze Web Page"), this, [this] { showDerevAzeduze(0); });
     menu->addAction(tr("Empty Derev Azeduze Cache"), this, &KinloreApplication::emptyPlaceAdivsorCache);
@@ -90,6 +92,10 @@ void KinloreApplication::addHelpMenu(QMainWindow& window) {
     QAction* about = menu->addAction(tr("About Kinlore II"), this, &KinloreApplication::showAboutPanel);
     about->setMenuRole(QAction::AboutRole);
 }
+
+void KinloreApplication::checkForUpdate() { UpdateChecker::checkForUpdate(false); }
+
+void KinloreApplication::readMapInfo() { UpdateChecker::readMapInfo(); }
 
 void KinloreApplication::addHelpMenuToDocumentWindows() {
     DocController::WindowFactory made = docController_->windowFactory();

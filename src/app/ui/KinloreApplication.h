@@ -112,6 +112,10 @@ public:
     void initScripts() override;
     void performLater(std::function<void()> step) override;
     void runCriticalAlert(const std::string& message, const std::string& information) override;
+    // The quiet check of the published version list at start-up.
+    void checkForUpdate() override;
+    // The start-up read of the map settings.
+    void readMapInfo() override;
     void terminate() override;
     void prefTerminate() override;
 

@@ -7,6 +7,9 @@
 #include <QNetworkInterface>
 #include <QSplitter>
 #include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -21,7 +24,16 @@
 #include "index/ui/IndexWindow.h"
 #include "places/AdvisorToolbar.h"
 #include "places/PlaceAdvisor.h"
+#include "places/ui/ImportPlace.h"
+#include "places/ui/PlaceDataTransport.h"
 #include "places/ui/PlaceWebView.h"
+#include "places/ui/SearchPlace.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
+#include "foundation/UndoManager.h"
+#include "index/DocumentWindows.h"
+#include "model/PlaceRecord.h"
+#include "places/PlaceImport.h"
 
 namespace kl {
 
@@ -42,6 +54,21 @@ UserDefaults& advisorDefaults() { return commandDefaults() ? *commandDefaults() 
 std::string userName() {
     const QByteArray name = qgetenv("USER");
     return name.isEmpty() ? std::string(qgetenv("LOGNAME").constData()) : std::string(name.constData());
+}
+
+std::vector<GEDCOMDocument*> openDocuments() {
+    DocController* documents = DocController::sharedDocumentController();
+    return documents ? documents->documents() : std::vector<GEDCOMDocument*>{};
+}
+
+IndexWindow* indexWindowOf(GEDCOMDocument* document) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<IndexWindow*>(widget); window && &window->document() == document) return window;
+    return nullptr;
+}
+
+void logError(const PlaceDataError& error) {
+    Logger::log("Error: {} domain: {} code: {} userInfo: {}", error.description, error.domain, error.code, "{}");
 }
 
 bool hasOpenDocuments() {
@@ -82,6 +109,7 @@ bool DerevAzeduze::showDerevAzeduze(int tag) {
 
 void DerevAzeduze::install(UserDefaults& defaults) {
     commandDefaults() = &defaults;
+    PlaceDataTransport::install();
     IndexWindow::setApplicationCommand(&DerevAzeduze::showDerevAzeduze);
     KinloreApplication::setDerevAzeduzeOpener(&DerevAzeduze::showDerevAzeduze);
 }
@@ -175,8 +203,36 @@ void DerevAzeduze::copyToPlaceRecord() {
                                  "Select the place again or select a new place and try again", this);
         return;
     }
-    // Copying the service's details into a place record is not built yet.
-    QApplication::beep();
+    auto* sheet = new ImportPlace(placeWeb_->placeCode(), requestURL(), openDocuments(), this);
+    sheet->startSheet(this, [this](KLSheet& ended, const Value& code) {
+        copyPlaceNow(static_cast<ImportPlace&>(ended), int(code.toInteger()));
+    });
+}
+
+void DerevAzeduze::copyPlaceNow(ImportPlace& sheet, int returnCode) {
+    sheet.deleteLater();
+    if (returnCode != KLSheet::OKCode || !sheet.download()) return;
+    if (const auto& error = sheet.download()->error) {
+        logError(*error);
+        AppAlerts::criticalAlert("Error downloading place information", error->description, this);
+        return;
+    }
+    GEDCOMDocument* document = sheet.chosenDocument();
+    if (!document) return;
+    UndoManager* undo = document->gedcomModel().undoManager();
+    if (undo) undo->beginUndoGrouping();
+    auto record = PlaceImport::copyPlaceNow(document->gedcomModel(), sheet.choice());
+    if (undo) {
+        undo->setActionName("Copy To Place");
+        undo->endUndoGrouping();
+    }
+    if (!record) return;
+    QTimer::singleShot(0, this, [document, record] {
+        if (std::vector<GEDCOMDocument*> open = openDocuments();
+            std::find(open.begin(), open.end(), document) == open.end())
+            return;
+        if (IndexWindow* window = indexWindowOf(document)) window->documentWindows().openRecordBrowser(record);
+    });
 }
 
 void DerevAzeduze::searchForPlace() {
@@ -186,8 +242,35 @@ void DerevAzeduze::searchForPlace() {
         return;
     }
     searchResults_->clear();
-    // Searching the service is not built yet.
-    QApplication::beep();
+    auto* sheet = new SearchPlace(placeWeb_->placeCode(), requestURL(), this);
+    sheet->startSheet(this, [this](KLSheet& ended, const Value& code) {
+        showFoundPlaces(static_cast<SearchPlace&>(ended), int(code.toInteger()));
+    });
+}
+
+void DerevAzeduze::showFoundPlaces(SearchPlace& sheet, int returnCode) {
+    sheet.deleteLater();
+    const int full = placePanes_->height();
+    const QList<int> sizes = placePanes_->sizes();
+    const int shown = sizes.size() > 1 ? sizes[1] : 0;
+    if (returnCode != KLSheet::OKCode || !sheet.searchResults()) {
+        if (shown > 0) placePanes_->setSizes({full, 0});
+        return;
+    }
+    const PlaceSearch::Result& result = *sheet.searchResults();
+    if (result.kind == PlaceSearch::Result::Failed) {
+        logError(result.error);
+        AppAlerts::criticalAlert("Error downloading place search results", result.error.description, this);
+        return;
+    }
+    std::string names;
+    for (const std::string& name : result.names) names += (names.empty() ? "" : "\n") + name;
+    searchResults_->setPlainText(QString::fromStdString(sheet.queryText() + "\n" + names));
+    const double wanted = (double(result.names.size()) + 3) * lineHeight_;
+    if (wanted > shown) {
+        const int divider = std::max(full / 2, full - int(wanted));
+        placePanes_->setSizes({divider, full - divider});
+    }
 }
 
 // The application has no help window yet.

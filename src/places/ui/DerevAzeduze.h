@@ -19,7 +19,9 @@ class QTextEdit;
 
 namespace kl {
 
+class ImportPlace;
 class IndexToolbarWidget;
+class SearchPlace;
 class PlaceWebView;
 class UserDefaults;
 struct ToolbarItemSpec;
@@ -48,6 +50,10 @@ public:
     bool validateMenuTag(int tag) const;
     void copyToPlaceRecord();
     void searchForPlace();
+    // The ends of the import and search sheets: write the downloaded place,
+    // or show the names found (errors as critical alerts).
+    void copyPlaceNow(ImportPlace& sheet, int returnCode);
+    void showFoundPlaces(SearchPlace& sheet, int returnCode);
     void contextHelpTopic();
     void closeOnError();
     // The web view finished a page or learned its title.

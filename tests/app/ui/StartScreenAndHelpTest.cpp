@@ -10,6 +10,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QMessageBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
 #include "UiTestSupport.h"
 #include "app/LibraryFolder.h"
@@ -18,6 +22,7 @@
 #include "app/ui/HelpViewer.h"
 #include "app/ui/KinloreApplication.h"
 #include "app/ui/StartScreenController.h"
+#include "app/ui/UpdateChecker.h"
 #include "document/GEDCOMDocument.h"
 
 namespace kl {
@@ -184,6 +189,65 @@ TEST_F(RunningApplication, DerevAzeduzePageFollowsTheLocalPlaceDataSetting) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_NE(opened[0].find(":8080/~"), std::string::npos) << opened[0];
     EXPECT_TRUE(opened[0].ends_with("/Kinlore%20II/Mundora.html"));
+}
+
+// Help > Check for Updates... reads the version list of a site on this
+// machine and tells every outcome; its buttons open the product's pages.
+TEST_F(RunningApplication, CheckForUpdatesTellsWhatTheVersionListSays) {
+    QByteArray versionList;
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [&, socket] {
+            const bool found = socket->readAll().startsWith("GET /downlds/KLIIVersion.plist ") && !versionList.isEmpty();
+            const QByteArray body = found ? versionList : QByteArray("missing");
+            socket->write((found ? "HTTP/1.0 200 OK\r\n" : "HTTP/1.0 404 Not Found\r\n") +
+                          QByteArray("Content-Length: ") + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+            socket->disconnectFromHost();
+        });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    });
+    const std::string site = "http://127.0.0.1:" + std::to_string(server.serverPort());
+    UpdateChecker::setSite(site);
+    launch();
+
+    // Answers the alert with the button of that title, noting what it said.
+    struct Told {
+        std::string text;
+        QStringList buttons;
+    };
+    auto check = [&](const QString& press) {
+        Told told;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            told.text = (box->text() + "|" + box->informativeText()).toStdString();
+            for (QAbstractButton* button : box->buttons()) told.buttons << button->text();
+            for (QAbstractButton* button : box->buttons())
+                if (button->text() == press) button->click();
+        });
+        answer.start(20);
+        helpItem("Check for Updates...")->trigger();
+        test::spinUntil([&] { return !told.text.empty(); });
+        test::spinUntil([] { return QApplication::activeModalWidget() == nullptr; });
+        return told;
+    };
+
+    Told told = check("OK");
+    EXPECT_EQ(told.text, "The latest version information could not be read from the web.|Either the version "
+                         "information file is missing or you are not connected to the web.");
+
+    versionList = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                  "<key>Official</key><array><string>9.1</string><string>3 March 2026</string>"
+                  "<string>9.1</string><string>4</string></array></dict></plist>";
+    opened.clear();
+    told = check("Release Notes");
+    EXPECT_EQ(told.text.substr(0, told.text.find('|')),
+              "A newer version of Kinlore II (9.1 build 4) posted 3 March 2026 is available for downloading.");
+    EXPECT_EQ(told.buttons, (QStringList{"Get Later", "Release Notes", "Download"}));
+    EXPECT_EQ(opened, std::vector<std::string>{site + "/downlds/KLRelease.html#v914"});
 }
 
 }  // namespace

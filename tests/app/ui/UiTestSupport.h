@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ui/UpdateChecker.h"
 #include "app/AppController.h"
 #include "foundation/ResourceFolder.h"
 #include "foundation/UserDefaults.h"
@@ -111,8 +112,12 @@ protected:
         ResourceFolder::setFolder(shipped());
         AppController::setResourcesFolder(shipped());
         defaults = std::make_unique<UserDefaults>("Kinlore II", root / "config");
+        // The start-up reads of the version list never leave this machine
+        // (the discard port refuses at once).
+        UpdateChecker::setSite("http://127.0.0.1:9");
     }
     void TearDown() override {
+        UpdateChecker::setSite({});
         defaults.reset();
         ResourceFolder::setFolder(savedResources_);
         cache.reset();

@@ -17,6 +17,16 @@
 #include <QLabel>
 #include <QWebEngineView>
 #include <QtTest/QTest>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <map>
 
 #include <fstream>
 
@@ -33,6 +43,8 @@
 #include "places/ui/MapCellView.h"
 #include "places/ui/PlaceWebView.h"
 #include "places/ui/PlacesDesktop.h"
+#include "places/ui/ImportPlace.h"
+#include "places/ui/SearchPlace.h"
 
 // The web engine (Chromium inside Qt WebEngine, built without sanitizers)
 // frees some of its own objects through a base pointer of another size,
@@ -257,6 +269,184 @@ TEST_F(PlacesWindow, APlaceRecordShowsItsBoxOnAMapThatFollowsEdits) {
     settle();
     EXPECT_TRUE(view->pagePath().empty());
     EXPECT_FALSE(view->messageLabel()->text().isEmpty());
+}
+
+// A tiny place-data service on this machine: canned replies by the request
+// text after "/cgi-bin/", 404 for anything else.
+class LocalPlaceService {
+public:
+    LocalPlaceService() {
+        server.listen(QHostAddress::LocalHost);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                    const QByteArray head = socket->readAll();
+                    const QByteArray path = head.split(' ').value(1);
+                    asked.push_back(path.mid(9).toStdString());
+                    auto reply = replies.find(asked.back());
+                    const QByteArray body = reply == replies.end() ? "missing" : QByteArray::fromStdString(reply->second);
+                    socket->write((reply == replies.end() ? "HTTP/1.0 404 Not Found\r\n" : "HTTP/1.0 200 OK\r\n") +
+                                  QByteArray("Content-Type: text/plain\r\nContent-Length: ") +
+                                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    std::string base() const { return "http://127.0.0.1:" + std::to_string(server.serverPort()) + "/cgi-bin/"; }
+
+    QTcpServer server;
+    std::map<std::string, std::string> replies;
+    std::vector<std::string> asked;
+};
+
+class PlaceSheets : public PlacesWindow {
+protected:
+    // The advisor showing Lyon, its requests going to the local service.
+    DerevAzeduze* advisorOnLyon() {
+        defaults->setObject(Value(page("home.html", "The Place Advisor")), "Mundora Alias Web Site");
+        if (!openSample()) return nullptr;
+        DerevAzeduze::showDerevAzeduze(PlaceAdvisor::ShowAdvisorTag);
+        DerevAzeduze* advisor = DerevAzeduze::sharedDerevAzeduze();
+        if (!showsTitle(*advisor, "The Place Advisor")) return nullptr;
+        advisor->placeWeb()->loadDocumentPath(page("lyon.html", "FR: Lyon, Rhône, France"));
+        if (!showsTitle(*advisor, "FR: Lyon, Rhône, France")) return nullptr;
+        advisor->placeWeb()->setRequestURL(service.base());
+        return advisor;
+    }
+    template <class Sheet>
+    static Sheet* shownSheet(DerevAzeduze& advisor) {
+        Sheet* shown = nullptr;
+        test::processUntil([&] {
+            for (Sheet* sheet : advisor.findChildren<Sheet*>())
+                if (sheet->isVisible()) shown = sheet;
+            return shown != nullptr;
+        });
+        return shown;
+    }
+    static void saveShot(QWidget& widget, const char* name) {
+        EXPECT_TRUE(widget.grab().save(QString::fromStdString((std::filesystem::path(KL_BINARY_DIR) / name).string())));
+    }
+    // Answers the next application-modal or sheet alert, giving its texts.
+    static std::string answerAlert(QWidget& window) {
+        QPointer<QMessageBox> box;
+        test::processUntil([&] {
+            for (QMessageBox* b : window.findChildren<QMessageBox*>())
+                if (b->isVisible()) box = b;
+            if (!box) box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            return !box.isNull();
+        });
+        if (!box) return "<no alert>";
+        const std::string told = (box->text() + "|" + box->informativeText()).toStdString();
+        box->buttons().front()->click();
+        return told;
+    }
+
+    LocalPlaceService service;
+};
+
+TEST_F(PlaceSheets, CopyToPlaceWritesTheDownloadedPlaceAndOpensIt) {
+    service.replies = {
+        {"fetchLevel2Details.py?country=FR&level1=Rh%C3%B4ne&level2=Lyon",
+         R"({"comment": "On two rivers", "event_dict": {"0": {"level_of_origin": "local", "property_type": "Population",
+            "_VALUE": "415000"}}, "wikipedia_URL": "https://wiki.example/Lyon"})"},
+        {"fetchLevel2MapInfo.py?country=FR&level1=Rh%C3%B4ne&level2=Lyon",
+         R"({"level2": {"sw_bb_lat": "45.7", "sw_bb_lon": "4.77", "ne_bb_lat": "45.8", "ne_bb_lon": "4.9"}})"},
+        {"fetchLevel2POIs.py?country=FR&level1=Rh%C3%B4ne&level2=Lyon&bb_factor=0.0",
+         R"({"0": {"POI_lat": "45.76", "POI_lon": "4.83", "point_name": "Old Bridge", "URL_descriptive": "https://b.example/"},
+             "1": {"POI_lat": "45.75", "POI_lon": "4.82", "point_name": "Mill"}})"}};
+    DerevAzeduze* advisor = advisorOnLyon();
+    ASSERT_NE(advisor, nullptr);
+    ASSERT_TRUE(enabled(*advisor, "CopyToPlaceRecord"));
+    advisor->toolbar()->actionForIdentifier("CopyToPlaceRecord")->trigger();
+    ImportPlace* sheet = shownSheet<ImportPlace>(*advisor);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->levels(), (std::vector<std::string>{"FR", "Rhône", "Lyon"}));
+    EXPECT_EQ(sheet->placeFld()->currentText(), "Lyon, Rhône, France");
+    EXPECT_EQ(sheet->okButton()->text(), "New");
+    ASSERT_TRUE(test::processUntil([&] { return sheet->okButton()->isEnabled(); })) << "the download ends";
+    EXPECT_EQ(service.asked.size(), 3u);
+    EXPECT_TRUE(sheet->poisWithURLBox()->isEnabled());
+    EXPECT_EQ(sheet->poisWithURLBox()->text(), "Include 1 POI that has a URL");
+    sheet->poisWithoutURLBox()->setChecked(true);
+    saveShot(*sheet, "import-place-sheet.png");
+
+    sheet->placeFld()->setEditText("Radavizu, Lower Vessmark, Vessland");
+    EXPECT_EQ(sheet->okButton()->text(), "Merge") << "the sample has that place";
+    sheet->placeFld()->setEditText("Lyon, Rhône, France");
+    sheet->okButton()->click();
+    ASSERT_TRUE(test::processUntil([&] { return doc->gedcomModel().placeForName("Lyon, Rhône, France") != nullptr; }));
+    auto record = doc->gedcomModel().placeForName("Lyon, Rhône, France");
+    const std::string text = record->gedcomString();
+    EXPECT_NE(text.find("1 _PFACT Population\n2 _VALUE 415000\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("1 _BOX Lyon\n2 _BNDS (45.7, 4.77), (45.8, 4.9)\n2 _POI Mill\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Old Bridge"), std::string::npos) << text;
+    IndexWindow* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* index = qobject_cast<IndexWindow*>(widget)) window = index;
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(test::processUntil([&] {
+        for (BrowserController* browser : browsers(*window))
+            if (browser->theRecord() == record) return true;
+        return false;
+    })) << "the place opens in a record window";
+    doc->undoManager()->undo();
+    EXPECT_EQ(doc->gedcomModel().placeForName("Lyon, Rhône, France"), nullptr) << "one undo takes the copy back";
+}
+
+TEST_F(PlaceSheets, AFailedDownloadEndsTheSheetWithAnAlert) {
+    DerevAzeduze* advisor = advisorOnLyon();
+    ASSERT_NE(advisor, nullptr);
+    advisor->copyToPlaceRecord();
+    ASSERT_NE(shownSheet<ImportPlace>(*advisor), nullptr);
+    const std::string told = answerAlert(*advisor);
+    EXPECT_EQ(told.substr(0, told.find('|')), "Error downloading place information");
+    EXPECT_NE(told.find("Not Found"), std::string::npos) << told;
+    EXPECT_TRUE(advisor->findChildren<ImportPlace*>().empty() ||
+                !advisor->findChildren<ImportPlace*>().front()->isVisible());
+}
+
+TEST_F(PlaceSheets, SearchShowsTheNamesFoundUnderThePage) {
+    service.replies = {{"fetchSubstringCaseInsensitiveMatchingNames.py?placeName=Ly&country=FR",
+                        R"({"0": {"n": "Lyon, Rhône, France"}, "1": {"n": "lyre, Somewhere, France"}})"},
+                       {"fetchSubstringCaseInsensitiveMatchingNames.py?placeName=Q&country=FR", "{}"}};
+    DerevAzeduze* advisor = advisorOnLyon();
+    ASSERT_NE(advisor, nullptr);
+    advisor->toolbar()->actionForIdentifier("SearchForPlace")->trigger();
+    SearchPlace* sheet = shownSheet<SearchPlace>(*advisor);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->label()->text().toStdString(), "Search for place within the country 'France'");
+    sheet->findString()->clear();
+    EXPECT_FALSE(sheet->okButton()->isEnabled()) << "nothing to search for";
+    sheet->findString()->setText("Q");
+    sheet->containedButton()->setChecked(true);
+    sheet->caseSensitiveBox()->setChecked(true);
+    sheet->okButton()->click();
+    ASSERT_TRUE(test::processUntil([&] { return sheet->downloadLabel()->text() == "No places found"; }));
+    EXPECT_TRUE(sheet->okButton()->isEnabled()) << "another try";
+    saveShot(*sheet, "search-place-sheet.png");
+
+    sheet->findString()->setText("Ly");
+    sheet->okButton()->click();
+    ASSERT_TRUE(test::processUntil([&] { return !advisor->searchResults()->toPlainText().isEmpty(); }));
+    EXPECT_EQ(advisor->searchResults()->toPlainText().toStdString(),
+              "Search for 'Ly' in country 'France' (contained in place name, case sensitive)\nFound one match.\n\n"
+              "Lyon, Rhône, France");
+    EXPECT_GT(advisor->searchResults()->height(), 0) << "the results pane opens";
+
+    // The next sheet shows the last text; Cancel folds the pane away.
+    advisor->searchForPlace();
+    SearchPlace* again = nullptr;
+    ASSERT_TRUE(test::processUntil([&] {
+        for (SearchPlace* s : advisor->findChildren<SearchPlace*>())
+            if (s->isVisible() && s != sheet) again = s;
+        return again != nullptr;
+    }));
+    EXPECT_EQ(again->findString()->text(), "Ly");
+    again->cancelClick();
+    settle();
+    EXPECT_EQ(advisor->searchResults()->height(), 0);
 }
 
 }  // namespace
