@@ -50,6 +50,9 @@ ScriptsDesktop::ScriptsDesktop(UserDefaults& defaults, QObject* parent)
       application_(std::make_shared<QtScriptApplication>(defaults, panel_)),
       beep_([] { QApplication::beep(); }) {
     application_->setDocuments([this] { return documents_ ? documents_->documents() : std::vector<GEDCOMDocument*>{}; });
+    application_->setCloser([this](GEDCOMDocument& document) {
+        if (documents_) documents_->closeDocument(document);
+    });
 }
 
 ScriptsDesktop::~ScriptsDesktop() {
