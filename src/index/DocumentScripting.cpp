@@ -13,6 +13,7 @@
 #include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 #include "model/GEDCOMRecord.h"
+#include "model/HEADRecord.h"
 
 namespace kl {
 
@@ -64,11 +65,24 @@ std::optional<std::string> DocumentScripting::klis_getAttribute(const std::strin
         else if (name == "path") answer = file ? file->string() : std::string();
         else if (name == "folder") answer = file ? file->parent_path().string() : std::string();
         else if (name == "modified") answer = boolText(doc.isDocumentEdited());
+        else if (name == "homeRecord" || name == "mainSubmitter") {
+            if (auto header = std::dynamic_pointer_cast<HEADRecord>(index.gedcomModel().header()))
+                answer = name == "homeRecord" ? header->homeRecord() : header->mainSubmitter();
+        }
     });
     return answer;
 }
 
-bool DocumentScripting::klis_setAttribute(const std::string&, const std::string&, ISInterpreter*) { return false; }
+bool DocumentScripting::klis_setAttribute(const std::string& name, const std::string& value, ISInterpreter*) {
+    if (name != "homeRecord" && name != "mainSubmitter") return false;
+    onMain([&](IndexController& index) {
+        auto header = std::dynamic_pointer_cast<HEADRecord>(index.gedcomModel().header());
+        if (!header) return;
+        if (name == "homeRecord") header->setHomeRecord(value);
+        else header->setMainSubmitter(value);
+    });
+    return true;
+}
 
 std::shared_ptr<Object> DocumentScripting::klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) {
     static constexpr std::string_view kRecordWithID = "recordWithID";
@@ -144,6 +158,46 @@ std::optional<std::string> DocumentScripting::endUndo(const std::optional<std::s
         undo.endUndoGrouping();
     });
     return failure;
+}
+
+std::optional<std::string> DocumentScripting::saveForScript(const std::string& location) {
+    std::optional<std::string> failure = std::string("the document was closed");
+    onMain([&](IndexController& index) {
+        std::string error;
+        if (index.document().saveAndCloseDocument(location, &error)) failure.reset();
+        else failure = error.empty() ? std::string("the document could not be saved") : error;
+    });
+    return failure;
+}
+
+bool DocumentScripting::exportFinally(const std::string& path) {
+    bool written = false;
+    onMain([&](IndexController& index) { written = index.document().exportFinally(path); });
+    return written;
+}
+
+bool DocumentScripting::hasFile() {
+    bool has = false;
+    onMain([&](IndexController& index) { has = index.document().fileURL().has_value(); });
+    return has;
+}
+
+void DocumentScripting::ISDeleteAlbum(const ListPtr& album) {
+    onMain([&](IndexController& index) {
+        index.deleteAlbum(album);
+        index.document().undo().setActionName("Delete Album");
+    });
+}
+
+bool DocumentScripting::clearContextInfo(const std::string& recordType) {
+    bool found = false;
+    onMain([&](IndexController& index) {
+        auto list = index.recordsIndex().listForType(recordType);
+        if (!list) return;
+        found = true;
+        for (const auto& record : list->order()) record->setContextInfo(Value());
+    });
+    return found;
 }
 
 std::optional<std::string> DocumentScripting::argsSelectRecordType(const std::string& listName,

@@ -56,6 +56,19 @@ public:
     // none.
     std::optional<std::string> argsSelectRecordType(const std::string& listName, const std::string& recordType,
                                                     const std::string& sortExpression);
+    // Saves for a script: "" to the document's own file when edited, any
+    // other text is a package path a copy is written to. The failure text,
+    // or nullopt.
+    std::optional<std::string> saveForScript(const std::string& location);
+    // Exports with the current export options; whether the file was written.
+    bool exportFinally(const std::string& path);
+    // Whether the document has a file of its own (false once closed).
+    bool hasFile();
+    // Takes the album out of the store as one undo step "Delete Album".
+    void ISDeleteAlbum(const ListPtr& album);
+    // Forgets the context information of every record of the type; false
+    // when the document has no such list.
+    bool clearContextInfo(const std::string& recordType);
 
 private:
     // Runs the work on the main thread while the document is open; false

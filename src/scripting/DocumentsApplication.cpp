@@ -1,5 +1,6 @@
 #include "scripting/DocumentsApplication.h"
 
+#include "document/GEDCOMDocument.h"
 #include "foundation/MainThread.h"
 #include "index/DocumentScripting.h"
 #include "index/IndexController.h"
@@ -20,6 +21,23 @@ std::shared_ptr<Object> DocumentsApplication::klis_getObjectAttribute(const std:
     });
     if (name == "documents") return sender->makeList(std::move(open));
     return open.empty() ? sender->scriptObject("None") : open.front().object();
+}
+
+bool DocumentsApplication::closeDocument(const DocumentScripting& document) {
+    bool closed = false;
+    Dispatcher::current().postAndWait([&] {
+        if (!documents_ || !closer_) return;
+        for (GEDCOMDocument* doc : documents_()) {
+            IndexController* index = IndexController::forDocument(doc);
+            if (!index || index->scriptDocument().get() != &document) continue;
+            // The script chose not to save: nothing is left to ask about.
+            doc->updateChangeCount(GEDCOMDocument::Change::Cleared);
+            closer_(*doc);
+            closed = true;
+            return;
+        }
+    });
+    return closed;
 }
 
 }  // namespace kl

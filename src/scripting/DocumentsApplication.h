@@ -16,6 +16,7 @@
 
 namespace kl {
 
+class DocumentScripting;
 class GEDCOMDocument;
 
 class DocumentsApplication : public ScriptApplication {
@@ -23,12 +24,21 @@ public:
     // The open documents, front first; called on the main thread.
     using Documents = std::function<std::vector<GEDCOMDocument*>()>;
 
+    // Closes an open document without asking; main thread.
+    using Closer = std::function<void(GEDCOMDocument&)>;
+
     explicit DocumentsApplication(Documents documents = {}) : documents_(std::move(documents)) {}
     void setDocuments(Documents documents) { documents_ = std::move(documents); }
+    void setCloser(Closer closer) { closer_ = std::move(closer); }
+    // Closes the open document a script holds, dropping its unsaved
+    // changes; false when it is not open here or nothing can close it.
+    // Called from a script's thread.
+    bool closeDocument(const DocumentScripting& document);
     std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;
 
 private:
     Documents documents_;
+    Closer closer_;
 };
 
 }  // namespace kl

@@ -117,6 +117,10 @@ const RunServer::Tables& RunServer::commandTables() {
             {"beginundo", &RunServer::doObjectBeginundo},
             {"endundo", &RunServer::doObjectEndundo},
             {"display", &RunServer::doObjectDisplay},
+            {"save", &RunServer::doObjectSave},
+            {"close", &RunServer::doObjectClose},
+            {"clearcontextinfo", &RunServer::doObjectClearcontextinfo},
+            {"exportgedcom", &RunServer::doObjectExportgedcom},
         },
     };
     return tables;

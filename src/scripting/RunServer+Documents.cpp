@@ -2,7 +2,15 @@
 // filling, emptying and combining albums, grouping a script's changes into
 // one undo step, and choosing the list the index window shows. The model is
 // changed on the main thread while the script waits.
+#include "document/ExportOptions.h"
+#include "document/GEDCOMDocument.h"
+#include "document/GEDCOMModel.h"
 #include "document/RecordsList.h"
+#include "foundation/AsciiText.h"
+#include "foundation/TildePath.h"
+#include "foundation/UserDefaults.h"
+#include "index/IndexController.h"
+#include "scripting/DocumentsApplication.h"
 #include "foundation/Logger.h"
 #include "foundation/MainThread.h"
 #include "index/DocumentScripting.h"
@@ -149,6 +157,156 @@ void RunServer::doObjectDisplay(const Value& target) {
     const std::string sort = more() ? *getString() : std::string();
     returnValue_ = Value();
     if (auto error = doc->argsSelectRecordType(*listName, type, sort)) outputError(*error, &origCmd_);
+}
+
+// ---- saving, closing and exporting
+
+std::optional<std::string> RunServer::newPackagePath(const std::string& path, const std::string& command) {
+    const std::filesystem::path target(expandTilde(path));
+    if (!target.string().ends_with("gedpkg")) {
+        outputError(command + " must be to file with extension 'gedpkg'", &origCmd_);
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target, error))) {
+        outputError(command + " cannot overwrite an existing file", &origCmd_);
+        return std::nullopt;
+    }
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    if (!std::filesystem::is_directory(folder, error)) {
+        outputError(command + " has folder that does not exist or is inaccessible", &origCmd_);
+        return std::nullopt;
+    }
+    return target.string();
+}
+
+void RunServer::doObjectSave(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    if (!doc) {
+        outputError("save command only allowed for documents", &origCmd_);
+        return;
+    }
+    // An empty path is no path: the document saves to its own file.
+    std::string location = more() ? *getString() : std::string();
+    if (!location.empty()) {
+        auto path = newPackagePath(location, "save");
+        if (!path) return;
+        location = *path;
+    } else if (!doc->hasFile()) {
+        // Reporting beats a save that silently wrote nothing.
+        outputError("save needs a path for a document that was never saved", &origCmd_);
+        return;
+    }
+    if (auto failure = doc->saveForScript(location)) outputError("The document could not be saved: " + *failure, &origCmd_);
+}
+
+void RunServer::doObjectClose(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    if (!doc) {
+        outputError("close command only allowed for documents or windows", &origCmd_);
+        return;
+    }
+    const std::string option = more() ? *getString() : std::string("no");
+    const std::string lower = asciiLower(option);
+    std::string location;
+    if (lower == "false" || lower == "no") {
+        location = "no";
+    } else if (lower == "true" || lower == "yes" || option.empty()) {
+        location = doc->hasFile() ? std::string() : std::string("no");
+    } else {
+        auto path = newPackagePath(option, "close with save");
+        if (!path) return;
+        location = *path;
+    }
+    if (location != "no") {
+        // A failed save keeps the document open, so nothing is lost.
+        if (auto failure = doc->saveForScript(location)) {
+            outputError("The document could not be saved: " + *failure, &origCmd_);
+            return;
+        }
+    }
+    auto* documents = dynamic_cast<DocumentsApplication*>(&application());
+    if (!documents || !documents->closeDocument(*doc)) outputError("The document could not be closed", &origCmd_);
+}
+
+void RunServer::doObjectClearcontextinfo(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    const std::optional<std::string> type = doc && more() ? getString() : std::nullopt;
+    if (!doc || !type || !doc->clearContextInfo(*type))
+        outputError("class " + scriptClassName(target) + " does not respond to clearContextInfo", &origCmd_);
+}
+
+void RunServer::doObjectExportgedcom(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    if (!doc) {
+        outputError("The target object for ExportGEDCOM command must be a document", &origCmd_);
+        return;
+    }
+    auto path = getString();
+    if (!path) return;
+    Array options;
+    // A missing options list is reported and the export goes on with the defaults.
+    if (auto listName = getString())
+        if (const Array* items = listItemsOf(findExistingObject(*listName))) options = *items;
+    static const std::pair<const char*, int> kEncodings[] = {
+        {"char_macos", 0}, {"char_ansel", 1}, {"char_utf8", 2}, {"char_utf16", 3}, {"char_windows", 4}};
+    static const std::pair<const char*, int> kLineEnds[] = {{"lines_cr", 0}, {"lines_lf", 1}, {"lines_lfcr", 2}};
+    static const std::pair<const char*, int> kStyles[] = {{"gedcom551", 0},       {"gedcom551_embedded", 1},
+                                                          {"gedcom55", 2},        {"kinlore_records", 3},
+                                                          {"kinlore_all", 4},     {"kinlore_settings", 5}};
+    int encoding = 2, lineEnd = 1, style = 0;
+    for (const Value& item : options) {
+        const std::string* text = item.string();
+        if (!text) continue;
+        const std::string word = asciiLower(*text);
+        for (const auto& [name, index] : kEncodings)
+            if (word == name) encoding = index;
+        for (const auto& [name, index] : kLineEnds)
+            if (word == name) lineEnd = index;
+        for (const auto& [name, index] : kStyles)
+            if (word == name) style = index;
+    }
+    onMain([&] {
+        // The script's choices must not become the user's export settings.
+        UserDefaults& defaults = UserDefaults::standard();
+        const Value savedLength = defaults.objectForKey(ExportOptions::kMaximumLineKey);
+        const int savedEncoding = ExportOptions::exportEncodingIndex();
+        const int savedLineEnd = ExportOptions::lineEndingIndex();
+        const int savedStyle = ExportOptions::exportStyle();
+        const Value storedEncoding = defaults.objectForKey(ExportOptions::kCharacterSetKey);
+        const Value storedLineEnd = defaults.objectForKey(ExportOptions::kLineEndingKey);
+        const Value storedStyle = defaults.objectForKey(ExportOptions::kStyleKey);
+        ExportOptions::setAlbumIndex(0);
+        ExportOptions::setMaximumLineLength(255, defaults);
+        ExportOptions::setCurrentEncodingByIndex(encoding, defaults);
+        ExportOptions::setCurrentLineEndingByIndex(lineEnd, defaults);
+        ExportOptions::setExportStyle(style, defaults);
+        doc->exportFinally(*path);
+        ExportOptions::setCurrentEncodingByIndex(savedEncoding, defaults);
+        ExportOptions::setCurrentLineEndingByIndex(savedLineEnd, defaults);
+        ExportOptions::setExportStyle(savedStyle, defaults);
+        ExportOptions::setupExportPreferences(defaults);
+        for (const auto& [key, value] : {std::pair{ExportOptions::kMaximumLineKey, savedLength},
+                                          std::pair{ExportOptions::kCharacterSetKey, storedEncoding},
+                                          std::pair{ExportOptions::kLineEndingKey, storedLineEnd},
+                                          std::pair{ExportOptions::kStyleKey, storedStyle}})
+            defaults.setObject(value, key);
+        ExportOptions::setupExportPreferences(defaults);
+    });
+}
+
+bool RunServer::deleteAlbum(const Value& target) {
+    auto album = albumOf(target);
+    if (!album) return false;
+    std::shared_ptr<DocumentScripting> doc;
+    onMain([&] {
+        GEDCOMModel* model = album->model();
+        auto* document = model ? dynamic_cast<GEDCOMDocument*>(model->document()) : nullptr;
+        if (IndexController* index = document ? IndexController::forDocument(document) : nullptr)
+            doc = index->scriptDocument();
+    });
+    if (doc) doc->ISDeleteAlbum(album);
+    return true;
 }
 
 }  // namespace kl

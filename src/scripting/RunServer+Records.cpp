@@ -177,7 +177,9 @@ void RunServer::doObjectFindstructures(const Value& target) {
 void RunServer::doObjectDelete(const Value& target, const Value& container, long index) {
     const Array* before = listItemsOf(container);
     const std::size_t countBefore = before ? before->size() : 0;
-    if (auto record = target.objectAs<GEDCOMRecord>()) {
+    if (deleteAlbum(target)) {
+        // The album is gone; a script list that held it drops it below.
+    } else if (auto record = target.objectAs<GEDCOMRecord>()) {
         if (auto reason = record->canBeDeleted(1)) {
             outputError("Error deleting a record - " + *reason, &origCmd_);
             return;

@@ -316,6 +316,16 @@ private:
     void doObjectBeginundo(const Value& target);
     void doObjectEndundo(const Value& target);
     void doObjectDisplay(const Value& target);
+    void doObjectSave(const Value& target);
+    void doObjectClose(const Value& target);
+    void doObjectClearcontextinfo(const Value& target);
+    void doObjectExportgedcom(const Value& target);
+    // The package path a save or close writes to: "~" expanded, ending in
+    // "gedpkg", not there yet, in a folder that is; nullopt after a report
+    // whose texts begin with `command`.
+    std::optional<std::string> newPackagePath(const std::string& path, const std::string& command);
+    // "delete" on a user album; false when the target is no album.
+    bool deleteAlbum(const Value& target);
     void filterAlbum(const Value& target, int kind, const std::string& command);
     // The target as a document, then the object name that receives what a
     // command makes (the argument just read); nullptr after a report.

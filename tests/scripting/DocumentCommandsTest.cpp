@@ -3,7 +3,16 @@
 // step, choose the list the index window shows and read what it lists.
 #include "ScriptTestSupport.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "document/ExportOptions.h"
+#include "document/GEDCOMDocument.h"
+#include "foundation/UserDefaults.h"
+#include "scripting/DocumentsApplication.h"
 
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
@@ -14,6 +23,8 @@
 
 namespace kl::test {
 namespace {
+
+namespace fs = std::filesystem;
 
 // Three people in a document whose index window shows the individuals;
 // scripts get the document as "doc".
@@ -82,7 +93,25 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"BeginUndoOnAList", "createlist l\nl.beginundo", "",
                    "BeginUndo command only allowed for document objects"},
         ScriptCase{"EndUndoWithoutAGroupGoesOn", "doc.endundo\nwrite \"after\"", "after", nullptr},
-        ScriptCase{"RemovingFromAListStillWorks", "createlist l a b\nl.remove 0\nwrite @l.0", "b", nullptr}),
+        ScriptCase{"RemovingFromAListStillWorks", "createlist l a b\nl.remove 0\nwrite @l.0", "b", nullptr},
+        ScriptCase{"SaveOnlyToAPackage", "doc.save \"/tmp/x.ged\"", "", "save must be to file with extension 'gedpkg'"},
+        ScriptCase{"SaveIntoAMissingFolder", "doc.save \"/no-such-folder-kl/x.gedpkg\"", "",
+                   "save has folder that does not exist or is inaccessible"},
+        ScriptCase{"SaveAnUntitledDocumentNeedsAPath", "doc.save", "",
+                   "save needs a path for a document that was never saved"},
+        ScriptCase{"SaveOnAList", "createlist l\nl.save", "", "save command only allowed for documents"},
+        ScriptCase{"CloseWithSaveOnlyToAPackage", "doc.close \"/tmp/x.txt\"", "",
+                   "close with save must be to file with extension 'gedpkg'"},
+        ScriptCase{"CloseOnAList", "createlist l\nl.close", "", "close command only allowed for documents or windows"},
+        ScriptCase{"ClearContextInfoOfAnUnknownType", "doc.clearcontextinfo _XYZ", "",
+                   "class DocumentScripting does not respond to clearContextInfo"},
+        ScriptCase{"ExportOnAList", "createlist l\nl.exportgedcom \"/tmp/x.ged\", l", "",
+                   "The target object for ExportGEDCOM command must be a document"},
+        ScriptCase{"DeleteAnAlbum",
+                   "doc.addalbum a, Gone\ngetobject all doc.albums\nwrite @all.count\na.delete\n"
+                   "getobject all doc.albums\nwrite @all.count",
+                   "10", nullptr},
+        ScriptCase{"SetTheHomeRecord", "doc.set homeRecord \"@I2@\"\nwrite @doc.homeRecord", "@I2@", nullptr}),
     caseName);
 
 TEST(AlbumCommands, UnionAddsOnceDifferenceAndIntersectionTakeAway) {
@@ -120,6 +149,30 @@ TEST(AlbumCommands, ChangesBetweenBeginAndEndUndoAreOneNamedStep) {
 
 // A script that outlives the document's window finds a closed document:
 // no answers and no changes, never freed memory.
+TEST(DocumentObject, ClearContextInfoForgetsItForEveryRecordOfTheType) {
+    DocumentScript f;
+    for (const char* id : {"@I1@", "@I3@"}) f.window.record(id)->setContextInfo(Value(7));
+    const ScriptOutcome outcome = f.run("doc.clearcontextinfo INDI");
+    EXPECT_EQ(outcome.report, "");
+    for (const char* id : {"@I1@", "@I3@"}) EXPECT_TRUE(f.window.record(id)->contextInfo().isNull()) << id;
+}
+
+// A script closes the document it holds through the application.
+TEST(DocumentObject, CloseDropsUnsavedChangesWithoutAsking) {
+    IndexFixture window;
+    window.open(people({"Ann /Apple/"}));
+    auto application = std::make_shared<DocumentsApplication>([&] { return std::vector<GEDCOMDocument*>{&window.doc}; });
+    std::vector<GEDCOMDocument*> closed;
+    application->setCloser([&](GEDCOMDocument& doc) { closed.push_back(&doc); });
+    ScriptHarness harness(nullptr, application);
+    window.doc.updateChangeCount(GEDCOMDocument::Change::Done);
+    const ScriptOutcome outcome =
+        harness.run("doc.close", {{"doc", Value(std::static_pointer_cast<Object>(window.index->scriptDocument()))}});
+    EXPECT_EQ(outcome.report, "");
+    EXPECT_EQ(closed, std::vector<GEDCOMDocument*>{&window.doc});
+    EXPECT_FALSE(window.doc.isDocumentEdited());
+}
+
 TEST(DocumentObject, AnswersNothingOnceItsWindowHasGone) {
     DocumentScript f;
     auto doc = f.window.index->scriptDocument();

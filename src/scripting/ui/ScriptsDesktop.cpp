@@ -13,16 +13,23 @@
 #include "app/ui/DocController.h"
 #include "app/ui/AppAlerts.h"
 #include "foundation/AsciiText.h"
+#include "foundation/Logger.h"
 #include "foundation/TildePath.h"
 #include "foundation/UserDefaults.h"
 #include "scripting/ExtensionInstaller.h"
 #include "scripting/ScriptController.h"
+#include "scripting/ScriptRunner.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 #include "scripting/ui/QtClipboard.h"
 #include "scripting/ui/QtScriptApplication.h"
 #include "scripting/ui/ScriptDialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
 
 namespace kl {
 
@@ -43,6 +50,9 @@ ScriptsDesktop::ScriptsDesktop(UserDefaults& defaults, QObject* parent)
       application_(std::make_shared<QtScriptApplication>(defaults, panel_)),
       beep_([] { QApplication::beep(); }) {
     application_->setDocuments([this] { return documents_ ? documents_->documents() : std::vector<GEDCOMDocument*>{}; });
+    application_->setCloser([this](GEDCOMDocument& document) {
+        if (documents_) documents_->closeDocument(document);
+    });
 }
 
 ScriptsDesktop::~ScriptsDesktop() {
@@ -130,7 +140,7 @@ void ScriptsDesktop::fillExtensionsMenu(QMenu& menu) {
     connect(menu.addAction(tr("Documentation...")), &QAction::triggered, this, [this] { showDocumentation(); });
 }
 
-ExtensionInstaller ScriptsDesktop::installer() {
+ExtensionPrompts ScriptsDesktop::prompts() {
     ExtensionPrompts prompts;
     prompts.askOverwrite = [](const std::string& message, const std::string& informative) {
         return AppAlerts::runCriticalAlert(message, informative, std::string("Overwrite"), std::string("Skip")) ==
@@ -143,14 +153,18 @@ ExtensionInstaller ScriptsDesktop::installer() {
         AppAlerts::infoAlert(message, informative, nullptr);
     };
     prompts.choose = [](const Dictionary& arguments) { return ScriptDialogs::userChoiceCommand(arguments); };
-    prompts.beep = beep_;
+    prompts.beep = [this] { beep_(); };
+    return prompts;
+}
+
+ExtensionInstaller ScriptsDesktop::installer() {
     std::filesystem::path current;
     if (auto format = defaults_.stringForKey(LibraryFolder::currentFormatKey)) {
         std::string path = expandTilde(*format);
         while (path.size() > 1 && path.back() == '/') path.pop_back();
         current = path;
     }
-    return ExtensionInstaller(*library(), std::move(prompts), current);
+    return ExtensionInstaller(*library(), prompts(), current);
 }
 
 void ScriptsDesktop::installPluginMenuCmd() {
@@ -179,7 +193,29 @@ void ScriptsDesktop::removePluginMenuCmd(int tag) {
                                                        : ExtensionInstaller::SystemLibrary);
 }
 
+ScriptRunner& ScriptsDesktop::runner() {
+    if (runner_) return *runner_;
+    ScriptRunner::Ports ports;
+    ports.prompts = prompts();
+    ports.interpret = [this](const std::filesystem::path& path, const std::string& title) {
+        return controller().interpretScript(path, title);
+    };
+    ports.startProcess = [this](const std::string& title, std::vector<std::string> arguments,
+                                TaskCommand::Environment environment, std::filesystem::path folder) {
+        panel_->restart(title);
+        panel_->showWindow();
+        panel_->runCommand(std::move(arguments), std::move(environment), std::move(folder));
+    };
+    ports.setScriptMessage = [this](const std::string& message) { application_->setScriptMessage(message); };
+    runner_ = std::make_unique<ScriptRunner>(library(), defaults_, application_->appVersionNumber(), std::move(ports));
+    return *runner_;
+}
+
 void ScriptsDesktop::openScriptsMenuCmd(int tag) {
+    openScriptsMenuCmd(tag, QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier));
+}
+
+void ScriptsDesktop::openScriptsMenuCmd(int tag, bool alt) {
     LibraryFolder* folder = library();
     const auto path = folder ? folder->menus().plugInAtIndex(tag) : std::nullopt;
     if (!path) {
@@ -187,12 +223,52 @@ void ScriptsDesktop::openScriptsMenuCmd(int tag) {
         return;
     }
     const std::string kind = asciiLower(path->extension().string());
-    if (kind == ".klscpt") {
-        controller().interpretScript(*path, path->stem().string());
+    std::string title = path->stem().string();
+    if (kind == ".kfrmt") return alt ? openInEditor(*path) : openFormat(*path);
+    if (alt) {
+        if (kind == ".scpt" || kind == ".applescript")
+            AppAlerts::criticalAlert("The '" + title + "' extension is an AppleScript and cannot be edited here.",
+                                     std::string("AppleScripts cannot run on Linux."), nullptr);
+        else
+            openInEditor(*path);
         return;
     }
-    // Outside scripts and extensions do not run yet.
-    beep_();
+    std::filesystem::path script = *path;
+    if (kind == ".kplug") {
+        auto decoded = runner().decodePluginBundle(*path, title);
+        if (!decoded) return;
+        script = *decoded;
+    }
+    runner().runScriptAtPath(script, title, ScriptRunSource::ExtensionsMenu);
+}
+
+void ScriptsDesktop::openInEditor(const std::filesystem::path& path) {
+    if (!openInEditor_)
+        openInEditor_ = [](const std::filesystem::path& file) {
+            const QString program = QDir(QCoreApplication::applicationDirPath()).filePath("kinlore-editor");
+            return QFileInfo(program).isExecutable() &&
+                   QProcess::startDetached(program, {QString::fromStdString(file.string())});
+        };
+    // A second try, as the desktop sometimes refuses the first start.
+    if (openInEditor_(path) || openInEditor_(path)) return;
+    AppAlerts::criticalAlert("The Kinlore Editor application could not be found or a copy is in the trash.",
+                             std::string("Empty the trash and/or reinstall Kinlore II to restore the Kinlore Editor"),
+                             nullptr);
+}
+
+void ScriptsDesktop::openFormat(const std::filesystem::path& path) {
+    LibraryFolder* folder = library();
+    if (!folder) return beep_();
+    // Opening a format makes it the current one; a format that fails to
+    // open leaves the one in use.
+    const std::optional<std::string> previous = defaults_.stringForKey(LibraryFolder::currentFormatKey);
+    try {
+        folder->saveCurrentFormat();
+        defaults_.setObject(Value(abbreviateWithTilde(path.string())), LibraryFolder::currentFormatKey);
+        folder->openCurrentFormat(previous);
+    } catch (const std::exception& e) {
+        Logger::log("The format '{}' could not be opened: {}", path.string(), e.what());
+    }
 }
 
 }  // namespace kl

@@ -9,11 +9,13 @@
 // controller and outlives it. Thread: GUI thread.
 #include <QObject>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "app/ui/ScriptsHost.h"
 #include "foundation/Value.h"
+#include "scripting/ExtensionInstaller.h"
 
 class QMenu;
 
@@ -27,6 +29,7 @@ class ExtensionDocs;
 class QtClipboard;
 class QtScriptApplication;
 class ScriptController;
+class ScriptRunner;
 class UserDefaults;
 
 class ScriptsDesktop : public QObject, public ScriptsHost {
@@ -47,8 +50,15 @@ public:
     // Refills the menu from the library's list (it is rebuilt each time it
     // opens, so it follows every buildScriptsMenu).
     void fillExtensionsMenu(QMenu& menu);
-    // An Extensions-menu item: the file at that index of the plug-in list.
+    // An Extensions-menu item: the file at that index of the plug-in list
+    // runs; with the Alt key held it opens for editing in Kinlore Editor.
     void openScriptsMenuCmd(int tag);
+    void openScriptsMenuCmd(int tag, bool alt);
+    // Runs one script file (a format's link, an outside request).
+    ScriptRunner& runner();
+    // Opens a file in Kinlore Editor; false when the editor could not start.
+    using EditorLauncher = std::function<bool(const std::filesystem::path&)>;
+    void setEditorLauncher(EditorLauncher launcher) { openInEditor_ = std::move(launcher); }
     // Install Extensions…: a package and the library it goes to.
     void installPluginMenuCmd();
     // Remove User Extensions… (8003) and Remove System Extensions… (8005).
@@ -66,6 +76,9 @@ public:
 private:
     LibraryFolder* library() const;
     ExtensionInstaller installer();
+    ExtensionPrompts prompts();
+    void openInEditor(const std::filesystem::path& path);
+    void openFormat(const std::filesystem::path& path);
 
     UserDefaults& defaults_;
     std::shared_ptr<AppleScriptActivePanel> panel_;
@@ -76,6 +89,8 @@ private:
     DocController* documents_ = nullptr;
     std::function<void()> beep_;
     std::unique_ptr<ExtensionDocs> docs_;
+    std::unique_ptr<ScriptRunner> runner_;
+    EditorLauncher openInEditor_;
 };
 
 }  // namespace kl

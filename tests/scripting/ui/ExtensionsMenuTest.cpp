@@ -1,5 +1,6 @@
 // Kinlore II's Extensions menu with a fresh library: the shipped example
-// script runs under the script run panel; an outside script kind beeps.
+// script runs under the script run panel; so do Python scripts and
+// extensions, and Alt opens an item in Kinlore Editor instead.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -13,6 +14,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
+#include <QWindow>
 
 #include <fstream>
 
@@ -97,21 +100,111 @@ TEST_F(ExtensionsMenu, ExampleScriptRunsUnderThePanel) {
     EXPECT_TRUE(panel.grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "script-panel.png").string())));
 }
 
-TEST_F(ExtensionsMenu, AnOutsideScriptBeeps) {
-    LibraryFolder* library = AppController::sharedLibrary();
-    ASSERT_NE(library, nullptr);
-    const fs::path scriptsFolder = library->libraryFile("Scripts");
-    fs::create_directories(scriptsFolder);
-    std::ofstream(scriptsFolder / "Hello.py") << "print('hello')\n";
-    library->buildScriptsMenu();
+// Outside scripts: a Python script runs as a child under the panel, with
+// Alt held an item opens in Kinlore Editor instead, and an AppleScript is
+// refused with an alert.
+class OutsideScripts : public ExtensionsMenu {
+protected:
+    void SetUp() override {
+        ExtensionsMenu::SetUp();
+        if (HasFatalFailure()) return;
+        scriptsFolder = AppController::sharedLibrary()->libraryFile("Scripts");
+        fs::create_directories(scriptsFolder);
+        defaults->setObject(Value("/usr/bin/python3"), "Path to python");
+        scripts->setEditorLauncher([this](const fs::path& path) {
+            edited.push_back(path);
+            return editorThere;
+        });
+    }
+    QAction* item(const QString& title) {
+        AppController::sharedLibrary()->buildScriptsMenu();
+        QMenu* menu = extensionsMenu();
+        if (!menu) return nullptr;
+        emit menu->aboutToShow();
+        return find(*menu, title);
+    }
+    // The menu item as the user picks it, with or without Alt held.
+    void pick(QAction& action, bool alt) {
+        QWindow* window = application->emptyWindow()->windowHandle();
+        if (alt) QTest::keyPress(window, Qt::Key_Alt, Qt::AltModifier);
+        action.trigger();
+        if (alt) QTest::keyRelease(window, Qt::Key_Alt, Qt::NoModifier);
+    }
+    // The next alert's text goes to `shown` and the alert is closed.
+    void closeNextAlert() {
+        test::whenModal<QMessageBox>([this](QMessageBox& box) {
+            shown.push_back(box.text().toStdString());
+            box.buttons().front()->click();
+        });
+    }
 
-    QMenu* menu = extensionsMenu();
-    ASSERT_NE(menu, nullptr);
-    emit menu->aboutToShow();
-    QAction* hello = find(*menu, "Hello");
+    fs::path scriptsFolder;
+    std::vector<fs::path> edited;
+    std::vector<std::string> shown;
+    bool editorThere = true;
+};
+
+TEST_F(OutsideScripts, APythonScriptRunsUnderThePanel) {
+    std::ofstream(scriptsFolder / "Hello.py")
+        << "import os, sys\n"
+           "print('hello from', sys.argv[1])\n"
+           "print('modules first in', os.path.basename(os.environ['PYTHONPATH'].split(':')[0]))\n"
+           "print('working in', os.path.basename(os.getcwd()))\n";
+    QAction* hello = item("Hello");
     ASSERT_NE(hello, nullptr);
-    hello->trigger();
-    EXPECT_EQ(beeps, 1);
+    pick(*hello, false);
+
+    AppleScriptActivePanel& panel = scripts->panel();
+    EXPECT_TRUE(panel.isVisible());
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(panel.statusText().toStdString(), "Script 'Hello' is done");
+    EXPECT_EQ(panel.outputText().toStdString(),
+              "hello from org.kinlore.KinloreII\nmodules first in Scripts\nworking in Scripts\n");
+    EXPECT_EQ(beeps, 0);
+    EXPECT_TRUE(panel.grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "python-script-panel.png").string())));
+}
+
+TEST_F(OutsideScripts, AltOpensTheItemInKinloreEditor) {
+    std::ofstream(scriptsFolder / "Hello.py") << "print('hello')\n";
+    QAction* hello = item("Hello");
+    ASSERT_NE(hello, nullptr);
+    pick(*hello, true);
+    EXPECT_EQ(edited, std::vector<fs::path>{scriptsFolder / "Hello.py"});
+    EXPECT_FALSE(scripts->panel().isVisible());
+
+    // An editor that will not start is tried twice, then the user is told.
+    editorThere = false;
+    edited.clear();
+    closeNextAlert();
+    pick(*item("Hello"), true);
+    EXPECT_EQ(edited.size(), 2u);
+    EXPECT_EQ(shown, std::vector<std::string>{"The Kinlore Editor application could not be found or a copy is in the trash."});
+}
+
+TEST_F(OutsideScripts, AnExtensionRunsTheScriptItsManifestNames) {
+    const fs::path package = scriptsFolder / "Tool.kplug";
+    fs::create_directories(package);
+    std::ofstream(package / "main.klscpt") << "write \"packed\"";
+    std::ofstream(package / "manifest.plist")
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+           "<key>menu command</key><string>Packed Tool</string>\n"
+           "<key>main</key><dict><key>main.klscpt</key><string></string></dict>\n</dict>\n</plist>\n";
+    QAction* tool = item("Packed Tool");
+    ASSERT_NE(tool, nullptr);
+    pick(*tool, false);
+    AppleScriptActivePanel& panel = scripts->panel();
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(panel.statusText().toStdString(), "Script 'Packed Tool' is done");
+    EXPECT_EQ(panel.outputText().toStdString(), "packed");
+}
+
+TEST_F(OutsideScripts, AnAppleScriptIsRefusedWithAnAlert) {
+    std::ofstream(scriptsFolder / "Old.applescript") << "display dialog \"hi\"\n";
+    QAction* old = item("Old");
+    ASSERT_NE(old, nullptr);
+    closeNextAlert();
+    pick(*old, false);
+    EXPECT_EQ(shown, std::vector<std::string>{"The 'Old' extension could not be run"});
     EXPECT_FALSE(scripts->panel().isVisible());
 }
 
