@@ -57,10 +57,11 @@ public:
     std::optional<std::string> argsSelectRecordType(const std::string& listName, const std::string& recordType,
                                                     const std::string& sortExpression);
 
-private:
     // Runs the work on the main thread while the document is open; false
     // once it has closed.
     bool onMain(const std::function<void(IndexController&)>& work);
+
+private:
     Value scriptList(Array items, ISInterpreter* sender) const;
 
     IndexController* index_;  // main thread only

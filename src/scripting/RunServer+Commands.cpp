@@ -71,6 +71,7 @@ const RunServer::Tables& RunServer::commandTables() {
             {"refreshformats", &RunServer::doRefreshscripts},
             {"notifyprogress", &RunServer::doNotifyprogress},
             {"subprocess", &RunServer::doSubprocess},
+            {"createscriptoutput", &RunServer::doCreatescriptoutput},
         },
         {
             {"get", &RunServer::doObjectGet},
@@ -117,6 +118,13 @@ const RunServer::Tables& RunServer::commandTables() {
             {"beginundo", &RunServer::doObjectBeginundo},
             {"endundo", &RunServer::doObjectEndundo},
             {"display", &RunServer::doObjectDisplay},
+            // Report builders.
+            {"out", &RunServer::doObjectOut},
+            {"newline", &RunServer::doObjectNewline},
+            {"moveto", &RunServer::doObjectMoveto},
+            {"css", &RunServer::doObjectCss},
+            {"head", &RunServer::doObjectHead},
+            {"write", &RunServer::doObjectWrite},
         },
     };
     return tables;
