@@ -1,6 +1,5 @@
 #include "charts/ReportCommands.h"
 
-#include <cstdio>
 
 #include "charts/DateCheckReport.h"
 #include "charts/FileInformationReport.h"
@@ -10,6 +9,7 @@
 #include "charts/ValidateGEDCOMReport.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
+#include "foundation/Numbers.h"
 #include "model/GEDCOMStructure.h"
 #include "model/ReportRecord.h"
 
@@ -81,15 +81,23 @@ bool ReportCommands::familyTree(const Value& options) {
 std::shared_ptr<ReportRecord> ReportCommands::addReport(GEDCOMModel& model, const std::string& body,
                                                         const std::string& title,
                                                         const std::optional<std::string>& font, double printSize) {
+    return addReportWithFont(model, body, title,
+                             font ? std::optional<ReportRecord::Font>(ReportRecord::Font{*font, printSize})
+                                  : std::nullopt,
+                             printSize);
+}
+
+std::shared_ptr<ReportRecord> ReportCommands::addReportWithFont(GEDCOMModel& model, const std::string& body,
+                                                                const std::string& title,
+                                                                const std::optional<ReportRecord::Font>& font,
+                                                                double printSize) {
     auto report = std::dynamic_pointer_cast<ReportRecord>(model.createNewRecordOfType("_RPT"));
     if (!report) return nullptr;
     report->setViewName(title + " (" + std::to_string(ReportRecord::reportCounter()) + ")");
-    report->setBody(body,
-                    font ? std::optional<ReportRecord::Font>(ReportRecord::Font{*font, printSize}) : std::nullopt);
+    report->setBody(body, font);
     if (font && printSize > 0) {
-        char size[64];
-        std::snprintf(size, sizeof size, "%f", printSize);
-        report->addStructure(std::make_shared<GEDCOMStructure>(report.get(), 1, "_PSIZE", size), report.get(),
+        report->addStructure(std::make_shared<GEDCOMStructure>(report.get(), 1, "_PSIZE", formatFixed(printSize, 6)),
+                             report.get(),
                              report->lastStructure().get(), false);
     }
     return report;

@@ -14,13 +14,13 @@
 #include <string>
 
 #include "foundation/Value.h"
+#include "model/ReportRecord.h"
 
 namespace kl {
 
 class GEDCOMDocument;
 class GEDCOMModel;
 class ReportHost;
-class ReportRecord;
 
 class ReportCommands {
 public:
@@ -48,6 +48,12 @@ public:
                                                    const std::string& title,
                                                    const std::optional<std::string>& font = std::nullopt,
                                                    double printSize = 9);
+    // The same with a font of its own size (a script's report shows in one
+    // size and prints in another).
+    static std::shared_ptr<ReportRecord> addReportWithFont(GEDCOMModel& model, const std::string& body,
+                                                           const std::string& title,
+                                                           const std::optional<ReportRecord::Font>& font,
+                                                           double printSize);
 
 private:
     GEDCOMDocument& document_;

@@ -70,10 +70,11 @@ public:
     // when the document has no such list.
     bool clearContextInfo(const std::string& recordType);
 
-private:
     // Runs the work on the main thread while the document is open; false
     // once it has closed.
     bool onMain(const std::function<void(IndexController&)>& work);
+
+private:
     Value scriptList(Array items, ISInterpreter* sender) const;
 
     IndexController* index_;  // main thread only

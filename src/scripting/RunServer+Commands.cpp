@@ -71,6 +71,7 @@ const RunServer::Tables& RunServer::commandTables() {
             {"refreshformats", &RunServer::doRefreshscripts},
             {"notifyprogress", &RunServer::doNotifyprogress},
             {"subprocess", &RunServer::doSubprocess},
+            {"createscriptoutput", &RunServer::doCreatescriptoutput},
         },
         {
             {"get", &RunServer::doObjectGet},
@@ -121,6 +122,13 @@ const RunServer::Tables& RunServer::commandTables() {
             {"close", &RunServer::doObjectClose},
             {"clearcontextinfo", &RunServer::doObjectClearcontextinfo},
             {"exportgedcom", &RunServer::doObjectExportgedcom},
+            // Report builders.
+            {"out", &RunServer::doObjectOut},
+            {"newline", &RunServer::doObjectNewline},
+            {"moveto", &RunServer::doObjectMoveto},
+            {"css", &RunServer::doObjectCss},
+            {"head", &RunServer::doObjectHead},
+            {"write", &RunServer::doObjectWrite},
         },
     };
     return tables;

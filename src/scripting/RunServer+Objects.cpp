@@ -255,6 +255,7 @@ void RunServer::doObjectInsertobject(const Value& target) {
 }
 
 void RunServer::doObjectInsertstring(const Value& target) {
+    if (insertIntoReport(target)) return;
     auto list = scriptListOr(target, "addString");
     if (!list) return;
     auto text = getString();

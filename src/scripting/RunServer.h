@@ -40,6 +40,7 @@ namespace kl {
 class ClipboardPort;
 class DocumentScripting;
 class ISListType;
+class ISScriptOutput;
 class ScriptApplication;
 class ScriptController;
 class ScriptRunSink;
@@ -333,6 +334,19 @@ private:
                                                        const std::string& badName);
     // "remove" on an album; false when the target is no album.
     bool removeFromAlbum(const Value& target);
+
+    // Report builders (RunServer+Reports.cpp).
+    void doCreatescriptoutput();
+    void doObjectOut(const Value& target);
+    void doObjectNewline(const Value& target);
+    void doObjectMoveto(const Value& target);
+    void doObjectCss(const Value& target);
+    void doObjectHead(const Value& target);
+    void doObjectWrite(const Value& target);
+    // "insertstring" on a report builder; false when the target is none.
+    bool insertIntoReport(const Value& target);
+    void writeReportToDocument(ISScriptOutput& output, const std::shared_ptr<DocumentScripting>& document,
+                               const std::optional<std::string>& extra);
 
     // What a run reaches, taken from the controller when it starts.
     struct RunPorts {
