@@ -192,7 +192,7 @@ void BrowserController::validateToolbar() {
 BrowserNavigation::Facts BrowserController::menuFacts() {
     BrowserNavigation::Facts facts;
     facts.record = record_;
-    facts.lists = &lists_;
+    facts.lists = &linkLists();
     facts.model = &doc_.gedcomModel();
     facts.canGoBack = history_.canGoBack();
     facts.canGoForward = history_.canGoForward();
@@ -253,7 +253,7 @@ void BrowserController::doLinkCommand(int tag) {
     BrowserController* main = mainBrowser();
     std::vector<std::string> ids;
     if (command->list) {
-        ids = lists_.*(command->list);
+        ids = linkLists().*(command->list);
     } else {
         ids = record_->crossRefsOnTheFly();
         if (ids.empty()) {
