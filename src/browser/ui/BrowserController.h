@@ -222,7 +222,9 @@ public:
 
     // ---- navigation (BrowserController+Navigation.cpp)
     using PickerAnswer = std::function<void(const RecordPtr&, const Dictionary&)>;
-    RecordStack& history() { return history_; }
+    // The history the Go menu moves through: a child window's is that of
+    // the top browser of its chain.
+    virtual RecordStack& history() { return history_; }
     // The IDs of the shown record's relatives, sources, places and
     // multimedia, read after every build.
     virtual const RecordLinkLists& linkLists() { return lists_; }
@@ -243,8 +245,8 @@ public:
     // Runs a navigation command by its menu tag; false for another tag.
     bool performNavigation(int tag);
     void doLinkCommand(int tag);
-    void doGoBackCmd() { history_.goToBackRecord(); }
-    void doGoForwardCmd() { history_.goToForwardRecord(); }
+    void doGoBackCmd() { history().goToBackRecord(); }
+    void doGoForwardCmd() { history().goToForwardRecord(); }
     void doMoveRecord(int step);
     void doMoveRecordInAlbum(int step);
     // Whether a navigation tag is enabled, and its menu title;

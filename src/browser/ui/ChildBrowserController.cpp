@@ -31,6 +31,11 @@ const RecordLinkLists& ChildBrowserController::linkLists() {
     return main == this ? BrowserController::linkLists() : main->linkLists();
 }
 
+RecordStack& ChildBrowserController::history() {
+    BrowserController* main = mainBrowser();
+    return main == this ? BrowserController::history() : main->history();
+}
+
 void ChildBrowserController::changeRecord(const RecordPtr& record, const std::string& paneID) {
     auto group = std::dynamic_pointer_cast<GroupedRecord>(record);
     if (!group) {

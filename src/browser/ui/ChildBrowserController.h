@@ -38,6 +38,7 @@ public:
     RecordPtr windowRecord() const override;
     bool isChildWindow() const override { return true; }
     const RecordLinkLists& linkLists() override;
+    RecordStack& history() override;
 
     // A group: shown here instead of the one shown. Any other record opens
     // in a browser of its own and this window stays as it is.

@@ -84,6 +84,8 @@ TEST_F(GroupWindows, TheLinkOpensItsGroupInAChildWindowOnceAndBringsItBack) {
     settle();
     const auto shot = fs::path(KL_BINARY_DIR) / "group-window.png";
     EXPECT_TRUE(child->grab().save(QString::fromStdString(shot.string())));
+    const auto linkShot = fs::path(KL_BINARY_DIR) / "structures-link.png";
+    EXPECT_TRUE(parent->grab().save(QString::fromStdString(linkShot.string())));
 
     // A second click brings the same window with the same group.
     click(*linkIn(*parent));
@@ -168,6 +170,29 @@ TEST_F(GroupWindows, AnOrdinaryRecordLinkedFromTheChildOpensInABrowserOfItsOwn) 
     ASSERT_EQ(children().size(), 1u);
     EXPECT_EQ(child->groupRecord(), group);
     EXPECT_EQ(child->theRecord(), parent->theRecord());
+}
+
+// The Go menu of a child window moves its parent: back through the
+// parent's history (the child goes with the record it showed).
+TEST_F(GroupWindows, GoBackInTheChildMovesTheParentBack) {
+    BrowserController* parent = openWithReturn("@I1@");
+    ASSERT_NE(parent, nullptr);
+    auto person = parent->theRecord();
+    parent->changeRecord(doc->gedcomModel().recordWithID("@I2@"), std::string());
+    parent->changeRecord(person, std::string());
+    settle();
+    ASSERT_NE(linkIn(*parent), nullptr);
+    click(*linkIn(*parent));
+    ASSERT_TRUE(test::processUntil([&] { return children().size() == 1 && children()[0]->builds() > 0; }));
+    ChildBrowserController* child = children()[0];
+    QAction* back = nullptr;
+    for (QAction* item : child->goMenu()->actions())
+        if (item->data().toInt() == kGoBackTag) back = item;
+    ASSERT_NE(back, nullptr);
+    emit child->goMenu()->aboutToShow();
+    ASSERT_TRUE(back->isEnabled());
+    back->trigger();
+    ASSERT_TRUE(test::processUntil([&] { return parent->theRecord()->grecordID() == "@I2@" && children().empty(); }));
 }
 
 TEST_F(GroupWindows, EditGEDCOMSourceInTheChildMarksTheStructureTheGroupHangsFrom) {
