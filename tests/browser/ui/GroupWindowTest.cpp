@@ -48,9 +48,11 @@ protected:
         return found;
     }
     // The person's window and the child window its link opened.
-    ChildBrowserController* openChild(BrowserController*& parent) {
+    ChildBrowserController* openChild() {
         parent = openWithReturn("@I1@");
         if (!parent) return nullptr;
+        person = parent->theRecord();
+        birth = person->findChild("BIRT", false);
         StructuresLink* link = linkIn(*parent);
         if (!link) return nullptr;
         click(*link);
@@ -58,14 +60,15 @@ protected:
         settle();
         return children()[0];
     }
+
+    BrowserController* parent = nullptr;
+    std::shared_ptr<GEDCOMRecord> person;
+    std::shared_ptr<GEDCOMStructure> birth;
 };
 
 TEST_F(GroupWindows, TheLinkOpensItsGroupInAChildWindowOnceAndBringsItBack) {
-    BrowserController* parent = nullptr;
-    ChildBrowserController* child = openChild(parent);
+    ChildBrowserController* child = openChild();
     ASSERT_NE(child, nullptr);
-    auto person = parent->theRecord();
-    auto birth = person->findChild("BIRT", false);
     EXPECT_TRUE(child->isVisible());
     EXPECT_EQ(child->toolbar(), nullptr);
     EXPECT_EQ(child->theRecord(), person);
@@ -96,11 +99,8 @@ TEST_F(GroupWindows, TheLinkOpensItsGroupInAChildWindowOnceAndBringsItBack) {
 }
 
 TEST_F(GroupWindows, TypingInTheChildWritesUnderTheGroupsParentAndTheChildFollows) {
-    BrowserController* parent = nullptr;
-    ChildBrowserController* child = openChild(parent);
+    ChildBrowserController* child = openChild();
     ASSERT_NE(child, nullptr);
-    auto person = parent->theRecord();
-    auto birth = person->findChild("BIRT", false);
     const auto before = child->groupRecord();
     QLineEdit* memo = field(*child, "_MEMO", 2);
     ASSERT_NE(memo, nullptr);
@@ -127,11 +127,9 @@ TEST_F(GroupWindows, TypingInTheChildWritesUnderTheGroupsParentAndTheChildFollow
 }
 
 TEST_F(GroupWindows, TheChildClosesWhenItsLinkIsGoneOrItsParentChangesRecordOrCloses) {
-    BrowserController* parent = nullptr;
-    ASSERT_NE(openChild(parent), nullptr);
-    auto person = parent->theRecord();
+    ASSERT_NE(openChild(), nullptr);
     // Without the birth there is no link for the group any more.
-    person->removeStructure(person->findChild("BIRT", false), person.get(), nullptr);
+    person->removeStructure(birth, person.get(), nullptr);
     ASSERT_TRUE(test::processUntil([&] { return children().empty(); }));
     doc->undo().undo();
     ASSERT_TRUE(test::processUntil([&] { return linkIn(*parent) != nullptr; }));
@@ -153,8 +151,7 @@ TEST_F(GroupWindows, TheChildClosesWhenItsLinkIsGoneOrItsParentChangesRecordOrCl
 
 TEST_F(GroupWindows, AnOrdinaryRecordLinkedFromTheChildOpensInABrowserOfItsOwn) {
     defaults->setObject(Value(false), "Reuse Windows");
-    BrowserController* parent = nullptr;
-    ChildBrowserController* child = openChild(parent);
+    ChildBrowserController* child = openChild();
     ASSERT_NE(child, nullptr);
     const auto group = child->groupRecord();
     LinkButton* source = linkOf(*child, "SOUR");
@@ -175,9 +172,9 @@ TEST_F(GroupWindows, AnOrdinaryRecordLinkedFromTheChildOpensInABrowserOfItsOwn) 
 // The Go menu of a child window moves its parent: back through the
 // parent's history (the child goes with the record it showed).
 TEST_F(GroupWindows, GoBackInTheChildMovesTheParentBack) {
-    BrowserController* parent = openWithReturn("@I1@");
+    parent = openWithReturn("@I1@");
     ASSERT_NE(parent, nullptr);
-    auto person = parent->theRecord();
+    person = parent->theRecord();
     parent->changeRecord(doc->gedcomModel().recordWithID("@I2@"), std::string());
     parent->changeRecord(person, std::string());
     settle();
@@ -196,8 +193,7 @@ TEST_F(GroupWindows, GoBackInTheChildMovesTheParentBack) {
 }
 
 TEST_F(GroupWindows, EditGEDCOMSourceInTheChildMarksTheStructureTheGroupHangsFrom) {
-    BrowserController* parent = nullptr;
-    ChildBrowserController* child = openChild(parent);
+    ChildBrowserController* child = openChild();
     ASSERT_NE(child, nullptr);
     index->showGEDCOMEditor(false);
     QLineEdit* memo = field(*child, "_MEMO", 2);
@@ -213,7 +209,7 @@ TEST_F(GroupWindows, EditGEDCOMSourceInTheChildMarksTheStructureTheGroupHangsFro
     settle();
     ASSERT_TRUE(index->sourceShown());
     std::string lines;
-    parent->theRecord()->findChild("BIRT", false)->appendGEDCOM(lines);
+    birth->appendGEDCOM(lines);
     const QString selected = index->sourcePane()->textCursor().selectedText().replace(QChar(0x2029), '\n');
     EXPECT_EQ(selected.toStdString(), lines);
 }
