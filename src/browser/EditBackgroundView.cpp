@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "cells/GroupBox.h"
+#include "cells/StructuresLink.h"
+#include "model/GroupedRecord.h"
 #include "foundation/NotificationCenter.h"
 
 namespace kl {
@@ -125,8 +127,24 @@ std::vector<CustomCell*> EditBackgroundView::dataCellsToCell(const CustomCell* c
 std::vector<CustomCell*> EditBackgroundView::dataCellsToGroupWith(const GEDCOMRecord* group) const {
     // A child pane asks its parent's pane, where the group's link stands.
     if (!parentPane_) return {};
-    (void)group;
-    return parentPane_->dataCellsToCell(nullptr);
+    // Without the link (the parent is being rebuilt) the whole pane is the
+    // best guess; with it, the search must not run into structures laid out
+    // after the group.
+    return parentPane_->dataCellsToCell(parentPane_->linkOfGroup(group));
+}
+
+StructuresLink* EditBackgroundView::cellWithTagLocation(const std::string& location) const {
+    for (const auto& c : cells_)
+        if (auto* link = dynamic_cast<StructuresLink*>(c.get()); link && link->tagLocation() == location) return link;
+    return nullptr;
+}
+
+StructuresLink* EditBackgroundView::linkOfGroup(const GEDCOMRecord* group) const {
+    if (!group) return nullptr;
+    for (const auto& c : cells_)
+        if (auto* link = dynamic_cast<StructuresLink*>(c.get()); link && link->groupRecord().get() == group)
+            return link;
+    return nullptr;
 }
 
 void EditBackgroundView::retileCells(CustomCell& cell, double change) {

@@ -26,6 +26,7 @@
 namespace kl {
 
 class GEDCOMRecord;
+class StructuresLink;
 
 class EditBackgroundView : public CellPane {
 public:
@@ -80,6 +81,9 @@ public:
     CustomCell* cellForStructure(const GEDCOMObject* structure, std::size_t index) const;
     CustomCell* respondingCellForStructure(const GEDCOMObject* structure) const;
     std::size_t indexOfRespondingCell(const CustomCell* cell) const;
+    // The structures link of that tag location, or that opened the group.
+    StructuresLink* cellWithTagLocation(const std::string& location) const;
+    StructuresLink* linkOfGroup(const GEDCOMRecord* group) const;
 
     // ---- CellPane
     std::shared_ptr<GEDCOMRecord> paneRecord() const override { return record_; }

@@ -18,6 +18,7 @@ namespace kl {
 class GEDCOMModel;
 class GEDCOMObject;
 class GEDCOMRecord;
+class GroupedRecord;
 class UserDefaults;
 
 class LinkHost {
@@ -47,6 +48,21 @@ public:
     // The helper sheet for a multimedia file's format.
     virtual void confirmHelper(const std::string& application, int option, const std::string& file,
                                const std::string& format) = 0;
+    // The group that the browser's child window shows; nullptr without
+    // such a window.
+    virtual std::shared_ptr<GroupedRecord> childGroupRecord() const { return nullptr; }
+    virtual void bringChildWindowForward() {}
+    // Shows a group of the record's structures in the browser's child
+    // window, made when there is none. restoring: the browser gives its
+    // child the group anew after a rebuild (the structure the rebuild was
+    // for, if any, gets the focus there) and the window is not brought
+    // forward.
+    virtual void showGroupInChildWindow(const std::shared_ptr<GroupedRecord>& group, bool restoring,
+                                        const std::shared_ptr<GEDCOMObject>& created) {
+        (void)group;
+        (void)restoring;
+        (void)created;
+    }
 };
 
 }  // namespace kl

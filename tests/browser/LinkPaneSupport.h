@@ -15,6 +15,7 @@
 #include "foundation/UndoManager.h"
 #include "foundation/UserDefaults.h"
 #include "model/GEDCOMRecord.h"
+#include "model/GroupedRecord.h"
 
 namespace kl::test {
 
@@ -51,8 +52,19 @@ public:
                       std::filesystem::path(file).filename().string() + " " + format);
     }
 
+    std::shared_ptr<GroupedRecord> childGroupRecord() const override { return childGroup; }
+    void bringChildWindowForward() override { log.push_back("forward"); }
+    void showGroupInChildWindow(const std::shared_ptr<GroupedRecord>& group, bool restoring,
+                                const std::shared_ptr<GEDCOMObject>& created) override {
+        log.push_back(std::string(restoring ? "restore " : "show ") + group->recordType() + " [" +
+                      group->grecordID() + "] " + std::to_string(group->structures().size()) +
+                      (created ? " " + created->gtag() : std::string()));
+        childGroup = group;
+    }
+
     std::vector<std::string> log;
     std::optional<std::string> paneID;
+    std::shared_ptr<GroupedRecord> childGroup;
     bool menuAnswer = true;
     GEDCOMModel* model = nullptr;
     UserDefaults* defaults = nullptr;

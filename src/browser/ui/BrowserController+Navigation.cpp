@@ -88,10 +88,10 @@ void BrowserController::changeRecordFromHistory(const RecordPtr& record, const s
 void BrowserController::fillHistoryMenu(int direction) {
     QMenu* menu = historyMenu(direction);
     menu->clear();
-    for (const auto& item : history_.reachable(direction)) {
+    for (const auto& item : history().reachable(direction)) {
         QAction* action = menu->addAction(QString::fromStdString(item.record->viewName()));
         // Later: the choice rebuilds the pane under the closing menu.
-        connect(action, &QAction::triggered, this, [this, index = item.index] { history_.goToIndex(index); },
+        connect(action, &QAction::triggered, this, [this, index = item.index] { history().goToIndex(index); },
                 Qt::QueuedConnection);
     }
 }
@@ -192,10 +192,10 @@ void BrowserController::validateToolbar() {
 BrowserNavigation::Facts BrowserController::menuFacts() {
     BrowserNavigation::Facts facts;
     facts.record = record_;
-    facts.lists = &lists_;
+    facts.lists = &linkLists();
     facts.model = &doc_.gedcomModel();
-    facts.canGoBack = history_.canGoBack();
-    facts.canGoForward = history_.canGoForward();
+    facts.canGoBack = history().canGoBack();
+    facts.canGoForward = history().canGoForward();
     facts.canStepRecord = [this](int step) {
         if (!record_) return false;
         auto list = doc_.gedcomModel().recordsIndex().listForType(record_->recordType());
@@ -253,7 +253,7 @@ void BrowserController::doLinkCommand(int tag) {
     BrowserController* main = mainBrowser();
     std::vector<std::string> ids;
     if (command->list) {
-        ids = lists_.*(command->list);
+        ids = linkLists().*(command->list);
     } else {
         ids = record_->crossRefsOnTheFly();
         if (ids.empty()) {

@@ -79,6 +79,10 @@ void BrowserController::Handle::close() { browser_->browserClose(); }
 BrowserController::RecordPtr BrowserController::Handle::theRecord() const { return browser_->theRecord(); }
 std::string BrowserController::Handle::paneID() const { return browser_->paneID(); }
 BrowserWindow* BrowserController::Handle::linkedBrowser() const { return browser_->linkedBrowser(); }
+bool BrowserController::Handle::isChildBrowser() const { return browser_->isChildWindow(); }
+BrowserWindow* BrowserController::Handle::parentBrowser() const {
+    return browser_->isChildWindow() ? browser_->linkedBrowser() : nullptr;
+}
 
 void BrowserController::Handle::changeRecord(const RecordPtr& record, const std::string& paneID) {
     browser_->changeRecord(record, paneID);
@@ -310,8 +314,10 @@ bool BrowserController::buildCustomEditNow(bool firstLoad) {
     const int width = std::max(100, scroller_->viewport()->width());
     backgroundWidget_->resize(width, backgroundWidget_->height());
     const bool built =
-        builder_.buildCustomEdit(record_, firstLoad, environment(), width, std::max(0, split_->height() - 15));
+        builder_.buildCustomEdit(windowRecord(), firstLoad, environment(), width, std::max(0, split_->height() - 15));
     ++builds_;
+    // A pane built from a group commits into the window's real record.
+    if (windowRecord() != record_) background_.setRecord(record_);
     if (record_) record_->setUpLinkLists(lists_);
     else lists_ = RecordLinkLists{};
     maintainMenus();
@@ -446,6 +452,7 @@ void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& sel
     place.hScroll = scroller_->horizontalScrollBar()->value();
     place.vScroll = scroller_->verticalScrollBar()->value();
     place.newStructure = select;
+    const std::string childLink = childLinkLocation();
     if (memo_) delete memo_.data();
     bool built = false;
     {
@@ -455,6 +462,7 @@ void BrowserController::reloadRecordNow(const std::shared_ptr<GEDCOMObject>& sel
         built = buildCustomEditNow(false);
     }
     if (!built) return;
+    restoreChildWindow(childLink, select);
     Dispatcher::current().postDeferred(this, [this, place] { selectCell(place); });
 }
 
@@ -498,11 +506,15 @@ void BrowserController::changeRecord(const RecordPtr& record, const std::string&
     const bool sameType = record_ && record_->recordType() == record->recordType();
     needsReload_ = true;
     setTheRecord(record);
+    showNewContents(sameType);
+}
+
+void BrowserController::showNewContents(bool firstLoad) {
     bool built = false;
     {
         const PaintPause pause(backgroundWidget_);
         background_.removeCustomCells(true);
-        built = buildCustomEditNow(sameType);
+        built = buildCustomEditNow(firstLoad);
     }
     if (built) Dispatcher::current().postDeferred(this, [this] { resizeWindow(); });
 }

@@ -51,6 +51,8 @@ class QSplitter;
 namespace kl {
 
 class BackForwardToolbarItem;
+class ChildBrowserController;
+class GroupedRecord;
 class DocumentMenus;
 class IndexToolbarWidget;
 class PrevNextToolbarItem;
@@ -83,6 +85,8 @@ public:
         RecordPtr theRecord() const override;
         std::string paneID() const override;
         BrowserWindow* linkedBrowser() const override;
+        bool isChildBrowser() const override;
+        BrowserWindow* parentBrowser() const override;
         void changeRecord(const RecordPtr& record, const std::string& paneID) override;
         void browserClose() override;
         bool startLinkMmPanel() override;
@@ -126,6 +130,8 @@ public:
     // The record the pane is built from: the window's own record, unless a
     // window shows a group of its structures.
     virtual RecordPtr windowRecord() const { return record_; }
+    // A window showing a group of its parent's record's structures.
+    virtual bool isChildWindow() const { return false; }
     const std::string& paneID() const { return paneID_; }
     BrowserWindow* linkedBrowser() const { return linkedBrowser_; }
     GEDCOMDocument& document() const { return doc_; }
@@ -148,7 +154,7 @@ public:
     // browser does not rebuild it.
     void reloadRecord(const Notification* notification);
     void reloadRecordNow(const std::shared_ptr<GEDCOMObject>& select);
-    void changeRecord(const RecordPtr& record, const std::string& paneID);
+    virtual void changeRecord(const RecordPtr& record, const std::string& paneID);
     void resizeWindow();
     // 0 keeps observing, 1 stops observing the record while the cell
     // commits, 2 the window is closing; answers the cell's result.
@@ -191,6 +197,13 @@ public:
     void changeOBJERecord(const RecordPtr& record) override;
     void confirmHelper(const std::string& application, int option, const std::string& file,
                        const std::string& format) override;
+    // ---- the child window of a structures link (BrowserController+Groups.cpp)
+    std::shared_ptr<GroupedRecord> childGroupRecord() const override;
+    void bringChildWindowForward() override;
+    void showGroupInChildWindow(const std::shared_ptr<GroupedRecord>& group, bool restoring,
+                                const std::shared_ptr<GEDCOMObject>& created) override;
+    // The child window this browser opened for a group; nullptr for none.
+    ChildBrowserController* childWindow() const;
     // Records > "Link to File or Address..." on a multimedia record.
     void startLinkMmPanel();
     // Records > "Edit GEDCOM Source": the index window shows the record's
@@ -209,10 +222,12 @@ public:
 
     // ---- navigation (BrowserController+Navigation.cpp)
     using PickerAnswer = std::function<void(const RecordPtr&, const Dictionary&)>;
-    RecordStack& history() { return history_; }
+    // The history the Go menu moves through: a child window's is that of
+    // the top browser of its chain.
+    virtual RecordStack& history() { return history_; }
     // The IDs of the shown record's relatives, sources, places and
     // multimedia, read after every build.
-    const RecordLinkLists& linkLists() const { return lists_; }
+    virtual const RecordLinkLists& linkLists() { return lists_; }
     // nullptr for a browser opened from another, which has none.
     IndexToolbarWidget* toolbar() const { return toolbar_; }
     BackForwardToolbarItem* backForwardItem() const;
@@ -230,8 +245,8 @@ public:
     // Runs a navigation command by its menu tag; false for another tag.
     bool performNavigation(int tag);
     void doLinkCommand(int tag);
-    void doGoBackCmd() { history_.goToBackRecord(); }
-    void doGoForwardCmd() { history_.goToForwardRecord(); }
+    void doGoBackCmd() { history().goToBackRecord(); }
+    void doGoForwardCmd() { history().goToForwardRecord(); }
     void doMoveRecord(int step);
     void doMoveRecordInAlbum(int step);
     // Whether a navigation tag is enabled, and its menu title;
@@ -266,6 +281,12 @@ public:
     std::optional<std::string> mergeTwoRecordsTitle() const;
 
 protected:
+    DocumentWindows& documentWindows() const { return windows_; }
+    void markNeedsReload() { needsReload_ = true; }
+    // Builds the pane from scratch for what the window now shows (the
+    // reload notice first closes the windows opened from it), then fits
+    // the window.
+    void showNewContents(bool firstLoad);
     void closeEvent(QCloseEvent* event) override;
     // A wider or narrower pane is laid out again.
     void resizeEvent(QResizeEvent* event) override;
@@ -287,6 +308,10 @@ private:
     void selectCell(const SavedPlace& place);
     void observeRecord();
     void stopObservingRecord() { recordObservation_.reset(); }
+    // After a rebuild the child window is handed its group again by the
+    // link at the same tag location, or closed when there is none.
+    std::string childLinkLocation() const;
+    void restoreChildWindow(const std::string& location, const std::shared_ptr<GEDCOMObject>& created);
     // No notification, deferred step or cell of this browser outlives it.
     void stopEverything();
     void recordDeleted(const Notification& note);

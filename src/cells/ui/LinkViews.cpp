@@ -19,6 +19,7 @@
 #include "app/ui/AppAlerts.h"
 #include "app/ui/MultimediaImages.h"
 #include "cells/ButtonCell.h"
+#include "cells/StructuresLink.h"
 #include "cells/GroupBox.h"
 #include "cells/MultimediaCell.h"
 #include "cells/PaletteCell.h"
@@ -380,6 +381,7 @@ std::optional<CellImage> measure(const CellImage& image) {
 
 std::unique_ptr<CellView> makeLinkView(CustomCell& cell) {
     if (auto* button = dynamic_cast<LinkButton*>(&cell)) return std::make_unique<ButtonView>(*button);
+    if (auto* group = dynamic_cast<StructuresLink*>(&cell)) return std::make_unique<ButtonView>(*group);
     if (auto* box = dynamic_cast<GroupBox*>(&cell)) return std::make_unique<GroupBoxView>(*box);
     if (auto* palette = dynamic_cast<PaletteCell*>(&cell)) return std::make_unique<PaletteView>(*palette);
     if (auto* bar = dynamic_cast<PaneBarCell*>(&cell)) return std::make_unique<PaneBarView>(*bar);
