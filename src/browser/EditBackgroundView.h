@@ -120,11 +120,16 @@ public:
         std::function<void()> needsMemoPopup;
         std::function<void()> familySearch;
         std::function<void(const std::string&)> tempolin;
+        std::function<void(const std::string&)> failedToSaveHTML;
     };
     void setDocumentSteps(DocumentSteps steps) { documentSteps_ = std::move(steps); }
 
     // A height change of a cell after the build: cells below it move.
     void retileCells(CustomCell& cell, double change);
+    void retileCell(CustomCell& cell, double change) override { retileCells(cell, change); }
+    void failedToSaveHTML(const std::string& error) override {
+        if (documentSteps_.failedToSaveHTML) documentSteps_.failedToSaveHTML(error);
+    }
     double height() const { return height_; }
     void setHeight(double height) { height_ = height; }
 

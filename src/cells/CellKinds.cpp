@@ -7,6 +7,8 @@
 #include "cells/EditDateCell.h"
 #include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
+#include "cells/ExpressionCell.h"
+#include "cells/ExpressionFieldCell.h"
 #include "cells/LinkKinds.h"
 #include "cells/HiddenCell.h"
 #include "cells/NameAndURLCells.h"
@@ -45,6 +47,8 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
     if (seed.kind == "editfield" || seed.kind == "editvalue" || seed.kind == "editurl")
         return std::make_shared<EditTextCell>(seed);
     if (seed.kind == "staticfield") return std::make_shared<StaticFieldCell>(seed);
+    if (seed.kind == "expression") return std::make_shared<ExpressionCell>(seed);
+    if (seed.kind == "expressionfield") return std::make_shared<ExpressionFieldCell>(seed);
     if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
     if (auto linked = makeLinkKind(seed)) return linked;
     if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);

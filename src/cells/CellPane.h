@@ -46,6 +46,12 @@ public:
     // for the pane's record, and a date sent to Tempolin.
     virtual void tryFamilySearch() {}
     virtual void openTempolin(const std::string& date) { (void)date; }
+    // A cell grew or shrank by `change` after the build: the cells below
+    // it move.
+    virtual void retileCell(CustomCell& cell, double change) { (void)cell, (void)change; }
+    // The page file of an HTML text could not be written: the browser
+    // tells the user why.
+    virtual void failedToSaveHTML(const std::string& error) { (void)error; }
 };
 
 }  // namespace kl

@@ -130,6 +130,17 @@ void CustomCell::addWatchStructures(const std::vector<std::shared_ptr<GEDCOMObje
     }
 }
 
+void CustomCell::watchRecordView(const std::string& word) {
+    const auto record = std::dynamic_pointer_cast<GEDCOMRecord>(structure());
+    if (!record || (word != "view" && word != "altview")) return;
+    const auto tags = word == "view" ? record->viewTags() : record->altViewTags();
+    if (!tags) return;
+    std::vector<std::shared_ptr<GEDCOMObject>> watched;
+    for (const std::string& tag : *tags)
+        if (auto child = record->firstChildWithTag(tag)) watched.push_back(child);
+    addWatchStructures(watched);
+}
+
 double CustomCell::measureText(const std::string& text) const {
     if (view_) return view_->textWidth(text);
     return estimatedWidth(text, look_.font ? look_.font->size : 12);

@@ -95,7 +95,8 @@ public:
 
     // ---- the pane
     CellPane* pane() const { return pane_; }
-    void setPane(CellPane* pane) { pane_ = pane; }
+    // Cells that follow something of the pane's start here.
+    virtual void setPane(CellPane* pane) { pane_ = pane; }
     CellView* view() const { return view_.get(); }
     void setView(std::unique_ptr<CellView> view);
 
@@ -154,6 +155,10 @@ public:
     virtual void addOptionalTag(const std::shared_ptr<GEDCOMRecord>&) {}
     // Structures a cell watches besides its own ("Watch" and expressions).
     void addWatchStructures(const std::vector<std::shared_ptr<GEDCOMObject>>& structures);
+    // "view" or "altview": the structures that make up the shown (or the
+    // alternative) name of the record the cell shows; nothing for a cell
+    // that shows no record.
+    void watchRecordView(const std::string& word);
 
     // ---- locking and editing
     virtual void setLocked(bool) {}

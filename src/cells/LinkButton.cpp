@@ -26,19 +26,6 @@ constexpr std::array<std::string_view, 12> kLinkSelectors{
     "setRecordLink:",  "setPaneIDLink:",      "setMenuLink:",     "setScriptLink:",
     "setScriptLinkType:", "setScriptMessage:", "setExprRecord:",  "goToRecord:"};
 
-std::string joinLines(const std::string& value) {
-    std::string joined;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = value.find('\n', start);
-        joined += value.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (end == std::string::npos) break;
-        joined += ", ";
-        start = end + 1;
-    }
-    return joined;
-}
-
 std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -97,7 +84,7 @@ std::string LinkButton::cellString() const {
     } else {
         value = shown->contents();
     }
-    if (compactForFormat_) value = joinLines(value);
+    if (compactForFormat_) value = joinedLines(value);
     return titleWithFormat(format_, value);
 }
 

@@ -146,7 +146,8 @@ void EditTextCell::structureWillRemove() {
 
 // ---- read-only
 
-StaticFieldCell::StaticFieldCell(const CellSeed& seed) : TextFieldCell(seed, "StaticFieldCell") {
+StaticFieldCell::StaticFieldCell(const CellSeed& seed, std::string className)
+    : TextFieldCell(seed, std::move(className)) {
     setTextStyle(0, seed.prefs);
     setStructure(seed.structure);
 }

@@ -93,7 +93,7 @@ private:
 
 class StaticFieldCell : public TextFieldCell {
 public:
-    explicit StaticFieldCell(const CellSeed& seed);
+    explicit StaticFieldCell(const CellSeed& seed, std::string className = "StaticFieldCell");
 };
 
 }  // namespace kl

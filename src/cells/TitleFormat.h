@@ -10,5 +10,19 @@
 namespace kl {
 
 std::string titleWithFormat(std::string_view format, std::string_view value);
+// The lines of a value on one line, joined by ", ".
+std::string joinedLines(std::string_view value);
+
+// A template's format for a shown value: "%!" in place of "%@" asks for a
+// value of several lines on one line.
+struct ValueFormat {
+    std::string format = "%@";
+    bool compact = false;
+
+    void set(std::string_view text);
+    std::string apply(std::string_view value) const {
+        return titleWithFormat(format, compact ? joinedLines(value) : std::string(value));
+    }
+};
 
 }  // namespace kl

@@ -8,7 +8,6 @@
 #include "app/MapSettings.h"
 #include "app/AppController.h"
 #include "cells/CellKinds.h"
-#include "cells/StandInCell.h"
 #include "charts/RelationshipChart.h"
 #include "charts/ReportController.h"
 #include "foundation/AsciiText.h"
@@ -84,18 +83,17 @@ Map_BOXCell::Settings Map_BOXCell::currentSettings() {
     return settingsSource() ? settingsSource()() : settingsFromDefaults(UserDefaults::standard());
 }
 
-Map_BOXCell::Map_BOXCell(const CellSeed& seed) : TextCell("Map_BOXCell") {
-    setStructure(seed.structure);
-    setEditTag(seed.tag);
-    setEditLevel(seed.level);
+Map_BOXCell::Map_BOXCell(const CellSeed& seed) : ExpressionFieldCell(seed, "Map_BOXCell") {
     setViewFrame(seed.frame);
     watchBox();
+    // The base showed the box's contents; the map waits for the layout.
+    updateStructure();
 }
 
 void Map_BOXCell::registerMaker() {
     CellKinds::setMaker("expressionfield", [](const CellSeed& seed) -> std::shared_ptr<CustomCell> {
         if (seed.tag == "_BOX") return std::make_shared<Map_BOXCell>(seed);
-        return std::make_shared<StandInCell>(seed.kind, seed.structure, seed.tag, seed.level, seed.frame, seed.prefs);
+        return std::make_shared<ExpressionFieldCell>(seed);
     });
 }
 

@@ -10,21 +10,21 @@
 // their positions change.
 //
 // A template "Cell expressionfield" whose frame is a _BOX makes this cell
-// (registerMaker); every other expression field keeps the stand-in.
+// (registerMaker); every other frame makes a plain expression field.
 //
 // Ownership and thread: as CustomCell (main thread; held by the pane).
 #include <functional>
 #include <string>
 
 #include "app/Color.h"
-#include "cells/TextCell.h"
+#include "cells/ExpressionFieldCell.h"
 
 namespace kl {
 
 struct CellSeed;
 class UserDefaults;
 
-class Map_BOXCell : public TextCell {
+class Map_BOXCell : public ExpressionFieldCell {
 public:
     static constexpr const char* kNoBounds = "No bounds have been entered";
     static constexpr const char* kNoTemplate = "Unable to load map template resource";
@@ -56,7 +56,7 @@ public:
     void paneDidFinish();
     bool doUpdate() const { return doUpdate_; }
     // The filled page, a message, or "" before the pane has finished.
-    std::string cellString() const;
+    std::string cellString() const override;
     // Whether the text is a page (else a message to show as it is).
     static bool isPage(const std::string& text);
 
