@@ -76,6 +76,9 @@ public:
     // The folder of the editor's empty package of a type.
     static std::filesystem::path emptyPackageFolder(const std::string& type);
 
+protected:
+    void setFileType(std::string type) { fileType_ = std::move(type); }
+
 private:
     void makeLists(bool plugin);
     void readFormatEntry(const std::filesystem::path& folder, const std::string& name, double& version);

@@ -396,4 +396,9 @@ bool PropertyList::writeFile(const Value& value, const std::filesystem::path& pa
     return atomically ? writeAtomically(path, *xml, error) : writeDirect(path, *xml, error);
 }
 
+bool PropertyList::writeBytesAtomically(std::string_view bytes, const std::filesystem::path& path,
+                                        std::string* error) {
+    return writeAtomically(path, bytes, error);
+}
+
 }  // namespace kl

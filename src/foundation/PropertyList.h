@@ -35,6 +35,9 @@ public:
     // failed write leaves the old file whole.
     static bool writeFile(const Value& value, const std::filesystem::path& path,
                           std::string* error = nullptr, bool atomically = true);
+    // Any bytes, written atomically the same way.
+    static bool writeBytesAtomically(std::string_view bytes, const std::filesystem::path& path,
+                                     std::string* error = nullptr);
 };
 
 }  // namespace kl

@@ -1,6 +1,7 @@
 #include "editor/ui/FormatWindow.h"
 
 #include <QAbstractItemModel>
+#include <QBrush>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -37,6 +38,7 @@
 #include "editor/TextEditing.h"
 #include "editor/EditorResources.h"
 #include "editor/FormatToolbar.h"
+#include "editor/ScriptEditingDocument.h"
 #include "index/ui/ToolbarCustomizeDialog.h"
 #include "foundation/UserDefaults.h"
 #include "foundation/PropertyList.h"
@@ -119,6 +121,12 @@ public:
     }
     int columnCount(const QModelIndex&) const override { return 1; }
     QVariant data(const QModelIndex& index, int role) const override {
+        // A workspace script with unsaved changes shows in red.
+        if (role == Qt::ForegroundRole) {
+            const auto item = itemAt(index);
+            if (document_.isScriptEditor() && item && !item->scriptSaved()) return QBrush(Qt::red);
+            return {};
+        }
         if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
         if (const ItemList* list = listAt(index)) return qs(list->name());
         if (const auto item = itemAt(index)) return qs(item->name());
@@ -128,7 +136,8 @@ public:
         if (!index.isValid()) return Qt::NoItemFlags;
         Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         const auto item = itemAt(index);
-        if (item && item->canDelete()) flags |= Qt::ItemIsEditable;
+        // Workspace scripts take their names from their files.
+        if (item && item->canDelete() && !document_.isScriptEditor()) flags |= Qt::ItemIsEditable;
         return flags;
     }
     bool setData(const QModelIndex& index, const QVariant& value, int role) override {
@@ -200,7 +209,12 @@ FormatWindow::FormatWindow(FormatDocument& document, QWidget* parent)
         if (!loading_) updateDisplay();
     });
     connect(textView_, &QPlainTextEdit::textChanged, this, [this] {
-        if (loading_ || !document_.currentTemplate()) return;
+        const TemplatePtr current = document_.currentTemplate();
+        if (loading_ || !current) return;
+        if (document_.isScriptEditor() && current->scriptSaved()) {
+            current->setScriptSaved(false);
+            outline_->viewport()->update();
+        }
         document_.setTemplateChanged(true);
         if (!document_.isDocumentEdited()) {
             document_.updateChangeCount(true);
@@ -694,6 +708,10 @@ void FormatWindow::removeTemplate(const TemplatePtr& item, ItemList* list) {
 
 void FormatWindow::newTemplate(int tag) {
     if (!validateCommandTag(tag, commandState()).enabled) return;
+    if (document_.isScriptEditor()) {
+        if (workspaceCommands_.newScript) workspaceCommands_.newScript();
+        return;
+    }
     const std::int32_t type = tag - NewRecordTag;
     ItemList* list = document_.listForType(type);
     if (!list || !prompts_.askName) return;
@@ -721,6 +739,20 @@ void FormatWindow::alertNameChange(const std::string& information) {
 
 void FormatWindow::changeTemplateName(const std::string& name, const TemplatePtr& item) {
     if (!item || item->name() == name) return;
+    if (auto* workspace = dynamic_cast<ScriptEditingDocument*>(&document_)) {
+        // Any name: a script is named after the file it was saved to.
+        const QModelIndex before = model_->indexOfItem(item, &workspace->scripts());
+        const Selection keep = outlineSelection();
+        workspace->renameScript(item, name);
+        reloadOutline(keep);
+        if (model_->indexOfItem(item, &workspace->scripts()).row() != before.row() || keep.first != item) {
+            outline_->clearSelection();
+            selectTemplate(item, &workspace->scripts());
+        } else {
+            outline_->viewport()->update();
+        }
+        return;
+    }
     std::string error;
     const std::optional<std::string> valid = item->validName(name, &error);
     if (!valid) {
@@ -763,6 +795,10 @@ void FormatWindow::renameTemplate(const TemplatePtr& item, const std::string& na
 }
 
 void FormatWindow::deleteTemplate() {
+    if (document_.isScriptEditor()) {
+        if (workspaceCommands_.closeScript) workspaceCommands_.closeScript();
+        return;
+    }
     const TemplatePtr current = document_.currentTemplate();
     if (!current || !current->canDelete()) {
         QApplication::beep();

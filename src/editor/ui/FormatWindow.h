@@ -59,12 +59,18 @@ public:
         std::function<bool(const QString& message, const QString& information)> wantsReport;
     };
     using TemplatePtr = std::shared_ptr<Template>;
+    // What New Script and Close Script do in the script workspace.
+    struct WorkspaceCommands {
+        std::function<void()> newScript;
+        std::function<void()> closeScript;
+    };
 
     explicit FormatWindow(FormatDocument& document, QWidget* parent = nullptr);
     ~FormatWindow() override;
 
     FormatDocument& document() const { return document_; }
     void setPrompts(Prompts prompts) { prompts_ = std::move(prompts); }
+    void setWorkspaceCommands(WorkspaceCommands commands) { workspaceCommands_ = std::move(commands); }
 
     // ---- showing
     void updateDisplay();
@@ -77,6 +83,10 @@ public:
     void initialSelect();
 
     // ---- item commands
+    // Sorts an item into its list (appending it first when asked) and
+    // selects it; removing is undoable as "Delete Template".
+    void installTemplate(const TemplatePtr& item, ItemList* list, bool add);
+    void removeTemplate(const TemplatePtr& item, ItemList* list);
     void newTemplate(int tag);
     void changeTemplateName(const std::string& name, const TemplatePtr& item);
     void deleteTemplate();
@@ -145,8 +155,6 @@ private:
     void openOtherFile(const std::string& name);
     void clearEditors();
     void dropEditorUndo();
-    void installTemplate(const TemplatePtr& item, ItemList* list, bool add);
-    void removeTemplate(const TemplatePtr& item, ItemList* list);
     void resetString(const TemplatePtr& item, const std::string& text);
     void renameTemplate(const TemplatePtr& item, const std::string& name, const std::string& actionName);
     // The outline's selected item and the list row it is under, taken
@@ -170,6 +178,7 @@ private:
 
     FormatDocument& document_;
     Prompts prompts_;
+    WorkspaceCommands workspaceCommands_;
     OutlineModel* model_;
     QTreeView* outline_;
     QStackedWidget* editors_;

@@ -21,6 +21,8 @@
 #include "app/ui/WindowCascade.h"
 #include "editor/EditorCommands.h"
 #include "editor/FormatDocument.h"
+#include "editor/ScriptEditingDocument.h"
+#include "foundation/UserDefaults.h"
 #include "editor/ui/FormatWindow.h"
 
 namespace kl {
@@ -40,6 +42,8 @@ constexpr int kRunScriptTimeout = 10000;
 struct KXDocController::Entry {
     std::unique_ptr<FormatDocument> document;
     std::unique_ptr<FormatWindow> window;
+    // The workspace's own commands; none for a package.
+    std::unique_ptr<ScriptWorkspace> workspace;
 };
 
 KXDocController::KXDocController(QObject* parent) : QObject(parent) {
@@ -82,7 +86,14 @@ KXDocController::KXDocController(QObject* parent) : QObject(parent) {
 }
 
 KXDocController::~KXDocController() {
-    for (auto& entry : entries_) entry->window.reset();
+    for (auto& entry : entries_) {
+        entry->workspace.reset();
+        entry->window.reset();
+    }
+}
+
+bool KXDocController::isScriptFile(const fs::path& path) {
+    return hasExtensionAmong(path.filename().string(), {"py", "klscpt"});
 }
 
 std::string KXDocController::typeForPath(const fs::path& path) {
@@ -114,6 +125,18 @@ FormatDocument* KXDocController::openDocument(const fs::path& given, std::string
     std::error_code ignored;
     fs::path path = fs::weakly_canonical(given, ignored);
     if (path.empty()) path = given;
+    if (isScriptFile(path) && !fs::is_directory(path, ignored)) {
+        ScriptEditingDocument* workspace = openScriptEditor();
+        ScriptWorkspace* commands = workspaceCommands();
+        if (!workspace || !commands) return nullptr;
+        if (!commands->openScriptAtPath(path, false)) {
+            if (error) *error = "The script could not be read.";
+            alert(tr("The document \u201c%1\u201d could not be opened.").arg(QString::fromStdString(path.filename().string())),
+                  tr("The selected script file could not be opened."));
+            return nullptr;
+        }
+        return workspace;
+    }
     for (const auto& entry : entries_) {
         if (entry->document->fileURL() == path) {
             entry->window->raise();
@@ -129,6 +152,13 @@ FormatDocument* KXDocController::openDocument(const fs::path& given, std::string
               QString::fromStdString(reason));
         return nullptr;
     }
+    Entry& entry = addEntry(std::move(document));
+    entry.window->show();
+    entry.window->initialSelect();
+    return entry.document.get();
+}
+
+KXDocController::Entry& KXDocController::addEntry(std::unique_ptr<FormatDocument> document) {
     auto entry = std::make_unique<Entry>();
     entry->document = std::move(document);
     entry->window = std::make_unique<FormatWindow>(*entry->document);
@@ -148,9 +178,44 @@ FormatDocument* KXDocController::openDocument(const fs::path& given, std::string
     entries_.push_back(std::move(entry));
     WindowCascade::setWindowFrameAutosaveNameOrCascade(&window, "GEDCOMEditorWindow");
     updateWindow(opened);
-    window.show();
-    window.initialSelect();
-    return &opened;
+    return *entries_.back();
+}
+
+ScriptEditingDocument* KXDocController::theScriptEditor() const {
+    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry)
+        if (auto* workspace = dynamic_cast<ScriptEditingDocument*>((*entry)->document.get())) return workspace;
+    return nullptr;
+}
+
+ScriptWorkspace* KXDocController::workspaceCommands() const {
+    const ScriptEditingDocument* workspace = theScriptEditor();
+    const Entry* entry = workspace ? entryFor(*workspace) : nullptr;
+    return entry ? entry->workspace.get() : nullptr;
+}
+
+ScriptEditingDocument* KXDocController::openScriptEditor() {
+    if (ScriptEditingDocument* workspace = theScriptEditor()) {
+        FormatWindow* window = windowForDocument(*workspace);
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return workspace;
+    }
+    auto document = std::make_unique<ScriptEditingDocument>();
+    ScriptEditingDocument& workspace = *document;
+    Entry& entry = addEntry(std::move(document));
+    entry.workspace = std::make_unique<ScriptWorkspace>(workspace, *entry.window, UserDefaults::standard());
+    ScriptWorkspace& commands = *entry.workspace;
+    ScriptWorkspace::Prompts prompts = workspacePrompts_.savePath ? workspacePrompts_
+                                                                  : ScriptWorkspace::defaultPrompts(entry.window.get());
+    prompts.runScript = prompts_.runScriptInKinlore;
+    commands.setPrompts(std::move(prompts));
+    entry.window->setWorkspaceCommands({[&commands] { commands.newScript(); }, [&commands] { commands.closeScript(); }});
+    connect(&commands, &ScriptWorkspace::documentChanged, this, [this, &workspace] { updateWindow(workspace); });
+    updateWindow(workspace);
+    entry.window->show();
+    commands.loadScriptWorkSpace();
+    return &workspace;
 }
 
 void KXDocController::openDocumentFromPanel() {
@@ -161,8 +226,9 @@ void KXDocController::openDocumentFromPanel() {
 void KXDocController::updateWindow(FormatDocument& document) {
     FormatWindow* window = windowForDocument(document);
     if (!window) return;
-    const QString name = document.fileURL() ? QString::fromStdString(document.fileURL()->filename().string())
-                                            : tr("Untitled");
+    const QString name = document.isScriptEditor() ? tr("Script Editing Workspace")
+                         : document.fileURL()  ? QString::fromStdString(document.fileURL()->filename().string())
+                                               : tr("Untitled");
     window->setWindowTitle(name + "[*]");
     window->setWindowModified(document.isDocumentEdited());
     // A first save enables the commands that need a file.
@@ -182,11 +248,13 @@ bool KXDocController::writeTo(FormatDocument& document, const fs::path& path) {
 }
 
 bool KXDocController::saveDocument(FormatDocument& document) {
+    if (const Entry* entry = entryFor(document); entry && entry->workspace) return entry->workspace->saveDocument();
     if (!document.fileURL()) return saveDocumentAs(document);
     return writeTo(document, *document.fileURL());
 }
 
 bool KXDocController::saveDocumentAs(FormatDocument& document) {
+    if (const Entry* entry = entryFor(document); entry && entry->workspace) return entry->workspace->saveDocumentAs();
     if (!prompts_.savePath) return false;
     const QString suggested = document.fileURL() ? QString::fromStdString(document.fileURL()->string())
                                                  : tr("Untitled.kfrmt");
@@ -200,6 +268,7 @@ void KXDocController::saveAndRunCmd(FormatDocument& document) {
         QApplication::beep();
         return;
     }
+    if (const Entry* entry = entryFor(document); entry && entry->workspace) return entry->workspace->saveAndRun();
     if (!saveDocument(document) || !document.fileURL()) return;
     const fs::path package = *document.fileURL();
     if (document.fileType() == FormatDocument::pluginType) {
@@ -221,7 +290,10 @@ bool KXDocController::closeDocument(FormatDocument& document) {
     Entry* entry = entryFor(document);
     if (!entry) return true;
     entry->window->saveCurrentTemplate();
-    if (document.isDocumentEdited() && prompts_.askSaveChanges) {
+    if (entry->workspace) {
+        if (!entry->workspace->canClose()) return false;
+        entry->workspace->saveWorkSpaceSettings();
+    } else if (document.isDocumentEdited() && prompts_.askSaveChanges) {
         const QString name = entry->window->windowTitle().remove("[*]");
         switch (prompts_.askSaveChanges(name)) {
         case SaveAnswer::Cancel: return false;
@@ -235,6 +307,8 @@ bool KXDocController::closeDocument(FormatDocument& document) {
                                     [&](const auto& candidate) { return candidate.get() == entry; });
     std::unique_ptr<Entry> gone = std::move(*found);
     entries_.erase(found);
+    gone->window->setWorkspaceCommands({});
+    gone->workspace.reset();
     gone->window->removeEventFilter(this);
     gone->window->hide();
     // The window may be running this very close from its own menu.
@@ -257,6 +331,8 @@ void KXDocController::buildFileMenu(FormatWindow& window, FormatDocument& docume
     QMenu* menu = window.menuBar()->addMenu(tr("&File"));
     FormatDocument* target = &document;
     menu->addAction(tr("Open..."), QKeySequence::Open, this, [this] { openDocumentFromPanel(); });
+    menu->addAction(tr("Script Editing Workspace"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this,
+                    [this] { openScriptEditor(); });
     menu->addSeparator();
     menu->addAction(tr("Close"), QKeySequence::Close, this, [this, target] { closeDocument(*target); });
     menu->addAction(tr("Save"), QKeySequence::Save, this, [this, target] { saveDocument(*target); });

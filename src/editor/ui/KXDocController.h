@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "editor/ui/QtImagePort.h"
+#include "editor/ui/ScriptWorkspace.h"
 
 class QMenu;
 class QWidget;
@@ -28,6 +29,7 @@ namespace kl {
 
 class FormatDocument;
 class FormatWindow;
+class ScriptEditingDocument;
 
 class KXDocController : public QObject {
     Q_OBJECT
@@ -51,12 +53,19 @@ public:
     ~KXDocController() override;
 
     void setPrompts(Prompts prompts) { prompts_ = std::move(prompts); }
+    // The questions of the script workspace; its Save and Run goes through
+    // runScriptInKinlore above.
+    void setWorkspacePrompts(ScriptWorkspace::Prompts prompts) { workspacePrompts_ = std::move(prompts); }
 
     // "WEXKinlorePlugIn" for a ".kplug", else "WEXKinloreFormat".
     static std::string typeForPath(const std::filesystem::path& path);
 
-    // Opens and shows a package; an open one is brought forward. nullptr
-    // when it could not be read (alerted; `error` gets the reader's text).
+    // Whether a file is a script the workspace edits (".py", ".klscpt").
+    static bool isScriptFile(const std::filesystem::path& path);
+
+    // Opens and shows a package; an open one is brought forward. A script
+    // file opens in the script workspace, which is answered. nullptr when
+    // it could not be read (alerted; `error` gets the reader's text).
     FormatDocument* openDocument(const std::filesystem::path& path, std::string* error = nullptr);
     void openDocumentFromPanel();
     bool saveDocument(FormatDocument& document);
@@ -66,6 +75,12 @@ public:
     bool closeAllDocuments();
     // Saves, then opens a format in Kinlore II or has it run an extension.
     void saveAndRunCmd(FormatDocument& document);
+
+    // The one script workspace, made and shown when needed; its window is
+    // titled "Script Editing Workspace" and reopens the remembered scripts.
+    ScriptEditingDocument* openScriptEditor();
+    ScriptEditingDocument* theScriptEditor() const;
+    ScriptWorkspace* workspaceCommands() const;
 
     std::vector<FormatDocument*> documents() const;
     FormatWindow* windowForDocument(const FormatDocument& document) const;
@@ -80,12 +95,14 @@ protected:
 private:
     struct Entry;
     Entry* entryFor(const FormatDocument& document) const;
+    Entry& addEntry(std::unique_ptr<FormatDocument> document);
     void buildFileMenu(FormatWindow& window, FormatDocument& document);
     void alert(const QString& message, const QString& information) const;
     bool writeTo(FormatDocument& document, const std::filesystem::path& path);
 
     QtImagePort images_;
     Prompts prompts_;
+    ScriptWorkspace::Prompts workspacePrompts_;
     std::vector<std::unique_ptr<Entry>> entries_;
     bool closing_ = false;
 };
