@@ -83,12 +83,6 @@ void BrowserController::runScript(const std::string& name, int type, const std::
     if (!AppController::runScript(name, type, message)) beep();
 }
 
-// Detaching links is a browser command of its own; until it is there the
-// user hears that nothing happened.
-void BrowserController::detachEventNow(const std::shared_ptr<GEDCOMObject>&, const std::shared_ptr<GEDCOMObject>&) {
-    beep();
-}
-
 // A link's "Designate ... as this record's portrait" item.
 void BrowserController::changeOBJERecord(const RecordPtr& record) {
     Dictionary info;
@@ -133,6 +127,7 @@ void BrowserController::addRecordsMenu() {
     QAction* merge = recordsMenu_->addAction(tr("Merge Two Records..."));
     merge->setData(kMergeTwoRecordsTag);
     connect(merge, &QAction::triggered, this, [this] { mergeTwoRecords(); });
+    addEditingItems();
     connect(recordsMenu_, &QMenu::aboutToShow, this, [this] { validateRecordsMenu(); });
     validateRecordsMenu();
 }
@@ -169,6 +164,7 @@ void BrowserController::validateRecordsMenu() {
             action->setText(move ? tr("Move Multimedia File...") : tr("Copy Multimedia File..."));
         }
     }
+    validateEditingItems(*recordsMenu_);
 }
 
 // ---- the link sheet

@@ -280,6 +280,34 @@ public:
     // of a type with at least two records.
     std::optional<std::string> mergeTwoRecordsTitle() const;
 
+    // ---- detaching, deleting, properties, events (BrowserController+Editing.cpp)
+    static constexpr int kDeleteRecordTag = 2007;
+    static constexpr int kCopyEventTag = 2011;
+    static constexpr int kPasteEventTag = 2012;
+    static constexpr int kRestrictionTag = 4210;
+    static constexpr int kChangeSexTag = 4211;
+    static constexpr int kMaritalStatusTag = 4212;
+    static constexpr int kDetachHusbandTag = 4301;
+    static constexpr int kDetachWifeTag = 4302;
+    static constexpr int kDetachChildTag = 4303;
+    static constexpr int kDetachEventTag = 4304;
+    // Deletes the record; opened from another record's window, a record
+    // that others link to too may instead lose only its link from there.
+    void deleteRecordCmd();
+    void detachHusbandCommand();
+    void detachWifeCommand();
+    void detachChildCommand();
+    // Offers the record's events, attributes and links to detach.
+    void detachEventCommand();
+    void changeSexCommand();
+    void changeRestriction();
+    void changeMaritalStatus();
+    void copyEventCommand();
+    void pasteEventCommand();
+    // Whether one of these commands is enabled, and its menu title;
+    // nullopt for another tag.
+    std::optional<DocumentMenuAnswer> validateEditingTag(int tag);
+
 protected:
     DocumentWindows& documentWindows() const { return windows_; }
     void markNeedsReload() { needsReload_ = true; }
@@ -334,6 +362,10 @@ private:
     BrowserNavigation::Facts menuFacts();
     void selectionFailed(const std::string& message);
     void validateRecordsMenu();
+    void addEditingItems();
+    void validateEditingItems(QMenu& menu);
+    void detachSpouseCommand(const std::string& role);
+    bool isMainSubmitter(const GEDCOMRecord& record) const;
     void copyMMFile(const std::string& destination, const std::string& origPath, int moveOption,
                     const std::vector<std::string>& moreIDs);
 
