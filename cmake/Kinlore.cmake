@@ -74,7 +74,7 @@ function(kl_tests folder)
   file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp")
   if(sources)
     _kl_test_binary(test_${folder} "${sources}" "${ARG_DEPS};GTest::gtest_main"
-                    "ASAN_OPTIONS=detect_leaks=1" "${ARG_SHARDS}")
+                    "ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1" "${ARG_SHARDS}")
   endif()
 endfunction()
 
@@ -134,7 +134,7 @@ function(kl_ui_tests folder)
   if(sources)
     list(APPEND sources "${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp")
     _kl_test_binary(test_${folder}_ui "${sources}" "${ARG_DEPS};Qt6::Widgets"
-      "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0"
+      "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0"
       "${ARG_SHARDS}")
     set_target_properties(test_${folder}_ui PROPERTIES AUTOMOC ON)
   endif()

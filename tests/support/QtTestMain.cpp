@@ -7,9 +7,32 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
+
+#include "ModalWaits.h"
+
+namespace {
+
+// A test that ends while its wait for a modal dialog is still armed has
+// not seen the dialog it expected; it fails here rather than letting the
+// wait fire into the next test.
+class ModalWaitCheck : public ::testing::EmptyTestEventListener {
+public:
+    bool failed = false;
+
+private:
+    void OnTestEnd(const ::testing::TestInfo& test) override {
+        if (kl::test::cancelModalWaits() == 0) return;
+        failed = true;
+        std::fprintf(stderr, "%s.%s ended while still waiting for a modal dialog\n", test.test_suite_name(),
+                     test.name());
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -24,5 +47,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    auto* check = new ModalWaitCheck;
+    ::testing::UnitTest::GetInstance()->listeners().Append(check);
+    const int result = RUN_ALL_TESTS();
+    return check->failed ? 1 : result;
 }

@@ -6,6 +6,8 @@
 // dialog.
 #include <gtest/gtest.h>
 
+#include "../../support/ModalWaits.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
@@ -85,6 +87,7 @@ void whenModal(std::function<void(T&)> action) {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(5);
+    armedModalWaits().emplace_back(timer);
     QObject::connect(timer, &QTimer::timeout, [timer, clock, action = std::move(action)] {
         if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
             timer->stop();
