@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "foundation/FormatText.h"
 #include "foundation/Logger.h"
 
 namespace kl {
@@ -27,20 +28,8 @@ double numberAt(const Array& list, std::size_t index, double fallback = 0) {
     return list[index].toReal(fallback);
 }
 
-// "%@" filled in order with the texts.
-std::string fill(std::string format, const std::vector<std::string>& texts) {
-    std::size_t from = 0;
-    for (const std::string& text : texts) {
-        const std::size_t at = format.find("%@", from);
-        if (at == std::string::npos) break;
-        format.replace(at, 2, text);
-        from = at + text.size();
-    }
-    return format;
-}
-
 std::string releaseText(const char* format, const std::string& version, int build, const std::string& date) {
-    return fill(format, {version, std::to_string(build), date});
+    return formatText(format, {version, std::to_string(build), date});
 }
 
 }  // namespace
@@ -74,8 +63,8 @@ std::optional<Array> UpdateCheck::updateFeedback(const std::optional<Dictionary>
     const double O = hasOfficial ? std::floor(numberAt(o, 2) * 10 + 0.001) / 10 + officialBuild / 100.0 : 0;
     const double B = hasBeta ? numberAt(b, 2) : 1000;
     const std::string betaText =
-        hasBeta ? fill(textAt(b, 3, "A beta release (%@) posted %@ is available for downloading"),
-                       {textAt(b, 0), textAt(b, 1)})
+        hasBeta ? formatText(textAt(b, 3, "A beta release (%@) posted %@ is available for downloading"),
+                             {textAt(b, 0), textAt(b, 1)})
                 : std::string();
     const std::string officialText =
         releaseText("The current official release (%@ build %@) was posted %@.", officialVersion, officialBuild,

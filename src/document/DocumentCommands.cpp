@@ -3,6 +3,7 @@
 #include "dates/DateBridge.h"
 #include "document/GEDCOMModel.h"
 #include "document/RecordsIndices.h"
+#include "foundation/FormatText.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/UndoManager.h"
 #include "model/FAMRecord.h"
@@ -22,11 +23,6 @@ std::string localized(const std::string& key) {
     auto library = LibraryServices::current();
     std::string text = library ? library->localString(key) : std::string();
     return text.empty() ? key : text;
-}
-
-std::string fill(std::string format, const std::string& value) {
-    if (auto at = format.find("%@"); at != std::string::npos) format.replace(at, 2, value);
-    return format;
 }
 
 std::string textAt(const Array& settings, std::size_t at) {
@@ -287,7 +283,7 @@ void DocumentCommands::doHomeRecordCommand(int tag) {
         std::weak_ptr<HEADRecord> weakHeader = header;
         std::weak_ptr<GEDCOMRecord> weakSelected = selected;
         UndoManager* undo = &undo_;
-        host_.askQuestion(localized(kNoHomeRecord), fill(localized(kOfferHomeRecord), selected->viewName()),
+        host_.askQuestion(localized(kNoHomeRecord), formatText(localized(kOfferHomeRecord), {selected->viewName()}),
                           {localized("Yes"), localized("No")}, false, [weakHeader, weakSelected, undo](int button) {
                               const auto head = weakHeader.lock();
                               const auto record = weakSelected.lock();
@@ -351,7 +347,7 @@ void DocumentCommands::readRecordCommand() {
         host_.beep();
         return;
     }
-    host_.speak(readRecordText(*record), 0.5, fill(localized("Reading record %@"), record->description()));
+    host_.speak(readRecordText(*record), 0.5, formatText(localized("Reading record %@"), {record->description()}));
 }
 
 bool DocumentCommands::pageLayoutDidEnd(int code, std::optional<int> context) {

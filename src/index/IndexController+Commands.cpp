@@ -14,6 +14,7 @@
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "document/RecordsListForPanel.h"
+#include "foundation/FormatText.h"
 #include "foundation/MainThread.h"
 #include "foundation/UndoManager.h"
 #include "index/AlbumsMenu.h"
@@ -30,11 +31,6 @@ namespace {
 std::string localized(const std::string& key) {
     auto library = LibraryServices::current();
     return library ? library->localString(key) : key;
-}
-
-std::string fill(std::string format, const std::string& value) {
-    if (auto at = format.find("%@"); at != std::string::npos) format.replace(at, 2, value);
-    return format;
 }
 
 Array idValues(const std::vector<std::string>& ids) {
@@ -95,9 +91,8 @@ void IndexController::deleteRecordCmd() {
         if (!firstKept) firstKept = record;
         if (*answer == "Skip") continue;
         if (*answer == "Cancel") break;
-        const std::string message = fill(fill(localized("The record '%@' cannot be deleted because %@."),
-                                              record->viewName()),
-                                         *answer);
+        const std::string message =
+            formatText(localized("The record '%@' cannot be deleted because %@."), {record->viewName(), *answer});
         if (i + 1 == records.size()) {
             view_->criticalAlert(message, localized("All other selected records that could be deleted were deleted."),
                                  {localized("OK")});
@@ -195,7 +190,7 @@ bool IndexController::offerLinked(const std::string& tag, const std::string& mes
         view_->beep();
         return false;
     }
-    options.set("message", fill(localized(message), record->altViewName()));
+    options.set("message", formatText(localized(message), {record->altViewName()}));
     options.set("mustSelect", "YES");
     return selectFromArray(idValues(ids), options);
 }

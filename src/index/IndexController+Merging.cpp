@@ -10,6 +10,7 @@
 #include "document/RecordsIndices.h"
 #include "document/RecordsList.h"
 #include "document/RecordsListForPanel.h"
+#include "foundation/FormatText.h"
 #include "foundation/MainThread.h"
 #include "foundation/UndoManager.h"
 #include "index/DocumentWindows.h"
@@ -24,20 +25,6 @@ namespace kl {
 namespace {
 
 std::string localized(const std::string& key) { return LibraryServices::localized(key); }
-
-// Fills the "%@" and "%ld" places of a message in order.
-std::string fill(std::string format, const std::vector<std::string>& values) {
-    std::size_t from = 0;
-    for (const auto& value : values) {
-        const std::size_t object = format.find("%@", from);
-        const std::size_t number = format.find("%ld", from);
-        const std::size_t at = std::min(object, number);
-        if (at == std::string::npos) break;
-        format.replace(at, at == number ? 3 : 2, value);
-        from = at + value.size();
-    }
-    return format;
-}
 
 constexpr double kUUIDMergePoll = 0.25;
 
@@ -89,7 +76,7 @@ void IndexController::offerMergeFor(const RecordPtr& record, IndexView& view) {
                            {});
         return;
     }
-    Dictionary options{{"message", Value(fill(localized("Merge %@ with"), {record->altViewName()}))},
+    Dictionary options{{"message", Value(formatText(localized("Merge %@ with"), {record->altViewName()}))},
                        {"mustSelect", Value("YES")},
                        {"recordType", Value(record->recordType())},
                        {"sortOrder", Value(static_cast<std::int64_t>(list->sortOrder()))},
@@ -154,7 +141,7 @@ void IndexController::mergeDuplicateUUIDs() {
     if (answer != 0) return;
     std::string time;
     const std::string date = todayDateString(&time);
-    const std::string albumName = fill(localized("Potential Conflicts %@ %@"), {date, time});
+    const std::string albumName = formatText(localized("Potential Conflicts %@ %@"), {date, time});
 
     if (windows_) windows_->closeAllBrowsers();
     UndoManager& undo = doc_.undo();
@@ -196,16 +183,17 @@ void IndexController::reportUUIDMerge(const UUIDMerge& run) {
         message = localized("No records with duplicate UUIDs were found and thereore no records could be merged.");
     } else {
         const std::string pairs =
-            merged == 1 ? localized("Only one set of records with duplicate UUIDs was found and those two were merged.")
-                        : fill(localized("The merge found %ld record pairs with duplicate UUIDs and merged them."),
-                               {std::to_string(merged)});
+            merged == 1
+                ? localized("Only one set of records with duplicate UUIDs was found and those two were merged.")
+                : formatText(localized("The merge found %ld record pairs with duplicate UUIDs and merged them."),
+                             {std::to_string(merged)});
         if (conflicts == 0)
-            message = fill(localized("%@ No merging conflicts occurred."), {pairs});
+            message = formatText(localized("%@ No merging conflicts occurred."), {pairs});
         else if (conflicts == 1)
-            message = fill(localized("%@ One merged record has unresolved conflicts."), {pairs});
+            message = formatText(localized("%@ One merged record has unresolved conflicts."), {pairs});
         else
-            message = fill(localized("%@ %ld of the merged records have unresolved conflicts."),
-                           {pairs, std::to_string(conflicts)});
+            message = formatText(localized("%@ %ld of the merged records have unresolved conflicts."),
+                                 {pairs, std::to_string(conflicts)});
         if (conflicts != 0)
             information = localized(
                 "You should open and resolve the conflicts for the records added to the new 'Potential Conflicts' "

@@ -1,6 +1,7 @@
 // Checking a candidate child against the family before it is attached, and
 // the drops that attach children and spouses. A refusal is a message, never
 // an exception.
+#include "foundation/FormatText.h"
 #include "model/FAMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
@@ -17,21 +18,6 @@ constexpr SDN kAfterMotherDays = 181;
 constexpr SDN kAfterFatherDays = 481;
 
 std::string local(std::string_view key) { return LibraryServices::current()->localString(key); }
-
-// Fills the "%@" holes of a message in order.
-std::string fill(const std::string& pattern, std::initializer_list<std::string> values) {
-    std::string out;
-    auto next = values.begin();
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern.compare(i, 2, "%@") == 0 && next != values.end()) {
-            out += *next++;
-            ++i;
-        } else {
-            out += pattern[i];
-        }
-    }
-    return out;
-}
 
 bool namesChild(const GEDCOMObject& family, const std::string& id) {
     for (const auto& link : family.structures())
@@ -99,13 +85,14 @@ std::optional<std::string> FAMRecord::verifyChild(const std::shared_ptr<INDIReco
     if (!candidate) return local("No child was selected.");
     const std::string& id = candidate->grecordID();
     const std::string name = candidate->altViewName();
-    if (namesChild(*this, id)) return fill(local("The individual %@ is already attached to this family."), {name});
+    if (namesChild(*this, id))
+        return formatText(local("The individual %@ is already attached to this family."), {name});
     if (husbandID() == id)
-        return fill(local("The individual %@ is the father in this family and therefore cannot also be a child."),
-                    {name});
+        return formatText(local("The individual %@ is the father in this family and therefore cannot also be a child."),
+                          {name});
     if (wifeID() == id)
-        return fill(local("The individual %@ is the mother in this family and therefore cannot also be a child."),
-                    {name});
+        return formatText(local("The individual %@ is the mother in this family and therefore cannot also be a child."),
+                          {name});
 
     const SDN birth = candidate->birthSDN();
     const SDN birthMax = candidate->birthSDNMax();
@@ -118,8 +105,9 @@ std::optional<std::string> FAMRecord::verifyChild(const std::shared_ptr<INDIReco
     for (const auto& rule : kRules) {
         if (!rule.fires(birth, birthMax, deathMax, mother, father)) continue;
         const ParentDays& parent = rule.mother ? mother : father;
-        return fill(local(rule.message), {name, rule.deathOfChild ? candidate->deathDate() : candidate->birthDate(),
-                                          parent.name(), rule.parentBirth ? parent.birthText() : parent.deathText()});
+        return formatText(local(rule.message),
+                          {name, rule.deathOfChild ? candidate->deathDate() : candidate->birthDate(), parent.name(),
+                           rule.parentBirth ? parent.birthText() : parent.deathText()});
     }
     return std::nullopt;
 }

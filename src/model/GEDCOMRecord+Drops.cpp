@@ -1,6 +1,7 @@
 // A record dragged onto another, or moved onto it by a script, is attached
 // through the operation named after its type. Each class answers a table of
 // those names, so kinds add their own by extending their base's table.
+#include "foundation/FormatText.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/ModelAlerts.h"
@@ -10,12 +11,6 @@ namespace kl {
 namespace {
 
 constexpr const char* kNoDropHandler = "A record of type %@ cannot be attached to this record.";
-
-std::string fill(std::string pattern, const std::string& value) {
-    const auto at = pattern.find("%@");
-    if (at != std::string::npos) pattern.replace(at, 2, value);
-    return pattern;
-}
 
 }  // namespace
 
@@ -52,7 +47,7 @@ bool GEDCOMRecord::respondsToDrop(std::string_view operation) const {
 GEDCOMRecord::DropAnswer GEDCOMRecord::drop(const std::shared_ptr<GEDCOMRecord>& dropped, bool control) {
     if (!dropped) return std::nullopt;
     auto it = dropTable().find(dropOperationName(dropped->recordType(), control));
-    if (it == dropTable().end()) return fill(kNoDropHandler, dropped->recordType());
+    if (it == dropTable().end()) return formatText(kNoDropHandler, {dropped->recordType()});
     return (this->*(it->second))(dropped);
 }
 
@@ -60,7 +55,7 @@ GEDCOMRecord::DropAnswer GEDCOMRecord::dropSOURRecord(const std::shared_ptr<GEDC
     if (hasLink("SOUR", dropped->grecordID())) {
         const int choice = ModelAlerts::current()->runAlert(
             ModelAlerts::Style::Critical,
-            fill("The source '%@' is already attached to this record", dropped->viewName()),
+            formatText("The source '%@' is already attached to this record", {dropped->viewName()}),
             "Attach anyway or skip this source", {"Attach", "Skip"});
         if (choice == 1) return std::string(kSkip);
     }

@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "foundation/FormatText.h"
 #include "foundation/Numbers.h"
 #include "foundation/ResourceFolder.h"
 #include "model/GEDCOMStructure.h"
@@ -21,12 +22,6 @@ std::mutex& softwareMutex() {
 HEADRecord::Software& currentSoftware() {
     static HEADRecord::Software software;
     return software;
-}
-
-std::string fill(std::string pattern, const std::string& value) {
-    const auto at = pattern.find("%@");
-    if (at != std::string::npos) pattern.replace(at, 2, value);
-    return pattern;
 }
 
 // The CHAR line of each export encoding that does not write "UTF-8".
@@ -215,8 +210,8 @@ const GEDCOMRecord::DropTable& HEADRecord::dropTable() const {
 GEDCOMRecord::DropAnswer HEADRecord::dropHome(const std::shared_ptr<GEDCOMRecord>& dropped) {
     if (hasLink("_HME", dropped->grecordID())) {
         const std::string type = dropped->recordType();
-        return fill("The dropped %@ record is already the home record.",
-                    model() ? model()->singularNameForType(type) : type);
+        return formatText("The dropped %@ record is already the home record.",
+                          {model() ? model()->singularNameForType(type) : type});
     }
     trimHomeRecords(kMaxHomeRecords - 1);
     attachLink(*dropped, "_HME");

@@ -1,37 +1,17 @@
 #include "model/ReportText.h"
 
+#include "foundation/FormatText.h"
 #include "foundation/HTMLText.h"
 #include "model/ReportOptions.h"
 
 namespace kl::report {
 
-namespace {
-
-template <typename Iterator>
-std::string fillRange(std::string_view pattern, Iterator next, Iterator end) {
-    std::string out;
-    out.reserve(pattern.size() + 32);
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const bool placeholder =
-            pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '@' || pattern[i + 1] == 'd');
-        if (!placeholder) {
-            out += pattern[i];
-            continue;
-        }
-        if (next != end) out += *next++;
-        ++i;
-    }
-    return out;
-}
-
-}  // namespace
-
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
-    return fillRange(pattern, arguments.begin(), arguments.end());
+    return formatText(pattern, arguments, Unfilled::drop);
 }
 
 std::string fill(std::string_view pattern, const std::vector<std::string>& arguments) {
-    return fillRange(pattern, arguments.begin(), arguments.end());
+    return formatText(pattern, arguments, Unfilled::drop);
 }
 
 std::string link(std::string_view recordID, std::string_view name) {

@@ -2,8 +2,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "foundation/Numbers.h"
 #include "foundation/AsciiText.h"
+#include "foundation/FormatText.h"
+#include "foundation/Numbers.h"
 #include "script/CommandParcer.h"
 
 namespace kl {
@@ -12,14 +13,6 @@ namespace {
 
 bool isRepeatWord(const std::string& word) {
     return word == "repeat" || (word.size() >= 7 && word.starts_with("repeat"));
-}
-
-std::string fill(std::string format, const std::string& a, const std::string& b = {}) {
-    auto at = format.find("%@");
-    if (at != std::string::npos) format.replace(at, 2, a);
-    at = format.find("%@", at == std::string::npos ? 0 : at + a.size());
-    if (at != std::string::npos) format.replace(at, 2, b);
-    return format;
 }
 
 std::string wordOf(const Command& command) {
@@ -150,8 +143,8 @@ std::optional<std::string> CommandParcer::collectSourceDef(const Command& comman
     const Command& items = command;
     if (items.size() < 2) return "Subroutine or Definition name is missing.";
     const std::string name = unquote(items[1].toString());
-    if (defDefs_.contains(name)) return fill("Duplicate definition name (%@)", name);
-    if (items.size() < 4) return fill("Definition %@ missing required elements", name);
+    if (defDefs_.contains(name)) return formatText("Duplicate definition name (%@)", {name});
+    if (items.size() < 4) return formatText("Definition %@ missing required elements", {name});
     std::vector<std::string> definition;
     for (std::size_t i = 2; i < items.size(); ++i) definition.push_back(unquote(items[i].toString()));
     for (std::size_t at = 0; (at = definition[1].find("\\q", at)) != std::string::npos;)
@@ -164,11 +157,11 @@ std::optional<std::string> CommandParcer::collectSourceSub(const Command& comman
     const Command& items = command;
     if (items.size() < 2) return "Subroutine or Definition name is missing.";
     const std::string name = items[1].toString();
-    if (subDefs_.contains(name)) return fill("Duplicate subroutine name (%@)", name);
+    if (subDefs_.contains(name)) return formatText("Duplicate subroutine name (%@)", {name});
     auto def = std::make_unique<SubroutineDef>(commandLoc_);
     for (std::size_t i = 2; i < items.size(); ++i)
         if (!def->addVariable(items[i].toString(), false))
-            return fill("Subroutine %@ has invalid variable name: %@", name, items[i].toString());
+            return formatText("Subroutine %@ has invalid variable name: %@", {name, items[i].toString()});
     const std::size_t subLine = previousLoc_;
     bool bodyStarted = false;
     while (!atEnd()) {
@@ -179,15 +172,15 @@ std::optional<std::string> CommandParcer::collectSourceSub(const Command& comman
             return std::nullopt;
         }
         if (word == "local") {
-            if (bodyStarted) return fill("Subroutine %@ has misplaced 'Local' command", name);
+            if (bodyStarted) return formatText("Subroutine %@ has misplaced 'Local' command", {name});
             if (const std::size_t bad = def->addLocal(body, 1, false))
-                return fill("Subroutine %@ has invalid local variable name: %@", name, body[bad].toString());
+                return formatText("Subroutine %@ has invalid local variable name: %@", {name, body[bad].toString()});
         } else if (!body.empty()) {
             bodyStarted = true;
         }
     }
     commandLoc_ = subLine;
-    return fill("Subroutine %@ has no matching 'endsub' command.", name);
+    return formatText("Subroutine %@ has no matching 'endsub' command.", {name});
 }
 
 std::optional<std::string> CommandParcer::findSubroutinesByTokens() {
@@ -199,7 +192,7 @@ std::optional<std::string> CommandParcer::findSubroutinesByTokens() {
         ++commandLoc_;
         const std::string name = command.size() > 2 ? unquote(command[2].toString()) : std::string();
         if (code == CommandCodeDef) {
-            if (command.size() < 5) return fill("Definition %@ missing required elements", name);
+            if (command.size() < 5) return formatText("Definition %@ missing required elements", {name});
             std::vector<std::string> definition;
             for (std::size_t i = 3; i < command.size(); ++i) definition.push_back(unquote(command[i].toString()));
             defDefs_[name] = std::move(definition);
@@ -216,16 +209,16 @@ std::optional<std::string> CommandParcer::collectTokenSub(const Command& command
     auto def = std::make_unique<SubroutineDef>(commandLoc_);
     for (std::size_t i = 3; i < command.size(); ++i)
         if (!def->addVariable(command[i].toString(), true))
-            return fill("Subroutine %@ has invalid variable name: %@", name, command[i].toString());
+            return formatText("Subroutine %@ has invalid variable name: %@", {name, command[i].toString()});
     bool bodyStarted = false;
     while (commandLoc_ < tokens.size()) {
         const Command& body = tokens[commandLoc_++];
         const int code = commandCodeOf(body).value_or(-1);
         if (code == CommandCodeEndSub) break;
         if (code == CommandCodeLocal) {
-            if (bodyStarted) return fill("Subroutine %@ has misplaced 'Local' command", name);
+            if (bodyStarted) return formatText("Subroutine %@ has misplaced 'Local' command", {name});
             if (const std::size_t bad = def->addLocal(body, 2, true))
-                return fill("Subroutine %@ has invalid local variable name: %@", name, body[bad].toString());
+                return formatText("Subroutine %@ has invalid local variable name: %@", {name, body[bad].toString()});
         } else {
             bodyStarted = true;
         }
@@ -288,7 +281,7 @@ std::optional<std::string> CommandParcer::callSubroutine(const Command& command,
 }
 
 std::optional<std::string> CommandParcer::exitSubroutine(const std::string& word) {
-    if (subStack_.empty()) return fill("%@ command not in a subroutine: ", word);
+    if (subStack_.empty()) return formatText("%@ command not in a subroutine: ", {word});
     SubroutineCall& frame = *subStack_.back();
     if (repeatStack_.size() > frame.startRepeats()) {
         if (word == "endsub") return std::string("Subroutine ended with endSub while still in a repeat loop");

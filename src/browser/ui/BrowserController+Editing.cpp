@@ -12,7 +12,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <cstdio>
 
 #include "app/ui/AppAlerts.h"
@@ -25,25 +24,21 @@
 #include "cells/CustomCell.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
-#include "foundation/UndoManager.h"
 #include "document/RecordsIndices.h"
 #include "document/RecordsListForPanel.h"
+#include "foundation/FormatText.h"
 #include "foundation/PropertyList.h"
+#include "foundation/UndoManager.h"
 #include "index/DocumentWindows.h"
 #include "index/ui/SelectRecordController.h"
 #include "model/FAMRecord.h"
-#include "model/HEADRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "model/HEADRecord.h"
 #include "model/INDIRecord.h"
 
 namespace kl {
 
 namespace {
-
-std::string fill(std::string text, const std::string& value) {
-    if (const auto at = text.find("%@"); at != std::string::npos) text.replace(at, 2, value);
-    return text;
-}
 
 // The singular name of a record's type, or the type where the name is
 // unknown.
@@ -156,7 +151,8 @@ std::optional<DocumentMenuAnswer> BrowserController::validateEditingTag(int tag)
         const bool header = record->isType("HEAD");
         const bool mainSubmitter = record->isType("SUBM") && isMainSubmitter(*record);
         if (header || mainSubmitter) return DocumentMenuAnswer{false, localized("Delete Record").toStdString()};
-        return DocumentMenuAnswer{unlocked, fill(localized("Delete %@ Record").toStdString(), singularName(*record))};
+        return DocumentMenuAnswer{unlocked,
+                                  formatText(localized("Delete %@ Record").toStdString(), {singularName(*record)})};
     }
     case kCopyEventTag: return DocumentMenuAnswer{individual || family, std::nullopt};
     case kPasteEventTag: {
@@ -248,10 +244,12 @@ void BrowserController::detachEventNow(const std::shared_ptr<GEDCOMObject>& pare
     std::shared_ptr<GEDCOMRecord> alsoDelete;
     if (auto orphan = RecordEditing::orphanedByDetaching(*record_, *item, model)) {
         const std::string name = singularName(*orphan);
-        const int answer = AppAlerts::runAlert(
-            AlertButtons::Informational, fill(fill(localized(RecordEditing::kDeleteLinkedQuestion).toStdString(), name), name),
-            localized(RecordEditing::kDeleteLinkedInfo).toStdString(),
-            AlertButtons{localized("No").toStdString(), localized("Cancel").toStdString(), localized("Yes").toStdString()});
+        const int answer =
+            AppAlerts::runAlert(AlertButtons::Informational,
+                                formatText(localized(RecordEditing::kDeleteLinkedQuestion).toStdString(), {name, name}),
+                                localized(RecordEditing::kDeleteLinkedInfo).toStdString(),
+                                AlertButtons{localized("No").toStdString(), localized("Cancel").toStdString(),
+                                             localized("Yes").toStdString()});
         if (answer == AlertButtons::responseForIndex(1)) return;
         if (answer == AlertButtons::responseForIndex(2)) alsoDelete = orphan;
     }
@@ -271,11 +269,13 @@ void BrowserController::deleteRecordCmd() {
         if (endActiveCell(0) == EditRefused) return;
         const std::string name = singularName(*record);
         const int choice = AppAlerts::runAlert(
-            AlertButtons::Critical, fill(localized("Are you sure you want to delete this %@ record?").toStdString(), name),
-            fill(localized("The %@ record is linked to other records too. Click 'Yes' to completely delete the record "
-                           "or 'Detach' to just remove link to this record.")
-                     .toStdString(),
-                 name),
+            AlertButtons::Critical,
+            formatText(localized("Are you sure you want to delete this %@ record?").toStdString(), {name}),
+            formatText(
+                localized("The %@ record is linked to other records too. Click 'Yes' to completely delete the record "
+                          "or 'Detach' to just remove link to this record.")
+                    .toStdString(),
+                {name}),
             AlertButtons{localized("Yes").toStdString(), localized("Detach").toStdString(),
                          localized("Cancel").toStdString()});
         if (choice == AlertButtons::responseForIndex(2)) return;
@@ -288,9 +288,8 @@ void BrowserController::deleteRecordCmd() {
     if (const auto refusal = record->canBeDeleted(1)) {
         // The record may have asked the user already.
         if (*refusal == "Skip" || *refusal == "Cancel") return;
-        AppAlerts::criticalAlert(fill(fill(localized("The record '%@' cannot be deleted because %@.").toStdString(),
-                                           record->viewName()),
-                                      *refusal),
+        AppAlerts::criticalAlert(formatText(localized("The record '%@' cannot be deleted because %@.").toStdString(),
+                                            {record->viewName(), *refusal}),
                                  std::nullopt, this);
         return;
     }
@@ -314,11 +313,10 @@ void BrowserController::changeSexCommand() {
     const RecordEditing::SexChange change = RecordEditing::sexChange(*person);
     if (change.ask) {
         // These two texts are kept as they are in every language.
-        std::string question = fill("Do you want to change the current individual's sex to %@?", change.newSex);
+        std::string question = formatText("Do you want to change the current individual's sex to %@?", {change.newSex});
         std::string info =
-            fill(fill("If you change the sex, %@ will be detached from all family records where %@ is a spouse.",
-                      change.pronoun),
-                 change.pronoun);
+            formatText("If you change the sex, %@ will be detached from all family records where %@ is a spouse.",
+                       {change.pronoun, change.pronoun});
         const int answer = AppAlerts::runAlert(AlertButtons::Critical, question, info, AlertButtons{"OK", "Cancel", std::nullopt});
         if (answer != AlertButtons::responseForIndex(0)) return;
     }
@@ -389,7 +387,7 @@ void BrowserController::pasteEventCommand() {
     const auto pasted = EventCopy::paste(*lines, sameDocument, *record_, doc_.gedcomModel());
     if (pasted.outcome == EventCopy::Paste::WrongTag) {
         AppAlerts::criticalAlert(EventCopy::kPasteError,
-                                 fill(fill(EventCopy::kPasteErrorInfo, pasted.tag), singularName(*record_)), this);
+                                 formatText(EventCopy::kPasteErrorInfo, {pasted.tag, singularName(*record_)}), this);
     } else if (pasted.outcome == EventCopy::Paste::Nothing) {
         beep();
     }
