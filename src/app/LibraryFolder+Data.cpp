@@ -59,6 +59,7 @@ void LibraryFolder::readMergeKLLibrary() {
         }
         if (complete) klDictionary_.set(joined.name, Value(std::move(all)));
     }
+    publishServices();
 }
 
 void LibraryFolder::readCountryCodes() {
@@ -88,6 +89,7 @@ void LibraryFolder::createIndiFamEvents(const std::filesystem::path& eventList, 
         return compareCaseInsensitive(a.name, b.name) < 0;
     });
     (type == "INDI" ? individualEvents_ : familyEvents_) = std::move(events);
+    publishServices();
 }
 
 void LibraryFolder::changeLanguage() {
@@ -97,6 +99,7 @@ void LibraryFolder::changeLanguage() {
             return compareCaseInsensitive(a.name, b.name) < 0;
         });
     }
+    publishServices();
 }
 
 }  // namespace kl

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/AppController.h"
+#include "app/LibraryFolderServices.h"
 #include "foundation/Exception.h"
 #include "foundation/Logger.h"
 #include "foundation/PropertyList.h"
@@ -53,7 +54,11 @@ LibraryFolder::LibraryFolder(UserDefaults& defaults, LibraryPrompts prompts)
     templates_ = std::make_unique<Templates>(this, &defaults_);
 }
 
-LibraryFolder::~LibraryFolder() = default;
+LibraryFolder::~LibraryFolder() {
+    // The tree goes back to the bare default only if no other folder has
+    // published since.
+    if (auto mine = published_.lock(); mine && mine == LibraryServices::current()) LibraryServices::setCurrent(nullptr);
+}
 
 fs::path LibraryFolder::userDataFolder() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
@@ -225,7 +230,14 @@ void LibraryFolder::createEditingPreferences(const fs::path& editingList) {
 bool LibraryFolder::createEditingStrings(const fs::path& languageList) {
     auto list = PropertyList::readDictionaryFile(languageList);
     localStrings_ = list ? std::move(*list) : Dictionary();
+    publishServices();
     return list.has_value();
+}
+
+void LibraryFolder::publishServices() {
+    auto services = std::make_shared<const LibraryFolderServices>(*this);
+    published_ = services;
+    LibraryServices::setCurrent(std::move(services));
 }
 
 std::string LibraryFolder::localString(const std::string& key) const {

@@ -29,6 +29,7 @@
 #include "app/LibraryMenus.h"
 #include "foundation/UserDefaults.h"
 #include "foundation/Value.h"
+#include "model/LibraryServices.h"
 #include "script/Templates.h"
 #include "script/TemplatesDelegate.h"
 
@@ -113,6 +114,8 @@ public:
     const std::vector<EventDefinition>& individualEvents() const { return individualEvents_; }
     const std::vector<EventDefinition>& familyEvents() const { return familyEvents_; }
     void changeLanguage();
+    // Hands the GEDCOM tree a snapshot of the strings, events and tag lists.
+    void publishServices();
 
     // TemplatesDelegate
     void saveCurrentFormat() override;
@@ -215,6 +218,7 @@ private:
     std::unique_ptr<Templates> templates_;
     EditingPrefs editingPrefs_;
     Dictionary localStrings_;
+    std::weak_ptr<const LibraryServices> published_;
     std::vector<EventDefinition> individualEvents_;
     std::vector<EventDefinition> familyEvents_;
     Dictionary klDictionary_;

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "app/AppController.h"
-#include "app/LibraryFolder.h"
 #include "dates/DateBridge.h"
 #include "document/GEDCOMModel.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
+#include "model/LibraryServices.h"
 
 namespace kl {
 
@@ -31,13 +30,10 @@ bool isLinkKeepingBackLinks(const std::string& tag) {
 
 bool EventCopy::acceptsTag(const GEDCOMRecord& record, const std::string& tag) {
     if (!takesEvents(record)) return true;
-    const LibraryFolder* library = AppController::sharedLibrary();
-    if (!library) return false;
+    const auto library = LibraryServices::current();
     for (const char* name : listsFor(record)) {
-        const Value* list = library->klDictionary(name);
-        const Array* tags = list ? list->array() : nullptr;
-        if (tags && std::any_of(tags->begin(), tags->end(), [&](const Value& t) { return t.toString() == tag; }))
-            return true;
+        const auto tags = library->tagList(name);
+        if (tags && std::find(tags->begin(), tags->end(), tag) != tags->end()) return true;
     }
     return false;
 }

@@ -8,13 +8,13 @@
 #include <system_error>
 
 #include "dates/DateBridge.h"
+#include "foundation/FormatText.h"
 #include "foundation/TildePath.h"
 #include "foundation/UserDefaults.h"
 #include "model/GEDCOMStructure.h"
 #include "model/ImageMetadata.h"
 #include "model/LibraryServices.h"
 #include "model/OBJERecord.h"
-#include "model/PatternText.h"
 #include "model/RecordStore.h"
 
 namespace kl {
@@ -169,8 +169,8 @@ std::optional<std::string> OBJERecord::cpMmFileToPath(const std::string& destina
         if (error != std::errc::file_exists && fs::is_regular_file(target)) fs::remove(target, error);
     }
     if (isCall) return std::string("copyFailed");
-    return fillPattern(localized("File Manager error copying file '%@' to file '%@'"),
-                       {lastComponent(*source), lastComponent(target)});
+    return formatText(localized("File Manager error copying file '%@' to file '%@'"),
+                      {lastComponent(*source), lastComponent(target)});
 }
 
 std::optional<std::string> OBJERecord::scriptCopyFileToPath(const Dictionary& arguments) const {

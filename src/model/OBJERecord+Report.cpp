@@ -1,8 +1,8 @@
 // The multimedia object in reports: a list of labelled lines, or prose that
 // names the object, its date and place and what its file is.
+#include "foundation/FormatText.h"
 #include "model/GEDCOMStructure.h"
 #include "model/OBJERecord.h"
-#include "model/PatternText.h"
 #include "model/ReportOptions.h"
 
 namespace kl {
@@ -23,21 +23,21 @@ Value OBJERecord::reportLines(const ImageState& image, const std::string& name, 
     auto add = [&lines](std::string line) { lines.emplace_back(std::move(line)); };
     if (!(options & ReportPron)) {
         if (options & ReportMainLink)
-            add(fillPattern("Multimedia Object: <a href='//%@'>%@</a>", {grecordID(), name}));
+            add(formatText("Multimedia Object: <a href='//%@'>%@</a>", {grecordID(), name}));
         else
-            add(fillPattern("Multimedia Object: %@", {name}));
+            add(formatText("Multimedia Object: %@", {name}));
     }
     const std::string stored = mmFileName();
     if (image.isURL) {
-        add(fillPattern("URL: %@", {stored}));
+        add(formatText("URL: %@", {stored}));
     } else {
         const std::string full = image.fullPath.value_or(std::string());
-        if (stored != full) add(fillPattern("Relative Path: %@", {stored}));
-        if (image.found) add(fillPattern("Full Path: %@", {full}));
-        if (const std::string format = mmFormat(); !format.empty()) add(fillPattern("Format: %@", {format}));
+        if (stored != full) add(formatText("Relative Path: %@", {stored}));
+        if (image.found) add(formatText("Full Path: %@", {full}));
+        if (const std::string format = mmFormat(); !format.empty()) add(formatText("Format: %@", {format}));
     }
-    if (!date.empty()) add(fillPattern("Date: %@", {date}));
-    if (!place.empty()) add(fillPattern("Location: %@", {place}));
+    if (!date.empty()) add(formatText("Date: %@", {date}));
+    if (!place.empty()) add(formatText("Location: %@", {place}));
     return Value(std::move(lines));
 }
 
@@ -46,16 +46,16 @@ std::string OBJERecord::reportProse(const ImageState& image, const std::string& 
     std::string text;
     if (!(options & ReportPron)) {
         if (options & ReportMainLink)
-            text += fillPattern("%@'s title is <a href='//%@'>%@</a>. ", {"The multimedia object", grecordID(), name});
+            text += formatText("%@'s title is <a href='//%@'>%@</a>. ", {"The multimedia object", grecordID(), name});
         else
-            text += fillPattern("%@'s name is %@. ", {"The multimedia object", name});
+            text += formatText("%@'s name is %@. ", {"The multimedia object", name});
     }
     if (!date.empty() && !place.empty())
-        text += fillPattern("%@ is dated %@ with location %@. ", {"It", date, place});
+        text += formatText("%@ is dated %@ with location %@. ", {"It", date, place});
     else if (!date.empty())
-        text += fillPattern("%@ is dated %@. ", {"It", date});
+        text += formatText("%@ is dated %@. ", {"It", date});
     else if (!place.empty())
-        text += fillPattern("%@'s location %@. ", {"It", place});
+        text += formatText("%@'s location %@. ", {"It", place});
     const std::string full = image.fullPath.value_or(std::string());
     if (options & ReportSay) {
         if (image.isURL) return text + "This object is a link to a web site.";
@@ -63,9 +63,9 @@ std::string OBJERecord::reportProse(const ImageState& image, const std::string& 
         if (image.found) return text + "This object is a non-image document.";
         return text + "The file for this object cannot be found.";
     }
-    if (image.isURL) return text + fillPattern("This multimedia object is a link to the web site %@.", {mmFileName()});
-    if (image.isImage) return text + fillPattern("The image file for this object is at %@.", {full});
-    if (image.found) return text + fillPattern("The non-image document file for this object is at %@.", {full});
+    if (image.isURL) return text + formatText("This multimedia object is a link to the web site %@.", {mmFileName()});
+    if (image.isImage) return text + formatText("The image file for this object is at %@.", {full});
+    if (image.found) return text + formatText("The non-image document file for this object is at %@.", {full});
     return text + "The file for this object cannot be found.";
 }
 

@@ -9,12 +9,12 @@
 #include <map>
 
 #include "dates/DateBridge.h"
+#include "foundation/FormatText.h"
 #include "foundation/MainThread.h"
+#include "foundation/Utf8.h"
 #include "model/GEDCOMStructure.h"
 #include "model/LibraryServices.h"
-#include "model/PatternText.h"
 #include "model/RecordStore.h"
-#include "foundation/Utf8.h"
 
 namespace kl {
 
@@ -68,7 +68,7 @@ std::shared_ptr<GEDCOMStructure> OBJERecord::titleStructure() const {
 std::string OBJERecord::viewName() const {
     auto title = titleStructure();
     if (title && !title->contents().empty()) return title->contents();
-    return fillPattern(LibraryServices::current()->localString("Multimedia Object ID %@"), {grecordID()});
+    return formatText(LibraryServices::current()->localString("Multimedia Object ID %@"), {grecordID()});
 }
 
 std::optional<std::vector<std::string>> OBJERecord::viewTags() const {
@@ -100,8 +100,8 @@ std::string OBJERecord::ipnName() const {
 }
 
 std::string OBJERecord::textForNewRecord(bool) {
-    return fillPattern(LibraryServices::current()->localString("1 %@ (Choose... a file or enter URL)\n%@"),
-                       {OBJEFileTag(), createdText()});
+    return formatText(LibraryServices::current()->localString("1 %@ (Choose... a file or enter URL)\n%@"),
+                      {OBJEFileTag(), createdText()});
 }
 
 void OBJERecord::insertNewUserText(const std::string& text) {

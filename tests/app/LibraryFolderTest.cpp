@@ -11,6 +11,7 @@
 #include "foundation/Exception.h"
 #include "foundation/ResourceFolder.h"
 #include "foundation/TildePath.h"
+#include "model/LibraryServices.h"
 
 namespace kl {
 namespace {
@@ -317,6 +318,27 @@ TEST_F(LibraryTest, LibraryDataGetsItsJoinedLists) {
     }
     EXPECT_EQ(lib.countryForCode("NL"), std::optional<std::string>("Netherlands"));
     EXPECT_EQ(lib.countryForCode("XX"), std::nullopt);
+}
+
+// Records sort their events, scripts search tag lists and record windows
+// name events through the tree's services, never the folder itself.
+TEST_F(LibraryTest, TheTreeSeesTheLoadedLibraryUntilTheFolderGoes) {
+    LibraryFolder& lib = setUp();
+    lib.setLocalStrings(Dictionary{{"Birth key", Value("Geburt")}});
+    lib.changeLanguage();
+    auto services = LibraryServices::current();
+    auto events = services->tagList("INDIEvntsAttrs");
+    ASSERT_TRUE(events);
+    EXPECT_EQ(*events, (Texts{"BIRT", "DEAT", "OCCU"}));
+    EXPECT_FALSE(services->tagList("INDIEvntsOrdns"));
+    EXPECT_EQ(services->eventName("INDI", "BIRT"), std::optional<std::string>("Geburt"));
+    EXPECT_EQ(services->eventName("FAM", "BIRT"), std::nullopt);
+    EXPECT_EQ(services->localString("Birth key"), "Geburt");
+    EXPECT_EQ(services->localString("No such key"), "No such key");
+
+    library_.reset();
+    EXPECT_FALSE(LibraryServices::current()->tagList("INDIEvntsAttrs"));
+    EXPECT_EQ(LibraryServices::current()->localString("Birth key"), "Birth key");
 }
 
 TEST_F(LibraryTest, MissingLibraryDataIsAnInternalFailure) {
