@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
+#include <set>
 
 #include "RecordTestSupport.h"
 #include "model/GEDCOMStructure.h"
@@ -246,6 +248,36 @@ TEST(RecordUUIDTest, ExistingKLIDIsKeptEvenWhenEmpty) {
         EXPECT_FALSE(record->insertUUID());
         EXPECT_EQ(record->gedcomString(), before);
     }
+}
+
+// Without a maker set, a read draws its own UUIDs: random version 4 ones in
+// the usual upper-case groups, last in the record, never twice the same, and
+// never over one the record has.
+TEST(RecordUUIDTest, ARecordReadGetsARandomUUIDLast) {
+    RecordEnvironment environment(false, true);
+    GEDCOMRecord::setUUIDMaker({});
+    const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+    std::set<std::string> seen;
+    std::set<char> digits;
+    for (int i = 0; i < 2000; ++i) {
+        auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
+        record->addLevel(1, "SEX", "F");
+        EXPECT_TRUE(record->prepareAfterRead());
+        ASSERT_EQ(record->structures().size(), 2u);
+        const auto& line = record->structures().back();
+        ASSERT_EQ(line->gtag(), "_KLID");
+        EXPECT_EQ(line->glevel(), 1);
+        ASSERT_TRUE(std::regex_match(line->contents(), form)) << line->contents();
+        EXPECT_TRUE(seen.insert(line->contents()).second) << line->contents();
+        digits.insert(line->contents().begin(), line->contents().end());
+        EXPECT_EQ(record->gedcomString(), "0 @I1@ INDI\n1 SEX F\n1 _KLID " + line->contents() + "\n");
+    }
+    EXPECT_EQ(digits.size(), 17u);  // every digit and letter, and the dash
+    auto kept = std::make_shared<GEDCOMRecord>("@I2@", "INDI");
+    kept->addLevel(1, "_KLID", "ABC");
+    kept->addLevel(1, "SEX", "M");
+    EXPECT_FALSE(kept->prepareAfterRead());
+    EXPECT_EQ(kept->gedcomString(), "0 @I2@ INDI\n1 _KLID ABC\n1 SEX M\n");
 }
 
 TEST(RecordUUIDTest, NewRecordTellsItsStore) {
