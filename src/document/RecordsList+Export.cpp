@@ -1,12 +1,11 @@
 // A list's records as GEDCOM text for an export or for the user-defined and
 // damaged records of a save.
 #include <algorithm>
-#include <exception>
-#include <thread>
 #include <vector>
 
 #include "document/GEDCOMModel.h"
 #include "document/RecordsList.h"
+#include "foundation/RunInParts.h"
 #include "model/GEDCOMRecord.h"
 
 namespace kl {
@@ -44,24 +43,12 @@ void RecordsList::exportGEDCOM(std::string& text, bool allowCache, std::atomic<i
         return;
     }
     std::vector<std::string> runs(threads);
-    std::vector<std::exception_ptr> failures(threads);
-    auto writePart = [&](std::size_t part) {
-        try {
-            const std::size_t from = order_.size() * part / threads;
-            const std::size_t to = order_.size() * (part + 1) / threads;
-            runs[part].reserve((to - from) * kBytesPerRecord);
-            writeRun(from, to, runs[part]);
-        } catch (...) {
-            failures[part] = std::current_exception();
-        }
-    };
-    {
-        std::vector<std::jthread> workers;
-        for (std::size_t part = 1; part < threads; ++part) workers.emplace_back(writePart, part);
-        writePart(0);
-    }
-    for (const auto& failure : failures)
-        if (failure) std::rethrow_exception(failure);
+    runInParts(threads, [&](std::size_t part) {
+        const std::size_t from = order_.size() * part / threads;
+        const std::size_t to = order_.size() * (part + 1) / threads;
+        runs[part].reserve((to - from) * kBytesPerRecord);
+        writeRun(from, to, runs[part]);
+    });
     for (std::string& run : runs) {
         text.append(run);
         std::string().swap(run);
