@@ -43,16 +43,29 @@ void writeHex8(std::uint32_t value, char* out) {
     for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(x >> (56 - 8 * i));
 }
 
-// A random (version 4) UUID in upper case from a generator of this thread,
-// seeded once from the system's source of randomness. A read inserts one
-// per record on its tidying threads: a system call for each would cost
-// about as much as the rest of the read.
-std::string randomUUID() {
-    thread_local std::mt19937_64 engine = [] {
+// A generator for this thread. The system's source of randomness is asked
+// once per process: a read tidies on dozens of short-lived threads, and
+// asking it for each of them cost several per cent of a read on a busy
+// machine. Each thread's generator starts from that seed and a number of
+// its own, so no two threads draw the same values.
+std::mt19937_64 newEngine() {
+    static const std::array<std::uint32_t, 8> kProcessSeed = [] {
         std::random_device device;
-        std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
-        return std::mt19937_64(seed);
+        std::array<std::uint32_t, 8> words{};
+        for (auto& word : words) word = device();
+        return words;
     }();
+    static std::atomic<std::uint32_t> streams{0};
+    const std::uint32_t stream = streams.fetch_add(1, std::memory_order_relaxed);
+    std::seed_seq seed{kProcessSeed[0], kProcessSeed[1], kProcessSeed[2], kProcessSeed[3], kProcessSeed[4],
+                       kProcessSeed[5], kProcessSeed[6], kProcessSeed[7], stream};
+    return std::mt19937_64(seed);
+}
+
+// A random (version 4) UUID in upper case. A read inserts one per record on
+// its tidying threads, without a system call for any of them.
+std::string randomUUID() {
+    thread_local std::mt19937_64 engine = newEngine();
     const std::uint64_t high = (engine() & ~std::uint64_t{0xF000}) | 0x4000;
     const std::uint64_t low = (engine() & ~(std::uint64_t{3} << 62)) | (std::uint64_t{2} << 62);
     // "8-4-4-4-12": the digits are made in one run and cut into groups.

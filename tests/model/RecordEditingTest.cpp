@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <regex>
 #include <set>
+#include <vector>
 
 #include "RecordTestSupport.h"
+#include "foundation/RunInParts.h"
 #include "model/GEDCOMStructure.h"
 
 namespace kl {
@@ -250,19 +252,29 @@ TEST(RecordUUIDTest, ExistingKLIDIsKeptEvenWhenEmpty) {
     }
 }
 
-// Without a maker set, a read draws its own UUIDs: random version 4 ones in
-// the usual upper-case groups, last in the record, never twice the same, and
-// never over one the record has.
+// Without a maker set, a read draws its own UUIDs on its tidying threads:
+// random version 4 ones in the usual upper-case groups, last in the record,
+// never twice the same on one thread or across threads, and never over one
+// the record has.
 TEST(RecordUUIDTest, ARecordReadGetsARandomUUIDLast) {
     RecordEnvironment environment(false, true);
     GEDCOMRecord::setUUIDMaker({});
+    constexpr std::size_t kThreads = 4;
+    constexpr std::size_t kEach = 500;
+    std::vector<std::shared_ptr<GEDCOMRecord>> records;
+    for (std::size_t i = 0; i < kThreads * kEach; ++i) {
+        records.push_back(std::make_shared<GEDCOMRecord>("@I1@", "INDI"));
+        records.back()->addLevel(1, "SEX", "F");
+    }
+    std::vector<char> added(records.size(), 0);
+    runInParts(kThreads, [&](std::size_t part) {
+        for (std::size_t i = part * kEach; i < (part + 1) * kEach; ++i) added[i] = records[i]->prepareAfterRead();
+    });
+    EXPECT_EQ(added, std::vector<char>(records.size(), 1));
     const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
     std::set<std::string> seen;
     std::set<char> digits;
-    for (int i = 0; i < 2000; ++i) {
-        auto record = std::make_shared<GEDCOMRecord>("@I1@", "INDI");
-        record->addLevel(1, "SEX", "F");
-        EXPECT_TRUE(record->prepareAfterRead());
+    for (const auto& record : records) {
         ASSERT_EQ(record->structures().size(), 2u);
         const auto& line = record->structures().back();
         ASSERT_EQ(line->gtag(), "_KLID");
