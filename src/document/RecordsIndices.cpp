@@ -1,10 +1,9 @@
 #include "document/RecordsIndices.h"
 
 #include <algorithm>
-#include <exception>
-#include <thread>
 
 #include "document/GEDCOMModel.h"
+#include "foundation/RunInParts.h"
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 
@@ -116,25 +115,13 @@ void RecordsIndices::prepareAfterRead() {
     // Each thread takes a run of records of its own; records are independent
     // until the store's pass links them.
     std::vector<char> placed(std::max<std::size_t>(threads, 1), 0);
-    std::vector<std::exception_ptr> failures(placed.size());
-    auto prepareRun = [&](std::size_t part) {
-        try {
-            const std::size_t from = records.size() * part / placed.size();
-            const std::size_t to = records.size() * (part + 1) / placed.size();
-            bool any = false;
-            for (std::size_t i = from; i < to; ++i) any = records[i]->prepareAfterRead() || any;
-            placed[part] = any;
-        } catch (...) {
-            failures[part] = std::current_exception();
-        }
-    };
-    {
-        std::vector<std::jthread> workers;
-        for (std::size_t part = 1; part < placed.size(); ++part) workers.emplace_back(prepareRun, part);
-        prepareRun(0);
-    }
-    for (const auto& failure : failures)
-        if (failure) std::rethrow_exception(failure);
+    runInParts(placed.size(), [&](std::size_t part) {
+        const std::size_t from = records.size() * part / placed.size();
+        const std::size_t to = records.size() * (part + 1) / placed.size();
+        bool any = false;
+        for (std::size_t i = from; i < to; ++i) any = records[i]->prepareAfterRead() || any;
+        placed[part] = any;
+    });
     // Records tidied while the read installed them are skipped above; what
     // they got counts too.
     const bool whileReading = model_->takeUUIDsFromReading();

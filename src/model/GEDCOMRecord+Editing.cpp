@@ -5,6 +5,7 @@
 #include <iterator>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "foundation/UndoManager.h"
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
+#include "model/NodeAllocator.h"
 #include "model/RecordStore.h"
 #include "model/TagMatch.h"
 
@@ -28,40 +30,61 @@ GEDCOMRecord::UUIDMaker& uuidMaker() {
     return maker;
 }
 
-// A random (version 4) UUID in upper case from a generator of this thread,
-// seeded once from the system's source of randomness. A read inserts one
-// per record on its own worker thread: a system call for each would cost
-// about as much as the rest of the read.
-std::string randomUUID() {
-    thread_local std::mt19937_64 engine = [] {
+// Eight upper-case hexadecimal digits of `value`, most significant first,
+// worked out for all eight at once: each nibble is spread to a byte of its
+// own, and those of ten and over are moved on to the letters.
+void writeHex8(std::uint32_t value, char* out) {
+    std::uint64_t x = value;
+    x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
+    x = (x | (x << 8)) & 0x00FF00FF00FF00FFull;
+    x = (x | (x << 4)) & 0x0F0F0F0F0F0F0F0Full;
+    const std::uint64_t letters = ((x + 0x0606060606060606ull) >> 4) & 0x0101010101010101ull;
+    x += 0x3030303030303030ull + letters * 7;
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(x >> (56 - 8 * i));
+}
+
+// A generator for this thread. The system's source of randomness is asked
+// once per process: a read tidies on dozens of short-lived threads, and
+// asking it for each of them cost several per cent of a read on a busy
+// machine. Each thread's generator starts from that seed and a number of
+// its own, so no two threads draw the same values.
+std::mt19937_64 newEngine() {
+    static const std::array<std::uint32_t, 8> kProcessSeed = [] {
         std::random_device device;
-        std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
-        return std::mt19937_64(seed);
+        std::array<std::uint32_t, 8> words{};
+        for (auto& word : words) word = device();
+        return words;
     }();
+    static std::atomic<std::uint32_t> streams{0};
+    const std::uint32_t stream = streams.fetch_add(1, std::memory_order_relaxed);
+    std::seed_seq seed{kProcessSeed[0], kProcessSeed[1], kProcessSeed[2], kProcessSeed[3], kProcessSeed[4],
+                       kProcessSeed[5], kProcessSeed[6], kProcessSeed[7], stream};
+    return std::mt19937_64(seed);
+}
+
+// A random (version 4) UUID in upper case. A read inserts one per record on
+// its tidying threads, without a system call for any of them.
+std::string randomUUID() {
+    thread_local std::mt19937_64 engine = newEngine();
     const std::uint64_t high = (engine() & ~std::uint64_t{0xF000}) | 0x4000;
     const std::uint64_t low = (engine() & ~(std::uint64_t{3} << 62)) | (std::uint64_t{2} << 62);
-    // Two digits per byte from a table, written straight into place: the
-    // text is made once per record of a read.
-    static constexpr auto kPairs = [] {
-        std::array<char, 512> pairs{};
-        constexpr char kDigits[] = "0123456789ABCDEF";
-        for (std::size_t byte = 0; byte < 256; ++byte) {
-            pairs[2 * byte] = kDigits[byte >> 4];
-            pairs[2 * byte + 1] = kDigits[byte & 0xF];
-        }
-        return pairs;
-    }();
-    // Where each of the 16 bytes begins in "8-4-4-4-12".
-    static constexpr std::array<std::uint8_t, 16> kAt{0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
-    std::string text(36, '-');
-    char* out = text.data();
-    for (int i = 0; i < 16; ++i) {
-        const std::uint64_t word = i < 8 ? high : low;
-        const std::size_t byte = (word >> (8 * (7 - (i & 7)))) & 0xFF;
-        out[kAt[static_cast<std::size_t>(i)]] = kPairs[2 * byte];
-        out[kAt[static_cast<std::size_t>(i)] + 1] = kPairs[2 * byte + 1];
-    }
-    return text;
+    // "8-4-4-4-12": the digits are made in one run and cut into groups.
+    char digits[32];
+    writeHex8(static_cast<std::uint32_t>(high >> 32), digits);
+    writeHex8(static_cast<std::uint32_t>(high), digits + 8);
+    writeHex8(static_cast<std::uint32_t>(low >> 32), digits + 16);
+    writeHex8(static_cast<std::uint32_t>(low), digits + 24);
+    char text[36];
+    std::memcpy(text, digits, 8);
+    text[8] = '-';
+    std::memcpy(text + 9, digits + 8, 4);
+    text[13] = '-';
+    std::memcpy(text + 14, digits + 12, 4);
+    text[18] = '-';
+    std::memcpy(text + 19, digits + 16, 4);
+    text[23] = '-';
+    std::memcpy(text + 24, digits + 20, 12);
+    return std::string(text, sizeof text);
 }
 
 }  // namespace
@@ -285,8 +308,10 @@ bool GEDCOMRecord::prepareAfterRead() {
     if (!insertingUUIDs() || hasUUIDMaker.load(std::memory_order_acquire)) return false;
     readPrepared_ |= kUUIDHandled;
     if (findChild("_KLID", false)) return false;
-    addLevel(1, "_KLID", randomUUID());
-    clearGEDCOMCacheNoUndo();
+    // The line ends the record: it is appended as it stands, without the
+    // search for a parent at its level that building a read record needs.
+    GEDCOMObject::addStructure(std::allocate_shared<GEDCOMStructure>(NodeAllocator<GEDCOMStructure>(), this, 1,
+                                                                     std::string("_KLID"), randomUUID()));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "DocumentTestSupport.h"
+#include "dates/DateClock.h"
 #include "document/ExportOptions.h"
 #include "foundation/UserDefaults.h"
 #include "model/GEDCOMStructure.h"
@@ -297,6 +298,51 @@ TEST_F(ExportFileTest, CancelLeavesNoFile) {
     for (const auto& entry : fs::directory_iterator(scratch.path()))
         EXPECT_FALSE(entry.path().filename().string().starts_with("out.ged")) << entry.path();
     EXPECT_TRUE(ui.alerts.empty());
+}
+
+// A large list is written in runs side by side and joined: the file must be
+// the one a single writer makes, in every style and line ending, whether the
+// records' stored text is being made (first export with LF) or reused.
+TEST_F(ExportFileTest, RecordsWrittenSideBySideGiveTheSameFile) {
+    DateClock::setSource([] { return DateClock::LocalTime{2024, 6, 1, 12, 0, 0}; });
+    std::string records;
+    for (int i = 1; i <= 7; ++i)
+        records += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Kim" + std::to_string(i) +
+                   " /Lark/\n2 FONE Kim\n3 TYPE hangul\n1 BIRT\n2 DATE " + std::to_string(1900 + i) +
+                   "\n2 PLAC Here, There\n1 NOTE A note long enough to be cut into pieces by the writer when " +
+                   "the line length is short, with words\n2 CONT and a second line\n";
+    for (int i = 1; i <= 3; ++i)
+        records += "0 @F" + std::to_string(i) + "@ FAM\n1 HUSB @I" + std::to_string(i) + "@\n1 MARR\n";
+    records += "0 @S1@ SOUR\n1 TITL Parish book\n0 @N1@ NOTE Plain note\n0 _EVENT_DEFN Census\n"
+               "0 _EVENT_DEFN Probate\n";
+    import(records);
+    struct Case {
+        int style;
+        int lineEnding;
+    };
+    for (const Case c : {Case{0, 1}, Case{3, 1}, Case{2, 2}, Case{5, 0}, Case{3, 1}}) {
+        GEDCOMModel::setReaderThreads(1);
+        const std::string alone = exportAs(c.style, 2, c.lineEnding);
+        for (int threads : {2, 3, 5}) {
+            GEDCOMModel::setReaderThreads(threads);
+            EXPECT_EQ(exportAs(c.style, 2, c.lineEnding), alone)
+                << "style " << c.style << ", line ending " << c.lineEnding << ", " << threads << " threads";
+        }
+    }
+    GEDCOMModel::setReaderThreads(0);
+    DateClock::setSource({});
+}
+
+TEST_F(ExportFileTest, CancelWhileWritingSideBySideLeavesNoFile) {
+    std::string people;
+    for (int i = 1; i <= 300; ++i) people += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME Person /Lark/\n";
+    import(people);
+    GEDCOMModel::setReaderThreads(4);
+    ui.cancel = true;
+    EXPECT_FALSE(document->exportFinally(scratch / "out.ged"));
+    GEDCOMModel::setReaderThreads(0);
+    EXPECT_EQ(document->readWriteStatus(), GEDCOMDocument::Cancelled);
+    EXPECT_FALSE(fs::exists(scratch / "out.ged"));
 }
 
 TEST_F(ExportFileTest, AfterwardsTheDocumentIsUTF8WithLFAndEditsUndo) {

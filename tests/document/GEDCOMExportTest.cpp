@@ -358,6 +358,10 @@ TEST(GEDCOMTextScanTest, FindsNeedlesUpToTheTextsEnds) {
         {"OtherCase", "x <!--css @O1@ -->", "<!--CSS", 0, npos, 2},
         {"LetterFirst", "a FiLe b", "file", 0, npos, 2},
         {"LastOfSeveral", "<!- <!-- <!--Css", "<!--CSS", 1, npos, 9},
+        {"OneCharacter", "1 NAME\n2 X", "\n", 0, 6, 6},
+        {"RepeatsInNeedle", "aaaab aab", "aab", 0, 2, 2},
+        {"AfterAPartialMatch", "\n2 PLA\n2 PLAC x", "\n2 PLAC ", 0, 6, 6},
+        {"BytesAboveASCII", "2 PLAC Z\xC3\xBCrich\n2 PLAC \xC3\xBC", "PLAC \xC3\xBC", 1, 17, 17},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GEDCOMTextScan::find(c.text, c.what, c.from), c.exact) << c.name;

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
+#include <set>
+#include <vector>
 
 #include "RecordTestSupport.h"
+#include "foundation/RunInParts.h"
 #include "model/GEDCOMStructure.h"
 
 namespace kl {
@@ -246,6 +250,46 @@ TEST(RecordUUIDTest, ExistingKLIDIsKeptEvenWhenEmpty) {
         EXPECT_FALSE(record->insertUUID());
         EXPECT_EQ(record->gedcomString(), before);
     }
+}
+
+// Without a maker set, a read draws its own UUIDs on its tidying threads:
+// random version 4 ones in the usual upper-case groups, last in the record,
+// never twice the same on one thread or across threads, and never over one
+// the record has.
+TEST(RecordUUIDTest, ARecordReadGetsARandomUUIDLast) {
+    RecordEnvironment environment(false, true);
+    GEDCOMRecord::setUUIDMaker({});
+    constexpr std::size_t kThreads = 4;
+    constexpr std::size_t kEach = 500;
+    std::vector<std::shared_ptr<GEDCOMRecord>> records;
+    for (std::size_t i = 0; i < kThreads * kEach; ++i) {
+        records.push_back(std::make_shared<GEDCOMRecord>("@I1@", "INDI"));
+        records.back()->addLevel(1, "SEX", "F");
+    }
+    std::vector<char> added(records.size(), 0);
+    runInParts(kThreads, [&](std::size_t part) {
+        for (std::size_t i = part * kEach; i < (part + 1) * kEach; ++i) added[i] = records[i]->prepareAfterRead();
+    });
+    EXPECT_EQ(added, std::vector<char>(records.size(), 1));
+    const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+    std::set<std::string> seen;
+    std::set<char> digits;
+    for (const auto& record : records) {
+        ASSERT_EQ(record->structures().size(), 2u);
+        const auto& line = record->structures().back();
+        ASSERT_EQ(line->gtag(), "_KLID");
+        EXPECT_EQ(line->glevel(), 1);
+        ASSERT_TRUE(std::regex_match(line->contents(), form)) << line->contents();
+        EXPECT_TRUE(seen.insert(line->contents()).second) << line->contents();
+        digits.insert(line->contents().begin(), line->contents().end());
+        EXPECT_EQ(record->gedcomString(), "0 @I1@ INDI\n1 SEX F\n1 _KLID " + line->contents() + "\n");
+    }
+    EXPECT_EQ(digits.size(), 17u);  // every digit and letter, and the dash
+    auto kept = std::make_shared<GEDCOMRecord>("@I2@", "INDI");
+    kept->addLevel(1, "_KLID", "ABC");
+    kept->addLevel(1, "SEX", "M");
+    EXPECT_FALSE(kept->prepareAfterRead());
+    EXPECT_EQ(kept->gedcomString(), "0 @I2@ INDI\n1 _KLID ABC\n1 SEX M\n");
 }
 
 TEST(RecordUUIDTest, NewRecordTellsItsStore) {
