@@ -145,6 +145,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     documentMenus_ =
         DocumentMenus::addDocumentMenus(*this, doc_, UserDefaults::standard(), edit, recordsMenu_, std::move(hooks));
     addGoMenu();
+    addReportsMenu();
     if (!linkedBrowser_ && !isPrinting_) setupToolBar();
 
     background_.setHost(backgroundWidget_);
