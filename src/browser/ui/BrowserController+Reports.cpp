@@ -137,24 +137,24 @@ void BrowserController::tryGoogleSearch(int tag) {
 
 // ---- reports on the record
 
-void BrowserController::ahnentafelReport() {
-    ReportsMenu* reports = ReportsMenu::forDocument(doc_);
-    if (!reports || !record_ || !record_->isType("INDI") || !ReportsMenu::hasRelativesReport(ReportsMenu::AhnentafelTag)) {
-        beep();
+namespace {
+
+// The relatives report's options sheet opens over the record window; the
+// index window's reports store and open what it makes.
+void relativesReport(BrowserController& browser, int tag, const std::shared_ptr<GEDCOMRecord>& person) {
+    ReportsMenu* reports = ReportsMenu::forDocument(browser.document());
+    if (!reports || !person || !person->isType("INDI") || !ReportsMenu::hasRelativesReport(tag)) {
+        browser.beep();
         return;
     }
-    reports->relativesReport(ReportsMenu::AhnentafelTag, record_, *this);
+    reports->relativesReport(tag, person, browser);
 }
 
-void BrowserController::allRelativesReport() {
-    ReportsMenu* reports = ReportsMenu::forDocument(doc_);
-    const auto record = selectedRecord();
-    if (!reports || !record || !record->isType("INDI") || !ReportsMenu::hasRelativesReport(ReportsMenu::AllRelativesTag)) {
-        beep();
-        return;
-    }
-    reports->relativesReport(ReportsMenu::AllRelativesTag, record, *this);
-}
+}  // namespace
+
+void BrowserController::ahnentafelReport() { relativesReport(*this, ReportsMenu::AhnentafelTag, record_); }
+
+void BrowserController::allRelativesReport() { relativesReport(*this, ReportsMenu::AllRelativesTag, selectedRecord()); }
 
 void BrowserController::placeEventsReport() {
     ReportsMenu* reports = ReportsMenu::forDocument(doc_);

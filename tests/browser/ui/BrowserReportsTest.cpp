@@ -140,11 +140,7 @@ TEST_F(RecordReports, AReportWithoutAFontPrintsItsPageAndOneWithAFontItsPane) {
         printer.setOutputFileName(QString::fromStdString(pdf.string()));
         return true;
     });
-    QAction* print = nullptr;
-    for (QAction* top : browser->menuBar()->actions())
-        if (top->menu() && top->text().remove('&') == "File")
-            for (QAction* action : top->menu()->actions())
-                if (action->text() == "Print...") print = action;
+    QAction* print = fileItem(*browser, "Print...");
     ASSERT_NE(print, nullptr);
     print->trigger();
     ASSERT_TRUE(test::processUntil([&] { return fs::exists(pdf) && !doc->printingStatusFlag(); }));

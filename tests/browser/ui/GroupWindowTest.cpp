@@ -231,11 +231,7 @@ TEST_F(GroupWindows, FilePrintInTheChildPrintsItsGroupThroughAChildCopy) {
             }
         return false;
     });
-    QAction* print = nullptr;
-    for (QAction* top : child->menuBar()->actions())
-        if (top->menu() && top->text().remove('&') == "File")
-            for (QAction* action : top->menu()->actions())
-                if (action->text() == "Print...") print = action;
+    QAction* print = fileItem(*child, "Print...");
     ASSERT_NE(print, nullptr);
     print->trigger();
     const bool done = test::processUntil([&] { return printed && !doc->printingStatusFlag(); });
@@ -245,6 +241,32 @@ TEST_F(GroupWindows, FilePrintInTheChildPrintsItsGroupThroughAChildCopy) {
     EXPECT_TRUE(laidOut) << "the copy lays out the group's own template";
     settle();
     EXPECT_TRUE(child->isVisible());
+}
+
+TEST_F(GroupWindows, AChildsPrintingCopyWhoseParentGoesEndsTheJob) {
+    ChildBrowserController* child = openChild();
+    ASSERT_NE(child, nullptr);
+    const Dictionary settings = doc->browserInfo();
+    bool printed = false;
+    BrowserController::setPrintPanel([&](QPrinter&, QWidget*) {
+        printed = true;
+        return false;
+    });
+    fileItem(*child, "Print...")->trigger();
+    // The parent goes before the copy has built, and its windows with it.
+    NotificationCenter::defaultCenter().post(BrowserController::kBrowserWindowWillClose,
+                                             static_cast<const QWidget*>(parent));
+    const bool ended = test::processUntil([&] { return !doc->printingStatusFlag(); });
+    BrowserController::setPrintPanel(nullptr);
+    ASSERT_TRUE(ended) << "scripts waiting on the print job are let go";
+    settle();
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(doc->browserInfo(), settings) << "the margins come back";
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* copy = dynamic_cast<BrowserController*>(top)) {
+            EXPECT_FALSE(copy->isPrinting());
+        }
+    }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "app/AppController.h"
 #include "browser/BrowserNavigation.h"
 #include "browser/BrowserToolbar.h"
-#include "browser/ui/BrowserTestSupport.h"
+#include "browser/ui/ValueFieldSupport.h"
 #include "index/ui/IndexToolbarWidget.h"
 #include "model/FAMRecord.h"
 
@@ -19,18 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MenuValidation : public BrowserWindows {
+class MenuValidation : public ValueFields {
 protected:
-    BrowserController* openRecord(const std::string& id) {
-        window = openSample();
-        if (!window) return nullptr;
-        selectRecord(*window, id);
-        QTest::keyClick(window->recordsTable(), Qt::Key_Return);
-        if (!test::processUntil([&] { return browsers(*window).size() == 1 && browsers(*window)[0]->builds() > 0; }))
-            return nullptr;
-        settle();
-        return browsers(*window)[0];
-    }
     // The menu bar's item of the tag, as it reads with its menu closed.
     static QAction* itemOf(const QList<QAction*>& actions, int tag) {
         for (QAction* action : actions) {
@@ -42,16 +32,15 @@ protected:
         }
         return nullptr;
     }
-    IndexWindow* window = nullptr;
 };
 
 TEST_F(MenuValidation, ToolbarItemsAreEnabledByTheirTagsButKeepTheirNames) {
-    BrowserController* browser = openRecord("@I1@");
+    BrowserController* browser = openWithReturn("@I1@");
     ASSERT_NE(browser, nullptr);
     ASSERT_NE(browser->toolbar(), nullptr);
     auto family = doc->gedcomModel().recordWithID("@F1@");
     ASSERT_NE(family, nullptr);
-    window->documentWindows().openRecordBrowser(family);
+    index->documentWindows().openRecordBrowser(family);
     ASSERT_TRUE(test::processUntil([&] { return browser->theRecord() == family; }));
     settle();
     QAction* father = browser->toolbar()->actionForIdentifier("ShowFatherHusband");
@@ -67,11 +56,11 @@ TEST_F(MenuValidation, ToolbarItemsAreEnabledByTheirTagsButKeepTheirNames) {
 }
 
 TEST_F(MenuValidation, AWindowThatBecomesMainNamesItsMenuItemsForItsRecord) {
-    BrowserController* browser = openRecord("@I1@");
+    BrowserController* browser = openWithReturn("@I1@");
     ASSERT_NE(browser, nullptr);
     auto family = std::dynamic_pointer_cast<FAMRecord>(doc->gedcomModel().recordWithID("@F1@"));
     ASSERT_NE(family, nullptr);
-    window->documentWindows().openRecordBrowser(family);
+    index->documentWindows().openRecordBrowser(family);
     ASSERT_TRUE(test::processUntil([&] { return browser->theRecord() == family; }));
     settle();
     QAction* status = itemOf(browser->menuBar()->actions(), BrowserController::kMaritalStatusTag);
@@ -82,7 +71,7 @@ TEST_F(MenuValidation, AWindowThatBecomesMainNamesItsMenuItemsForItsRecord) {
 
     // Another window had the menu bar meanwhile: the item is named anew
     // when this window becomes the main one again.
-    window->activateWindow();
+    index->activateWindow();
     settle();
     status->setText("stale");
     browser->activateWindow();
@@ -100,7 +89,7 @@ TEST_F(MenuValidation, HelpOpensTheHelpPageOfTheShownRecord) {
     AppController::setAddressOpener([&](const std::string& address) { addresses.push_back(address); });
     AppController::setHelpViewer(
         [&](const fs::path& page, const std::string& anchor) { shown.emplace_back(page, anchor); });
-    BrowserController* browser = openRecord("@I1@");
+    BrowserController* browser = openWithReturn("@I1@");
     ASSERT_NE(browser, nullptr);
     QAction* help = browser->toolbar()->actionForIdentifier(BrowserToolbar::kWindowHelp);
     ASSERT_NE(help, nullptr);
