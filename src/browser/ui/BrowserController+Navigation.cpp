@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/AppController.h"
 #include "app/ui/AppAlerts.h"
 #include "app/ui/AppToolbars.h"
 #include "app/ui/PairToolbarItem.h"
@@ -123,11 +124,7 @@ void BrowserController::setupToolBar() {
     addToolBar(toolbar_);
     toolbar_->setHandler([this](const ToolbarItemSpec& item) { toolbarItemChosen(item); });
     // Toolbar items are enabled by their tags but keep their titles.
-    toolbar_->setValidator([this](int tag) -> MenuAnswer {
-        if (auto answer = validateMenuTag(tag)) return MenuAnswer{answer->enabled, std::nullopt};
-        if (auto answer = documentMenus_->validateMenuTag(tag)) return MenuAnswer{answer->enabled, std::nullopt};
-        return MenuAnswer{};
-    });
+    toolbar_->setValidator([this](int tag) { return MenuAnswer{validateMenuTag(tag, nullptr), std::nullopt}; });
     connect(toolbar_, &IndexToolbarWidget::itemsValidated, this, [this] {
         if (auto* pair = backForwardItem()) pair->validate();
         if (auto* pair = prevNextItem()) pair->validate();
@@ -211,6 +208,7 @@ std::optional<DocumentMenuAnswer> BrowserController::validateMenuTag(int tag) {
 }
 
 void BrowserController::maintainMenus() {
+    retitleMainMenu();
     if (goMenu_) {
         const auto facts = menuFacts();
         for (QAction* action : goMenu_->actions()) {
@@ -342,7 +340,9 @@ void BrowserController::setHelpHandler(HelpHandler handler) { helpHandler() = st
 void BrowserController::contextHelpTopic() {
     BrowserController* main = mainBrowser();
     const auto topic = BrowserNavigation::contextHelpTopic(main->record_.get(), &doc_.gedcomModel());
-    if (topic && helpHandler()) helpHandler()(*topic, "index_");
+    if (!topic) return;
+    if (helpHandler()) helpHandler()(*topic, "index_");
+    else AppController::showAnchor(*topic, "index_", windows_.defaults());
 }
 
 }  // namespace kl

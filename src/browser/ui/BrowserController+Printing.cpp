@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -17,10 +18,13 @@
 #include "app/LibraryFolder.h"
 #include "app/ui/PageLayoutSheet.h"
 #include "app/ui/WindowFileMenu.h"
+#include "browser/ReportExport.h"
 #include "browser/ui/BrowserController.h"
+#include "browser/ui/ChildBrowserController.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "document/GEDCOMDocument.h"
 #include "model/GEDCOMRecord.h"
+#include "model/ReportRecord.h"
 
 namespace kl {
 
@@ -67,12 +71,21 @@ void BrowserController::addFileMenu() {
     file->addAction(tr("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), this,
                     [this] { PageLayoutSheet::runPageLayout(doc_, this, 1); });
     file->addAction(tr("Print..."), QKeySequence::Print, this, [this] { printWithDialog(true); });
+    file->addSeparator();
+    QAction* exportReport = file->addAction(tr("Report to HTML File"), this, [this] { exportReportAsHTML(); });
+    exportReport->setData(kExportReportTag);
+    connect(file, &QMenu::aboutToShow, this, [this, file] { validateMenu(*file); });
+    file->addSeparator();
     WindowFileMenu::addCloseAndQuit(*file, *this);
 }
 
 BrowserController* BrowserController::printWithDialog(bool showPanel, const std::optional<Dictionary>& settings) {
     if (!record_ || isPrinting_ || endActiveCell(0) == EditRefused) return nullptr;
     doc_.setPrintingStatusFlag(true);
+    if (ReportExport::printsAsPage(record_.get())) {
+        printReport(showPanel, settings.value_or(Dictionary{}));
+        return nullptr;
+    }
     Dictionary info = doc_.browserInfo();
     Dictionary before = info;
     const int scrollerWidth = scroller_->verticalScrollBar()->sizeHint().width();
@@ -94,7 +107,12 @@ BrowserController* BrowserController::printWithDialog(bool showPanel, const std:
     const int width = int(std::lround(paper.width() + scrollerWidth - number(info, "LeftMargin") -
                                       number(info, "RightMargin")));
     const int height = int(std::lround(paper.height() - number(info, "TopMargin") - number(info, "BottomMargin")));
-    auto* copy = new BrowserController(doc_, windows_, record_, nullptr, paneID_, true);
+    // A child window's copy lays out the same group under the same parent.
+    BrowserController* copy = nullptr;
+    if (auto* child = dynamic_cast<ChildBrowserController*>(this))
+        copy = new ChildBrowserController(doc_, windows_, record_, child->groupRecord(), linkedBrowser_, true);
+    else
+        copy = new BrowserController(doc_, windows_, record_, nullptr, paneID_, true);
     copy->usePrintDialog_ = showPanel;
     copy->settingsBefore_ = std::move(before);
     // Laid out at the page's size, never on screen.
@@ -139,6 +157,26 @@ void BrowserController::printHidden() {
     doc_.setBrowserInfo(std::move(settingsBefore_));
     browserClose();
     deleteLater();
+}
+
+// A report kept as a page has no pane laid out for paper: its page is
+// printed as it reads, flowing over as many pages as it takes.
+void BrowserController::printReport(bool showPanel, const Dictionary& settings) {
+    auto report = std::dynamic_pointer_cast<ReportRecord>(record_);
+    Dictionary info = doc_.browserInfo();
+    for (std::size_t i = 0; i < settings.size(); ++i) info.set(settings.keyAt(i), settings.valueAt(i));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(kPrintResolution);
+    printer.setPageLayout(PageLayoutSheet::pageLayout(info));
+    applyJobSettings(printer, info);
+    if (report && (!showPanel || runPrintPanel(printer, this))) {
+        QTextDocument page;
+        const QString body = QString::fromStdString(report->body());
+        if (report->isHtmlReport()) page.setHtml(body);
+        else page.setPlainText(body);
+        page.print(&printer);
+    }
+    doc_.setPrintingStatusFlag(false);
 }
 
 }  // namespace kl

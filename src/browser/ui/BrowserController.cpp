@@ -145,6 +145,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     documentMenus_ =
         DocumentMenus::addDocumentMenus(*this, doc_, UserDefaults::standard(), edit, recordsMenu_, std::move(hooks));
     addGoMenu();
+    addReportsMenu();
     if (!linkedBrowser_ && !isPrinting_) setupToolBar();
 
     background_.setHost(backgroundWidget_);
@@ -568,8 +569,20 @@ void BrowserController::recordDeleted(const Notification& note) {
 void BrowserController::closeSoon() {
     Dispatcher::current().cancelDeferred(this);
     recordObservation_.reset();
-    if (handle_) windows_.closeMe(handle_);
-    else hide();
+    if (handle_) {
+        windows_.closeMe(handle_);
+    } else if (isPrinting_) {
+        // A printing copy whose parent went prints nothing, but the job
+        // must still end: scripts wait on the flag, and the margins it
+        // reduced come back.
+        isPrinting_ = false;
+        doc_.setPrintingStatusFlag(false);
+        doc_.setBrowserInfo(std::move(settingsBefore_));
+        browserClose();
+        deleteLater();
+    } else {
+        hide();
+    }
 }
 
 void BrowserController::browserClose() {

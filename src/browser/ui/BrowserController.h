@@ -43,6 +43,7 @@
 #include "index/BrowserWindow.h"
 #include "model/RecordLinkLists.h"
 
+class QAction;
 class QMenu;
 class QPrinter;
 class QScrollArea;
@@ -170,6 +171,32 @@ public:
     // The print panel: false when cancelled. Tests replace it.
     using PrintPanel = std::function<bool(QPrinter& printer, QWidget* window)>;
     static void setPrintPanel(PrintPanel panel);
+
+    // ---- stored reports, outside searches, reports on the record
+    // (BrowserController+Reports.cpp)
+    static constexpr int kExportReportTag = 1103;
+    static constexpr int kAhnentafelReportTag = 9004;
+    static constexpr int kAllRelativesReportTag = 9007;
+    static constexpr int kPlaceEventsReportTag = 9009;
+    // File ▸ "Report to HTML/Text File": a save panel over the window, then
+    // the file is written (replacing one that is there).
+    void exportReportAsHTML();
+    void exportReportHTMLDidEnd(const std::string& file);
+    // Records ▸ "Search the Web" (10001) and "Search Map" (10002): the
+    // focused field's selected text or whole value, else the record's
+    // place or search words; a beep when there are none.
+    void tryGoogleSearch(int tag);
+    void ahnentafelReport();
+    void allRelativesReport();
+    void placeEventsReport();
+    QMenu* reportsMenu() const { return reportsMenu_; }
+
+    // ---- enabling and titling by tag (BrowserController+Validation.cpp)
+    // Whether the command of the tag is enabled for the shown record; a
+    // menu item given is retitled where the command's title depends on
+    // the record (toolbar items pass none and keep their titles).
+    bool validateMenuTag(int tag, QAction* item);
+    void validateMenu(QMenu& menu);
 
     // ---- front-window queries
     Record selectedRecord() override;
@@ -318,6 +345,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A wider or narrower pane is laid out again.
     void resizeEvent(QResizeEvent* event) override;
+    // A window that becomes the main one names its menu items for its record.
+    void changeEvent(QEvent* event) override;
 
 private:
     struct SavedPlace {
@@ -330,6 +359,13 @@ private:
     };
     void firstBuild();
     void addFileMenu();
+    void addReportsMenu();
+    // Prints a report that has no pane of its own: its page, as the
+    // window shows it.
+    void printReport(bool showPanel, const Dictionary& settings);
+    // The main menu's relationship and attach items named for the record.
+    void retitleMainMenu();
+    std::string selectedText();
     // The printing copy prints once its pane is built, then closes.
     void printHidden();
     void displayFailed(const std::string& message);
@@ -385,6 +421,7 @@ private:
     QScrollArea* scroller_ = nullptr;
     EditBackgroundWidget* backgroundWidget_ = nullptr;
     QMenu* recordsMenu_ = nullptr;
+    QMenu* reportsMenu_ = nullptr;
     DocumentMenus* documentMenus_ = nullptr;
     QPointer<KLPopupEditView> memo_;
     bool needsMemoPopup_ = false;

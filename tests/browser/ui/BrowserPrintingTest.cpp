@@ -38,13 +38,6 @@ protected:
         settle();
         return browsers(window).empty() ? nullptr : browsers(window)[0];
     }
-    static QAction* fileItem(BrowserController& browser, const QString& title) {
-        for (QAction* top : browser.menuBar()->actions())
-            if (top->menu() && top->text().remove('&') == "File")
-                for (QAction* item : top->menu()->actions())
-                    if (item->text() == title) return item;
-        return nullptr;
-    }
     static QAction* printItem(BrowserController& browser) { return fileItem(browser, "Print..."); }
     static std::string readAll(const fs::path& file) {
         std::ifstream in(file, std::ios::binary);

@@ -4,6 +4,8 @@
 // record selected in the index window, and the cells a browser shows.
 #include <gtest/gtest.h>
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -111,6 +113,14 @@ protected:
         ASSERT_NE(button, nullptr);
         QTest::mouseClick(button, Qt::LeftButton, modifiers);
         settle();
+    }
+    // The File menu's item of that title.
+    static QAction* fileItem(BrowserController& browser, const QString& title) {
+        for (QAction* top : browser.menuBar()->actions())
+            if (top->menu() && top->text().remove('&') == "File")
+                for (QAction* item : top->menu()->actions())
+                    if (item->text() == title) return item;
+        return nullptr;
     }
     // Replaces one template of the current format.
     static void useTemplate(const std::string& name, const std::string& text) {

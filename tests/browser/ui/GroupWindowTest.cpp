@@ -6,6 +6,8 @@
 // for Records > Edit GEDCOM Source; and the screenshot.
 #include <gtest/gtest.h>
 
+#include <QMenuBar>
+#include <QPrinter>
 #include <QTest>
 #include <QTextCursor>
 
@@ -212,6 +214,59 @@ TEST_F(GroupWindows, EditGEDCOMSourceInTheChildMarksTheStructureTheGroupHangsFro
     birth->appendGEDCOM(lines);
     const QString selected = index->sourcePane()->textCursor().selectedText().replace(QChar(0x2029), '\n');
     EXPECT_EQ(selected.toStdString(), lines);
+}
+
+TEST_F(GroupWindows, FilePrintInTheChildPrintsItsGroupThroughAChildCopy) {
+    ChildBrowserController* child = openChild();
+    ASSERT_NE(child, nullptr);
+    bool printed = false;
+    bool sameGroup = false;
+    bool laidOut = false;
+    BrowserController::setPrintPanel([&](QPrinter&, QWidget*) {
+        printed = true;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* copy = dynamic_cast<ChildBrowserController*>(top); copy && copy->isPrinting()) {
+                sameGroup = copy->groupRecord() == child->groupRecord();
+                laidOut = shows(*copy, "Sources of the birth");
+            }
+        return false;
+    });
+    QAction* print = fileItem(*child, "Print...");
+    ASSERT_NE(print, nullptr);
+    print->trigger();
+    const bool done = test::processUntil([&] { return printed && !doc->printingStatusFlag(); });
+    BrowserController::setPrintPanel(nullptr);
+    ASSERT_TRUE(done);
+    EXPECT_TRUE(sameGroup) << "the copy is a child window of the same group";
+    EXPECT_TRUE(laidOut) << "the copy lays out the group's own template";
+    settle();
+    EXPECT_TRUE(child->isVisible());
+}
+
+TEST_F(GroupWindows, AChildsPrintingCopyWhoseParentGoesEndsTheJob) {
+    ChildBrowserController* child = openChild();
+    ASSERT_NE(child, nullptr);
+    const Dictionary settings = doc->browserInfo();
+    bool printed = false;
+    BrowserController::setPrintPanel([&](QPrinter&, QWidget*) {
+        printed = true;
+        return false;
+    });
+    fileItem(*child, "Print...")->trigger();
+    // The parent goes before the copy has built, and its windows with it.
+    NotificationCenter::defaultCenter().post(BrowserController::kBrowserWindowWillClose,
+                                             static_cast<const QWidget*>(parent));
+    const bool ended = test::processUntil([&] { return !doc->printingStatusFlag(); });
+    BrowserController::setPrintPanel(nullptr);
+    ASSERT_TRUE(ended) << "scripts waiting on the print job are let go";
+    settle();
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(doc->browserInfo(), settings) << "the margins come back";
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* copy = dynamic_cast<BrowserController*>(top)) {
+            EXPECT_FALSE(copy->isPrinting());
+        }
+    }
 }
 
 }  // namespace
