@@ -132,8 +132,11 @@ public:
     }
     double height() const { return height_; }
     void setHeight(double height) { height_ = height; }
+    int currentHtmlSourceMode() const override { return htmlSourceMode_; }
+    void setCurrentHtmlSourceMode(int mode) override { htmlSourceMode_ = mode; }
 
 private:
+    int htmlSourceMode_ = 2;
     DocumentSteps documentSteps_;
     std::function<int(int)> endActiveCell_;
     std::function<void()> reload_;

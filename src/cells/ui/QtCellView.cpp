@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTextBrowser>
-#include <QUrl>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -20,14 +18,12 @@
 #include "cells/ChoiceCells.h"
 #include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
-#include "cells/StandInCell.h"
 #include "cells/TextCell.h"
 #include "cells/TextFieldCell.h"
 #include "cells/ui/KLComboBox.h"
 #include "cells/ui/KLTextField.h"
 #include "document/PlaceIndex.h"
 #include "cells/ui/LinkViews.h"
-#include "foundation/HTMLText.h"
 #include "model/GEDCOMObject.h"
 #include "cells/ui/NoTabTextView.h"
 
@@ -54,18 +50,9 @@ QFont qtFont(const std::optional<Font>& font, const QFont& fallback) {
     return made;
 }
 
-// The text pane of a stored report, until the large text pane exists:
-// the page read-only; its links go to the opener the browser gives.
-bool isReportPage(const CustomCell& cell) {
-    const auto* standIn = dynamic_cast<const StandInCell*>(&cell);
-    if (!standIn || standIn->kind() != "editpane") return false;
-    const auto structure = cell.structure();
-    return structure && structure->gtag() == "_BODY";
-}
-
 }  // namespace
 
-QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std::make_unique<QObject>()) {
+QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject>()) {
     if (auto* box = dynamic_cast<const CheckBoxEditValue*>(&cell)) {
         auto* target = const_cast<CheckBoxEditValue*>(box);
         checkBox_ = new QCheckBox;
@@ -76,15 +63,6 @@ QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std
         popup_ = new QPushButton;
         popup_->setMenu(new QMenu(popup_));
         widget_ = popup_;
-    } else if (isReportPage(cell)) {
-        page_ = new QTextBrowser;
-        page_->setOpenLinks(false);
-        page_->setReadOnly(true);
-        QObject::connect(page_, &QTextBrowser::anchorClicked, guard_.get(),
-                         [openLink = std::move(openLink)](const QUrl& link) {
-                             if (openLink) openLink(link.toString().toStdString());
-                         });
-        widget_ = page_;
     } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
         widget_ = box;
@@ -137,11 +115,11 @@ void QtCellView::addViewMaker(ViewMaker maker) {
     if (maker) viewMakers().push_back(std::move(maker));
 }
 
-std::unique_ptr<CellView> QtCellView::make(CustomCell& cell, LinkOpener openLink) {
+std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) {
     for (const ViewMaker& maker : viewMakers())
         if (auto made = maker(cell)) return made;
     if (auto linked = makeLinkView(cell)) return linked;
-    return std::make_unique<QtCellView>(cell, std::move(openLink));
+    return std::make_unique<QtCellView>(cell);
 }
 
 void QtCellView::setFrame(const CellRect& frame) {
@@ -188,21 +166,6 @@ void QtCellView::refresh(const CustomCell& cell) {
     widget_->setToolTip(QString::fromStdString(look.help));
     if (auto* box = qobject_cast<QGroupBox*>(widget_.data())) {
         box->setTitle(QString::fromStdString(cell.text()));
-        return;
-    }
-    if (page_) {
-        const auto structure = cell.structure();
-        const QString html = QString::fromStdString(structure ? structure->contents() : std::string());
-        if (shownPage_ != html) {
-            shownPage_ = html;
-            // "//@I1@" is no address Qt can parse: a scheme keeps the ID.
-            QString shown = html;
-            shown.replace("href='//@", "href='record:@").replace("href=\"//@", "href=\"record:@");
-            if (isHTMLText(structure ? structure->contents() : std::string()))
-                page_->setHtml(shown);
-            else
-                page_->setPlainText(html);
-        }
         return;
     }
     if (checkBox_) {
