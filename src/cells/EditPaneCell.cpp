@@ -13,6 +13,7 @@
 #include "foundation/Numbers.h"
 #include "model/GEDCOMObject.h"
 #include "model/GEDCOMRecord.h"
+#include "model/GEDCOMStructure.h"
 
 namespace kl {
 
@@ -27,7 +28,15 @@ EditPaneCell::EditPaneCell(const CellSeed& seed) : TextCell("EditPaneCell") {
     setEditTag(seed.tag);
     setEditLevel(seed.level);
     setTextStyle(2, seed.prefs);
-    setStructure(seed.structure);
+    std::shared_ptr<GEDCOMObject> shown = seed.structure;
+    // A record answers its ID as its contents; its own text (a note's) is
+    // its first "CONC" line, made by the first commit when missing.
+    if (std::dynamic_pointer_cast<GEDCOMRecord>(shown)) {
+        setEditTag(kRecordTextTag);
+        setEditLevel(1);
+        shown = std::static_pointer_cast<GEDCOMObject>(shown->firstChildWithTag(kRecordTextTag));
+    }
+    setStructure(shown);
 }
 
 bool EditPaneCell::respondsTo(std::string_view selector) const {

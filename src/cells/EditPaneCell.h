@@ -31,6 +31,8 @@ enum PaneViewType : int { PaneShowsText = 1, PaneShowsPage = 2 };
 class EditPaneCell : public TextCell {
 public:
     static constexpr const char* kUndoName = "Text Pane Change";
+    // Where a record bound to the pane keeps its text.
+    static constexpr const char* kRecordTextTag = "CONC";
     enum Orient : int { Left = 0, Right = 1, Top = 2, Bottom = 3 };
 
     explicit EditPaneCell(const CellSeed& seed);
