@@ -39,6 +39,8 @@ public:
         virtual void addCellView(CustomCell& cell, CustomCell* groupBox) = 0;
         virtual void removeAllCellViews() = 0;
         virtual void setBackgroundColor(const std::optional<Color>& color) = 0;
+        // A cell grew or shrank after the build: the pane is this high now.
+        virtual void heightChanged(double height) { (void)height; }
     };
 
     EditBackgroundView() = default;

@@ -18,6 +18,12 @@
 #include "cells/ChoiceCells.h"
 #include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
+#include "cells/ExpressionCell.h"
+#include "cells/ExpressionFieldCell.h"
+#include "cells/CellPane.h"
+#include "cells/LinkHost.h"
+#include "cells/ui/WebPaneView.h"
+#include "foundation/MainThread.h"
 #include "cells/TextCell.h"
 #include "cells/TextFieldCell.h"
 #include "cells/ui/KLComboBox.h"
@@ -63,6 +69,23 @@ QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject
         popup_ = new QPushButton;
         popup_->setMenu(new QMenu(popup_));
         widget_ = popup_;
+    } else if (auto* field = dynamic_cast<const ExpressionFieldCell*>(&cell);
+               field && field->viewMode() == ExpressionFieldCell::kWebMode) {
+        // An HTML block shows as its page; its record links open records
+        // through the pane's browser while this view (and so its cell) lives.
+        page_ = new WebPaneView;
+        page_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        page_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        QPointer<QObject> alive(guard_.get());
+        auto* shown = const_cast<CustomCell*>(&cell);
+        page_->setModel([alive, shown]() -> const GEDCOMModel* {
+            return alive ? OtherRecordWatch::paneModel(shown->pane()) : nullptr;
+        });
+        page_->setRecordOpener([alive, shown](const std::shared_ptr<GEDCOMRecord>& record) {
+            LinkHost* host = alive && shown->pane() ? shown->pane()->linkHost() : nullptr;
+            if (host) host->openLinkedRecord(record, LinkHost::Open::NewWindow, host->browserPaneID());
+        });
+        widget_ = page_;
     } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
         widget_ = box;
@@ -166,6 +189,21 @@ void QtCellView::refresh(const CustomCell& cell) {
     widget_->setToolTip(QString::fromStdString(look.help));
     if (auto* box = qobject_cast<QGroupBox*>(widget_.data())) {
         box->setTitle(QString::fromStdString(cell.text()));
+        return;
+    }
+    if (page_) {
+        auto& field = const_cast<ExpressionFieldCell&>(dynamic_cast<const ExpressionFieldCell&>(cell));
+        if (!field.pageFile().empty() && field.pageFile() != page_->htmlDocURL()) {
+            page_->loadURLDocument(field.pageFile());
+            // A cell that fits its contents takes the page's height once the
+            // pane is built and the cell placed, as a web page reports its
+            // height when it has loaded.
+            QPointer<QObject> alive(guard_.get());
+            WebPaneView* page = page_;
+            Dispatcher::current().postDeferred(page, [alive, page, &field] {
+                if (alive && field.frameNeedsResize()) field.finishLoadForFrame(page->pageHeight());
+            });
+        }
         return;
     }
     if (checkBox_) {

@@ -28,6 +28,7 @@ class QLineEdit;
 namespace kl {
 
 class NoTabTextView;
+class WebPaneView;
 
 class QtCellView : public WidgetCellView {
 public:
@@ -64,6 +65,7 @@ private:
     NoTabTextView* textView_ = nullptr;  // a multi-line cell's
     QCheckBox* checkBox_ = nullptr;
     QPushButton* popup_ = nullptr;
+    WebPaneView* page_ = nullptr;  // an expression field's HTML page
     std::vector<std::string> shownItems_;
     // Context of the controls' connections to the cell: the widget may
     // outlive the cell and this view, the connections must not.

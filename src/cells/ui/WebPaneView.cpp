@@ -5,6 +5,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "app/AppController.h"
 #include "cells/WebPaneLinks.h"
 #include "foundation/MainThread.h"
@@ -74,9 +76,11 @@ void WebPaneView::followLink(const std::string& address) {
 }
 
 double WebPaneView::pageHeight() const {
+    // A view not yet shown has no viewport size of its own.
     QTextDocument* page = document();
-    page->setTextWidth(viewport()->width());
-    return page->size().height();
+    page->setTextWidth(std::max(1, width() - 2 * frameWidth()));
+    // A little room below the text, as a web page measures its body.
+    return page->size().height() + 2 * frameWidth() + 8;
 }
 
 }  // namespace kl

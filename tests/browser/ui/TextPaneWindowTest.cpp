@@ -20,7 +20,10 @@
 
 #include "app/ui/UiTestSupport.h"
 #include "browser/ui/BrowserTestSupport.h"
+#include "browser/ui/EditBackgroundWidget.h"
 #include "cells/EditPaneCell.h"
+#include "cells/ExpressionFieldCell.h"
+#include "cells/TextFieldCell.h"
 #include "cells/ui/PaneScroller.h"
 #include "cells/ui/WebPaneView.h"
 #include "foundation/UndoManager.h"
@@ -32,7 +35,7 @@ namespace {
 
 constexpr const char* kNotes =
     "0 HEAD\n1 CHAR UTF-8\n"
-    "0 @I1@ INDI\n1 NAME Wren /Ashby/\n"
+    "0 @I1@ INDI\n1 NAME Wren /Ashby/\n1 OCCU <div><h2>Miller</h2><p>at <a href='//@F1@'>the mill</a></p></div>\n"
     "0 @F1@ FAM\n1 HUSB @I1@\n"
     "0 @N1@ NOTE Plain words\n1 CONT second line\n"
     "0 @N2@ NOTE <div>\n1 CONT <h1>Orchard</h1>\n1 CONT <p>Kept by <a href='//@I1@'>Wren</a>.</p>\n1 CONT </div>\n"
@@ -204,6 +207,38 @@ TEST_F(TextPaneWindow, ARecordLinkInThePageOpensItsRecord) {
         return false;
     }));
     AppController::setAddressOpener(nullptr);
+}
+
+TEST_F(TextPaneWindow, AnExpressionFieldShowsItsHTMLAsAPageAsHighAsThePage) {
+    useTemplate("INDI Record Editing.txt", "Cell expressionfield @OCCU\nSizetofit 4\nNewline\nCell static After\n");
+    BrowserController* browser = openOn("@I1@");
+    ASSERT_NE(browser, nullptr);
+    ExpressionFieldCell* field = nullptr;
+    CustomCell* after = nullptr;
+    for (const auto& cell : browser->backgroundView().customCells()) {
+        if (auto* found = dynamic_cast<ExpressionFieldCell*>(cell.get())) field = found;
+        if (cell->text() == "After") after = cell.get();
+    }
+    ASSERT_NE(field, nullptr);
+    ASSERT_NE(after, nullptr);
+    auto* page = qobject_cast<WebPaneView*>(dynamic_cast<WidgetCellView*>(field->view())->widget());
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->toPlainText().contains("Miller")) << page->toPlainText().toStdString();
+    EXPECT_GT(field->viewFrame().height, TextFieldCell::kLeastHeight) << "a heading and a paragraph";
+    EXPECT_GE(after->viewFrame().y, field->viewFrame().y + field->viewFrame().height) << "the cells below moved";
+    EXPECT_GE(browser->backgroundWidget()->height(), int(browser->backgroundView().height())) << "and the pane grew";
+    screenshot(*browser, "expression-field-page.png");
+    // The resize rebuilt the pane: its page is a new one.
+    for (const auto& cell : browser->backgroundView().customCells())
+        if (auto* found = dynamic_cast<ExpressionFieldCell*>(cell.get()))
+            page = qobject_cast<WebPaneView*>(dynamic_cast<WidgetCellView*>(found->view())->widget());
+    ASSERT_NE(page, nullptr);
+    page->followLink("kinlore:@F1@");
+    EXPECT_TRUE(test::processUntil([&] {
+        for (BrowserController* b : browsers(*window))
+            if (b->theRecord() == record("@F1@")) return true;
+        return false;
+    }));
 }
 
 }  // namespace
