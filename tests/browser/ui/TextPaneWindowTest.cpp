@@ -2,12 +2,14 @@
 // HTML shows as its rendered page beside the cells, the Records menu
 // switches between the page and its source, the pane's "HTML Editing"
 // menu converts and marks up the text (each command one undo step), record
-// links are chosen on the window's picker, and a link clicked in the page
-// opens its record.
+// links are chosen on the window's picker or dropped from the same
+// document, a link clicked in the page opens its record, and expression
+// fields show HTML as pages.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QMenu>
 #include <QSplitter>
@@ -26,6 +28,7 @@
 #include "cells/TextFieldCell.h"
 #include "cells/ui/PaneScroller.h"
 #include "cells/ui/WebPaneView.h"
+#include "document/RecordIdsDrag.h"
 #include "foundation/UndoManager.h"
 #include "index/ui/SelectRecordController.h"
 #include "model/NOTERecord.h"
@@ -189,6 +192,34 @@ TEST_F(TextPaneWindow, ALinkToAnIndividualIsChosenOnThePicker) {
     picker->chooseButton()->click();
     settle();
     EXPECT_EQ(noteText("@N2@"), "<div><a href=\"kinlore:@I1@\">Wren Ashby</a>" + before.substr(5));
+}
+
+TEST_F(TextPaneWindow, RecordsDropAsLinksOnlyFromTheSameDocument) {
+    BrowserController* browser = openOn("@N2@");
+    ASSERT_NE(browser, nullptr);
+    recordsItem(*browser, BrowserController::kHTMLSourceTag)->trigger();
+    const std::string before = noteText("@N2@");
+    ASSERT_TRUE(showsSource(*browser, before));
+    HTMLTextView* text = browser->textPaneScroller()->textPane();
+    // Let go over the text's first line, before the block's body.
+    auto drop = [&](const std::string& documentKey) {
+        QMimeData data;
+        data.setData(kRecordIdsMimeType, QByteArray::fromStdString(encodeRecordIdsDrag({documentKey, {"@I1@", "@F1@"}})));
+        const QPointF at(4, 4);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(text->viewport(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(text->viewport(), &dropped);
+        settle();
+        return true;
+    };
+    EXPECT_FALSE(drop("another document"));
+    EXPECT_EQ(noteText("@N2@"), before);
+    ASSERT_TRUE(drop(documentKeyFor(doc)));
+    const std::string family = record("@F1@")->altViewName();
+    EXPECT_EQ(noteText("@N2@"), "<div> <a href=\"kinlore:@I1@\">Wren Ashby</a> <a href=\"kinlore:@F1@\">" + family +
+                                    "</a> " + before.substr(5));
 }
 
 TEST_F(TextPaneWindow, ARecordLinkInThePageOpensItsRecord) {
