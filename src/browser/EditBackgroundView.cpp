@@ -153,6 +153,7 @@ void EditBackgroundView::retileCells(CustomCell& cell, double change) {
     for (const auto& c : cells_)
         if (c.get() != &cell) c->retileShift(change, limit);
     height_ += change;
+    if (host_) host_->heightChanged(height_);
 }
 
 }  // namespace kl

@@ -39,6 +39,8 @@ public:
         virtual void addCellView(CustomCell& cell, CustomCell* groupBox) = 0;
         virtual void removeAllCellViews() = 0;
         virtual void setBackgroundColor(const std::optional<Color>& color) = 0;
+        // A cell grew or shrank after the build: the pane is this high now.
+        virtual void heightChanged(double height) { (void)height; }
     };
 
     EditBackgroundView() = default;
@@ -132,8 +134,11 @@ public:
     }
     double height() const { return height_; }
     void setHeight(double height) { height_ = height; }
+    int currentHtmlSourceMode() const override { return htmlSourceMode_; }
+    void setCurrentHtmlSourceMode(int mode) override { htmlSourceMode_ = mode; }
 
 private:
+    int htmlSourceMode_ = 2;
     DocumentSteps documentSteps_;
     std::function<int(int)> endActiveCell_;
     std::function<void()> reload_;

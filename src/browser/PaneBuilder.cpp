@@ -8,6 +8,7 @@
 #include "app/EditingPrefs.h"
 #include "app/LibraryFolder.h"
 #include "cells/CellKinds.h"
+#include "cells/EditPaneCell.h"
 #include "cells/GroupBox.h"
 #include "cells/CustomCell.h"
 #include "document/GEDCOMModel.h"
@@ -59,6 +60,7 @@ bool PaneBuilder::buildCustomEdit(const std::shared_ptr<GEDCOMRecord>& record, b
     background_.setBackgroundColor(prefs.colorNamed("Window Background"));
     currentCell_.reset();
     firstCell_ = nullptr;
+    splitCell_.reset();
     resizeWindow_ = false;
     heightRange_ = {-1, -1};
     customWindowName_.reset();
@@ -228,6 +230,12 @@ void PaneBuilder::finishCell() {
         layout_.startInnerLayout(box ? box->contentWidth() : frame.width - varFloatValue("#leftSkip"), topMargin(),
                                  variables_);
         background_.setGroupBox(cell.get());
+        return;
+    }
+    if (auto pane = std::dynamic_pointer_cast<EditPaneCell>(cell)) {
+        // The large text pane is not in the flow: the window's split shows it.
+        background_.addSplitCell(cell);
+        splitCell_ = std::move(pane);
         return;
     }
     layout_.wrapCell(frame, variables_);

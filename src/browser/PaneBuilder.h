@@ -38,6 +38,7 @@ namespace kl {
 
 class CellView;
 class CustomCell;
+class EditPaneCell;
 class EditingPrefs;
 class EVENTRecord;
 class GEDCOMModel;
@@ -80,6 +81,8 @@ public:
     const std::vector<std::shared_ptr<EVENTRecord>>& optionalTags() const { return optionalTags_; }
     const std::string& recordTemplate() const { return recordTemplate_; }
     CustomCell* firstCell() const { return firstCell_; }
+    // The large text pane's cell of the last build; nullptr without one.
+    const std::shared_ptr<EditPaneCell>& splitCell() const { return splitCell_; }
     bool locked() const { return locked_; }
     const PaneLayoutState& layout() const { return layout_; }
     PaneLayoutState& layout() { return layout_; }
@@ -295,6 +298,7 @@ private:
     bool locked_ = false;
     bool hasEditPane_ = false;
     CustomCell* firstCell_ = nullptr;
+    std::shared_ptr<EditPaneCell> splitCell_;
     PaneLayoutState::KeptLayout groupKept_;
     std::optional<std::string> failure_;
 };

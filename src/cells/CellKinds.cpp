@@ -5,6 +5,7 @@
 
 #include "cells/ChoiceCells.h"
 #include "cells/EditDateCell.h"
+#include "cells/EditPaneCell.h"
 #include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
 #include "cells/ExpressionCell.h"
@@ -49,6 +50,7 @@ std::shared_ptr<CustomCell> CellKinds::make(const CellSeed& seed) {
     if (seed.kind == "staticfield") return std::make_shared<StaticFieldCell>(seed);
     if (seed.kind == "expression") return std::make_shared<ExpressionCell>(seed);
     if (seed.kind == "expressionfield") return std::make_shared<ExpressionFieldCell>(seed);
+    if (seed.kind == "editpane") return std::make_shared<EditPaneCell>(seed);
     if (seed.kind == "editfile") return std::make_shared<EditFileCell>(seed);
     if (auto linked = makeLinkKind(seed)) return linked;
     if (seed.kind == "checkboxedit") return std::make_shared<CheckBoxEditValue>(seed);

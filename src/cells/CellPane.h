@@ -52,6 +52,11 @@ public:
     // The page file of an HTML text could not be written: the browser
     // tells the user why.
     virtual void failedToSaveHTML(const std::string& error) { (void)error; }
+    // How the window's large text pane shows an HTML block in this build
+    // (1 its text, 2 the rendered page); the pane's cell sets it to what
+    // it chose.
+    virtual int currentHtmlSourceMode() const { return 1; }
+    virtual void setCurrentHtmlSourceMode(int mode) { (void)mode; }
 };
 
 }  // namespace kl

@@ -9,9 +9,6 @@ namespace kl {
 
 namespace {
 
-constexpr double kReportPageWidth = 640;
-constexpr double kReportPageHeight = 520;
-
 constexpr std::array<std::string_view, 10> kDataChanging{
     "editvalue", "editname",     "editdate",      "editfile",        "editurl",
     "editfield", "editpane",     "checkboxedit",  "popupmenuedit",   "createlinkbutton"};
@@ -27,17 +24,9 @@ bool StandInCell::kindHoldsData(std::string_view kind) { return kindChangesData(
 StandInCell::StandInCell(std::string kind, const std::shared_ptr<GEDCOMObject>& structure, std::string tag,
                          int level, const CellRect& frame, const EditingPrefs* prefs)
     : TextCell("StandInCell"), kind_(std::move(kind)) {
-    const bool reportPage = kind_ == "editpane" && tag == "_BODY";
     setEditTag(std::move(tag));
     setEditLevel(level);
-    // Until the large text pane exists, a stored report's page gets a
-    // reading-sized frame of its own.
-    CellRect shown = frame;
-    if (reportPage) {
-        shown.width = std::max(shown.width, kReportPageWidth);
-        shown.height = std::max(shown.height, kReportPageHeight);
-    }
-    setViewFrame(shown);
+    setViewFrame(frame);
     setTextStyle(kindChangesData(kind_) ? 2 : 0, prefs);
     setStructure(structure);
     if (structure && kind_ != "palette" && kind_ != "groupbox" && kind_ != "panebar") setText(structure->contents());

@@ -24,6 +24,8 @@
 #include "browser/WindowFitting.h"
 #include "browser/ui/EditBackgroundWidget.h"
 #include "cells/CustomCell.h"
+#include "cells/EditPaneCell.h"
+#include "cells/ui/PaneScroller.h"
 #include "cells/ui/LinkViews.h"
 #include "cells/NameAndURLCells.h"
 #include "cells/TextFieldCell.h"
@@ -128,6 +130,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     scroller_->setWidget(backgroundWidget_);
     scroller_->setWidgetResizable(false);
     split_->addWidget(scroller_);
+    setUpTextPane();
     setCentralWidget(split_);
     resize(560, 640);
     addFileMenu();
@@ -141,6 +144,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
     };
     // One Records menu: the multimedia items first, then the document's.
     addRecordsMenu();
+    addHTMLItems();
     recordsMenu_->addSeparator();
     documentMenus_ =
         DocumentMenus::addDocumentMenus(*this, doc_, UserDefaults::standard(), edit, recordsMenu_, std::move(hooks));
@@ -165,6 +169,7 @@ BrowserController::BrowserController(GEDCOMDocument& doc, DocumentWindows& windo
         if (tempolinHandler()) tempolinHandler()(date);
         else documentMenus_->commands().openTempolin(date);
     };
+    steps.failedToSaveHTML = [this](const std::string& error) { failedToSaveHTML(error); };
     background_.setDocumentSteps(std::move(steps));
     backgroundWidget_->setDragData([this]() -> QMimeData* {
         if (!record_) return nullptr;
@@ -268,15 +273,10 @@ PaneBuilder::Environment BrowserController::environment() const {
     environment.systemFontExists = [](const std::string& family) {
         return QFontDatabase::families().contains(QString::fromStdString(family));
     };
-    // A report page's "//ID" links open the records they name.
-    environment.makeView = [this](CustomCell& cell) {
-        auto view = QtCellView::make(cell, [this](const std::string& address) {
-            const std::size_t at = address.find('@');
-            if (at == std::string::npos) return;
-            // Later: a reused window rebuilds the page whose link this is.
-            if (auto record = doc_.gedcomModel().recordWithID(address.substr(at)))
-                Dispatcher::current().postDeferred(this, [this, record] { windows_.openRecordBrowser(record); });
-        });
+    environment.makeView = [this](CustomCell& cell) -> std::unique_ptr<CellView> {
+        // The large text pane shows in the window's own scroller.
+        if (auto* pane = dynamic_cast<EditPaneCell*>(&cell)) return textPane_->bind(*pane);
+        auto view = QtCellView::make(cell);
         // A place field takes place records dragged from its own document.
         if (auto* shown = dynamic_cast<QtCellView*>(view.get()))
             if (auto* box = qobject_cast<KLComboBox*>(shown->widget()))
@@ -314,8 +314,10 @@ private:
 bool BrowserController::buildCustomEditNow(bool firstLoad) {
     const int width = std::max(100, scroller_->viewport()->width());
     backgroundWidget_->resize(width, backgroundWidget_->height());
+    if (firstLoad) background_.setCurrentHtmlSourceMode(htmlSourceMode_);
     const bool built =
         builder_.buildCustomEdit(windowRecord(), firstLoad, environment(), width, std::max(0, split_->height() - 15));
+    placeTextPane(firstLoad);
     ++builds_;
     // A pane built from a group commits into the window's real record.
     if (windowRecord() != record_) background_.setRecord(record_);

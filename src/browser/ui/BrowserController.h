@@ -59,6 +59,7 @@ class IndexToolbarWidget;
 class PrevNextToolbarItem;
 class SelectRecordController;
 class DocumentWindows;
+class PaneScroller;
 class EditBackgroundWidget;
 class GEDCOMDocument;
 class GEDCOMModel;
@@ -307,6 +308,27 @@ public:
     // of a type with at least two records.
     std::optional<std::string> mergeTwoRecordsTitle() const;
 
+    // ---- the large text pane (BrowserController+HTML.cpp)
+    static constexpr int kHTMLSourceTag = 3011;
+    static constexpr int kHTMLContentTag = 3012;
+    PaneScroller* textPaneScroller() const { return textPane_; }
+    // How the pane shows HTML text: 2 the rendered page, 1 its source.
+    int htmlSourceMode() const { return htmlSourceMode_; }
+    // Records > "View HTML Content" (the pane shows text) or "Edit HTML
+    // Source" ("View HTML Source" for a stored report): switches the pane.
+    void editHTMLSource();
+    // The pane's "View HTML Content": shows the rendered page.
+    void viewHTMLContent();
+    // The switch's title; nullopt when the pane holds no HTML text.
+    std::optional<std::string> htmlSourceTitle() const;
+    bool canViewHTMLContent() const;
+    // The pane's "Attach CSS": a multimedia record of a style sheet is
+    // chosen and marked in the pane's text.
+    void selectCSS();
+    void selectCSSNow(const RecordPtr& sheet);
+    // The alert of a page file that could not be written, on a later turn.
+    void failedToSaveHTML(const std::string& error);
+
     // ---- detaching, deleting, properties, events (BrowserController+Editing.cpp)
     static constexpr int kDeleteRecordTag = 2007;
     static constexpr int kCopyEventTag = 2011;
@@ -386,6 +408,14 @@ private:
     CustomCell* focusedCell() const;
     void focusCell(CustomCell* cell);
     void addRecordsMenu();
+    void setUpTextPane();
+    // The pane's scroller stands on the cell's side of the split, with its
+    // share of the window on a first load; hidden without a pane cell.
+    void placeTextPane(bool firstLoad);
+    void addHTMLItems();
+    void validateHTMLItems();
+    void chooseRecordForPane(const std::string& type, const std::string& message,
+                             std::function<void(const RecordPtr&)> answer);
     // ---- navigation
     RecordPtr historyRecordWithID(const std::string& recordID) const override;
     std::optional<std::string> historyPaneID() const override;
@@ -419,6 +449,8 @@ private:
     PaneBuilder builder_{background_};
     QSplitter* split_ = nullptr;
     QScrollArea* scroller_ = nullptr;
+    PaneScroller* textPane_ = nullptr;
+    int htmlSourceMode_ = 2;
     EditBackgroundWidget* backgroundWidget_ = nullptr;
     QMenu* recordsMenu_ = nullptr;
     QMenu* reportsMenu_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 #include "cells/ui/WidgetCellView.h"
@@ -65,6 +66,10 @@ void EditBackgroundWidget::mouseMoveEvent(QMouseEvent* event) {
     drag->setPixmap(image);
     drag->setHotSpot(QPoint(image.width() / 2, image.height()));
     drag->exec(Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+}
+
+void EditBackgroundWidget::heightChanged(double height) {
+    resize(width(), int(std::ceil(std::max(height, 1.0))));
 }
 
 }  // namespace kl

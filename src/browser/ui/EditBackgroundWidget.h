@@ -33,6 +33,7 @@ public:
     void addCellView(CustomCell& cell, CustomCell* groupBox) override;
     void removeAllCellViews() override;
     void setBackgroundColor(const std::optional<Color>& color) override;
+    void heightChanged(double height) override;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

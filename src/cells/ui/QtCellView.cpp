@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTextBrowser>
-#include <QUrl>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -20,14 +18,18 @@
 #include "cells/ChoiceCells.h"
 #include "cells/EditPlaceCell.h"
 #include "cells/EditValueCell.h"
-#include "cells/StandInCell.h"
+#include "cells/ExpressionCell.h"
+#include "cells/ExpressionFieldCell.h"
+#include "cells/CellPane.h"
+#include "cells/LinkHost.h"
+#include "cells/ui/WebPaneView.h"
+#include "foundation/MainThread.h"
 #include "cells/TextCell.h"
 #include "cells/TextFieldCell.h"
 #include "cells/ui/KLComboBox.h"
 #include "cells/ui/KLTextField.h"
 #include "document/PlaceIndex.h"
 #include "cells/ui/LinkViews.h"
-#include "foundation/HTMLText.h"
 #include "model/GEDCOMObject.h"
 #include "cells/ui/NoTabTextView.h"
 
@@ -54,18 +56,9 @@ QFont qtFont(const std::optional<Font>& font, const QFont& fallback) {
     return made;
 }
 
-// The text pane of a stored report, until the large text pane exists:
-// the page read-only; its links go to the opener the browser gives.
-bool isReportPage(const CustomCell& cell) {
-    const auto* standIn = dynamic_cast<const StandInCell*>(&cell);
-    if (!standIn || standIn->kind() != "editpane") return false;
-    const auto structure = cell.structure();
-    return structure && structure->gtag() == "_BODY";
-}
-
 }  // namespace
 
-QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std::make_unique<QObject>()) {
+QtCellView::QtCellView(const CustomCell& cell) : guard_(std::make_unique<QObject>()) {
     if (auto* box = dynamic_cast<const CheckBoxEditValue*>(&cell)) {
         auto* target = const_cast<CheckBoxEditValue*>(box);
         checkBox_ = new QCheckBox;
@@ -76,14 +69,22 @@ QtCellView::QtCellView(const CustomCell& cell, LinkOpener openLink) : guard_(std
         popup_ = new QPushButton;
         popup_->setMenu(new QMenu(popup_));
         widget_ = popup_;
-    } else if (isReportPage(cell)) {
-        page_ = new QTextBrowser;
-        page_->setOpenLinks(false);
-        page_->setReadOnly(true);
-        QObject::connect(page_, &QTextBrowser::anchorClicked, guard_.get(),
-                         [openLink = std::move(openLink)](const QUrl& link) {
-                             if (openLink) openLink(link.toString().toStdString());
-                         });
+    } else if (auto* field = dynamic_cast<const ExpressionFieldCell*>(&cell);
+               field && field->viewMode() == ExpressionFieldCell::kWebMode) {
+        // An HTML block shows as its page; its record links open records
+        // through the pane's browser while this view (and so its cell) lives.
+        page_ = new WebPaneView;
+        page_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        page_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        QPointer<QObject> alive(guard_.get());
+        auto* shown = const_cast<CustomCell*>(&cell);
+        page_->setModel([alive, shown]() -> const GEDCOMModel* {
+            return alive ? OtherRecordWatch::paneModel(shown->pane()) : nullptr;
+        });
+        page_->setRecordOpener([alive, shown](const std::shared_ptr<GEDCOMRecord>& record) {
+            LinkHost* host = alive && shown->pane() ? shown->pane()->linkHost() : nullptr;
+            if (host) host->openLinkedRecord(record, LinkHost::Open::NewWindow, host->browserPaneID());
+        });
         widget_ = page_;
     } else if (cell.isBoxSubclass()) {
         auto* box = new QGroupBox;
@@ -137,11 +138,11 @@ void QtCellView::addViewMaker(ViewMaker maker) {
     if (maker) viewMakers().push_back(std::move(maker));
 }
 
-std::unique_ptr<CellView> QtCellView::make(CustomCell& cell, LinkOpener openLink) {
+std::unique_ptr<CellView> QtCellView::make(CustomCell& cell) {
     for (const ViewMaker& maker : viewMakers())
         if (auto made = maker(cell)) return made;
     if (auto linked = makeLinkView(cell)) return linked;
-    return std::make_unique<QtCellView>(cell, std::move(openLink));
+    return std::make_unique<QtCellView>(cell);
 }
 
 void QtCellView::setFrame(const CellRect& frame) {
@@ -191,17 +192,17 @@ void QtCellView::refresh(const CustomCell& cell) {
         return;
     }
     if (page_) {
-        const auto structure = cell.structure();
-        const QString html = QString::fromStdString(structure ? structure->contents() : std::string());
-        if (shownPage_ != html) {
-            shownPage_ = html;
-            // "//@I1@" is no address Qt can parse: a scheme keeps the ID.
-            QString shown = html;
-            shown.replace("href='//@", "href='record:@").replace("href=\"//@", "href=\"record:@");
-            if (isHTMLText(structure ? structure->contents() : std::string()))
-                page_->setHtml(shown);
-            else
-                page_->setPlainText(html);
+        auto& field = const_cast<ExpressionFieldCell&>(dynamic_cast<const ExpressionFieldCell&>(cell));
+        if (!field.pageFile().empty() && field.pageFile() != page_->htmlDocURL()) {
+            page_->loadURLDocument(field.pageFile());
+            // A cell that fits its contents takes the page's height once the
+            // pane is built and the cell placed, as a web page reports its
+            // height when it has loaded.
+            QPointer<QObject> alive(guard_.get());
+            WebPaneView* page = page_;
+            Dispatcher::current().postDeferred(page, [alive, page, &field] {
+                if (alive && field.frameNeedsResize()) field.finishLoadForFrame(page->pageHeight());
+            });
         }
         return;
     }

@@ -24,23 +24,21 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QLineEdit;
-class QTextBrowser;
 
 namespace kl {
 
 class NoTabTextView;
+class WebPaneView;
 
 class QtCellView : public WidgetCellView {
 public:
-    // Told the address of a link followed in a page cell ("//@I1@").
-    using LinkOpener = std::function<void(const std::string& address)>;
-    explicit QtCellView(const CustomCell& cell, LinkOpener openLink = {});
+    explicit QtCellView(const CustomCell& cell);
     ~QtCellView() override;
     QtCellView(const QtCellView&) = delete;
     QtCellView& operator=(const QtCellView&) = delete;
 
     // The view of any cell that shows itself in a pane.
-    static std::unique_ptr<CellView> make(CustomCell& cell, LinkOpener openLink = {});
+    static std::unique_ptr<CellView> make(CustomCell& cell);
     // Views of cells that libraries above this one define (a map cell):
     // asked first, in the order added; a maker answers nullptr for a cell
     // that is not its own.
@@ -67,8 +65,7 @@ private:
     NoTabTextView* textView_ = nullptr;  // a multi-line cell's
     QCheckBox* checkBox_ = nullptr;
     QPushButton* popup_ = nullptr;
-    QTextBrowser* page_ = nullptr;  // a stored report's page
-    QString shownPage_;
+    WebPaneView* page_ = nullptr;  // an expression field's HTML page
     std::vector<std::string> shownItems_;
     // Context of the controls' connections to the cell: the widget may
     // outlive the cell and this view, the connections must not.
