@@ -322,5 +322,35 @@ TEST_F(LinkingWindows, SortsAndOptionalDataOfTheTemplate) {
     EXPECT_FALSE(item(*browser, RecordLinking::kOptionalDataTag)->isEnabled());
 }
 
+TEST_F(LinkingWindows, EventsOfTheFormatAndLinksFromIndividualsAreAttached) {
+    BrowserController* browser = openOn("@I3@");
+    ASSERT_NE(browser, nullptr);
+    SelectRecordController* picker = pick(*browser, RecordLinking::kAttachEventTag);
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->message()->text(), "Select individual event or attribute to attach");
+    ASSERT_GT(picker->table()->model()->rowCount(), 0);
+    // Lines but the change date, which the first change adds.
+    const auto lines = [&] {
+        const auto& all = record("@I3@")->structures();
+        return std::count_if(all.begin(), all.end(), [](const auto& line) { return line->gtag() != "CHAN"; });
+    };
+    const auto before = lines();
+    picker->table()->selectRow(0);
+    picker->chooseButton()->click();
+    settle();
+    EXPECT_EQ(lines(), before + 1);
+    EXPECT_EQ(lastUndo(), "Attach Event or Attribute");
+
+    // On a source the husband item links an individual to it.
+    browser = openOn("@S1@");
+    ASSERT_NE(browser, nullptr);
+    picker = pick(*browser, RecordLinking::kAttachHusbandTag);
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->message()->text(), "Select individual to link to this record");
+    chooseRowWith(*picker, "Kim");
+    EXPECT_TRUE(record("@I3@")->hasLink("SOUR", "@S1@"));
+    EXPECT_EQ(lastUndo(), "Attach Link from Record");
+}
+
 }  // namespace
 }  // namespace kl
