@@ -13,6 +13,7 @@
 #include "model/GEDCOMRecord.h"
 #include "model/GEDCOMStructure.h"
 #include "model/INDIRecord.h"
+#include "model/OBJERecord.h"
 
 namespace kl {
 
@@ -315,6 +316,30 @@ RecordLinking::DropOutcome RecordLinking::dropRecords(GEDCOMRecord& shown, const
         undo->endUndoGrouping();
     }
     return outcome;
+}
+
+int RecordLinking::dropMultimediaItems(GEDCOMRecord& shown, const std::vector<Dictionary>& items, GEDCOMModel& model,
+                                       std::vector<std::string>& outside) {
+    int linked = 0;
+    UndoManager* undo = shown.undoManager();
+    if (undo) undo->beginUndoGrouping();
+    for (const Dictionary& item : items) {
+        const std::string path = textOf(item, "ImagePath");
+        if (path.empty()) continue;
+        std::optional<std::string> caption;
+        if (item.get("Caption")) caption = textOf(item, "Caption");
+        const Value* web = item.get("isWebURL");
+        const auto object = web && web->toBool(false) ? model.addMultimediaURL(path, caption, outside)
+                                                      : model.addMultimediaRecord(path, caption, outside);
+        if (!object) continue;
+        if (shown.respondsToDrop(GEDCOMRecord::dropOperationName("OBJE")) && !shown.drop(object)) ++linked;
+        object->addImageProperties(item);
+    }
+    if (undo) {
+        if (linked > 0) undo->setActionName("Drop Multimedia Files or URLs");
+        undo->endUndoGrouping();
+    }
+    return linked;
 }
 
 // ---- events and optional data

@@ -125,6 +125,14 @@ public:
                                    const std::vector<std::string>& dropTypes, bool control, GEDCOMModel& model,
                                    const std::string& undoFormat);
 
+    // Dropped files and web addresses (items with "ImagePath", "isWebURL",
+    // "Caption" and image properties): each becomes a multimedia record (or
+    // finds its own) that the shown record links through its handler.
+    // `outside` collects the new records whose files lie outside the
+    // multimedia folders. The number of items linked; 0 changes nothing.
+    static int dropMultimediaItems(GEDCOMRecord& shown, const std::vector<Dictionary>& items, GEDCOMModel& model,
+                                   std::vector<std::string>& outside);
+
     // ---- events and optional data
     // The format's events as picker entries; each entry's last line is
     // the event to copy.

@@ -13,6 +13,8 @@
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
 #include "document/RecordIdsDrag.h"
+#include "index/DocumentWindows.h"
+#include "index/ui/ImagePasteboard.h"
 
 namespace kl {
 
@@ -26,6 +28,10 @@ std::optional<std::vector<std::string>> BrowserController::draggedRecordIDs(cons
 }
 
 int BrowserController::dragOperation(const QDropEvent& event) const {
+    // Files and web addresses become multimedia links of a record that
+    // takes them (a multimedia record's own file is linked from its sheet).
+    if (ImagePasteboard::containsImagePboard(event.mimeData()))
+        return record_ && !record_->isType("OBJE") && builder_.acceptsDragOf("OBJE") ? 2 : 0;
     const auto ids = draggedRecordIDs(event.mimeData());
     if (!ids || !record_) return 0;
     const Qt::DropActions offered = event.possibleActions();
@@ -44,6 +50,12 @@ void BrowserController::dragEnterEvent(QDragEnterEvent* event) {
 void BrowserController::dragMoveEvent(QDragMoveEvent* event) { dragEnterEvent(static_cast<QDragEnterEvent*>(event)); }
 
 void BrowserController::dropEvent(QDropEvent* event) {
+    if (dragOperation(*event) == 0) return event->ignore();
+    if (ImagePasteboard::containsImagePboard(event->mimeData())) {
+        acceptFileListDrag(ImagePasteboard::decodeImagePboard(event->mimeData()));
+        event->acceptProposedAction();
+        return;
+    }
     const auto ids = draggedRecordIDs(event->mimeData());
     if (!ids) return event->ignore();
     doDragOperation(*ids, RecordLinking::kDroppedFormat, event->possibleActions() == Qt::LinkAction);
@@ -59,6 +71,23 @@ bool BrowserController::doDragOperation(const std::vector<std::string>& ids, con
     if (outcome.failure)
         AppAlerts::criticalAlert(localized(RecordLinking::kDropFailed).toStdString(), *outcome.failure, this);
     return outcome.attached > 0;
+}
+
+bool BrowserController::acceptFileListDrag(const std::vector<Dictionary>& items) {
+    if (!record_ || items.empty() || endActiveCell(0) == EditRefused) {
+        beep();
+        return false;
+    }
+    GEDCOMModel& model = doc_.gedcomModel();
+    std::vector<std::string> outside;
+    if (RecordLinking::dropMultimediaItems(*record_, items, model, outside) == 0) {
+        beep();
+        return false;
+    }
+    // Files from outside the library: the user says, one file at a time,
+    // whether to link, move or copy them.
+    if (!outside.empty()) windows_.bulkCopyMultimediaObjects(model, std::move(outside));
+    return true;
 }
 
 }  // namespace kl

@@ -332,6 +332,8 @@ public:
     // Dropped records, each attached through the shown record's handler
     // for its type; false when none was.
     bool doDragOperation(const std::vector<std::string>& ids, const std::string& undoFormat, bool control);
+    // Dropped files and web addresses linked as multimedia records.
+    bool acceptFileListDrag(const std::vector<Dictionary>& items);
 
 protected:
     DocumentWindows& documentWindows() const { return windows_; }

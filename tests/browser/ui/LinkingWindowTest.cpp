@@ -352,5 +352,35 @@ TEST_F(LinkingWindows, EventsOfTheFormatAndLinksFromIndividualsAreAttached) {
     EXPECT_EQ(lastUndo(), "Attach Link from Record");
 }
 
+TEST_F(LinkingWindows, ADroppedWebAddressBecomesALinkedMultimediaRecord) {
+    BrowserController* browser = nullptr;
+    const auto drop = [&] {
+        QMimeData data;
+        data.setUrls({QUrl("https://example.org/mill.png")});
+        const QPointF at(browser->width() / 2.0, browser->height() / 2.0);
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(browser, &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(browser, &dropped);
+        settle();
+        return true;
+    };
+    useTemplate("INDI Record Editing.txt", "Cell static \"Person\"\nDroptypes SOUR\n");
+    browser = openOn("@I3@");
+    ASSERT_NE(browser, nullptr);
+    EXPECT_FALSE(drop()) << "the template takes no multimedia";
+    useTemplate("INDI Record Editing.txt", "Cell static \"Person\"\nDroptypes OBJE\n");
+    browser = openOn("@I3@");
+    ASSERT_NE(browser, nullptr);
+    const std::size_t objects = model().numberOfType("OBJE");
+    ASSERT_TRUE(drop());
+    EXPECT_EQ(model().numberOfType("OBJE"), objects + 1);
+    const auto link = record("@I3@")->firstChildWithTag("OBJE");
+    ASSERT_TRUE(link);
+    EXPECT_TRUE(record(link->contents()));
+    EXPECT_EQ(lastUndo(), "Drop Multimedia Files or URLs");
+}
+
 }  // namespace
 }  // namespace kl
