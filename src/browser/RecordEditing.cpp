@@ -13,19 +13,6 @@ namespace kl {
 
 namespace {
 
-// One named undo step around a change; a record outside any document
-// (no undo manager) just changes.
-template <class Change>
-void undoable(GEDCOMRecord& record, const char* name, Change change) {
-    UndoManager* undo = record.undoManager();
-    if (undo) undo->beginUndoGrouping();
-    change();
-    if (undo) {
-        if (name) undo->setActionName(name);
-        undo->endUndoGrouping();
-    }
-}
-
 bool isLinkToRecordOfItsTag(const std::string& tag) {
     return tag == "NOTE" || tag == "OBJE" || tag == "_LOG" || tag == "SOUR";
 }
@@ -80,7 +67,7 @@ void RecordEditing::detachItem(GEDCOMRecord& record, GEDCOMObject& parent,
             return;
         }
     }
-    undoable(record, kDetachItemAction, [&] {
+    RecordEditing::undoable(record, kDetachItemAction, [&] {
         item->clearCrossLinksTo(record);
         record.removeStructure(item, &parent, nullptr);
         record.setChangeDate();
@@ -92,7 +79,7 @@ bool RecordEditing::detachFromParent(GEDCOMRecord& record, GEDCOMRecord& parent)
     const std::string& type = record.recordType();
     const auto links = parent.findAllStructuresWithTag(type, record.grecordID());
     if (links.empty() || !links.front().parent) return false;
-    undoable(record, "Detach Record Link", [&] {
+    RecordEditing::undoable(record, "Detach Record Link", [&] {
         if (links.size() == 1) {
             if (type == "_LOG") {
                 for (const char* backTag : {"_INDI", "_FAM", "__PLC"}) record.detachCrossRef(backTag, parent.grecordID());
@@ -128,19 +115,19 @@ RecordEditing::SexChange RecordEditing::sexChange(const INDIRecord& person) {
 }
 
 void RecordEditing::changeSex(INDIRecord& person, const std::optional<std::string>& value) {
-    undoable(person, "Changed Sex", [&] { person.changeSex(value); });
+    RecordEditing::undoable(person, "Changed Sex", [&] { person.changeSex(value); });
 }
 
 void RecordEditing::toggleMaritalStatus(FAMRecord& family) {
-    undoable(family, "Changed Marital Status", [&] { family.toggleMaritalStatus(); });
+    RecordEditing::undoable(family, "Changed Marital Status", [&] { family.toggleMaritalStatus(); });
 }
 
 void RecordEditing::detachSpouse(FAMRecord& family, const std::string& role) {
-    undoable(family, role == "HUSB" ? "Detach Husband" : "Detach Wife", [&] { family.detachSpouse(role); });
+    RecordEditing::undoable(family, role == "HUSB" ? "Detach Husband" : "Detach Wife", [&] { family.detachSpouse(role); });
 }
 
 void RecordEditing::detachChild(FAMRecord& family, const std::shared_ptr<INDIRecord>& child) {
-    undoable(family, "Detach Child", [&] { family.detachChild(child); });
+    RecordEditing::undoable(family, "Detach Child", [&] { family.detachChild(child); });
 }
 
 }  // namespace kl

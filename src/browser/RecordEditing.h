@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "foundation/UndoManager.h"
 #include "model/DetachLinkList.h"
+#include "model/GEDCOMRecord.h"
 
 namespace kl {
 
@@ -44,6 +46,19 @@ private:
 
 class RecordEditing {
 public:
+    // One named undo step around a change; a record outside any document
+    // (no undo manager) just changes. A null name leaves the step unnamed.
+    template <class Change>
+    static void undoable(GEDCOMRecord& record, const char* name, Change change) {
+        UndoManager* undo = record.undoManager();
+        if (undo) undo->beginUndoGrouping();
+        change();
+        if (undo) {
+            if (name) undo->setActionName(name);
+            undo->endUndoGrouping();
+        }
+    }
+
     static constexpr const char* kDetachItemAction = "Detach Event/Attribute/Link";
     static constexpr const char* kDeleteLinkedQuestion =
         "After detaching the link, the detached %@ will no longer be linked to any record. Do you want to delete "

@@ -182,7 +182,10 @@ void BrowserController::validateEditingItems(QMenu& menu) {
             validateEditingItems(*sub);
             continue;
         }
-        if (const auto answer = validateEditingTag(action->data().toInt())) {
+        const int tag = action->data().toInt();
+        auto answer = validateEditingTag(tag);
+        if (!answer) answer = validateLinkingTag(tag);
+        if (answer) {
             action->setEnabled(answer->enabled);
             if (answer->title) action->setText(QString::fromStdString(*answer->title));
         }

@@ -115,7 +115,7 @@ void BrowserController::addRecordsMenu() {
     recordsMenu_ = menuBar()->addMenu(tr("Records"));
     QAction* link = recordsMenu_->addAction(tr("Link to File or Address..."));
     link->setData(kLinkMultimediaTag);
-    connect(link, &QAction::triggered, this, [this] { startLinkMmPanel(); });
+    connect(link, &QAction::triggered, this, [this] { attachGeneric(kLinkMultimediaTag); });
     QAction* copy = recordsMenu_->addAction(tr("Copy Multimedia File..."));
     copy->setData(kCopyMultimediaTag);
     connect(copy, &QAction::triggered, this, [this] {
@@ -128,6 +128,7 @@ void BrowserController::addRecordsMenu() {
     merge->setData(kMergeTwoRecordsTag);
     connect(merge, &QAction::triggered, this, [this] { mergeTwoRecords(); });
     addEditingItems();
+    addLinkingItems();
     connect(recordsMenu_, &QMenu::aboutToShow, this, [this] { validateRecordsMenu(); });
     validateRecordsMenu();
 }
@@ -152,7 +153,6 @@ void BrowserController::validateRecordsMenu() {
     const bool move = (QApplication::keyboardModifiers() & Qt::AltModifier) != 0;
     for (QAction* action : recordsMenu_->actions()) {
         const int tag = action->data().toInt();
-        if (tag == kLinkMultimediaTag) action->setEnabled(object != nullptr);
         if (tag == kShowSourceTag) action->setEnabled(record_ && !record_->isType("_RPT"));
         if (tag == kMergeTwoRecordsTag) {
             const auto title = mergeTwoRecordsTitle();

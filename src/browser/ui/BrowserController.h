@@ -44,7 +44,11 @@
 #include "model/RecordLinkLists.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QMenu;
+class QMimeData;
 class QPrinter;
 class QScrollArea;
 class QSplitter;
@@ -55,6 +59,7 @@ class BackForwardToolbarItem;
 class ChildBrowserController;
 class GroupedRecord;
 class DocumentMenus;
+class FAMRecord;
 class IndexToolbarWidget;
 class PrevNextToolbarItem;
 class SelectRecordController;
@@ -357,6 +362,28 @@ public:
     // nullopt for another tag.
     std::optional<DocumentMenuAnswer> validateEditingTag(int tag);
 
+    // ---- attaching and sorting (BrowserController+Linking.cpp), record
+    // drops (BrowserController+Drops.cpp)
+    void attachHusbandCommand();
+    void attachWifeCommand();
+    void attachChildCommand();
+    void attachEventCommand();
+    // Links to notes, sources, multimedia or research logs by menu tag.
+    void attachGeneric(int tag);
+    void attachGenericLinkNow(const RecordPtr& chosen, const Dictionary& info);
+    void attachOptionalDataCommand();
+    // The association sheet; `target` is where the associated record shows.
+    void startAssoPanel(int target);
+    void attachAssoLinkNow(const RecordPtr& chosen, const Dictionary& info);
+    void attachQuickComment();
+    void sortGEDCOMData(int tag);
+    std::optional<DocumentMenuAnswer> validateLinkingTag(int tag);
+    // Dropped records, each attached through the shown record's handler
+    // for its type; false when none was.
+    bool doDragOperation(const std::vector<std::string>& ids, const std::string& undoFormat, bool control);
+    // Dropped files and web addresses linked as multimedia records.
+    bool acceptFileListDrag(const std::vector<Dictionary>& items);
+
 protected:
     DocumentWindows& documentWindows() const { return windows_; }
     void markNeedsReload() { needsReload_ = true; }
@@ -369,6 +396,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     // A window that becomes the main one names its menu items for its record.
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     struct SavedPlace {
@@ -431,6 +461,18 @@ private:
     void addEditingItems();
     void validateEditingItems(QMenu& menu);
     void detachSpouseCommand(const std::string& role);
+    void addLinkingItems();
+    void attachSpouseCommand(const std::string& role);
+    void openNewFamily(const std::shared_ptr<GEDCOMRecord>& family);
+    void attachChildNow(const std::shared_ptr<FAMRecord>& family, const RecordPtr& chosen, const Dictionary& info,
+                        int pedigree);
+    void attachOptionalNow(const RecordPtr& entry);
+    void attachGenericWith(const Dictionary& options);
+    void showAttached(const RecordPtr& record, int target);
+    void attachAssociationOfType(const std::string& type, int target);
+    // The drag's record IDs when they come from a window of this document.
+    std::optional<std::vector<std::string>> draggedRecordIDs(const QMimeData* data) const;
+    int dragOperation(const QDropEvent& event) const;
     bool isMainSubmitter(const GEDCOMRecord& record) const;
     void copyMMFile(const std::string& destination, const std::string& origPath, int moveOption,
                     const std::vector<std::string>& moreIDs);
