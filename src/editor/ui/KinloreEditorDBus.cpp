@@ -7,21 +7,8 @@ namespace kl {
 
 KinloreEditorDBus::KinloreEditorDBus(KXDocController& controller) : controller_(controller) {}
 
-KinloreEditorDBus::~KinloreEditorDBus() {
-    if (!connection_) return;
-    connection_->unregisterService(kService);
-    connection_->unregisterObject(kPath);
-}
-
 bool KinloreEditorDBus::registerOn(QDBusConnection connection) {
-    if (!connection.isConnected()) return false;
-    if (!connection.registerObject(kPath, this, QDBusConnection::ExportAllSlots)) return false;
-    if (!connection.registerService(kService)) {
-        connection.unregisterObject(kPath);
-        return false;
-    }
-    connection_ = connection;
-    return true;
+    return busObject_.registerOn(connection, kService, kPath, this);
 }
 
 void KinloreEditorDBus::ShowTemplate(const QString& named, const QString& typed) {

@@ -12,7 +12,7 @@
 #include <QDBusContext>
 #include <QObject>
 
-#include <optional>
+#include "app/ui/SessionBusObject.h"
 
 namespace kl {
 
@@ -28,8 +28,6 @@ public:
     static constexpr const char* kNoSuchObjectError = "org.kinlore.KinloreEditor.Error1708";
 
     explicit KinloreEditorDBus(KXDocController& controller);
-    // Gives the name and the object back to the bus.
-    ~KinloreEditorDBus() override;
 
     // Registers the object and claims the service name; false when either
     // fails (no bus, or another editor holds the name).
@@ -40,7 +38,7 @@ public slots:
 
 private:
     KXDocController& controller_;
-    std::optional<QDBusConnection> connection_;
+    SessionBusObject busObject_;
 };
 
 }  // namespace kl

@@ -14,21 +14,8 @@ namespace kl {
 
 KinloreScriptingDBus::KinloreScriptingDBus(ScriptsDesktop& scripts) : scripts_(scripts) {}
 
-KinloreScriptingDBus::~KinloreScriptingDBus() {
-    if (!connection_) return;
-    connection_->unregisterService(kService);
-    connection_->unregisterObject(kPath);
-}
-
 bool KinloreScriptingDBus::registerOn(QDBusConnection connection) {
-    if (!connection.isConnected()) return false;
-    if (!connection.registerObject(kPath, this, QDBusConnection::ExportAllSlots)) return false;
-    if (!connection.registerService(kService)) {
-        connection.unregisterObject(kPath);
-        return false;
-    }
-    connection_ = connection;
-    return true;
+    return busObject_.registerOn(connection, kService, kPath, this);
 }
 
 void KinloreScriptingDBus::RunScript(const QString& given) {

@@ -11,7 +11,7 @@
 #include <QDBusConnection>
 #include <QObject>
 
-#include <optional>
+#include "app/ui/SessionBusObject.h"
 
 namespace kl {
 
@@ -26,8 +26,6 @@ public:
     static constexpr const char* kInterface = "org.kinlore.KinloreII.Scripting";
 
     explicit KinloreScriptingDBus(ScriptsDesktop& scripts);
-    // Gives the name and the object back to the bus.
-    ~KinloreScriptingDBus() override;
 
     // Registers the object and claims the service name; false when either
     // fails (no bus, or another Kinlore II holds the name).
@@ -38,7 +36,7 @@ public slots:
 
 private:
     ScriptsDesktop& scripts_;
-    std::optional<QDBusConnection> connection_;
+    SessionBusObject busObject_;
 };
 
 }  // namespace kl

@@ -20,7 +20,7 @@ protected:
     path image(const std::string& name, const char* format) {
         const path file = scratch("pictures") / name;
         test::fs::create_directories(file.parent_path());
-        QImage picture(6, 4, QImage::Format_RGB32);
+        QImage picture(160, 100, QImage::Format_RGB32);
         picture.fill(Qt::darkMagenta);
         EXPECT_TRUE(picture.save(QString::fromStdString(file.string()), format));
         return file;
@@ -38,12 +38,12 @@ TEST_F(ImportImagesTest, ImagesBecomeItemsNamedAfterTheirFilesInOneUndoStep) {
     EXPECT_EQ(images().objectNamed("Family_Crest")->type(), ImageType);
     EXPECT_EQ(shownName(), "Family_Crest_1");
     EXPECT_EQ(window_->currentEditor(), window_->imageView());
-    EXPECT_EQ(window_->imageView()->pixmap().size(), QSize(6, 4));
+    EXPECT_EQ(window_->imageView()->pixmap().size(), QSize(160, 100));
     EXPECT_EQ(undoName(), "Import Images");
     EXPECT_TRUE(window_->isWindowModified());
 
     choose("File", "Save");
-    EXPECT_EQ(QImage(QString::fromStdString((package_ / "images/Family_Crest_1.png").string())).size(), QSize(6, 4));
+    EXPECT_EQ(QImage(QString::fromStdString((package_ / "images/Family_Crest_1.png").string())).size(), QSize(160, 100));
 
     window_->resize(900, 560);
     QApplication::processEvents();
