@@ -139,3 +139,24 @@ function(kl_ui_tests folder)
     set_target_properties(test_${folder}_ui PROPERTIES AUTOMOC ON)
   endif()
 endfunction()
+
+# kl_dbus_tests(<folder> [DEPS targets...])
+# The bus commands of a folder, from every *.cpp in tests/<folder>/dbus:
+# one program, run as one CTest test on a private session bus of its own
+# (dbus-run-session), on the offscreen platform.
+function(kl_dbus_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS DBus Test)
+  find_program(KL_DBUS_RUN_SESSION dbus-run-session REQUIRED)
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/${folder}/dbus/*.cpp")
+  set(target test_${folder}_dbus)
+  add_executable(${target} ${sources} "${CMAKE_SOURCE_DIR}/tests/support/QtTestMain.cpp")
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  target_compile_options(${target} PRIVATE ${KL_WARNINGS})
+  target_include_directories(${target} PRIVATE "${CMAKE_SOURCE_DIR}/tests" "${CMAKE_SOURCE_DIR}/src")
+  target_compile_definitions(${target} PRIVATE KL_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  target_link_libraries(${target} PRIVATE ${ARG_DEPS} Qt6::DBus Qt6::Test GTest::gtest)
+  add_test(NAME ${target} COMMAND ${KL_DBUS_RUN_SESSION} -- $<TARGET_FILE:${target}>)
+  set_tests_properties(${target} PROPERTIES ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-qt.supp:print_suppressions=0")
+endfunction()

@@ -17,21 +17,8 @@ TPScripting::Arguments arguments(const QVariantMap& map) {
 
 TempolinDBus::TempolinDBus(TPController& controller) : controller_(controller) {}
 
-TempolinDBus::~TempolinDBus() {
-    if (!connection_) return;
-    connection_->unregisterService(kService);
-    connection_->unregisterObject(kPath);
-}
-
 bool TempolinDBus::registerOn(QDBusConnection connection) {
-    if (!connection.isConnected()) return false;
-    if (!connection.registerObject(kPath, this, QDBusConnection::ExportAllSlots)) return false;
-    if (!connection.registerService(kService)) {
-        connection.unregisterObject(kPath);
-        return false;
-    }
-    connection_ = connection;
-    return true;
+    return busObject_.registerOn(connection, kService, kPath, this);
 }
 
 void TempolinDBus::EnterDateText(const QVariantMap& map) {

@@ -11,7 +11,7 @@
 #include <QObject>
 #include <QVariantMap>
 
-#include <optional>
+#include "app/ui/SessionBusObject.h"
 
 namespace kl {
 
@@ -26,8 +26,6 @@ public:
     static constexpr const char* kInterface = "org.kinlore.Tempolin.Calculator";
 
     explicit TempolinDBus(TPController& controller);
-    // Gives the name and the object back to the bus.
-    ~TempolinDBus() override;
 
     // Registers the object and claims the service name; false when either
     // fails (no bus, or another Tempolin holds the name).
@@ -43,7 +41,7 @@ public slots:
 
 private:
     TPController& controller_;
-    std::optional<QDBusConnection> connection_;
+    SessionBusObject busObject_;
 };
 
 }  // namespace kl

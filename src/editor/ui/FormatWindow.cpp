@@ -275,6 +275,17 @@ FormatWindow::FormatWindow(FormatDocument& document, QWidget* parent)
         if (!ok) return std::nullopt;
         return static_cast<ImportStyle>(styles.indexOf(chosen));
     };
+    prompts_.importFiles = [this](const QString& title) {
+        std::vector<std::filesystem::path> files;
+        for (const QString& file : QFileDialog::getOpenFileNames(this, title)) files.emplace_back(file.toStdString());
+        return files;
+    };
+    prompts_.exportPath = [this](const QString& name, const QString& folder) -> std::optional<std::filesystem::path> {
+        const QString start = folder.isEmpty() ? name : folder + "/" + name;
+        const QString file = QFileDialog::getSaveFileName(this, tr("Export Other File"), start);
+        if (file.isEmpty()) return std::nullopt;
+        return std::filesystem::path(file.toStdString());
+    };
     prompts_.wantsReport = [](const QString& message, const QString& information) {
         return AppAlerts::runCriticalAlert(message.toStdString(), information.toStdString(), "OK", "Report") == 1001;
     };
@@ -318,6 +329,12 @@ void FormatWindow::buildMenus() {
     templates->addSeparator();
     command(templates, tr("Add Property"), AddPropertyTag, [this] { addDeleteProperty(AddPropertyTag); });
     command(templates, tr("Delete Property"), DeletePropertyTag, [this] { addDeleteProperty(DeletePropertyTag); });
+    templates->addSeparator();
+    command(templates, tr("Import Images..."), ImportTag, [this] { importImage(); });
+    command(templates, tr("Export Other File..."), ExportOtherFileTag, [this] { exportFile(); });
+    command(templates, tr("Preview in Browser"), PreviewTag, [this] { emit previewRequested(PreviewTag); });
+    command(templates, tr("Preview with Alternate Style"), PreviewOtherTag,
+            [this] { emit previewRequested(PreviewOtherTag); });
     QMenu* languages = menuBar()->addMenu(tr("&Languages"));
     command(languages, tr("New Language..."), NewLanguageTag, [this] { newLanguage(); });
     command(languages, tr("Synchronize Strings"), SynchronizeLanguagesTag, [this] { synchronizeStrings(); });

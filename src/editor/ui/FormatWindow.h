@@ -57,6 +57,17 @@ public:
         std::function<std::optional<ImportStyle>(const QString& description, ImportStyle last)> importStyle;
         // The synchronising alert; true for its Report button.
         std::function<bool(const QString& message, const QString& information)> wantsReport;
+        // The import panel (several files); empty when cancelled.
+        std::function<std::vector<std::filesystem::path>(const QString& title)> importFiles;
+        // The export panel: the proposed name and starting folder; nullopt
+        // when cancelled.
+        std::function<std::optional<std::filesystem::path>(const QString& name, const QString& folder)> exportPath;
+        std::function<void()> beep;
+    };
+    // A scripting command's failure: its error number and text.
+    struct CommandError {
+        int number = 0;
+        std::string text;
     };
     using TemplatePtr = std::shared_ptr<Template>;
     // What New Script and Close Script do in the script workspace.
@@ -98,6 +109,16 @@ public:
     // Tag 3007 adds a row to the table shown, any other deletes its selected row.
     void addDeleteProperty(int tag);
     void searchTemplates();
+
+    // ---- files in and out of the package
+    // Import Images... of a format, Import Files... of an extension.
+    void importImage();
+    void importImages(const std::vector<std::filesystem::path>& files);
+    void importOtherFiles(const std::vector<std::filesystem::path>& files);
+    // Copies the carried file selected in "other files" out of the package.
+    void exportFile();
+    // Kinlore II's "show template": selects the item of a list by names.
+    std::optional<CommandError> showTemplateScriptCommand(const std::string& named, const std::string& typed);
 
     // ---- languages (formats only)
     void newLanguage();
@@ -142,6 +163,9 @@ signals:
     void documentChanged();
     // Save and Run was chosen: the controller saves and hands the package on.
     void saveAndRunRequested();
+    // Preview (tag 3011) or preview with the alternate style sheet (3013)
+    // was chosen: the controller saves and opens the page.
+    void previewRequested(int tag);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -175,6 +199,10 @@ private:
     TemplatePtr makeLanguage(const std::string& name, const std::string& actionName);
     std::vector<Language> languages() const;
     void criticalSheet(const std::string& message, const std::string& information);
+    void beep() const;
+    // The extension's "other files" item; nullptr in a format.
+    TemplatePtr otherFilesItem() const;
+    bool carryFile(const std::filesystem::path& file, const std::string& name);
 
     FormatDocument& document_;
     Prompts prompts_;

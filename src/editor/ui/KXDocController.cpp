@@ -4,7 +4,9 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 #include <QFileInfo>
 #include <QProcess>
 #include <QCloseEvent>
@@ -24,6 +26,7 @@
 #include "editor/ScriptEditingDocument.h"
 #include "foundation/UserDefaults.h"
 #include "editor/ui/FormatWindow.h"
+#include "editor/ui/OpenPanel.h"
 
 namespace kl {
 
@@ -47,12 +50,7 @@ struct KXDocController::Entry {
 };
 
 KXDocController::KXDocController(QObject* parent) : QObject(parent) {
-    prompts_.openPaths = [] {
-        std::vector<fs::path> paths;
-        const QString folder = QFileDialog::getExistingDirectory(nullptr, tr("Open"));
-        if (!folder.isEmpty()) paths.emplace_back(folder.toStdString());
-        return paths;
-    };
+    prompts_.openPaths = [] { return OpenPanel::choose(nullptr); };
     prompts_.savePath = [](const QString& suggested) -> std::optional<fs::path> {
         const QString file = QFileDialog::getSaveFileName(nullptr, tr("Save As"), suggested);
         if (file.isEmpty()) return std::nullopt;
@@ -72,6 +70,9 @@ KXDocController::KXDocController(QObject* parent) : QObject(parent) {
         const QString program = QDir(QCoreApplication::applicationDirPath()).filePath("kinlore");
         return QFileInfo(program).isExecutable() &&
                QProcess::startDetached(program, {QString::fromStdString(package.string())});
+    };
+    prompts_.openFile = [](const fs::path& file) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
     };
     prompts_.runScriptInKinlore = [](const fs::path& path) -> std::optional<std::string> {
         QDBusConnection bus = QDBusConnection::sessionBus();
@@ -175,6 +176,7 @@ KXDocController::Entry& KXDocController::addEntry(std::unique_ptr<FormatDocument
     window.installEventFilter(this);
     connect(&window, &FormatWindow::documentChanged, this, [this, &opened] { updateWindow(opened); });
     connect(&window, &FormatWindow::saveAndRunRequested, this, [this, &opened] { saveAndRunCmd(opened); });
+    connect(&window, &FormatWindow::previewRequested, this, [this, &opened](int tag) { previewInBrowser(opened, tag); });
     entries_.push_back(std::move(entry));
     WindowCascade::setWindowFrameAutosaveNameOrCascade(&window, "GEDCOMEditorWindow");
     updateWindow(opened);
@@ -284,6 +286,34 @@ void KXDocController::saveAndRunCmd(FormatDocument& document) {
         if (prompts_.openInKinlore && prompts_.openInKinlore(package)) return;
     AppAlerts::simpleOKAlert("The application Kinlore II could not be launched", "Running a format requires Kinlore II",
                              window, AlertButtons::Critical);
+}
+
+void KXDocController::previewInBrowser(FormatDocument& document, int tag) {
+    FormatWindow* window = windowForDocument(document);
+    if (!window || !validateCommandTag(tag, window->commandState()).enabled) {
+        QApplication::beep();
+        return;
+    }
+    const bool alternate = tag == PreviewOtherTag;
+    if (alternate) document.setVirtualOption(true);
+    const bool saved = saveDocument(document);
+    const auto current = document.currentTemplate();
+    if (saved && current && document.fileURL() && prompts_.openFile) prompts_.openFile(*document.fileURL() / current->name());
+    if (alternate) {
+        document.setVirtualOption(false);
+        // The package on disk holds the alternate style sheet: the next
+        // save must write the regular one.
+        document.updateChangeCount(true);
+        updateWindow(document);
+    }
+}
+
+FormatDocument* KXDocController::frontDocument() const {
+    for (const auto& entry : entries_)
+        if (entry->window.get() == QApplication::activeWindow() && !entry->workspace) return entry->document.get();
+    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry)
+        if (!(*entry)->workspace) return (*entry)->document.get();
+    return nullptr;
 }
 
 bool KXDocController::closeDocument(FormatDocument& document) {

@@ -47,6 +47,8 @@ public:
         // Has Kinlore II run the extension or script at a path; the error's
         // brief message ("" when none was given) when that failed.
         std::function<std::optional<std::string>(const std::filesystem::path& path)> runScriptInKinlore;
+        // Opens a file with the desktop's default application for it.
+        std::function<void(const std::filesystem::path& file)> openFile;
     };
 
     explicit KXDocController(QObject* parent = nullptr);
@@ -75,6 +77,13 @@ public:
     bool closeAllDocuments();
     // Saves, then opens a format in Kinlore II or has it run an extension.
     void saveAndRunCmd(FormatDocument& document);
+    // Saves and opens the current documentation page; tag 3013 saves it
+    // with the alternate help style sheet and leaves the document changed,
+    // so that the next save writes the regular one again.
+    void previewInBrowser(FormatDocument& document, int tag);
+    // The document scripting commands are sent to: the one of the active
+    // window, else the package opened last; nullptr when none is open.
+    FormatDocument* frontDocument() const;
 
     // The one script workspace, made and shown when needed; its window is
     // titled "Script Editing Workspace" and reopens the remembered scripts.

@@ -15,6 +15,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "FormatWindowFixture.h"
 #include "../EditorTestSupport.h"
 #include "editor/FormatDocument.h"
 #include "editor/FormatToolbar.h"
@@ -30,123 +31,7 @@
 namespace kl {
 namespace {
 
-using test::fs::path;
 
-class FormatWindowTest : public test::EditorTest {
-protected:
-    void SetUp() override {
-        EditorTest::SetUp();
-        package_ = scratch("Sample Format.kfrmt");
-        test::fs::copy(test::shippedDefaultFormat(), package_, test::fs::copy_options::recursive);
-        test::writeFile(package_ / "guide.html", "<p>Only the guide mentions zebrafinch here.</p>\n");
-        KXDocController::Prompts prompts;
-        prompts.alert = [this](const QString& message, const QString& information) {
-            alerts_.push_back(message + " / " + information);
-        };
-        prompts.askSaveChanges = [](const QString&) { return KXDocController::SaveAnswer::DontSave; };
-        prompts.openInKinlore = [this](const path& package) {
-            launched_.push_back(package);
-            return launches_;
-        };
-        prompts.runScriptInKinlore = [this](const path& package) {
-            launched_.push_back(package);
-            return scriptError_;
-        };
-        controller_.setPrompts(prompts);
-        // The toolbar's order is kept in the defaults of this test alone.
-        UserDefaults::configureStandard("Kinlore Editor", scratch("config"));
-        open();
-    }
-    void TearDown() override {
-        controller_.closeAllDocuments();
-        QApplication::processEvents();
-        UserDefaults::configureStandard(UserDefaults::defaultDomain);
-        EditorTest::TearDown();
-    }
-    void open() { open(package_); }
-    void open(const path& package) {
-        document_ = controller_.openDocument(package);
-        ASSERT_NE(document_, nullptr) << (alerts_.empty() ? "" : alerts_.back().toStdString());
-        window_ = controller_.windowForDocument(*document_);
-        FormatWindow::Prompts prompts;
-        prompts.askName = [this](const QString& prompt) -> std::optional<QString> {
-            prompts_.push_back(prompt);
-            return typedName_;
-        };
-        prompts.askSearch = [this](const QString&, bool) -> std::optional<std::pair<QString, bool>> {
-            return std::make_pair(searchFor_, false);
-        };
-        prompts.savePath = [this](const QString&) -> std::optional<path> { return scratch("written.txt"); };
-        prompts.importPath = [this]() -> std::optional<path> { return scratch("table.txt"); };
-        prompts.importStyle = [this](const QString& description, ImportStyle) -> std::optional<ImportStyle> {
-            prompts_.push_back(description);
-            return style_;
-        };
-        prompts.wantsReport = [this](const QString& message, const QString&) {
-            alerts_.push_back(message);
-            return true;
-        };
-        window_->setPrompts(prompts);
-        QApplication::processEvents();
-    }
-    void reopen() {
-        ASSERT_TRUE(controller_.closeDocument(*document_));
-        QApplication::processEvents();
-        open();
-    }
-    // A menu item by its text in the window's menu bar.
-    QAction* menuItem(const QString& menuTitle, const QString& text) const {
-        for (QAction* top : window_->menuBar()->actions()) {
-            if (top->text().remove('&') != menuTitle || !top->menu()) continue;
-            emit top->menu()->aboutToShow();
-            for (QAction* action : top->menu()->actions())
-                if (action->text() == text || action->text().startsWith(text + " ")) return action;
-        }
-        ADD_FAILURE() << "no menu item " << text.toStdString();
-        return nullptr;
-    }
-    void choose(const QString& menuTitle, const QString& text) {
-        QAction* action = menuItem(menuTitle, text);
-        ASSERT_NE(action, nullptr);
-        ASSERT_TRUE(action->isEnabled()) << text.toStdString();
-        action->trigger();
-        QApplication::processEvents();
-    }
-    void undo() { choose("Edit", "Undo"); }
-    void select(const std::string& listName, const std::string& item) {
-        ItemList* list = document_->listForName(listName);
-        ASSERT_NE(list, nullptr);
-        ASSERT_TRUE(window_->selectTemplate(list->objectNamed(item), list)) << item;
-        QApplication::processEvents();
-    }
-    std::string shownName() const {
-        const auto item = window_->selectedTemplate();
-        return item ? item->name() : std::string();
-    }
-    QString text() const { return window_->textView()->toPlainText(); }
-    std::vector<QString> sheets() const {
-        std::vector<QString> texts;
-        for (QMessageBox* box : window_->findChildren<QMessageBox*>()) {
-            if (box->isVisible()) texts.push_back(box->text() + " / " + box->informativeText());
-            box->close();
-        }
-        return texts;
-    }
-    std::string undoName() const { return document_->undoManager().undoActionName(); }
-
-    path package_;
-    KXDocController controller_;
-    FormatDocument* document_ = nullptr;
-    FormatWindow* window_ = nullptr;
-    std::vector<QString> alerts_;
-    std::vector<QString> prompts_;
-    std::vector<path> launched_;
-    bool launches_ = true;
-    std::optional<std::string> scriptError_;
-    std::optional<QString> typedName_;
-    QString searchFor_;
-    ImportStyle style_ = ImportStyle::Merge;
-};
 
 TEST_F(FormatWindowTest, OpensOnTheIndividualTemplateInColourAndWritesTheScreenshot) {
     EXPECT_TRUE(window_->isVisible());
@@ -567,31 +452,6 @@ TEST_F(FormatWindowTest, ReplacingTheShownItemShowsTheNewContentAndUndoes) {
     EXPECT_EQ(text(), before);
 }
 
-class ExtensionWindowTest : public FormatWindowTest {
-protected:
-    void openExtension() {
-        extension_ = scratch("Sample.kplug");
-        test::writeFile(extension_ / "run.py", "print('x')\n");
-        test::writeList(extension_ / "manifest.plist", Value(Dictionary{{"main", Dictionary{{"run.py", "Run"}}}}));
-        test::writeFile(extension_ / "data.csv", "a,b\n");
-        open(extension_);
-    }
-    // Clicks the key of the row naming a carried file in "other files".
-    void clickOtherFile(const std::string& name) {
-        select("Properties", "other files");
-        PropertyTableView* table = window_->shownTable();
-        ASSERT_NE(table, nullptr);
-        for (int row = 0; row < table->model()->rowCount(); ++row) {
-            const QModelIndex key = table->model()->index(row, 0);
-            if (key.data().toString().toStdString() != name) continue;
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(key).center());
-            QApplication::processEvents();
-            return;
-        }
-        ADD_FAILURE() << "no row " << name;
-    }
-    path extension_;
-};
 
 TEST_F(ExtensionWindowTest, ClickingACarriedFileOpensItThroughTheDesktop) {
     openExtension();

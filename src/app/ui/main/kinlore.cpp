@@ -34,6 +34,7 @@
 #ifdef KL_HAS_PLACES_UI
 #include "places/ui/PlacesDesktop.h"
 #endif
+#include "scripting/ui/KinloreScriptingDBus.h"
 #include "scripting/ui/ScriptsDesktop.h"
 
 int main(int argc, char** argv) {
@@ -97,6 +98,9 @@ int main(int argc, char** argv) {
     kl::PlacesDesktop::install(kinlore.docController(), kl::UserDefaults::standard());
 #endif
     scripts->addMenusToDocumentWindows(kinlore.docController());
+    // Kinlore Editor's Save and Run hands scripts and extensions over the bus.
+    kl::KinloreScriptingDBus scriptingBus(*scripts);
+    if (!scriptingBus.registerOn(QDBusConnection::sessionBus())) kl::Logger::log("Could not register on the session bus");
     kinlore.addHelpMenuToDocumentWindows();
     // Web and map searches open in the desktop's browser.
     kl::AppController::setAddressOpener([](const std::string& address) {

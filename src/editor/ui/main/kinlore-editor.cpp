@@ -1,11 +1,13 @@
 // Kinlore Editor: opens the format and extension packages of its command
-// line, each in its document window, and runs the event loop.
+// line, each in its document window, answers Kinlore II on the session
+// bus, and runs the event loop.
 #include <QApplication>
 
 #include <filesystem>
 
 #include "app/ui/ThemeWatcher.h"
 #include "editor/ui/KXDocController.h"
+#include "editor/ui/KinloreEditorDBus.h"
 #include "editor/ui/TerminationSignal.h"
 #include "foundation/NotificationCenter.h"
 #include "foundation/Logger.h"
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
         [](bool) { kl::NotificationCenter::defaultCenter().post("KXLightDarkModeChange", nullptr); });
     kl::KXDocController controller;
     QObject::connect(&controller, &kl::KXDocController::quitRequested, &application, &QApplication::quit);
+    // Kinlore II shows a template of the format it opened here.
+    kl::KinloreEditorDBus bus(controller);
+    if (!bus.registerOn(QDBusConnection::sessionBus())) kl::Logger::log("Could not register on the session bus");
     kl::TerminationSignal termination;
     QObject::connect(&termination, &kl::TerminationSignal::requested, &controller, [&controller] {
         if (controller.closeAllDocuments()) emit controller.quitRequested();
