@@ -199,6 +199,8 @@ constexpr std::size_t kParallelReadBytes = std::size_t{1} << 20;
 constexpr int kMostReaderThreads = 8;
 // Below this many records threads cost more than the tidying they share.
 constexpr std::size_t kParallelTidyRecords = 4096;
+// Installed records are handed to the tidiers in batches of at least this many.
+constexpr std::size_t kTidyBatch = 16384;
 
 }  // namespace
 
@@ -317,8 +319,12 @@ void GEDCOMModel::setRecordsFromStringVerifyIDs(bool verify, bool importing) {
         // However the read ends, no tidying outlives it.
         struct Joiner {
             std::vector<std::jthread>& tidiers;
-            ~Joiner() { tidiers.clear(); }
-        } joiner{tidiers_};
+            std::vector<RecordPtr>& waiting;
+            ~Joiner() {
+                tidiers.clear();
+                waiting.clear();
+            }
+        } joiner{tidiers_, toTidy_};
         ParserSlot slot(parseMutex_, gedParse_, &parser);
         // A stop asked for between the check above and now still counts.
         if (parsingAborted_) parser.setKeepParsing(false);
@@ -417,6 +423,8 @@ void GEDCOMModel::parserDidEnd() {
     recordsIndex_->trimEmptyLists();
 }
 
+void GEDCOMModel::piecesCut(std::size_t count) { readPieces_ = static_cast<int>(count); }
+
 std::unique_ptr<GEDCOMReader> GEDCOMModel::readerForPiece() { return std::make_unique<PieceRecords>(); }
 
 bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
@@ -442,7 +450,9 @@ bool GEDCOMModel::installPiece(GEDCOMReader& piece) {
     // The record read last is finished when the next one comes: it waits
     // for the pass after the read.
     std::erase(installed, decoding_);
-    if (!installed.empty()) tidyInstalled(std::move(installed));
+    if (toTidy_.empty()) toTidy_ = std::move(installed);
+    else toTidy_.insert(toTidy_.end(), std::make_move_iterator(installed.begin()), std::make_move_iterator(installed.end()));
+    if (toTidy_.size() >= kTidyBatch) tidyInstalled(std::exchange(toTidy_, {}));
     if (!read.trailer) return true;
     parserFoundTRLR();
     return false;
@@ -472,6 +482,7 @@ void GEDCOMModel::tidyInstalled(std::vector<RecordPtr> records) {
 }
 
 void GEDCOMModel::finishTidying() {
+    if (!toTidy_.empty()) tidyInstalled(std::exchange(toTidy_, {}));
     tidiers_.clear();
     std::exception_ptr failure;
     {

@@ -242,11 +242,13 @@ public:
     // ---- GEDCOMPieceReader: a read on several threads builds each piece's
     // records apart and installs them here in file order, as the reports
     // above would have.
+    void piecesCut(std::size_t count) override;
     std::unique_ptr<GEDCOMReader> readerForPiece() override;
     bool installPiece(GEDCOMReader& piece) override;
     // Tidies installed records on workers while later pieces go in.
     void tidyInstalled(std::vector<RecordPtr> records);
-    // Waits for that tidying; rethrows a failure of it.
+    // Starts what waits to be tidied, waits for all tidying; rethrows a
+    // failure of it.
     void finishTidying();
     // The record of a level-0 line, of the class its type names, with no
     // store; any thread.
@@ -363,6 +365,9 @@ private:
     bool tidyWhileReading_ = false;
     bool tidyingPieces_ = false;
     std::vector<std::jthread> tidiers_;
+    // Installed records gathered into batches, so that many small pieces
+    // do not each start a team of tidiers.
+    std::vector<RecordPtr> toTidy_;
     std::atomic<bool> tidiedUUIDs_{false};
     std::mutex tidyFailureMutex_;
     std::exception_ptr tidyFailure_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <mutex>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -36,6 +38,10 @@ constexpr size_t kReleaseStep = size_t{1} << 20;
 // A piece adds its progress to the whole's in steps of this many bytes, so
 // the threads rarely write the same counter.
 constexpr size_t kPublishStep = size_t{64} << 10;
+// A read on several threads cuts up to this many pieces a thread, none
+// (where the text allows) under kSmallestPiece bytes.
+constexpr size_t kPiecesPerThread = 4;
+constexpr size_t kSmallestPiece = size_t{256} << 10;
 
 bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -273,7 +279,7 @@ bool GEDCOMParser::parse() {
     memoryMark_ = kClearMemoryInterval;
     released_ = 0;
     const std::vector<size_t> starts =
-        pieces_ && threads_ > 1 && maximumRecords_ == kNoRecordLimit ? pieceStarts(threads_) : std::vector<size_t>{};
+        pieces_ && threads_ > 1 && maximumRecords_ == kNoRecordLimit ? pieceStarts(pieceCount()) : std::vector<size_t>{};
     if (starts.size() > 1)
         parseInPieces(starts);
     else
@@ -295,6 +301,8 @@ void GEDCOMParser::scanLines() {
     if (whole_) {
         whole_->index_.fetch_add(position_ - published_, std::memory_order_relaxed);
         published_ = position_;
+        // Only whole pages inside this piece go, which no other piece reads.
+        if (releaseScannedText_) releaseScannedPages();
     }
 }
 
@@ -305,6 +313,15 @@ void GEDCOMParser::publishPosition() {
         whole_->index_.fetch_add(position_ - published_, std::memory_order_relaxed);
         published_ = position_;
     }
+}
+
+int GEDCOMParser::pieceCount() const {
+    // Several pieces a thread, so that installing the first ones overlaps
+    // the scanning of the rest and the last to end is short; not so small
+    // that a piece's own cost shows.
+    const size_t bySize = (gedcomEnd_ - gedcom_) / kSmallestPiece;
+    const size_t most = static_cast<size_t>(threads_) * kPiecesPerThread;
+    return static_cast<int>(std::clamp(bySize, static_cast<size_t>(threads_), most));
 }
 
 std::vector<size_t> GEDCOMParser::pieceStarts(int pieces) const {
@@ -331,6 +348,7 @@ std::vector<size_t> GEDCOMParser::pieceStarts(int pieces) const {
 
 void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
     const size_t count = starts.size();
+    pieces_->piecesCut(count);
     std::vector<std::unique_ptr<GEDCOMReader>> readers;
     std::vector<std::unique_ptr<GEDCOMParser>> scanners;
     for (size_t i = 0; i < count; ++i) {
@@ -339,6 +357,31 @@ void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
         scanners.push_back(std::unique_ptr<GEDCOMParser>(new GEDCOMParser(*this, starts[i], end, readers.back().get())));
     }
     std::vector<std::exception_ptr> failures(count);
+    // Pieces are taken in text order by whichever thread is free; the
+    // parsing thread installs each as soon as its scan has ended, so the
+    // installing runs beside the scanning of later pieces.
+    std::atomic<size_t> nextPiece{0};
+    std::mutex doneMutex;
+    std::condition_variable pieceDone;
+    std::vector<char> done(count, 0);
+    size_t doneCount = 0;
+    auto scanNext = [&]() -> bool {
+        const size_t i = nextPiece.fetch_add(1, std::memory_order_relaxed);
+        if (i >= count) return false;
+        try {
+            scanners[i]->scanLines();
+        } catch (...) {
+            failures[i] = std::current_exception();
+            setKeepParsing(false);
+        }
+        {
+            std::lock_guard lock(doneMutex);
+            done[i] = 1;
+            ++doneCount;
+        }
+        pieceDone.notify_all();
+        return true;
+    };
     std::vector<std::thread> workers;
     // However this ends, no worker outlives it; a failure here stops them first.
     struct Joiner {
@@ -350,24 +393,30 @@ void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
                 if (thread.joinable()) thread.join();
         }
     } joiner{*this, workers};
-    auto scan = [&](size_t i) {
-        try {
-            scanners[i]->scanLines();
-        } catch (...) {
-            failures[i] = std::current_exception();
-            setKeepParsing(false);
-        }
-    };
-    workers.reserve(count);
-    for (size_t i = 1; i < count; ++i) workers.emplace_back(scan, i);
-    scan(0);
-    // Pieces go in as soon as their own scan has ended, while later ones are
-    // still scanned; after a cancel nothing more goes in, so no record is
-    // installed half read.
+    const size_t helpers = std::min(count, static_cast<size_t>(std::max(threads_, 1))) - 1;
+    workers.reserve(helpers);
+    for (size_t t = 0; t < helpers; ++t)
+        workers.emplace_back([&scanNext] {
+            while (scanNext()) {
+            }
+        });
+    // After a cancel nothing more goes in, so no record is installed half
+    // read; the pieces still waiting end their scans at once.
     bool installing = true;
     int64_t counted = 0;
     for (size_t i = 0; i < count; ++i) {
-        if (i > 0) workers[i - 1].join();
+        // The next piece to install first; while it is still being scanned,
+        // this thread scans a piece of its own rather than wait.
+        for (;;) {
+            {
+                std::lock_guard lock(doneMutex);
+                if (done[i]) break;
+            }
+            if (scanNext()) continue;
+            std::unique_lock lock(doneMutex);
+            pieceDone.wait(lock, [&] { return done[i] != 0; });
+            break;
+        }
         if (failures[i]) std::rethrow_exception(failures[i]);
         if (installing && keepParsing()) {
             counted += scanners[i]->foundRecords();
@@ -376,11 +425,16 @@ void GEDCOMParser::parseInPieces(const std::vector<size_t>& starts) {
             installing = false;
         }
         readers[i].reset();
-        // The piece was built on a worker that has ended; what its reader
-        // freed stays in that thread's malloc arena, which nothing uses any
-        // more, and would count at the peak (a piece's record list alone is
-        // about a megabyte).
-        releaseFreedArenaMemory();
+        bool allScanned = false;
+        {
+            std::lock_guard lock(doneMutex);
+            allScanned = doneCount == count;
+        }
+        // Once every piece is scanned the workers have nothing left to build,
+        // and what a piece's reader freed would stay in their malloc arenas
+        // and count at the peak (a piece's record list alone is a good part
+        // of a megabyte).
+        if (allScanned) releaseFreedArenaMemory();
     }
     // Records after the trailer were scanned in vain; the count is what one
     // scan, which stops at the trailer, would have found.

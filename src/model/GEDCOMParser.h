@@ -5,7 +5,8 @@
 // its GEDCOMReader; it builds nothing itself and no damaged line stops it.
 //
 // With a piece reader and more than one thread, the text is cut at level-0
-// lines and the pieces are scanned in parallel (see GEDCOMPieceReader);
+// lines into several pieces a thread and the pieces are scanned in parallel
+// (see GEDCOMPieceReader);
 // every report is the same as one scan's.
 //
 // Thread: parse() runs on the calling thread, and on workers of its own that
@@ -109,6 +110,8 @@ private:
     // Where each piece starts: at gedcom_, then at level-0 lines near equal
     // shares of the text.
     std::vector<size_t> pieceStarts(int pieces) const;
+    // How many pieces to cut for threads_ threads.
+    int pieceCount() const;
     void parseInPieces(const std::vector<size_t>& starts);
     bool refuse(const char* message);
     bool entryChecksPass();

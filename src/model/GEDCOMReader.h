@@ -56,6 +56,8 @@ public:
 class GEDCOMPieceReader {
 public:
     virtual ~GEDCOMPieceReader() = default;
+    // On the parsing thread, first: how many pieces the text was cut into.
+    virtual void piecesCut(std::size_t /*count*/) {}
     // On the parsing thread, before any piece is scanned. The reader is used
     // on one worker thread and must not touch what other pieces touch.
     virtual std::unique_ptr<GEDCOMReader> readerForPiece() = 0;

@@ -67,9 +67,9 @@ ReadResult importWith(int threads, const fs::path& path) {
     return result;
 }
 
-void expectSameReads(const fs::path& path) {
+void expectSameReads(const fs::path& path, int threads = 8) {
     const ReadResult one = importWith(1, path);
-    const ReadResult eight = importWith(8, path);
+    const ReadResult eight = importWith(threads, path);
     EXPECT_EQ(eight.opened, one.opened);
     EXPECT_EQ(eight.error, one.error);
     EXPECT_EQ(eight.message, one.message);
@@ -126,6 +126,17 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"DuplicateID", "0 @I3@ INDI\n1 NAME Twin /Vale/\n"},
                     Damage{"LevelZeroInTheMiddleOfNothing", "0\n00 @J2@ INDI\n  1 NAME Spaced /Vale/\n"}),
     [](const testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+
+// A large file is cut into more pieces than there are threads: the threads
+// take them in turn, the parsing thread installs each as its scan ends and
+// scans one itself while it waits, and the text of each piece is handed back
+// as it is scanned. Damage lies near the middle, by a piece boundary.
+TEST(ReadInPiecesQueued, MorePiecesThanThreadsReadWhatOneReads) {
+    ScratchFolder scratch;
+    test::writeFile(scratch / "large.ged", damagedTree(24000, "0 @J1@ INDI\n1 NAME Jump /Vale/\n3 DATE 1900\n"));
+    ASSERT_GT(fs::file_size(scratch / "large.ged"), std::uintmax_t{6} << 18);  // several pieces a thread
+    expectSameReads(scratch / "large.ged", 2);
+}
 
 // With UUIDs inserted by the reader threads (no maker set), each record
 // read gets one, as its last line, also where linking adds lines to it: the
