@@ -70,6 +70,13 @@ public:
     // when the document has no such list.
     bool clearContextInfo(const std::string& recordType);
 
+    // The record picker a script started, one for the application: its
+    // outcome is the attribute "pickedRecord" of every document, nothing
+    // while the picker shows, then the picked record or a cancel. Main
+    // thread.
+    static void pickStarted();
+    static void pickEnded(const RecordPtr& picked);
+
     // Runs the work on the main thread while the document is open; false
     // once it has closed.
     bool onMain(const std::function<void(IndexController&)>& work);

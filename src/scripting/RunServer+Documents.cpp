@@ -201,6 +201,7 @@ void RunServer::doObjectSave(const Value& target) {
 }
 
 void RunServer::doObjectClose(const Value& target) {
+    if (closeWindow(target)) return;
     auto doc = target.objectAs<DocumentScripting>();
     if (!doc) {
         outputError("close command only allowed for documents or windows", &origCmd_);
@@ -293,6 +294,15 @@ void RunServer::doObjectExportgedcom(const Value& target) {
             defaults.setObject(value, key);
         ExportOptions::setupExportPreferences(defaults);
     });
+}
+
+void RunServer::doObjectSafehtml(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    if (!doc) {
+        outputError("SafeHtml command must target a document.", &origCmd_);
+        return;
+    }
+    safeHtml(doc);
 }
 
 bool RunServer::deleteAlbum(const Value& target) {
