@@ -123,6 +123,7 @@ const RunServer::Tables& RunServer::commandTables() {
             {"clearcontextinfo", &RunServer::doObjectClearcontextinfo},
             {"exportgedcom", &RunServer::doObjectExportgedcom},
             {"populate", &RunServer::doObjectPopulate},
+            {"consolidatemultimedia", &RunServer::doObjectConsolidatemultimedia},
             {"safehtml", &RunServer::doObjectSafehtml},
             {"closechild", &RunServer::doObjectClosechild},
             {"print", &RunServer::doObjectPrint},

@@ -325,6 +325,7 @@ private:
     void doObjectClearcontextinfo(const Value& target);
     void doObjectExportgedcom(const Value& target);
     void doObjectPopulate(const Value& target);
+    void doObjectConsolidatemultimedia(const Value& target);
     void doObjectSafehtml(const Value& target);
     // Windows of documents (RunServer+Windows.cpp).
     void doObjectClosechild(const Value& target);

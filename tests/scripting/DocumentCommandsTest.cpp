@@ -2,6 +2,7 @@
 // albums, fill, empty and combine albums, group their changes into one undo
 // step, choose the list the index window shows and read what it lists.
 #include "ScriptTestSupport.h"
+#include "DocumentScriptSupport.h"
 
 #include <unistd.h>
 
@@ -38,19 +39,8 @@ struct DocumentScript {
         window.doc.setUI(&serving);
     }
     ~DocumentScript() { window.doc.setUI(nullptr); }
-    ScriptOutcome run(const std::string& script) {
-        return harness.run(script, {{"doc", Value(std::static_pointer_cast<Object>(window.index->scriptDocument()))}});
-    }
-    std::shared_ptr<RecordsList> album(const std::string& name) {
-        return window.lists().userAlbumNamed(name);
-    }
-    std::vector<std::string> idsOf(const std::string& albumName) {
-        std::vector<std::string> ids;
-        if (auto list = album(albumName))
-            for (const auto& record : list->order()) ids.push_back(record->grecordID());
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    }
+    ScriptOutcome run(const std::string& script) { return harness.run(script, documentObjects(*window.index)); }
+    std::vector<std::string> idsOf(const std::string& albumName) { return albumRecordIDs(window.lists(), albumName); }
 };
 
 class DocumentCommands : public ::testing::TestWithParam<ScriptCase> {};

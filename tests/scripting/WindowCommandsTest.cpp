@@ -3,6 +3,7 @@
 // replaces its selected text, fills an album from it, asks the user to
 // pick a record, and makes text safe for HTML with the document's links.
 #include "ScriptTestSupport.h"
+#include "DocumentScriptSupport.h"
 
 #include <algorithm>
 #include <map>
@@ -99,16 +100,8 @@ struct WindowScript {
         desktop->titles[browser->window()] = title;
         return browser;
     }
-    ScriptOutcome run(const std::string& script) {
-        return harness.run(script, {{"doc", Value(std::static_pointer_cast<Object>(window.index->scriptDocument()))}});
-    }
-    std::vector<std::string> albumIDs(const std::string& name) {
-        std::vector<std::string> ids;
-        if (auto album = window.lists().userAlbumNamed(name))
-            for (const auto& record : album->order()) ids.push_back(record->grecordID());
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    }
+    ScriptOutcome run(const std::string& script) { return harness.run(script, documentObjects(*window.index)); }
+    std::vector<std::string> albumIDs(const std::string& name) { return albumRecordIDs(window.lists(), name); }
 };
 
 class WindowCommandRefusals : public ::testing::TestWithParam<ScriptCase> {};
