@@ -41,6 +41,7 @@ std::string boolText(bool value) { return value ? "true" : "false"; }
 struct PickedRecord {
     std::mutex mutex;
     bool showing = false;
+    std::uint64_t latest = 0;
     std::shared_ptr<GEDCOMRecord> record;
 };
 
@@ -97,14 +98,16 @@ bool DocumentScripting::klis_setAttribute(const std::string& name, const std::st
     return true;
 }
 
-void DocumentScripting::pickStarted() {
+std::uint64_t DocumentScripting::pickStarted() {
     std::lock_guard lock(picked().mutex);
     picked().showing = true;
     picked().record.reset();
+    return ++picked().latest;
 }
 
-void DocumentScripting::pickEnded(const RecordPtr& record) {
+void DocumentScripting::pickEnded(const RecordPtr& record, std::uint64_t pick) {
     std::lock_guard lock(picked().mutex);
+    if (pick != picked().latest) return;
     picked().showing = false;
     picked().record = record;
 }

@@ -203,18 +203,31 @@ void RunServer::doObjectUserselect(const Value& target) {
                 return;
             }
         }
-        DocumentScripting::pickStarted();
+        const std::uint64_t pick = DocumentScripting::pickStarted();
         IndexView* view = index.view();
         if (!view) {
-            DocumentScripting::pickEnded(nullptr);
+            DocumentScripting::pickEnded(nullptr, pick);
             return;
         }
         Dictionary options;
         options.set("message", Value(prompt));
         options.set("mustSelect", Value("YES"));
-        view->runRecordPicker(list, options, [](const std::shared_ptr<GEDCOMRecord>& picked, const Dictionary&) {
-            DocumentScripting::pickEnded(picked);
-        });
+        // A picker that lets its answer go unanswered (Cancel, or closed)
+        // leaves the pick cancelled rather than shown for ever.
+        struct Unanswered {
+            std::uint64_t pick = 0;
+            bool answered = false;
+            ~Unanswered() {
+                if (!answered) DocumentScripting::pickEnded(nullptr, pick);
+            }
+        };
+        auto unanswered = std::make_shared<Unanswered>();
+        unanswered->pick = pick;
+        view->runRecordPicker(list, options,
+                              [unanswered](const std::shared_ptr<GEDCOMRecord>& picked, const Dictionary&) {
+                                  unanswered->answered = true;
+                                  DocumentScripting::pickEnded(picked, unanswered->pick);
+                              });
     });
     if (failure) outputError(*failure, &origCmd_);
 }

@@ -233,6 +233,12 @@ TEST(WindowCommands, UserSelectShowsThePickerAndThePickIsReadLater) {
     f.asking.answer(nullptr, {});
     outcome = f.run("getobject p doc.pickedRecord\nwrite @p.count, @p.0");
     EXPECT_EQ(outcome.output, "1,Cancel");
+
+    // A picker that goes without answering (Cancel) is no pick either.
+    f.run("doc.userselect INDI");
+    EXPECT_EQ(f.run("getobject p doc.pickedRecord\nwrite @p.count").output, "0") << "the replaced picker is no answer";
+    f.asking.answer = nullptr;
+    EXPECT_EQ(f.run("getobject p doc.pickedRecord\nwrite @p.0").output, "Cancel");
 }
 
 TEST(WindowCommands, SafeHtmlRewritesRecordLinksForTheDocument) {
