@@ -1,6 +1,7 @@
 #include "index/DocumentScripting.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
@@ -35,6 +36,19 @@ Array valuesOf(const std::vector<std::shared_ptr<GEDCOMRecord>>& records) {
 }
 
 std::string boolText(bool value) { return value ? "true" : "false"; }
+
+// Set on the main thread, read on a script's.
+struct PickedRecord {
+    std::mutex mutex;
+    bool showing = false;
+    std::uint64_t latest = 0;
+    std::shared_ptr<GEDCOMRecord> record;
+};
+
+PickedRecord& picked() {
+    static PickedRecord value;
+    return value;
+}
 
 }  // namespace
 
@@ -84,7 +98,30 @@ bool DocumentScripting::klis_setAttribute(const std::string& name, const std::st
     return true;
 }
 
+std::uint64_t DocumentScripting::pickStarted() {
+    std::lock_guard lock(picked().mutex);
+    picked().showing = true;
+    picked().record.reset();
+    return ++picked().latest;
+}
+
+void DocumentScripting::pickEnded(const RecordPtr& record, std::uint64_t pick) {
+    std::lock_guard lock(picked().mutex);
+    if (pick != picked().latest) return;
+    picked().showing = false;
+    picked().record = record;
+}
+
 std::shared_ptr<Object> DocumentScripting::klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) {
+    if (name == "pickedRecord") {
+        Array outcome;
+        {
+            std::lock_guard lock(picked().mutex);
+            if (picked().record) outcome = {Value("OK"), Value(std::static_pointer_cast<Object>(picked().record))};
+            else if (!picked().showing) outcome = {Value("Cancel")};
+        }
+        return scriptList(std::move(outcome), sender).object();
+    }
     static constexpr std::string_view kRecordWithID = "recordWithID";
     Array items;
     bool known = false;

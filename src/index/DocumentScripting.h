@@ -12,6 +12,7 @@
 // freed memory.
 // Thread: every call comes from a script's thread; the work is handed to
 // the main thread and waited for, where the document lives and is cut off.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -69,6 +70,13 @@ public:
     // Forgets the context information of every record of the type; false
     // when the document has no such list.
     bool clearContextInfo(const std::string& recordType);
+
+    // The record picker a script started, one for the application: its
+    // outcome is the attribute "pickedRecord" of every document, nothing
+    // while the picker shows, then the picked record or a cancel (nullptr).
+    // Only the latest pick may end it. Main thread.
+    static std::uint64_t pickStarted();
+    static void pickEnded(const RecordPtr& picked, std::uint64_t pick);
 
     // Runs the work on the main thread while the document is open; false
     // once it has closed.

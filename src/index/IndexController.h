@@ -58,6 +58,8 @@ public:
     IndexController& operator=(const IndexController&) = delete;
 
     void setView(IndexView* view);
+    // The widgets, for what runs a sheet on the window (nullptr without).
+    IndexView* view() const { return view_; }
     void setWindows(DocumentWindows* windows) { windows_ = windows; }
     DocumentWindows* windows() const { return windows_; }
     GEDCOMDocument& document() const { return doc_; }

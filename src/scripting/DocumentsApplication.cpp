@@ -3,12 +3,14 @@
 #include "document/GEDCOMDocument.h"
 #include "foundation/MainThread.h"
 #include "index/DocumentScripting.h"
+#include "index/DocumentWindows.h"
 #include "index/IndexController.h"
 
 namespace kl {
 
 std::shared_ptr<Object> DocumentsApplication::klis_getObjectAttribute(const std::string& name,
                                                                       ISInterpreter* sender) {
+    if (name == "windows") return sender ? sender->makeList(orderedWindows()) : nullptr;
     if (name != "documents" && name != "frontDocument") return ScriptApplication::klis_getObjectAttribute(name, sender);
     if (!sender) return nullptr;
     Array open;
@@ -21,6 +23,38 @@ std::shared_ptr<Object> DocumentsApplication::klis_getObjectAttribute(const std:
     });
     if (name == "documents") return sender->makeList(std::move(open));
     return open.empty() ? sender->scriptObject("None") : open.front().object();
+}
+
+Array DocumentsApplication::orderedWindows() {
+    Array windows;
+    Dispatcher::current().postAndWait([&] {
+        if (!documents_) return;
+        for (GEDCOMDocument* doc : documents_()) {
+            IndexController* index = IndexController::forDocument(doc);
+            DocumentWindows* open = index ? index->windows() : nullptr;
+            if (!open) continue;
+            // The desktop tells only which of a document's windows is in
+            // front; the others follow in the order they were opened.
+            const DocumentWindowController* front = open->frontGEDCOMcontroller();
+            for (const auto& controller : open->windowControllers())
+                if (controller.get() == front) windows.emplace_back(std::static_pointer_cast<Object>(controller));
+            for (const auto& controller : open->windowControllers())
+                if (controller.get() != front) windows.emplace_back(std::static_pointer_cast<Object>(controller));
+        }
+    });
+    return windows;
+}
+
+bool DocumentsApplication::isOpenWindow(const DocumentWindowController* window) {
+    if (!documents_ || !window) return false;
+    for (GEDCOMDocument* doc : documents_()) {
+        IndexController* index = IndexController::forDocument(doc);
+        DocumentWindows* open = index ? index->windows() : nullptr;
+        if (!open) continue;
+        for (const auto& controller : open->windowControllers())
+            if (controller.get() == window) return true;
+    }
+    return false;
 }
 
 bool DocumentsApplication::closeDocument(const DocumentScripting& document) {

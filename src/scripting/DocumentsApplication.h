@@ -1,7 +1,8 @@
 #pragma once
 // DocumentsApplication: the application object ("klapp") as scripts see it
 // in Kinlore II, where databases are open: its "documents" (a script list)
-// and its "frontDocument" (the first of them, or the script's None), with
+// and its "frontDocument" (the first of them, or the script's None), its
+// "windows" (the documents' window controllers), with
 // everything else the application answers.
 //
 // Ownership: shared by the script controller and the runs that read it.
@@ -17,6 +18,7 @@
 namespace kl {
 
 class DocumentScripting;
+class DocumentWindowController;
 class GEDCOMDocument;
 
 class DocumentsApplication : public ScriptApplication {
@@ -35,6 +37,12 @@ public:
     // Called from a script's thread.
     bool closeDocument(const DocumentScripting& document);
     std::shared_ptr<Object> klis_getObjectAttribute(const std::string& name, ISInterpreter* sender) override;
+    // The window controllers of the open documents ("windows"), each
+    // document's front window first. Called from a script's thread.
+    Array orderedWindows();
+    // Whether the controller still belongs to an open document: a script
+    // may hold one after its window closed. Main thread.
+    bool isOpenWindow(const DocumentWindowController* window);
 
 private:
     Documents documents_;

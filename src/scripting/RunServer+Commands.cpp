@@ -122,6 +122,12 @@ const RunServer::Tables& RunServer::commandTables() {
             {"close", &RunServer::doObjectClose},
             {"clearcontextinfo", &RunServer::doObjectClearcontextinfo},
             {"exportgedcom", &RunServer::doObjectExportgedcom},
+            {"populate", &RunServer::doObjectPopulate},
+            {"consolidatemultimedia", &RunServer::doObjectConsolidatemultimedia},
+            {"safehtml", &RunServer::doObjectSafehtml},
+            {"closechild", &RunServer::doObjectClosechild},
+            {"print", &RunServer::doObjectPrint},
+            {"userselect", &RunServer::doObjectUserselect},
             // Report builders.
             {"out", &RunServer::doObjectOut},
             {"newline", &RunServer::doObjectNewline},

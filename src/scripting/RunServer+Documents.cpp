@@ -11,6 +11,7 @@
 #include "foundation/UserDefaults.h"
 #include "index/IndexController.h"
 #include "scripting/DocumentsApplication.h"
+#include "scripting/MultimediaConsolidation.h"
 #include "foundation/Logger.h"
 #include "foundation/MainThread.h"
 #include "index/DocumentScripting.h"
@@ -201,6 +202,7 @@ void RunServer::doObjectSave(const Value& target) {
 }
 
 void RunServer::doObjectClose(const Value& target) {
+    if (closeWindow(target)) return;
     auto doc = target.objectAs<DocumentScripting>();
     if (!doc) {
         outputError("close command only allowed for documents or windows", &origCmd_);
@@ -293,6 +295,38 @@ void RunServer::doObjectExportgedcom(const Value& target) {
             defaults.setObject(value, key);
         ExportOptions::setupExportPreferences(defaults);
     });
+}
+
+void RunServer::doObjectConsolidatemultimedia(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    if (!doc) {
+        outputError("The target object for consolidateMultmedia command must be a document", &origCmd_);
+        return;
+    }
+    auto folder = getString();
+    if (!folder) return;
+    bool options[2] = {true, true};
+    const char* refusals[2] = {"Preserve paths option for consolidateMultmedia command must be true or false",
+                               "Change links option for consolidateMultmedia command must be true or false"};
+    for (int i = 0; i < 2 && more(); ++i) {
+        const std::string word = asciiLower(*getString());
+        if (word != "true" && word != "false") {
+            outputError(refusals[i], &origCmd_);
+            return;
+        }
+        options[i] = word == "true";
+    }
+    if (auto failure = MultimediaConsolidation::scriptConsolidation(*doc, *folder, options[0], options[1]))
+        outputError(*failure, &origCmd_);
+}
+
+void RunServer::doObjectSafehtml(const Value& target) {
+    auto doc = target.objectAs<DocumentScripting>();
+    if (!doc) {
+        outputError("SafeHtml command must target a document.", &origCmd_);
+        return;
+    }
+    safeHtml(doc);
 }
 
 bool RunServer::deleteAlbum(const Value& target) {

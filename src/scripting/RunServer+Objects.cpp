@@ -173,6 +173,9 @@ void RunServer::doObjectSet(const Value& target) {
         return;
     }
     const std::string value = *getString();
+    // The selected text lives in the document's front window, which only
+    // the desktop side can reach.
+    if (attribute == "selectedText" && setFrontSelectedText(target, value)) return;
     auto scripting = target.objectAs<ISScripting>();
     if (!scripting) {
         outputError("class " + scriptClassName(target) + " does not have properties", &origCmd_);

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "cells/HTMLTextEditing.h"
 #include "foundation/AsciiText.h"
 #include "foundation/HTMLText.h"
 #include "foundation/Numbers.h"
@@ -19,6 +20,9 @@
 #include "model/GEDCOMRecord.h"
 #include "model/PlaceRecord.h"
 #include "model/wex.h"
+#include "index/DocumentScripting.h"
+#include "index/IndexController.h"
+#include "script/ISDictType.h"
 #include "script/ISListType.h"
 #include "scripting/RunServer.h"
 #include "scripting/ScriptApplication.h"
@@ -349,19 +353,44 @@ void RunServer::doSafetex() {
     variables_.insert_or_assign(*name, safeTeX(*text, pairs));
 }
 
-void RunServer::doSafehtml() {
+void RunServer::doSafehtml() { safeHtml(nullptr); }
+
+void RunServer::safeHtml(const std::shared_ptr<DocumentScripting>& document) {
     auto name = variableArgument("First parameter to SafeHTML must evaluate to a variable name starting in '#'.");
     if (!name) return;
     auto text = getString();
     if (!text) return;
     const std::string option = more() ? asciiLower(*getString()) : std::string();
+    std::optional<HTMLTextEditing::LinkFormats> links;
     if (more()) {
-        outputError("To reformat links, SafeHTML must target a document", &origCmd_);
-        return;
+        if (!document) {
+            outputError("To reformat links, SafeHTML must target a document", &origCmd_);
+            return;
+        }
+        auto formats = findExistingObject(*getString()).objectAs<ISDictType>();
+        if (!formats) {
+            outputError("Reformat links parameter in SafeHTML is not a dictionary object.", &origCmd_);
+            return;
+        }
+        links.emplace();
+        const Dictionary& entries = formats->dictionary();
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (const std::string* format = entries.valueAt(i).string()) (*links)[entries.keyAt(i)] = *format;
     }
     const bool all = option == "all";
     const bool interior = option == "interior";
-    variables_.insert_or_assign(*name, safeHTMLText(*text, all, all || interior));
+    bool isHTML = false;
+    std::string safe = safeHTMLText(*text, all, all || interior, &isHTML);
+    // Record links of an HTML text lead nowhere outside the database: they
+    // become the file names the formats give, or their plain text.
+    if (isHTML) {
+        const HTMLTextEditing::LinkFormats* formats = links ? &*links : nullptr;
+        if (!document || !document->onMain([&](IndexController& index) {
+                HTMLTextEditing::convertForExport(safe, formats, &index.gedcomModel());
+            }))
+            HTMLTextEditing::convertForExport(safe, nullptr, nullptr);
+    }
+    variables_.insert_or_assign(*name, std::move(safe));
 }
 
 // ---- Map boxes -----------------------------------------------------------------------------

@@ -246,6 +246,9 @@ private:
     void doSdnrange();
     void doSafetex();
     void doSafehtml();
+    // safehtml, as a plain command (no document) or on a document, whose
+    // records the text's links are rewritten for.
+    void safeHtml(const std::shared_ptr<DocumentScripting>& document);
     void doLonlatbounds();
     void doImport();
     void doExport();
@@ -321,6 +324,18 @@ private:
     void doObjectClose(const Value& target);
     void doObjectClearcontextinfo(const Value& target);
     void doObjectExportgedcom(const Value& target);
+    void doObjectPopulate(const Value& target);
+    void doObjectConsolidatemultimedia(const Value& target);
+    void doObjectSafehtml(const Value& target);
+    // Windows of documents (RunServer+Windows.cpp).
+    void doObjectClosechild(const Value& target);
+    void doObjectPrint(const Value& target);
+    void doObjectUserselect(const Value& target);
+    // "close" on a window a script holds; false when the target is none.
+    bool closeWindow(const Value& target);
+    // "set selectedText" on a document: the text replaces the selection of
+    // its front window; false when the target is no document.
+    bool setFrontSelectedText(const Value& target, const std::string& text);
     // The package path a save or close writes to: "~" expanded, ending in
     // "gedpkg", not there yet, in a folder that is; nullopt after a report
     // whose texts begin with `command`.

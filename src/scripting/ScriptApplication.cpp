@@ -167,4 +167,8 @@ std::string ScriptApplication::scriptFormatName(const std::string& name, const s
     return GEDCOMRecord::formatName(gedcom, code).value_or(gedcom);
 }
 
+std::optional<std::string> ScriptApplication::printWindow(const void*, bool, const std::optional<Dictionary>&) {
+    return std::string("The current front window for this document cannot be printed.");
+}
+
 }  // namespace kl

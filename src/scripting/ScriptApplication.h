@@ -91,6 +91,24 @@ public:
         (void)chart;
         return false;
     }
+    // ---- A document window's desktop side (main thread). `window` is the
+    // platform window of one of a document's window controllers.
+    virtual std::string windowTitle(const void* window) {
+        (void)window;
+        return {};
+    }
+    // Replaces the selected text of the window's focused field; false when
+    // the window has no text to replace.
+    virtual bool setSelectedText(const void* window, const std::string& text) {
+        (void)window;
+        (void)text;
+        return false;
+    }
+    // Prints what the window shows, with the print panel or straight away,
+    // the settings added to the document's print settings; the failure
+    // text, nullopt once it printed.
+    virtual std::optional<std::string> printWindow(const void* window, bool showDialog,
+                                                   const std::optional<Dictionary>& settings);
     // The run panel's progress bar and message (either may be missing).
     virtual void scriptFractionDone(const std::optional<double>& fraction, const std::optional<std::string>& message) {
         (void)fraction;

@@ -2,6 +2,7 @@
 // albums, fill, empty and combine albums, group their changes into one undo
 // step, choose the list the index window shows and read what it lists.
 #include "ScriptTestSupport.h"
+#include "DocumentScriptSupport.h"
 
 #include <unistd.h>
 
@@ -31,23 +32,15 @@ namespace fs = std::filesystem;
 struct DocumentScript {
     IndexFixture window;
     ScriptHarness harness;  // its queue stands in for the main thread from here on
+    QueueServingUI serving{harness.dispatcher};
     DocumentScript() {
         window.open(people({"Ann /Apple/", "Bea /Birch/", "Cid /Cedar/"}));
         window.index->selectRecordType("INDI");
+        window.doc.setUI(&serving);
     }
-    ScriptOutcome run(const std::string& script) {
-        return harness.run(script, {{"doc", Value(std::static_pointer_cast<Object>(window.index->scriptDocument()))}});
-    }
-    std::shared_ptr<RecordsList> album(const std::string& name) {
-        return window.lists().userAlbumNamed(name);
-    }
-    std::vector<std::string> idsOf(const std::string& albumName) {
-        std::vector<std::string> ids;
-        if (auto list = album(albumName))
-            for (const auto& record : list->order()) ids.push_back(record->grecordID());
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    }
+    ~DocumentScript() { window.doc.setUI(nullptr); }
+    ScriptOutcome run(const std::string& script) { return harness.run(script, documentObjects(*window.index)); }
+    std::vector<std::string> idsOf(const std::string& albumName) { return albumRecordIDs(window.lists(), albumName); }
 };
 
 class DocumentCommands : public ::testing::TestWithParam<ScriptCase> {};
@@ -173,6 +166,59 @@ TEST(DocumentObject, CloseDropsUnsavedChangesWithoutAsking) {
     EXPECT_FALSE(window.doc.isDocumentEdited());
 }
 
+// A folder of its own for what a test writes, and user defaults kept there.
+struct ScratchFolder {
+    fs::path path = fs::temp_directory_path() /
+                    ("kl-script-files-" + std::to_string(::getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    ScratchFolder() {
+        fs::remove_all(path);
+        fs::create_directories(path);
+        UserDefaults::configureStandard(UserDefaults::defaultDomain, path / "defaults");
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::string read(const fs::path& file) const {
+        std::ifstream in(path / file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST(DocumentFiles, SaveToANewPathWritesACopyAndKeepsTheDocumentAsItWas) {
+    ScratchFolder scratch;
+    DocumentScript f;
+    const std::string copy = (scratch.path / "copy.gedpkg").string();
+    const ScriptOutcome outcome = f.run("doc.save \"" + copy + "\"\nwrite @doc.name");
+    EXPECT_EQ(outcome.report, "");
+    EXPECT_EQ(outcome.output, "Untitled") << "the copy does not become the document's file";
+    const std::string gedcom = scratch.read("copy.gedpkg/copy.ged");
+    for (const char* name : {"Ann /Apple/", "Bea /Birch/", "Cid /Cedar/"})
+        EXPECT_NE(gedcom.find(name), std::string::npos) << name;
+    EXPECT_TRUE(f.run("doc.save \"" + copy + "\"").report.starts_with("save cannot overwrite an existing file"));
+}
+
+TEST(DocumentFiles, ExportUsesTheScriptsOptionsAndLeavesTheUsersAsTheyWere) {
+    ScratchFolder scratch;
+    UserDefaults& defaults = UserDefaults::standard();
+    ExportOptions::setCurrentEncodingByIndex(2, defaults);
+    ExportOptions::setCurrentLineEndingByIndex(2, defaults);
+    ExportOptions::setExportStyle(3, defaults);
+    DocumentScript f;
+    const std::string file = (scratch.path / "out.ged").string();
+    const ScriptOutcome outcome =
+        f.run("createlist opts CHAR_ANSEL lines_cr other\ndoc.exportgedcom \"" + file + "\", opts");
+    EXPECT_EQ(outcome.report, "");
+    const std::string text = scratch.read("out.ged");
+    EXPECT_NE(text.find("1 CHAR ANSEL\r"), std::string::npos) << text.substr(0, 200);
+    EXPECT_EQ(text.find('\n'), std::string::npos) << "CR line ends only";
+    EXPECT_NE(text.find("Ann /Apple/"), std::string::npos);
+    EXPECT_EQ(ExportOptions::exportEncodingIndex(), 2);
+    EXPECT_EQ(ExportOptions::lineEndingIndex(), 2);
+    EXPECT_EQ(ExportOptions::exportStyle(), 3);
+}
+
 TEST(DocumentObject, AnswersNothingOnceItsWindowHasGone) {
     DocumentScript f;
     auto doc = f.window.index->scriptDocument();
@@ -185,3 +231,4 @@ TEST(DocumentObject, AnswersNothingOnceItsWindowHasGone) {
 
 }  // namespace
 }  // namespace kl::test
+

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "document/DocumentUI.h"
 #include "foundation/QueueDispatcher.h"
 #include "scripting/ScriptController.h"
 #include "support/FakeClipboard.h"
@@ -59,6 +60,35 @@ public:
     std::shared_ptr<RecordingScriptSink> sink = std::make_shared<RecordingScriptSink>();
     std::shared_ptr<FakeClipboard> clipboard = std::make_shared<FakeClipboard>();
     ScriptController controller;
+};
+
+// A document's wait behind its progress panel while the test's queue is the
+// main thread. The panel's event loop serves the main thread in the
+// program; the headless wait does not, so a save or export worker that
+// hands a step to the main thread and waits for it (the header's file
+// stamp) would wait for ever. This wait serves the queue as the panel
+// would.
+class QueueServingUI : public DocumentUI {
+public:
+    explicit QueueServingUI(QueueDispatcher& queue) : queue_(queue) {}
+    bool pauseIn(KLProgress& task, double seconds) override {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (task.stillRunning()) {
+            if (std::chrono::steady_clock::now() >= until) return true;
+            serve();
+        }
+        return false;
+    }
+    void runProgress(KLProgress& task, const std::string&, const std::string&, double) override {
+        while (task.stillRunning()) serve();
+    }
+
+private:
+    void serve() {
+        queue_.waitForWork(std::chrono::milliseconds(10));
+        queue_.runPending();
+    }
+    QueueDispatcher& queue_;
 };
 
 }  // namespace kl::test

@@ -147,7 +147,12 @@ void SelectRecordController::selectRecordFrom(const std::shared_ptr<RecordsListF
         const int choice = static_cast<int>(code.toInteger(0));
         const auto list = std::move(list_);
         list_.reset();
-        if (choice == CancelCode || !answer_) return;
+        // A cancelled picker lets its answer go: what the answer holds
+        // (a script's wait for the pick) learns that nothing was picked.
+        if (choice == CancelCode || !answer_) {
+            answer_ = nullptr;
+            return;
+        }
         const auto record = choice == NoRecord ? nullptr : selectedRecord(list);
         Dictionary info = options_;
         const std::string typed = find_->text().toStdString();

@@ -11,6 +11,8 @@
 #include "app/AppController.h"
 #include "app/LibraryFolder.h"
 #include "app/ui/DocController.h"
+#include "app/ui/GEDCOMWindowController.h"
+#include "browser/ui/BrowserController.h"
 #include "charts/ui/RelativesController.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
@@ -30,6 +32,9 @@ namespace kl {
 namespace fs = std::filesystem;
 
 namespace {
+
+// A document window controller's platform window is its widget.
+QWidget* widgetOf(const void* window) { return const_cast<QWidget*>(static_cast<const QWidget*>(window)); }
 
 // A value the GUI thread owns, read from whichever thread asks.
 template <class Read>
@@ -190,6 +195,39 @@ void QtScriptApplication::scriptFractionDone(const std::optional<double>& fracti
     if (!panel_) return;
     if (fraction) panel_->showFractionDone(*fraction);
     if (message) panel_->showScriptMessage(*message);
+}
+
+std::string QtScriptApplication::windowTitle(const void* window) {
+    if (!window) return {};
+    QString title = widgetOf(window)->windowTitle();
+    title.remove("[*]");
+    return title.toStdString();
+}
+
+bool QtScriptApplication::setSelectedText(const void* window, const std::string& text) {
+    auto* controller = window ? dynamic_cast<GEDCOMWindowController*>(widgetOf(window)) : nullptr;
+    // Nothing focused has no selection to replace.
+    if (!controller || !controller->selectedText(false)) return false;
+    controller->setSelectedText(text);
+    return true;
+}
+
+std::optional<std::string> QtScriptApplication::printWindow(const void* window, bool showDialog,
+                                                            const std::optional<Dictionary>& settings) {
+    QWidget* widget = window ? widgetOf(window) : nullptr;
+    if (auto* index = dynamic_cast<IndexWindow*>(widget)) {
+        index->printWithDialog(showDialog, settings);
+        return std::nullopt;
+    }
+    if (auto* browser = dynamic_cast<BrowserController*>(widget)) {
+        browser->printWithDialog(showDialog, settings);
+        return std::nullopt;
+    }
+    if (auto* relatives = dynamic_cast<RelativesController*>(widget)) {
+        relatives->printWithDialog(showDialog, settings);
+        return std::nullopt;
+    }
+    return ScriptApplication::printWindow(window, showDialog, settings);
 }
 
 }  // namespace kl

@@ -46,6 +46,10 @@ public:
     bool showRelatives(const std::shared_ptr<Object>& person, bool ancestors, std::optional<int> generations,
                        std::optional<bool> chart) override;
     void scriptFractionDone(const std::optional<double>& fraction, const std::optional<std::string>& message) override;
+    std::string windowTitle(const void* window) override;
+    bool setSelectedText(const void* window, const std::string& text) override;
+    std::optional<std::string> printWindow(const void* window, bool showDialog,
+                                           const std::optional<Dictionary>& settings) override;
 
 private:
     UserDefaults& defaults_;

@@ -26,6 +26,7 @@
 #include "app/ui/QtDispatcher.h"
 #include "app/ui/DocController.h"
 #include "app/ui/UiTestSupport.h"
+#include "browser/ui/BrowserController.h"
 #include "charts/ui/RelativesController.h"
 #include "document/GEDCOMDocument.h"
 #include "document/GEDCOMModel.h"
@@ -325,6 +326,64 @@ TEST_F(ExtensionsMenu, ScriptShowsAncestorsAndDescendants) {
     ancestors->close();
     descendants->close();
     test::processUntil([&] { return !treeWindow("AncestorsWindow") && !treeWindow("DescendantsWindow"); });
+}
+
+// A script from the menu writes its report into the front database, where
+// it opens in a record window; a second script closes that window again.
+TEST_F(ExtensionsMenu, ScriptReportOpensInARecordWindowAndClosesAsAChild) {
+    IndexWindow::installWindowFactory(application->docController(), *defaults);
+    IndexWindow::installBrowserFactory(&BrowserController::makeBrowser);
+    scripts->addMenusToDocumentWindows(application->docController());
+    struct FactoryReset {
+        ~FactoryReset() { IndexWindow::installBrowserFactory(nullptr); }
+    } reset;
+    const fs::path file = root() / "Family.ged";
+    std::ofstream(file) << "0 HEAD\n1 CHAR UTF-8\n0 @I1@ INDI\n1 NAME Karl /Berg/\n0 TRLR\n";
+    std::string error;
+    GEDCOMDocument* document = application->docController().openDocument(file, &error);
+    ASSERT_NE(document, nullptr) << error;
+    LibraryFolder* library = AppController::sharedLibrary();
+    const fs::path scriptsFolder = library->libraryFile("Scripts");
+    fs::create_directories(scriptsFolder);
+    std::ofstream(scriptsFolder / "Report.klscpt")
+        << "createscriptoutput r, \"Berg Family\", html\n"
+           "r.out \"<p>Karl Berg kept the mill.</p>\"\n"
+           "getobject doc klapp.frontDocument\n"
+           "r.write doc\n"
+           "getobject reports doc.reports\n"
+           "write @reports.count\n";
+    library->buildScriptsMenu();
+    QMenu* menu = extensionsMenu();
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    QAction* report = find(*menu, "Report");
+    ASSERT_NE(report, nullptr);
+    report->trigger();
+
+    AppleScriptActivePanel& panel = scripts->panel();
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(panel.statusText().toStdString(), "Script 'Report' is done");
+    EXPECT_EQ(panel.outputText().toStdString(), "1");
+    auto reportWindow = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* browser = dynamic_cast<BrowserController*>(widget);
+                browser && browser->isVisible() && browser->theRecord() && browser->theRecord()->recordType() == "_RPT")
+                return browser;
+        return static_cast<BrowserController*>(nullptr);
+    };
+    BrowserController* shown = reportWindow();
+    ASSERT_NE(shown, nullptr);
+    shown->resize(640, 420);
+    test::spinUntil([] { return false; }, 300);
+    EXPECT_TRUE(shown->grab().save(QString::fromStdString((fs::path(KL_BINARY_DIR) / "script-report-window.png").string())));
+
+    QString title = shown->windowTitle();
+    title.remove("[*]");
+    ASSERT_TRUE(scripts->controller().interpretScriptText(
+        "getobject doc klapp.frontDocument\ndoc.closechild \"#t\"\nwrite #t", "Close", root()));
+    ASSERT_TRUE(test::processUntil([&] { return !panel.isRunning(); }));
+    EXPECT_EQ(panel.outputText().toStdString(), title.toStdString());
+    EXPECT_TRUE(test::processUntil([&] { return reportWindow() == nullptr; }));
 }
 
 TEST_F(ExtensionsMenu, InstallThenRemoveThroughTheMenu) {
