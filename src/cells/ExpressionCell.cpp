@@ -54,6 +54,18 @@ void OtherRecordWatch::stop() {
 
 // ---- the label
 
+void OtherRecordWatch::follow(CellPane* pane, const std::shared_ptr<GEDCOMObject>& shown, std::function<void()> deleted,
+                              std::function<CellPane*()> currentPane) {
+    if (!pane) {
+        stop();
+        return;
+    }
+    const auto record = pane->paneRecord();
+    start(shown, record.get(), paneModel(pane), std::move(deleted), [currentPane = std::move(currentPane)] {
+        if (CellPane* now = currentPane()) now->reloadPane();
+    });
+}
+
 GEDCOMModel* OtherRecordWatch::paneModel(const CellPane* pane) {
     LinkHost* host = pane ? pane->linkHost() : nullptr;
     return host ? host->linkModel() : nullptr;
@@ -68,20 +80,13 @@ ExpressionCell::ExpressionCell(const CellSeed& seed) : LabelTextCell(0, seed.fra
 
 void ExpressionCell::setPane(CellPane* pane) {
     LabelTextCell::setPane(pane);
-    if (!pane) {
-        watch_.stop();
-        return;
-    }
-    const auto record = pane->paneRecord();
-    watch_.start(
-        structure(), record.get(), OtherRecordWatch::paneModel(pane),
+    watch_.follow(
+        pane, structure(),
         [this] {
             setStructure(nullptr);
             show();
         },
-        [this] {
-            if (this->pane()) this->pane()->reloadPane();
-        });
+        [this] { return this->pane(); });
 }
 
 bool ExpressionCell::respondsTo(std::string_view selector) const {

@@ -35,6 +35,11 @@ public:
     void start(const std::shared_ptr<GEDCOMObject>& shown, const GEDCOMRecord* paneRecord, const GEDCOMModel* model,
                std::function<void()> deleted, std::function<void()> changed);
     void stop();
+    // start() for a cell just placed in `pane` (nullptr: taken out, the
+    // watch ends): a change of the other record reloads the pane the cell
+    // sits in when it comes.
+    void follow(CellPane* pane, const std::shared_ptr<GEDCOMObject>& shown, std::function<void()> deleted,
+                std::function<CellPane*()> currentPane);
     // The document's records of a pane's browser; nullptr outside one.
     static GEDCOMModel* paneModel(const CellPane* pane);
     std::shared_ptr<GEDCOMRecord> exprRecord() const { return record_.lock(); }

@@ -16,20 +16,13 @@ ExpressionFieldCell::ExpressionFieldCell(const CellSeed& seed, std::string class
 
 void ExpressionFieldCell::setPane(CellPane* pane) {
     StaticFieldCell::setPane(pane);
-    if (!pane) {
-        watch_.stop();
-        return;
-    }
-    const auto record = pane->paneRecord();
-    watch_.start(
-        structure(), record.get(), OtherRecordWatch::paneModel(pane),
+    watch_.follow(
+        pane, structure(),
         [this] {
             setStructure(nullptr);
             updateStructure();
         },
-        [this] {
-            if (this->pane()) this->pane()->reloadPane();
-        });
+        [this] { return this->pane(); });
 }
 
 bool ExpressionFieldCell::respondsTo(std::string_view selector) const {
