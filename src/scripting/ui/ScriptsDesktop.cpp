@@ -19,6 +19,7 @@
 #include "scripting/ExtensionInstaller.h"
 #include "scripting/ScriptController.h"
 #include "scripting/ScriptRunner.h"
+#include "app/ui/SharedWidget.h"
 #include "scripting/ui/AppleScriptActivePanel.h"
 #include "scripting/ui/QtClipboard.h"
 #include "scripting/ui/QtScriptApplication.h"
@@ -45,7 +46,7 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 ScriptsDesktop::ScriptsDesktop(UserDefaults& defaults, QObject* parent)
     : QObject(parent),
       defaults_(defaults),
-      panel_(std::make_shared<AppleScriptActivePanel>(defaults)),
+      panel_(makeSharedWidget<AppleScriptActivePanel>(defaults)),
       clipboard_(std::make_shared<QtClipboard>()),
       application_(std::make_shared<QtScriptApplication>(defaults, panel_)),
       beep_([] { QApplication::beep(); }) {
