@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -120,6 +121,37 @@ protected:
             if (top->menu() && top->text().remove('&') == "File")
                 for (QAction* item : top->menu()->actions())
                     if (item->text() == title) return item;
+        return nullptr;
+    }
+    // Opens `text` into `window` once (as `fileName` in the test's home),
+    // closes any record window, and opens the one of record `id`.
+    BrowserController* openOnly(IndexWindow*& window, const char* text, const char* fileName, const std::string& id) {
+        if (!window) {
+            const auto file = root() / fileName;
+            std::ofstream(file) << text;
+            window = open(file);
+            if (!window) return nullptr;
+        }
+        for (BrowserController* b : browsers(*window)) b->close();
+        settle();
+        window->documentWindows().openRecordBrowser(doc->gedcomModel().recordWithID(id));
+        if (!test::processUntil([&] {
+                auto all = browsers(*window);
+                return all.size() == 1 && all[0]->builds() > 0 && all[0]->theRecord()->grecordID() == id;
+            }))
+            return nullptr;
+        settle();
+        return browsers(*window)[0];
+    }
+    // The item of a tag in a menu or its submenus, validated as on showing.
+    static QAction* menuItem(QMenu& menu, int tag) {
+        emit menu.aboutToShow();
+        for (QAction* action : menu.actions()) {
+            if (QMenu* sub = action->menu()) {
+                if (QAction* found = menuItem(*sub, tag)) return found;
+            }
+            if (!action->menu() && action->data().toInt() == tag) return action;
+        }
         return nullptr;
     }
     // Replaces one template of the current format.

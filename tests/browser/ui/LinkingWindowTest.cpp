@@ -47,34 +47,8 @@ constexpr const char* kFamily =
 
 class LinkingWindows : public BrowserWindows {
 protected:
-    BrowserController* openOn(const std::string& id) {
-        if (!window) {
-            const auto file = root() / "linking.ged";
-            std::ofstream(file) << kFamily;
-            window = open(file);
-            if (!window) return nullptr;
-        }
-        for (BrowserController* b : browsers(*window)) b->close();
-        settle();
-        window->documentWindows().openRecordBrowser(record(id));
-        if (!test::processUntil([&] {
-                auto all = browsers(*window);
-                return all.size() == 1 && all[0]->builds() > 0 && all[0]->theRecord()->grecordID() == id;
-            }))
-            return nullptr;
-        settle();
-        return browsers(*window)[0];
-    }
-    static QAction* item(QMenu& menu, int tag) {
-        emit menu.aboutToShow();
-        for (QAction* action : menu.actions()) {
-            if (QMenu* sub = action->menu()) {
-                if (QAction* found = item(*sub, tag)) return found;
-            }
-            if (!action->menu() && action->data().toInt() == tag) return action;
-        }
-        return nullptr;
-    }
+    BrowserController* openOn(const std::string& id) { return openOnly(window, kFamily, "linking.ged", id); }
+    static QAction* item(QMenu& menu, int tag) { return menuItem(menu, tag); }
     static QAction* item(BrowserController& browser, int tag) { return item(*browser.recordsMenu(), tag); }
     // Triggers the enabled item and waits for the picker.
     static SelectRecordController* pick(BrowserController& browser, int tag) {
